@@ -1,0 +1,27 @@
+#include "FinderRules.h"
+
+WindowId CFinderRules::Candidate(WindowId underCursor, WindowId root, const ExcludedWindows& excluded) {
+    if (underCursor == 0) return 0;
+    WindowId candidate = root != 0 ? root : underCursor;
+    if (candidate == excluded.ownDialog) candidate = 0;
+    if (candidate == excluded.desktop) candidate = 0;
+    if (candidate == excluded.programManager) candidate = 0;
+    if (candidate == excluded.taskbar) candidate = 0;
+    return candidate;
+}
+
+FrameBands CFinderRules::Frame(int width, int height) {
+    FrameBands frame;
+    if (width <= 0 || height <= 0) return frame;
+    const int t = kFrameThickness;
+    // The side bands cover only the rows between the top and bottom bands, so that no
+    // pixel of a window at least 2t high is inverted twice in one toggle.
+    frame.bands = {{
+        {0, 0, width, t},
+        {0, height - t, t, 2 * t - height},
+        {width - t, t, t, height - 2 * t},
+        {width, height - t, -width, t},
+    }};
+    frame.count = 4;
+    return frame;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The finder's decisions, kept free of any platform call so that they build and are
+// tested natively. Window handles are carried as opaque integers; 0 is "none".
+#include <array>
+#include <cstdint>
+
+using WindowId = std::uintptr_t;
+
+struct ExcludedWindows {
+    WindowId ownDialog = 0;
+    WindowId desktop = 0;
+    WindowId programManager = 0;
+    WindowId taskbar = 0;
+};
+
+// A rectangle in PatBlt's terms: width and height may be negative, which extends the
+// rectangle to the left of x or above y.
+struct PatBltBand {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+struct FrameBands {
+    int count = 0;
+    std::array<PatBltBand, 4> bands{};
+};
+
+class CFinderRules {
+public:
+    static constexpr int kFrameThickness = 3;
+
+    // underCursor is what WindowFromPoint gave, root its GA_ROOT ancestor (0 when that
+    // lookup failed, in which case the window under the cursor stands).
+    static WindowId Candidate(WindowId underCursor, WindowId root, const ExcludedWindows& excluded);
+
+    static bool NeedsUpdate(WindowId candidate, WindowId picked) { return candidate != picked; }
+
+    // The bands to invert on a window of outer size width x height, in drawing order:
+    // top, left, right, bottom. None for an empty window.
+    static FrameBands Frame(int width, int height);
+};

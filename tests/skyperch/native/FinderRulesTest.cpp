@@ -1,0 +1,147 @@
+// The finder's pure rules: which window becomes the candidate, when the display is
+// updated, and which pixels the inverted frame covers (checked on a pixel-grid model of
+// PatBlt with DSTINVERT, which normalises negative extents and clips to the window).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "FinderRules.h"
+
+namespace {
+
+const WindowId kOwnDialog = 0x100;
+const WindowId kDesktop = 0x200;
+const WindowId kProgman = 0x300;
+const WindowId kTaskbar = 0x400;
+const ExcludedWindows kExcluded{kOwnDialog, kDesktop, kProgman, kTaskbar};
+
+TEST(CandidateRule, NothingUnderTheCursorIsNone) { EXPECT_EQ(0u, CFinderRules::Candidate(0, 0x500, kExcluded)); }
+
+TEST(CandidateRule, ChildWindowPicksItsTopLevelAncestor) {
+    EXPECT_EQ(0x500u, CFinderRules::Candidate(0x501, 0x500, kExcluded));
+}
+
+TEST(CandidateRule, WindowStandsWhenItsAncestorIsUnknown) {
+    EXPECT_EQ(0x501u, CFinderRules::Candidate(0x501, 0, kExcluded));
+}
+
+TEST(CandidateRule, EveryExcludedWindowGivesNone) {
+    for (WindowId excluded : {kOwnDialog, kDesktop, kProgman, kTaskbar}) {
+        EXPECT_EQ(0u, CFinderRules::Candidate(excluded, excluded, kExcluded)) << excluded;
+        EXPECT_EQ(0u, CFinderRules::Candidate(excluded + 1, excluded, kExcluded)) << "child of " << excluded;
+        EXPECT_EQ(0u, CFinderRules::Candidate(excluded, 0, kExcluded)) << "no ancestor " << excluded;
+    }
+}
+
+TEST(CandidateRule, HandlesNotFoundExcludeNothing) {
+    const ExcludedWindows onlyDialog{kOwnDialog, kDesktop, 0, 0};
+    EXPECT_EQ(kProgman, CFinderRules::Candidate(kProgman, kProgman, onlyDialog));
+    EXPECT_EQ(kTaskbar, CFinderRules::Candidate(kTaskbar, kTaskbar, onlyDialog));
+    EXPECT_EQ(0u, CFinderRules::Candidate(kOwnDialog, kOwnDialog, onlyDialog));
+}
+
+TEST(UpdateRule, OnlyAChangedCandidateUpdates) {
+    EXPECT_FALSE(CFinderRules::NeedsUpdate(0x500, 0x500));
+    EXPECT_FALSE(CFinderRules::NeedsUpdate(0, 0));
+    EXPECT_TRUE(CFinderRules::NeedsUpdate(0x500, 0x600));
+    EXPECT_TRUE(CFinderRules::NeedsUpdate(0, 0x600));
+    EXPECT_TRUE(CFinderRules::NeedsUpdate(0x500, 0));
+}
+
+// Counts how often each pixel of a width x height window was inverted.
+class PixelGrid {
+public:
+    PixelGrid(int width, int height) : width_(width), height_(height), flips_(size_t(width) * height, 0) {}
+
+    void Invert(const PatBltBand& band) {
+        const int left = std::max(0, std::min(band.x, band.x + band.width));
+        const int right = std::min(width_, std::max(band.x, band.x + band.width));
+        const int top = std::max(0, std::min(band.y, band.y + band.height));
+        const int bottom = std::min(height_, std::max(band.y, band.y + band.height));
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) ++flips_[size_t(y) * width_ + x];
+    }
+
+    void Toggle() {
+        const FrameBands frame = CFinderRules::Frame(width_, height_);
+        for (int i = 0; i < frame.count; ++i) Invert(frame.bands[i]);
+    }
+
+    int Flips(int x, int y) const { return flips_[size_t(y) * width_ + x]; }
+    bool OnFrame(int x, int y) const { return x < 3 || y < 3 || x >= width_ - 3 || y >= height_ - 3; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    int width_;
+    int height_;
+    std::vector<int> flips_;
+};
+
+TEST(FrameBands, EmptyWindowGetsNoBands) {
+    EXPECT_EQ(0, CFinderRules::Frame(0, 0).count);
+    EXPECT_EQ(0, CFinderRules::Frame(0, 40).count);
+    EXPECT_EQ(0, CFinderRules::Frame(40, 0).count);
+    EXPECT_EQ(0, CFinderRules::Frame(-5, 40).count);
+}
+
+TEST(FrameBands, OrdinaryWindowBandsCoverTopLeftRightBottomInThatOrder) {
+    const int w = 40, h = 30;
+    const FrameBands frame = CFinderRules::Frame(w, h);
+    ASSERT_EQ(4, frame.count);
+    struct Expected {
+        int left, top, right, bottom;
+    } expected[4] = {{0, 0, w, 3}, {0, 3, 3, h - 3}, {w - 3, 3, w, h - 3}, {0, h - 3, w, h}};
+    for (int i = 0; i < 4; ++i) {
+        PixelGrid grid(w, h);
+        grid.Invert(frame.bands[i]);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const Expected& e = expected[i];
+                const bool inside = x >= e.left && x < e.right && y >= e.top && y < e.bottom;
+                ASSERT_EQ(inside ? 1 : 0, grid.Flips(x, y)) << "band " << i << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(FrameBands, OneToggleInvertsEachFramePixelExactlyOnceFromSixPixelsUp) {
+    for (int w = 6; w <= 24; ++w)
+        for (int h = 6; h <= 24; ++h) {
+            PixelGrid grid(w, h);
+            grid.Toggle();
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    ASSERT_EQ(grid.OnFrame(x, y) ? 1 : 0, grid.Flips(x, y)) << w << "x" << h << " at " << x << "," << y;
+        }
+}
+
+TEST(FrameBands, TwoTogglesRestoreEveryPixelWhateverTheSize) {
+    for (int w = 1; w <= 24; ++w)
+        for (int h = 1; h <= 24; ++h) {
+            PixelGrid grid(w, h);
+            grid.Toggle();
+            grid.Toggle();
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    ASSERT_EQ(0, grid.Flips(x, y) % 2) << w << "x" << h << " at " << x << "," << y;
+        }
+}
+
+TEST(FrameBands, ThinWindowBandsOverlapButStayInsideTheWindow) {
+    // Under 6 pixels the side bands reach into the top and bottom bands: some pixels are
+    // inverted twice in one toggle, none outside the window (the grid clips, so count
+    // what the bands would cover unclipped).
+    bool overlapSeen = false;
+    for (int h = 1; h < 6; ++h) {
+        PixelGrid grid(20, h);
+        grid.Toggle();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < 20; ++x) overlapSeen |= grid.Flips(x, y) > 1;
+        // The top and bottom bands alone cover every row of a window this low.
+        for (int y = 0; y < h; ++y) EXPECT_GE(grid.Flips(10, y), 1) << "height " << h << " row " << y;
+    }
+    EXPECT_TRUE(overlapSeen);
+}
+
+}  // namespace
