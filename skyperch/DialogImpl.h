@@ -1,0 +1,53 @@
+#pragma once
+// Binds a C++ object to its dialog window: `this` travels through CreateDialogParamA, is
+// stored at WM_INITDIALOG and cleared at WM_NCDESTROY; messages that arrive before the
+// binding get the default handling. T provides OnInitDialog() and OnCommand(id), and may
+// provide OnDestroy().
+#include <windows.h>
+
+template <class T>
+class CDialogImpl {
+public:
+    CDialogImpl() = default;
+    CDialogImpl(const CDialogImpl&) = delete;
+    CDialogImpl& operator=(const CDialogImpl&) = delete;
+
+    HWND CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
+        return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, &CDialogImpl::DialogProc,
+                                  reinterpret_cast<LPARAM>(static_cast<T*>(this)));
+    }
+
+    HWND Window() const { return m_hWnd; }
+
+protected:
+    ~CDialogImpl() = default;
+    void OnDestroy() {}
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        T* self;
+        if (message == WM_INITDIALOG) {
+            self = reinterpret_cast<T*>(lParam);
+            SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+            self->m_hWnd = window;
+            return self->OnInitDialog();
+        }
+        self = reinterpret_cast<T*>(GetWindowLongPtrA(window, DWLP_USER));
+        if (!self) return FALSE;
+        switch (message) {
+            case WM_COMMAND:
+                self->OnCommand(LOWORD(wParam));
+                return TRUE;
+            case WM_DESTROY:
+                self->OnDestroy();
+                return FALSE;
+            case WM_NCDESTROY:
+                SetWindowLongPtrA(window, DWLP_USER, 0);
+                self->m_hWnd = nullptr;
+                return FALSE;
+        }
+        return FALSE;
+    }
+};

@@ -1,0 +1,14 @@
+#include "MessageLoop.h"
+
+int CMessageLoop::Run() {
+    MSG message{};
+    for (;;) {
+        const BOOL result = GetMessageA(&message, nullptr, 0, 0);
+        if (result == 0) break;
+        if (result == -1) continue;
+        if (dialog_ && IsDialogMessageA(dialog_, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

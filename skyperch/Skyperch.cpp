@@ -1,0 +1,38 @@
+// Skyperch: pick any top-level window with the finder and switch it between top-most and
+// normal. Exit code 1 or 2 after the dialog's OK or Cancel command, 0 when the dialog
+// cannot be created.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "ComApartment.h"
+#include "LanguageTable.h"
+#include "MainDlg.h"
+#include "MessageLoop.h"
+#include "resource.h"
+
+namespace {
+
+int StartupShowCommand() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    GetStartupInfoA(&startup);
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    CComApartment com;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const LanguageRecord* texts = CLanguageTable::Choose(CLanguageTable::Builtin(), GetUserDefaultLCID());
+
+    CMessageLoop loop;
+    CMainDlg dialog(loop, texts);
+    HWND window = dialog.CreateModeless(instance, IDD_SKYPERCH, nullptr);
+    if (!window) return 0;
+    ShowWindow(window, StartupShowCommand());
+    return loop.Run();
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Every resource and control identifier of Skyperch; shared with Skyperch.rc.
+
+#define IDI_SKYPERCH 128
+#define IDD_SKYPERCH 129
+
+#define IDI_FINDER_FULL 5
+#define IDI_FINDER_EMPTY 203
+#define IDC_FINDER_TARGET 204
+
+#define IDC_FINDER 204
+#define IDC_CLASS_TEXT 1000
+#define IDC_TYPE_TEXT 1001
+#define IDC_FINDER_LABEL 1002
+#define IDC_CLASS_LABEL 1003
+#define IDC_TYPE_LABEL 1004
+#define IDC_CHANGE 1005
