@@ -1,0 +1,4 @@
+#pragma once
+// Creates the window of the mode, runs the mode's tool, then the message loop.
+// Returns the exit code.
+int Run(int mode, int showCommand);

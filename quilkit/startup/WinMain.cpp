@@ -1,0 +1,45 @@
+#include <commctrl.h>
+#include <objbase.h>
+#include <windows.h>
+
+#include "../framework/AppModule.h"
+#include "App.h"
+#include "CommandLine.h"
+#include "PathList.h"
+
+namespace {
+
+void FillPathList(const CCommandLine& commandLine) {
+    for (const std::string& token : commandLine.PathTokens()) {
+        if (commandLine.ListFiles())
+            ThePathList().ReadListFile(token.c_str());
+        else
+            ThePathList().Add(token.c_str());
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int showCommand) {
+    CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // The log window's control; stays loaded until the process ends.
+    if (!LoadLibraryA("RICHED20.DLL")) {
+        MessageBoxA(nullptr, "RICHED20.DLL load error", "Error", MB_OK);
+        CoUninitialize();
+        return 0;
+    }
+
+    _Module.Init(instance);
+    CCommandLine commandLine;
+    commandLine.Parse(commandLineText);
+    FillPathList(commandLine);
+
+    const int exitCode = Run(commandLine.Mode(), showCommand);
+
+    _Module.Term();
+    CoUninitialize();
+    return exitCode;
+}
