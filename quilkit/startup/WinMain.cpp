@@ -1,6 +1,6 @@
+#include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "../framework/AppModule.h"
 #include "App.h"
