@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
-#include <shlwapi.h>
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <vector>
 

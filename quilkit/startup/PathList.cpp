@@ -1,7 +1,7 @@
 #include "PathList.h"
 
-#include <shlwapi.h>
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The log window: one coloured line per file a tool acts on, then a summary. It stays
 // open after the run; closing it ends the program.
-#include <richedit.h>
 #include <windows.h>
+#include <richedit.h>
 
 #include "../framework/DialogImpl.h"
 #include "../framework/DialogResize.h"
