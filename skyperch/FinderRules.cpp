@@ -14,13 +14,17 @@ FrameBands CFinderRules::Frame(int width, int height) {
     FrameBands frame;
     if (width <= 0 || height <= 0) return frame;
     const int t = kFrameThickness;
-    // The side bands cover only the rows between the top and bottom bands, so that no
-    // pixel of a window at least 2t high is inverted twice in one toggle.
+    // All extents positive: GDI mirrors a rectangle with a negative extent about its
+    // origin (it holds x and stops short of x + width), which would leave gaps in the
+    // left side and the bottom-left corner. The side bands cover only the rows between
+    // the top and bottom bands, so no pixel of a window at least 2t high is inverted
+    // twice in one toggle; lower windows get no side bands.
+    const int sideHeight = height > 2 * t ? height - 2 * t : 0;
     frame.bands = {{
         {0, 0, width, t},
-        {0, height - t, t, 2 * t - height},
-        {width - t, t, t, height - 2 * t},
-        {width, height - t, -width, t},
+        {0, t, t, sideHeight},
+        {width - t, t, t, sideHeight},
+        {0, height - t, width, t},
     }};
     frame.count = 4;
     return frame;

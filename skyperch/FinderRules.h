@@ -13,8 +13,7 @@ struct ExcludedWindows {
     WindowId taskbar = 0;
 };
 
-// A rectangle in PatBlt's terms: width and height may be negative, which extends the
-// rectangle to the left of x or above y.
+// A rectangle in PatBlt's terms (x, y, width, height).
 struct PatBltBand {
     int x;
     int y;
@@ -38,6 +37,7 @@ public:
     static bool NeedsUpdate(WindowId candidate, WindowId picked) { return candidate != picked; }
 
     // The bands to invert on a window of outer size width x height, in drawing order:
-    // top, left, right, bottom. None for an empty window.
+    // top, left, right, bottom; side bands are empty on a window under 2t high. None for
+    // an empty window.
     static FrameBands Frame(int width, int height);
 };
