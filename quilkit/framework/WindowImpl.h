@@ -33,7 +33,8 @@ public:
         return hwnd;
     }
 
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Hands a message to the control's own procedure.
+    LRESULT CallPreviousProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return CallWindowProcA(m_previous, m_hWnd, msg, wParam, lParam);
     }
 
@@ -50,7 +51,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = static_cast<CWindowImpl*>(GetPropA(hwnd, PropName()));
-        if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (!self) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
         LRESULT result = 0;
         if (msg != WM_NCDESTROY && static_cast<T*>(self)->ProcessWindowMessage(hwnd, msg, wParam, lParam, result))
             return result;
