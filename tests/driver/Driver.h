@@ -1,0 +1,119 @@
+#pragma once
+// The end-to-end test driver: a Windows program of ours that starts the real
+// VexQuilkit.exe and works its windows from outside, as a user would.
+//
+//   driver::Process app = driver::Start(driver::QuilkitExe(), "/M3 /L \"C:\\list.txt\"");
+//   HWND dialog = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+//   driver::SetCheck(dialog, IDC_SHA1, true);
+//   driver::Click(dialog, IDOK);
+//   HWND log = driver::WaitForWindow(app, "Log");
+//   driver::WaitForLogText(log, "All Success!");
+//   auto runs = driver::ReadLogRuns(log);   // text with bold and colour, from the RTF
+//   driver::Close(log);
+//   EXPECT_EQ(driver::WaitForExit(app), 0);
+//
+// Every wait polls with a generous limit and fails the calling test when it runs out.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+constexpr int kDefaultTimeoutMs = 20000;
+
+// A started process; killed on destruction if it is still running.
+class Process {
+public:
+    Process() = default;
+    Process(HANDLE handle, DWORD id) : m_handle(handle), m_id(id) {}
+    ~Process();
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    HANDLE Handle() const { return m_handle; }
+    DWORD Id() const { return m_id; }
+
+private:
+    HANDLE m_handle = nullptr;
+    DWORD m_id = 0;
+};
+
+// The VexQuilkit.exe of this build tree.
+std::string QuilkitExe();
+
+// Starts `exe` with `arguments` (the part after the program name) in `workingFolder`
+// (the driver's own when empty).
+Process Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder = "");
+
+// Waits for a visible top-level window of the process with exactly this title.
+HWND WaitForWindow(const Process& process, const std::string& title, int timeoutMs = kDefaultTimeoutMs);
+// The same, without failing: null when none appears within the time.
+HWND FindWindowOf(const Process& process, const std::string& title, int timeoutMs);
+
+// Waits for the process to end; returns its exit code, or -1 after the time limit.
+int WaitForExit(const Process& process, int timeoutMs = kDefaultTimeoutMs);
+
+std::string GetText(HWND window);
+std::string GetItemText(HWND dialog, int id);
+void SetItemText(HWND dialog, int id, const std::string& text);
+bool IsChecked(HWND dialog, int id);
+void SetCheck(HWND dialog, int id, bool checked);
+
+// Posts the click, so a modal window that the click opens cannot block the driver.
+void Click(HWND dialog, int id);
+// Posts WM_COMMAND with the identifier (IDOK, IDCANCEL, a menu command).
+void Command(HWND window, int id);
+// Posts WM_CLOSE, as the close box does.
+void Close(HWND window);
+// Posts an Esc key press to the window with the focus in the given window's thread.
+void PressEscape(HWND window);
+
+struct MessageBoxText {
+    std::string caption;
+    std::string text;
+};
+// Waits for a message box of the process, reads it and answers it with OK.
+MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
+
+// The log window's text (WM_GETTEXT on its rich edit control).
+std::string ReadLogText(HWND log);
+// Waits until the log's text contains `part`; returns the text.
+std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs = kDefaultTimeoutMs);
+
+// A stretch of log text with one format, as the log's own Select All + Copy put it on
+// the clipboard in the "Rich Text Format". Paragraph ends come as "\r\n".
+struct TextRun {
+    std::string text;
+    bool bold = false;
+    COLORREF color = 0;  // 0 for the automatic colour
+};
+std::vector<TextRun> ReadLogRuns(HWND log);
+// Parses RTF into runs (exposed for the driver's own tests).
+std::vector<TextRun> ParseRtf(const std::string& rtf);
+
+// Colours of the log's formats.
+constexpr COLORREF kGreen = RGB(0, 153, 51);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+// A folder of its own under the temporary folder, removed with its contents.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return m_path; }  // without a trailing backslash
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+bool FileExists(const std::string& path);
+std::string ReadFile(const std::string& path);
+
+}  // namespace driver

@@ -1,0 +1,79 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include "resource.h"
+
+namespace {
+
+using namespace driver;
+
+TEST(Startup, MainDialogEndsWithTwoOnCloseBoxAndEscape) {
+    {
+        Process app = Start(QuilkitExe(), "");
+        HWND dialog = WaitForWindow(app, "VexQuilkit");
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), "&Install");
+        EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), "&Uninstall");
+        EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER), "Shell Extension Installer");
+        Close(dialog);
+        EXPECT_EQ(WaitForExit(app), 2);
+    }
+    {
+        Process app = Start(QuilkitExe(), "/X -M6 -");
+        HWND dialog = WaitForWindow(app, "VexQuilkit");
+        ASSERT_TRUE(dialog);
+        // Esc reaches the modeless dialog through the message loop's dialog-key filter.
+        PressEscape(dialog);
+        EXPECT_EQ(WaitForExit(app), 2);
+    }
+}
+
+TEST(Startup, MainDialogEndsWithOneOnOk) {
+    Process app = Start(QuilkitExe(), "");
+    HWND dialog = WaitForWindow(app, "VexQuilkit");
+    ASSERT_TRUE(dialog);
+    Command(dialog, IDOK);
+    EXPECT_EQ(WaitForExit(app), 1);
+}
+
+TEST(Startup, ListFileIsReadAndDeletedAlsoWithoutAMode) {
+    TempFolder folder;
+    const std::string list = folder / "list with blanks.txt";
+    WriteFile(list, "C:\\a\r\nC:\\b\r\n");
+    Process app = Start(QuilkitExe(), "\"" + list + "\" /L");
+    HWND dialog = WaitForWindow(app, "VexQuilkit");
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(FileExists(list));
+    Close(dialog);
+    EXPECT_EQ(WaitForExit(app), 2);
+}
+
+TEST(Startup, JapaneseCaptionsForLocale0411) {
+    ASSERT_EQ(GetUserDefaultLCID(), 0x0411u) << "run with LC_ALL=ja_JP.UTF-8";
+    Process app = Start(QuilkitExe(), "");
+    HWND dialog = WaitForWindow(app, "VexQuilkit");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER),
+              "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B");  // 右クリックメニュー
+    EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), "\x93\x6F\x98\x5E");                        // 登録
+    EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), "\x89\xF0\x8F\x9C");                      // 解除
+    EXPECT_EQ(GetItemText(dialog, IDC_HIDEMARU), "&Hidemaru.exe");
+    Close(dialog);
+    EXPECT_EQ(WaitForExit(app), 2);
+}
+
+TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
+    TempFolder folder;
+    const std::string list = folder / "list.txt";
+    WriteFile(list, "C:\\a\r\n");
+    Process app = Start(QuilkitExe(), "/M3 /L \"" + list + "\"");
+    const MessageBoxText box = AnswerMessageBox(app);
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "RICHED20.DLL load error");
+    EXPECT_EQ(WaitForExit(app), 0);
+    EXPECT_TRUE(FileExists(list));
+}
+
+}  // namespace
