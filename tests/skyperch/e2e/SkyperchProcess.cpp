@@ -56,9 +56,7 @@ CSkyperchProcess::CSkyperchProcess() {
     process_ = CUniqueHandle(info.hProcess);
     thread_ = CUniqueHandle(info.hThread);
     processId_ = info.dwProcessId;
-    WaitForInputIdle(process_.Get(), kStartWaitMs);
-    // The dialog is created before the program goes idle, but under Wine input idle can
-    // come early; look until it shows or the program ends.
+    // Look until the dialog shows or the program ends.
     for (DWORD waited = 0; waited < kStartWaitMs; waited += 50) {
         DialogSearch search{processId_, nullptr};
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
