@@ -1,0 +1,94 @@
+#include "EngineHash.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "HashDlg.h"
+#include "LogSink.h"
+#include "ToolRun.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* file) const { fclose(file); }
+};
+using UniqueStdioFile = std::unique_ptr<FILE, FileCloser>;
+
+void WriteFailure(const char* path) {
+    CLogSink* log = OpenLog();
+    if (!log) return;
+    char line[MAX_PATH + 32];
+    snprintf(line, sizeof(line), "\"%s\" Error...\r\n", path);
+    log->AppendError(line);
+}
+
+}  // namespace
+
+void CEngineHash::SetDigests(int md5Wanted, int sha1Wanted) {
+    m_md5Wanted = md5Wanted;
+    m_sha1Wanted = sha1Wanted;
+    if (!m_md5Wanted && !m_sha1Wanted) m_md5Wanted = 1;
+}
+
+ResultCode CEngineHash::OnFile(const char* path) {
+    UniqueStdioFile file(fopen(path, "rb"));
+    if (!file) {
+        WriteFailure(path);
+        return kResultFail;
+    }
+
+    Md5Context md5Context;
+    if (m_sha1Wanted) m_sha1.Init();
+    if (m_md5Wanted) m_md5.Init(&md5Context);
+
+    uint8_t buffer[kChunkSize];
+    size_t read;
+    while ((read = fread(buffer, 1, kChunkSize, file.get())) != 0) {
+        if (m_sha1Wanted) m_sha1.Update(buffer, uint32_t(read));
+        if (m_md5Wanted) m_md5.Update(&md5Context, buffer, uint32_t(read));
+    }
+    // Digests of a file cut short by a read error would pass for the file's digests.
+    const bool readError = ferror(file.get()) != 0;
+    file.reset();
+    if (readError) {
+        WriteFailure(path);
+        return kResultFail;
+    }
+
+    char sha1Text[512] = {};
+    char md5Text[512] = {};
+    if (m_sha1Wanted) {
+        m_sha1.Final();
+        m_sha1.Report(sha1Text, CSha1Digest::kReportHex);
+    }
+    if (m_md5Wanted) {
+        m_md5.Final(&md5Context);
+        m_md5.Report(md5Text, sizeof(md5Text));
+    }
+
+    CLogSink* log = OpenLog();
+    if (!log) return kResultOk;
+    char quoted[MAX_PATH + 8];
+    snprintf(quoted, sizeof(quoted), "\"%s\"", path);
+    log->AppendSuccess(quoted);
+
+    char digests[128] = {};
+    size_t length = 0;
+    if (m_md5Wanted) length += snprintf(digests + length, sizeof(digests) - length, " MD5:%s", md5Text);
+    if (m_sha1Wanted) snprintf(digests + length, sizeof(digests) - length, " SHA1:%s", sha1Text);
+    log->AppendLine(digests);
+    return kResultOk;
+}
+
+ResultCode RunHashCheck(CEngineHash& engine) {
+    CHashDlg dialog;
+    if (dialog.DoModal(GetActiveWindow()) != IDOK) return kResultFail;
+    engine.SetDigests(dialog.m_md5, dialog.m_sha1);
+
+    // A checksum tool must leave the files' attributes as it found them.
+    WalkOptions options;
+    options.subFolders = dialog.m_subFolders;
+    options.attributes = EntryAttributes::Keep;
+    WriteSummary(WalkPathList(engine, options));
+    return kResultOk;
+}

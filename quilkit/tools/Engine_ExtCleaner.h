@@ -1,0 +1,25 @@
+#pragma once
+// Deletes, to the recycle bin, every file whose extension is in a list.
+#include <string>
+#include <vector>
+
+#include "FileMoleImpl.h"
+
+class CEngine_ExtCleaner : public CFileMoleImpl {
+public:
+    ResultCode OnFile(const char* path) override;
+    ResultCode OnFolder(const char*) override { return kResultOk; }
+
+    // Splits "|"-separated text into lower-case pieces; empty pieces are dropped.
+    void SetExtensions(const char* text);
+    const std::vector<std::string>& Extensions() const { return m_extensions; }
+
+private:
+    bool IsListed(const char* path) const;
+
+    std::vector<std::string> m_extensions;
+};
+
+// The cleaner's run: options dialog, extension list, walk, summary. E_FAIL when the
+// dialog was closed without OK.
+ResultCode RunExtCleaner(CEngine_ExtCleaner& engine);

@@ -1,0 +1,63 @@
+#include "Engine_TimeChanger.h"
+
+#include "../framework/Handles.h"
+#include "LogSink.h"
+#include "TimeDlg.h"
+#include "ToolRun.h"
+
+SYSTEMTIME FixedMoment() {
+    SYSTEMTIME moment = {};
+    moment.wYear = 2000;
+    moment.wMonth = 4;
+    moment.wDayOfWeek = 6;
+    moment.wDay = 1;
+    return moment;
+}
+
+void CEngine_TimeChanger::SetMoment(const SYSTEMTIME& local) {
+    // LocalFileTimeToFileTime would apply the offset of the day of the run: a winter date
+    // chosen in summer would land an hour off. The zone's rules for the chosen moment
+    // give the instant the user meant.
+    SYSTEMTIME utc = {};
+    if (TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc)) {
+        SystemTimeToFileTime(&utc, &m_fileTime);
+        return;
+    }
+    FILETIME localFileTime = {};
+    SystemTimeToFileTime(&local, &localFileTime);
+    LocalFileTimeToFileTime(&localFileTime, &m_fileTime);
+}
+
+ResultCode CEngine_TimeChanger::SetTimes(const char* path, DWORD flagsAndAttributes) {
+    UniqueFile object(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flagsAndAttributes, nullptr));
+    const bool done = object && SetFileTime(object.Get(), &m_fileTime, &m_fileTime, &m_fileTime);
+    object.Reset();
+
+    if (CLogSink* log = OpenLog()) {
+        if (done)
+            log->AppendSuccess("Success - ");
+        else
+            log->AppendError("Fail - ");
+        log->AppendLine(path);
+    }
+    return done ? kResultOk : kResultFail;
+}
+
+ResultCode CEngine_TimeChanger::OnFile(const char* path) { return SetTimes(path, FILE_ATTRIBUTE_NORMAL); }
+
+ResultCode CEngine_TimeChanger::OnFolder(const char* path) {
+    return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL);
+}
+
+ResultCode RunTimeChanger(CEngine_TimeChanger& engine) {
+    CTimeDlg dialog;
+    if (dialog.DoModal(GetActiveWindow()) != IDOK) return kResultFail;
+    engine.SetMoment(dialog.m_fixedTime ? FixedMoment() : dialog.m_time);
+
+    // Without sub-folders a selected folder changes only its own stamps, not its contents.
+    WalkOptions options;
+    options.folders = dialog.m_subFolders ? FolderHandling::Walk : FolderHandling::FolderOnly;
+    options.subFolders = 1;
+    WriteSummary(WalkPathList(engine, options));
+    return kResultOk;
+}

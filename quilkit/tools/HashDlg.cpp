@@ -1,0 +1,36 @@
+#include "HashDlg.h"
+
+#include "../startup/LanguageTable.h"
+
+BOOL CHashDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            result = OnInitDialog();
+            return TRUE;
+        case WM_COMMAND:
+            // Escape sends IDCANCEL, which nothing here ends the dialog for.
+            if (LOWORD(wParam) != IDOK) return FALSE;
+            OnOk();
+            return TRUE;
+        case WM_CLOSE:
+            EndDialog(0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CHashDlg::OnInitDialog() {
+    CenterWindow();
+    SetCheck(IDC_MD5, m_md5 != 0);
+    SetCheck(IDC_SHA1, m_sha1 != 0);
+    SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
+    ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
+    return TRUE;
+}
+
+void CHashDlg::OnOk() {
+    m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
+    m_md5 = IsChecked(IDC_MD5) ? 1 : 0;
+    m_sha1 = IsChecked(IDC_SHA1) ? 1 : 0;
+    EndDialog(IDOK);
+}

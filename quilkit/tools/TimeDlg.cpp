@@ -1,0 +1,45 @@
+#include "TimeDlg.h"
+
+#include <commctrl.h>
+
+#include "../startup/LanguageTable.h"
+
+BOOL CTimeDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            result = OnInitDialog();
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDOK) return FALSE;
+            OnOk();
+            return TRUE;
+        case WM_CLOSE:
+            EndDialog(0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CTimeDlg::OnInitDialog() {
+    CenterWindow();
+    m_datePicker = GetDlgItem(IDC_DATEPICKER);
+    m_timePicker = GetDlgItem(IDC_TIMEPICKER);
+    SetCheck(IDC_FIXEDTIME, m_fixedTime != 0);
+    SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
+    ApplyLanguageText(m_hWnd, IDC_FIXEDTIME, kTextFixedTime);
+    ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
+    return TRUE;
+}
+
+void CTimeDlg::OnOk() {
+    m_time = SYSTEMTIME{};
+    SendMessageA(m_datePicker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&m_time));
+    SYSTEMTIME timeOfDay = {};
+    SendMessageA(m_timePicker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&timeOfDay));
+    m_time.wHour = timeOfDay.wHour;
+    m_time.wMinute = timeOfDay.wMinute;
+    m_time.wSecond = timeOfDay.wSecond;
+    m_fixedTime = IsChecked(IDC_FIXEDTIME) ? 1 : 0;
+    m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
+    EndDialog(IDOK);
+}
