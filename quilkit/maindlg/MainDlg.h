@@ -20,5 +20,6 @@ private:
     LRESULT OnInitDialog();
     void OnDestroy();
     BOOL OnCommand(int id, int code);
+    void CallRegistrationExport(const char* exportName, const char* missingText, const char* failedText);
     void SetIcon(int widthMetric, int heightMetric, WPARAM which);
 };
