@@ -3,9 +3,16 @@
 #include "../tools/EngineHash.h"
 #include "../tools/Engine_ExtCleaner.h"
 #include "../tools/Engine_TimeChanger.h"
+#include "../tools/ShellLaunchers.h"
 
 void RunModeTool(int mode) {
     switch (mode) {
+        case 1:
+            OpenCommandPrompt();
+            break;
+        case 5:
+            OpenInEditor();
+            break;
         case 2: {
             CEngine_ExtCleaner engine;
             RunExtCleaner(engine);
