@@ -1,0 +1,51 @@
+#pragma once
+// CFlintPopMenu: the context-menu handler. The shell initialises it with the selected
+// files and folders (or, on a folder's background, with the folder), it adds one
+// submenu with the five tools, and the chosen tool is started as VexQuilkit.exe from
+// the DLL's own folder with the selection in a list file.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+struct FlintPopCommand {
+    int mode;          // VexQuilkit's mode option /M<mode>
+    const char* text;  // menu text
+    const char* verb;  // language-independent verb
+    const char* help;  // help text
+};
+
+constexpr FlintPopCommand kFlintPopCommands[] = {
+    {1, "Open Command &Prompt Here", "vexquilkit.prompt", "Opens a command prompt in the selected folder."},
+    {2, "&Clean Build Files...", "vexquilkit.clean", "Deletes files by extension to the recycle bin."},
+    {3, "Check &Hashes (MD5, SHA-1)...", "vexquilkit.hash", "Shows the MD5 and SHA-1 digests of the files."},
+    {4, "Set File &Times...", "vexquilkit.time", "Sets the three time stamps of files and folders."},
+    {5, "Open in Hidemaru &Editor", "vexquilkit.hidemaru", "Opens the selected folder in the Hidemaru editor."},
+};
+constexpr UINT kFlintPopCommandCount = sizeof(kFlintPopCommands) / sizeof(kFlintPopCommands[0]);
+constexpr const char* kFlintPopSubmenuText = "&VexQuilkit";
+
+class CFlintPopMenu final : public IShellExtInit, public IContextMenu {
+public:
+    CFlintPopMenu();
+
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override;
+    IFACEMETHODIMP_(ULONG) AddRef() override;
+    IFACEMETHODIMP_(ULONG) Release() override;
+
+    IFACEMETHODIMP Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* data, HKEY progId) override;
+
+    IFACEMETHODIMP QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) override;
+    IFACEMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* info) override;
+    IFACEMETHODIMP GetCommandString(UINT_PTR command, UINT type, UINT* reserved, CHAR* name, UINT size) override;
+
+private:
+    ~CFlintPopMenu();
+    HRESULT ReadSelection(PCIDLIST_ABSOLUTE folder, IDataObject* data);
+    // The index into kFlintPopCommands that `info` names, or -1.
+    int CommandOf(const CMINVOKECOMMANDINFO* info) const;
+
+    LONG m_refCount = 1;
+    std::vector<std::string> m_paths;  // system code page
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Per-machine registration of the context-menu handler, under
+// HKEY_LOCAL_MACHINE\Software\Classes:
+//   CLSID\{1035D880-...}                      (default) "VexQuilkit Context Menu"
+//   CLSID\{1035D880-...}\InprocServer32       (default) the DLL's full path,
+//                                             ThreadingModel "Apartment"
+//   *\shellex\ContextMenuHandlers\FlintPop                     (default) the CLSID
+//   Directory\shellex\ContextMenuHandlers\FlintPop             (default) the CLSID
+//   Directory\Background\shellex\ContextMenuHandlers\FlintPop  (default) the CLSID
+// and the CLSID as a value of ...\CurrentVersion\Shell Extensions\Approved.
+#include <windows.h>
+
+constexpr const char* kFlintPopDescription = "VexQuilkit Context Menu";
+constexpr const char* kClsidKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}";
+constexpr const char* kHandlerKeys[] = {
+    "Software\\Classes\\*\\shellex\\ContextMenuHandlers\\FlintPop",
+    "Software\\Classes\\Directory\\shellex\\ContextMenuHandlers\\FlintPop",
+    "Software\\Classes\\Directory\\Background\\shellex\\ContextMenuHandlers\\FlintPop",
+};
+constexpr const char* kApprovedKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+
+// S_OK, or a failure HRESULT after undoing what was written.
+HRESULT RegisterFlintPop(HMODULE module);
+// Best effort: removes every entry; S_OK when none is left (also when none was there).
+HRESULT UnregisterFlintPop();
