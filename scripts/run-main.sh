@@ -1,14 +1,46 @@
 #!/bin/bash
 # run-main.sh [ARGS...]
-# The main job of `make run`. Until VexQuilkit's hash checker exists, it prints the
-# digests of the sample folder's files, computed by our digest code.
+# The main job of `make run`: builds the win64 tree and starts VexQuilkit's hash checker
+# (mode 3) on samples/hashcheck, or VexQuilkit with ARGS instead. With a display the user
+# works its windows. Without one (CI) it runs in the private Xvfb of wine-env.sh, where a
+# small driver confirms the options dialog with its defaults, prints the log, waits for a
+# screenshot of the screen (build/win64/run-main.png), closes the log and passes on the
+# exit code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset native >/dev/null
-cmake --build --preset native --target sample_digests >/dev/null
-echo "The hash checker is not built yet: these are the sample files' digests from our digest code."
+root=$(pwd)
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 >/dev/null
+
+# Wine sees the Unix file system as drive Z:.
+windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
 if [ $# -gt 0 ]; then
-    build/native/tests/native/sample_digests "$@"
+    args=("$@")
 else
-    find samples/hashcheck -type f | sort | xargs -d '\n' build/native/tests/native/sample_digests
+    args=(/M3 "$(windows_path "$root/samples/hashcheck")")
 fi
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec scripts/wine-env.sh build/win64 wine build/win64/bin/VexQuilkit.exe "${args[@]}"
+fi
+
+markers=$(mktemp -d)
+trap 'rm -rf "$markers"' EXIT
+export VEX_RUN_MARKERS
+VEX_RUN_MARKERS=$(windows_path "$markers")
+export RUN_MAIN_MARKERS="$markers" RUN_MAIN_SHOT="$root/build/win64/run-main.png"
+scripts/wine-env.sh build/win64 bash -c '
+    wine build/win64/tests/quilkit/tools/RunMainDriver.exe "$@" &
+    driver=$!
+    for _ in $(seq 1 600); do
+        [ -e "$RUN_MAIN_MARKERS/ready" ] && break
+        kill -0 "$driver" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -e "$RUN_MAIN_MARKERS/ready" ]; then
+        import -window root "$RUN_MAIN_SHOT" && echo "run-main: screenshot in $RUN_MAIN_SHOT" >&2
+        touch "$RUN_MAIN_MARKERS/shot"
+    fi
+    wait "$driver"
+' run-main "${args[@]}"
