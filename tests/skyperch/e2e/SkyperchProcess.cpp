@@ -93,6 +93,15 @@ void CSkyperchProcess::PressFinder() {
 
 void CSkyperchProcess::DragTo(POINT position) {
     SetCursorPos(position.x, position.y);
+    // Under Wine the new position reaches other processes through the X server a little
+    // later; the finder must not read the old one.
+    for (int i = 0; i < 100; ++i) {
+        POINT now{};
+        GetCursorPos(&now);
+        if (now.x == position.x && now.y == position.y) break;
+        Sleep(20);
+    }
+    Sleep(100);
     // The finder reads the cursor position itself; the message's coordinates are unused.
     SendMessageA(Control(IDC_FINDER), WM_MOUSEMOVE, MK_LBUTTON, 0);
     PumpMessages();
