@@ -54,14 +54,7 @@ ResultCode CEngine_ExtCleaner::OnFile(const char* path) {
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;  // 0x0454
     const bool deleted = SHFileOperationA(&operation) == 0;
 
-    CLogSink* log = OpenLog();
-    if (log) {
-        if (deleted)
-            log->AppendSuccess("Delete - ");
-        else
-            log->AppendError("Failed - ");
-        log->AppendLine(path);
-    }
+    LogResultLine(deleted, deleted ? "Delete - " : "Failed - ", path);
     return deleted ? kResultOk : kResultFail;
 }
 

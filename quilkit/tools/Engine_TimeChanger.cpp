@@ -33,13 +33,7 @@ ResultCode CEngine_TimeChanger::SetTimes(const char* path, DWORD flagsAndAttribu
     const bool done = object && SetFileTime(object.Get(), &m_fileTime, &m_fileTime, &m_fileTime);
     object.Reset();
 
-    if (CLogSink* log = OpenLog()) {
-        if (done)
-            log->AppendSuccess("Success - ");
-        else
-            log->AppendError("Fail - ");
-        log->AppendLine(path);
-    }
+    LogResultLine(done, done ? "Success - " : "Fail - ", path);
     return done ? kResultOk : kResultFail;
 }
 

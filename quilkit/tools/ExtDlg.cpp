@@ -2,22 +2,6 @@
 
 #include "../startup/LanguageTable.h"
 
-BOOL CExtDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-    switch (msg) {
-        case WM_INITDIALOG:
-            result = OnInitDialog();
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) != IDOK) return FALSE;
-            OnOk();
-            return TRUE;
-        case WM_CLOSE:
-            EndDialog(0);
-            return TRUE;
-    }
-    return FALSE;
-}
-
 LRESULT CExtDlg::OnInitDialog() {
     CenterWindow();
     HWND edit = GetDlgItem(IDC_EXTENSIONS);

@@ -3,10 +3,10 @@
 // are searched with their sub-folders.
 #include <windows.h>
 
-#include "../framework/DialogImpl.h"
+#include "../framework/OptionsDlgImpl.h"
 #include "resource.h"
 
-class CExtDlg : public CDialogImpl<CExtDlg> {
+class CExtDlg : public COptionsDlgImpl<CExtDlg> {
 public:
     enum { IDD = IDD_EXTDLG };
     static constexpr int kExtensionTextSize = 1024;
@@ -15,9 +15,8 @@ public:
     char m_extensions[kExtensionTextSize] = {};
     int m_subFolders = 1;
 
-    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
 private:
+    friend class COptionsDlgImpl<CExtDlg>;
     LRESULT OnInitDialog();
     void OnOk();
 };

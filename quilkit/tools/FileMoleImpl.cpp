@@ -12,12 +12,9 @@ bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name
 
 // A path that does not fit the walker's buffers is named in the log and counted.
 int ReportTooLong(const char* folder, const char* name) {
-    if (CLogSink* log = OpenLog()) {
-        char line[2 * MAX_PATH + 16];
-        snprintf(line, sizeof(line), "%s%s", folder, name);
-        log->AppendError("Path too long - ");
-        log->AppendLine(line);
-    }
+    char line[2 * MAX_PATH + 16];
+    snprintf(line, sizeof(line), "%s%s", folder, name);
+    LogResultLine(false, "Path too long - ", line);
     return 1;
 }
 

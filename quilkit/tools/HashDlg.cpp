@@ -2,23 +2,6 @@
 
 #include "../startup/LanguageTable.h"
 
-BOOL CHashDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-    switch (msg) {
-        case WM_INITDIALOG:
-            result = OnInitDialog();
-            return TRUE;
-        case WM_COMMAND:
-            // Escape sends IDCANCEL, which nothing here ends the dialog for.
-            if (LOWORD(wParam) != IDOK) return FALSE;
-            OnOk();
-            return TRUE;
-        case WM_CLOSE:
-            EndDialog(0);
-            return TRUE;
-    }
-    return FALSE;
-}
-
 LRESULT CHashDlg::OnInitDialog() {
     CenterWindow();
     SetCheck(IDC_MD5, m_md5 != 0);

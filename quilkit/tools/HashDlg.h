@@ -3,10 +3,10 @@
 // with their sub-folders. It has no Cancel button; Escape does not close it.
 #include <windows.h>
 
-#include "../framework/DialogImpl.h"
+#include "../framework/OptionsDlgImpl.h"
 #include "resource.h"
 
-class CHashDlg : public CDialogImpl<CHashDlg> {
+class CHashDlg : public COptionsDlgImpl<CHashDlg> {
 public:
     enum { IDD = IDD_HASHDLG };
 
@@ -14,9 +14,8 @@ public:
     int m_md5 = 0;
     int m_sha1 = 0;
 
-    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
 private:
+    friend class COptionsDlgImpl<CHashDlg>;
     LRESULT OnInitDialog();
     void OnOk();
 };

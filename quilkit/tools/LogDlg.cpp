@@ -18,6 +18,15 @@ constexpr COLORREF kSuccessColor = RGB(0, 153, 51);
 CLogSink* OpenLog() { return g_openLog; }
 void SetOpenLog(CLogSink* log) { g_openLog = log; }
 
+void LogResultLine(bool success, const char* prefix, const char* path) {
+    if (!g_openLog) return;
+    if (success)
+        g_openLog->AppendSuccess(prefix);
+    else
+        g_openLog->AppendError(prefix);
+    g_openLog->AppendLine(path);
+}
+
 const std::vector<ResizeEntry>& CLogDlg::ResizeMap() {
     static const std::vector<ResizeEntry> map = {{IDC_LOG, DLSZ_SIZE_X | DLSZ_SIZE_Y}};
     return map;

@@ -14,3 +14,6 @@ protected:
 // The open log window of the process (null until one is created).
 CLogSink* OpenLog();
 void SetOpenLog(CLogSink* log);
+
+// One result line in the open log: `prefix` bold in green or red, then the path plain.
+void LogResultLine(bool success, const char* prefix, const char* path);

@@ -4,22 +4,6 @@
 
 #include "../startup/LanguageTable.h"
 
-BOOL CTimeDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-    switch (msg) {
-        case WM_INITDIALOG:
-            result = OnInitDialog();
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) != IDOK) return FALSE;
-            OnOk();
-            return TRUE;
-        case WM_CLOSE:
-            EndDialog(0);
-            return TRUE;
-    }
-    return FALSE;
-}
-
 LRESULT CTimeDlg::OnInitDialog() {
     CenterWindow();
     m_datePicker = GetDlgItem(IDC_DATEPICKER);

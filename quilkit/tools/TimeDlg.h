@@ -3,10 +3,10 @@
 // and whether selected folders are walked with their contents.
 #include <windows.h>
 
-#include "../framework/DialogImpl.h"
+#include "../framework/OptionsDlgImpl.h"
 #include "resource.h"
 
-class CTimeDlg : public CDialogImpl<CTimeDlg> {
+class CTimeDlg : public COptionsDlgImpl<CTimeDlg> {
 public:
     enum { IDD = IDD_TIMEDLG };
 
@@ -14,9 +14,8 @@ public:
     int m_fixedTime = 0;
     int m_subFolders = 1;
 
-    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
 private:
+    friend class COptionsDlgImpl<CTimeDlg>;
     LRESULT OnInitDialog();
     void OnOk();
 

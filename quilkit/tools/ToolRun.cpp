@@ -14,10 +14,7 @@ int HandlePath(CFileMoleImpl& engine, const char* selected, const WalkOptions& o
     char path[CFileMoleImpl::kPathBufferSize];
     if (strlen(selected) > MAX_PATH) {
         // Too long for any buffer of the walk: name it rather than cut it.
-        if (CLogSink* log = OpenLog()) {
-            log->AppendError("Path too long - ");
-            log->AppendLine(selected);
-        }
+        LogResultLine(false, "Path too long - ", selected);
         return 1;
     }
     lstrcpynA(path, selected, sizeof(path));
