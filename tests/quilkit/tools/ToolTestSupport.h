@@ -1,79 +1,71 @@
 #pragma once
-// What the file tools' end-to-end tests share beyond the driver: starting a tool on a
-// list file, finishing a run, the pickers of another process, time stamps, attributes,
-// digests from the platform's own provider and the Wine trash.
+// What the file tools' end-to-end tests share beyond the driver: a tool started on a list
+// file, and a finished run's log read back with its formats.
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "Driver.h"
 #include "framework/Handles.h"
+#include "resource.h"
 
 namespace tooltest {
 
-constexpr const char* kCleanerTitle = "Cleaner - Quillkit";
-constexpr const char* kHashTitle = "Hash Checker - Quillkit";
-constexpr const char* kTimeTitle = "Setting Time";
+// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer) on a list file
+// naming `paths`; returns the tool's options dialog, null when none shows.
+inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
+                      const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& path : paths) list += path + "\r\n";
+    driver::WriteFile(folder / "selection.lst", list);
+    app =
+        driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " /L \"" + (folder / "selection.lst") + "\"");
+    const char* titles[] = {"Cleaner - Quillkit", "Hash Checker - Quillkit", "Setting Time"};
+    return driver::WaitForWindow(app, titles[mode - 2]);
+}
 
-// Writes a list file naming `paths`, one a line, and starts VexQuilkit with /M<mode> /L.
-driver::Process StartTool(const driver::TempFolder& folder, int mode, const std::vector<std::string>& paths);
-
-// The log window's text and formats after a confirmed options dialog, and the exit code
-// once the log was closed.
-struct RunResult {
+// A finished run: the log's text, the same text with its formats marked (<G>bold green</G>,
+// <R>bold red</R>, <?>any other</?>, plain as it is) and the exit code.
+struct Outcome {
     std::string text;
-    std::vector<driver::TextRun> runs;
+    std::string marked;
     int exitCode = -1;
 };
-RunResult FinishRun(const driver::Process& app);
 
-// The runs with neighbours of one format merged, so that comparisons do not depend on
-// how the clipboard's RTF happens to split the text.
-std::vector<driver::TextRun> Merge(const std::vector<driver::TextRun>& runs);
-std::vector<driver::TextRun> Success(const std::string& text);
-std::vector<driver::TextRun> Error(const std::string& text);
-driver::TextRun Plain(const std::string& text);
-std::string Describe(const std::vector<driver::TextRun>& runs);
+// Confirms the options dialog (unless null), waits for the summary, closes the log.
+inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
+    if (dialog) driver::Click(dialog, IDOK);
+    Outcome run;
+    HWND log = driver::WaitForWindow(app, "Log");
+    run.text = driver::WaitForLogText(log, "---\r\n");  // the summary is a single append
+    // The copied RTF ends with the control's final paragraph mark, which the text lacks.
+    size_t left = run.text.size();
+    for (const driver::TextRun& part : driver::ReadLogRuns(log)) {
+        const std::string text = part.text.substr(0, left);
+        left -= text.size();
+        const bool green = part.color == driver::kGreen, red = part.color == driver::kRed;
+        const std::string tag = !part.bold && !part.color     ? ""
+                                : part.bold && (green || red) ? (green ? "G" : "R")
+                                                              : "?";
+        run.marked += tag.empty() || text.empty() ? text : "<" + tag + ">" + text + "</" + tag + ">";
+    }
+    driver::Close(log);
+    run.exitCode = driver::WaitForExit(app);
+    return run;
+}
 
-// "Delete - ", "Success - " and the like: the lines of the log without the summary.
-std::vector<std::string> ResultLines(const std::string& logText);
-std::string SuccessSummary();
-std::string ErrorSummary(int count);
-
-// Date-time pickers of another process.
-void SetPicker(const driver::Process& app, HWND picker, const SYSTEMTIME& time);
-SYSTEMTIME GetPicker(const driver::Process& app, HWND picker);
-
-struct Stamps {
-    FILETIME creation = {};
-    FILETIME access = {};
-    FILETIME write = {};
-};
-Stamps ReadStamps(const std::string& path);
-FILETIME ToFileTime(const SYSTEMTIME& utc);
-SYSTEMTIME ToSystemTime(const FILETIME& utc);
-std::string Format(const FILETIME& utc);
-void SetStamps(const std::string& path, const FILETIME& time);
-
-DWORD Attributes(const std::string& path);
-void SetAttributes(const std::string& path, DWORD attributes);
-
-// Digest text from the platform's crypto provider (CALG_MD5 or CALG_SHA1).
-std::string PlatformDigest(const std::string& content, ALG_ID algorithm);
-
-// The path of a deleted file's record in the trash of Wine's user (HOME as Wine sees
-// it), or "" when the file is not there.
-std::string TrashedCopyOf(const std::string& windowsPath);
-
-// A file that this process keeps open without sharing, for as long as the object lives.
-class LockedFile {
-public:
-    explicit LockedFile(const std::string& path);
-    bool IsOpen() const { return m_handle.IsValid(); }
-
-private:
-    UniqueFile m_handle;
-};
+// The close box ends the options dialog without a run: the log stays empty, exit code 0.
+inline void CloseWithoutRun(const driver::Process& app, HWND dialog) {
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::Close(dialog);
+    for (int i = 0; i < 400 && IsWindowVisible(dialog); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_EQ(driver::ReadLogText(log), "");
+    driver::Close(log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+}
 
 }  // namespace tooltest
