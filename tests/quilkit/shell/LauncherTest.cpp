@@ -1,10 +1,7 @@
-// Modes 1 and 5 of the real program, with recorders of ours in place of the command
-// interpreter and the editor: the exact command lines they are started with.
-#include <windows.h>
+// Modes 1 and 5 of the real program, with recorders in place of the command interpreter
+// and the editor: the exact command lines they are started with.
+#include <shlobj.h>
 
-#include <gtest/gtest.h>
-
-#include "Driver.h"
 #include "ShellTestSupport.h"
 #include "resource.h"
 
@@ -12,141 +9,97 @@ using namespace shelltest;
 
 namespace {
 
-class LauncherFixture : public testing::Test {
+// A built-in place of the editor, with a recorder as its Hidemaru.exe until the test ends.
+struct EditorPlace {
+    explicit EditorPlace(const std::string& folder) : folder(folder), exe(folder + "\\Hidemaru.exe") {
+        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+        Copy(RecorderExe(), exe);
+    }
+    ~EditorPlace() {  // removes the folders it made, up to the first one that is not empty
+        DeleteFileA(exe.c_str());
+        for (std::string f = folder; RemoveDirectoryA(f.c_str()); f.erase(f.rfind('\\'))) continue;
+    }
+    std::string folder, exe;
+};
+
+class Launcher : public testing::Test {
 protected:
-    LauncherFixture() : m_recording(m_folder / "record.txt") {
-        m_source = m_folder / "src";
+    void SetUp() override {
         CreateDirectoryA(m_source.c_str(), nullptr);
-        driver::WriteFile(m_source + "\\main.c", "int main() {}\n");
-        m_interpreter = m_folder / "cmd.exe";
-        CopyOrFail(RecorderExe(), m_interpreter);
-        m_editor = m_folder / "Hidemaru.exe";
-        CopyOrFail(RecorderExe(), m_editor);
+        driver::WriteFile(m_source + "\\main.c", "");
+        Copy(RecorderExe(), m_cmd);
+        Copy(RecorderExe(), m_editor);
+        RecordTo(m_log);
     }
-
-    // Runs the program to its end, which modes 1 and 5 reach without a window.
-    void RunToEnd(const std::string& arguments) {
-        driver::Process app = driver::Start(driver::QuilkitExe(), arguments);
-        EXPECT_EQ(0, driver::WaitForExit(app));
+    void TearDown() override { RecordTo(""); }
+    // Runs the program to its end and returns the command line of record `index`.
+    std::string Run(const std::string& arguments, size_t index) {
+        EXPECT_EQ(0, driver::WaitForExit(driver::Start(driver::QuilkitExe(), arguments)));
+        return WaitForRecord(m_log, index).commandLine;
     }
-
-    std::string PromptFor(const std::string& folder) const { return m_interpreter + " /K pushd \"" + folder + "\""; }
 
     driver::TempFolder m_folder;
-    Recording m_recording;
-    std::string m_source;
-    std::string m_interpreter;
-    std::string m_editor;
+    std::string m_source = m_folder / "src", m_cmd = m_folder / "cmd.exe", m_editor = m_folder / "Hidemaru.exe";
+    std::string m_log = m_folder / "records.txt";
 };
 
 }  // namespace
 
-TEST_F(LauncherFixture, PromptOpensInTheFolderOfASelectedFile) {
-    ComspecOverride comspec(m_interpreter);
-    RunToEnd("/M1 " + m_source + "\\main.c");
-    EXPECT_EQ(PromptFor(m_source), m_recording.WaitForRecord().commandLine);
-}
-
-TEST_F(LauncherFixture, PromptOpensInASelectedFolderAsItIs) {
-    ComspecOverride comspec(m_interpreter);
-    RunToEnd("/M1 " + m_source);
-    EXPECT_EQ(PromptFor(m_source), m_recording.WaitForRecord().commandLine);
-}
-
-TEST_F(LauncherFixture, PromptOpensAtADriveRoot) {
-    ComspecOverride comspec(m_interpreter);
-    RunToEnd("-m1 C:\\");
-    EXPECT_EQ(PromptFor("C:\\"), m_recording.WaitForRecord().commandLine);
-}
-
-TEST_F(LauncherFixture, OnlyTheFirstPathCounts) {
-    ComspecOverride comspec(m_interpreter);
-    const std::string list = m_folder / "list.txt";
-    driver::WriteFile(list, m_source + "\\main.c\r\n" + m_folder.Path() + "\r\n");
-    RunToEnd("/M1 /L \"" + list + "\"");
-    EXPECT_EQ(PromptFor(m_source), m_recording.WaitForRecord().commandLine);
-    EXPECT_EQ(1u, m_recording.Records().size());
-    EXPECT_FALSE(driver::FileExists(list));
-}
-
-TEST_F(LauncherFixture, AFolderWithBlanksFromAListFileStaysOnePath) {
-    ComspecOverride comspec(m_interpreter);
-    const std::string spaced = m_folder / "My Project Files";
+TEST_F(Launcher, ThePromptOpensInTheFolderOfTheFirstPath) {
+    char interpreter[MAX_PATH] = "";
+    GetEnvironmentVariableA("comspec", interpreter, MAX_PATH);
+    SetEnvironmentVariableA("comspec", m_cmd.c_str());
+    const auto in = [&](const std::string& folder) { return m_cmd + " /K pushd \"" + folder + "\""; };
+    EXPECT_EQ(in(m_source), Run("/M1 " + m_source + "\\main.c", 0));
+    EXPECT_EQ(in(m_source), Run("/M1 " + m_source, 1));
+    EXPECT_EQ(in("C:\\"), Run("-m1 C:\\", 2));
+    const std::string spaced = m_folder / "My Files", list = m_folder / "list.txt";
     CreateDirectoryA(spaced.c_str(), nullptr);
-    const std::string list = m_folder / "list.txt";
-    driver::WriteFile(list, spaced + "\r\n");
-    RunToEnd("/M1 /L \"" + list + "\"");
-    EXPECT_EQ(PromptFor(spaced), m_recording.WaitForRecord().commandLine);
+    driver::WriteFile(list, spaced + "\r\n" + m_source + "\\main.c\r\n");
+    EXPECT_EQ(in(spaced), Run("/M1 /L \"" + list + "\"", 3));
+    // Neither the list's second path nor an empty path list starts another.
+    EXPECT_EQ(0, driver::WaitForExit(driver::Start(driver::QuilkitExe(), "/M1")));
+    EXPECT_EQ(4u, RecordsWhenIdle(m_log, "cmd.exe"));
+    SetEnvironmentVariableA("comspec", interpreter);
 }
 
-TEST_F(LauncherFixture, PromptWithAnEmptyPathListStartsNothing) {
-    ComspecOverride comspec(m_interpreter);
-    RunToEnd("/M1");
-    EXPECT_TRUE(m_recording.NothingStarted("cmd.exe"));
-}
-
-TEST_F(LauncherFixture, EditorStartsFromTheStoredPath) {
+TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked) {
+    const std::string missing = m_folder / "missing\\Hidemaru.exe", inSource = "/g /d\"" + m_source + "\"";
     StoreEditorPath(m_editor);
-    RunToEnd("/M5 " + m_source + "\\main.c");
-    EXPECT_EQ(m_editor + " /g /d\"" + m_source + "\"", m_recording.WaitForRecord().commandLine);
-}
+    EXPECT_EQ(m_editor + " " + inSource, Run("/M5 " + m_source + "\\main.c", 0));
+    EXPECT_EQ(0, driver::WaitForExit(driver::Start(driver::QuilkitExe(), "/M5")));  // asks nothing
 
-TEST_F(LauncherFixture, EditorFallsBackToTheFirstBuiltInPlace) {
-    StoreEditorPath(m_folder / "missing\\Hidemaru.exe");
-    // Wine makes no 8.3 name PROGRA~1, so the first built-in place is made literally.
-    ScopedFolder programs("C:\\Progra~1");
-    ScopedFolder place("C:\\Progra~1\\Hidemaru");
-    CopyOrFail(RecorderExe(), place.Path() + "\\Hidemaru.exe");
-    // A dialog would keep the program from ending.
-    RunToEnd("/M5 " + m_source);
-    EXPECT_EQ("C:\\Progra~1\\Hidemaru\\Hidemaru.exe /g /d\"" + m_source + "\"",
-              m_recording.WaitForRecord().commandLine);
-}
+    // Found nowhere: the dialog asks, and Cancel ends with an error.
+    StoreEditorPath(missing);
+    driver::Process app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source);
+    driver::Click(driver::WaitForWindow(app, "Hidemaru.exe"), IDCANCEL);
+    const driver::MessageBoxText box = driver::AnswerMessageBox(app);
+    EXPECT_EQ("Error: Hidemaru.exe not found...", box.caption + ": " + box.text);
+    EXPECT_EQ(0, driver::WaitForExit(app));
+    EXPECT_EQ(1u, RecordsWhenIdle(m_log, "Hidemaru.exe"));
 
-TEST_F(LauncherFixture, EditorFallsBackToTheSecondBuiltInPlace) {
+    // On first use the field is empty; OK stores the path and retries with it.
     DeleteSettingsKey();
-    ScopedFolder place("C:\\Program Files (x86)\\Hidemaru");
-    CopyOrFail(RecorderExe(), place.Path() + "\\Hidemaru.exe");
-    RunToEnd("/M5 " + m_source);
-    // Wine puts quotes around a program name with blanks that it found by trying, so the
-    // unquoted command line shows as the program found and its arguments.
-    const Recording::Record record = m_recording.WaitForRecord();
-    EXPECT_EQ(0, lstrcmpiA((place.Path() + "\\Hidemaru.exe").c_str(), record.image.c_str())) << record.image;
-    EXPECT_EQ("/g /d\"" + m_source + "\"", record.arguments);
-    // Reading the setting created the key, and nothing was written to it.
-    EXPECT_TRUE(SettingsKeyExists());
-    EXPECT_FALSE(ReadStoredValue().present);
-}
-
-TEST_F(LauncherFixture, EditorAsksForThePathAndRetriesWithTheNewOne) {
-    DeleteSettingsKey();
-    driver::Process app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source + "\\main.c");
+    app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source + "\\main.c");
     HWND dialog = driver::WaitForWindow(app, "Hidemaru.exe");
-    ASSERT_NE(nullptr, dialog);
     EXPECT_EQ("", driver::GetItemText(dialog, IDC_EDITORPATH));
     driver::SetItemText(dialog, IDC_EDITORPATH, m_editor);
     driver::Click(dialog, IDOK);
+    EXPECT_EQ(m_editor + " " + inSource, WaitForRecord(m_log, 1).commandLine);
     EXPECT_EQ(0, driver::WaitForExit(app));
-    EXPECT_EQ(m_editor + " /g /d\"" + m_source + "\"", m_recording.WaitForRecord().commandLine);
-    EXPECT_EQ(m_editor + std::string(1, '\0'), ReadStoredValue().bytes);
-}
+    EXPECT_EQ(m_editor + '\0', StoredValue());
 
-TEST_F(LauncherFixture, EditorCancelledGivesTheErrorAndStartsNothing) {
-    StoreEditorPath(m_folder / "missing\\Hidemaru.exe");
-    driver::Process app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source);
-    HWND dialog = driver::WaitForWindow(app, "Hidemaru.exe");
-    ASSERT_NE(nullptr, dialog);
-    driver::Click(dialog, IDCANCEL);
-    const driver::MessageBoxText box = driver::AnswerMessageBox(app);
-    EXPECT_EQ("Hidemaru.exe not found...", box.text);
-    EXPECT_EQ("Error", box.caption);
-    EXPECT_EQ(0, driver::WaitForExit(app));
-    EXPECT_TRUE(m_recording.NothingStarted("Hidemaru.exe"));
-}
+    // The second built-in place; reading the setting made the key and stored nothing.
+    // Wine quotes a program name with blanks that it found by trying: compare the parts.
+    DeleteSettingsKey();
+    EditorPlace second("C:\\Program Files (x86)\\Hidemaru");
+    Run("/M5 " + m_source, 2);
+    EXPECT_EQ(0, lstrcmpiA(second.exe.c_str(), Records(m_log)[2].image.c_str())) << Records(m_log)[2].image;
+    EXPECT_EQ(inSource, Records(m_log)[2].arguments);
+    EXPECT_EQ("<no value>", StoredValue());
 
-TEST_F(LauncherFixture, EditorWithAnEmptyPathListStartsNothingAndAsksNothing) {
-    StoreEditorPath(m_editor);
-    driver::Process app = driver::Start(driver::QuilkitExe(), "/M5");
-    EXPECT_EQ(0, driver::WaitForExit(app));
-    EXPECT_TRUE(m_recording.NothingStarted("Hidemaru.exe"));
+    // The first built-in place comes before the second. Wine makes no 8.3 name PROGRA~1.
+    StoreEditorPath(missing);
+    EditorPlace first("C:\\Progra~1\\Hidemaru");
+    EXPECT_EQ(first.exe + " " + inSource, Run("/M5 " + m_source, 3));
 }

@@ -1,24 +1,20 @@
-// Stands in for the programs that VexQuilkit and the shell extension start (the command
-// interpreter, the editor, VexQuilkit itself): appends its whole command line, the
-// arguments part and its own file name, one line each, to the file named by
-// VEX_RECORDER_LOG, and ends.
+// Stands in for the programs that VexQuilkit and the extension start (the command
+// interpreter, the editor, VexQuilkit itself): appends its command line, its arguments
+// and its own file name, a line each, to the file named by VEX_RECORDER_LOG.
 #include <windows.h>
 
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
-    char log[MAX_PATH + 1];
-    const DWORD length = GetEnvironmentVariableA("VEX_RECORDER_LOG", log, sizeof(log));
-    if (length == 0 || length >= sizeof(log)) return 1;
-    char image[MAX_PATH + 1] = "";
+    char log[MAX_PATH] = "", image[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("VEX_RECORDER_LOG", log, sizeof(log)) || !log[0]) return 1;
     GetModuleFileNameA(nullptr, image, MAX_PATH);
     const std::string record = std::string(GetCommandLineA()) + "\n" + arguments + "\n" + image + "\n";
-    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 2;
+    HANDLE file =
+        CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    // One write, so a reader never sees half a record end in a line break.
-    WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+    // One write, so a reader never sees half a record.
+    WriteFile(file, record.data(), DWORD(record.size()), &written, nullptr);
     CloseHandle(file);
     return 0;
 }

@@ -1,86 +1,72 @@
 #pragma once
-// What the tests of the settings, the launchers, the main dialog and the shell
-// extension share: the recorder program, copies of our binaries, and the settings
-// value in the registry.
+// What the shell tests share: the recorder that stands in for the programs VexQuilkit
+// and the extension start, and the settings value "Hidemaru".
 #include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "Driver.h"
+
 namespace shelltest {
 
-// The build tree's binaries.
-std::string RecorderExe();
-std::string BinFolder();  // where VexQuilkit.exe and flintpop64.dll are built
-std::string StubDll(const std::string& name);
+inline std::string RecorderExe() { return VEX_RECORDER_EXE; }
+inline std::string StubDll(const std::string& name) { return std::string(VEX_STUB_FOLDER) + "\\" + name + ".dll"; }
+inline void Copy(const std::string& from, const std::string& to) {
+    EXPECT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from << " -> " << to;
+}
 
-void CopyOrFail(const std::string& from, const std::string& to);
-std::string FolderOf(const std::string& path);
-
-// Points VEX_RECORDER_LOG at a file of its own for the length of a test; every
-// recorder started meanwhile (also by a child of a child) writes there.
-class Recording {
-public:
-    explicit Recording(const std::string& logPath);
-    ~Recording();
-    Recording(const Recording&) = delete;
-    Recording& operator=(const Recording&) = delete;
-
-    struct Record {
-        std::string commandLine;  // GetCommandLineA() of the recorder
-        std::string arguments;    // what its WinMain got
-        std::string image;        // its own file name
-    };
-    // Waits for the first record; fails the test when none comes.
-    Record WaitForRecord();
-    // Every record so far.
-    std::vector<Record> Records() const;
-    // True when no recorder wrote and none named `exeName` is running. Call it after
-    // the program that might have started one has ended.
-    bool NothingStarted(const std::string& exeName) const;
-
-private:
-    std::string m_logPath;
+// Every recorder started from now on, also by a child of a child, appends to `log` its
+// command line, its arguments and its own file name, a line each.
+inline void RecordTo(const std::string& log) { SetEnvironmentVariableA("VEX_RECORDER_LOG", log.c_str()); }
+struct Record {
+    std::string commandLine, arguments, image;
 };
+inline std::vector<Record> Records(const std::string& log) {
+    std::vector<Record> records;
+    std::string text = driver::FileExists(log) ? driver::ReadFile(log) : "", line[3];
+    for (size_t start = 0, end, i = 0; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        line[i++ % 3] = text.substr(start, end - start);
+        if (i % 3 == 0) records.push_back({line[0], line[1], line[2]});
+    }
+    return records;
+}
+// Waits for record `index` (from 0).
+inline Record WaitForRecord(const std::string& log, size_t index) {
+    for (int i = 0; i < 400; ++i, Sleep(50))
+        if (Records(log).size() > index) return Records(log)[index];
+    ADD_FAILURE() << "no record " << index << " in " << log;
+    return {};
+}
+// The records once no recorder named `exe` is running: a recorder started is either
+// still running or has written its record.
+inline size_t RecordsWhenIdle(const std::string& log, const char* exe) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, exe) == 0) ADD_FAILURE() << exe << " is running";
+    CloseHandle(snapshot);
+    return Records(log).size();
+}
 
-// Points "comspec" at `program` for the length of a test.
-class ComspecOverride {
-public:
-    explicit ComspecOverride(const std::string& program);
-    ~ComspecOverride();
-    ComspecOverride(const ComspecOverride&) = delete;
-    ComspecOverride& operator=(const ComspecOverride&) = delete;
-
-private:
-    std::string m_saved;
-};
-
-// HKEY_CURRENT_USER\Software\VexQuillkit and its value "Hidemaru".
-void DeleteSettingsKey();
-bool SettingsKeyExists();
-struct StoredValue {
-    bool present = false;
-    DWORD type = REG_NONE;
-    std::string bytes;  // the data as stored, terminator included
-};
-StoredValue ReadStoredValue();
-// Writes `bytes` as they stand (include the terminator to store a proper string).
-void WriteStoredValue(const std::string& bytes);
-// Stores `path` as the editor path, terminator included.
-inline void StoreEditorPath(const std::string& path) { WriteStoredValue(path + std::string(1, '\0')); }
-
-// A folder removed with its contents at the end of the test, at a fixed place
-// (TempFolder picks its own name).
-class ScopedFolder {
-public:
-    explicit ScopedFolder(const std::string& path);
-    ~ScopedFolder();
-    ScopedFolder(const ScopedFolder&) = delete;
-    ScopedFolder& operator=(const ScopedFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+constexpr const char* kSettingsKey = "Software\\VexQuillkit";
+inline void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+// The value's bytes as stored, terminator included.
+inline std::string StoredValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    char bytes[2048];
+    DWORD type = 0, size = sizeof(bytes);
+    const LONG result = RegQueryValueExA(key, "Hidemaru", nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(bytes, size) : "<no value>";
+}
+inline void StoreEditorPath(const std::string& path) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Hidemaru", REG_SZ, path.c_str(), DWORD(path.size() + 1));
+}
 
 }  // namespace shelltest
