@@ -210,6 +210,22 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
     return ParseRtf(ClipboardRtf());
 }
 
+std::string ReadLogMarked(HWND log) {
+    // The copied RTF ends with the control's final paragraph mark, which the text lacks.
+    size_t left = ReadLogText(log).size();
+    std::string marked;
+    for (const TextRun& part : ReadLogRuns(log)) {
+        const std::string text = part.text.substr(0, left);
+        left -= text.size();
+        const bool green = part.color == kGreen, red = part.color == kRed;
+        const std::string tag = !part.bold && !part.color     ? ""
+                                : part.bold && (green || red) ? (green ? "G" : "R")
+                                                              : "?";
+        marked += tag.empty() || text.empty() ? text : "<" + tag + ">" + text + "</" + tag + ">";
+    }
+    return marked;
+}
+
 TempFolder::TempFolder() {
     char base[MAX_PATH];
     GetTempPathA(sizeof(base), base);

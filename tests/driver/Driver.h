@@ -91,6 +91,9 @@ struct TextRun {
     COLORREF color = 0;  // 0 for the automatic colour
 };
 std::vector<TextRun> ReadLogRuns(HWND log);
+// The log's text with its formats marked: <G>bold green</G>, <R>bold red</R>, <?>any
+// other</?>, plain text as it is; one comparison checks text, colours and bold.
+std::string ReadLogMarked(HWND log);
 // Parses RTF into runs (exposed for the driver's own tests).
 std::vector<TextRun> ParseRtf(const std::string& rtf);
 

@@ -28,7 +28,6 @@ public:
             const char c = m_rtf[m_pos++];
             if (c == '{') {
                 stack.push_back(stack.back());
-                m_groupStart = true;
             } else if (c == '}') {
                 if (stack.size() > 1) stack.pop_back();
             } else if (c == '\\') {
@@ -36,7 +35,6 @@ public:
             } else if (c == '\r' || c == '\n') {
                 continue;
             } else {
-                m_groupStart = false;
                 Text(stack.back(), std::string(1, c));
             }
         }
@@ -73,7 +71,6 @@ private:
         }
         if (m_pos < m_rtf.size() && m_rtf[m_pos] == ' ') ++m_pos;
         Apply(state, word, hasParameter, parameter);
-        m_groupStart = false;
     }
 
     void Apply(State& state, const std::string& word, bool hasParameter, long parameter) {
@@ -123,7 +120,6 @@ private:
 
     const std::string& m_rtf;
     size_t m_pos = 0;
-    bool m_groupStart = false;
     std::vector<COLORREF> m_colors = {0};
     std::vector<TextRun> m_runs;
 };

@@ -27,8 +27,8 @@ inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, in
     return driver::WaitForWindow(app, titles[mode - 2]);
 }
 
-// A finished run: the log's text, the same text with its formats marked (<G>bold green</G>,
-// <R>bold red</R>, <?>any other</?>, plain as it is) and the exit code.
+// A finished run: the log's text, the same with its formats marked (driver::ReadLogMarked)
+// and the exit code.
 struct Outcome {
     std::string text;
     std::string marked;
@@ -41,17 +41,7 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     Outcome run;
     HWND log = driver::WaitForWindow(app, "Log");
     run.text = driver::WaitForLogText(log, "---\r\n");  // the summary is a single append
-    // The copied RTF ends with the control's final paragraph mark, which the text lacks.
-    size_t left = run.text.size();
-    for (const driver::TextRun& part : driver::ReadLogRuns(log)) {
-        const std::string text = part.text.substr(0, left);
-        left -= text.size();
-        const bool green = part.color == driver::kGreen, red = part.color == driver::kRed;
-        const std::string tag = !part.bold && !part.color     ? ""
-                                : part.bold && (green || red) ? (green ? "G" : "R")
-                                                              : "?";
-        run.marked += tag.empty() || text.empty() ? text : "<" + tag + ">" + text + "</" + tag + ">";
-    }
+    run.marked = driver::ReadLogMarked(log);
     driver::Close(log);
     run.exitCode = driver::WaitForExit(app);
     return run;
