@@ -6,7 +6,7 @@ set -euo pipefail
 objdump=$1
 build_dir=$2
 
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|advapi32|ole32|oleaut32|uuid|msvcrt|ucrtbase|api-ms-win-.*|ntdll|ws2_32|version|riched20|msftedit|imm32|uxtheme)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|advapi32|ole32|oleaut32|uuid|msvcrt|ucrtbase|api-ms-win-.*|ntdll|ws2_32|version|riched20|msftedit|imm32|uxtheme|crypt32)\.dll$'
 
 checked=0
 failed=0
