@@ -2,6 +2,7 @@
 // Small owners for Win32 handles. Each closes its handle exactly once and keeps
 // GetLastError intact, so a caller can still report why an operation failed.
 #include <windows.h>
+#include <objbase.h>
 
 template <typename Traits>
 class UniqueAny {
@@ -79,3 +80,43 @@ using UniqueFind = UniqueAny<FindHandleTraits>;
 using UniqueKey = UniqueAny<KeyTraits>;
 using UniqueModule = UniqueAny<ModuleTraits>;
 using UniqueMenu = UniqueAny<MenuTraits>;
+
+// COM on the calling thread for the owner's lifetime; uninitialised on the same thread.
+class ScopedComApartment {
+public:
+    explicit ScopedComApartment(DWORD model) : m_initialised(SUCCEEDED(CoInitializeEx(nullptr, model))) {}
+    ~ScopedComApartment() {
+        if (m_initialised) CoUninitialize();
+    }
+    ScopedComApartment(const ScopedComApartment&) = delete;
+    ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+
+private:
+    bool m_initialised;
+};
+
+// An owned COM interface pointer.
+template <typename T>
+class UniqueCom {
+public:
+    UniqueCom() = default;
+    ~UniqueCom() { Reset(); }
+    UniqueCom(const UniqueCom&) = delete;
+    UniqueCom& operator=(const UniqueCom&) = delete;
+
+    T* Get() const { return m_pointer; }
+    T* operator->() const { return m_pointer; }
+    explicit operator bool() const { return m_pointer != nullptr; }
+    // For the out-parameter of a creating call; releases what was held.
+    void** Put() {
+        Reset();
+        return reinterpret_cast<void**>(&m_pointer);
+    }
+    void Reset() {
+        if (m_pointer) m_pointer->Release();
+        m_pointer = nullptr;
+    }
+
+private:
+    T* m_pointer = nullptr;
+};

@@ -6,49 +6,54 @@
 #include "../framework/MessageLoop.h"
 #include "../maindlg/MainDlg.h"
 #include "../tools/LogDlg.h"
+#include "../tools/ToolRun.h"
 #include "LanguageTable.h"
 #include "ModeDispatch.h"
 
 namespace {
 
-int RunMessageLoopFor(CMessageLoop& loop, CMainDlg* mainDlg, CLogDlg* logDlg) {
-    if (!mainDlg && !logDlg) return 0;
-    const int exitCode = loop.Run();
-    if (logDlg) logDlg->DestroyWindow();
-    if (mainDlg) mainDlg->DestroyWindow();
-    return exitCode;
+bool IsFileTool(int mode) { return mode >= 2 && mode <= 4; }
+
+// The file tool's options dialog on this thread, then its job on the worker while the
+// log window keeps answering.
+void StartFileTool(int mode, CLogDlg& log, CToolRun& run, const std::vector<std::string>& paths) {
+    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, paths);
+    if (!job) return;
+    log.Watch(run);
+    run.Start(std::move(job));
 }
 
 }  // namespace
 
-int Run(int mode, int showCommand) {
+int Run(int mode, int showCommand, const std::vector<std::string>& paths) {
     CMessageLoop loop;
     _Module.AddMessageLoop(&loop);
     SelectLanguageTexts();
 
     CMainDlg mainDlg;
     CLogDlg logDlg;
-    CMainDlg* openMainDlg = nullptr;
-    CLogDlg* openLogDlg = nullptr;
+    CToolRun toolRun;
+    bool windowOpen = false;
 
     if (mode == 0) {
-        if (!mainDlg.Create(nullptr)) {
-            _Module.RemoveMessageLoop();
-            return 0;
+        windowOpen = mainDlg.Create(nullptr) != nullptr;
+        if (windowOpen) ShowWindow(mainDlg.m_hWnd, showCommand);
+    } else if (IsFileTool(mode)) {
+        windowOpen = logDlg.Create(nullptr) != nullptr;
+        if (windowOpen) {
+            ShowWindow(logDlg.m_hWnd, SW_SHOW);
+            StartFileTool(mode, logDlg, toolRun, paths);
         }
-        ShowWindow(mainDlg.m_hWnd, showCommand);
-        openMainDlg = &mainDlg;
-    }
-    if (mode >= 2 && mode <= 4 && logDlg.Create(openMainDlg ? openMainDlg->m_hWnd : nullptr)) {
-        ShowWindow(logDlg.m_hWnd, SW_SHOW);
-        openLogDlg = &logDlg;
-        SetOpenLog(openLogDlg);
+    } else {
+        RunLauncher(mode, paths);
     }
 
-    RunModeTool(mode);
-
-    const int exitCode = RunMessageLoopFor(loop, openMainDlg, openLogDlg);
-    SetOpenLog(nullptr);
+    const int exitCode = windowOpen ? loop.Run() : 0;
+    // The worker is done unless the loop ended some other way; either way it is gone
+    // before anything it reports to.
+    toolRun.StopAndJoin();
+    if (logDlg.m_hWnd) logDlg.DestroyWindow();
+    if (mainDlg.m_hWnd) mainDlg.DestroyWindow();
     _Module.RemoveMessageLoop();
     return exitCode;
 }

@@ -1,4 +1,7 @@
 #pragma once
 // Creates the window of the mode, runs the mode's tool, then the message loop.
 // Returns the exit code.
-int Run(int mode, int showCommand);
+#include <string>
+#include <vector>
+
+int Run(int mode, int showCommand, const std::vector<std::string>& paths);

@@ -5,31 +5,19 @@
 #include "../tools/Engine_TimeChanger.h"
 #include "../tools/ShellLaunchers.h"
 
-void RunModeTool(int mode) {
+void RunLauncher(int mode, const std::vector<std::string>& paths) {
+    if (mode == 1) OpenCommandPrompt(paths);
+    if (mode == 5) OpenInEditor(paths);
+}
+
+CToolRun::Job AskFileTool(int mode, HWND owner, const std::vector<std::string>& paths) {
     switch (mode) {
-        case 1:
-            OpenCommandPrompt();
-            break;
-        case 5:
-            OpenInEditor();
-            break;
-        case 2: {
-            CEngine_ExtCleaner engine;
-            RunExtCleaner(engine);
-            break;
-        }
-        case 3: {
-            CEngineHash engine;
-            RunHashCheck(engine);
-            break;
-        }
-        case 4: {
-            CEngine_TimeChanger engine;
-            RunTimeChanger(engine);
-            break;
-        }
-        default:
-            // Mode 0 has nothing to run: its main dialog is the program.
-            break;
+        case 2:
+            return AskExtCleaner(owner, paths);
+        case 3:
+            return AskHashCheck(owner, paths);
+        case 4:
+            return AskTimeChanger(owner, paths);
     }
+    return nullptr;
 }

@@ -1,4 +1,16 @@
 #pragma once
-// Runs the tool of a mode to completion: the launchers of modes 1 and 5, or the file
-// tool of modes 2 to 4 with the engine it owns for the length of the run.
-void RunModeTool(int mode);
+// What each mode runs: the launchers of modes 1 and 5, or the options dialog of the file
+// tool of modes 2 to 4, which gives the job for the worker.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../tools/ToolRun.h"
+
+// Modes 1 and 5: starts the program and returns; other modes do nothing here.
+void RunLauncher(int mode, const std::vector<std::string>& paths);
+
+// Modes 2 to 4: the tool's options dialog, owned by `owner`; the job after OK, else an
+// empty one.
+CToolRun::Job AskFileTool(int mode, HWND owner, const std::vector<std::string>& paths);

@@ -5,11 +5,6 @@
 
 #include <cstdio>
 
-CPathList& ThePathList() {
-    static CPathList list;
-    return list;
-}
-
 void CPathList::ReadListFile(const char* fileName) {
     FILE* file = fopen(fileName, "r");
     if (!file) return;

@@ -1,6 +1,6 @@
 #pragma once
 // The selected paths, in command-line and line order, duplicates kept. Filled only at
-// start-up; the tools read it afterwards.
+// start-up; the tools are handed it afterwards.
 #include <string>
 #include <vector>
 
@@ -20,6 +20,3 @@ public:
 private:
     std::vector<std::string> m_paths;
 };
-
-// The process-wide path list.
-CPathList& ThePathList();

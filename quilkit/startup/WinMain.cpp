@@ -9,12 +9,12 @@
 
 namespace {
 
-void FillPathList(const CCommandLine& commandLine) {
+void FillPathList(const CCommandLine& commandLine, CPathList& paths) {
     for (const std::string& token : commandLine.PathTokens()) {
         if (commandLine.ListFiles())
-            ThePathList().ReadListFile(token.c_str());
+            paths.ReadListFile(token.c_str());
         else
-            ThePathList().Add(token.c_str());
+            paths.Add(token.c_str());
     }
 }
 
@@ -35,9 +35,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int sho
     _Module.Init(instance);
     CCommandLine commandLine;
     commandLine.Parse(commandLineText);
-    FillPathList(commandLine);
+    CPathList paths;
+    FillPathList(commandLine, paths);
 
-    const int exitCode = Run(commandLine.Mode(), showCommand);
+    const int exitCode = Run(commandLine.Mode(), showCommand, paths.Paths());
 
     _Module.Term();
     CoUninitialize();

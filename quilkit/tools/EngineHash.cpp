@@ -14,12 +14,10 @@ struct FileCloser {
 };
 using UniqueStdioFile = std::unique_ptr<FILE, FileCloser>;
 
-void WriteFailure(const char* path) {
-    CLogSink* log = OpenLog();
-    if (!log) return;
+void WriteFailure(CLogSink& log, const char* path) {
     char line[MAX_PATH + 32];
     snprintf(line, sizeof(line), "\"%s\" Error...\r\n", path);
-    log->AppendError(line);
+    log.AppendError(line);
 }
 
 }  // namespace
@@ -33,7 +31,7 @@ void CEngineHash::SetDigests(int md5Wanted, int sha1Wanted) {
 ResultCode CEngineHash::OnFile(const char* path) {
     UniqueStdioFile file(fopen(path, "rb"));
     if (!file) {
-        WriteFailure(path);
+        WriteFailure(Log(), path);
         return kResultFail;
     }
 
@@ -44,14 +42,17 @@ ResultCode CEngineHash::OnFile(const char* path) {
     uint8_t buffer[kChunkSize];
     size_t read;
     while ((read = fread(buffer, 1, kChunkSize, file.get())) != 0) {
+        // Reading changes nothing, so a stop may cut a file short; such a file gets no line.
+        if (StopRequested()) return kResultOk;
         if (m_sha1Wanted) m_sha1.Update(buffer, uint32_t(read));
         if (m_md5Wanted) m_md5.Update(&md5Context, buffer, uint32_t(read));
+        Log().NoteBytesRead(read);
     }
     // Digests of a file cut short by a read error would pass for the file's digests.
     const bool readError = ferror(file.get()) != 0;
     file.reset();
     if (readError) {
-        WriteFailure(path);
+        WriteFailure(Log(), path);
         return kResultFail;
     }
 
@@ -66,29 +67,29 @@ ResultCode CEngineHash::OnFile(const char* path) {
         m_md5.Report(md5Text, sizeof(md5Text));
     }
 
-    CLogSink* log = OpenLog();
-    if (!log) return kResultOk;
     char quoted[MAX_PATH + 8];
     snprintf(quoted, sizeof(quoted), "\"%s\"", path);
-    log->AppendSuccess(quoted);
+    Log().AppendSuccess(quoted);
 
     char digests[128] = {};
     size_t length = 0;
     if (m_md5Wanted) length += snprintf(digests + length, sizeof(digests) - length, " MD5:%s", md5Text);
     if (m_sha1Wanted) snprintf(digests + length, sizeof(digests) - length, " SHA1:%s", sha1Text);
-    log->AppendLine(digests);
+    Log().AppendLine(digests);
     return kResultOk;
 }
 
-ResultCode RunHashCheck(CEngineHash& engine) {
+CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::string>& paths) {
     CHashDlg dialog;
-    if (dialog.DoModal(GetActiveWindow()) != IDOK) return kResultFail;
-    engine.SetDigests(dialog.m_md5, dialog.m_sha1);
+    if (dialog.DoModal(owner) != IDOK) return nullptr;
 
     // A checksum tool must leave the files' attributes as it found them.
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
     options.attributes = EntryAttributes::Keep;
-    WriteSummary(WalkPathList(engine, options));
-    return kResultOk;
+    return [paths, options, md5 = dialog.m_md5, sha1 = dialog.m_sha1](CLogSink& log, const CStopRequest& stop) {
+        CEngineHash engine(log, stop);
+        engine.SetDigests(md5, sha1);
+        return WalkPathList(engine, paths, options);
+    };
 }

@@ -2,11 +2,17 @@
 // Writes the MD5 and/or SHA-1 digest of every file it meets; changes nothing on disk.
 #include "../digest/Md5Digest.h"
 #include "../digest/Sha1Digest.h"
+#include <string>
+#include <vector>
+
 #include "FileMoleImpl.h"
+#include "ToolRun.h"
 
 class CEngineHash : public CFileMoleImpl {
 public:
     static constexpr int kChunkSize = 8192;
+
+    using CFileMoleImpl::CFileMoleImpl;
 
     ResultCode OnFile(const char* path) override;
     ResultCode OnFolder(const char*) override { return kResultOk; }
@@ -23,6 +29,6 @@ private:
     int m_sha1Wanted = 0;
 };
 
-// The hash checker's run: options dialog, digest choice, walk, summary. E_FAIL when the
-// dialog was closed without OK.
-ResultCode RunHashCheck(CEngineHash& engine);
+// The hash checker's options dialog, owned by `owner`; after OK the job that hashes
+// `paths` on the worker, else an empty job.
+CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::string>& paths);

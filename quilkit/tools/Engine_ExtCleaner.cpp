@@ -54,16 +54,18 @@ ResultCode CEngine_ExtCleaner::OnFile(const char* path) {
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;  // 0x0454
     const bool deleted = SHFileOperationA(&operation) == 0;
 
-    LogResultLine(deleted, deleted ? "Delete - " : "Failed - ", path);
+    LogResultLine(Log(), deleted, deleted ? "Delete - " : "Failed - ", path);
     return deleted ? kResultOk : kResultFail;
 }
 
-ResultCode RunExtCleaner(CEngine_ExtCleaner& engine) {
+CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::string>& paths) {
     CExtDlg dialog;
-    if (dialog.DoModal(GetActiveWindow()) != IDOK) return kResultFail;
-    engine.SetExtensions(dialog.m_extensions);
+    if (dialog.DoModal(owner) != IDOK) return nullptr;
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
-    WriteSummary(WalkPathList(engine, options));
-    return kResultOk;
+    return [paths, options, extensions = std::string(dialog.m_extensions)](CLogSink& log, const CStopRequest& stop) {
+        CEngine_ExtCleaner engine(log, stop);
+        engine.SetExtensions(extensions.c_str());
+        return WalkPathList(engine, paths, options);
+    };
 }

@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "FileMoleImpl.h"
+#include "ToolRun.h"
 
 class CEngine_ExtCleaner : public CFileMoleImpl {
 public:
+    using CFileMoleImpl::CFileMoleImpl;
+
     ResultCode OnFile(const char* path) override;
     ResultCode OnFolder(const char*) override { return kResultOk; }
 
@@ -20,6 +23,6 @@ private:
     std::vector<std::string> m_extensions;
 };
 
-// The cleaner's run: options dialog, extension list, walk, summary. E_FAIL when the
-// dialog was closed without OK.
-ResultCode RunExtCleaner(CEngine_ExtCleaner& engine);
+// The cleaner's options dialog, owned by `owner`; after OK the job that cleans `paths`
+// on the worker, else an empty job.
+CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::string>& paths);

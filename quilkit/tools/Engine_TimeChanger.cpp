@@ -33,7 +33,7 @@ ResultCode CEngine_TimeChanger::SetTimes(const char* path, DWORD flagsAndAttribu
     const bool done = object && SetFileTime(object.Get(), &m_fileTime, &m_fileTime, &m_fileTime);
     object.Reset();
 
-    LogResultLine(done, done ? "Success - " : "Fail - ", path);
+    LogResultLine(Log(), done, done ? "Success - " : "Fail - ", path);
     return done ? kResultOk : kResultFail;
 }
 
@@ -43,15 +43,18 @@ ResultCode CEngine_TimeChanger::OnFolder(const char* path) {
     return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL);
 }
 
-ResultCode RunTimeChanger(CEngine_TimeChanger& engine) {
+CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::string>& paths) {
     CTimeDlg dialog;
-    if (dialog.DoModal(GetActiveWindow()) != IDOK) return kResultFail;
-    engine.SetMoment(dialog.m_fixedTime ? FixedMoment() : dialog.m_time);
+    if (dialog.DoModal(owner) != IDOK) return nullptr;
+    const SYSTEMTIME moment = dialog.m_fixedTime ? FixedMoment() : dialog.m_time;
 
     // Without sub-folders a selected folder changes only its own stamps, not its contents.
     WalkOptions options;
     options.folders = dialog.m_subFolders ? FolderHandling::Walk : FolderHandling::FolderOnly;
     options.subFolders = 1;
-    WriteSummary(WalkPathList(engine, options));
-    return kResultOk;
+    return [paths, options, moment](CLogSink& log, const CStopRequest& stop) {
+        CEngine_TimeChanger engine(log, stop);
+        engine.SetMoment(moment);
+        return WalkPathList(engine, paths, options);
+    };
 }

@@ -1,9 +1,15 @@
 #pragma once
 // Sets the creation, last-access and last-write times of files and folders to one moment.
+#include <string>
+#include <vector>
+
 #include "FileMoleImpl.h"
+#include "ToolRun.h"
 
 class CEngine_TimeChanger : public CFileMoleImpl {
 public:
+    using CFileMoleImpl::CFileMoleImpl;
+
     ResultCode OnFile(const char* path) override;
     ResultCode OnFolder(const char* path) override;
 
@@ -20,6 +26,6 @@ private:
 // The fixed moment of the options dialog: April 1, 2000, 00:00:00, local time.
 SYSTEMTIME FixedMoment();
 
-// The time changer's run: options dialog, moment, walk, summary. E_FAIL when the dialog
-// was closed without OK.
-ResultCode RunTimeChanger(CEngine_TimeChanger& engine);
+// The time changer's options dialog, owned by `owner`; after OK the job that stamps
+// `paths` on the worker, else an empty job.
+CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::string>& paths);

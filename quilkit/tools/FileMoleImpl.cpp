@@ -4,26 +4,56 @@
 #include <cstring>
 
 #include "../framework/Handles.h"
-#include "LogSink.h"
 
 namespace {
 
 bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
 
-// A path that does not fit the walker's buffers is named in the log and counted.
-int ReportTooLong(const char* folder, const char* name) {
+}  // namespace
+
+void LogResultLine(CLogSink& log, bool success, const char* prefix, const char* path) {
+    if (success)
+        log.AppendSuccess(prefix);
+    else
+        log.AppendError(prefix);
+    log.AppendLine(path);
+}
+
+int CFileMoleImpl::HandleFile(const char* path) {
+    m_log.NoteCurrent(path);
+    const bool failed = OnFile(path) < 0;
+    m_log.NoteDone(failed);
+    return failed ? 1 : 0;
+}
+
+int CFileMoleImpl::HandleFolder(const char* path) {
+    m_log.NoteCurrent(path);
+    const bool failed = OnFolder(path) < 0;
+    if (failed) m_log.NoteDone(true);
+    return failed ? 1 : 0;
+}
+
+int CFileMoleImpl::ReportTooLong(const char* folder, const char* name) {
     char line[2 * MAX_PATH + 16];
     snprintf(line, sizeof(line), "%s%s", folder, name);
-    LogResultLine(false, "Path too long - ", line);
+    LogResultLine(m_log, false, "Path too long - ", line);
+    m_log.NoteDone(true);
     return 1;
 }
 
-}  // namespace
-
 int CFileMoleImpl::WalkFolder(char* path, int subFolders, EntryAttributes attributes) {
     const DWORD pathAttributes = GetFileAttributesA(path);
-    if (!(pathAttributes & FILE_ATTRIBUTE_DIRECTORY)) return 1;
+    if (!(pathAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        m_log.NoteDone(true);
+        return 1;
+    }
+    return WalkKnownFolder(path, subFolders, attributes);
+}
 
+// A folder that the caller knows to be one: sub-folders met in a walk need no second
+// look at their attributes.
+int CFileMoleImpl::WalkKnownFolder(char* path, int subFolders, EntryAttributes attributes) {
+    if (StopRequested()) return 0;
     size_t length = strlen(path);
     if (length == 0 || path[length - 1] != '\\') {
         // The pattern ("\\*") must still fit MAX_PATH characters.
@@ -33,10 +63,14 @@ int CFileMoleImpl::WalkFolder(char* path, int subFolders, EntryAttributes attrib
     }
     if (length + 1 > MAX_PATH) return ReportTooLong(path, "*");
 
-    const int folderFailures = OnFolder(path) < 0 ? 1 : 0;
+    const int folderFailures = HandleFolder(path);
     const int entryFailures = WalkEntries(path, subFolders, attributes);
     // A folder that cannot be enumerated counts once, whatever OnFolder said.
-    return entryFailures < 0 ? 1 : folderFailures + entryFailures;
+    if (entryFailures < 0) {
+        if (!folderFailures) m_log.NoteDone(true);
+        return 1;
+    }
+    return folderFailures + entryFailures;
 }
 
 // Returns -1 when the enumeration cannot start.
@@ -45,15 +79,20 @@ int CFileMoleImpl::WalkEntries(const char* folder, int subFolders, EntryAttribut
     snprintf(pattern, sizeof(pattern), "%s*", folder);
 
     WIN32_FIND_DATAA entry;
-    UniqueFind find(FindFirstFileA(pattern, &entry));
+    UniqueFind find(FindFirstFileExA(pattern, FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                    FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return -1;
 
     int failures = 0;
     do {
+        if (StopRequested()) return failures;
         failures += VisitEntry(folder, entry, subFolders, attributes);
     } while (FindNextFileA(find.Get(), &entry));
     // Stopping on anything but the end of the folder would skip entries silently.
-    if (GetLastError() != ERROR_NO_MORE_FILES) ++failures;
+    if (GetLastError() != ERROR_NO_MORE_FILES) {
+        m_log.NoteDone(true);
+        ++failures;
+    }
     return failures;
 }
 
@@ -68,7 +107,7 @@ int CFileMoleImpl::VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry,
 
     if (attributes == EntryAttributes::Normalise) SetFileAttributesA(fullPath, FILE_ATTRIBUTE_NORMAL);
 
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return OnFile(fullPath) < 0 ? 1 : 0;
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return HandleFile(fullPath);
     if (!subFolders) return 0;
-    return WalkFolder(fullPath, subFolders, attributes);
+    return WalkKnownFolder(fullPath, subFolders, attributes);
 }

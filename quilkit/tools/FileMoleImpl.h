@@ -1,6 +1,11 @@
 #pragma once
-// The walker that three file tools share, and the engine interface they implement.
+// The walker that the file tools share, and the engine interface they implement. An
+// engine writes to the log and watches the stop request it was given; it reaches for
+// nothing process-wide.
 #include <windows.h>
+
+#include "LogSink.h"
+#include "StopRequest.h"
 
 // Result codes in the manner of an HRESULT: callers only look at the sign.
 using ResultCode = long;
@@ -15,16 +20,32 @@ public:
     // A path buffer handed to WalkFolder: a full path and room for one more character.
     static constexpr int kPathBufferSize = MAX_PATH + 2;
 
+    CFileMoleImpl(CLogSink& log, const CStopRequest& stop) : m_log(log), m_stop(stop) {}
     virtual ~CFileMoleImpl() = default;
 
     virtual ResultCode OnFile(const char* path) = 0;
     virtual ResultCode OnFolder(const char* path) = 0;
 
-    // Walks a folder depth-first, pre-order; `path` is a kPathBufferSize buffer that
-    // gets a trailing backslash. Returns the number of failures.
+    // Walks a folder depth-first, pre-order, until a stop is requested; `path` is a
+    // kPathBufferSize buffer that gets a trailing backslash. Returns the number of failures.
     int WalkFolder(char* path, int subFolders, EntryAttributes attributes = EntryAttributes::Normalise);
 
+    // OnFile or OnFolder with the progress noted; 1 when it failed, else 0.
+    int HandleFile(const char* path);
+    int HandleFolder(const char* path);
+    // Names a path that does not fit the walker's buffers in the log; counts 1.
+    int ReportTooLong(const char* folder, const char* name);
+
+    bool StopRequested() const { return m_stop.IsRequested(); }
+
+protected:
+    CLogSink& Log() const { return m_log; }
+
 private:
+    int WalkKnownFolder(char* path, int subFolders, EntryAttributes attributes);
     int WalkEntries(const char* folder, int subFolders, EntryAttributes attributes);
     int VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry, int subFolders, EntryAttributes attributes);
+
+    CLogSink& m_log;
+    const CStopRequest& m_stop;
 };

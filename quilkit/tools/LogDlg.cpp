@@ -1,31 +1,74 @@
 #include "LogDlg.h"
 
-#include "../framework/Handles.h"
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
-
-CLogSink* g_openLog = nullptr;
 
 // Far more than any run writes; the control's default of about 32,000 characters
 // would silently drop every line after it.
 constexpr LPARAM kTextLimit = 0x7FFFFFFE;
 
-constexpr COLORREF kErrorColor = RGB(255, 0, 0);
-constexpr COLORREF kSuccessColor = RGB(0, 153, 51);
+// WM_APP, not WM_USER: dialog messages live in the WM_USER range.
+constexpr UINT kRunWake = WM_APP + 1;
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshMs = 150;
+
+// Each insertion is kept short enough that the window answers within a frame or two;
+// the batch size follows the measured cost of a line.
+constexpr ULONGLONG kInsertBudgetMs = 40;
+constexpr size_t kFirstBatchLines = 200;
+constexpr size_t kMinBatchLines = 20;
+constexpr size_t kMaxBatchLines = 5000;
+
+struct StreamSource {
+    const char* data;
+    size_t left;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    const size_t count = std::min(source->left, size_t(size));
+    memcpy(buffer, source->data, count);
+    source->data += count;
+    source->left -= count;
+    *read = LONG(count);
+    return 0;
+}
+
+std::string FormatBytes(uint64_t bytes) {
+    char text[32];
+    if (bytes < 1024 * 1024)
+        snprintf(text, sizeof(text), "%.1f KB", bytes / 1024.0);
+    else if (bytes < 1024ull * 1024 * 1024)
+        snprintf(text, sizeof(text), "%.1f MB", bytes / (1024.0 * 1024));
+    else
+        snprintf(text, sizeof(text), "%.2f GB", bytes / (1024.0 * 1024 * 1024));
+    return text;
+}
+
+std::string FormatElapsed(ULONGLONG ms) {
+    char text[32];
+    if (ms < 60000)
+        snprintf(text, sizeof(text), "%.1f s", ms / 1000.0);
+    else
+        snprintf(text, sizeof(text), "%llu:%02llu", ms / 60000, ms / 1000 % 60);
+    return text;
+}
+
+// "120 files, 1 failed, 3.4 MB read"
+std::string FormatCounts(const RunProgress& progress) {
+    char text[96];
+    snprintf(text, sizeof(text), "%llu files, %llu failed", static_cast<unsigned long long>(progress.files),
+             static_cast<unsigned long long>(progress.failures));
+    std::string counts = text;
+    if (progress.bytesRead) counts += ", " + FormatBytes(progress.bytesRead) + " read";
+    return counts;
+}
 
 }  // namespace
-
-CLogSink* OpenLog() { return g_openLog; }
-void SetOpenLog(CLogSink* log) { g_openLog = log; }
-
-void LogResultLine(bool success, const char* prefix, const char* path) {
-    if (!g_openLog) return;
-    if (success)
-        g_openLog->AppendSuccess(prefix);
-    else
-        g_openLog->AppendError(prefix);
-    g_openLog->AppendLine(path);
-}
 
 const std::vector<ResizeEntry>& CLogDlg::ResizeMap() {
     static const std::vector<ResizeEntry> map = {{IDC_LOG, DLSZ_SIZE_X | DLSZ_SIZE_Y}};
@@ -34,26 +77,49 @@ const std::vector<ResizeEntry>& CLogDlg::ResizeMap() {
 
 BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (ProcessResizeMessage(msg, wParam, lParam)) return TRUE;
+    if (msg == m_taskbarButtonCreated && msg != 0) {
+        OnTaskbarButtonCreated();
+        return TRUE;
+    }
     switch (msg) {
         case WM_INITDIALOG:
             result = OnInitDialog();
             return TRUE;
+        case WM_SIZE:
+            // The status bar places itself at the foot of the window.
+            if (m_status) SendMessageA(m_status, WM_SIZE, 0, 0);
+            return FALSE;
         case WM_CONTEXTMENU:
             OnContextMenu(lParam);
             return TRUE;
         case WM_COMMAND:
-            if (LOWORD(wParam) == ID_EDIT_COPY) {
-                SendMessageA(m_richEdit, WM_COPY, 0, 0);
-                return TRUE;
-            }
-            if (LOWORD(wParam) == ID_EDIT_SELECT_ALL) {
-                CHARRANGE all = {0, -1};
-                SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
-                return TRUE;
+            switch (LOWORD(wParam)) {
+                case ID_EDIT_COPY:
+                    SendMessageA(m_richEdit, WM_COPY, 0, 0);
+                    return TRUE;
+                case ID_EDIT_SELECT_ALL: {
+                    CHARRANGE all = {0, -1};
+                    SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+                    return TRUE;
+                }
+                case ID_LOG_STOP:
+                    OnStop();
+                    return TRUE;
             }
             return FALSE;
+        case kRunWake:
+            PumpLines();
+            return TRUE;
+        case WM_TIMER:
+            if (wParam != kRefreshTimer) return FALSE;
+            PumpLines();
+            return TRUE;
+        case WM_ENDSESSION:
+            // The process may end as soon as this returns: nothing may be left half done.
+            if (wParam && m_run) m_run->StopAndJoin();
+            return TRUE;
         case WM_CLOSE:
-            PostQuitMessage(0);
+            OnClose();
             return TRUE;
     }
     return FALSE;
@@ -62,44 +128,183 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
 LRESULT CLogDlg::OnInitDialog() {
     CenterWindow();
     m_richEdit = GetDlgItem(IDC_LOG);
+    CreateStatusBar();
     DlgResize_Init(m_hWnd);
     SendMessageA(m_richEdit, EM_EXLIMITTEXT, 0, kTextLimit);
 
     m_normal.cbSize = sizeof(CHARFORMATA);
     SendMessageA(m_richEdit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&m_normal));
-    m_error = m_normal;
-    m_error.dwMask = CFM_BOLD | CFM_COLOR;
-    m_error.dwEffects = CFE_BOLD;
-    m_error.crTextColor = kErrorColor;
-    m_success = m_error;
-    m_success.crTextColor = kSuccessColor;
+    m_rtf = std::make_unique<CLogRtf>(m_normal, GetACP());
+
+    m_taskbarButtonCreated = RegisterWindowMessageA("TaskbarButtonCreated");
+    // An elevated window would otherwise never hear from the shell's taskbar.
+    if (m_taskbarButtonCreated) ChangeWindowMessageFilterEx(m_hWnd, m_taskbarButtonCreated, MSGFLT_ALLOW, nullptr);
     return TRUE;
+}
+
+// The status bar takes the foot of the client area; the text area keeps the rest.
+void CLogDlg::CreateStatusBar() {
+    m_status = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_STATUS)),
+                               _Module.Instance(), nullptr);
+    if (!m_status) return;
+    RECT status, client;
+    GetWindowRect(m_status, &status);
+    GetClientRect(m_hWnd, &client);
+    SetWindowPos(m_richEdit, nullptr, 0, 0, client.right, client.bottom - (status.bottom - status.top),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CLogDlg::OnContextMenu(LPARAM lParam) {
     UniqueMenu menu(LoadMenuA(_Module.Instance(), MAKEINTRESOURCEA(IDR_LOGMENU)));
     HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
+    const bool canStop = m_running && !m_run->IsStopRequested();
+    EnableMenuItem(popup, ID_LOG_STOP, MF_BYCOMMAND | (canStop ? MF_ENABLED : MF_GRAYED));
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0, m_hWnd, nullptr);
 }
 
-void CLogDlg::AppendSuccess(const char* text) { AppendFormatted(m_success, text); }
-
-void CLogDlg::AppendError(const char* text) { AppendFormatted(m_error, text); }
-
-void CLogDlg::AppendLine(const char* text) {
-    MoveToEnd();
-    Replace(text);
-    Replace("\r\n");
+// During a run the window stays until the worker has finished its file and stopped; then
+// the program ends as it would have at once.
+void CLogDlg::OnClose() {
+    if (!m_running) {
+        PostQuitMessage(0);
+        return;
+    }
+    m_closePending = true;
+    m_run->RequestStop();
+    m_run->Feed().Abandon();
+    ShowWindow(m_hWnd, SW_HIDE);
 }
 
-void CLogDlg::AppendFormatted(CHARFORMATA& format, const char* text) {
-    SendMessageA(m_richEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+void CLogDlg::OnStop() {
+    if (!m_running) return;
+    m_run->RequestStop();
+    RefreshStatus();
+}
+
+void CLogDlg::OnTaskbarButtonCreated() {
+    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, m_taskbar.Put())) ||
+        FAILED(m_taskbar->HrInit())) {
+        m_taskbar.Reset();
+        return;
+    }
+    if (m_running) SetTaskbarState(TBPF_INDETERMINATE);
+}
+
+void CLogDlg::SetTaskbarState(TBPFLAG state) {
+    if (m_taskbar) m_taskbar->SetProgressState(m_hWnd, state);
+}
+
+void CLogDlg::Watch(CToolRun& run) {
+    m_run = &run;
+    m_running = true;
+    m_startTick = GetTickCount64();
+    m_batchLines = kFirstBatchLines;
+    run.Feed().SetConsumer(m_hWnd, kRunWake);
+    SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
+    SetTaskbarState(TBPF_INDETERMINATE);
+    RefreshStatus();
+}
+
+// Takes one batch of what has arrived and shows it; more batches follow through a posted
+// wake-up, so that input, paints and other programs' messages get their turn in between.
+void CLogDlg::PumpLines() {
+    m_wakePosted = false;
+    if (!m_running) return;
+    CRunFeed& feed = m_run->Feed();
+
+    const ULONGLONG start = GetTickCount64();
+    const bool more = feed.Take(m_batch, m_batchLines);
+    if (!m_batch.empty() && !m_closePending) {
+        InsertBatch(m_batch);
+        const ULONGLONG spent = std::max<ULONGLONG>(GetTickCount64() - start, 1);
+        const size_t fitting = size_t(m_batch.size() * kInsertBudgetMs / spent);
+        m_batchLines = std::clamp(fitting, kMinBatchLines, kMaxBatchLines);
+    }
+    if (more) {
+        m_wakePosted = PostMessageA(m_hWnd, kRunWake, 0, 0) != FALSE;
+    } else if (feed.Progress().finished && !feed.HasWaiting()) {
+        OnRunEnded();
+        return;
+    }
+    RefreshStatus();
+}
+
+void CLogDlg::OnRunEnded() {
+    m_running = false;
+    m_endTick = GetTickCount64();
+    KillTimer(m_hWnd, kRefreshTimer);
+    SetTaskbarState(TBPF_NOPROGRESS);
+    RefreshStatus();
+    if (m_closePending) PostQuitMessage(0);
+}
+
+void CLogDlg::RefreshStatus() {
+    if (!m_status || !m_run) return;
+    const RunProgress progress = m_run->Feed().Progress();
+    const ULONGLONG elapsed = (m_running ? GetTickCount64() : m_endTick) - m_startTick;
+    std::string text;
+    if (m_running) {
+        text = FormatCounts(progress) + ", " + FormatElapsed(elapsed);
+        if (m_run->IsStopRequested()) text = "Stopping... " + text;
+        if (!progress.current.empty()) text += " - " + progress.current;
+    } else {
+        text = (m_run->IsStopRequested() ? "Stopped: " : "Done: ") + FormatCounts(progress) + " in " +
+               FormatElapsed(elapsed);
+    }
+    if (text == m_statusText) return;
+    m_statusText = text;
+    SendMessageA(m_status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CLogDlg::AppendSuccess(const char* text) { Insert(LogFormat::Success, text); }
+
+void CLogDlg::AppendError(const char* text) { Insert(LogFormat::Error, text); }
+
+void CLogDlg::AppendLine(const char* text) { Insert(LogFormat::Plain, std::string(text) + "\r\n"); }
+
+void CLogDlg::Insert(LogFormat format, std::string text) {
+    std::vector<LogEntry> one;
+    one.push_back({format, std::move(text)});
+    InsertBatch(one);
+}
+
+// One insertion per batch, with the control's drawing suspended: appending line by line
+// to a visible control repaints and scrolls for every piece. The reader's selection and
+// place in the text stay where they were, unless the view was following the end.
+void CLogDlg::InsertBatch(const std::vector<LogEntry>& batch) {
+    const std::string rtf = m_rtf->Build(batch);
+    const bool following = IsScrolledToEnd();
+    CHARRANGE selection = {};
+    SendMessageA(m_richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    POINT scroll = {};
+    SendMessageA(m_richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+
+    SendMessageA(m_richEdit, WM_SETREDRAW, FALSE, 0);
     MoveToEnd();
-    Replace(text);
-    SendMessageA(m_richEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&m_normal));
+    StreamSource source = {rtf.data(), rtf.size()};
+    EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadStream};
+    SendMessageA(m_richEdit, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    if (following)
+        SendMessageA(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
+    else
+        SendMessageA(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageA(m_richEdit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_richEdit, nullptr, TRUE);
+    // A steady stream of posted batches would otherwise keep the paint waiting.
+    UpdateWindow(m_richEdit);
+}
+
+bool CLogDlg::IsScrolledToEnd() const {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (!GetScrollInfo(m_richEdit, SB_VERT, &info)) return true;
+    return info.nPos + int(info.nPage) >= info.nMax;
 }
 
 void CLogDlg::MoveToEnd() {
@@ -108,8 +313,4 @@ void CLogDlg::MoveToEnd() {
     const LONG limit = LONG(SendMessageA(m_richEdit, EM_GETLIMITTEXT, 0, 0));
     CHARRANGE end = {limit, limit};
     SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-}
-
-void CLogDlg::Replace(const char* text) {
-    SendMessageA(m_richEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
 }

@@ -1,22 +1,38 @@
 #pragma once
-// The log window: one coloured line per file a tool acts on, then a summary. It stays
-// open after the run; closing it ends the program.
+// The log window: one coloured line per file a tool acts on, then a summary, and under it
+// a status bar with the run's progress. The run's lines arrive from its worker in batches;
+// the window stays responsive throughout, and closing it ends the program (after the
+// worker has stopped, when a run is under way).
 #include <windows.h>
 #include <richedit.h>
+#include <shobjidl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "../framework/DialogImpl.h"
 #include "../framework/DialogResize.h"
+#include "../framework/Handles.h"
 #include "../framework/MessageLoop.h"
+#include "LogRtf.h"
 #include "LogSink.h"
+#include "ToolRun.h"
 #include "resource.h"
 
 class CLogDlg : public CDialogImpl<CLogDlg>, public CMessageFilter, public CDialogResize<CLogDlg>, public CLogSink {
 public:
     enum { IDD = IDD_LOGDLG };
 
+    // Direct appends on this thread, one insertion each.
     void AppendSuccess(const char* text) override;
     void AppendError(const char* text) override;
     void AppendLine(const char* text) override;
+
+    // Shows the lines and progress of `run` from now until it finishes; call just before
+    // the run starts.
+    void Watch(CToolRun& run);
+    bool IsRunning() const { return m_running; }
 
     BOOL PreTranslateMessage(MSG*) override { return FALSE; }
 
@@ -25,13 +41,37 @@ public:
 
 private:
     LRESULT OnInitDialog();
+    void CreateStatusBar();
     void OnContextMenu(LPARAM lParam);
-    void AppendFormatted(CHARFORMATA& format, const char* text);
+    void OnClose();
+    void OnStop();
+    void OnTaskbarButtonCreated();
+
+    void PumpLines();
+    void OnRunEnded();
+    void RefreshStatus();
+    void SetTaskbarState(TBPFLAG state);
+
+    void Insert(LogFormat format, std::string text);
+    void InsertBatch(const std::vector<LogEntry>& batch);
+    bool IsScrolledToEnd() const;
     void MoveToEnd();
-    void Replace(const char* text);
 
     HWND m_richEdit = nullptr;
+    HWND m_status = nullptr;
     CHARFORMATA m_normal = {};
-    CHARFORMATA m_error = {};
-    CHARFORMATA m_success = {};
+    std::unique_ptr<CLogRtf> m_rtf;
+
+    CToolRun* m_run = nullptr;
+    bool m_running = false;
+    bool m_closePending = false;
+    bool m_wakePosted = false;
+    ULONGLONG m_startTick = 0;
+    ULONGLONG m_endTick = 0;
+    size_t m_batchLines = 0;
+    std::vector<LogEntry> m_batch;
+    std::string m_statusText;
+
+    UINT m_taskbarButtonCreated = 0;
+    UniqueCom<ITaskbarList3> m_taskbar;
 };

@@ -1,19 +1,23 @@
 #pragma once
-// Where the file tools write their result lines: the open log window, or a recorder in
-// the unit tests.
+// Where a file tool's run reports: its result lines (coloured prefix, plain text) and its
+// progress. The worker writes into the run's feed; the unit tests into a recorder.
+#include <cstdint>
+
 class CLogSink {
 public:
     virtual void AppendSuccess(const char* text) = 0;
     virtual void AppendError(const char* text) = 0;
     virtual void AppendLine(const char* text) = 0;
 
+    // Progress, for the status bar: which object the run works on, bytes it has read,
+    // and each object finished. Recorders need not care.
+    virtual void NoteCurrent(const char* /*path*/) {}
+    virtual void NoteBytesRead(uint64_t /*bytes*/) {}
+    virtual void NoteDone(bool /*failed*/) {}
+
 protected:
     ~CLogSink() = default;
 };
 
-// The open log window of the process (null until one is created).
-CLogSink* OpenLog();
-void SetOpenLog(CLogSink* log);
-
-// One result line in the open log: `prefix` bold in green or red, then the path plain.
-void LogResultLine(bool success, const char* prefix, const char* path);
+// One result line: `prefix` bold in green or red, then the path plain.
+void LogResultLine(CLogSink& log, bool success, const char* prefix, const char* path);

@@ -21,8 +21,7 @@ const char kSecondBuiltInEditor[] = "C:\\Program files (x86)\\Hidemaru\\Hidemaru
 constexpr int kFolderSize = CPathList::kLineBufferSize;
 constexpr int kCommandSize = 2048;
 
-bool TargetFolder(char (&folder)[kFolderSize]) {
-    const auto& paths = ThePathList().Paths();
+bool TargetFolder(const std::vector<std::string>& paths, char (&folder)[kFolderSize]) {
     if (paths.empty()) return false;
     lstrcpynA(folder, paths.front().c_str(), kFolderSize);
     if (!PathIsDirectoryA(folder)) PathRemoveFileSpecA(folder);
@@ -47,17 +46,17 @@ void ReadStoredEditorPath(char* path, DWORD size) {
 
 }  // namespace
 
-void OpenCommandPrompt() {
+void OpenCommandPrompt(const std::vector<std::string>& paths) {
     char folder[kFolderSize];
-    if (!TargetFolder(folder)) return;
+    if (!TargetFolder(paths, folder)) return;
     char interpreter[MAX_PATH + 1] = {};
     if (GetEnvironmentVariableA("comspec", interpreter, MAX_PATH) >= MAX_PATH) interpreter[0] = '\0';
     Start(interpreter, kPromptCommand, folder);
 }
 
-bool OpenInEditor() {
+bool OpenInEditor(const std::vector<std::string>& paths) {
     char folder[kFolderSize];
-    if (!TargetFolder(folder)) return false;
+    if (!TargetFolder(paths, folder)) return false;
     for (;;) {
         char editor[CSettingsStore::kReadBytes + 6];
         ReadStoredEditorPath(editor, sizeof(editor));

@@ -2,11 +2,13 @@
 // The launchers of modes 1 and 5: start the command interpreter or the Hidemaru editor
 // on the folder of the first selected path, and return without waiting for it. Both
 // start nothing when the path list is empty.
+#include <string>
+#include <vector>
 
 // Mode 1: "%comspec% /K pushd "<folder>"".
-void OpenCommandPrompt();
+void OpenCommandPrompt(const std::vector<std::string>& paths);
 
 // Mode 5: the stored editor path, then the two built-in places, then the editor-path
 // dialog (retrying after OK); "Hidemaru.exe not found..." when the user cancels it.
 // True when the editor was started.
-bool OpenInEditor();
+bool OpenInEditor(const std::vector<std::string>& paths);

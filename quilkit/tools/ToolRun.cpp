@@ -3,43 +3,72 @@
 #include <shlwapi.h>
 
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include "../framework/Handles.h"
-#include "../startup/PathList.h"
-#include "LogSink.h"
 
 namespace {
 
-int HandlePath(CFileMoleImpl& engine, const char* selected, const WalkOptions& options) {
+int HandlePath(CFileMoleImpl& engine, const std::string& selected, const WalkOptions& options) {
     char path[CFileMoleImpl::kPathBufferSize];
-    if (strlen(selected) > MAX_PATH) {
+    if (selected.size() > MAX_PATH) {
         // Too long for any buffer of the walk: name it rather than cut it.
-        LogResultLine(false, "Path too long - ", selected);
-        return 1;
+        return engine.ReportTooLong(selected.c_str(), "");
     }
-    lstrcpynA(path, selected, sizeof(path));
+    lstrcpynA(path, selected.c_str(), sizeof(path));
 
-    if (!PathIsDirectoryA(path)) return engine.OnFile(path) < 0 ? 1 : 0;
-    if (options.folders == FolderHandling::FolderOnly) return engine.OnFolder(path) < 0 ? 1 : 0;
+    if (!PathIsDirectoryA(path)) return engine.HandleFile(path);
+    if (options.folders == FolderHandling::FolderOnly) return engine.HandleFolder(path);
     return engine.WalkFolder(path, options.subFolders, options.attributes);
 }
 
 }  // namespace
 
-int WalkPathList(CFileMoleImpl& engine, const WalkOptions& options) {
+int WalkPathList(CFileMoleImpl& engine, const std::vector<std::string>& paths, const WalkOptions& options) {
     int failures = 0;
-    for (const std::string& selected : ThePathList().Paths()) failures += HandlePath(engine, selected.c_str(), options);
+    for (const std::string& selected : paths) {
+        if (engine.StopRequested()) break;
+        failures += HandlePath(engine, selected, options);
+    }
     return failures;
 }
 
-void WriteSummary(int failures) {
-    CLogSink* log = OpenLog();
-    if (!log) return;
+void WriteSummary(CLogSink& log, int failures) {
     if (failures > 0) {
         char text[1024];
         snprintf(text, sizeof(text), "---\r\nError: %d\r\n", failures);
-        log->AppendError(text);
+        log.AppendError(text);
     } else {
-        log->AppendSuccess("---\r\nAll Success!\r\n");
+        log.AppendSuccess("---\r\nAll Success!\r\n");
     }
+}
+
+CToolRun::~CToolRun() { StopAndJoin(); }
+
+void CToolRun::Start(Job job) {
+    if (HasStarted()) return;
+    m_worker = std::thread([this, job = std::move(job)] { Work(job); });
+}
+
+void CToolRun::StopAndJoin() {
+    if (!HasStarted()) return;
+    m_stop.Request();
+    m_feed.Abandon();
+    m_worker.join();
+}
+
+void CToolRun::Work(const Job& job) {
+    // The shell's file operations want an apartment on the thread that calls them.
+    ScopedComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    int failures = 0;
+    try {
+        failures = job(m_feed, m_stop);
+    } catch (const std::bad_alloc&) {
+        m_feed.AppendError("Out of memory - the run ended early\r\n");
+        ++failures;
+    }
+    if (m_stop.IsRequested()) m_feed.AppendError("Stopped\r\n");
+    WriteSummary(m_feed, failures);
+    m_feed.Finish();
 }

@@ -1,7 +1,15 @@
 #pragma once
-// The run that the three file tools share: after the options dialog and the tool's
-// preparation, every path of the path list is handed to the engine, then the summary.
+// The run that the file tools share. After the options dialog (on the user-interface
+// thread) the tool's job runs on a worker: every selected path is handed to the engine,
+// then the summary. Lines and progress reach the log window through the run's feed.
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "FileMoleImpl.h"
+#include "RunFeed.h"
+#include "StopRequest.h"
 
 enum class FolderHandling {
     Walk,        // walk the folder, with or without sub-folders
@@ -14,8 +22,38 @@ struct WalkOptions {
     EntryAttributes attributes = EntryAttributes::Normalise;
 };
 
-// Hands every path of the path list to the engine; returns the number of failures.
-int WalkPathList(CFileMoleImpl& engine, const WalkOptions& options);
+// Hands every path to the engine, in order, until a stop is requested; returns the
+// number of failures.
+int WalkPathList(CFileMoleImpl& engine, const std::vector<std::string>& paths, const WalkOptions& options);
 
 // "---" and "All Success!" in green, or the error count in red.
-void WriteSummary(int failures);
+void WriteSummary(CLogSink& log, int failures);
+
+class CToolRun {
+public:
+    // A tool's work: writes its lines to `log`, returns its failure count.
+    using Job = std::function<int(CLogSink& log, const CStopRequest& stop)>;
+
+    CToolRun() = default;
+    ~CToolRun();
+    CToolRun(const CToolRun&) = delete;
+    CToolRun& operator=(const CToolRun&) = delete;
+
+    // Starts `job` on the worker; the feed's consumer must be set first. The worker ends
+    // with "Stopped" (when asked to stop), the summary, and the feed's finish.
+    void Start(Job job);
+    bool HasStarted() const { return m_worker.joinable(); }
+    void RequestStop() { m_stop.Request(); }
+    bool IsStopRequested() const { return m_stop.IsRequested(); }
+    // Stops taking lines, asks the worker to stop and waits for it.
+    void StopAndJoin();
+
+    CRunFeed& Feed() { return m_feed; }
+
+private:
+    void Work(const Job& job);
+
+    CRunFeed m_feed;
+    CStopRequest m_stop;
+    std::thread m_worker;
+};

@@ -30,6 +30,8 @@
 
 // Log window
 #define IDC_LOG 1019
+#define IDC_LOG_STATUS 1030
+#define ID_LOG_STOP 32789
 #define ID_EDIT_COPY 57634
 #define ID_EDIT_SELECT_ALL 57642
 

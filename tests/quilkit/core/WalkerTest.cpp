@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "Driver.h"
-#include "startup/PathList.h"
 #include "tools/FileMoleImpl.h"
 #include "tools/LogSink.h"
 #include "tools/ToolRun.h"
@@ -16,9 +15,18 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
+class RecordingLog : public CLogSink {
+public:
+    void AppendSuccess(const char* text) override { lines += "[green]" + std::string(text); }
+    void AppendError(const char* text) override { lines += "[red]" + std::string(text); }
+    void AppendLine(const char* text) override { lines += std::string(text) + "\r\n"; }
+    std::string lines;
+};
+
 // Records every call; fails the paths that contain "fail".
 class RecordingEngine : public CFileMoleImpl {
 public:
+    RecordingEngine(CLogSink& log, const CStopRequest& stop) : CFileMoleImpl(log, stop) {}
     ResultCode OnFile(const char* path) override { return Record("file ", path); }
     ResultCode OnFolder(const char* path) override { return Record("folder ", path); }
     Calls calls;
@@ -30,28 +38,12 @@ private:
     }
 };
 
-class RecordingLog : public CLogSink {
-public:
-    void AppendSuccess(const char* text) override { lines += "[green]" + std::string(text); }
-    void AppendError(const char* text) override { lines += "[red]" + std::string(text); }
-    void AppendLine(const char* text) override { lines += std::string(text) + "\r\n"; }
-    std::string lines;
-};
-
 // Wine keeps the hidden flag faithfully (read-only follows the Unix mode, which means
 // little to root), so attribute changes are checked by it.
 bool IsHidden(const std::string& path) { return GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN; }
 
 class Walker : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetOpenLog(&m_log);
-        ThePathList().Clear();
-    }
-    void TearDown() override {
-        SetOpenLog(nullptr);
-        ThePathList().Clear();
-    }
 
     // Creates the folders (names ending in a backslash) and empty files, in order.
     void Make(std::initializer_list<const char*> names) {
@@ -75,8 +67,9 @@ protected:
     }
 
     driver::TempFolder m_root;
-    RecordingEngine m_engine;
     RecordingLog m_log;
+    CStopRequest m_stop;
+    RecordingEngine m_engine{m_log, m_stop};
 };
 
 TEST_F(Walker, PreOrderWithTrailingBackslashesWithAndWithoutSubFolders) {
@@ -157,10 +150,8 @@ TEST_F(Walker, PathsTooLongForTheBuffersAreNamedAndCounted) {
 TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
     Make({"top\\", "top\\a.txt", "selected.txt"});
     SetFileAttributesA((m_root / "selected.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    for (const std::string& path : {m_root / "selected.txt", m_root / "top", m_root / "gone-fail.txt", std::string()})
-        ThePathList().Add(path.c_str());
-
-    const int failures = WalkPathList(m_engine, WalkOptions{});
+    const std::vector<std::string> paths = {m_root / "selected.txt", m_root / "top", m_root / "gone-fail.txt", ""};
+    const int failures = WalkPathList(m_engine, paths, WalkOptions{});
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(m_engine.calls,
               (Calls{"file " + (m_root / "selected.txt"), "folder " + (m_root / "top\\"),
@@ -169,15 +160,20 @@ TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
     EXPECT_TRUE(IsHidden(m_root / "selected.txt"));
 
     m_engine.calls.clear();
-    ThePathList().Clear();
-    ThePathList().Add((m_root / "top").c_str());
     WalkOptions folderOnly;
     folderOnly.folders = FolderHandling::FolderOnly;
-    EXPECT_EQ(WalkPathList(m_engine, folderOnly), 0);
+    EXPECT_EQ(WalkPathList(m_engine, {m_root / "top"}, folderOnly), 0);
     EXPECT_EQ(m_engine.calls, Calls{"folder " + (m_root / "top")});
 
-    WriteSummary(0);
-    WriteSummary(failures);
+    // A stop request ends the run before the next path and the next entry.
+    m_engine.calls.clear();
+    m_stop.Request();
+    EXPECT_EQ(WalkPathList(m_engine, paths, WalkOptions{}), 0);
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    EXPECT_TRUE(m_engine.calls.empty());
+
+    WriteSummary(m_log, 0);
+    WriteSummary(m_log, failures);
     EXPECT_EQ(m_log.lines, "[green]---\r\nAll Success!\r\n[red]---\r\nError: 1\r\n");
 }
 

@@ -23,12 +23,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_log.Create(nullptr));
         ShowWindow(m_log.m_hWnd, SW_SHOW);
-        SetOpenLog(&m_log);
     }
-    void TearDown() override {
-        SetOpenLog(nullptr);
-        m_log.DestroyWindow();
-    }
+    void TearDown() override { m_log.DestroyWindow(); }
 
     CLogDlg m_log;
 };
@@ -38,8 +34,8 @@ TEST_F(Log, PrefixIsBoldAndColouredPathIsPlainLinesEndInCrLfSummaryInOneFormat) 
     m_log.AppendLine("C:\\a.obj");
     m_log.AppendError("Failed - ");
     m_log.AppendLine("C:\\b.obj");
-    WriteSummary(1);
-    WriteSummary(0);
+    WriteSummary(m_log, 1);
+    WriteSummary(m_log, 0);
     EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
               "<G>Delete - </G>C:\\a.obj\r\n<R>Failed - </R>C:\\b.obj\r\n"
               "<R>---\r\nError: 1\r\n</R><G>---\r\nAll Success!\r\n</G>");
@@ -58,8 +54,10 @@ TEST_F(Log, KeepsEveryLineFarPastTheDefaultLimit) {
     EXPECT_EQ(driver::ReadLogText(m_log.m_hWnd), expected);
 }
 
-TEST_F(Log, TextAreaFollowsTheWindowSize) {
+TEST_F(Log, TextAreaAndStatusBarFollowTheWindowSize) {
     HWND edit = GetDlgItem(m_log.m_hWnd, 1019);
+    HWND status = GetDlgItem(m_log.m_hWnd, 1030);
+    ASSERT_NE(status, nullptr);
     const int shows[] = {SW_MAXIMIZE, SW_MINIMIZE, SW_RESTORE};
     for (int step = 0; step < 4; ++step) {
         if (step == 3)
@@ -67,11 +65,17 @@ TEST_F(Log, TextAreaFollowsTheWindowSize) {
         else
             ShowWindow(m_log.m_hWnd, shows[step]);
         if (step == 1) continue;  // nothing to see while minimised
-        RECT client, area;
+        RECT client, area, bar;
         GetClientRect(m_log.m_hWnd, &client);
         GetWindowRect(edit, &area);
+        GetWindowRect(status, &bar);
+        MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&area), 2);
+        MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
         EXPECT_EQ(area.right - area.left, client.right) << step;
-        EXPECT_EQ(area.bottom - area.top, client.bottom) << step;
+        // The text area ends where the status bar starts, and the bar ends at the foot.
+        EXPECT_EQ(area.top, 0) << step;
+        EXPECT_EQ(area.bottom, bar.top) << step;
+        EXPECT_EQ(bar.bottom, client.bottom) << step;
     }
 }
 

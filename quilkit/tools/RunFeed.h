@@ -1,0 +1,71 @@
+#pragma once
+// The road from a run's worker to the log window: result lines in their order, progress
+// figures, and the end of the run. The worker appends under a short lock and never waits
+// for the window, except for room when the window has fallen far behind; the window takes
+// what has arrived on its own thread, when it likes.
+#include <windows.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "LogSink.h"
+
+enum class LogFormat : uint8_t { Plain, Success, Error };
+
+// One append as the worker made it; a plain line carries its CR LF.
+struct LogEntry {
+    LogFormat format = LogFormat::Plain;
+    std::string text;
+};
+
+struct RunProgress {
+    uint64_t files = 0;
+    uint64_t failures = 0;
+    uint64_t bytesRead = 0;
+    std::string current;
+    bool finished = false;
+};
+
+class CRunFeed final : public CLogSink {
+public:
+    // Beyond this many waiting entries the worker waits for the window, so that memory
+    // stays bounded however fast the worker is.
+    static constexpr size_t kMaxWaiting = 200000;
+
+    // The window that takes the lines; it is sent `message` once the run has finished.
+    // Set before the worker starts.
+    void SetConsumer(HWND window, UINT message);
+
+    // The worker's side.
+    void AppendSuccess(const char* text) override;
+    void AppendError(const char* text) override;
+    void AppendLine(const char* text) override;
+    void NoteCurrent(const char* path) override;
+    void NoteBytesRead(uint64_t bytes) override;
+    void NoteDone(bool failed) override;
+    // After the last line: marks the run finished and wakes the window.
+    void Finish();
+
+    // The window's side. Moves up to `maxEntries` waiting entries into `batch` (emptied
+    // first); returns whether more are waiting.
+    bool Take(std::vector<LogEntry>& batch, size_t maxEntries);
+    // Nobody will take lines any more: drop the waiting ones and never wait for room.
+    void Abandon();
+    bool HasWaiting() const;
+    RunProgress Progress() const;
+
+private:
+    void Push(LogFormat format, std::string text);
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_roomFreed;
+    std::deque<LogEntry> m_waiting;
+    RunProgress m_progress;
+    bool m_abandoned = false;
+    HWND m_window = nullptr;
+    UINT m_message = 0;
+};
