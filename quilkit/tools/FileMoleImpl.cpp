@@ -79,8 +79,8 @@ int CFileMoleImpl::WalkEntries(const char* folder, int subFolders, EntryAttribut
     snprintf(pattern, sizeof(pattern), "%s*", folder);
 
     WIN32_FIND_DATAA entry;
-    UniqueFind find(FindFirstFileExA(pattern, FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
-                                    FIND_FIRST_EX_LARGE_FETCH));
+    UniqueFind find(
+        FindFirstFileExA(pattern, FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return -1;
 
     int failures = 0;

@@ -144,9 +144,9 @@ LRESULT CLogDlg::OnInitDialog() {
 
 // The status bar takes the foot of the client area; the text area keeps the rest.
 void CLogDlg::CreateStatusBar() {
-    m_status = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_STATUS)),
-                               _Module.Instance(), nullptr);
+    m_status =
+        CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_STATUS)), _Module.Instance(), nullptr);
     if (!m_status) return;
     RECT status, client;
     GetWindowRect(m_status, &status);
@@ -186,7 +186,8 @@ void CLogDlg::OnStop() {
 }
 
 void CLogDlg::OnTaskbarButtonCreated() {
-    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, m_taskbar.Put())) ||
+    if (FAILED(
+            CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, m_taskbar.Put())) ||
         FAILED(m_taskbar->HrInit())) {
         m_taskbar.Reset();
         return;

@@ -44,7 +44,6 @@ bool IsHidden(const std::string& path) { return GetFileAttributesA(path.c_str())
 
 class Walker : public ::testing::Test {
 protected:
-
     // Creates the folders (names ending in a backslash) and empty files, in order.
     void Make(std::initializer_list<const char*> names) {
         for (const char* name : names) {
