@@ -24,6 +24,8 @@ run: deps
 bench: deps
 	@cmake --preset native >/dev/null && cmake --build --preset native --target digest_bench
 	@build/native/bench/digest_bench --benchmark_min_time=1
+	@cmake --preset win64 >/dev/null && cmake --build --preset win64
+	@bench/tools-bench.sh
 
 format:
 	@scripts/check-format.sh . --fix

@@ -61,6 +61,9 @@ mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-env: creating the Wine prefix $WINEPREFIX" >&2
     wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Without a window manager on the display, Wine waits 2 s for one whenever it hides a
+    # managed window (a closing dialog, an ending program): leave window management to Wine.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     wineserver -w
 fi
 wineserver -p </dev/null >/dev/null 2>&1

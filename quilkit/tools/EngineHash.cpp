@@ -43,12 +43,13 @@ ResultCode CEngineHash::OnFile(const char* path) {
     size_t read;
     while ((read = fread(buffer, 1, kChunkSize, file.get())) != 0) {
         // Reading changes nothing, so a stop may cut a file short; such a file gets no line.
-        if (StopRequested()) return kResultOk;
+        if (StopRequested()) return kResultStopped;
         if (m_sha1Wanted) m_sha1.Update(buffer, uint32_t(read));
         if (m_md5Wanted) m_md5.Update(&md5Context, buffer, uint32_t(read));
         Log().NoteBytesRead(read);
     }
     // Digests of a file cut short by a read error would pass for the file's digests.
+    if (StopRequested()) return kResultStopped;
     const bool readError = ferror(file.get()) != 0;
     file.reset();
     if (readError) {

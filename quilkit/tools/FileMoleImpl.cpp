@@ -21,9 +21,9 @@ void LogResultLine(CLogSink& log, bool success, const char* prefix, const char* 
 
 int CFileMoleImpl::HandleFile(const char* path) {
     m_log.NoteCurrent(path);
-    const bool failed = OnFile(path) < 0;
-    m_log.NoteDone(failed);
-    return failed ? 1 : 0;
+    const ResultCode result = OnFile(path);
+    if (result != kResultStopped) m_log.NoteDone(result < 0);
+    return result < 0 ? 1 : 0;
 }
 
 int CFileMoleImpl::HandleFolder(const char* path) {

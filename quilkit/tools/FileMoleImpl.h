@@ -11,6 +11,8 @@
 using ResultCode = long;
 constexpr ResultCode kResultOk = 0;
 constexpr ResultCode kResultFail = static_cast<ResultCode>(0x80004005L);
+// Not a failure: the object was left as it was because a stop was requested meanwhile.
+constexpr ResultCode kResultStopped = 1;
 
 // Whether the walk sets every entry it meets to FILE_ATTRIBUTE_NORMAL first.
 enum class EntryAttributes { Normalise, Keep };

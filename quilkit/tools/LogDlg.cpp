@@ -16,12 +16,15 @@ constexpr UINT kRunWake = WM_APP + 1;
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 150;
 
-// Each insertion is kept short enough that the window answers within a frame or two;
-// the batch size follows the measured cost of a line.
-constexpr ULONGLONG kInsertBudgetMs = 40;
-constexpr size_t kFirstBatchLines = 200;
-constexpr size_t kMinBatchLines = 20;
-constexpr size_t kMaxBatchLines = 5000;
+// Painting walks the whole text under Wine: a few paints a second show the progress.
+constexpr ULONGLONG kPaintEveryMs = 250;
+
+double NowMs() {
+    LARGE_INTEGER frequency, count;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
 
 struct StreamSource {
     const char* data;
@@ -131,6 +134,11 @@ LRESULT CLogDlg::OnInitDialog() {
     CreateStatusBar();
     DlgResize_Init(m_hWnd);
     SendMessageA(m_richEdit, EM_EXLIMITTEXT, 0, kTextLimit);
+    // One path per line, as a console shows it: wrapping would also make every insertion
+    // cost more the longer the log grows.
+    SendMessageA(m_richEdit, EM_SETTARGETDEVICE, 0, 1);
+    // The text is read-only: an undo record per insertion would only cost time and memory.
+    SendMessageA(m_richEdit, EM_SETUNDOLIMIT, 0, 0);
 
     m_normal.cbSize = sizeof(CHARFORMATA);
     SendMessageA(m_richEdit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&m_normal));
@@ -203,7 +211,6 @@ void CLogDlg::Watch(CToolRun& run) {
     m_run = &run;
     m_running = true;
     m_startTick = GetTickCount64();
-    m_batchLines = kFirstBatchLines;
     run.Feed().SetConsumer(m_hWnd, kRunWake);
     SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
     SetTaskbarState(TBPF_INDETERMINATE);
@@ -217,13 +224,17 @@ void CLogDlg::PumpLines() {
     if (!m_running) return;
     CRunFeed& feed = m_run->Feed();
 
-    const ULONGLONG start = GetTickCount64();
-    const bool more = feed.Take(m_batch, m_batchLines);
+    const bool more = feed.Take(m_batch, m_pacer.NextBatch(m_shown));
     if (!m_batch.empty() && !m_closePending) {
+        const double start = NowMs();
         InsertBatch(m_batch);
-        const ULONGLONG spent = std::max<ULONGLONG>(GetTickCount64() - start, 1);
-        const size_t fitting = size_t(m_batch.size() * kInsertBudgetMs / spent);
-        m_batchLines = std::clamp(fitting, kMinBatchLines, kMaxBatchLines);
+        m_pacer.Record(m_shown, m_batch.size(), NowMs() - start);
+        m_shown += m_batch.size();
+    }
+    // Posted batches in a row would keep the paint waiting: paint now and then regardless.
+    if (GetTickCount64() - m_lastPaintTick >= kPaintEveryMs || !more) {
+        UpdateWindow(m_richEdit);
+        m_lastPaintTick = GetTickCount64();
     }
     if (more) {
         m_wakePosted = PostMessageA(m_hWnd, kRunWake, 0, 0) != FALSE;
@@ -271,6 +282,7 @@ void CLogDlg::Insert(LogFormat format, std::string text) {
     std::vector<LogEntry> one;
     one.push_back({format, std::move(text)});
     InsertBatch(one);
+    ++m_shown;
 }
 
 // One insertion per batch, with the control's drawing suspended: appending line by line
@@ -296,8 +308,6 @@ void CLogDlg::InsertBatch(const std::vector<LogEntry>& batch) {
         SendMessageA(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
     SendMessageA(m_richEdit, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_richEdit, nullptr, TRUE);
-    // A steady stream of posted batches would otherwise keep the paint waiting.
-    UpdateWindow(m_richEdit);
 }
 
 bool CLogDlg::IsScrolledToEnd() const {

@@ -15,6 +15,7 @@
 #include "../framework/DialogResize.h"
 #include "../framework/Handles.h"
 #include "../framework/MessageLoop.h"
+#include "BatchPacer.h"
 #include "LogRtf.h"
 #include "LogSink.h"
 #include "ToolRun.h"
@@ -68,7 +69,9 @@ private:
     bool m_wakePosted = false;
     ULONGLONG m_startTick = 0;
     ULONGLONG m_endTick = 0;
-    size_t m_batchLines = 0;
+    ULONGLONG m_lastPaintTick = 0;
+    CBatchPacer m_pacer;
+    size_t m_shown = 0;
     std::vector<LogEntry> m_batch;
     std::string m_statusText;
 

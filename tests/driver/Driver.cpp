@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kPollMs = 50;
 constexpr UINT kLogControlId = 1019;
+constexpr UINT kStatusControlId = 1030;
 constexpr UINT kSelectAllCommand = 57642;
 constexpr UINT kCopyCommand = 57634;
 
@@ -189,6 +190,28 @@ MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
 }
 
 std::string ReadLogText(HWND log) { return GetItemText(log, kLogControlId); }
+
+std::string ReadStatus(HWND log) { return GetItemText(log, kStatusControlId); }
+
+std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs) {
+    std::string text;
+    if (!PollUntil(timeoutMs, [&] {
+            text = ReadStatus(log);
+            return text.compare(0, prefix.size(), prefix) == 0;
+        }))
+        ADD_FAILURE() << "the status bar never showed \"" << prefix << "\"; it shows \"" << text << "\"";
+    return text;
+}
+
+double RoundTripMs(HWND window, int timeoutMs) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, UINT(timeoutMs), &result)) return -1;
+    QueryPerformanceCounter(&end);
+    return double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
 
 std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs) {
     std::string text;

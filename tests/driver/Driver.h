@@ -83,6 +83,15 @@ std::string ReadLogText(HWND log);
 // Waits until the log's text contains `part`; returns the text.
 std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs = kDefaultTimeoutMs);
 
+// The text of the log's status bar: progress during a run ("12 files, 0 failed, ..."),
+// then "Done: ..." or "Stopped: ...".
+std::string ReadStatus(HWND log);
+// Waits until the status bar's text starts with `prefix`; returns the text.
+std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs = kDefaultTimeoutMs);
+// How long a WM_NULL sent to the window takes to be answered, in milliseconds; -1 when
+// no answer comes within `timeoutMs`.
+double RoundTripMs(HWND window, int timeoutMs = 5000);
+
 // A stretch of log text with one format, as the log's own Select All + Copy put it on
 // the clipboard in the "Rich Text Format". Paragraph ends come as "\r\n".
 struct TextRun {

@@ -41,6 +41,35 @@ TEST_F(Log, PrefixIsBoldAndColouredPathIsPlainLinesEndInCrLfSummaryInOneFormat) 
               "<R>---\r\nError: 1\r\n</R><G>---\r\nAll Success!\r\n</G>");
 }
 
+// A worker's 20,000 result lines reach the window in batches while its message loop runs:
+// all of them, in order, with their formats, and the status bar ends with the totals.
+TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
+    const int lines = 20000;
+    CToolRun run;
+    m_log.Watch(run);
+    run.Start([&](CLogSink& sink, const CStopRequest&) {
+        for (int i = 0; i < lines; ++i) {
+            const std::string path = "C:\\src\\" + std::to_string(i) + ".obj";
+            sink.NoteCurrent(path.c_str());
+            LogResultLine(sink, i % 1000 != 7, i % 1000 != 7 ? "Delete - " : "Failed - ", path.c_str());
+            sink.NoteDone(i % 1000 == 7);
+        }
+        return lines / 1000;
+    });
+    MSG msg;
+    while (m_log.IsRunning() && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    run.StopAndJoin();
+
+    std::string expected;
+    for (int i = 0; i < lines; ++i) {
+        const std::string path = "C:\\src\\" + std::to_string(i) + ".obj\r\n";
+        expected += i % 1000 != 7 ? "<G>Delete - </G>" + path : "<R>Failed - </R>" + path;
+    }
+    EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd), expected + "<R>---\r\nError: 20\r\n</R>");
+    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Done: 20000 files, 20 failed in ", 0), 0u)
+        << driver::ReadStatus(m_log.m_hWnd);
+}
+
 TEST_F(Log, KeepsEveryLineFarPastTheDefaultLimit) {
     const std::string path(495, 'p');
     std::string expected;

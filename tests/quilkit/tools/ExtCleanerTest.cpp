@@ -78,3 +78,40 @@ TEST(CleanerRun, TheExtensionFollowsTheLastDotInAnyCaseBetweenAnySeparators) {
                             "\r\n---\r\nAll Success!\r\n");
     for (size_t i = 0; i + 1 < paths.size(); ++i) EXPECT_EQ(driver::FileExists(paths[i]), i >= 3) << paths[i];
 }
+
+TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
+    driver::TempFolder folder;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::string tag = " " + std::to_string(now.dwLowDateTime);
+    const int count = 1500;
+    for (int i = 0; i < count; ++i)
+        driver::WriteFile(folder / ("f" + std::to_string(i) + ".obj"), std::to_string(i) + tag);
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 2, {folder.Path()});
+    ASSERT_NE(dialog, nullptr);
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::Click(dialog, IDOK);
+    driver::WaitForLogText(log, "Delete - ");
+    const DWORD closed = GetTickCount();
+    driver::Close(log);
+    EXPECT_EQ(driver::WaitForExit(app, 5000), 0);
+    EXPECT_LT(GetTickCount() - closed, 2000u);
+
+    // Every file is either where it was, whole, or in the trash: none half done, and the
+    // run did not go on to the end.
+    const std::set<std::string> trash = TrashContents();
+    int left = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::string path = folder / ("f" + std::to_string(i) + ".obj");
+        const std::string content = std::to_string(i) + tag;
+        if (driver::FileExists(path)) {
+            ++left;
+            EXPECT_EQ(driver::ReadFile(path), content);
+        } else {
+            EXPECT_EQ(trash.count(content), 1u) << path << " is gone but not in the trash";
+        }
+    }
+    EXPECT_GT(left, 0) << "the run was not stopped";
+    EXPECT_LT(left, count) << "the run had not begun";
+}

@@ -126,33 +126,88 @@ TEST(HashRun, ByDefaultMd5OfEveryFileBelowAndNothingOnDiskChanges) {
     }
 }
 
+// The server end of a named pipe that the hash checker reads as a file: the test decides
+// when the data comes and when the "file" ends.
+class PipeFile {
+public:
+    PipeFile()
+        : m_path("\\\\.\\pipe\\vex-hash-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(GetTickCount())),
+          m_server(CreateNamedPipeA(m_path.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1,
+                                    65536, 65536, 0, nullptr)),
+          m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    const std::string& Path() const { return m_path; }
+
+    // Waits for the reader, then gives it `content` and waits until it has taken all of it.
+    void Serve(const std::string& content) {
+        ASSERT_TRUE(m_server);
+        OVERLAPPED overlapped = {};
+        overlapped.hEvent = m_event.Get();
+        if (!m_connected && !ConnectNamedPipe(m_server.Get(), &overlapped) && GetLastError() == ERROR_IO_PENDING) {
+            ASSERT_EQ(WaitForSingleObject(m_event.Get(), driver::kDefaultTimeoutMs), WAIT_OBJECT_0) << "no reader came";
+        }
+        m_connected = true;
+        DWORD written = 0;
+        ResetEvent(m_event.Get());
+        if (!WriteFile(m_server.Get(), content.data(), DWORD(content.size()), &written, &overlapped))
+            GetOverlappedResult(m_server.Get(), &overlapped, &written, TRUE);
+        ASSERT_EQ(written, content.size());
+        FlushFileBuffers(m_server.Get());  // returns once the reader has taken every byte
+    }
+    // The next read fails (ERROR_PIPE_NOT_CONNECTED): a read error, not the end of the data.
+    void Break() { DisconnectNamedPipe(m_server.Get()); }
+
+private:
+    std::string m_path;
+    UniqueFile m_server;
+    UniqueHandle m_event;
+    bool m_connected = false;
+};
+
 TEST(HashRun, AReadErrorAfterTheFirstChunkIsAFailureLine) {
     driver::TempFolder folder;
-    // A pipe that delivers one full chunk and is then disconnected: the next read fails
-    // (ERROR_PIPE_NOT_CONNECTED), which is a read error, not the end of the data.
-    const std::string pipe = "\\\\.\\pipe\\vex-hash-" + std::to_string(GetCurrentProcessId());
-    UniqueFile server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1,
-                                       65536, 65536, 0, nullptr));
-    ASSERT_TRUE(server);
+    PipeFile pipe;
     driver::Process app;
-    HWND dialog = StartTool(app, folder, 3, {pipe});
+    HWND dialog = StartTool(app, folder, 3, {pipe.Path()});
     ASSERT_NE(dialog, nullptr);
     driver::Click(dialog, IDOK);
-    UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    OVERLAPPED overlapped = {};
-    overlapped.hEvent = event.Get();
-    if (!ConnectNamedPipe(server.Get(), &overlapped) && GetLastError() == ERROR_IO_PENDING) {
-        ASSERT_EQ(WaitForSingleObject(event.Get(), driver::kDefaultTimeoutMs), WAIT_OBJECT_0) << "no reader came";
-    }
-    const std::string chunk = Pattern(8192);
-    DWORD written = 0;
-    ResetEvent(event.Get());
-    if (!WriteFile(server.Get(), chunk.data(), 8192, &written, &overlapped))
-        GetOverlappedResult(server.Get(), &overlapped, &written, TRUE);
-    ASSERT_EQ(written, 8192u);
-    FlushFileBuffers(server.Get());  // returns once the reader has taken every byte
-    DisconnectNamedPipe(server.Get());
+    pipe.Serve(Pattern(8192));
+    pipe.Break();
     const Outcome run = FinishRun(app, nullptr);
-    EXPECT_EQ(run.marked, "<R>\"" + pipe + "\" Error...\r\n---\r\nError: 1\r\n</R>");
+    EXPECT_EQ(run.marked, "<R>\"" + pipe.Path() + "\" Error...\r\n---\r\nError: 1\r\n</R>");
+    EXPECT_EQ(run.exitCode, 0);
+}
+
+// A file whose reading the test holds up: meanwhile the window answers another program,
+// repaints and shows the progress; Stop ends the run before the next file.
+TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "first", "abc");
+    driver::WriteFile(folder / "after", "never read");
+    PipeFile pipe;
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {folder / "first", pipe.Path(), folder / "after"});
+    ASSERT_NE(dialog, nullptr);
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::Click(dialog, IDOK);
+    pipe.Serve(Pattern(3 * 8192));
+
+    const std::string status = driver::WaitForStatus(log, "1 files, 0 failed, 24.0 KB read, ");
+    EXPECT_NE(status.find(" - " + pipe.Path()), std::string::npos) << status;
+    EXPECT_GE(driver::RoundTripMs(log, 1000), 0) << "the log does not answer";
+    HWND text = GetDlgItem(log, IDC_LOG);
+    InvalidateRect(text, nullptr, FALSE);
+    RECT dirty;
+    for (int i = 0; i < 100 && GetUpdateRect(text, &dirty, FALSE); ++i) Sleep(20);
+    EXPECT_FALSE(GetUpdateRect(text, &dirty, FALSE)) << "the log does not repaint";
+    EXPECT_NE(driver::ReadLogText(log).find("\"" + (folder / "first") + "\" MD5:"), std::string::npos);
+
+    driver::Command(log, ID_LOG_STOP);
+    driver::WaitForStatus(log, "Stopping... ");
+    pipe.Break();
+    EXPECT_EQ(driver::WaitForStatus(log, "Stopped: ").rfind("Stopped: 1 files, 0 failed, 24.0 KB read in ", 0), 0u);
+    const Outcome run = FinishRun(app, nullptr);
+    EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n" +
+                              "<R>Stopped\r\n</R><G>---\r\nAll Success!\r\n</G>");
     EXPECT_EQ(run.exitCode, 0);
 }

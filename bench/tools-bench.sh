@@ -1,0 +1,70 @@
+#!/bin/bash
+# tools-bench.sh: the file tools of VexQuilkit end to end under Wine, on a tree of 20,000
+# files of 1-4 KB in 50 folders (half of them .obj), beside the Linux tools timed on the
+# same files in the same run; then 1,000,000 lines through the real log window.
+#   VEX_BENCH_FILES (20000) and VEX_BENCH_LOG_LINES (1000000) make it smaller.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+files=${VEX_BENCH_FILES:-20000}
+log_lines=${VEX_BENCH_LOG_LINES:-1000000}
+work=$(mktemp -d /tmp/vexbench.XXXXXX)
+tag="vexbench$$"
+trash="${XDG_DATA_HOME:-$HOME/.local/share}/Trash"
+trap 'rm -rf "$work"; rm -f "$trash"/files/${tag}_* "$trash"/info/${tag}_*' EXIT
+
+windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+now() { date +%s.%N; }
+ms_per() { awk -v a="$1" -v b="$2" -v n="$3" 'BEGIN { printf "%.3f", (b - a) * 1000 / n }'; }
+
+python3 - "$work/tree" "$files" "$tag" <<'PY'
+import os, random, sys
+root, count, tag = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+rnd = random.Random(7)
+for i in range(count):
+    folder = os.path.join(root, "dir%02d" % (i % 50))
+    os.makedirs(folder, exist_ok=True)
+    name = "%s_%05d%s" % (tag, i, ".obj" if i % 2 else ".cpp")
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(rnd.randbytes(rnd.randint(1024, 4096)))
+PY
+tree="$work/tree"
+find "$tree" -type f -exec cat {} + >/dev/null  # both sides read from the cache
+deleted=$((files / 2))
+
+t0=$(now); find "$tree" -type f -print0 | xargs -0 md5sum >/dev/null; find "$tree" -type f -print0 | xargs -0 sha1sum >/dev/null; t1=$(now)
+linux_hash=$(ms_per "$t0" "$t1" "$files")
+t0=$(now); find "$tree" -print0 | xargs -0 touch -d "2000-04-01 00:00:00"; t1=$(now)
+linux_time=$(ms_per "$t0" "$t1" "$files")
+
+run_tool() {
+    scripts/wine-env.sh build/win64 wine build/win64/bench/windows/tool_bench.exe "$1" "$(windows_path "$tree")" |
+        tee /dev/stderr | grep '^RESULT'
+}
+field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
+
+hash=$(run_tool 3)
+time=$(run_tool 4)
+# The copy for the Linux rm keeps the tree for the cleaner.
+cp -r "$tree" "$work/copy"
+t0=$(now); find "$work/copy" -name '*.obj' -delete; t1=$(now)
+linux_rm=$(ms_per "$t0" "$t1" "$deleted")
+clean=$(run_tool 2)
+left=$(find "$tree" -name '*.obj' | wc -l)
+
+row() {  # name result per-count target linux-ms linux-name
+    local ms per
+    ms=$(field "$2" ms)
+    per=$(awk -v m="$ms" -v n="$3" 'BEGIN { printf "%.3f", m / n }')
+    printf '%-14s %8s %9s %8s %10s %8s  %s\n' "$1" "$3" "$per" "$4" "$5" \
+        "$(awk -v a="$per" -v b="$5" 'BEGIN { printf "%.1f", a / b }')" "$6"
+}
+echo
+printf '%-14s %8s %9s %8s %10s %8s  %s\n' tool count "ms/each" target "Linux ms" ratio "Linux reference"
+row "hash MD5+SHA1" "$hash" "$files" 0.5 "$linux_hash" "md5sum then sha1sum"
+row "time changer" "$time" "$files" 0.5 "$linux_time" "touch -d"
+row "cleaner" "$clean" "$deleted" 2.0 "$linux_rm" "find -delete (no recycle bin)"
+echo "worst WM_NULL round trip during the hash run: $(field "$hash" worst_roundtrip_ms) ms (target 100)"
+echo "cleaner: $left .obj files left (0 expected), $(find "$tree" -name '*.cpp' | wc -l) .cpp kept"
+
+echo
+scripts/wine-env.sh build/win64 wine build/win64/bench/windows/log_bench.exe "$log_lines"

@@ -1,0 +1,82 @@
+// Lines through the real log window: a worker writes N result lines as fast as it can,
+// the window takes them while its message loop runs, and at the end every line must be
+// there, in order. Prints the time per line.
+//
+//   log_bench.exe [lines]      (1,000,000 by default)
+#include <windows.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "framework/AppModule.h"
+#include "framework/MessageLoop.h"
+#include "tools/LogDlg.h"
+#include "tools/ToolRun.h"
+
+namespace {
+
+std::string PathOf(long i) {
+    char path[96];
+    snprintf(path, sizeof(path), "C:\\src\\module%03ld\\file%07ld.obj", i % 500, i);
+    return path;
+}
+
+std::string ReadAll(HWND edit) {
+    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
+    const LRESULT chars = SendMessageA(edit, EM_GETTEXTLENGTHEX, WPARAM(&length), 0);
+    std::string text(size_t(chars) + 1, '\0');
+    GETTEXTEX get = {DWORD(text.size()), GT_USECRLF, CP_ACP, nullptr, nullptr};
+    text.resize(size_t(SendMessageA(edit, EM_GETTEXTEX, WPARAM(&get), LPARAM(&text[0]))));
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const long lines = argc > 1 ? atol(argv[1]) : 1000000;
+    LoadLibraryA("RICHED20.DLL");
+    _Module.Init(GetModuleHandleA(nullptr));
+    CMessageLoop loop;
+    _Module.AddMessageLoop(&loop);
+
+    CLogDlg log;
+    if (!log.Create(nullptr)) return 2;
+    ShowWindow(log.m_hWnd, SW_SHOW);
+    CToolRun run;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    log.Watch(run);
+    run.Start([lines](CLogSink& sink, const CStopRequest&) {
+        for (long i = 0; i < lines; ++i) LogResultLine(sink, true, "Delete - ", PathOf(i).c_str());
+        return 0;
+    });
+    MSG msg;
+    while (log.IsRunning() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    QueryPerformanceCounter(&end);
+    run.StopAndJoin();
+    const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+
+    std::string expected;
+    expected.reserve(size_t(lines) * 40);
+    for (long i = 0; i < lines; ++i) expected += "Delete - " + PathOf(i) + "\r\n";
+    expected += "---\r\nAll Success!\r\n";
+    const std::string text = ReadAll(GetDlgItem(log.m_hWnd, 1019));
+    const bool whole = text == expected;
+    if (!whole) {
+        size_t at = 0;
+        while (at < text.size() && at < expected.size() && text[at] == expected[at]) ++at;
+        printf("first difference at %zu of %zu (expected %zu): got \"%.60s\" expected \"%.60s\"\n", at, text.size(),
+               expected.size(), text.c_str() + at, expected.c_str() + std::min(at, expected.size()));
+    }
+    printf("log: %ld lines in %.1f s, %.3f ms per line, every line in order: %s\n", lines, seconds,
+           seconds * 1000 / double(lines), whole ? "yes" : "NO");
+    log.DestroyWindow();
+    _Module.RemoveMessageLoop();
+    return whole ? 0 : 1;
+}

@@ -1,0 +1,79 @@
+// One file tool of the real VexQuilkit on a folder, from OK to the end of the run, with a
+// WM_NULL sent to the log window every 20 ms the whole time, as another program would.
+// Prints the time per file and the worst round trip.
+//
+//   tool_bench.exe MODE FOLDER     (2 cleaner with its default list, 3 hash checker with
+//                                   MD5 and SHA-1, 4 time changer with the fixed moment)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "Driver.h"
+#include "resource.h"
+
+namespace {
+
+double NowMs() {
+    LARGE_INTEGER frequency, count;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+HWND OptionsDialog(const driver::Process& app, int mode) {
+    const char* titles[] = {"Cleaner - Quillkit", "Hash Checker - Quillkit", "Setting Time"};
+    HWND dialog = driver::FindWindowOf(app, titles[mode - 2], 20000);
+    if (!dialog) return nullptr;
+    if (mode == 3) {
+        driver::SetCheck(dialog, IDC_MD5, true);
+        driver::SetCheck(dialog, IDC_SHA1, true);
+    }
+    if (mode == 4) driver::SetCheck(dialog, IDC_FIXEDTIME, true);
+    return dialog;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: tool_bench MODE FOLDER\n");
+        return 2;
+    }
+    const int mode = atoi(argv[1]);
+    driver::Process app = driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " \"" + argv[2] + "\"");
+    HWND dialog = OptionsDialog(app, mode);
+    HWND log = driver::FindWindowOf(app, "Log", 20000);
+    if (!dialog || !log) {
+        fprintf(stderr, "tool_bench: VexQuilkit showed no options dialog or log\n");
+        return 1;
+    }
+
+    driver::Click(dialog, IDOK);
+    const double start = NowMs();
+    double worstRoundTrip = 0;
+    std::string status;
+    for (;;) {
+        const double roundTrip = driver::RoundTripMs(log);
+        worstRoundTrip = roundTrip < 0 ? 1e9 : std::max(worstRoundTrip, roundTrip);
+        status = driver::ReadStatus(log);
+        if (status.rfind("Done: ", 0) == 0) break;
+        if (NowMs() - start > 30 * 60 * 1000.0) {
+            fprintf(stderr, "tool_bench: no end after 30 minutes; status \"%s\"\n", status.c_str());
+            return 1;
+        }
+        Sleep(20);
+    }
+    const double elapsedMs = NowMs() - start;
+    const unsigned long files = strtoul(status.c_str() + 6, nullptr, 10);
+    printf("mode %d: %lu files in %.2f s; worst WM_NULL round trip %.1f ms; status \"%s\"\n", mode, files,
+           elapsedMs / 1000, worstRoundTrip, status.c_str());
+    printf("RESULT mode=%d files=%lu ms=%.1f worst_roundtrip_ms=%.1f\n", mode, files, elapsedMs, worstRoundTrip);
+    const double closing = NowMs();
+    driver::Close(log);
+    const int exitCode = driver::WaitForExit(app);
+    printf("closed after the run: exit code %d after %.0f ms\n", exitCode, NowMs() - closing);
+    return exitCode == 0 ? 0 : 1;
+}
