@@ -4,12 +4,20 @@
 //
 //   tool_bench.exe MODE FOLDER     (2 cleaner with its default list, 3 hash checker with
 //                                   MD5 and SHA-1, 4 time changer with the fixed moment)
+//   tool_bench.exe recycle FOLDER  the reference for the cleaner: every .obj file in the
+//                                   folder's sub-folders to the recycle bin, one
+//                                   SHFileOperation each, with no window and no log
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+
+#include <shellapi.h>
+
+#include <vector>
 
 #include "Driver.h"
 #include "resource.h"
@@ -35,6 +43,43 @@ HWND OptionsDialog(const driver::Process& app, int mode) {
     return dialog;
 }
 
+std::vector<std::string> ObjFilesBelow(const std::string& folder) {
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            for (std::string& file : ObjFilesBelow(folder + "\\" + name)) files.push_back(std::move(file));
+        } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".obj") == 0) {
+            files.push_back(folder + "\\" + name);
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return files;
+}
+
+int RecycleReference(const std::string& folder) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const std::vector<std::string> files = ObjFilesBelow(folder);
+    const double start = NowMs();
+    for (const std::string& file : files) {
+        const std::string source = file + '\0';
+        SHFILEOPSTRUCTA operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = source.c_str();
+        operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
+        if (SHFileOperationA(&operation) != 0) fprintf(stderr, "tool_bench: could not recycle %s\n", file.c_str());
+    }
+    const double elapsedMs = NowMs() - start;
+    printf("recycle: %zu files in %.2f s\n", files.size(), elapsedMs / 1000);
+    printf("RESULT mode=recycle files=%zu ms=%.1f\n", files.size(), elapsedMs);
+    CoUninitialize();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,6 +87,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: tool_bench MODE FOLDER\n");
         return 2;
     }
+    if (strcmp(argv[1], "recycle") == 0) return RecycleReference(argv[2]);
     const int mode = atoi(argv[1]);
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " \"" + argv[2] + "\"");
     HWND dialog = OptionsDialog(app, mode);

@@ -1,7 +1,8 @@
 #include "EngineHash.h"
 
 #include <cstdio>
-#include <memory>
+
+#include "../framework/Handles.h"
 
 #include "HashDlg.h"
 #include "LogSink.h"
@@ -9,10 +10,18 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-using UniqueStdioFile = std::unique_ptr<FILE, FileCloser>;
+// Shared as the C library's "rb" shares it: other programs may keep writing the file.
+UniqueFile OpenForReading(const char* path) {
+    return UniqueFile(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// False on a read error; a pipe whose writer has gone has simply ended.
+bool ReadChunk(HANDLE file, uint8_t* buffer, DWORD size, DWORD& read) {
+    if (ReadFile(file, buffer, size, &read, nullptr)) return true;
+    read = 0;
+    return GetLastError() == ERROR_BROKEN_PIPE;
+}
 
 void WriteFailure(CLogSink& log, const char* path) {
     char line[MAX_PATH + 32];
@@ -29,7 +38,7 @@ void CEngineHash::SetDigests(int md5Wanted, int sha1Wanted) {
 }
 
 ResultCode CEngineHash::OnFile(const char* path) {
-    UniqueStdioFile file(fopen(path, "rb"));
+    UniqueFile file = OpenForReading(path);
     if (!file) {
         WriteFailure(Log(), path);
         return kResultFail;
@@ -40,18 +49,18 @@ ResultCode CEngineHash::OnFile(const char* path) {
     if (m_md5Wanted) m_md5.Init(&md5Context);
 
     uint8_t buffer[kChunkSize];
-    size_t read;
-    while ((read = fread(buffer, 1, kChunkSize, file.get())) != 0) {
+    DWORD read = 0;
+    bool readError = false;
+    while (!(readError = !ReadChunk(file.Get(), buffer, kChunkSize, read)) && read != 0) {
         // Reading changes nothing, so a stop may cut a file short; such a file gets no line.
         if (StopRequested()) return kResultStopped;
-        if (m_sha1Wanted) m_sha1.Update(buffer, uint32_t(read));
-        if (m_md5Wanted) m_md5.Update(&md5Context, buffer, uint32_t(read));
+        if (m_sha1Wanted) m_sha1.Update(buffer, read);
+        if (m_md5Wanted) m_md5.Update(&md5Context, buffer, read);
         Log().NoteBytesRead(read);
     }
     // Digests of a file cut short by a read error would pass for the file's digests.
     if (StopRequested()) return kResultStopped;
-    const bool readError = ferror(file.get()) != 0;
-    file.reset();
+    file.Reset();
     if (readError) {
         WriteFailure(Log(), path);
         return kResultFail;
