@@ -210,6 +210,9 @@ void CLogDlg::SetTaskbarState(TBPFLAG state) {
 void CLogDlg::Watch(CToolRun& run) {
     m_run = &run;
     m_running = true;
+    // The dialog manager selected the empty text when it gave the control the focus; the
+    // run's lines start from a caret at the end.
+    MoveToEnd();
     m_startTick = GetTickCount64();
     run.Feed().SetConsumer(m_hWnd, kRunWake);
     SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
@@ -301,7 +304,12 @@ void CLogDlg::InsertBatch(const std::vector<LogEntry>& batch) {
     StreamSource source = {rtf.data(), rtf.size()};
     EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadStream};
     SendMessageA(m_richEdit, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
-    SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    // A caret alone stays at the end, where the appends leave it; a selection the reader
+    // made (to copy it) is kept.
+    if (selection.cpMin != selection.cpMax)
+        SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    else
+        MoveToEnd();
     if (following)
         SendMessageA(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
     else

@@ -1,5 +1,7 @@
 #include "LogRtf.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -21,16 +23,17 @@ const char* StartOf(LogFormat format) {
 
 }  // namespace
 
-CLogRtf::CLogRtf(const CHARFORMATA& normal, UINT codePage) {
+CLogRtf::CLogRtf(const CHARFORMATA& normal, UINT codePage) : m_codePage(codePage) {
     char start[128];
     snprintf(start, sizeof(start), "{\\rtf1\\ansi\\ansicpg%u\\deff0{\\fonttbl{\\f0\\fnil\\fcharset%u ", codePage,
              unsigned(normal.bCharSet));
     m_header = start;
-    AppendEscaped(m_header, normal.szFaceName);
+    AppendEscaped(m_header, ToUtf16(normal.szFaceName));
     m_header += ";}}";
     m_header += kColourTable;
     // The format's height is in twips, RTF's font size in half points.
-    snprintf(start, sizeof(start), "\\f0\\fs%ld\\b0\\cf0 ", long(normal.yHeight / 10));
+    // \uc0: a \u character has no stand-in bytes after it.
+    snprintf(start, sizeof(start), "\\uc0\\f0\\fs%ld\\b0\\cf0 ", long(normal.yHeight / 10));
     m_header += start;
 }
 
@@ -39,28 +42,38 @@ std::string CLogRtf::Build(const std::vector<LogEntry>& batch) const {
     for (const LogEntry& entry : batch) {
         const bool formatted = entry.format != LogFormat::Plain;
         rtf += StartOf(entry.format);
-        AppendEscaped(rtf, entry.text);
+        AppendEscaped(rtf, ToUtf16(entry.text));
         if (formatted) rtf += "\\b0\\cf0 ";
     }
     rtf += "}";
     return rtf;
 }
 
-void CLogRtf::AppendEscaped(std::string& rtf, const std::string& text) {
-    static const char kHex[] = "0123456789abcdef";
+std::wstring CLogRtf::ToUtf16(const std::string& text) const {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(m_codePage, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(std::max(length, 0)), L'\0');
+    if (length > 0) MultiByteToWideChar(m_codePage, 0, text.data(), int(text.size()), &wide[0], length);
+    return wide;
+}
+
+// Characters outside ASCII go as \u with their UTF-16 unit: a double-byte character as
+// code-page escapes would depend on how the reader pairs them (0x5C, a backslash, is a
+// valid second byte in code page 932).
+void CLogRtf::AppendEscaped(std::string& rtf, const std::wstring& text) {
+    char unit[16];
     for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        if (c == '\n' || c == '\r') {
+        const wchar_t c = text[i];
+        if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+        if (c == L'\n' || c == L'\r') {
             rtf += "\\par\n";
-        } else if (c == '\\' || c == '{' || c == '}') {
+        } else if (c == L'\\' || c == L'{' || c == L'}') {
             rtf += '\\';
             rtf += char(c);
         } else if (c >= 0x80 || c < 0x20) {
-            // Bytes of the code page, double-byte characters included, as RTF escapes.
-            rtf += "\\'";
-            rtf += kHex[c >> 4];
-            rtf += kHex[c & 15];
+            // RTF takes the unit as a signed 16-bit number.
+            snprintf(unit, sizeof(unit), "\\u%d ", int(static_cast<int16_t>(c)));
+            rtf += unit;
         } else {
             rtf += char(c);
         }

@@ -17,7 +17,9 @@ public:
     std::string Build(const std::vector<LogEntry>& batch) const;
 
 private:
-    static void AppendEscaped(std::string& rtf, const std::string& text);
+    std::wstring ToUtf16(const std::string& text) const;
+    static void AppendEscaped(std::string& rtf, const std::wstring& text);
 
+    UINT m_codePage;
     std::string m_header;
 };

@@ -235,9 +235,14 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
 
 std::string ReadLogMarked(HWND log) {
     // The copied RTF ends with the control's final paragraph mark, which the text lacks.
-    size_t left = ReadLogText(log).size();
+    // (WM_GETTEXT cannot tell the text's length: under code page 932 Wine answers it with
+    // nothing once the text holds a double-byte character.)
+    std::vector<TextRun> runs = ReadLogRuns(log);
+    size_t left = 0;
+    for (const TextRun& part : runs) left += part.text.size();
+    left -= std::min<size_t>(left, 2);
     std::string marked;
-    for (const TextRun& part : ReadLogRuns(log)) {
+    for (const TextRun& part : runs) {
         const std::string text = part.text.substr(0, left);
         left -= text.size();
         const bool green = part.color == kGreen, red = part.color == kRed;

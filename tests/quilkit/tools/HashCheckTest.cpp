@@ -211,3 +211,17 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
                               "<R>Stopped\r\n</R><G>---\r\nAll Success!\r\n</G>");
     EXPECT_EQ(run.exitCode, 0);
 }
+
+// Double-byte names travel to the log as the code page's bytes: the batch's Rich Text must
+// keep each character whole (ソース.txt, 表.txt: a second byte 0x5C, the backslash).
+TEST(HashRunJapanese, DoubleByteNamesReachTheLogWhole) {
+    driver::TempFolder folder;
+    const std::vector<std::string> paths = {folder / "\x83\x5C\x81\x5B\x83\x58.txt", folder / "\x95\x5C.txt"};
+    for (const std::string& path : paths) driver::WriteFile(path, "abc");
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, folder, 3, paths));
+    std::string expected;
+    for (const std::string& path : paths)
+        expected += "<G>\"" + path + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n";
+    EXPECT_EQ(run.marked, expected + "<G>---\r\nAll Success!\r\n</G>");
+}

@@ -25,7 +25,9 @@ int main() {
         return 1;
     }
     driver::Click(dialog, IDOK);
-    fputs(driver::WaitForLogText(log, "---\r\n").c_str(), stdout);
+    driver::WaitForStatus(log, "Done: ");
+    fputs(driver::ReadLogText(log).c_str(), stdout);
+    printf("(status bar: %s)\n", driver::ReadStatus(log).c_str());
     fflush(stdout);
     char markers[MAX_PATH] = "";
     if (GetEnvironmentVariableA("VEX_RUN_MARKERS", markers, sizeof(markers))) {

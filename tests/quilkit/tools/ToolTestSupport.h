@@ -40,7 +40,8 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     if (dialog) driver::Click(dialog, IDOK);
     Outcome run;
     HWND log = driver::WaitForWindow(app, "Log");
-    run.text = driver::WaitForLogText(log, "---\r\n");  // the summary is a single append
+    driver::WaitForStatus(log, "Done: ");
+    run.text = driver::ReadLogText(log);
     run.marked = driver::ReadLogMarked(log);
     driver::Close(log);
     run.exitCode = driver::WaitForExit(app);
