@@ -203,6 +203,16 @@ std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs) {
     return text;
 }
 
+std::string WaitForRunEnd(HWND log, int timeoutMs) {
+    std::string text;
+    if (!PollUntil(timeoutMs, [&] {
+            text = ReadStatus(log);
+            return text.rfind("Done: ", 0) == 0 || text.rfind("Stopped: ", 0) == 0;
+        }))
+        ADD_FAILURE() << "the run never ended; the status bar shows \"" << text << "\"";
+    return text;
+}
+
 double RoundTripMs(HWND window, int timeoutMs) {
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);

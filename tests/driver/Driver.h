@@ -88,6 +88,8 @@ std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs = kD
 std::string ReadStatus(HWND log);
 // Waits until the status bar's text starts with `prefix`; returns the text.
 std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs = kDefaultTimeoutMs);
+// Waits until the run has ended ("Done: ..." or "Stopped: ..."); returns the status text.
+std::string WaitForRunEnd(HWND log, int timeoutMs = kDefaultTimeoutMs);
 // How long a WM_NULL sent to the window takes to be answered, in milliseconds; -1 when
 // no answer comes within `timeoutMs`.
 double RoundTripMs(HWND window, int timeoutMs = 5000);

@@ -25,7 +25,7 @@ int main() {
         return 1;
     }
     driver::Click(dialog, IDOK);
-    driver::WaitForStatus(log, "Done: ");
+    driver::WaitForRunEnd(log);
     fputs(driver::ReadLogText(log).c_str(), stdout);
     printf("(status bar: %s)\n", driver::ReadStatus(log).c_str());
     fflush(stdout);

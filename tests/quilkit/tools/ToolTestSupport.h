@@ -40,7 +40,7 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     if (dialog) driver::Click(dialog, IDOK);
     Outcome run;
     HWND log = driver::WaitForWindow(app, "Log");
-    driver::WaitForStatus(log, "Done: ");
+    driver::WaitForRunEnd(log);
     run.text = driver::ReadLogText(log);
     run.marked = driver::ReadLogMarked(log);
     driver::Close(log);
