@@ -2,8 +2,9 @@
 // WM_NULL sent to the log window every 20 ms the whole time, as another program would.
 // Prints the time per file and the worst round trip.
 //
-//   tool_bench.exe MODE FOLDER     (2 cleaner with its default list, 3 hash checker with
-//                                   MD5 and SHA-1, 4 time changer with the fixed moment)
+//   tool_bench.exe MODE PATH       (2 cleaner with its default list, 3 hash checker with
+//                                   MD5 and SHA-1, 3-sha256 hash checker with SHA-256
+//                                   alone, 4 time changer with the fixed moment)
 //   tool_bench.exe recycle FOLDER  the reference for the cleaner: every .obj file in the
 //                                   folder's sub-folders to the recycle bin, one
 //                                   SHFileOperation each, with no window and no log
@@ -31,13 +32,14 @@ double NowMs() {
     return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-HWND OptionsDialog(const driver::Process& app, int mode) {
+HWND OptionsDialog(const driver::Process& app, int mode, bool sha256Only) {
     const char* titles[] = {"Cleaner - Quillkit", "Hash Checker - Quillkit", "Setting Time"};
     HWND dialog = driver::FindWindowOf(app, titles[mode - 2], 20000);
     if (!dialog) return nullptr;
     if (mode == 3) {
-        driver::SetCheck(dialog, IDC_MD5, true);
-        driver::SetCheck(dialog, IDC_SHA1, true);
+        driver::SetCheck(dialog, IDC_MD5, !sha256Only);
+        driver::SetCheck(dialog, IDC_SHA1, !sha256Only);
+        driver::SetCheck(dialog, IDC_SHA256, sha256Only);
     }
     if (mode == 4) driver::SetCheck(dialog, IDC_FIXEDTIME, true);
     return dialog;
@@ -89,8 +91,9 @@ int main(int argc, char** argv) {
     }
     if (strcmp(argv[1], "recycle") == 0) return RecycleReference(argv[2]);
     const int mode = atoi(argv[1]);
+    const bool sha256Only = strcmp(argv[1], "3-sha256") == 0;
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " \"" + argv[2] + "\"");
-    HWND dialog = OptionsDialog(app, mode);
+    HWND dialog = OptionsDialog(app, mode, sha256Only);
     HWND log = driver::FindWindowOf(app, "Log", 20000);
     if (!dialog || !log) {
         fprintf(stderr, "tool_bench: VexQuilkit showed no options dialog or log\n");
@@ -114,9 +117,9 @@ int main(int argc, char** argv) {
     }
     const double elapsedMs = NowMs() - start;
     const unsigned long files = strtoul(status.c_str() + 6, nullptr, 10);
-    printf("mode %d: %lu files in %.2f s; worst WM_NULL round trip %.1f ms; status \"%s\"\n", mode, files,
+    printf("mode %s: %lu files in %.2f s; worst WM_NULL round trip %.1f ms; status \"%s\"\n", argv[1], files,
            elapsedMs / 1000, worstRoundTrip, status.c_str());
-    printf("RESULT mode=%d files=%lu ms=%.1f worst_roundtrip_ms=%.1f\n", mode, files, elapsedMs, worstRoundTrip);
+    printf("RESULT mode=%s files=%lu ms=%.1f worst_roundtrip_ms=%.1f\n", argv[1], files, elapsedMs, worstRoundTrip);
     const double closing = NowMs();
     driver::Close(log);
     const int exitCode = driver::WaitForExit(app);

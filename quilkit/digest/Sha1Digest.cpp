@@ -3,9 +3,86 @@
 #include <cstdio>
 #include <cstring>
 
+#include "DigestPaths.h"
+#include "ShaExtensions.h"
+
 namespace {
 
 inline uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+
+#ifdef VEX_SHA_EXTENSIONS
+
+// Four rounds: `e` carries E plus the four message words; the next group's E is the
+// rotated A of the state before these rounds, plus the next four words.
+#define SHA1_ROUNDS4(f, e, next, w)               \
+    do {                                          \
+        next = abcd;                              \
+        abcd = _mm_sha1rnds4_epu32(abcd, e, (f)); \
+        next = _mm_sha1nexte_epu32(next, w);      \
+    } while (0)
+// The next four schedule words from the previous sixteen, oldest group in `w0`.
+#define SHA1_SCHEDULE(w0, w1, w2, w3) w0 = _mm_sha1msg2_epu32(_mm_xor_si128(_mm_sha1msg1_epu32(w0, w1), w2), w3)
+
+VEX_SHA_TARGET void Sha1BlocksShaExtensions(uint32_t state[5], const uint8_t* data, size_t blocks) {
+    // The message words are big-endian and the instructions want word 0 in the top lane.
+    const __m128i reverse = _mm_set_epi64x(0x0001020304050607LL, 0x08090A0B0C0D0E0FLL);
+    __m128i abcd = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0x1B);
+    __m128i e0 = _mm_set_epi32(int(state[4]), 0, 0, 0);
+    __m128i e1;
+
+    for (; blocks > 0; --blocks, data += 64) {
+        const __m128i abcdBefore = abcd, eBefore = e0;
+        const __m128i* p = reinterpret_cast<const __m128i*>(data);
+        __m128i w0 = _mm_shuffle_epi8(_mm_loadu_si128(p + 0), reverse);
+        __m128i w1 = _mm_shuffle_epi8(_mm_loadu_si128(p + 1), reverse);
+        __m128i w2 = _mm_shuffle_epi8(_mm_loadu_si128(p + 2), reverse);
+        __m128i w3 = _mm_shuffle_epi8(_mm_loadu_si128(p + 3), reverse);
+
+        e0 = _mm_add_epi32(e0, w0);
+        SHA1_ROUNDS4(0, e0, e1, w1);
+        SHA1_ROUNDS4(0, e1, e0, w2);
+        SHA1_ROUNDS4(0, e0, e1, w3);
+        SHA1_SCHEDULE(w0, w1, w2, w3);
+        SHA1_ROUNDS4(0, e1, e0, w0);
+        SHA1_SCHEDULE(w1, w2, w3, w0);
+        SHA1_ROUNDS4(0, e0, e1, w1);
+        SHA1_SCHEDULE(w2, w3, w0, w1);
+        SHA1_ROUNDS4(1, e1, e0, w2);
+        SHA1_SCHEDULE(w3, w0, w1, w2);
+        SHA1_ROUNDS4(1, e0, e1, w3);
+        SHA1_SCHEDULE(w0, w1, w2, w3);
+        SHA1_ROUNDS4(1, e1, e0, w0);
+        SHA1_SCHEDULE(w1, w2, w3, w0);
+        SHA1_ROUNDS4(1, e0, e1, w1);
+        SHA1_SCHEDULE(w2, w3, w0, w1);
+        SHA1_ROUNDS4(1, e1, e0, w2);
+        SHA1_SCHEDULE(w3, w0, w1, w2);
+        SHA1_ROUNDS4(2, e0, e1, w3);
+        SHA1_SCHEDULE(w0, w1, w2, w3);
+        SHA1_ROUNDS4(2, e1, e0, w0);
+        SHA1_SCHEDULE(w1, w2, w3, w0);
+        SHA1_ROUNDS4(2, e0, e1, w1);
+        SHA1_SCHEDULE(w2, w3, w0, w1);
+        SHA1_ROUNDS4(2, e1, e0, w2);
+        SHA1_SCHEDULE(w3, w0, w1, w2);
+        SHA1_ROUNDS4(2, e0, e1, w3);
+        SHA1_SCHEDULE(w0, w1, w2, w3);
+        SHA1_ROUNDS4(3, e1, e0, w0);
+        SHA1_SCHEDULE(w1, w2, w3, w0);
+        SHA1_ROUNDS4(3, e0, e1, w1);
+        SHA1_SCHEDULE(w2, w3, w0, w1);
+        SHA1_ROUNDS4(3, e1, e0, w2);
+        SHA1_SCHEDULE(w3, w0, w1, w2);
+        SHA1_ROUNDS4(3, e0, e1, w3);
+        SHA1_ROUNDS4(3, e1, e0, eBefore);
+        abcd = _mm_add_epi32(abcd, abcdBefore);
+    }
+
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_shuffle_epi32(abcd, 0x1B));
+    state[4] = uint32_t(_mm_extract_epi32(e0, 3));
+}
+
+#endif
 
 }  // namespace
 
@@ -66,8 +143,18 @@ void CSha1Digest::Update(const uint8_t* data, uint32_t length) {
     if (index + length > 63) {
         offset = 64 - index;
         memcpy(&m_buffer[index], data, offset);
-        Transform(m_state, m_buffer);
-        for (; offset + 63 < length; offset += 64) Transform(m_state, &data[offset]);
+        const uint32_t blocks = (length - offset) / 64;
+#ifdef VEX_SHA_EXTENSIONS
+        if (ActiveDigestPath() == DigestPath::ShaExtensions) {
+            Sha1BlocksShaExtensions(m_state, m_buffer, 1);
+            Sha1BlocksShaExtensions(m_state, data + offset, blocks);
+        } else
+#endif
+        {
+            Transform(m_state, m_buffer);
+            for (uint32_t i = 0; i < blocks; ++i) Transform(m_state, data + offset + 64 * i);
+        }
+        offset += 64 * blocks;
         index = 0;
     }
     if (length > offset) memcpy(&m_buffer[index], &data[offset], length - offset);

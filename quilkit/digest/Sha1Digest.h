@@ -11,6 +11,10 @@ public:
     static constexpr uint8_t kReportDigits = 1;
 
     CSha1Digest();
+    // The transform's schedule points into the object itself: a copy would write into the
+    // original's memory.
+    CSha1Digest(const CSha1Digest&) = delete;
+    CSha1Digest& operator=(const CSha1Digest&) = delete;
 
     void Init();
     void Update(const uint8_t* data, uint32_t length);

@@ -1,32 +1,28 @@
 #pragma once
-// Writes the MD5 and/or SHA-1 digest of every file it meets; changes nothing on disk.
-#include "../digest/Md5Digest.h"
-#include "../digest/Sha1Digest.h"
+// Writes the chosen digests (MD5, SHA-1, SHA-256) of every file it meets; changes nothing
+// on disk.
 #include <string>
 #include <vector>
 
+#include "AnyDigest.h"
+#include "FileHasher.h"
 #include "FileMoleImpl.h"
 #include "ToolRun.h"
 
 class CEngineHash : public CFileMoleImpl {
 public:
-    static constexpr int kChunkSize = 8192;
+    CEngineHash(CLogSink& log, const CStopRequest& stop, const std::vector<DigestKind>& kinds)
+        : CFileMoleImpl(log, stop), m_hasher(kinds) {}
 
-    using CFileMoleImpl::CFileMoleImpl;
+    // The digests of the dialog's boxes in the order of the result line; MD5 alone when
+    // none is chosen.
+    static std::vector<DigestKind> Choose(int md5, int sha1, int sha256);
 
     ResultCode OnFile(const char* path) override;
     ResultCode OnFolder(const char*) override { return kResultOk; }
 
-    // With neither digest chosen, MD5 is used.
-    void SetDigests(int md5Wanted, int sha1Wanted);
-    int Md5Wanted() const { return m_md5Wanted; }
-    int Sha1Wanted() const { return m_sha1Wanted; }
-
 private:
-    CSha1Digest m_sha1;
-    CMd5Digest m_md5;
-    int m_md5Wanted = 0;
-    int m_sha1Wanted = 0;
+    CFileHasher m_hasher;
 };
 
 // The hash checker's options dialog, owned by `owner`; after OK the job that hashes

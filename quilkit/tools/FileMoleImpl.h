@@ -42,6 +42,7 @@ public:
 
 protected:
     CLogSink& Log() const { return m_log; }
+    const CStopRequest& StopRequestOf() const { return m_stop; }
 
 private:
     int WalkKnownFolder(char* path, int subFolders, EntryAttributes attributes);

@@ -1,6 +1,7 @@
 #pragma once
-// Options of the hash checker: which digests, and whether selected folders are searched
-// with their sub-folders. It has no Cancel button; Escape does not close it.
+// Options of the hash checker: which digests (MD5, SHA-1, SHA-256), and whether selected
+// folders are searched with their sub-folders. It has no Cancel button; Escape does not
+// close it.
 #include <windows.h>
 
 #include "../framework/OptionsDlgImpl.h"
@@ -13,6 +14,7 @@ public:
     int m_subFolders = 1;
     int m_md5 = 0;
     int m_sha1 = 0;
+    int m_sha256 = 0;
 
 private:
     friend class COptionsDlgImpl<CHashDlg>;

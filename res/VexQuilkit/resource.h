@@ -27,6 +27,7 @@
 #define IDC_EXTENSIONS 1015
 #define IDC_MD5 1017
 #define IDC_SHA1 1018
+#define IDC_SHA256 1022
 
 // Log window
 #define IDC_LOG 1019

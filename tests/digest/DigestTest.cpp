@@ -1,5 +1,6 @@
-// Known answers, chunking and the wipe after Final, for both digests. Built natively
-// (with the sanitizers, and checked against OpenSSL) and for Windows (run under Wine).
+// Known answers, chunking and the wipe after Final, for every digest; the SHA tests run once
+// per compression path the processor has. Built natively (with the sanitizers, and checked
+// against OpenSSL) and for Windows (run under Wine).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,12 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "DigestPaths.h"
 #include "Md5Digest.h"
 #include "Sha1Digest.h"
+#include "Sha256Digest.h"
 
 #ifdef VEX_HAVE_OPENSSL
 #include <openssl/evp.h>
 #endif
+
+// Names the path in gtest's messages instead of dumping the enum's bytes.
+void PrintTo(DigestPath path, std::ostream* os) {
+    *os << (path == DigestPath::Portable ? "Portable" : path == DigestPath::ShaExtensions ? "ShaExtensions" : "Auto");
+}
 
 namespace {
 
@@ -60,6 +68,52 @@ std::pair<std::string, std::string> ChunkedTexts(const std::vector<uint8_t>& mes
     return {md5Text, sha1Text};
 }
 
+std::string Sha256Text(const std::string& message, uint8_t type = CSha256Digest::kReportHex) {
+    CSha256Digest sha256;
+    sha256.Update(Bytes(message), uint32_t(message.size()));
+    sha256.Final();
+    char text[512];
+    sha256.Report(text, type);
+    return text;
+}
+
+std::string Sha256Chunked(const std::vector<uint8_t>& message, const std::vector<uint32_t>& chunks) {
+    CSha256Digest sha256;
+    size_t offset = 0;
+    for (size_t i = 0; offset < message.size(); ++i) {
+        const uint32_t n = uint32_t(std::min<size_t>(chunks[i % chunks.size()], message.size() - offset));
+        sha256.Update(message.data() + offset, n);
+        offset += n;
+    }
+    sha256.Final();
+    char text[512];
+    sha256.Report(text, CSha256Digest::kReportHex);
+    return text;
+}
+
+// Each SHA test runs on every path; the SHA-extensions run is skipped, saying so, where the
+// processor lacks them.
+class ShaPathTest : public testing::TestWithParam<DigestPath> {
+protected:
+    void SetUp() override {
+        if (GetParam() == DigestPath::ShaExtensions && !HasShaExtensions())
+            GTEST_SKIP() << "this processor has no SHA extensions: only the portable path is tested";
+        ForceDigestPath(GetParam());
+        ASSERT_EQ(ActiveDigestPath(), GetParam());
+    }
+    void TearDown() override { ForceDigestPath(DigestPath::Auto); }
+};
+
+std::string PathName(const testing::TestParamInfo<DigestPath>& info) { return testing::PrintToString(info.param); }
+
+class Sha1 : public ShaPathTest {};
+class Sha256 : public ShaPathTest {};
+class Digests : public ShaPathTest {};
+const auto kPaths = testing::Values(DigestPath::Portable, DigestPath::ShaExtensions);
+INSTANTIATE_TEST_SUITE_P(Paths, Sha1, kPaths, PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, Sha256, kPaths, PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, Digests, kPaths, PathName);
+
 TEST(Md5, Rfc1321TestSuite) {
     EXPECT_EQ(Md5Text(""), "D41D8CD98F00B204E9800998ECF8427E");
     EXPECT_EQ(Md5Text("a"), "0CC175B9C0F1B6A831C399E269772661");
@@ -72,7 +126,7 @@ TEST(Md5, Rfc1321TestSuite) {
               "57EDF4A22BE3C955AC49DA2E2107B67A");
 }
 
-TEST(Sha1, Fips180Messages) {
+TEST_P(Sha1, Fips180Messages) {
     EXPECT_EQ(Sha1Text(""), "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
     EXPECT_EQ(Sha1Text("abc"), "A9993E364706816ABA3E25717850C26C9CD0D89D");
     EXPECT_EQ(Sha1Text("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
@@ -80,7 +134,7 @@ TEST(Sha1, Fips180Messages) {
     EXPECT_EQ(Sha1Text(std::string(1000000, 'a')), "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F");
 }
 
-TEST(Sha1, ReportTypes) {
+TEST_P(Sha1, ReportTypes) {
     EXPECT_EQ(Sha1Text("abc", CSha1Digest::kReportDigits), "1691536254716129106186623711312080194108156208216157");
 
     CSha1Digest sha1;
@@ -97,7 +151,7 @@ TEST(Sha1, ReportTypes) {
     EXPECT_EQ(digest[19], 0x09);
 }
 
-TEST(Digests, ChunkSizesDoNotChangeTheResult) {
+TEST_P(Digests, ChunkSizesDoNotChangeTheResult) {
     std::mt19937 random(1321);
     std::vector<uint8_t> message(3 * 8192 + 77);
     for (auto& byte : message) byte = uint8_t(random());
@@ -108,7 +162,7 @@ TEST(Digests, ChunkSizesDoNotChangeTheResult) {
     }
 }
 
-TEST(Digests, PaddingBoundaries) {
+TEST_P(Digests, PaddingBoundaries) {
     // 55 bytes fit the length into the last block; 56 and 63 need a second one.
     EXPECT_EQ(Md5Text(std::string(55, 'a')), "EF1772B6DFF9A122358552954AD0DF65");
     EXPECT_EQ(Md5Text(std::string(56, 'a')), "3B0C8AC703F828B04C6C197006D17218");
@@ -118,7 +172,7 @@ TEST(Digests, PaddingBoundaries) {
     EXPECT_EQ(Sha1Text(std::string(64, 'a')), "0098BA824B5C16427BD7A1122A5A442A25EC644D");
 }
 
-TEST(Digests, FinalWipesTheRunningState) {
+TEST_P(Digests, FinalWipesTheRunningState) {
     CMd5Digest md5;
     Md5Context context;
     md5.Init(&context);
@@ -141,7 +195,7 @@ TEST(Digests, FinalWipesTheRunningState) {
     EXPECT_EQ(std::string(text), Sha1Text("secret message"));
 }
 
-TEST(Digests, MessageLongerThan2To32BitsCarriesIntoHighCount) {
+TEST_P(Digests, MessageLongerThan2To32BitsCarriesIntoHighCount) {
     // 512 MiB + 1000 bytes of a fixed pattern; expected values from Python's hashlib.
     std::vector<uint8_t> buffer(8192);
     for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = uint8_t(i * 31 + 7);
@@ -166,6 +220,103 @@ TEST(Digests, MessageLongerThan2To32BitsCarriesIntoHighCount) {
     EXPECT_STREQ(sha1Text, "B354647274D8554B59B7B82147D85977E2C46C59");
 }
 
+TEST_P(Sha256, Fips180Messages) {
+    EXPECT_EQ(Sha256Text(""), "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");
+    EXPECT_EQ(Sha256Text("abc"), "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD");
+    EXPECT_EQ(Sha256Text("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248D6A61D20638B8E5C026930C3E6039A33CE45964FF2167F6ECEDD419DB06C1");
+    EXPECT_EQ(Sha256Text("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmno"
+                         "ijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu"),
+              "CF5B16A778AF8380036CE59E7B0492370B249B11E8F07A51AFAC45037AFEE9D1");
+    EXPECT_EQ(Sha256Text(std::string(1000000, 'a')),
+              "CDC76E5C9914FB9281A1C7E284D73E67F1809A48A497200E046D39CCC7112CD0");
+    // 55 bytes fit the length into the last block; 56 and 64 need a second one.
+    EXPECT_EQ(Sha256Text(std::string(55, 'a')), "9F4390F8D30C2DD92EC9F095B65E2B9AE9B0A925A5258E241C9F1E910F734318");
+    EXPECT_EQ(Sha256Text(std::string(56, 'a')), "B35439A4AC6F0948B6D6F9E3C6AF0F5F590CE20F1BDE7090EF7970686EC6738A");
+    EXPECT_EQ(Sha256Text(std::string(64, 'a')), "FFE054FE7AE0CB6DC65C3AF9B61D5209F439851DB43D0BA5997337DF154668EB");
+}
+
+TEST_P(Sha256, ReportCopyAndWipe) {
+    CSha256Digest sha256;
+    sha256.Update(Bytes("abc"), 3);
+    sha256.Final();
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(sha256.State()[i], 0u);
+    for (int i = 0; i < 64; ++i) EXPECT_EQ(sha256.Buffer()[i], 0);
+    EXPECT_EQ(sha256.Count(), 0u);
+
+    char text[66];
+    memset(text, '#', sizeof(text));
+    sha256.Report(text, CSha256Digest::kReportHex);
+    EXPECT_EQ(std::string(text), "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD");
+    EXPECT_EQ(text[65], '#');
+
+    char digits[128];
+    sha256.Report(digits, CSha256Digest::kReportDigits);
+    EXPECT_STREQ(digits, "186120221911431207234656564222931743435176397163150231221561801625597242021173");
+    sha256.Report(digits, 7);
+    EXPECT_STREQ(digits, "Error: Unknown report type!");
+
+    uint8_t digest[32];
+    sha256.CopyDigest(digest);
+    EXPECT_EQ(digest[0], 0xBA);
+    EXPECT_EQ(digest[31], 0xAD);
+}
+
+TEST_P(Sha256, ChunkSizesDoNotChangeTheResult) {
+    std::mt19937 random(256);
+    std::vector<uint8_t> message(3 * 8192 + 77);
+    for (auto& byte : message) byte = uint8_t(random());
+    const std::string whole = Sha256Chunked(message, {uint32_t(message.size())});
+    for (const std::vector<uint32_t>& chunks :
+         std::vector<std::vector<uint32_t>>{{1}, {63}, {64}, {65}, {8192}, {1, 63, 64, 65, 8192}, {55, 9, 0, 130}}) {
+        EXPECT_EQ(Sha256Chunked(message, chunks), whole);
+    }
+}
+
+TEST_P(Sha256, MessageLongerThan2To32Bits) {
+    // The same 512 MiB + 1000 bytes as for MD5 and SHA-1; expected value from Python's hashlib.
+    std::vector<uint8_t> buffer(8192);
+    for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = uint8_t(i * 31 + 7);
+    CSha256Digest sha256;
+    for (int i = 0; i < 65536; ++i) sha256.Update(buffer.data(), 8192);
+    sha256.Update(buffer.data(), 1000);
+    EXPECT_EQ(sha256.Count(), (uint64_t(65536) * 8192 + 1000) * 8);
+    sha256.Final();
+    char text[65];
+    sha256.Report(text, CSha256Digest::kReportHex);
+    EXPECT_STREQ(text, "69BA7B8E41B49E70C1C9472DE81CA527D35890319FECA9B65D5ADC29C7AFFCF3");
+}
+
+TEST(DigestPaths, AutoTakesShaExtensionsWhereAvailable) {
+    ForceDigestPath(DigestPath::Auto);
+    EXPECT_EQ(ActiveDigestPath(), HasShaExtensions() ? DigestPath::ShaExtensions : DigestPath::Portable);
+}
+
+TEST(DigestPaths, SwitchingPathMidMessageKeepsTheResult) {
+    if (!HasShaExtensions()) GTEST_SKIP() << "this processor has no SHA extensions";
+    std::vector<uint8_t> message(5000);
+    for (size_t i = 0; i < message.size(); ++i) message[i] = uint8_t(i * 7 + 1);
+    CSha1Digest sha1;
+    CSha256Digest sha256;
+    const uint32_t parts[] = {1000, 77, 3923};
+    size_t offset = 0;
+    for (int i = 0; i < 3; ++i) {
+        ForceDigestPath(i % 2 == 0 ? DigestPath::Portable : DigestPath::ShaExtensions);
+        sha1.Update(message.data() + offset, parts[i]);
+        sha256.Update(message.data() + offset, parts[i]);
+        offset += parts[i];
+    }
+    ForceDigestPath(DigestPath::Auto);
+    sha1.Final();
+    sha256.Final();
+    char sha1Text[41], sha256Text[65];
+    sha1.Report(sha1Text, CSha1Digest::kReportHex);
+    sha256.Report(sha256Text, CSha256Digest::kReportHex);
+    const std::string text(message.begin(), message.end());
+    EXPECT_EQ(sha1Text, Sha1Text(text));
+    EXPECT_EQ(sha256Text, Sha256Text(text));
+}
+
 #ifdef VEX_HAVE_OPENSSL
 std::string OpenSslText(const EVP_MD* type, const std::vector<uint8_t>& message) {
     unsigned char digest[EVP_MAX_MD_SIZE];
@@ -180,7 +331,7 @@ std::string OpenSslText(const EVP_MD* type, const std::vector<uint8_t>& message)
     return text;
 }
 
-TEST(Digests, AgreeWithOpenSslForEveryLengthUpTo300) {
+TEST_P(Digests, AgreeWithOpenSslForEveryLengthUpTo300) {
     std::mt19937 random(180);
     for (size_t length = 0; length <= 300; ++length) {
         std::vector<uint8_t> message(length);
@@ -190,6 +341,17 @@ TEST(Digests, AgreeWithOpenSslForEveryLengthUpTo300) {
         const auto ours = ChunkedTexts(message, chunks);
         EXPECT_EQ(ours.first, OpenSslText(EVP_md5(), message)) << "length " << length;
         EXPECT_EQ(ours.second, OpenSslText(EVP_sha1(), message)) << "length " << length;
+    }
+}
+
+TEST_P(Sha256, AgreesWithOpenSslForEveryLengthUpTo300) {
+    std::mt19937 random(2563);
+    for (size_t length = 0; length <= 300; ++length) {
+        std::vector<uint8_t> message(length);
+        for (auto& byte : message) byte = uint8_t(random());
+        std::vector<uint32_t> chunks(5);
+        for (auto& chunk : chunks) chunk = 1 + random() % 97;
+        EXPECT_EQ(Sha256Chunked(message, chunks), OpenSslText(EVP_sha256(), message)) << "length " << length;
     }
 }
 #endif

@@ -17,9 +17,9 @@ std::string Pattern(size_t size) {
     return content;
 }
 
-// The digest in hex from the platform's own crypto provider (CALG_MD5 or CALG_SHA1).
+// The digest in hex from the platform's own crypto provider (CALG_MD5, _SHA1, _SHA_256).
 std::string PlatformDigest(const std::string& content, ALG_ID algorithm) {
-    BYTE digest[20];
+    BYTE digest[32];
     DWORD size = sizeof(digest);
     EXPECT_TRUE(CryptHashCertificate(0, algorithm, 0, reinterpret_cast<const BYTE*>(content.data()),
                                      DWORD(content.size()), digest, &size));
@@ -38,6 +38,8 @@ TEST(HashDialog, DefaultsEscapeKeepsItOpenCloseBoxRunsNothing) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(driver::IsChecked(dialog, IDC_MD5));
     EXPECT_FALSE(driver::IsChecked(dialog, IDC_SHA1));
+    EXPECT_FALSE(driver::IsChecked(dialog, IDC_SHA256));
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_SHA256), "SHA256");
     EXPECT_TRUE(driver::IsChecked(dialog, IDC_SUBFOLDERS));
     driver::PressEscape(dialog);
     driver::Click(dialog, IDC_SHA1);  // posted after the key: once checked, the key was handled
@@ -68,24 +70,28 @@ TEST(ToolDialogsJapanese, CaptionsAreJapanese) {
     }
 }
 
-TEST(HashRun, BothDigestsAroundTheChunkSizeWithCountedFailures) {
+// Sizes around the reading chunk (1 MiB, read side by side by three digest threads) and
+// past the ring of four chunks.
+TEST(HashRun, AllThreeDigestsAroundTheChunkSizesWithCountedFailures) {
     driver::TempFolder folder;
     std::vector<std::string> paths = {folder / "missing", folder / "gone", folder / "empty"};
     driver::WriteFile(paths[2], "");
-    std::string expected =
-        "<R>\"" + paths[0] + "\" Error...\r\n\"" + paths[1] + "\" Error...\r\n</R><G>\"" + paths[2] +
-        "\"</G> MD5:D41D8CD98F00B204E9800998ECF8427E SHA1:DA39A3EE5E6B4B0D3255BFEF95601890AFD80709\r\n";
-    for (size_t size : {8191, 8192, 8193}) {
+    std::string expected = "<R>\"" + paths[0] + "\" Error...\r\n\"" + paths[1] + "\" Error...\r\n</R><G>\"" + paths[2] +
+                           "\"</G> MD5:D41D8CD98F00B204E9800998ECF8427E SHA1:DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"
+                           " SHA256:E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855\r\n";
+    for (size_t size : {8192, (1 << 20) - 1, 1 << 20, (1 << 20) + 1, (5 << 20) + 3}) {
         paths.push_back(folder / std::to_string(size));
         driver::WriteFile(paths.back(), Pattern(size));
         expected += "<G>\"" + paths.back() + "\"</G> MD5:" + PlatformDigest(Pattern(size), CALG_MD5) +
-                    " SHA1:" + PlatformDigest(Pattern(size), CALG_SHA1) + "\r\n";
+                    " SHA1:" + PlatformDigest(Pattern(size), CALG_SHA1) +
+                    " SHA256:" + PlatformDigest(Pattern(size), CALG_SHA_256) + "\r\n";
     }
     driver::Process app;
     HWND dialog = StartTool(app, folder, 3, paths);
     ASSERT_NE(dialog, nullptr);
     driver::SetCheck(dialog, IDC_MD5, true);
     driver::SetCheck(dialog, IDC_SHA1, true);
+    driver::SetCheck(dialog, IDC_SHA256, true);
     const Outcome run = FinishRun(app, dialog);
     EXPECT_EQ(run.marked, expected + "<R>---\r\nError: 2\r\n</R>");
     EXPECT_EQ(run.exitCode, 0);
