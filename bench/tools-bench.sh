@@ -42,8 +42,10 @@ t0=$(now); find "$tree" -print0 | xargs -0 touch -d "2000-04-01 00:00:00"; t1=$(
 linux_time=$(ms_per "$t0" "$t1" "$files")
 
 run_tool() {
-    scripts/wine-env.sh "$bed" wine build/win64/bench/windows/tool_bench.exe "$1" "$(windows_path "${2:-$tree}")" |
-        tee /dev/stderr | grep '^RESULT'
+    local out
+    out=$(scripts/wine-env.sh "$bed" wine build/win64/bench/windows/tool_bench.exe "$1" "$(windows_path "${2:-$tree}")")
+    echo "$out" >&2
+    echo "$out" | grep '^RESULT'
 }
 field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
 

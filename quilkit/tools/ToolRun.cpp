@@ -4,7 +4,7 @@
 
 #include <cstdio>
 #include <exception>
-#include <new>
+#include <string>
 
 #include "../framework/Handles.h"
 
@@ -64,8 +64,9 @@ void CToolRun::Work(const Job& job) {
     int failures = 0;
     try {
         failures = job(m_feed, m_stop);
-    } catch (const std::bad_alloc&) {
-        m_feed.AppendError("Out of memory - the run ended early\r\n");
+    } catch (const std::exception& error) {
+        // Out of memory, or no thread to be had: say so in the log rather than vanish.
+        m_feed.AppendError((std::string("Run ended early - ") + error.what() + "\r\n").c_str());
         ++failures;
     }
     if (m_stop.IsRequested()) m_feed.AppendError("Stopped\r\n");
