@@ -17,7 +17,7 @@ bool IsFileTool(int mode) { return mode >= 2 && mode <= 4; }
 // The file tool's options dialog on this thread, then its job on the worker while the
 // log window keeps answering.
 void StartFileTool(int mode, CLogDlg& log, CToolRun& run, const std::vector<std::string>& paths) {
-    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, paths);
+    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, AbsolutePaths(paths));
     if (!job) return;
     log.Watch(run);
     run.Start(std::move(job));

@@ -60,10 +60,8 @@ CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::string>& paths) {
     CHashDlg dialog;
     if (dialog.DoModal(owner) != IDOK) return nullptr;
 
-    // A checksum tool must leave the files' attributes as it found them.
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
-    options.attributes = EntryAttributes::Keep;
     const std::vector<DigestKind> kinds = CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256);
     return [paths, options, kinds](CLogSink& log, const CStopRequest& stop) {
         CEngineHash engine(log, stop, kinds);

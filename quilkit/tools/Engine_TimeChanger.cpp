@@ -28,20 +28,27 @@ void CEngine_TimeChanger::SetMoment(const SYSTEMTIME& local) {
     LocalFileTimeToFileTime(&localFileTime, &m_fileTime);
 }
 
-ResultCode CEngine_TimeChanger::SetTimes(const char* path, DWORD flagsAndAttributes) {
-    UniqueFile object(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flagsAndAttributes, nullptr));
-    const bool done = object && SetFileTime(object.Get(), &m_fileTime, &m_fileTime, &m_fileTime);
-    object.Reset();
+// Writing the stamps needs no more than FILE_WRITE_ATTRIBUTES, which read-only objects
+// grant too; full sharing lets it stamp what Explorer or a prompt holds open.
+bool CEngine_TimeChanger::Stamp(const char* path, DWORD flags) const {
+    UniqueFile object(CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, flags, nullptr));
+    return object && SetFileTime(object.Get(), &m_fileTime, &m_fileTime, &m_fileTime);
+}
 
+ResultCode CEngine_TimeChanger::SetTimes(const char* path, DWORD flags) {
+    const bool done = Stamp(path, flags);
     LogResultLine(Log(), done, done ? "Success - " : "Fail - ", path);
     return done ? kResultOk : kResultFail;
 }
 
-ResultCode CEngine_TimeChanger::OnFile(const char* path) { return SetTimes(path, FILE_ATTRIBUTE_NORMAL); }
+ResultCode CEngine_TimeChanger::OnFile(const char* path) { return SetTimes(path, 0); }
 
-ResultCode CEngine_TimeChanger::OnFolder(const char* path) {
-    return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL);
-}
+ResultCode CEngine_TimeChanger::OnFolder(const char* path) { return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS); }
+
+// Reading a folder's entries moves its last-access time: the folder's line stands where
+// the folder came, and its stamps are set once more after the walk.
+void CEngine_TimeChanger::OnFolderWalked(const char* path) { Stamp(path, FILE_FLAG_BACKUP_SEMANTICS); }
 
 CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::string>& paths) {
     CTimeDlg dialog;

@@ -12,13 +12,15 @@ public:
 
     ResultCode OnFile(const char* path) override;
     ResultCode OnFolder(const char* path) override;
+    void OnFolderWalked(const char* path) override;
 
     // Converts a local moment to UTC with the time-zone rules in force at that moment.
     void SetMoment(const SYSTEMTIME& local);
     const FILETIME& FileTime() const { return m_fileTime; }
 
 private:
-    ResultCode SetTimes(const char* path, DWORD flagsAndAttributes);
+    bool Stamp(const char* path, DWORD flags) const;
+    ResultCode SetTimes(const char* path, DWORD flags);
 
     FILETIME m_fileTime = {};
 };

@@ -14,7 +14,9 @@ LRESULT CExtDlg::OnInitDialog() {
 }
 
 void CExtDlg::OnOk() {
-    GetWindowTextA(GetDlgItem(IDC_EXTENSIONS), m_extensions, kExtensionTextSize);
+    // All that the field accepts, its terminator aside: a list cut by one character could
+    // end in ".c" where the user typed ".cs".
+    GetWindowTextA(GetDlgItem(IDC_EXTENSIONS), m_extensions, kExtensionTextSize + 1);
     m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
     EndDialog(IDOK);
 }

@@ -12,7 +12,7 @@ public:
     static constexpr int kExtensionTextSize = 1024;
     static constexpr const char* kDefaultExtensions = ".aps|.ncb|.obj|.pch|.pdb|.ilk|.map|.idb|.suo";
 
-    char m_extensions[kExtensionTextSize] = {};
+    char m_extensions[kExtensionTextSize + 1] = {};
     int m_subFolders = 1;
 
 private:

@@ -41,18 +41,18 @@ int CFileMoleImpl::ReportTooLong(const char* folder, const char* name) {
     return 1;
 }
 
-int CFileMoleImpl::WalkFolder(char* path, int subFolders, EntryAttributes attributes) {
+int CFileMoleImpl::WalkFolder(char* path, int subFolders) {
     const DWORD pathAttributes = GetFileAttributesA(path);
     if (!(pathAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         m_log.NoteDone(true);
         return 1;
     }
-    return WalkKnownFolder(path, subFolders, attributes);
+    return WalkKnownFolder(path, subFolders);
 }
 
 // A folder that the caller knows to be one: sub-folders met in a walk need no second
 // look at their attributes.
-int CFileMoleImpl::WalkKnownFolder(char* path, int subFolders, EntryAttributes attributes) {
+int CFileMoleImpl::WalkKnownFolder(char* path, int subFolders) {
     if (StopRequested()) return 0;
     size_t length = strlen(path);
     if (length == 0 || path[length - 1] != '\\') {
@@ -64,7 +64,7 @@ int CFileMoleImpl::WalkKnownFolder(char* path, int subFolders, EntryAttributes a
     if (length + 1 > MAX_PATH) return ReportTooLong(path, "*");
 
     const int folderFailures = HandleFolder(path);
-    const int entryFailures = WalkEntries(path, subFolders, attributes);
+    const int entryFailures = WalkEntries(path, subFolders);
     // A folder that cannot be enumerated counts once, whatever OnFolder said.
     if (entryFailures < 0) {
         if (!folderFailures) m_log.NoteDone(true);
@@ -74,7 +74,7 @@ int CFileMoleImpl::WalkKnownFolder(char* path, int subFolders, EntryAttributes a
 }
 
 // Returns -1 when the enumeration cannot start.
-int CFileMoleImpl::WalkEntries(const char* folder, int subFolders, EntryAttributes attributes) {
+int CFileMoleImpl::WalkEntries(const char* folder, int subFolders) {
     char pattern[MAX_PATH + 1];
     snprintf(pattern, sizeof(pattern), "%s*", folder);
 
@@ -86,18 +86,19 @@ int CFileMoleImpl::WalkEntries(const char* folder, int subFolders, EntryAttribut
     int failures = 0;
     do {
         if (StopRequested()) return failures;
-        failures += VisitEntry(folder, entry, subFolders, attributes);
+        failures += VisitEntry(folder, entry, subFolders);
     } while (FindNextFileA(find.Get(), &entry));
     // Stopping on anything but the end of the folder would skip entries silently.
     if (GetLastError() != ERROR_NO_MORE_FILES) {
         m_log.NoteDone(true);
         ++failures;
     }
+    find.Reset();
+    if (!StopRequested()) OnFolderWalked(folder);
     return failures;
 }
 
-int CFileMoleImpl::VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry, int subFolders,
-                              EntryAttributes attributes) {
+int CFileMoleImpl::VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry, int subFolders) {
     // "." and ".." refer to this folder and its parent, which are not entries of the walk.
     if (IsDotEntry(entry.cFileName)) return 0;
 
@@ -105,9 +106,7 @@ int CFileMoleImpl::VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry,
     if (strlen(folder) + strlen(entry.cFileName) > MAX_PATH) return ReportTooLong(folder, entry.cFileName);
     snprintf(fullPath, sizeof(fullPath), "%s%s", folder, entry.cFileName);
 
-    if (attributes == EntryAttributes::Normalise) SetFileAttributesA(fullPath, FILE_ATTRIBUTE_NORMAL);
-
     if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return HandleFile(fullPath);
     if (!subFolders) return 0;
-    return WalkKnownFolder(fullPath, subFolders, attributes);
+    return WalkKnownFolder(fullPath, subFolders);
 }

@@ -14,9 +14,6 @@ constexpr ResultCode kResultFail = static_cast<ResultCode>(0x80004005L);
 // Not a failure: the object was left as it was because a stop was requested meanwhile.
 constexpr ResultCode kResultStopped = 1;
 
-// Whether the walk sets every entry it meets to FILE_ATTRIBUTE_NORMAL first.
-enum class EntryAttributes { Normalise, Keep };
-
 class CFileMoleImpl {
 public:
     // A path buffer handed to WalkFolder: a full path and room for one more character.
@@ -27,10 +24,14 @@ public:
 
     virtual ResultCode OnFile(const char* path) = 0;
     virtual ResultCode OnFolder(const char* path) = 0;
+    // After the last entry of a walked folder; the path ends in a backslash.
+    virtual void OnFolderWalked(const char* /*path*/) {}
 
     // Walks a folder depth-first, pre-order, until a stop is requested; `path` is a
     // kPathBufferSize buffer that gets a trailing backslash. Returns the number of failures.
-    int WalkFolder(char* path, int subFolders, EntryAttributes attributes = EntryAttributes::Normalise);
+    // The walk changes nothing on disk itself: no attribute of an entry, nothing beyond
+    // what the engine does.
+    int WalkFolder(char* path, int subFolders);
 
     // OnFile or OnFolder with the progress noted; 1 when it failed, else 0.
     int HandleFile(const char* path);
@@ -45,9 +46,9 @@ protected:
     const CStopRequest& StopRequestOf() const { return m_stop; }
 
 private:
-    int WalkKnownFolder(char* path, int subFolders, EntryAttributes attributes);
-    int WalkEntries(const char* folder, int subFolders, EntryAttributes attributes);
-    int VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry, int subFolders, EntryAttributes attributes);
+    int WalkKnownFolder(char* path, int subFolders);
+    int WalkEntries(const char* folder, int subFolders);
+    int VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry, int subFolders);
 
     CLogSink& m_log;
     const CStopRequest& m_stop;

@@ -23,6 +23,9 @@ void CTimeDlg::OnOk() {
     m_time.wHour = timeOfDay.wHour;
     m_time.wMinute = timeOfDay.wMinute;
     m_time.wSecond = timeOfDay.wSecond;
+    // The date picker carries the milliseconds of the moment it opened; the user chose
+    // whole seconds.
+    m_time.wMilliseconds = 0;
     m_fixedTime = IsChecked(IDC_FIXEDTIME) ? 1 : 0;
     m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
     EndDialog(IDOK);

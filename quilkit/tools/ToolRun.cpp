@@ -20,10 +20,24 @@ int HandlePath(CFileMoleImpl& engine, const std::string& selected, const WalkOpt
 
     if (!PathIsDirectoryA(path)) return engine.HandleFile(path);
     if (options.folders == FolderHandling::FolderOnly) return engine.HandleFolder(path);
-    return engine.WalkFolder(path, options.subFolders, options.attributes);
+    return engine.WalkFolder(path, options.subFolders);
 }
 
 }  // namespace
+
+std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths) {
+    std::vector<std::string> absolute;
+    for (const std::string& path : paths) {
+        std::string full(MAX_PATH, '\0');
+        DWORD length = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
+        if (length >= full.size()) {
+            full.resize(length);
+            length = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
+        }
+        absolute.push_back(length > 0 && length < full.size() ? full.substr(0, length) : path);
+    }
+    return absolute;
+}
 
 int WalkPathList(CFileMoleImpl& engine, const std::vector<std::string>& paths, const WalkOptions& options) {
     int failures = 0;

@@ -19,8 +19,11 @@ enum class FolderHandling {
 struct WalkOptions {
     FolderHandling folders = FolderHandling::Walk;
     int subFolders = 1;
-    EntryAttributes attributes = EntryAttributes::Normalise;
 };
+
+// Each path made absolute against the current folder, as the recycle bin and the log
+// need them; a path the system cannot complete stays as it is.
+std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths);
 
 // Hands every path to the engine, in order, until a stop is requested; returns the
 // number of failures.

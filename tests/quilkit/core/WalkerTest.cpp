@@ -55,10 +55,10 @@ protected:
         }
     }
 
-    int Walk(const std::string& path, int subFolders, EntryAttributes attributes = EntryAttributes::Normalise) {
+    int Walk(const std::string& path, int subFolders) {
         char buffer[CFileMoleImpl::kPathBufferSize];
         lstrcpynA(buffer, path.c_str(), sizeof(buffer));
-        return m_engine.WalkFolder(buffer, subFolders, attributes);
+        return m_engine.WalkFolder(buffer, subFolders);
     }
 
     size_t IndexOf(const std::string& call) const {
@@ -108,19 +108,13 @@ TEST_F(Walker, FailureCounts) {
     EXPECT_EQ(m_engine.calls.back(), "folder " + (m_root / "missing-fail\\"));
 }
 
-TEST_F(Walker, EntriesGetNormalAttributesButTheFolderAndItsParentKeepTheirs) {
+TEST_F(Walker, ChangesNoAttributeOfAnEntryTheFolderOrItsParent) {
     Make({"top\\", "top\\hidden.txt"});
     for (const std::string& path : {m_root / "top\\hidden.txt", m_root / "top", m_root.Path()})
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
-
-    EXPECT_EQ(Walk(m_root / "top", 1, EntryAttributes::Keep), 0);
-    EXPECT_TRUE(IsHidden(m_root / "top\\hidden.txt"));
-
     EXPECT_EQ(Walk(m_root / "top", 1), 0);
-    EXPECT_FALSE(IsHidden(m_root / "top\\hidden.txt"));
-    // "." and ".." are not entries: the walked folder and its parent are left alone.
-    EXPECT_TRUE(IsHidden(m_root / "top"));
-    EXPECT_TRUE(IsHidden(m_root.Path()));
+    for (const std::string& path : {m_root / "top\\hidden.txt", m_root / "top", m_root.Path()})
+        EXPECT_TRUE(IsHidden(path)) << path;
     SetFileAttributesA(m_root.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

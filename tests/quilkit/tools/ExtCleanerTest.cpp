@@ -65,7 +65,8 @@ TEST(CleanerRun, TheExtensionFollowsTheLastDotInAnyCaseBetweenAnySeparators) {
         paths.push_back(folder / name);
         driver::WriteFile(paths.back(), "x");
     }
-    // Windows strips a trailing dot, so this name cannot exist; its extension is "." alone.
+    // Windows strips a trailing dot: made absolute, this path names "gone.obj", which
+    // is listed but not there.
     paths.push_back(folder / "gone.obj.");
     driver::Process app;
     HWND dialog = StartTool(app, folder, 2, paths);
@@ -75,7 +76,7 @@ TEST(CleanerRun, TheExtensionFollowsTheLastDotInAnyCaseBetweenAnySeparators) {
     driver::SetItemText(dialog, IDC_EXTENSIONS, "|.OBJ||.pdb|.tar.gz|gz| .aps|.aps |.pdb|");
     const Outcome run = FinishRun(app, dialog);
     EXPECT_EQ(run.text, "Delete - " + paths[0] + "\r\nDelete - " + paths[1] + "\r\nDelete - " + paths[2] +
-                            "\r\n---\r\nAll Success!\r\n");
+                            "\r\nFailed - " + (folder / "gone.obj") + "\r\n---\r\nError: 1\r\n");
     for (size_t i = 0; i + 1 < paths.size(); ++i) EXPECT_EQ(driver::FileExists(paths[i]), i >= 3) << paths[i];
 }
 
@@ -114,4 +115,30 @@ TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
     }
     EXPECT_GT(left, 0) << "the run was not stopped";
     EXPECT_LT(left, count) << "the run had not begun";
+}
+
+// A list of all the 1,024 characters the field takes counts to its last one (".cs", not
+// ".c"); matching files go whatever their attributes, kept ones keep theirs; a path relative
+// to the folder VexQuilkit starts in is logged and deleted as the absolute path it names.
+TEST(CleanerRun, TheWholeListAnyAttributesAndRelativePaths) {
+    driver::TempFolder folder;
+    std::string list;
+    while (list.size() + 4 < 1024) list += ".x" + std::string(list.size() % 2 ? "y" : "") + "|";
+    list = list.substr(0, 1020) + "|.cs";
+    ASSERT_EQ(list.size(), 1024u);
+    const DWORD hiddenReadOnly = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
+    for (const char* name : {"x.c", "keep.txt", "y.cs"}) driver::WriteFile(folder / name, name);
+    ASSERT_TRUE(SetFileAttributesA((folder / "keep.txt").c_str(), hiddenReadOnly));
+    ASSERT_TRUE(SetFileAttributesA((folder / "y.cs").c_str(), hiddenReadOnly));
+
+    driver::Process app = driver::Start(driver::QuilkitExe(), "/M2 x.c keep.txt y.cs", folder.Path());
+    HWND dialog = driver::WaitForWindow(app, "Cleaner - Quillkit");
+    ASSERT_NE(dialog, nullptr);
+    driver::SetItemText(dialog, IDC_EXTENSIONS, list);
+    const Outcome run = FinishRun(app, dialog);
+    EXPECT_EQ(run.text, "Delete - " + (folder / "y.cs") + "\r\n---\r\nAll Success!\r\n");
+    EXPECT_FALSE(driver::FileExists(folder / "y.cs"));
+    EXPECT_EQ(driver::ReadFile(folder / "x.c"), "x.c");
+    EXPECT_EQ(GetFileAttributesA((folder / "keep.txt").c_str()) & hiddenReadOnly, hiddenReadOnly);
+    SetFileAttributesA((folder / "keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }

@@ -44,16 +44,15 @@ Outcome TimeRun(const driver::TempFolder& folder, const std::vector<std::string>
     return FinishRun(app, dialog);
 }
 
-// The write time in UTC, and a file's access time where it differs. (Wine on Linux stores
-// no creation time, and reading a walked folder's entries moves its access time again.)
+// The write time in UTC, and the access time where it differs. (Wine on Linux stores no
+// creation time.)
 std::string Stamps(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     SYSTEMTIME write = {}, access = {};
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     FileTimeToSystemTime(&data.ftLastWriteTime, &write);
     FileTimeToSystemTime(&data.ftLastAccessTime, &access);
-    const bool folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    return Text(write) + (folder || Text(access) == Text(write) ? "" : ", accessed " + Text(access));
+    return Text(write) + (Text(access) == Text(write) ? "" : ", accessed " + Text(access));
 }
 
 }  // namespace
@@ -82,18 +81,30 @@ TEST(TimeBerlin, TheFixedMomentThroughSubFoldersWithCountedFailures) {
     const std::string readOnly = folder / "dir\\sub\\ro.txt";
     driver::WriteFile(readOnly, "ro");
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string hidden = folder / "hidden.txt";
+    driver::WriteFile(hidden, "hidden");
+    ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    // Held open by this process, with sharing, as Explorer holds a folder it shows.
+    UniqueFile held(CreateFileA((folder / "dir\\sub").c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(held);
     const SYSTEMTIME winter = Moment(2015, 1, 2, 3, 4, 5);  // in the pickers, overridden
     const Outcome run =
-        TimeRun(folder, {folder / "gone", folder / "missing", folder / "dir"}, true, true, winter, winter);
+        TimeRun(folder, {folder / "gone", folder / "missing", folder / "dir", hidden}, true, true, winter, winter);
     EXPECT_EQ(run.marked, "<R>Fail - </R>" + (folder / "gone") + "\r\n<R>Fail - </R>" + (folder / "missing") +
                               "\r\n<G>Success - </G>" + (folder / "dir\\") + "\r\n<G>Success - </G>" +
-                              (folder / "dir\\sub\\") + "\r\n<G>Success - </G>" + readOnly +
-                              "\r\n<R>---\r\nError: 2\r\n</R>");
+                              (folder / "dir\\sub\\") + "\r\n<G>Success - </G>" + readOnly + "\r\n<G>Success - </G>" +
+                              hidden + "\r\n<R>---\r\nError: 2\r\n</R>");
     EXPECT_EQ(run.exitCode, 0);
-    // 2000-04-01 00:00 in summer time (UTC+2); the walk made the read-only file normal.
-    for (const std::string& path : {folder / "dir", folder / "dir\\sub", readOnly})
+    // 2000-04-01 00:00 in summer time (UTC+2), written and accessed, the walked folders too;
+    // the attributes are as they were.
+    for (const std::string& path : {folder / "dir", folder / "dir\\sub", readOnly, hidden})
         EXPECT_EQ(Stamps(path), Text(Moment(2000, 3, 31, 22, 0, 0))) << path;
-    EXPECT_EQ(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(TimeBerlin, PickedSummerAndWinterDatesWithoutSubFolders) {
@@ -103,9 +114,11 @@ TEST(TimeBerlin, PickedSummerAndWinterDatesWithoutSubFolders) {
     driver::WriteFile(inside, "inside");
     driver::WriteFile(file, "file");
     const std::string insideBefore = Stamps(inside);
-    // The date from the date picker, the time of day from the time picker.
-    const Outcome summer =
-        TimeRun(folder, {dir, file}, false, false, Moment(2021, 7, 15, 3, 4, 5), Moment(2019, 2, 3, 13, 45, 30));
+    // The date from the date picker, the time of day from the time picker, whole seconds
+    // whatever milliseconds the date picker held.
+    SYSTEMTIME summerDate = Moment(2021, 7, 15, 3, 4, 5);
+    summerDate.wMilliseconds = 347;
+    const Outcome summer = TimeRun(folder, {dir, file}, false, false, summerDate, Moment(2019, 2, 3, 13, 45, 30));
     EXPECT_EQ(summer.text, "Success - " + dir + "\r\nSuccess - " + file + "\r\n---\r\nAll Success!\r\n");
     EXPECT_EQ(Stamps(dir), Text(Moment(2021, 7, 15, 11, 45, 30)));
     EXPECT_EQ(Stamps(file), Text(Moment(2021, 7, 15, 11, 45, 30)));
