@@ -130,14 +130,16 @@ IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firs
 int CFlintPopMenu::CommandOf(const CMINVOKECOMMANDINFO* info) const {
     const auto* infoEx = reinterpret_cast<const CMINVOKECOMMANDINFOEX*>(info);
     const bool unicode = info->cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (info->fMask & CMIC_MASK_UNICODE);
-    if (unicode && HIWORD(infoEx->lpVerbW)) {
+    // A verb is a string unless its pointer fits 16 bits: HIWORD would also take a string
+    // whose address has bits 16 to 31 clear, common on 64-bit, for an offset.
+    if (unicode && !IS_INTRESOURCE(infoEx->lpVerbW)) {
         char verb[64];
         if (!WideCharToMultiByte(CP_ACP, 0, infoEx->lpVerbW, -1, verb, sizeof(verb), nullptr, nullptr)) return -1;
         for (UINT i = 0; i < kFlintPopCommandCount; ++i)
             if (lstrcmpiA(verb, kFlintPopCommands[i].verb) == 0) return static_cast<int>(i);
         return -1;
     }
-    if (HIWORD(info->lpVerb)) {
+    if (!IS_INTRESOURCE(info->lpVerb)) {
         for (UINT i = 0; i < kFlintPopCommandCount; ++i)
             if (lstrcmpiA(info->lpVerb, kFlintPopCommands[i].verb) == 0) return static_cast<int>(i);
         return -1;

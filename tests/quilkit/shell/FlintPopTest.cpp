@@ -109,6 +109,30 @@ TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
 }
 
 // Run with LC_ALL=ja_JP.UTF-8, where the code page is 932.
+// A verb string placed where bits 16 to 31 of its address are clear is still a verb, not
+// the offset of the first item.
+TEST_F(FlintPop, AVerbStringAtAnyAddressNamesItsItem) {
+    ASSERT_TRUE(CreateDirectoryA((m_folder / "src").c_str(), nullptr));
+    ComPtr<IContextMenu> menu = Menu({L"src"});
+    ASSERT_NE(nullptr, menu.Get());
+    char* verb = nullptr;
+    for (uintptr_t address = 0x100000000ull; !verb && address < 0x1000000000ull; address += 0x100000000ull)
+        verb = static_cast<char*>(
+            VirtualAlloc(reinterpret_cast<void*>(address), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(nullptr, verb);
+    ASSERT_EQ(0u, (reinterpret_cast<uintptr_t>(verb) >> 16) & 0xFFFF);
+    lstrcpyA(verb, "vexquilkit.hash");
+    const size_t before = Records(m_log).size();
+    CMINVOKECOMMANDINFO info = {};
+    info.cbSize = sizeof(info);
+    info.lpVerb = verb;
+    EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
+    CCommandLine commandLine;
+    commandLine.Parse(WaitForRecord(m_log, before).arguments.c_str());
+    EXPECT_EQ(3, commandLine.Mode());
+    VirtualFree(verb, 0, MEM_RELEASE);
+}
+
 TEST_F(FlintPop, JapaneseSelectionReachesVexQuilkitThroughEachItem) {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
     // My Documents, データ 1, 新しい フォルダ, 表 (0x955C: a second byte that is a backslash)
