@@ -21,12 +21,15 @@ void FillPathList(const CCommandLine& commandLine, CPathList& paths) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int showCommand) {
+    // Libraries named without a path come from the system folder only: a copy planted
+    // beside the program (a Downloads folder) or in the current folder is never loaded.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
     // The log window's control; stays loaded until the process ends.
-    if (!LoadLibraryA("RICHED20.DLL")) {
+    if (!LoadLibraryExA("RICHED20.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         MessageBoxA(nullptr, "RICHED20.DLL load error", "Error", MB_OK);
         CoUninitialize();
         return 0;

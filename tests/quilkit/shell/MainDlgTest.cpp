@@ -42,3 +42,24 @@ TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
         EXPECT_EQ(2, driver::WaitForExit(app));
     }
 }
+
+// A RICHED20.DLL planted beside the program (a Downloads folder) is not the one it loads.
+TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
+    driver::TempFolder program;
+    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
+    Copy(StubDll("riched20"), program / "RICHED20.DLL");
+    char marker[MAX_PATH + 32] = "";
+    GetTempPathA(MAX_PATH, marker);
+    lstrcatA(marker, "vex-planted-riched20");
+    DeleteFileA(marker);
+    // Run with WINEDLLOVERRIDES riched20=n,b: Wine otherwise prefers its own riched20
+    // wherever a copy lies, where Windows takes the first copy on the search path.
+    driver::Process app = driver::Start(program / "VexQuilkit.exe", "/M3", program.Path());
+    HWND log = driver::WaitForWindow(app, "Log");
+    ASSERT_NE(log, nullptr);
+    driver::Close(driver::WaitForWindow(app, "Hash Checker - Quillkit"));
+    driver::Close(log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+    EXPECT_FALSE(driver::FileExists(marker)) << "the planted library was loaded";
+    DeleteFileA(marker);
+}

@@ -1,6 +1,8 @@
 // Test libraries that stand in for flintpop64.dll beside a copy of VexQuilkit.exe:
 // built once per outcome, with the results of the registration exports given by
 // STUB_REGISTER and STUB_UNREGISTER, or with no exports at all (STUB_NO_EXPORTS).
+// STUB_MARKS_LOAD: a planted library that leaves the file STUB_MARKS_LOAD in the
+// temporary folder when a process loads it.
 #include <windows.h>
 
 #ifndef STUB_NO_EXPORTS
@@ -8,4 +10,15 @@ extern "C" __declspec(dllexport) HRESULT __stdcall DllRegisterServer() { return 
 extern "C" __declspec(dllexport) HRESULT __stdcall DllUnregisterServer() { return STUB_UNREGISTER; }
 #endif
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+#ifdef STUB_MARKS_LOAD
+    char path[MAX_PATH + 32] = "";
+    if (reason == DLL_PROCESS_ATTACH && GetTempPathA(MAX_PATH, path)) {
+        lstrcatA(path, STUB_MARKS_LOAD);
+        CloseHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+#else
+    (void)reason;
+#endif
+    return TRUE;
+}
