@@ -14,8 +14,8 @@ namespace {
 // pushd, unlike cd, also changes the drive and maps a UNC path to a drive letter.
 const char kPromptCommand[] = " /K pushd \"";
 const char kEditorOptions[] = " /g /d\"";
-const char kFirstBuiltInEditor[] = "C:\\Progra~1\\Hidemaru\\Hidemaru.exe /g /d\"";
-const char kSecondBuiltInEditor[] = "C:\\Program files (x86)\\Hidemaru\\Hidemaru.exe /g /d\"";
+const char kFirstBuiltInEditor[] = "C:\\Progra~1\\Hidemaru\\Hidemaru.exe";
+const char kSecondBuiltInEditor[] = "C:\\Program files (x86)\\Hidemaru\\Hidemaru.exe";
 
 // List-file lines reach 519 characters, so the folder buffer holds those.
 constexpr int kFolderSize = CPathList::kLineBufferSize;
@@ -28,9 +28,13 @@ bool TargetFolder(const std::vector<std::string>& paths, char (&folder)[kFolderS
     return true;
 }
 
-// "<program><options><folder>"", or false when it does not fit.
+// ""<program>"<options><folder>"", or false when it does not fit. The program is named
+// whole in quotes: unquoted, "D:\My Tools\Hidemaru.exe" would first start D:\My.exe.
 bool BuildCommand(char (&command)[kCommandSize], const char* program, const char* options, const char* folder) {
-    const int length = snprintf(command, kCommandSize, "%s%s%s\"", program, options, folder);
+    char unquoted[kCommandSize];
+    lstrcpynA(unquoted, program, kCommandSize);
+    PathUnquoteSpacesA(unquoted);
+    const int length = snprintf(command, kCommandSize, "\"%s\"%s%s\"", unquoted, options, folder);
     return length > 0 && length < kCommandSize;
 }
 
@@ -62,8 +66,8 @@ bool OpenInEditor(const std::vector<std::string>& paths) {
         ReadStoredEditorPath(editor, sizeof(editor));
         // An empty (or unreadable) stored path cannot start anything: go straight on.
         if (editor[0] != '\0' && Start(editor, kEditorOptions, folder)) return true;
-        if (Start(kFirstBuiltInEditor, "", folder)) return true;
-        if (Start(kSecondBuiltInEditor, "", folder)) return true;
+        if (Start(kFirstBuiltInEditor, kEditorOptions, folder)) return true;
+        if (Start(kSecondBuiltInEditor, kEditorOptions, folder)) return true;
         if (ShowEditorPathDialog() != IDOK) break;
     }
     MessageBoxA(nullptr, "Hidemaru.exe not found...", "Error", MB_OK);

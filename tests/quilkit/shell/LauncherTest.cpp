@@ -49,7 +49,7 @@ TEST_F(Launcher, ThePromptOpensInTheFolderOfTheFirstPath) {
     char interpreter[MAX_PATH] = "";
     GetEnvironmentVariableA("comspec", interpreter, MAX_PATH);
     SetEnvironmentVariableA("comspec", m_cmd.c_str());
-    const auto in = [&](const std::string& folder) { return m_cmd + " /K pushd \"" + folder + "\""; };
+    const auto in = [&](const std::string& folder) { return "\"" + m_cmd + "\" /K pushd \"" + folder + "\""; };
     EXPECT_EQ(in(m_source), Run("/M1 " + m_source + "\\main.c", 0));
     EXPECT_EQ(in(m_source), Run("/M1 " + m_source, 1));
     EXPECT_EQ(in("C:\\"), Run("-m1 C:\\", 2));
@@ -60,13 +60,23 @@ TEST_F(Launcher, ThePromptOpensInTheFolderOfTheFirstPath) {
     // Neither the list's second path nor an empty path list starts another.
     EXPECT_EQ(0, driver::WaitForExit(driver::Start(driver::QuilkitExe(), "/M1")));
     EXPECT_EQ(4u, RecordsWhenIdle(m_log, "cmd.exe"));
+
+    // An interpreter in a folder with a blank, beside a planted My.exe, is the one started.
+    const std::string spacedCmd = m_folder / "My Tools\\cmd.exe";
+    CreateDirectoryA((m_folder / "My Tools").c_str(), nullptr);
+    Copy(RecorderExe(), spacedCmd);
+    Copy(RecorderExe(), m_folder / "My.exe");
+    SetEnvironmentVariableA("comspec", spacedCmd.c_str());
+    Run("/M1 " + m_source, 4);
+    EXPECT_EQ(0, lstrcmpiA(spacedCmd.c_str(), Records(m_log)[4].image.c_str())) << Records(m_log)[4].image;
     SetEnvironmentVariableA("comspec", interpreter);
 }
 
 TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked) {
     const std::string missing = m_folder / "missing\\Hidemaru.exe", inSource = "/g /d\"" + m_source + "\"";
+    const std::string quotedEditor = "\"" + m_editor + "\"";
     StoreEditorPath(m_editor);
-    EXPECT_EQ(m_editor + " " + inSource, Run("/M5 " + m_source + "\\main.c", 0));
+    EXPECT_EQ(quotedEditor + " " + inSource, Run("/M5 " + m_source + "\\main.c", 0));
     EXPECT_EQ(0, driver::WaitForExit(driver::Start(driver::QuilkitExe(), "/M5")));  // asks nothing
 
     // Found nowhere: the dialog asks, and Cancel ends with an error.
@@ -85,12 +95,11 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     EXPECT_EQ("", driver::GetItemText(dialog, IDC_EDITORPATH));
     driver::SetItemText(dialog, IDC_EDITORPATH, m_editor);
     driver::Click(dialog, IDOK);
-    EXPECT_EQ(m_editor + " " + inSource, WaitForRecord(m_log, 1).commandLine);
+    EXPECT_EQ(quotedEditor + " " + inSource, WaitForRecord(m_log, 1).commandLine);
     EXPECT_EQ(0, driver::WaitForExit(app));
     EXPECT_EQ(m_editor + '\0', StoredValue());
 
     // The second built-in place; reading the setting made the key and stored nothing.
-    // Wine quotes a program name with blanks that it found by trying: compare the parts.
     DeleteSettingsKey();
     EditorPlace second("C:\\Program Files (x86)\\Hidemaru");
     Run("/M5 " + m_source, 2);
@@ -101,5 +110,13 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     // The first built-in place comes before the second. Wine makes no 8.3 name PROGRA~1.
     StoreEditorPath(missing);
     EditorPlace first("C:\\Progra~1\\Hidemaru");
-    EXPECT_EQ(first.exe + " " + inSource, Run("/M5 " + m_source, 3));
+    EXPECT_EQ("\"" + first.exe + "\" " + inSource, Run("/M5 " + m_source, 3));
+
+    // A stored path with a blank, beside a planted My.exe, is the editor started.
+    const std::string spacedEditor = m_folder / "My Tools\\Hidemaru.exe";
+    CreateDirectoryA((m_folder / "My Tools").c_str(), nullptr);
+    Copy(RecorderExe(), spacedEditor);
+    Copy(RecorderExe(), m_folder / "My.exe");
+    StoreEditorPath(spacedEditor);
+    EXPECT_EQ("\"" + spacedEditor + "\" " + inSource, Run("/M5 " + m_source, 4));
 }
