@@ -1,33 +1,11 @@
 #include "MainDlg.h"
 
+#include <commctrl.h>
+
 #include "../framework/Handles.h"
 #include "../startup/LanguageTable.h"
+#include "ExtensionRegistrar.h"
 #include "HidepathDlg.h"
-
-namespace {
-
-// The program runs elevated, so the extension is taken from the program's own folder
-// by its full path, never found through the search order that includes the current
-// folder; its own imports come from that folder and System32 alone.
-UniqueModule LoadShellExtension() {
-    char path[MAX_PATH + 1];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return UniqueModule();
-    char* name = path + length;
-    while (name > path && name[-1] != '\\' && name[-1] != '/') --name;
-    const char kFileName[] = "flintpop64.dll";
-    if (static_cast<size_t>(name - path) + sizeof(kFileName) > sizeof(path)) return UniqueModule();
-    lstrcpynA(name, kFileName, static_cast<int>(sizeof(kFileName)));
-
-    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-    // Systems without the search flags refuse them; the full path keeps the current
-    // folder out of the library's own lookup there as well.
-    if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
-        module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    return UniqueModule(module);
-}
-
-}  // namespace
 
 BOOL CMainDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (msg) {
@@ -56,6 +34,9 @@ LRESULT CMainDlg::OnInitDialog() {
     ApplyLanguageText(m_hWnd, IDC_STATIC_INSTALLER, kTextInstaller);
     ApplyLanguageText(m_hWnd, IDC_INSTALL, kTextInstall);
     ApplyLanguageText(m_hWnd, IDC_UNINSTALL, kTextUninstall);
+    // Both buttons ask for administrator rights: they carry the shield.
+    SendMessageA(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, TRUE);
+    SendMessageA(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0, TRUE);
     return TRUE;
 }
 
@@ -76,11 +57,11 @@ BOOL CMainDlg::OnCommand(int id, int code) {
             return TRUE;
         case IDC_INSTALL:
             if (code != BN_CLICKED) return FALSE;
-            CallRegistrationExport("DllRegisterServer", "DllRegisterServer not found...", "Install failed...");
+            Register(RegistrationStep::Register, "DllRegisterServer not found...", "Install failed...");
             return TRUE;
         case IDC_UNINSTALL:
             if (code != BN_CLICKED) return FALSE;
-            CallRegistrationExport("DllUnregisterServer", "DllUnregisterServer not found...", "Uninstall failed...");
+            Register(RegistrationStep::Unregister, "DllUnregisterServer not found...", "Uninstall failed...");
             return TRUE;
         case IDC_HIDEMARU:
             if (code != BN_CLICKED) return FALSE;
@@ -90,24 +71,27 @@ BOOL CMainDlg::OnCommand(int id, int code) {
     return FALSE;
 }
 
-void CMainDlg::CallRegistrationExport(const char* exportName, const char* missingText, const char* failedText) {
-    UniqueModule library = LoadShellExtension();
-    if (!library) {
-        MessageBoxA(m_hWnd, "FlintPop64.dll not found...", "Error", MB_OK);
-        return;
+void CMainDlg::Register(RegistrationStep step, const char* missingText, const char* failedText) {
+    switch (CExtensionRegistrar::RunElevated(m_hWnd, step)) {
+        case CExtensionRegistrar::Outcome::Succeeded:
+            MessageBoxA(m_hWnd, "Success!", "Success", MB_OK);
+            break;
+        case CExtensionRegistrar::Outcome::LibraryMissing:
+            MessageBoxA(m_hWnd, "FlintPop64.dll not found...", "Error", MB_OK);
+            break;
+        case CExtensionRegistrar::Outcome::ExportMissing:
+            MessageBoxA(m_hWnd, missingText, "Error", MB_OK);
+            break;
+        case CExtensionRegistrar::Outcome::Failed:
+            MessageBoxA(m_hWnd, failedText, "Error", MB_OK);
+            break;
+        case CExtensionRegistrar::Outcome::ElevationRefused:
+            MessageBoxA(m_hWnd, "Administrator rights are needed for this, and were not granted.", "Error", MB_OK);
+            break;
+        case CExtensionRegistrar::Outcome::NotStarted:
+            MessageBoxA(m_hWnd, "VexQuilkit could not be started with administrator rights.", "Error", MB_OK);
+            break;
     }
-    using RegistrationExport = HRESULT(STDAPICALLTYPE*)();
-    auto registration =
-        reinterpret_cast<RegistrationExport>(reinterpret_cast<void*>(GetProcAddress(library.Get(), exportName)));
-    if (!registration) {
-        library.Reset();
-        MessageBoxA(m_hWnd, missingText, "Error", MB_OK);
-        return;
-    }
-    if (SUCCEEDED(registration()))
-        MessageBoxA(m_hWnd, "Success!", "Success", MB_OK);
-    else
-        MessageBoxA(m_hWnd, failedText, "Error", MB_OK);
 }
 
 void CMainDlg::SetIcon(int widthMetric, int heightMetric, WPARAM which) {

@@ -5,6 +5,7 @@
 
 #include "../framework/DialogImpl.h"
 #include "../framework/MessageLoop.h"
+#include "ExtensionRegistrar.h"
 #include "resource.h"
 
 class CMainDlg : public CDialogImpl<CMainDlg>, public CMessageFilter, public CIdleHandler {
@@ -20,6 +21,6 @@ private:
     LRESULT OnInitDialog();
     void OnDestroy();
     BOOL OnCommand(int id, int code);
-    void CallRegistrationExport(const char* exportName, const char* missingText, const char* failedText);
+    void Register(RegistrationStep step, const char* missingText, const char* failedText);
     void SetIcon(int widthMetric, int heightMetric, WPARAM which);
 };

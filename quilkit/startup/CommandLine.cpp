@@ -74,6 +74,8 @@ void CCommandLine::ApplyOption(const char* option) {
         m_listFiles = true;
         return;
     }
+    if (lstrcmpiA(text, "Register") == 0) m_registration = RegistrationStep::Register;
+    if (lstrcmpiA(text, "Unregister") == 0) m_registration = RegistrationStep::Unregister;
     static const char* const kModes[] = {"M1", "M2", "M3", "M4", "M5"};
     for (int i = 0; i < 5; ++i)
         if (lstrcmpiA(text, kModes[i]) == 0) m_mode = i + 1;

@@ -38,6 +38,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int sho
     _Module.Init(instance);
     CCommandLine commandLine;
     commandLine.Parse(commandLineText);
+    if (commandLine.Registration() != RegistrationStep::None) {
+        // The elevated instance of the main dialog: one step, no window, the outcome as
+        // the exit code.
+        const CExtensionRegistrar::Outcome outcome = CExtensionRegistrar::CallExport(commandLine.Registration());
+        _Module.Term();
+        CoUninitialize();
+        return CExtensionRegistrar::ExitCodeOf(outcome);
+    }
     CPathList paths;
     FillPathList(commandLine, paths);
 

@@ -43,6 +43,25 @@ TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
     }
 }
 
+// VexQuilkit runs as the user who starts it; the registration runs in an instance of its
+// own started with "runas", which reports through its exit code and shows nothing.
+TEST(MainDlg, OnlyTheRegistrationStepRunsElevatedInAnInstanceOfItsOwn) {
+    HMODULE image = LoadLibraryExA(driver::QuilkitExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image, found))),
+                               SizeofResource(image, found));
+    FreeLibrary(image);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
+
+    driver::TempFolder program;
+    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
+    Copy(StubDll("stub_register_ok"), program / "flintpop64.dll");  // S_OK, E_FAIL
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
+    EXPECT_EQ(103, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Unregister")));
+}
+
 // A RICHED20.DLL planted beside the program (a Downloads folder) is not the one it loads.
 TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     driver::TempFolder program;
