@@ -118,8 +118,9 @@ TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
 }
 
 // A list of all the 1,024 characters the field takes counts to its last one (".cs", not
-// ".c"); matching files go whatever their attributes, kept ones keep theirs; a path relative
-// to the folder VexQuilkit starts in is logged and deleted as the absolute path it names.
+// ".c"); in a walked folder matching files go whatever their attributes and kept ones keep
+// theirs; a path relative to the folder VexQuilkit starts in is walked and logged as the
+// absolute path it names.
 TEST(CleanerRun, TheWholeListAnyAttributesAndRelativePaths) {
     driver::TempFolder folder;
     std::string list;
@@ -131,7 +132,7 @@ TEST(CleanerRun, TheWholeListAnyAttributesAndRelativePaths) {
     ASSERT_TRUE(SetFileAttributesA((folder / "keep.txt").c_str(), hiddenReadOnly));
     ASSERT_TRUE(SetFileAttributesA((folder / "y.cs").c_str(), hiddenReadOnly));
 
-    driver::Process app = driver::Start(driver::QuilkitExe(), "/M2 x.c keep.txt y.cs", folder.Path());
+    driver::Process app = driver::Start(driver::QuilkitExe(), "/M2 .", folder.Path());
     HWND dialog = driver::WaitForWindow(app, "Cleaner - Quillkit");
     ASSERT_NE(dialog, nullptr);
     driver::SetItemText(dialog, IDC_EXTENSIONS, list);
