@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "DigestPaths.h"
+#include "DigestText.h"
 #include "ShaExtensions.h"
 
 namespace {
@@ -197,19 +198,7 @@ void CSha256Digest::Final() {
 }
 
 void CSha256Digest::Report(char* text, uint8_t reportType) const {
-    text[0] = '\0';
-    if (reportType != kReportHex && reportType != kReportDigits) {
-        strcpy(text, "Error: Unknown report type!");
-        return;
-    }
-    const char* format = (reportType == kReportHex) ? "%02X" : "%u";
-    size_t length = 0;
-    for (int i = 0; i < kDigestSize; ++i) {
-        char scratch[16];
-        const int written = snprintf(scratch, sizeof(scratch), format, unsigned(m_digest[i]));
-        memcpy(text + length, scratch, size_t(written) + 1);
-        length += size_t(written);
-    }
+    WriteDigestText(m_digest, kDigestSize, reportType, text);
 }
 
 void CSha256Digest::CopyDigest(uint8_t* digest) const { memcpy(digest, m_digest, kDigestSize); }
