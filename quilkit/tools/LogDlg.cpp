@@ -111,6 +111,7 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
             }
             return FALSE;
         case kRunWake:
+            m_wakePosted = false;
             PumpLines();
             return TRUE;
         case WM_TIMER:
@@ -223,7 +224,6 @@ void CLogDlg::Watch(CToolRun& run) {
 // Takes one batch of what has arrived and shows it; more batches follow through a posted
 // wake-up, so that input, paints and other programs' messages get their turn in between.
 void CLogDlg::PumpLines() {
-    m_wakePosted = false;
     if (!m_running) return;
     CRunFeed& feed = m_run->Feed();
 
@@ -240,7 +240,8 @@ void CLogDlg::PumpLines() {
         m_lastPaintTick = GetTickCount64();
     }
     if (more) {
-        m_wakePosted = PostMessageA(m_hWnd, kRunWake, 0, 0) != FALSE;
+        // At most one wake-up waits in the queue.
+        if (!m_wakePosted) m_wakePosted = PostMessageA(m_hWnd, kRunWake, 0, 0) != FALSE;
     } else if (feed.Progress().finished && !feed.HasWaiting()) {
         OnRunEnded();
         return;
