@@ -1,8 +1,19 @@
 #include "FinderRules.h"
 
-WindowId CFinderRules::Candidate(WindowId underCursor, WindowId root, const ExcludedWindows& excluded) {
+#include <cstring>
+
+bool CFinderRules::IsShellClass(const char* className) {
+    static const char* const kShellClasses[] = {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"};
+    for (const char* shellClass : kShellClasses)
+        if (className && std::strcmp(className, shellClass) == 0) return true;
+    return false;
+}
+
+WindowId CFinderRules::Candidate(WindowId underCursor, WindowId root, const char* className,
+                                 const ExcludedWindows& excluded) {
     if (underCursor == 0) return 0;
     WindowId candidate = root != 0 ? root : underCursor;
+    if (IsShellClass(className)) candidate = 0;
     if (candidate == excluded.ownDialog) candidate = 0;
     if (candidate == excluded.desktop) candidate = 0;
     if (candidate == excluded.programManager) candidate = 0;

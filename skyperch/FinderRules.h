@@ -31,8 +31,13 @@ public:
     static constexpr int kFrameThickness = 3;
 
     // underCursor is what WindowFromPoint gave, root its GA_ROOT ancestor (0 when that
-    // lookup failed, in which case the window under the cursor stands).
-    static WindowId Candidate(WindowId underCursor, WindowId root, const ExcludedWindows& excluded);
+    // lookup failed, in which case the window under the cursor stands); className is the
+    // class of the window that stands. The desktop's windows (the program manager, the
+    // WorkerW hosts of the desktop's icons and wallpaper) and the taskbars are never
+    // candidates, whatever their handles are now.
+    static WindowId Candidate(WindowId underCursor, WindowId root, const char* className,
+                              const ExcludedWindows& excluded);
+    static bool IsShellClass(const char* className);
 
     static bool NeedsUpdate(WindowId candidate, WindowId picked) { return candidate != picked; }
 

@@ -19,7 +19,13 @@ void CWindowFinder::Attach(HWND dialog, int controlId) {
 }
 
 void CWindowFinder::RecordExcludedWindows(HWND ownDialog) {
-    excluded_.ownDialog = Id(ownDialog);
+    ownDialog_ = ownDialog;
+    RefreshExcludedWindows();
+}
+
+// Looked up again at every pick: Explorer may have restarted since, with new windows.
+void CWindowFinder::RefreshExcludedWindows() {
+    excluded_.ownDialog = Id(ownDialog_);
     excluded_.desktop = Id(GetDesktopWindow());
     excluded_.programManager = Id(FindWindowA("Progman", "Program Manager"));
     // The taskbar's title is empty, which a null name would not require.
@@ -53,6 +59,7 @@ void CWindowFinder::ShowIcon(HWND control, int iconId) {
 }
 
 void CWindowFinder::OnButtonDown(HWND control) {
+    RefreshExcludedWindows();
     ShowIcon(control, IDI_FINDER_EMPTY);
     SetCapture(control);
     dragging_ = true;
@@ -64,7 +71,9 @@ void CWindowFinder::OnMouseMove(HWND control) {
     GetCursorPos(&position);
     HWND underCursor = WindowFromPoint(position);
     HWND root = underCursor ? GetAncestor(underCursor, GA_ROOT) : nullptr;
-    HWND candidate = Handle(CFinderRules::Candidate(Id(underCursor), Id(root), excluded_));
+    char standingClass[256] = "";
+    if (underCursor) GetClassNameA(root ? root : underCursor, standingClass, sizeof(standingClass));
+    HWND candidate = Handle(CFinderRules::Candidate(Id(underCursor), Id(root), standingClass, excluded_));
     if (!CFinderRules::NeedsUpdate(Id(candidate), Id(picked_))) return;
 
     if (picked_) ToggleFrame(picked_);

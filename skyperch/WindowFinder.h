@@ -37,11 +37,13 @@ private:
     void OnButtonDown(HWND control);
     void OnMouseMove(HWND control);
     void OnButtonUp(HWND control);
+    void RefreshExcludedWindows();
     static void ShowIcon(HWND control, int iconId);
 
     std::function<void()> pickChanged_;
     HWND picked_ = nullptr;
     bool dragging_ = false;
     WNDPROC previousProc_ = nullptr;
+    HWND ownDialog_ = nullptr;
     ExcludedWindows excluded_;
 };

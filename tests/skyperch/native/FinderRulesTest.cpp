@@ -11,16 +11,23 @@ namespace {
 
 TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     const ExcludedWindows excluded{0x100, 0x200, 0x300, 0x400};
-    EXPECT_EQ(0u, CFinderRules::Candidate(0, 0x500, excluded));
-    EXPECT_EQ(0x500u, CFinderRules::Candidate(0x501, 0x500, excluded)) << "a child picks its root";
-    EXPECT_EQ(0x501u, CFinderRules::Candidate(0x501, 0, excluded)) << "no root: the window stands";
+    EXPECT_EQ(0u, CFinderRules::Candidate(0, 0x500, "", excluded));
+    EXPECT_EQ(0x500u, CFinderRules::Candidate(0x501, 0x500, "Notepad", excluded)) << "a child picks its root";
+    EXPECT_EQ(0x501u, CFinderRules::Candidate(0x501, 0, "Notepad", excluded)) << "no root: the window stands";
     for (WindowId id : {0x100u, 0x200u, 0x300u, 0x400u}) {
-        EXPECT_EQ(0u, CFinderRules::Candidate(id, id, excluded)) << id;
-        EXPECT_EQ(0u, CFinderRules::Candidate(id + 1, id, excluded)) << "child of " << id;
-        EXPECT_EQ(0u, CFinderRules::Candidate(id, 0, excluded)) << "no root " << id;
+        EXPECT_EQ(0u, CFinderRules::Candidate(id, id, "", excluded)) << id;
+        EXPECT_EQ(0u, CFinderRules::Candidate(id + 1, id, "", excluded)) << "child of " << id;
+        EXPECT_EQ(0u, CFinderRules::Candidate(id, 0, "", excluded)) << "no root " << id;
     }
     // Program Manager and taskbar not found: nothing else is excluded for them.
-    EXPECT_EQ(0x300u, CFinderRules::Candidate(0x300, 0x300, ExcludedWindows{0x100, 0x200, 0, 0}));
+    EXPECT_EQ(0x300u, CFinderRules::Candidate(0x300, 0x300, "Notepad", ExcludedWindows{0x100, 0x200, 0, 0}));
+    // The desktop's windows and the taskbars by their class, whatever their handles are
+    // now: a WorkerW made "Change"-able would put the desktop over every window.
+    for (const char* shellClass : {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"}) {
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x701, 0x700, shellClass, excluded)) << shellClass;
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x700, 0, shellClass, ExcludedWindows{})) << shellClass;
+    }
+    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, "WorkerWindow", excluded));
 
     EXPECT_FALSE(CFinderRules::NeedsUpdate(0x500, 0x500));
     EXPECT_FALSE(CFinderRules::NeedsUpdate(0, 0));
