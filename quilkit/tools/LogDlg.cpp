@@ -17,7 +17,7 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 150;
 
 // Painting walks the whole text under Wine: a few paints a second show the progress.
-constexpr ULONGLONG kPaintEveryMs = 250;
+constexpr ULONGLONG kPaintEveryMs = 300;
 
 double NowMs() {
     LARGE_INTEGER frequency, count;
@@ -234,11 +234,6 @@ void CLogDlg::PumpLines() {
         m_pacer.Record(m_shown, m_batch.size(), NowMs() - start);
         m_shown += m_batch.size();
     }
-    // Posted batches in a row would keep the paint waiting: paint now and then regardless.
-    if (GetTickCount64() - m_lastPaintTick >= kPaintEveryMs || !more) {
-        UpdateWindow(m_richEdit);
-        m_lastPaintTick = GetTickCount64();
-    }
     if (more) {
         // At most one wake-up waits in the queue.
         if (!m_wakePosted) m_wakePosted = PostMessageA(m_hWnd, kRunWake, 0, 0) != FALSE;
@@ -246,7 +241,13 @@ void CLogDlg::PumpLines() {
         OnRunEnded();
         return;
     }
-    RefreshStatus();
+    // Posted batches in a row would keep the paint waiting: show the text and the progress
+    // a few times a second regardless, and no more often (a paint walks the whole text).
+    if (GetTickCount64() - m_lastPaintTick >= kPaintEveryMs) {
+        RefreshStatus();
+        UpdateWindow(m_richEdit);
+        m_lastPaintTick = GetTickCount64();
+    }
 }
 
 void CLogDlg::OnRunEnded() {
