@@ -1,5 +1,5 @@
 #pragma once
-// Binds a C++ object to its dialog window: `this` travels through CreateDialogParamA, is
+// Binds a C++ object to its dialog window: `this` travels through CreateDialogParamW, is
 // stored at WM_INITDIALOG and cleared at WM_NCDESTROY; messages that arrive before the
 // binding get the default handling. T provides OnInitDialog() and OnCommand(id), and may
 // provide OnDestroy().
@@ -13,7 +13,7 @@ public:
     CDialogImpl& operator=(const CDialogImpl&) = delete;
 
     HWND CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
-        return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, &CDialogImpl::DialogProc,
+        return CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), parent, &CDialogImpl::DialogProc,
                                   reinterpret_cast<LPARAM>(static_cast<T*>(this)));
     }
 
@@ -30,11 +30,11 @@ private:
         T* self;
         if (message == WM_INITDIALOG) {
             self = reinterpret_cast<T*>(lParam);
-            SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+            SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
             self->m_hWnd = window;
             return self->OnInitDialog();
         }
-        self = reinterpret_cast<T*>(GetWindowLongPtrA(window, DWLP_USER));
+        self = reinterpret_cast<T*>(GetWindowLongPtrW(window, DWLP_USER));
         if (!self) return FALSE;
         switch (message) {
             case WM_COMMAND:
@@ -44,7 +44,7 @@ private:
                 self->OnDestroy();
                 return FALSE;
             case WM_NCDESTROY:
-                SetWindowLongPtrA(window, DWLP_USER, 0);
+                SetWindowLongPtrW(window, DWLP_USER, 0);
                 self->m_hWnd = nullptr;
                 return FALSE;
         }

@@ -1,15 +1,18 @@
 #include "FinderRules.h"
 
-#include <cstring>
+#include <string_view>
 
-bool CFinderRules::IsShellClass(const char* className) {
-    static const char* const kShellClasses[] = {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"};
-    for (const char* shellClass : kShellClasses)
-        if (className && std::strcmp(className, shellClass) == 0) return true;
+bool CFinderRules::IsShellClass(const char16_t* className) {
+    if (!className) return false;
+    static const char16_t* const kShellClasses[] = {u"Progman", u"WorkerW", u"Shell_TrayWnd",
+                                                    u"Shell_SecondaryTrayWnd"};
+    const std::u16string_view name(className);
+    for (const char16_t* shellClass : kShellClasses)
+        if (name == shellClass) return true;
     return false;
 }
 
-WindowId CFinderRules::Candidate(WindowId underCursor, WindowId root, const char* className,
+WindowId CFinderRules::Candidate(WindowId underCursor, WindowId root, const char16_t* className,
                                  const ExcludedWindows& excluded) {
     if (underCursor == 0) return 0;
     WindowId candidate = root != 0 ? root : underCursor;

@@ -1,6 +1,8 @@
 #pragma once
 // The finder's decisions, kept free of any platform call so that they build and are
-// tested natively. Window handles are carried as opaque integers; 0 is "none".
+// tested natively. Window handles are carried as opaque integers; 0 is "none". Class
+// names are UTF-16 as Windows keeps them; char16_t has that width on every platform,
+// where wchar_t has 32 bits on Linux.
 #include <array>
 #include <cstdint>
 
@@ -32,12 +34,12 @@ public:
 
     // underCursor is what WindowFromPoint gave, root its GA_ROOT ancestor (0 when that
     // lookup failed, in which case the window under the cursor stands); className is the
-    // class of the window that stands. The desktop's windows (the program manager, the
-    // WorkerW hosts of the desktop's icons and wallpaper) and the taskbars are never
-    // candidates, whatever their handles are now.
-    static WindowId Candidate(WindowId underCursor, WindowId root, const char* className,
+    // class of the window that stands, or null. The desktop's windows (the program
+    // manager, the WorkerW hosts of the desktop's icons and wallpaper) and the taskbars
+    // are never candidates, whatever their handles are now.
+    static WindowId Candidate(WindowId underCursor, WindowId root, const char16_t* className,
                               const ExcludedWindows& excluded);
-    static bool IsShellClass(const char* className);
+    static bool IsShellClass(const char16_t* className);
 
     static bool NeedsUpdate(WindowId candidate, WindowId picked) { return candidate != picked; }
 

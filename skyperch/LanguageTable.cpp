@@ -1,5 +1,7 @@
 #include "LanguageTable.h"
 
+#include <windows.h>
+
 namespace {
 
 const LanguageRecord kRecords[] = {
@@ -15,9 +17,21 @@ const LanguageRecord kRecords[] = {
     {0, {}},
 };
 
-const char* const kEnglish[kLanguageTextCount] = {
-    "Finder:", "Class name:", "Window type:", "Top-most window", "Not top-most window", "Change",
+const wchar_t* const kEnglish[kLanguageTextCount] = {
+    L"Finder:", L"Class name:", L"Window type:", L"Top-most window", L"Not top-most window", L"Change",
 };
+
+// Named explicitly: the texts must read the same whatever the system's code page is.
+const UINT kRecordCodePage = 932;
+
+std::wstring FromRecordCodePage(const char* text) {
+    const int length = MultiByteToWideChar(kRecordCodePage, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    if (length <= 1) return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(kRecordCodePage, MB_ERR_INVALID_CHARS, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length) - 1);
+    return wide;
+}
 
 }  // namespace
 
@@ -30,4 +44,6 @@ const LanguageRecord* CLanguageTable::Choose(const LanguageRecord* table, std::u
     return nullptr;
 }
 
-const char* CLanguageTable::EnglishText(LanguageSlot slot) { return kEnglish[slot]; }
+std::wstring CLanguageTable::Text(const LanguageRecord* record, LanguageSlot slot) {
+    return record ? FromRecordCodePage(record->texts[slot]) : kEnglish[slot];
+}

@@ -1,7 +1,9 @@
 #pragma once
 // The language texts: one record per locale, chosen once at start by exact equality with
-// the user's locale identifier. Texts are in code page 932.
+// the user's locale identifier. A record's texts are code page 932 bytes, written as
+// escapes so that the source stays ASCII; Text() converts them to UTF-16.
 #include <cstdint>
+#include <string>
 
 enum LanguageSlot {
     kFinderLabelText,
@@ -14,8 +16,8 @@ enum LanguageSlot {
 };
 
 struct LanguageRecord {
-    std::uint32_t localeId;  // 0 ends the table
-    const char* texts[kLanguageTextCount];
+    std::uint32_t localeId;                 // 0 ends the table
+    const char* texts[kLanguageTextCount];  // code page 932
 };
 
 class CLanguageTable {
@@ -26,5 +28,6 @@ public:
     // does before the terminating record.
     static const LanguageRecord* Choose(const LanguageRecord* table, std::uint32_t localeId);
 
-    static const char* EnglishText(LanguageSlot slot);
+    // The slot's text of record, or the English one for a null record.
+    static std::wstring Text(const LanguageRecord* record, LanguageSlot slot);
 };

@@ -4,8 +4,11 @@
 
 #include "resource.h"
 
-CMainDlg::CMainDlg(CMessageLoop& loop, const LanguageRecord* texts)
-    : loop_(loop), texts_(texts), finder_([this] { RefreshTypeText(); }) {}
+CMainDlg::CMainDlg(CMessageLoop& loop, const LanguageRecord* language)
+    : loop_(loop), labelsFromRecord_(language != nullptr), finder_([this] { RefreshTypeText(); }) {
+    for (int slot = 0; slot < kLanguageTextCount; ++slot)
+        texts_[slot] = CLanguageTable::Text(language, static_cast<LanguageSlot>(slot));
+}
 
 BOOL CMainDlg::OnInitDialog() {
     CenterInWorkArea();
@@ -38,7 +41,7 @@ void CMainDlg::OnDestroy() { loop_.SetDialog(nullptr); }
 
 void CMainDlg::CenterInWorkArea() {
     RECT area{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     RECT dialog{};
     GetWindowRect(m_hWnd, &dialog);
     const int width = dialog.right - dialog.left;
@@ -52,39 +55,35 @@ void CMainDlg::CenterInWorkArea() {
 }
 
 void CMainDlg::SetIcons() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     bigIcon_ = CUniqueIcon(
-        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SKYPERCH), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SKYPERCH), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                       GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
     smallIcon_ = CUniqueIcon(
-        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SKYPERCH), IMAGE_ICON,
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SKYPERCH), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 }
 
 void CMainDlg::ApplyLanguageTexts() {
-    if (!texts_) return;
-    SetWindowTextA(GetDlgItem(m_hWnd, IDC_FINDER_LABEL), texts_->texts[kFinderLabelText]);
-    SetWindowTextA(GetDlgItem(m_hWnd, IDC_CLASS_LABEL), texts_->texts[kClassLabelText]);
-    SetWindowTextA(GetDlgItem(m_hWnd, IDC_TYPE_LABEL), texts_->texts[kTypeLabelText]);
-    SetWindowTextA(GetDlgItem(m_hWnd, IDC_CHANGE), texts_->texts[kChangeButtonText]);
-}
-
-const char* CMainDlg::Text(LanguageSlot slot) const {
-    return texts_ ? texts_->texts[slot] : CLanguageTable::EnglishText(slot);
+    if (!labelsFromRecord_) return;
+    SetDlgItemTextW(m_hWnd, IDC_FINDER_LABEL, texts_[kFinderLabelText].c_str());
+    SetDlgItemTextW(m_hWnd, IDC_CLASS_LABEL, texts_[kClassLabelText].c_str());
+    SetDlgItemTextW(m_hWnd, IDC_TYPE_LABEL, texts_[kTypeLabelText].c_str());
+    SetDlgItemTextW(m_hWnd, IDC_CHANGE, texts_[kChangeButtonText].c_str());
 }
 
 void CMainDlg::RefreshTypeText() {
-    const LONG exStyle = GetWindowLongA(finder_.Picked(), GWL_EXSTYLE);
+    const LONG exStyle = GetWindowLongW(finder_.Picked(), GWL_EXSTYLE);
     const bool topMost = (exStyle & WS_EX_TOPMOST) != 0;
-    SetDlgItemTextA(m_hWnd, IDC_TYPE_TEXT, Text(topMost ? kTopMostText : kNotTopMostText));
+    SetDlgItemTextW(m_hWnd, IDC_TYPE_TEXT, texts_[topMost ? kTopMostText : kNotTopMostText].c_str());
 }
 
 void CMainDlg::ChangeTopMost() {
     HWND picked = finder_.Picked();
     if (!picked) return;
-    const LONG exStyle = GetWindowLongA(picked, GWL_EXSTYLE);
+    const LONG exStyle = GetWindowLongW(picked, GWL_EXSTYLE);
     HWND insertAfter = (exStyle & WS_EX_TOPMOST) ? HWND_NOTOPMOST : HWND_TOPMOST;
     SetWindowPos(picked, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // The picked window may just have become top-most; keep our dialog above it.

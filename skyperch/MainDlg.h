@@ -3,6 +3,9 @@
 // class name and top-most state of the picked window; "Change" flips that state.
 #include <windows.h>
 
+#include <array>
+#include <string>
+
 #include "DialogImpl.h"
 #include "LanguageTable.h"
 #include "MessageLoop.h"
@@ -11,8 +14,8 @@
 
 class CMainDlg : public CDialogImpl<CMainDlg> {
 public:
-    // texts is the chosen language record, or null for the English of the template.
-    CMainDlg(CMessageLoop& loop, const LanguageRecord* texts);
+    // language is the chosen language record, or null for the English of the template.
+    CMainDlg(CMessageLoop& loop, const LanguageRecord* language);
 
     BOOL OnInitDialog();
     void OnCommand(int id);
@@ -24,10 +27,10 @@ private:
     void ApplyLanguageTexts();
     void RefreshTypeText();
     void ChangeTopMost();
-    const char* Text(LanguageSlot slot) const;
 
     CMessageLoop& loop_;
-    const LanguageRecord* texts_;
+    const bool labelsFromRecord_;
+    std::array<std::wstring, kLanguageTextCount> texts_;
     CWindowFinder finder_;
     CUniqueIcon bigIcon_;
     CUniqueIcon smallIcon_;

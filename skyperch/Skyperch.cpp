@@ -14,15 +14,15 @@
 namespace {
 
 int StartupShowCommand() {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    GetStartupInfoA(&startup);
+    GetStartupInfoW(&startup);
     return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Libraries named without a path come from the system folder only, never from beside
     // the program or the current folder.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);

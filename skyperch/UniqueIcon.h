@@ -3,7 +3,7 @@
 
 #include <utility>
 
-// An icon made by LoadImageA without LR_SHARED, which its owner must destroy.
+// An icon made by LoadImageW without LR_SHARED, which its owner must destroy.
 class CUniqueIcon {
 public:
     CUniqueIcon() = default;

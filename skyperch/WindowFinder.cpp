@@ -1,5 +1,7 @@
 #include "WindowFinder.h"
 
+#include <string>
+
 #include "WindowDC.h"
 #include "resource.h"
 
@@ -8,14 +10,26 @@ namespace {
 WindowId Id(HWND window) { return reinterpret_cast<WindowId>(window); }
 HWND Handle(WindowId id) { return reinterpret_cast<HWND>(id); }
 
+// A window class name has at most 256 characters; one more for the terminator.
+const int kClassNameCapacity = 256 + 1;
+
+std::wstring ClassNameOf(HWND window) {
+    wchar_t name[kClassNameCapacity] = L"";
+    const int length = window ? GetClassNameW(window, name, kClassNameCapacity) : 0;
+    return std::wstring(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 units");
+std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
 }  // namespace
 
 void CWindowFinder::Attach(HWND dialog, int controlId) {
     HWND control = GetDlgItem(dialog, controlId);
-    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongA(control, GWL_WNDPROC));
+    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
     if (!previousProc_) return;
-    SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(&CWindowFinder::FinderProc));
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindowFinder::FinderProc));
 }
 
 void CWindowFinder::RecordExcludedWindows(HWND ownDialog) {
@@ -27,13 +41,13 @@ void CWindowFinder::RecordExcludedWindows(HWND ownDialog) {
 void CWindowFinder::RefreshExcludedWindows() {
     excluded_.ownDialog = Id(ownDialog_);
     excluded_.desktop = Id(GetDesktopWindow());
-    excluded_.programManager = Id(FindWindowA("Progman", "Program Manager"));
+    excluded_.programManager = Id(FindWindowW(L"Progman", L"Program Manager"));
     // The taskbar's title is empty, which a null name would not require.
-    excluded_.taskbar = Id(FindWindowA("Shell_TrayWnd", ""));
+    excluded_.taskbar = Id(FindWindowW(L"Shell_TrayWnd", L""));
 }
 
 LRESULT CALLBACK CWindowFinder::FinderProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CWindowFinder*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+    auto* self = reinterpret_cast<CWindowFinder*>(GetWindowLongPtrW(control, GWLP_USERDATA));
     const WNDPROC previous = self->previousProc_;
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -46,16 +60,16 @@ LRESULT CALLBACK CWindowFinder::FinderProc(HWND control, UINT message, WPARAM wP
             if (self->dragging_) self->OnButtonUp(control);
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
-            SetWindowLongPtrA(control, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+            SetWindowLongPtrW(control, GWLP_USERDATA, 0);
             break;
     }
-    return CallWindowProcA(previous, control, message, wParam, lParam);
+    return CallWindowProcW(previous, control, message, wParam, lParam);
 }
 
 void CWindowFinder::ShowIcon(HWND control, int iconId) {
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
-    SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId));
+    SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
 void CWindowFinder::OnButtonDown(HWND control) {
@@ -63,7 +77,7 @@ void CWindowFinder::OnButtonDown(HWND control) {
     ShowIcon(control, IDI_FINDER_EMPTY);
     SetCapture(control);
     dragging_ = true;
-    SetCursor(LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_FINDER_TARGET)));
+    SetCursor(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_FINDER_TARGET)));
 }
 
 void CWindowFinder::OnMouseMove(HWND control) {
@@ -71,18 +85,17 @@ void CWindowFinder::OnMouseMove(HWND control) {
     GetCursorPos(&position);
     HWND underCursor = WindowFromPoint(position);
     HWND root = underCursor ? GetAncestor(underCursor, GA_ROOT) : nullptr;
-    char standingClass[256] = "";
-    if (underCursor) GetClassNameA(root ? root : underCursor, standingClass, sizeof(standingClass));
-    HWND candidate = Handle(CFinderRules::Candidate(Id(underCursor), Id(root), standingClass, excluded_));
+    const std::wstring standingClass = ClassNameOf(root ? root : underCursor);
+    HWND candidate =
+        Handle(CFinderRules::Candidate(Id(underCursor), Id(root), Utf16(standingClass).c_str(), excluded_));
     if (!CFinderRules::NeedsUpdate(Id(candidate), Id(picked_))) return;
 
     if (picked_) ToggleFrame(picked_);
     picked_ = candidate;
     ToggleFrame(picked_);
 
-    char className[256] = "";
-    if (picked_) GetClassNameA(picked_, className, sizeof(className));
-    SetDlgItemTextA(GetParent(control), IDC_CLASS_TEXT, className);
+    // The candidate is the window that stands, so its class is already known.
+    SetDlgItemTextW(GetParent(control), IDC_CLASS_TEXT, picked_ ? standingClass.c_str() : L"");
     pickChanged_();
 }
 
@@ -90,7 +103,7 @@ void CWindowFinder::OnButtonUp(HWND control) {
     ShowIcon(control, IDI_FINDER_FULL);
     ReleaseCapture();
     dragging_ = false;
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
 void CWindowFinder::ToggleFrame(HWND window) {

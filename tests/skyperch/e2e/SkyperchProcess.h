@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "resource.h"
@@ -65,6 +66,11 @@ public:
     std::string Text(int id) const {
         char text[512] = "";
         SendMessageA(Control(id), WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    std::wstring WideText(int id) const {
+        wchar_t text[512] = L"";
+        SendMessageW(Control(id), WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
         return text;
     }
     POINT CentreOf(int id) const {

@@ -22,15 +22,15 @@ int ZOrderIndex(HWND window) {
 // A borderless top-level window filled with one colour, so that the finder's inverted
 // frame can be read back from the screen.
 struct CTestWindow {
-    CTestWindow(const char* className, RECT rect, COLORREF colour, DWORD exStyle = 0)
+    CTestWindow(const wchar_t* className, RECT rect, COLORREF colour, DWORD exStyle = 0)
         : className(className), rect(rect), colour(colour), brush(CreateSolidBrush(colour)) {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hbrBackground = brush;
         windowClass.lpszClassName = className;
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(exStyle, className, className, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(exStyle, className, className, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
         UpdateWindow(window);
@@ -38,7 +38,7 @@ struct CTestWindow {
     }
     ~CTestWindow() {
         DestroyWindow(window);
-        UnregisterClassA(className, GetModuleHandleA(nullptr));
+        UnregisterClassW(className, GetModuleHandleA(nullptr));
         DeleteObject(brush);
     }
     CTestWindow(const CTestWindow&) = delete;
@@ -46,7 +46,7 @@ struct CTestWindow {
 
     POINT At(int dx, int dy) const { return {rect.left + dx, rect.top + dy}; }
 
-    const char* className;
+    const wchar_t* className;
     RECT rect;
     COLORREF colour;
     HBRUSH brush;
@@ -59,13 +59,13 @@ class SkyperchTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(nullptr, skyperch_.Dialog()) << "no dialog (SKYPERCH_EXE set?)"; }
 
-    void ExpectPick(const char* className, const char* type) {
-        EXPECT_EQ(className, skyperch_.Text(IDC_CLASS_TEXT));
+    void ExpectPick(const wchar_t* className, const char* type) {
+        EXPECT_EQ(className, skyperch_.WideText(IDC_CLASS_TEXT));
         EXPECT_EQ(type, skyperch_.Text(IDC_TYPE_TEXT));
     }
 
-    CTestWindow plain_{"SkyperchPlainTarget", {60, 60, 380, 260}, RGB(40, 90, 160)};
-    CTestWindow topMost_{"SkyperchTopMostTarget", {60, 600, 380, 800}, RGB(200, 120, 40), WS_EX_TOPMOST};
+    CTestWindow plain_{L"SkyperchPlainTarget", {60, 60, 380, 260}, RGB(40, 90, 160)};
+    CTestWindow topMost_{L"SkyperchTopMostTarget", {60, 600, 380, 800}, RGB(200, 120, 40), WS_EX_TOPMOST};
     CSkyperchProcess skyperch_;
 };
 
@@ -84,9 +84,9 @@ TEST_F(SkyperchTest, FinderShowsTheRootWindowsClassAndTypeAndTheOwnDialogClearsI
     SetWindowTextA(skyperch_.Control(IDC_TYPE_TEXT), "untouched");
     skyperch_.DragTo(plain_.At(80, 35));  // the child button
     skyperch_.DragTo(plain_.At(5, 5));
-    ExpectPick("untouched", "untouched");
+    ExpectPick(L"untouched", "untouched");
     skyperch_.DragTo(skyperch_.CentreOf(IDC_CHANGE));
-    ExpectPick("", kNotTopMost);
+    ExpectPick(L"", kNotTopMost);
     skyperch_.ReleaseFinder();
 }
 
@@ -94,7 +94,7 @@ TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
     skyperch_.PressFinder();
     skyperch_.DragTo(plain_.At(150, 150));
     skyperch_.ReleaseFinder();
-    ASSERT_EQ(plain_.className, skyperch_.Text(IDC_CLASS_TEXT));
+    ASSERT_EQ(plain_.className, skyperch_.WideText(IDC_CLASS_TEXT));
     skyperch_.ClickChange();
     EXPECT_TRUE(IsTopMost(plain_.window));
     EXPECT_EQ(kTopMost, skyperch_.Text(IDC_TYPE_TEXT));
@@ -104,6 +104,16 @@ TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
     EXPECT_FALSE(IsTopMost(plain_.window));
     EXPECT_EQ(kNotTopMost, skyperch_.Text(IDC_TYPE_TEXT));
     EXPECT_TRUE(IsTopMost(skyperch_.Dialog()));
+}
+
+// Han characters and an emoji (a surrogate pair), none of them in the Western code page
+// of the C locale.
+TEST_F(SkyperchTest, ClassNameOutsideTheCodePageIsShownExactly) {
+    const CTestWindow unicode{L"Vex\u65E5\u672C\u8A9E\U0001F600Class", {900, 60, 1220, 260}, RGB(60, 160, 90)};
+    skyperch_.PressFinder();
+    skyperch_.DragTo(unicode.At(150, 100));
+    ExpectPick(unicode.className, kNotTopMost);
+    skyperch_.ReleaseFinder();
 }
 
 // Screen output of another process reaches the display asynchronously under Wine: each

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "FinderRules.h"
@@ -11,23 +12,28 @@ namespace {
 
 TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     const ExcludedWindows excluded{0x100, 0x200, 0x300, 0x400};
-    EXPECT_EQ(0u, CFinderRules::Candidate(0, 0x500, "", excluded));
-    EXPECT_EQ(0x500u, CFinderRules::Candidate(0x501, 0x500, "Notepad", excluded)) << "a child picks its root";
-    EXPECT_EQ(0x501u, CFinderRules::Candidate(0x501, 0, "Notepad", excluded)) << "no root: the window stands";
+    EXPECT_EQ(0u, CFinderRules::Candidate(0, 0x500, u"", excluded));
+    EXPECT_EQ(0x500u, CFinderRules::Candidate(0x501, 0x500, u"Notepad", excluded)) << "a child picks its root";
+    EXPECT_EQ(0x501u, CFinderRules::Candidate(0x501, 0, u"Notepad", excluded)) << "no root: the window stands";
     for (WindowId id : {0x100u, 0x200u, 0x300u, 0x400u}) {
-        EXPECT_EQ(0u, CFinderRules::Candidate(id, id, "", excluded)) << id;
-        EXPECT_EQ(0u, CFinderRules::Candidate(id + 1, id, "", excluded)) << "child of " << id;
-        EXPECT_EQ(0u, CFinderRules::Candidate(id, 0, "", excluded)) << "no root " << id;
+        EXPECT_EQ(0u, CFinderRules::Candidate(id, id, u"", excluded)) << id;
+        EXPECT_EQ(0u, CFinderRules::Candidate(id + 1, id, u"", excluded)) << "child of " << id;
+        EXPECT_EQ(0u, CFinderRules::Candidate(id, 0, u"", excluded)) << "no root " << id;
     }
     // Program Manager and taskbar not found: nothing else is excluded for them.
-    EXPECT_EQ(0x300u, CFinderRules::Candidate(0x300, 0x300, "Notepad", ExcludedWindows{0x100, 0x200, 0, 0}));
+    EXPECT_EQ(0x300u, CFinderRules::Candidate(0x300, 0x300, u"Notepad", ExcludedWindows{0x100, 0x200, 0, 0}));
     // The desktop's windows and the taskbars by their class, whatever their handles are
     // now: a WorkerW made "Change"-able would put the desktop over every window.
-    for (const char* shellClass : {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"}) {
-        EXPECT_EQ(0u, CFinderRules::Candidate(0x701, 0x700, shellClass, excluded)) << shellClass;
-        EXPECT_EQ(0u, CFinderRules::Candidate(0x700, 0, shellClass, ExcludedWindows{})) << shellClass;
+    const char16_t* const shellClasses[] = {u"Progman", u"WorkerW", u"Shell_TrayWnd", u"Shell_SecondaryTrayWnd"};
+    for (size_t i = 0; i < std::size(shellClasses); ++i) {
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x701, 0x700, shellClasses[i], excluded)) << i;
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x700, 0, shellClasses[i], ExcludedWindows{})) << i;
     }
-    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, "WorkerWindow", excluded));
+    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"WorkerWindow", excluded));
+    // Whole UTF-16 units count: U+0150 and U+5757 cut to one byte would read "Progman"
+    // and "WorkerW".
+    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u0150rogman", excluded));
+    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u5757orkerW", excluded));
 
     EXPECT_FALSE(CFinderRules::NeedsUpdate(0x500, 0x500));
     EXPECT_FALSE(CFinderRules::NeedsUpdate(0, 0));
