@@ -2,11 +2,14 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <new>
 
 #include "FlintPop.h"
-#include "Handles.h"
 #include "Launch.h"
+#include "ShellHandles.h"
+#include "WideText.h"
 
 namespace {
 
@@ -20,13 +23,24 @@ ptrdiff_t OffsetOf(CFlintPopMenu* object) {
     return reinterpret_cast<char*>(static_cast<Interface*>(object)) - reinterpret_cast<char*>(object);
 }
 
-void CopyText(const char* text, UINT type, CHAR* name, UINT size) {
+// The index into kFlintPopCommands of the item with this verb, or -1.
+int CommandNamed(const wchar_t* verb) {
+    for (UINT i = 0; i < kFlintPopCommandCount; ++i)
+        if (lstrcmpiW(verb, kFlintPopCommands[i].verb) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+// Copies as much of `text` as the host's buffer takes, in the form that `type` asks for.
+HRESULT CopyText(const wchar_t* text, UINT type, CHAR* name, UINT size) {
+    const int capacity = static_cast<int>(std::min<UINT>(size, INT_MAX));
     if (type & GCS_UNICODE) {
-        auto* wide = reinterpret_cast<wchar_t*>(name);
-        if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, static_cast<int>(size)) == 0 && size > 0) wide[0] = L'\0';
-    } else {
-        lstrcpynA(name, text, static_cast<int>(size));
+        lstrcpynW(reinterpret_cast<wchar_t*>(name), text, capacity);
+        return S_OK;
     }
+    std::string narrow;
+    if (!ToCodePage(text, CP_ACP, narrow)) return E_FAIL;
+    lstrcpynA(name, narrow.c_str(), capacity);
+    return S_OK;
 }
 
 }  // namespace
@@ -74,35 +88,46 @@ IFACEMETHODIMP CFlintPopMenu::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* 
 }
 
 HRESULT CFlintPopMenu::ReadSelection(PCIDLIST_ABSOLUTE folder, IDataObject* data) {
-    std::string path;
-    if (!data) {
-        // The folder's background: the folder itself is the selection.
-        wchar_t widePath[MAX_PATH + 1];
-        if (!folder || !SHGetPathFromIDListW(folder, widePath) || !ToSystemCodePage(widePath, path)) return E_FAIL;
-        m_paths.push_back(path);
-        return S_OK;
-    }
+    const HRESULT hr = data ? ReadDroppedFiles(data) : ReadFolder(folder);
+    if (FAILED(hr)) return hr;
+    return m_paths.empty() ? E_FAIL : S_OK;
+}
 
+// The folder's background: the folder itself is the selection.
+HRESULT CFlintPopMenu::ReadFolder(PCIDLIST_ABSOLUTE folder) {
+    if (!folder) return E_FAIL;
+    wchar_t* name = nullptr;
+    const HRESULT hr = SHGetNameFromIDList(folder, SIGDN_FILESYSPATH, &name);
+    const UniqueCoTaskString path(name);
+    if (FAILED(hr)) return hr;
+    AddPath(path.Get());
+    return S_OK;
+}
+
+HRESULT CFlintPopMenu::ReadDroppedFiles(IDataObject* data) {
     FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
     if (FAILED(data->GetData(&format, &medium))) return E_INVALIDARG;
-    HRESULT hr = E_FAIL;
-    if (HDROP drop = static_cast<HDROP>(GlobalLock(medium.hGlobal))) {
-        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        std::wstring widePath;
-        for (UINT i = 0; i < count; ++i) {
-            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-            if (length == 0) continue;
-            widePath.assign(length + 1, L'\0');
-            DragQueryFileW(drop, i, &widePath[0], length + 1);
-            // Paths that the list file cannot carry whole are left out.
-            if (ToSystemCodePage(widePath.c_str(), path) && path.size() <= kMaxListPathLength) m_paths.push_back(path);
-        }
-        GlobalUnlock(medium.hGlobal);
-        hr = m_paths.empty() ? E_FAIL : S_OK;
+    UniqueStgMedium release(&medium);
+    const auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
+    if (!drop) return E_FAIL;
+    UniqueGlobalLock unlock(medium.hGlobal);
+
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::wstring path;
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        if (length == 0) continue;
+        path.assign(length + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, &path[0], length + 1));
+        AddPath(path);
     }
-    ReleaseStgMedium(&medium);
-    return hr;
+    return S_OK;
+}
+
+void CFlintPopMenu::AddPath(const std::wstring& path) {
+    std::string utf8;
+    if (!path.empty() && ToUtf8(path, utf8)) m_paths.push_back(std::move(utf8));
 }
 
 IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) {
@@ -113,15 +138,15 @@ IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firs
     UniqueMenu submenu(CreatePopupMenu());
     if (!submenu) return HRESULT_FROM_WIN32(GetLastError());
     for (UINT i = 0; i < kFlintPopCommandCount; ++i)
-        if (!AppendMenuA(submenu.Get(), MF_STRING, firstId + i, kFlintPopCommands[i].text))
+        if (!AppendMenuW(submenu.Get(), MF_STRING, firstId + i, kFlintPopCommands[i].text))
             return HRESULT_FROM_WIN32(GetLastError());
 
-    MENUITEMINFOA item = {};
+    MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_SUBMENU | MIIM_STRING;
     item.hSubMenu = submenu.Get();
-    item.dwTypeData = const_cast<char*>(kFlintPopSubmenuText);
-    if (!InsertMenuItemA(menu, index, TRUE, &item)) return HRESULT_FROM_WIN32(GetLastError());
+    item.dwTypeData = const_cast<wchar_t*>(kFlintPopSubmenuText);
+    if (!InsertMenuItemW(menu, index, TRUE, &item)) return HRESULT_FROM_WIN32(GetLastError());
     // The host's menu owns the submenu now.
     submenu.Release();
     return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, kFlintPopCommandCount);
@@ -132,17 +157,10 @@ int CFlintPopMenu::CommandOf(const CMINVOKECOMMANDINFO* info) const {
     const bool unicode = info->cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (info->fMask & CMIC_MASK_UNICODE);
     // A verb is a string unless its pointer fits 16 bits: HIWORD would also take a string
     // whose address has bits 16 to 31 clear, common on 64-bit, for an offset.
-    if (unicode && !IS_INTRESOURCE(infoEx->lpVerbW)) {
-        char verb[64];
-        if (!WideCharToMultiByte(CP_ACP, 0, infoEx->lpVerbW, -1, verb, sizeof(verb), nullptr, nullptr)) return -1;
-        for (UINT i = 0; i < kFlintPopCommandCount; ++i)
-            if (lstrcmpiA(verb, kFlintPopCommands[i].verb) == 0) return static_cast<int>(i);
-        return -1;
-    }
+    if (unicode && !IS_INTRESOURCE(infoEx->lpVerbW)) return CommandNamed(infoEx->lpVerbW);
     if (!IS_INTRESOURCE(info->lpVerb)) {
-        for (UINT i = 0; i < kFlintPopCommandCount; ++i)
-            if (lstrcmpiA(info->lpVerb, kFlintPopCommands[i].verb) == 0) return static_cast<int>(i);
-        return -1;
+        std::wstring verb;
+        return FromCodePage(info->lpVerb, CP_ACP, verb) ? CommandNamed(verb.c_str()) : -1;
     }
     const UINT offset = LOWORD(info->lpVerb);
     return offset < kFlintPopCommandCount ? static_cast<int>(offset) : -1;
@@ -153,7 +171,7 @@ IFACEMETHODIMP CFlintPopMenu::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     const int command = CommandOf(info);
     if (command < 0 || m_paths.empty()) return E_FAIL;
     try {
-        char listFile[MAX_PATH + 1];
+        std::wstring listFile;
         const HRESULT hr = WriteListFile(m_paths, listFile);
         if (FAILED(hr)) return hr;
         return StartQuilkit(FlintPopModule(), kFlintPopCommands[command].mode, listFile, info->hwnd,
@@ -170,12 +188,10 @@ IFACEMETHODIMP CFlintPopMenu::GetCommandString(UINT_PTR command, UINT type, UINT
             return S_OK;
         case GCS_VERBA:
             if (!name || size == 0) return E_INVALIDARG;
-            CopyText(kFlintPopCommands[command].verb, type, name, size);
-            return S_OK;
+            return CopyText(kFlintPopCommands[command].verb, type, name, size);
         case GCS_HELPTEXTA:
             if (!name || size == 0) return E_INVALIDARG;
-            CopyText(kFlintPopCommands[command].help, type, name, size);
-            return S_OK;
+            return CopyText(kFlintPopCommands[command].help, type, name, size);
     }
     return E_NOTIMPL;
 }

@@ -10,21 +10,21 @@
 #include <vector>
 
 struct FlintPopCommand {
-    int mode;          // VexQuilkit's mode option /M<mode>
-    const char* text;  // menu text
-    const char* verb;  // language-independent verb
-    const char* help;  // help text
+    int mode;             // VexQuilkit's mode option /M<mode>
+    const wchar_t* text;  // menu text
+    const wchar_t* verb;  // language-independent verb
+    const wchar_t* help;  // help text
 };
 
 constexpr FlintPopCommand kFlintPopCommands[] = {
-    {1, "Open Command &Prompt Here", "vexquilkit.prompt", "Opens a command prompt in the selected folder."},
-    {2, "&Clean Build Files...", "vexquilkit.clean", "Deletes files by extension to the recycle bin."},
-    {3, "Check &Hashes (MD5, SHA-1)...", "vexquilkit.hash", "Shows the MD5 and SHA-1 digests of the files."},
-    {4, "Set File &Times...", "vexquilkit.time", "Sets the three time stamps of files and folders."},
-    {5, "Open in Hidemaru &Editor", "vexquilkit.hidemaru", "Opens the selected folder in the Hidemaru editor."},
+    {1, L"Open Command &Prompt Here", L"vexquilkit.prompt", L"Opens a command prompt in the selected folder."},
+    {2, L"&Clean Build Files...", L"vexquilkit.clean", L"Deletes files by extension to the recycle bin."},
+    {3, L"Check &Hashes (MD5, SHA-1)...", L"vexquilkit.hash", L"Shows the MD5 and SHA-1 digests of the files."},
+    {4, L"Set File &Times...", L"vexquilkit.time", L"Sets the three time stamps of files and folders."},
+    {5, L"Open in Hidemaru &Editor", L"vexquilkit.hidemaru", L"Opens the selected folder in the Hidemaru editor."},
 };
 constexpr UINT kFlintPopCommandCount = sizeof(kFlintPopCommands) / sizeof(kFlintPopCommands[0]);
-constexpr const char* kFlintPopSubmenuText = "&VexQuilkit";
+constexpr const wchar_t* kFlintPopSubmenuText = L"&VexQuilkit";
 
 class CFlintPopMenu final : public IShellExtInit, public IContextMenu {
 public:
@@ -43,9 +43,13 @@ public:
 private:
     ~CFlintPopMenu();
     HRESULT ReadSelection(PCIDLIST_ABSOLUTE folder, IDataObject* data);
+    HRESULT ReadFolder(PCIDLIST_ABSOLUTE folder);
+    HRESULT ReadDroppedFiles(IDataObject* data);
+    // Adds `path` unless the list file cannot carry it whole.
+    void AddPath(const std::wstring& path);
     // The index into kFlintPopCommands that `info` names, or -1.
     int CommandOf(const CMINVOKECOMMANDINFO* info) const;
 
     LONG m_refCount = 1;
-    std::vector<std::string> m_paths;  // system code page
+    std::vector<std::string> m_paths;  // UTF-8
 };

@@ -5,7 +5,7 @@
 
 // {1035D880-537A-4B6D-A84F-9E7212E661DC}
 constexpr CLSID CLSID_FlintPopMenu = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
-constexpr const char* kFlintPopClsidText = "{1035D880-537A-4B6D-A84F-9E7212E661DC}";
+constexpr const wchar_t* kFlintPopClsidText = L"{1035D880-537A-4B6D-A84F-9E7212E661DC}";
 
 HMODULE FlintPopModule();
 

@@ -2,85 +2,97 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
+#include <algorithm>
 
 #include "Handles.h"
-
-HRESULT WriteListFile(const std::vector<std::string>& paths, char* listFile) {
-    char folder[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(MAX_PATH + 1, folder);
-    if (length == 0 || length > MAX_PATH) return E_FAIL;
-    // Creates the file, so two selections never share a name.
-    if (!GetTempFileNameA(folder, "vqk", 0, listFile)) return HRESULT_FROM_WIN32(GetLastError());
-
-    UniqueFile file(CreateFileA(listFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    bool written = file.IsValid();
-    for (const std::string& path : paths) {
-        const std::string line = path + "\r\n";
-        DWORD done = 0;
-        written = written && WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &done, nullptr) &&
-                  done == line.size();
-    }
-    if (!written) {
-        const DWORD error = GetLastError();
-        file.Reset();
-        DeleteFileA(listFile);
-        return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-    }
-    return S_OK;
-}
-
-HRESULT StartQuilkit(HMODULE module, int mode, const char* listFile, HWND owner, bool noUi) {
-    char folder[MAX_PATH + 1];
-    const DWORD length = GetModuleFileNameA(module, folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        DeleteFileA(listFile);
-        return E_FAIL;
-    }
-    char* name = folder + length;
-    while (name > folder && name[-1] != '\\') --name;
-    *name = '\0';
-
-    char program[MAX_PATH + 32];
-    char parameters[MAX_PATH + 32];
-    snprintf(program, sizeof(program), "%sVexQuilkit.exe", folder);
-    snprintf(parameters, sizeof(parameters), "/M%d /L \"%s\"", mode, listFile);
-
-    // ShellExecuteEx, not CreateProcess: VexQuilkit asks for administrator rights, and
-    // only the shell offers the elevation.
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOASYNC | (noUi ? SEE_MASK_FLAG_NO_UI : 0);
-    info.hwnd = owner;
-    info.lpFile = program;
-    info.lpParameters = parameters;
-    info.lpDirectory = folder;
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info)) {
-        const DWORD error = GetLastError();
-        DeleteFileA(listFile);
-        return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-    }
-    return S_OK;
-}
+#include "WideText.h"
 
 namespace {
 
-bool Narrow(const wchar_t* wide, std::string& narrow) {
-    BOOL lossy = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lossy);
-    if (size <= 0 || lossy) return false;
-    narrow.assign(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, &narrow[0], size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size) - 1);
+// Marks the file as UTF-8 for VexQuilkit, which reads a file without it in the ANSI code page.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+HRESULT LastError() {
+    const DWORD error = GetLastError();
+    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+std::wstring Hex(DWORD value) {
+    std::wstring text;
+    for (; value || text.empty(); value >>= 4) text.insert(text.begin(), L"0123456789ABCDEF"[value & 0xF]);
+    return text;
+}
+
+// Creates a file that did not exist, named as GetTempFileName names one; unlike that
+// function, whatever the length of the folder's path.
+UniqueFile CreateUniqueFile(const std::wstring& folder, std::wstring& name) {
+    const DWORD start = GetTickCount();
+    for (DWORD attempt = 0; attempt <= 0xFFFF; ++attempt) {
+        const DWORD unique = (start + attempt) & 0xFFFF;
+        if (unique == 0) continue;
+        name = folder + L"vqk" + Hex(unique) + L".tmp";
+        UniqueFile file(CreateFileW(ExtendedLengthPath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = GetLastError();
+        if (file || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return file;
+    }
+    return UniqueFile();
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    for (size_t offset = 0; offset < bytes.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - offset, 1u << 30));
+        DWORD done = 0;
+        if (!WriteFile(file, bytes.data() + offset, chunk, &done, nullptr) || done == 0) return false;
+        offset += done;
+    }
     return true;
 }
 
+void DeleteListFile(const std::wstring& listFile) { DeleteFileW(ExtendedLengthPath(listFile).c_str()); }
+
 }  // namespace
 
-bool ToSystemCodePage(const wchar_t* widePath, std::string& path) {
-    if (Narrow(widePath, path)) return true;
-    wchar_t shortPath[MAX_PATH + 1];
-    const DWORD length = GetShortPathNameW(widePath, shortPath, MAX_PATH + 1);
-    return length > 0 && length <= MAX_PATH && Narrow(shortPath, path);
+HRESULT WriteListFile(const std::vector<std::string>& utf8Paths, std::wstring& listFile) {
+    const std::wstring folder = TempFolder();
+    if (folder.empty()) return LastError();
+    UniqueFile file = CreateUniqueFile(folder, listFile);
+    if (!file) return LastError();
+
+    std::string text = kByteOrderMark;
+    for (const std::string& path : utf8Paths) text += path + "\r\n";
+    if (!WriteAll(file.Get(), text)) {
+        const HRESULT hr = LastError();
+        file.Reset();
+        DeleteListFile(listFile);
+        return hr;
+    }
+    return S_OK;
+}
+
+HRESULT StartQuilkit(HMODULE module, int mode, const std::wstring& listFile, HWND owner, bool noUi) {
+    const std::wstring folder = FolderOf(ModuleFileName(module));
+    if (folder.empty()) {
+        DeleteListFile(listFile);
+        return E_FAIL;
+    }
+    const std::wstring program = folder + L"VexQuilkit.exe";
+    const std::wstring parameters = L"/M" + std::to_wstring(mode) + L" /L \"" + listFile + L"\"";
+
+    // ShellExecuteEx, not CreateProcess: VexQuilkit asks for administrator rights, and
+    // only the shell offers the elevation.
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOASYNC | (noUi ? SEE_MASK_FLAG_NO_UI : 0);
+    info.hwnd = owner;
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) {
+        const HRESULT hr = LastError();
+        DeleteListFile(listFile);
+        return hr;
+    }
+    return S_OK;
 }

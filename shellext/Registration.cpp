@@ -1,20 +1,21 @@
 #include "Registration.h"
 
-#include <cstdio>
+#include <string>
 
 #include "FlintPop.h"
 #include "Handles.h"
+#include "WideText.h"
 
 namespace {
 
-LONG SetStringValue(HKEY root, const char* keyName, const char* valueName, const char* text) {
+LONG SetStringValue(HKEY root, const std::wstring& keyName, const wchar_t* valueName, const std::wstring& text) {
     HKEY key = nullptr;
-    LONG status =
-        RegCreateKeyExA(root, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
+    LONG status = RegCreateKeyExW(root, keyName.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                                  &key, nullptr);
     if (status != ERROR_SUCCESS) return status;
     UniqueKey owner(key);
-    return RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(lstrlenA(text)) + 1);
+    return RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool Gone(LONG status) { return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND; }
@@ -24,17 +25,15 @@ HRESULT ToHresult(LONG status) { return status == ERROR_SUCCESS ? S_OK : HRESULT
 }  // namespace
 
 HRESULT RegisterFlintPop(HMODULE module) {
-    char path[MAX_PATH + 1];
-    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return E_FAIL;
-
-    char serverKey[256];
-    snprintf(serverKey, sizeof(serverKey), "%s\\InprocServer32", kClsidKey);
+    const std::wstring path = ModuleFileName(module);
+    if (path.empty()) return E_FAIL;
+    const std::wstring serverKey = std::wstring(kClsidKey) + L"\\InprocServer32";
 
     LONG status = SetStringValue(HKEY_LOCAL_MACHINE, kClsidKey, nullptr, kFlintPopDescription);
     if (status == ERROR_SUCCESS) status = SetStringValue(HKEY_LOCAL_MACHINE, serverKey, nullptr, path);
-    if (status == ERROR_SUCCESS) status = SetStringValue(HKEY_LOCAL_MACHINE, serverKey, "ThreadingModel", "Apartment");
-    for (const char* handlerKey : kHandlerKeys)
+    if (status == ERROR_SUCCESS)
+        status = SetStringValue(HKEY_LOCAL_MACHINE, serverKey, L"ThreadingModel", L"Apartment");
+    for (const wchar_t* handlerKey : kHandlerKeys)
         if (status == ERROR_SUCCESS)
             status = SetStringValue(HKEY_LOCAL_MACHINE, handlerKey, nullptr, kFlintPopClsidText);
     if (status == ERROR_SUCCESS)
@@ -49,9 +48,9 @@ HRESULT UnregisterFlintPop() {
     auto note = [&first](LONG status) {
         if (!Gone(status) && first == ERROR_SUCCESS) first = status;
     };
-    for (const char* handlerKey : kHandlerKeys) note(RegDeleteKeyA(HKEY_LOCAL_MACHINE, handlerKey));
-    note(RegDeleteTreeA(HKEY_LOCAL_MACHINE, kClsidKey));
-    note(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kClsidKey));
-    note(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kApprovedKey, kFlintPopClsidText));
+    for (const wchar_t* handlerKey : kHandlerKeys) note(RegDeleteKeyW(HKEY_LOCAL_MACHINE, handlerKey));
+    note(RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClsidKey));
+    note(RegDeleteKeyW(HKEY_LOCAL_MACHINE, kClsidKey));
+    note(RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, kFlintPopClsidText));
     return ToHresult(first);
 }

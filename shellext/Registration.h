@@ -10,14 +10,14 @@
 // and the CLSID as a value of ...\CurrentVersion\Shell Extensions\Approved.
 #include <windows.h>
 
-constexpr const char* kFlintPopDescription = "VexQuilkit Context Menu";
-constexpr const char* kClsidKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}";
-constexpr const char* kHandlerKeys[] = {
-    "Software\\Classes\\*\\shellex\\ContextMenuHandlers\\FlintPop",
-    "Software\\Classes\\Directory\\shellex\\ContextMenuHandlers\\FlintPop",
-    "Software\\Classes\\Directory\\Background\\shellex\\ContextMenuHandlers\\FlintPop",
+constexpr const wchar_t* kFlintPopDescription = L"VexQuilkit Context Menu";
+constexpr const wchar_t* kClsidKey = L"Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}";
+constexpr const wchar_t* kHandlerKeys[] = {
+    L"Software\\Classes\\*\\shellex\\ContextMenuHandlers\\FlintPop",
+    L"Software\\Classes\\Directory\\shellex\\ContextMenuHandlers\\FlintPop",
+    L"Software\\Classes\\Directory\\Background\\shellex\\ContextMenuHandlers\\FlintPop",
 };
-constexpr const char* kApprovedKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+constexpr const wchar_t* kApprovedKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 // S_OK, or a failure HRESULT after undoing what was written.
 HRESULT RegisterFlintPop(HMODULE module);
