@@ -12,6 +12,7 @@
 
 #include "framework/AppModule.h"
 #include "framework/MessageLoop.h"
+#include "framework/WideText.h"
 #include "tools/LogDlg.h"
 #include "tools/ToolRun.h"
 
@@ -37,7 +38,7 @@ std::string ReadAll(HWND edit) {
 int main(int argc, char** argv) {
     const long lines = argc > 1 ? atol(argv[1]) : 1000000;
     LoadLibraryA("RICHED20.DLL");
-    _Module.Init(GetModuleHandleA(nullptr));
+    _Module.Init(GetModuleHandleW(nullptr));
     CMessageLoop loop;
     _Module.AddMessageLoop(&loop);
 
@@ -50,13 +51,13 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&start);
     log.Watch(run);
     run.Start([lines](CLogSink& sink, const CStopRequest&) {
-        for (long i = 0; i < lines; ++i) LogResultLine(sink, true, "Delete - ", PathOf(i).c_str());
+        for (long i = 0; i < lines; ++i) LogResultLine(sink, true, L"Delete - ", Widen(PathOf(i)));
         return 0;
     });
     MSG msg;
-    while (log.IsRunning() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     QueryPerformanceCounter(&end);
     run.StopAndJoin();

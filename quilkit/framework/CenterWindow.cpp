@@ -2,7 +2,7 @@
 
 void CenterWindowOverOwner(HWND window) {
     RECT workArea;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
 
     RECT center = workArea;
     HWND owner = GetWindow(window, GW_OWNER);

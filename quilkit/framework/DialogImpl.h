@@ -2,8 +2,8 @@
 // CDialogImpl<T>: a dialog object bound to its window.
 //
 // How a message reaches a handler: the dialog manager calls DialogProc; at
-// WM_INITDIALOG the object pointer (passed through CreateDialogParamA or
-// DialogBoxParamA) is stored in DWLP_USER, and from then on every message goes to
+// WM_INITDIALOG the object pointer (passed through CreateDialogParamW or
+// DialogBoxParamW) is stored in DWLP_USER, and from then on every message goes to
 // T::ProcessWindowMessage, a switch that calls typed handlers and reports whether it
 // handled the message. Only DialogProc writes DWLP_MSGRESULT. Messages that arrive
 // before WM_INITDIALOG, and after WM_NCDESTROY, go to the default dialog handling.
@@ -19,12 +19,12 @@ public:
 
     // Modeless; the window is created hidden unless the template says otherwise.
     HWND Create(HWND owner) {
-        return CreateDialogParamA(_Module.Instance(), MAKEINTRESOURCEA(T::IDD), owner, DialogProc,
+        return CreateDialogParamW(_Module.Instance(), MAKEINTRESOURCEW(T::IDD), owner, DialogProc,
                                   reinterpret_cast<LPARAM>(this));
     }
 
     INT_PTR DoModal(HWND owner = GetActiveWindow()) {
-        return DialogBoxParamA(_Module.Instance(), MAKEINTRESOURCEA(T::IDD), owner, DialogProc,
+        return DialogBoxParamW(_Module.Instance(), MAKEINTRESOURCEW(T::IDD), owner, DialogProc,
                                reinterpret_cast<LPARAM>(this));
     }
 
@@ -32,9 +32,9 @@ public:
     BOOL DestroyWindow() { return ::DestroyWindow(m_hWnd); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void CenterWindow() { CenterWindowOverOwner(m_hWnd); }
-    bool IsChecked(int id) const { return SendMessageA(GetDlgItem(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool IsChecked(int id) const { return SendMessageW(GetDlgItem(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     void SetCheck(int id, bool checked) {
-        SendMessageA(GetDlgItem(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(GetDlgItem(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 
 protected:
@@ -45,22 +45,22 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_INITDIALOG) {
             auto* self = reinterpret_cast<CDialogImpl*>(lParam);
-            SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
             self->m_hWnd = hwnd;
         }
-        auto* self = reinterpret_cast<CDialogImpl*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+        auto* self = reinterpret_cast<CDialogImpl*>(GetWindowLongPtrW(hwnd, DWLP_USER));
         if (!self) return FALSE;
 
         LRESULT result = 0;
         const BOOL handled = static_cast<T*>(self)->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
         if (msg == WM_NCDESTROY) {
-            SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+            SetWindowLongPtrW(hwnd, DWLP_USER, 0);
             self->m_hWnd = nullptr;
         }
         if (!handled) return FALSE;
         // WM_INITDIALOG answers with its focus decision directly, not through DWLP_MSGRESULT.
         if (msg == WM_INITDIALOG) return INT_PTR(result);
-        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
         return TRUE;
     }
 };

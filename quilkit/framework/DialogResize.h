@@ -34,12 +34,12 @@ protected:
             m_controls.push_back({control, entry.flags, rect});
         }
 
-        const LONG_PTR style = GetWindowLongPtrA(dialog, GWL_STYLE);
-        SetWindowLongPtrA(dialog, GWL_STYLE, style | WS_CLIPCHILDREN | WS_THICKFRAME | WS_MAXIMIZEBOX);
-        const LONG_PTR exStyle = GetWindowLongPtrA(dialog, GWL_EXSTYLE);
-        SetWindowLongPtrA(dialog, GWL_EXSTYLE, exStyle | WS_EX_DLGMODALFRAME);
+        const LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
+        SetWindowLongPtrW(dialog, GWL_STYLE, style | WS_CLIPCHILDREN | WS_THICKFRAME | WS_MAXIMIZEBOX);
+        const LONG_PTR exStyle = GetWindowLongPtrW(dialog, GWL_EXSTYLE);
+        SetWindowLongPtrW(dialog, GWL_EXSTYLE, exStyle | WS_EX_DLGMODALFRAME);
         // A modal frame without an icon of its own shows no icon in the caption.
-        if (!SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0)) SendMessageA(dialog, WM_SETICON, ICON_SMALL, 0);
+        if (!SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0)) SendMessageW(dialog, WM_SETICON, ICON_SMALL, 0);
         SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 
         // The new frame may have taken some of the client area: fit the controls to it.

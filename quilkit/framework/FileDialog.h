@@ -5,23 +5,27 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <string>
+#include <vector>
+
 class CFileDialog {
 public:
-    static constexpr int kFileNameSize = 260;
+    // Room for the longest path the system takes.
+    static constexpr size_t kFileNameSize = 32768;
 
     // `filter`: pairs of display text and pattern, each NUL-terminated, the list ending
     // in an extra NUL. The strings must outlive the dialog object.
-    CFileDialog(const char* defaultExtension, DWORD flags, const char* filter);
+    CFileDialog(const wchar_t* defaultExtension, DWORD flags, const wchar_t* filter);
 
     // IDOK when the user confirmed a file (FileName() holds its full path), IDCANCEL
     // when the user cancelled or the dialog could not be shown.
     INT_PTR DoModal(HWND owner = GetActiveWindow());
 
-    const char* FileName() const { return m_fileName; }
+    std::wstring FileName() const { return m_fileName.data(); }
 
 private:
     static UINT_PTR CALLBACK HookProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
-    OPENFILENAMEA m_ofn = {};
-    char m_fileName[kFileNameSize] = {};
+    OPENFILENAMEW m_ofn = {};
+    std::vector<wchar_t> m_fileName = std::vector<wchar_t>(kFileNameSize, L'\0');
 };

@@ -18,16 +18,16 @@ int CMessageLoop::Run() {
     MSG msg = {};
     bool idleAllowed = true;
     for (;;) {
-        while (idleAllowed && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (idleAllowed && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             OnIdle();
             idleAllowed = false;
         }
-        const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL result = GetMessageW(&msg, nullptr, 0, 0);
         if (result == -1) continue;
         if (result == 0) break;
         if (!PreTranslateMessage(&msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         if (IsIdleMessage(msg)) idleAllowed = true;
     }

@@ -11,11 +11,11 @@ public:
 
     BOOL SubclassWindow(HWND hwnd) {
         if (m_hWnd || !IsWindow(hwnd)) return FALSE;
-        SetPropA(hwnd, PropName(), this);
+        SetPropW(hwnd, PropName(), this);
         m_previous =
-            reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
         if (!m_previous) {
-            RemovePropA(hwnd, PropName());
+            RemovePropW(hwnd, PropName());
             return FALSE;
         }
         m_hWnd = hwnd;
@@ -27,15 +27,15 @@ public:
         HWND hwnd = m_hWnd;
         if (!hwnd) return nullptr;
         static_cast<T*>(this)->OnUnsubclassing();
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
-        RemovePropA(hwnd, PropName());
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+        RemovePropW(hwnd, PropName());
         m_hWnd = nullptr;
         return hwnd;
     }
 
     // Hands a message to the control's own procedure.
     LRESULT CallPreviousProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-        return CallWindowProcA(m_previous, m_hWnd, msg, wParam, lParam);
+        return CallWindowProcW(m_previous, m_hWnd, msg, wParam, lParam);
     }
 
 protected:
@@ -47,17 +47,17 @@ protected:
     void OnUnsubclassing() {}
 
 private:
-    static const char* PropName() { return "VexWindowImpl"; }
+    static const wchar_t* PropName() { return L"VexWindowImpl"; }
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = static_cast<CWindowImpl*>(GetPropA(hwnd, PropName()));
-        if (!self) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        auto* self = static_cast<CWindowImpl*>(GetPropW(hwnd, PropName()));
+        if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
         LRESULT result = 0;
         if (msg != WM_NCDESTROY && static_cast<T*>(self)->ProcessWindowMessage(hwnd, msg, wParam, lParam, result))
             return result;
         WNDPROC previous = self->m_previous;
         if (msg == WM_NCDESTROY) self->UnsubclassWindow();
-        return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+        return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
     }
 
     WNDPROC m_previous = nullptr;

@@ -3,31 +3,24 @@
 #include <shellapi.h>
 
 #include "../framework/Handles.h"
+#include "../framework/LongPath.h"
 
 namespace {
-
-bool OwnPath(char (&path)[MAX_PATH + 1]) {
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return length != 0 && length < MAX_PATH;
-}
 
 // The extension is taken from the program's own folder by its full path, never found
 // through a search order that includes the current folder; its own imports come from
 // that folder and System32 alone.
 UniqueModule LoadShellExtension() {
-    char path[MAX_PATH + 1];
-    if (!OwnPath(path)) return UniqueModule();
-    char* name = path + lstrlenA(path);
-    while (name > path && name[-1] != '\\' && name[-1] != '/') --name;
-    const char kFileName[] = "flintpop64.dll";
-    if (static_cast<size_t>(name - path) + sizeof(kFileName) > sizeof(path)) return UniqueModule();
-    lstrcpynA(name, kFileName, static_cast<int>(sizeof(kFileName)));
+    const std::wstring program = ModuleFileName(nullptr);
+    if (program.empty()) return UniqueModule();
+    const std::wstring path = FileSystemPath(ParentFolder(program) + L"\\flintpop64.dll");
 
-    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module =
+        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     // Systems without the search flags refuse them; the full path keeps the current
     // folder out of the library's own lookup there as well.
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
-        module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     return UniqueModule(module);
 }
 
@@ -37,7 +30,7 @@ DWORD WaitPainting(HANDLE process) {
         const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_PAINT | QS_SENDMESSAGE);
         if (woken != WAIT_OBJECT_0 + 1) break;
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&msg);
     }
     DWORD exitCode = 0;
     return GetExitCodeProcess(process, &exitCode) ? exitCode : DWORD(-1);
@@ -57,17 +50,17 @@ CExtensionRegistrar::Outcome CExtensionRegistrar::CallExport(RegistrationStep st
 }
 
 CExtensionRegistrar::Outcome CExtensionRegistrar::RunElevated(HWND owner, RegistrationStep step) {
-    char program[MAX_PATH + 1];
-    if (!OwnPath(program)) return Outcome::NotStarted;
-    SHELLEXECUTEINFOA info = {};
+    const std::wstring program = ModuleFileName(nullptr);
+    if (program.empty()) return Outcome::NotStarted;
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = owner;
-    info.lpVerb = "runas";
-    info.lpFile = program;
-    info.lpParameters = step == RegistrationStep::Register ? "/Register" : "/Unregister";
+    info.lpVerb = L"runas";
+    info.lpFile = program.c_str();
+    info.lpParameters = step == RegistrationStep::Register ? L"/Register" : L"/Unregister";
     info.nShow = SW_HIDE;
-    if (!ShellExecuteExA(&info) || !info.hProcess)
+    if (!ShellExecuteExW(&info) || !info.hProcess)
         return GetLastError() == ERROR_CANCELLED ? Outcome::ElevationRefused : Outcome::NotStarted;
     UniqueHandle process(info.hProcess);
     EnableWindow(owner, FALSE);

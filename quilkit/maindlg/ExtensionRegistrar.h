@@ -5,7 +5,7 @@
 // "/Unregister"), which reports the outcome as its exit code and shows nothing.
 #include <windows.h>
 
-enum class RegistrationStep { None, Register, Unregister };
+#include "RegistrationStep.h"
 
 class CExtensionRegistrar {
 public:

@@ -12,9 +12,6 @@
 
 class CFileSelectEdit : public CWindowImpl<CFileSelectEdit> {
 public:
-    // DragQueryFileA's buffer: 520 characters and the terminator.
-    static constexpr UINT kDropPathSize = 521;
-
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:

@@ -1,12 +1,13 @@
 #include "HidepathDlg.h"
 
 #include "../framework/FileDialog.h"
+#include "../framework/WideText.h"
 #include "../startup/LanguageTable.h"
 #include "SettingsStore.h"
 
 namespace {
 
-const char kSearchFilter[] = "Hidemaru (Hidemaru.exe)\0*.exe\0All File (*.*)\0*.*\0";
+const wchar_t kSearchFilter[] = L"Hidemaru (Hidemaru.exe)\0*.exe\0All File (*.*)\0*.*\0";
 
 }  // namespace
 
@@ -38,26 +39,25 @@ BOOL CHidepathDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, L
 
 LRESULT CHidepathDlg::OnInitDialog() {
     CenterWindow();
-    // One less than the template's 520, so that what is typed is what OK stores and
-    // what the next opening can read back.
-    SendMessageA(GetDlgItem(IDC_EDITORPATH), EM_LIMITTEXT, CSettingsStore::kMaxPathChars, 0);
+    // The template's 520 would cut a long path: the field takes any the system does.
+    SendMessageW(GetDlgItem(IDC_EDITORPATH), EM_LIMITTEXT, CSettingsStore::kMaxPathChars, 0);
     ApplyLanguageText(m_hWnd, IDC_SEARCH, kTextSearch);
 
     CSettingsStore store;
-    char path[CSettingsStore::kReadBytes + 1];
-    if (store.Open() && store.ReadEditorPath(path, sizeof(path))) SetDlgItemTextA(m_hWnd, IDC_EDITORPATH, path);
+    std::wstring path;
+    if (store.Open() && store.ReadEditorPath(path)) SetDlgItemTextW(m_hWnd, IDC_EDITORPATH, path.c_str());
 
     m_edit.SubclassWindow(GetDlgItem(IDC_EDITORPATH));
     return TRUE;
 }
 
 void CHidepathDlg::OnSearch() {
-    CFileDialog dialog("exe", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST, kSearchFilter);
-    if (dialog.DoModal(GetActiveWindow()) == IDOK) SetDlgItemTextA(m_hWnd, IDC_EDITORPATH, dialog.FileName());
+    CFileDialog dialog(L"exe", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST, kSearchFilter);
+    if (dialog.DoModal(GetActiveWindow()) == IDOK) SetDlgItemTextW(m_hWnd, IDC_EDITORPATH, dialog.FileName().c_str());
 }
 
 void CHidepathDlg::OnOK() {
-    GetDlgItemTextA(m_hWnd, IDC_EDITORPATH, m_path, sizeof(m_path));
+    m_path = WindowText(GetDlgItem(IDC_EDITORPATH));
 
     CSettingsStore store;
     if (store.Open()) store.WriteEditorPath(m_path);

@@ -3,6 +3,8 @@
 // drop a new one, and stores it on OK. Modal; Cancel, Esc and the close box store nothing.
 #include <windows.h>
 
+#include <string>
+
 #include "../framework/DialogImpl.h"
 #include "FileSelectEdit.h"
 #include "resource.h"
@@ -14,14 +16,14 @@ public:
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // The text confirmed with OK.
-    const char* Path() const { return m_path; }
+    const std::wstring& Path() const { return m_path; }
 
 private:
     LRESULT OnInitDialog();
     void OnSearch();
     void OnOK();
 
-    char m_path[520] = {};
+    std::wstring m_path;
     CFileSelectEdit m_edit;
 };
 

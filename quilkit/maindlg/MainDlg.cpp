@@ -35,8 +35,8 @@ LRESULT CMainDlg::OnInitDialog() {
     ApplyLanguageText(m_hWnd, IDC_INSTALL, kTextInstall);
     ApplyLanguageText(m_hWnd, IDC_UNINSTALL, kTextUninstall);
     // Both buttons ask for administrator rights: they carry the shield.
-    SendMessageA(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, TRUE);
-    SendMessageA(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0, TRUE);
+    SendMessageW(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, TRUE);
+    SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0, TRUE);
     return TRUE;
 }
 
@@ -57,11 +57,11 @@ BOOL CMainDlg::OnCommand(int id, int code) {
             return TRUE;
         case IDC_INSTALL:
             if (code != BN_CLICKED) return FALSE;
-            Register(RegistrationStep::Register, "DllRegisterServer not found...", "Install failed...");
+            Register(RegistrationStep::Register, L"DllRegisterServer not found...", L"Install failed...");
             return TRUE;
         case IDC_UNINSTALL:
             if (code != BN_CLICKED) return FALSE;
-            Register(RegistrationStep::Unregister, "DllUnregisterServer not found...", "Uninstall failed...");
+            Register(RegistrationStep::Unregister, L"DllUnregisterServer not found...", L"Uninstall failed...");
             return TRUE;
         case IDC_HIDEMARU:
             if (code != BN_CLICKED) return FALSE;
@@ -71,32 +71,32 @@ BOOL CMainDlg::OnCommand(int id, int code) {
     return FALSE;
 }
 
-void CMainDlg::Register(RegistrationStep step, const char* missingText, const char* failedText) {
+void CMainDlg::Register(RegistrationStep step, const wchar_t* missingText, const wchar_t* failedText) {
     switch (CExtensionRegistrar::RunElevated(m_hWnd, step)) {
         case CExtensionRegistrar::Outcome::Succeeded:
-            MessageBoxA(m_hWnd, "Success!", "Success", MB_OK);
+            MessageBoxW(m_hWnd, L"Success!", L"Success", MB_OK);
             break;
         case CExtensionRegistrar::Outcome::LibraryMissing:
-            MessageBoxA(m_hWnd, "FlintPop64.dll not found...", "Error", MB_OK);
+            MessageBoxW(m_hWnd, L"FlintPop64.dll not found...", L"Error", MB_OK);
             break;
         case CExtensionRegistrar::Outcome::ExportMissing:
-            MessageBoxA(m_hWnd, missingText, "Error", MB_OK);
+            MessageBoxW(m_hWnd, missingText, L"Error", MB_OK);
             break;
         case CExtensionRegistrar::Outcome::Failed:
-            MessageBoxA(m_hWnd, failedText, "Error", MB_OK);
+            MessageBoxW(m_hWnd, failedText, L"Error", MB_OK);
             break;
         case CExtensionRegistrar::Outcome::ElevationRefused:
-            MessageBoxA(m_hWnd, "Administrator rights are needed for this, and were not granted.", "Error", MB_OK);
+            MessageBoxW(m_hWnd, L"Administrator rights are needed for this, and were not granted.", L"Error", MB_OK);
             break;
         case CExtensionRegistrar::Outcome::NotStarted:
-            MessageBoxA(m_hWnd, "VexQuilkit could not be started with administrator rights.", "Error", MB_OK);
+            MessageBoxW(m_hWnd, L"VexQuilkit could not be started with administrator rights.", L"Error", MB_OK);
             break;
     }
 }
 
 void CMainDlg::SetIcon(int widthMetric, int heightMetric, WPARAM which) {
     // The window keeps using the icon, so it lives as long as the process.
-    HANDLE icon = LoadImageA(_Module.Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+    HANDLE icon = LoadImageW(_Module.Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                              GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR);
-    SendMessageA(m_hWnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(m_hWnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
 }

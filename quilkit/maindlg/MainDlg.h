@@ -12,7 +12,7 @@ class CMainDlg : public CDialogImpl<CMainDlg>, public CMessageFilter, public CId
 public:
     enum { IDD = IDD_MAINDLG };
 
-    BOOL PreTranslateMessage(MSG* msg) override { return IsDialogMessageA(m_hWnd, msg); }
+    BOOL PreTranslateMessage(MSG* msg) override { return IsDialogMessageW(m_hWnd, msg); }
     BOOL OnIdle() override { return FALSE; }
 
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -21,6 +21,6 @@ private:
     LRESULT OnInitDialog();
     void OnDestroy();
     BOOL OnCommand(int id, int code);
-    void Register(RegistrationStep step, const char* missingText, const char* failedText);
+    void Register(RegistrationStep step, const wchar_t* missingText, const wchar_t* failedText);
     void SetIcon(int widthMetric, int heightMetric, WPARAM which);
 };

@@ -2,31 +2,36 @@
 
 bool CSettingsStore::Open() {
     HKEY key = nullptr;
-    const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, kKeyName, 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess,
+    const LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kKeyName, 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess,
                                         nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) return false;
     m_key.Reset(key);
     return true;
 }
 
-bool CSettingsStore::ReadEditorPath(char* buffer, DWORD bufferSize) const {
-    if (bufferSize == 0) return false;
-    buffer[0] = '\0';
-    if (!m_key || bufferSize <= kReadBytes) return false;
-    DWORD size = kReadBytes;
-    if (RegQueryValueExA(m_key.Get(), kValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
-        ERROR_SUCCESS) {
-        buffer[0] = '\0';
+bool CSettingsStore::ReadEditorPath(std::wstring& path) const {
+    path.clear();
+    if (!m_key) return false;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(m_key.Get(), kValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    // One character more than the value: one written by another program may lack its
+    // terminator.
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD read = DWORD(value.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(m_key.Get(), kValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&value[0]), &read) !=
+        ERROR_SUCCESS)
         return false;
-    }
-    // A value written by another program may lack its terminator.
-    buffer[size] = '\0';
+    value.resize(read / sizeof(wchar_t));
+    const size_t end = value.find(L'\0');
+    if (end != std::wstring::npos) value.resize(end);
+    path = value;
     return true;
 }
 
-bool CSettingsStore::WriteEditorPath(const char* path) const {
+bool CSettingsStore::WriteEditorPath(const std::wstring& path) const {
     if (!m_key) return false;
-    const DWORD size = static_cast<DWORD>(lstrlenA(path)) + 1;
-    return RegSetValueExA(m_key.Get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path), size) ==
+    const DWORD size = DWORD((path.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(m_key.Get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()), size) ==
            ERROR_SUCCESS;
 }

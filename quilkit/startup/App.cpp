@@ -16,8 +16,8 @@ bool IsFileTool(int mode) { return mode >= 2 && mode <= 4; }
 
 // The file tool's options dialog on this thread, then its job on the worker while the
 // log window keeps answering.
-void StartFileTool(int mode, CLogDlg& log, CToolRun& run, const std::vector<std::string>& paths) {
-    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, AbsolutePaths(paths));
+void StartFileTool(int mode, CLogDlg& log, CToolRun& run, const CPathList& selection) {
+    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, selection);
     if (!job) return;
     log.Watch(run);
     run.Start(std::move(job));
@@ -25,7 +25,7 @@ void StartFileTool(int mode, CLogDlg& log, CToolRun& run, const std::vector<std:
 
 }  // namespace
 
-int Run(int mode, int showCommand, const std::vector<std::string>& paths) {
+int Run(int mode, int showCommand, const CPathList& selection) {
     CMessageLoop loop;
     _Module.AddMessageLoop(&loop);
     SelectLanguageTexts();
@@ -42,10 +42,10 @@ int Run(int mode, int showCommand, const std::vector<std::string>& paths) {
         windowOpen = logDlg.Create(nullptr) != nullptr;
         if (windowOpen) {
             ShowWindow(logDlg.m_hWnd, SW_SHOW);
-            StartFileTool(mode, logDlg, toolRun, paths);
+            StartFileTool(mode, logDlg, toolRun, selection);
         }
     } else {
-        RunLauncher(mode, paths);
+        RunLauncher(mode, selection.Paths());
     }
 
     const int exitCode = windowOpen ? loop.Run() : 0;

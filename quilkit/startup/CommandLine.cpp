@@ -1,82 +1,67 @@
 #include "CommandLine.h"
 
-#include <windows.h>
-#include <shlwapi.h>
-
-#include <vector>
-
 namespace {
 
-// Scans in the system's multibyte code page, so that the second byte of a double-byte
-// character is never taken for a blank or a double quote.
-const char* FindChar(const char* p, char wanted) {
-    while (*p && *p != wanted) p = CharNextA(p);
-    return p;
+bool EqualsAsciiNoCase(std::u16string_view text, std::string_view ascii) {
+    if (text.size() != ascii.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+        char a = ascii[i];
+        if (a >= 'a' && a <= 'z') a = char(a - 'a' + 'A');
+        if (c != char16_t(a)) return false;
+    }
+    return true;
 }
 
-const char* SkipChar(const char* p, char skipped) {
-    while (*p == skipped) p = CharNextA(p);
-    return p;
-}
-
-// The last character of a non-empty token, found by walking it character by character.
-const char* LastChar(const std::string& token) {
-    const char* p = token.c_str();
-    const char* last = p;
-    for (; *p; p = CharNextA(p)) last = p;
-    return last;
-}
-
-std::string Unquoted(std::string token) {
-    std::vector<char> buffer(token.begin(), token.end());
-    buffer.push_back('\0');
-    PathUnquoteSpacesA(buffer.data());
-    return buffer.data();
+std::u16string Unquoted(std::u16string token) {
+    if (token.size() >= 2 && token.front() == u'"' && token.back() == u'"') return token.substr(1, token.size() - 2);
+    return token;
 }
 
 }  // namespace
 
-void CCommandLine::Parse(const char* text) {
-    const char* position = text;
+void CCommandLine::Parse(std::u16string_view text) {
+    size_t position = 0;
     for (;;) {
-        position = SkipChar(position, ' ');
-        if (!*position) return;
-        const char* end = FindChar(position, ' ');
-        std::string token(position, end);
-        position = *end ? end + 1 : end;
+        position = text.find_first_not_of(u' ', position);
+        if (position == std::u16string_view::npos) return;
+        size_t end = text.find(u' ', position);
+        if (end == std::u16string_view::npos) end = text.size();
+        std::u16string token(text.substr(position, end - position));
+        position = end;
 
-        if (token[0] == '/' || token[0] == '-') {
-            ApplyOption(token.c_str());
+        if (token[0] == u'/' || token[0] == u'-') {
+            ApplyOption(std::u16string_view(token).substr(1));
             continue;
         }
-        if (token[0] == '"' && *LastChar(token) != '"') {
+        if (token[0] == u'"' && (token.size() == 1 || token.back() != u'"')) {
             // A quoted path with blanks runs on to the next double quote.
-            const char* from = SkipChar(position, '"');
-            const char* to = FindChar(from, '"');
-            if (from == to) {
-                // Nothing left to close the quote with: keep the token without its
-                // opening quote and end the scan here.
+            const size_t from = text.find_first_not_of(u"\" ", position) == std::u16string_view::npos
+                                    ? text.size()
+                                    : std::min(text.find_first_not_of(u' ', position), text.size());
+            size_t start = position < text.size() ? position + 1 : position;
+            while (start < text.size() && text[start] == u'"') ++start;
+            size_t to = text.find(u'"', start);
+            if (to == std::u16string_view::npos) to = text.size();
+            (void)from;
+            if (start == to) {
                 m_pathTokens.push_back(token.substr(1));
                 return;
             }
-            token += ' ';
-            token.append(from, to);
-            token += '"';
-            position = *to ? to + 1 : to;
+            token += u' ';
+            token.append(text.substr(start, to - start));
+            token += u'"';
+            position = to < text.size() ? to + 1 : to;
         }
         m_pathTokens.push_back(Unquoted(token));
     }
 }
 
-void CCommandLine::ApplyOption(const char* option) {
-    const char* text = option + 1;
-    if (lstrcmpiA(text, "L") == 0) {
-        m_listFiles = true;
-        return;
-    }
-    if (lstrcmpiA(text, "Register") == 0) m_registration = RegistrationStep::Register;
-    if (lstrcmpiA(text, "Unregister") == 0) m_registration = RegistrationStep::Unregister;
-    static const char* const kModes[] = {"M1", "M2", "M3", "M4", "M5"};
-    for (int i = 0; i < 5; ++i)
-        if (lstrcmpiA(text, kModes[i]) == 0) m_mode = i + 1;
+void CCommandLine::ApplyOption(std::u16string_view option) {
+    if (EqualsAsciiNoCase(option, "L")) m_listFiles = true;
+    if (EqualsAsciiNoCase(option, "Register")) m_registration = RegistrationStep::Register;
+    if (EqualsAsciiNoCase(option, "Unregister")) m_registration = RegistrationStep::Unregister;
+    for (int mode = 1; mode <= kHighestMode; ++mode)
+        if (EqualsAsciiNoCase(option, "M" + std::to_string(mode))) m_mode = mode;
 }

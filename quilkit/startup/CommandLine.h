@@ -1,26 +1,30 @@
 #pragma once
 // The command-line grammar: blank-separated tokens, options after "/" or "-" ("L" and
 // "M1" to "M5", any case, anywhere), quoted paths that may hold blanks. "Register" and
-// "Unregister" are the program's own, for its elevated instance.
+// "Unregister" are the program's own, for its elevated instance. Platform-free.
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "../maindlg/ExtensionRegistrar.h"
+#include "../maindlg/RegistrationStep.h"
 
 class CCommandLine {
 public:
-    void Parse(const char* text);
+    static constexpr int kHighestMode = 5;
+
+    // `text`: the command line after the program name.
+    void Parse(std::u16string_view text);
 
     int Mode() const { return m_mode; }
     bool ListFiles() const { return m_listFiles; }
     RegistrationStep Registration() const { return m_registration; }
-    const std::vector<std::string>& PathTokens() const { return m_pathTokens; }
+    const std::vector<std::u16string>& PathTokens() const { return m_pathTokens; }
 
 private:
-    void ApplyOption(const char* option);
+    void ApplyOption(std::u16string_view option);
 
     int m_mode = 0;
     bool m_listFiles = false;
     RegistrationStep m_registration = RegistrationStep::None;
-    std::vector<std::string> m_pathTokens;
+    std::vector<std::u16string> m_pathTokens;
 };

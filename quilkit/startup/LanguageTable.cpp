@@ -1,5 +1,7 @@
 #include "LanguageTable.h"
 
+#include "../framework/WideText.h"
+
 namespace {
 
 // Code page 932 bytes, written as escapes so the source file's encoding cannot change them.
@@ -20,6 +22,8 @@ const LanguageRecord kLanguageTable[] = {
 
 const LanguageRecord* g_languageTexts = nullptr;
 
+constexpr UINT kLanguageCodePage = 932;
+
 }  // namespace
 
 const LanguageRecord* FindLanguageRecord(LCID lcid) {
@@ -33,5 +37,7 @@ void SelectLanguageTexts() { g_languageTexts = FindLanguageRecord(GetUserDefault
 const LanguageRecord* LanguageTexts() { return g_languageTexts; }
 
 void ApplyLanguageText(HWND dialog, int id, LanguageText text) {
-    if (g_languageTexts) SetWindowTextA(GetDlgItem(dialog, id), g_languageTexts->texts[text]);
+    // The texts are code page 932 bytes whatever the system's code page.
+    if (g_languageTexts)
+        SetWindowTextW(GetDlgItem(dialog, id), FromCodePage(kLanguageCodePage, g_languageTexts->texts[text]).c_str());
 }

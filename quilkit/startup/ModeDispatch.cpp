@@ -5,12 +5,9 @@
 #include "../tools/Engine_TimeChanger.h"
 #include "../tools/ShellLaunchers.h"
 
-void RunLauncher(int mode, const std::vector<std::string>& paths) {
-    if (mode == 1) OpenCommandPrompt(paths);
-    if (mode == 5) OpenInEditor(paths);
-}
+namespace {
 
-CToolRun::Job AskFileTool(int mode, HWND owner, const std::vector<std::string>& paths) {
+CToolRun::Job AskTool(int mode, HWND owner, const std::vector<std::wstring>& paths) {
     switch (mode) {
         case 2:
             return AskExtCleaner(owner, paths);
@@ -20,4 +17,37 @@ CToolRun::Job AskFileTool(int mode, HWND owner, const std::vector<std::string>& 
             return AskTimeChanger(owner, paths);
     }
     return nullptr;
+}
+
+// The list files that could not be read come first, each a failure; an empty selection
+// is one too, rather than a run that ends in "All Success!" having done nothing.
+CToolRun::Job ReportingSelection(const std::vector<std::wstring>& missingListFiles, CToolRun::Job tool) {
+    return [missingListFiles, tool = std::move(tool)](CLogSink& log, const CStopRequest& stop) {
+        int failures = 0;
+        for (const std::wstring& listFile : missingListFiles) {
+            LogResultLine(log, false, L"List file not found - ", listFile);
+            log.NoteDone(true);
+            ++failures;
+        }
+        if (!tool) {
+            log.AppendError(L"Nothing selected\r\n");
+            log.NoteDone(true);
+            return failures + 1;
+        }
+        return failures + tool(log, stop);
+    };
+}
+
+}  // namespace
+
+void RunLauncher(int mode, const std::vector<std::wstring>& paths) {
+    if (mode == 1) OpenCommandPrompt(paths);
+    if (mode == 5) OpenInEditor(paths);
+}
+
+CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection) {
+    if (selection.Paths().empty()) return ReportingSelection(selection.MissingListFiles(), nullptr);
+    CToolRun::Job tool = AskTool(mode, owner, AbsolutePaths(selection.Paths()));
+    if (!tool) return nullptr;
+    return ReportingSelection(selection.MissingListFiles(), std::move(tool));
 }

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "../tools/ToolRun.h"
+#include "PathList.h"
 
 // Modes 1 and 5: starts the program and returns; other modes do nothing here.
-void RunLauncher(int mode, const std::vector<std::string>& paths);
+void RunLauncher(int mode, const std::vector<std::wstring>& paths);
 
 // Modes 2 to 4: the tool's options dialog, owned by `owner`; the job after OK, else an
-// empty one.
-CToolRun::Job AskFileTool(int mode, HWND owner, const std::vector<std::string>& paths);
+// empty one. With nothing selected no dialog shows: the job says so.
+CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection);

@@ -1,26 +1,42 @@
 #include "PathList.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
-#include <cstdio>
+#include "../framework/Handles.h"
+#include "../framework/LongPath.h"
+#include "../framework/WideText.h"
+#include "ListFileText.h"
 
-void CPathList::ReadListFile(const char* fileName) {
-    FILE* file = fopen(fileName, "r");
-    if (!file) return;
+namespace {
 
-    char line[kLineBufferSize];
-    while (fgets(line, sizeof(line), file)) {
-        const int length = lstrlenA(line);
-        // An empty line (or a lone last character) ends the list.
-        if (length < 2) break;
-        if (line[length - 2] == '\r' || line[length - 2] == '\n')
-            line[length - 2] = '\0';
-        else if (line[length - 1] == '\r' || line[length - 1] == '\n')
-            line[length - 1] = '\0';
-        PathUnquoteSpacesA(line);
-        Add(line);
+bool ReadWholeFile(const std::wstring& fileName, std::string& bytes) {
+    UniqueFile file(CreateFileW(FileSystemPath(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return false;
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+    bytes.resize(size_t(size.QuadPart));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), &bytes[done], DWORD(bytes.size() - done), &read, nullptr)) return false;
+        if (read == 0) break;
+        done += read;
     }
-    fclose(file);
-    DeleteFileA(fileName);
+    bytes.resize(done);
+    return true;
+}
+
+std::u16string DecodeAnsi(std::string_view bytes) { return ToUtf16(FromCodePage(CP_ACP, bytes)); }
+
+}  // namespace
+
+void CPathList::ReadListFile(const std::wstring& fileName) {
+    std::string bytes;
+    if (!ReadWholeFile(fileName, bytes)) {
+        m_missingListFiles.push_back(FullPathName(fileName));
+        return;
+    }
+    for (const std::u16string& path : ParseListFile(bytes, DecodeAnsi)) m_paths.push_back(ToWide(path));
+    DeleteFileW(FileSystemPath(fileName).c_str());
 }

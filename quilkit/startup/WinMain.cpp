@@ -3,6 +3,8 @@
 #include <objbase.h>
 
 #include "../framework/AppModule.h"
+#include "../framework/WideText.h"
+#include "../maindlg/ExtensionRegistrar.h"
 #include "App.h"
 #include "CommandLine.h"
 #include "PathList.h"
@@ -10,17 +12,17 @@
 namespace {
 
 void FillPathList(const CCommandLine& commandLine, CPathList& paths) {
-    for (const std::string& token : commandLine.PathTokens()) {
+    for (const std::u16string& token : commandLine.PathTokens()) {
         if (commandLine.ListFiles())
-            paths.ReadListFile(token.c_str());
+            paths.ReadListFile(ToWide(token));
         else
-            paths.Add(token.c_str());
+            paths.Add(ToWide(token));
     }
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLineText, int showCommand) {
     // Libraries named without a path come from the system folder only: a copy planted
     // beside the program (a Downloads folder) or in the current folder is never loaded.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -29,15 +31,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int sho
     InitCommonControlsEx(&controls);
 
     // The log window's control; stays loaded until the process ends.
-    if (!LoadLibraryExA("RICHED20.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        MessageBoxA(nullptr, "RICHED20.DLL load error", "Error", MB_OK);
+    if (!LoadLibraryExW(L"RICHED20.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        MessageBoxW(nullptr, L"RICHED20.DLL load error", L"Error", MB_OK);
         CoUninitialize();
         return 0;
     }
 
     _Module.Init(instance);
     CCommandLine commandLine;
-    commandLine.Parse(commandLineText);
+    commandLine.Parse(ToUtf16(commandLineText));
     if (commandLine.Registration() != RegistrationStep::None) {
         // The elevated instance of the main dialog: one step, no window, the outcome as
         // the exit code.
@@ -49,7 +51,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int sho
     CPathList paths;
     FillPathList(commandLine, paths);
 
-    const int exitCode = Run(commandLine.Mode(), showCommand, paths.Paths());
+    const int exitCode = Run(commandLine.Mode(), showCommand, paths);
 
     _Module.Term();
     CoUninitialize();

@@ -1,22 +1,23 @@
 #include "EngineHash.h"
 
-#include <cstdio>
-
 #include "../framework/Handles.h"
+#include "../framework/LongPath.h"
+#include "../framework/WideText.h"
 #include "HashDlg.h"
 
 namespace {
 
 // Shared as the C library's "rb" shares it: other programs may keep writing the file.
-UniqueFile OpenForReading(const char* path) {
-    return UniqueFile(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+UniqueFile OpenForReading(const std::wstring& path) {
+    return UniqueFile(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-void WriteFailure(CLogSink& log, const char* path) {
-    char line[MAX_PATH + 32];
-    snprintf(line, sizeof(line), "\"%s\" Error...\r\n", path);
-    log.AppendError(line);
+void WriteFailure(CLogSink& log, const std::wstring& path) {
+    if (IsPathTooLongError(GetLastError()))
+        LogResultLine(log, false, L"Path too long - ", path);
+    else
+        log.AppendError(L"\"" + path + L"\" Error...\r\n");
 }
 
 }  // namespace
@@ -29,7 +30,7 @@ std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256) {
     return kinds;
 }
 
-ResultCode CEngineHash::OnFile(const char* path) {
+ResultCode CEngineHash::OnFile(const std::wstring& path) {
     UniqueFile file = OpenForReading(path);
     if (!file) {
         WriteFailure(Log(), path);
@@ -47,16 +48,14 @@ ResultCode CEngineHash::OnFile(const char* path) {
             break;
     }
 
-    char quoted[MAX_PATH + 8];
-    snprintf(quoted, sizeof(quoted), "\"%s\"", path);
-    Log().AppendSuccess(quoted);
+    Log().AppendSuccess(L"\"" + path + L"\"");
     std::string digests;
     for (size_t i = 0; i < texts.size(); ++i) digests += m_hasher.Digest(i).Label() + texts[i];
-    Log().AppendLine(digests.c_str());
+    Log().AppendLine(Widen(digests));
     return kResultOk;
 }
 
-CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::string>& paths) {
+CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths) {
     CHashDlg dialog;
     if (dialog.DoModal(owner) != IDOK) return nullptr;
 

@@ -18,8 +18,8 @@ public:
     // none is chosen.
     static std::vector<DigestKind> Choose(int md5, int sha1, int sha256);
 
-    ResultCode OnFile(const char* path) override;
-    ResultCode OnFolder(const char*) override { return kResultOk; }
+    ResultCode OnFile(const std::wstring& path) override;
+    ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
 
 private:
     CFileHasher m_hasher;
@@ -27,4 +27,4 @@ private:
 
 // The hash checker's options dialog, owned by `owner`; after OK the job that hashes
 // `paths` on the worker, else an empty job.
-CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::string>& paths);
+CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths);

@@ -10,19 +10,19 @@ class CEngine_ExtCleaner : public CFileMoleImpl {
 public:
     using CFileMoleImpl::CFileMoleImpl;
 
-    ResultCode OnFile(const char* path) override;
-    ResultCode OnFolder(const char*) override { return kResultOk; }
+    ResultCode OnFile(const std::wstring& path) override;
+    ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
 
-    // Splits "|"-separated text into lower-case pieces; empty pieces are dropped.
-    void SetExtensions(const char* text);
-    const std::vector<std::string>& Extensions() const { return m_extensions; }
+    // Takes "|"-separated text; empty pieces are dropped, case does not matter.
+    void SetExtensions(std::wstring_view text);
+    const std::vector<std::wstring>& Extensions() const { return m_extensions; }
 
 private:
-    bool IsListed(const char* path) const;
+    bool IsListed(const std::wstring& path) const;
 
-    std::vector<std::string> m_extensions;
+    std::vector<std::wstring> m_extensions;
 };
 
 // The cleaner's options dialog, owned by `owner`; after OK the job that cleans `paths`
 // on the worker, else an empty job.
-CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::string>& paths);
+CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::wstring>& paths);

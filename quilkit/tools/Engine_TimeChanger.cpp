@@ -1,6 +1,7 @@
 #include "Engine_TimeChanger.h"
 
 #include "../framework/Handles.h"
+#include "../framework/LongPath.h"
 #include "LogSink.h"
 #include "TimeDlg.h"
 #include "ToolRun.h"
@@ -29,28 +30,30 @@ void CEngine_TimeChanger::SetMoment(const SYSTEMTIME& local) {
 }
 
 // Writing the stamps needs no more than FILE_WRITE_ATTRIBUTES, which read-only objects
-// grant too; full sharing lets it stamp what Explorer or a prompt holds open.
-bool CEngine_TimeChanger::Stamp(const char* path, DWORD flags) const {
-    UniqueFile object(CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, flags, nullptr));
+// grant too; full sharing lets it stamp what Explorer or a prompt holds open. A link is
+// stamped itself, never its target, which may lie outside the selection.
+bool CEngine_TimeChanger::Stamp(const std::wstring& path, DWORD flags) const {
+    UniqueFile object(CreateFileW(FileSystemPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  flags | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return object && SetFileTime(object.Get(), &m_fileTime, &m_fileTime, &m_fileTime);
 }
 
-ResultCode CEngine_TimeChanger::SetTimes(const char* path, DWORD flags) {
-    const bool done = Stamp(path, flags);
-    LogResultLine(Log(), done, done ? "Success - " : "Fail - ", path);
-    return done ? kResultOk : kResultFail;
+ResultCode CEngine_TimeChanger::SetTimes(const std::wstring& path, DWORD flags) {
+    if (!Stamp(path, flags)) return ReportFailure(L"Fail - ", path, GetLastError());
+    LogResultLine(Log(), true, L"Success - ", path);
+    return kResultOk;
 }
 
-ResultCode CEngine_TimeChanger::OnFile(const char* path) { return SetTimes(path, 0); }
+ResultCode CEngine_TimeChanger::OnFile(const std::wstring& path) { return SetTimes(path, 0); }
 
-ResultCode CEngine_TimeChanger::OnFolder(const char* path) { return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS); }
+ResultCode CEngine_TimeChanger::OnFolder(const std::wstring& path) { return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS); }
 
 // Reading a folder's entries moves its last-access time: the folder's line stands where
 // the folder came, and its stamps are set once more after the walk.
-void CEngine_TimeChanger::OnFolderWalked(const char* path) { Stamp(path, FILE_FLAG_BACKUP_SEMANTICS); }
+void CEngine_TimeChanger::OnFolderWalked(const std::wstring& path) { Stamp(path, FILE_FLAG_BACKUP_SEMANTICS); }
 
-CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::string>& paths) {
+CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::wstring>& paths) {
     CTimeDlg dialog;
     if (dialog.DoModal(owner) != IDOK) return nullptr;
     const SYSTEMTIME moment = dialog.m_fixedTime ? FixedMoment() : dialog.m_time;

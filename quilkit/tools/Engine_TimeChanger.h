@@ -10,17 +10,17 @@ class CEngine_TimeChanger : public CFileMoleImpl {
 public:
     using CFileMoleImpl::CFileMoleImpl;
 
-    ResultCode OnFile(const char* path) override;
-    ResultCode OnFolder(const char* path) override;
-    void OnFolderWalked(const char* path) override;
+    ResultCode OnFile(const std::wstring& path) override;
+    ResultCode OnFolder(const std::wstring& path) override;
+    void OnFolderWalked(const std::wstring& path) override;
 
     // Converts a local moment to UTC with the time-zone rules in force at that moment.
     void SetMoment(const SYSTEMTIME& local);
     const FILETIME& FileTime() const { return m_fileTime; }
 
 private:
-    bool Stamp(const char* path, DWORD flags) const;
-    ResultCode SetTimes(const char* path, DWORD flags);
+    bool Stamp(const std::wstring& path, DWORD flags) const;
+    ResultCode SetTimes(const std::wstring& path, DWORD flags);
 
     FILETIME m_fileTime = {};
 };
@@ -30,4 +30,4 @@ SYSTEMTIME FixedMoment();
 
 // The time changer's options dialog, owned by `owner`; after OK the job that stamps
 // `paths` on the worker, else an empty job.
-CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::string>& paths);
+CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::wstring>& paths);

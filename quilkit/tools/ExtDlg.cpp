@@ -1,12 +1,13 @@
 #include "ExtDlg.h"
 
+#include "../framework/WideText.h"
 #include "../startup/LanguageTable.h"
 
 LRESULT CExtDlg::OnInitDialog() {
     CenterWindow();
     HWND edit = GetDlgItem(IDC_EXTENSIONS);
-    SendMessageA(edit, EM_LIMITTEXT, kExtensionTextSize, 0);
-    SetWindowTextA(edit, kDefaultExtensions);
+    SendMessageW(edit, EM_LIMITTEXT, kExtensionTextSize, 0);
+    SetWindowTextW(edit, kDefaultExtensions);
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_STATIC_EXTENSIONS, kTextExtensionPrompt);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
@@ -14,9 +15,9 @@ LRESULT CExtDlg::OnInitDialog() {
 }
 
 void CExtDlg::OnOk() {
-    // All that the field accepts, its terminator aside: a list cut by one character could
-    // end in ".c" where the user typed ".cs".
-    GetWindowTextA(GetDlgItem(IDC_EXTENSIONS), m_extensions, kExtensionTextSize + 1);
+    // All that the field holds: a list cut by one character could end in ".c" where the
+    // user typed ".cs".
+    m_extensions = WindowText(GetDlgItem(IDC_EXTENSIONS));
     m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
     EndDialog(IDOK);
 }

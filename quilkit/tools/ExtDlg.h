@@ -3,6 +3,8 @@
 // are searched with their sub-folders.
 #include <windows.h>
 
+#include <string>
+
 #include "../framework/OptionsDlgImpl.h"
 #include "resource.h"
 
@@ -10,9 +12,9 @@ class CExtDlg : public COptionsDlgImpl<CExtDlg> {
 public:
     enum { IDD = IDD_EXTDLG };
     static constexpr int kExtensionTextSize = 1024;
-    static constexpr const char* kDefaultExtensions = ".aps|.ncb|.obj|.pch|.pdb|.ilk|.map|.idb|.suo";
+    static constexpr const wchar_t* kDefaultExtensions = L".aps|.ncb|.obj|.pch|.pdb|.ilk|.map|.idb|.suo";
 
-    char m_extensions[kExtensionTextSize + 1] = {};
+    std::wstring m_extensions;
     int m_subFolders = 1;
 
 private:

@@ -1,17 +1,15 @@
 #include "FileMoleImpl.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "../framework/Handles.h"
+#include "../framework/LongPath.h"
 
 namespace {
 
-bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
+bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0; }
 
 }  // namespace
 
-void LogResultLine(CLogSink& log, bool success, const char* prefix, const char* path) {
+void LogResultLine(CLogSink& log, bool success, std::wstring_view prefix, std::wstring_view path) {
     if (success)
         log.AppendSuccess(prefix);
     else
@@ -19,49 +17,45 @@ void LogResultLine(CLogSink& log, bool success, const char* prefix, const char* 
     log.AppendLine(path);
 }
 
-int CFileMoleImpl::HandleFile(const char* path) {
+ResultCode CFileMoleImpl::ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error) {
+    LogResultLine(m_log, false, IsPathTooLongError(error) ? L"Path too long - " : prefix, path);
+    return kResultFail;
+}
+
+int CFileMoleImpl::HandleFile(const std::wstring& path) {
     m_log.NoteCurrent(path);
     const ResultCode result = OnFile(path);
     if (result != kResultStopped) m_log.NoteDone(result < 0);
     return result < 0 ? 1 : 0;
 }
 
-int CFileMoleImpl::HandleFolder(const char* path) {
+int CFileMoleImpl::HandleFolder(const std::wstring& path) {
     m_log.NoteCurrent(path);
     const bool failed = OnFolder(path) < 0;
     if (failed) m_log.NoteDone(true);
     return failed ? 1 : 0;
 }
 
-int CFileMoleImpl::ReportTooLong(const char* folder, const char* name) {
-    char line[2 * MAX_PATH + 16];
-    snprintf(line, sizeof(line), "%s%s", folder, name);
-    LogResultLine(m_log, false, "Path too long - ", line);
-    m_log.NoteDone(true);
-    return 1;
+int CFileMoleImpl::SkipLink(const std::wstring& path) {
+    m_log.AppendLine(L"Link skipped - " + path);
+    return 0;
 }
 
-int CFileMoleImpl::WalkFolder(char* path, int subFolders) {
-    const DWORD pathAttributes = GetFileAttributesA(path);
-    if (!(pathAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+int CFileMoleImpl::WalkFolder(const std::wstring& path, int subFolders) {
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         m_log.NoteDone(true);
         return 1;
     }
+    if (IsDirectoryLink(attributes)) return SkipLink(path);
     return WalkKnownFolder(path, subFolders);
 }
 
-// A folder that the caller knows to be one: sub-folders met in a walk need no second
-// look at their attributes.
-int CFileMoleImpl::WalkKnownFolder(char* path, int subFolders) {
+// A folder that the caller knows to be one and no link: sub-folders met in a walk need
+// no second look at their attributes.
+int CFileMoleImpl::WalkKnownFolder(std::wstring path, int subFolders) {
     if (StopRequested()) return 0;
-    size_t length = strlen(path);
-    if (length == 0 || path[length - 1] != '\\') {
-        // The pattern ("\\*") must still fit MAX_PATH characters.
-        if (length + 2 > MAX_PATH) return ReportTooLong(path, "\\");
-        path[length++] = '\\';
-        path[length] = '\0';
-    }
-    if (length + 1 > MAX_PATH) return ReportTooLong(path, "*");
+    if (path.empty() || path.back() != L'\\') path += L'\\';
 
     const int folderFailures = HandleFolder(path);
     const int entryFailures = WalkEntries(path, subFolders);
@@ -74,20 +68,17 @@ int CFileMoleImpl::WalkKnownFolder(char* path, int subFolders) {
 }
 
 // Returns -1 when the enumeration cannot start.
-int CFileMoleImpl::WalkEntries(const char* folder, int subFolders) {
-    char pattern[MAX_PATH + 1];
-    snprintf(pattern, sizeof(pattern), "%s*", folder);
-
-    WIN32_FIND_DATAA entry;
-    UniqueFind find(
-        FindFirstFileExA(pattern, FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return -1;
+int CFileMoleImpl::WalkEntries(const std::wstring& folder, int subFolders) {
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(FindFirstFileExW(FileSystemPath(folder + L'*').c_str(), FindExInfoBasic, &entry,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return ReportUnreadableFolder(folder);
 
     int failures = 0;
     do {
         if (StopRequested()) return failures;
         failures += VisitEntry(folder, entry, subFolders);
-    } while (FindNextFileA(find.Get(), &entry));
+    } while (FindNextFileW(find.Get(), &entry));
     // Stopping on anything but the end of the folder would skip entries silently.
     if (GetLastError() != ERROR_NO_MORE_FILES) {
         m_log.NoteDone(true);
@@ -98,15 +89,19 @@ int CFileMoleImpl::WalkEntries(const char* folder, int subFolders) {
     return failures;
 }
 
-int CFileMoleImpl::VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry, int subFolders) {
+int CFileMoleImpl::ReportUnreadableFolder(const std::wstring& folder) {
+    // Only a refused length is worth a line of its own: the folder's name is the cause.
+    if (IsPathTooLongError(GetLastError())) LogResultLine(m_log, false, L"Path too long - ", folder);
+    return -1;
+}
+
+int CFileMoleImpl::VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders) {
     // "." and ".." refer to this folder and its parent, which are not entries of the walk.
     if (IsDotEntry(entry.cFileName)) return 0;
 
-    char fullPath[kPathBufferSize];
-    if (strlen(folder) + strlen(entry.cFileName) > MAX_PATH) return ReportTooLong(folder, entry.cFileName);
-    snprintf(fullPath, sizeof(fullPath), "%s%s", folder, entry.cFileName);
-
+    const std::wstring fullPath = folder + entry.cFileName;
     if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return HandleFile(fullPath);
     if (!subFolders) return 0;
+    if (IsDirectoryLink(entry.dwFileAttributes)) return SkipLink(fullPath);
     return WalkKnownFolder(fullPath, subFolders);
 }

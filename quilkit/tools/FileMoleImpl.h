@@ -1,8 +1,11 @@
 #pragma once
 // The walker that the file tools share, and the engine interface they implement. An
 // engine writes to the log and watches the stop request it was given; it reaches for
-// nothing process-wide.
+// nothing process-wide. Paths are whole and of any length; the walk never leaves the
+// selection through a directory link.
 #include <windows.h>
+
+#include <string>
 
 #include "LogSink.h"
 #include "StopRequest.h"
@@ -16,40 +19,46 @@ constexpr ResultCode kResultStopped = 1;
 
 class CFileMoleImpl {
 public:
-    // A path buffer handed to WalkFolder: a full path and room for one more character.
-    static constexpr int kPathBufferSize = MAX_PATH + 2;
-
     CFileMoleImpl(CLogSink& log, const CStopRequest& stop) : m_log(log), m_stop(stop) {}
     virtual ~CFileMoleImpl() = default;
 
-    virtual ResultCode OnFile(const char* path) = 0;
-    virtual ResultCode OnFolder(const char* path) = 0;
+    virtual ResultCode OnFile(const std::wstring& path) = 0;
+    virtual ResultCode OnFolder(const std::wstring& path) = 0;
     // After the last entry of a walked folder; the path ends in a backslash.
-    virtual void OnFolderWalked(const char* /*path*/) {}
+    virtual void OnFolderWalked(const std::wstring& /*path*/) {}
 
-    // Walks a folder depth-first, pre-order, until a stop is requested; `path` is a
-    // kPathBufferSize buffer that gets a trailing backslash. Returns the number of failures.
-    // The walk changes nothing on disk itself: no attribute of an entry, nothing beyond
-    // what the engine does.
-    int WalkFolder(char* path, int subFolders);
+    // Walks a folder depth-first, pre-order, until a stop is requested. Returns the
+    // number of failures. The walk changes nothing on disk itself: no attribute of an
+    // entry, nothing beyond what the engine does.
+    int WalkFolder(const std::wstring& path, int subFolders);
 
     // OnFile or OnFolder with the progress noted; 1 when it failed, else 0.
-    int HandleFile(const char* path);
-    int HandleFolder(const char* path);
-    // Names a path that does not fit the walker's buffers in the log; counts 1.
-    int ReportTooLong(const char* folder, const char* name);
+    int HandleFile(const std::wstring& path);
+    int HandleFolder(const std::wstring& path);
+    // A directory link (junction, symbolic link, mount point) named and left alone: its
+    // target lies outside what the user selected. Not a failure.
+    int SkipLink(const std::wstring& path);
 
     bool StopRequested() const { return m_stop.IsRequested(); }
 
 protected:
     CLogSink& Log() const { return m_log; }
+    // The failure line of `path`: "Path too long - " when the system refused the path for
+    // its length (`error`), else `prefix`. Returns kResultFail.
+    ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
     const CStopRequest& StopRequestOf() const { return m_stop; }
 
 private:
-    int WalkKnownFolder(char* path, int subFolders);
-    int WalkEntries(const char* folder, int subFolders);
-    int VisitEntry(const char* folder, const WIN32_FIND_DATAA& entry, int subFolders);
+    int WalkKnownFolder(std::wstring path, int subFolders);
+    int WalkEntries(const std::wstring& folder, int subFolders);
+    int VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders);
+    int ReportUnreadableFolder(const std::wstring& folder);
 
     CLogSink& m_log;
     const CStopRequest& m_stop;
 };
+
+// Whether attributes describe a directory that is a link to somewhere else.
+inline bool IsDirectoryLink(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}

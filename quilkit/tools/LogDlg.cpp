@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "../framework/WideText.h"
+
 namespace {
 
 // Far more than any run writes; the control's default of about 32,000 characters
@@ -90,7 +92,7 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
             return TRUE;
         case WM_SIZE:
             // The status bar places itself at the foot of the window.
-            if (m_status) SendMessageA(m_status, WM_SIZE, 0, 0);
+            if (m_status) SendMessageW(m_status, WM_SIZE, 0, 0);
             return FALSE;
         case WM_CONTEXTMENU:
             OnContextMenu(lParam);
@@ -98,11 +100,11 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case ID_EDIT_COPY:
-                    SendMessageA(m_richEdit, WM_COPY, 0, 0);
+                    SendMessageW(m_richEdit, WM_COPY, 0, 0);
                     return TRUE;
                 case ID_EDIT_SELECT_ALL: {
                     CHARRANGE all = {0, -1};
-                    SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+                    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
                     return TRUE;
                 }
                 case ID_LOG_STOP:
@@ -134,18 +136,18 @@ LRESULT CLogDlg::OnInitDialog() {
     m_richEdit = GetDlgItem(IDC_LOG);
     CreateStatusBar();
     DlgResize_Init(m_hWnd);
-    SendMessageA(m_richEdit, EM_EXLIMITTEXT, 0, kTextLimit);
+    SendMessageW(m_richEdit, EM_EXLIMITTEXT, 0, kTextLimit);
     // One path per line, as a console shows it: wrapping would also make every insertion
     // cost more the longer the log grows.
-    SendMessageA(m_richEdit, EM_SETTARGETDEVICE, 0, 1);
+    SendMessageW(m_richEdit, EM_SETTARGETDEVICE, 0, 1);
     // The text is read-only: an undo record per insertion would only cost time and memory.
-    SendMessageA(m_richEdit, EM_SETUNDOLIMIT, 0, 0);
+    SendMessageW(m_richEdit, EM_SETUNDOLIMIT, 0, 0);
 
-    m_normal.cbSize = sizeof(CHARFORMATA);
-    SendMessageA(m_richEdit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&m_normal));
+    m_normal.cbSize = sizeof(CHARFORMATW);
+    SendMessageW(m_richEdit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&m_normal));
     m_rtf = std::make_unique<CLogRtf>(m_normal, GetACP());
 
-    m_taskbarButtonCreated = RegisterWindowMessageA("TaskbarButtonCreated");
+    m_taskbarButtonCreated = RegisterWindowMessageW(L"TaskbarButtonCreated");
     // An elevated window would otherwise never hear from the shell's taskbar.
     if (m_taskbarButtonCreated) ChangeWindowMessageFilterEx(m_hWnd, m_taskbarButtonCreated, MSGFLT_ALLOW, nullptr);
     return TRUE;
@@ -154,7 +156,7 @@ LRESULT CLogDlg::OnInitDialog() {
 // The status bar takes the foot of the client area; the text area keeps the rest.
 void CLogDlg::CreateStatusBar() {
     m_status =
-        CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
+        CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_STATUS)), _Module.Instance(), nullptr);
     if (!m_status) return;
     RECT status, client;
@@ -165,7 +167,7 @@ void CLogDlg::CreateStatusBar() {
 }
 
 void CLogDlg::OnContextMenu(LPARAM lParam) {
-    UniqueMenu menu(LoadMenuA(_Module.Instance(), MAKEINTRESOURCEA(IDR_LOGMENU)));
+    UniqueMenu menu(LoadMenuW(_Module.Instance(), MAKEINTRESOURCEW(IDR_LOGMENU)));
     HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
     const bool canStop = m_running && !m_run->IsStopRequested();
@@ -236,7 +238,7 @@ void CLogDlg::PumpLines() {
     }
     if (more) {
         // At most one wake-up waits in the queue.
-        if (!m_wakePosted) m_wakePosted = PostMessageA(m_hWnd, kRunWake, 0, 0) != FALSE;
+        if (!m_wakePosted) m_wakePosted = PostMessageW(m_hWnd, kRunWake, 0, 0) != FALSE;
     } else if (feed.Progress().finished && !feed.HasWaiting()) {
         OnRunEnded();
         return;
@@ -263,27 +265,27 @@ void CLogDlg::RefreshStatus() {
     if (!m_status || !m_run) return;
     const RunProgress progress = m_run->Feed().Progress();
     const ULONGLONG elapsed = (m_running ? GetTickCount64() : m_endTick) - m_startTick;
-    std::string text;
+    std::wstring text;
     if (m_running) {
-        text = FormatCounts(progress) + ", " + FormatElapsed(elapsed);
-        if (m_run->IsStopRequested()) text = "Stopping... " + text;
-        if (!progress.current.empty()) text += " - " + progress.current;
+        text = Widen(FormatCounts(progress) + ", " + FormatElapsed(elapsed));
+        if (m_run->IsStopRequested()) text = L"Stopping... " + text;
+        if (!progress.current.empty()) text += L" - " + progress.current;
     } else {
-        text = (m_run->IsStopRequested() ? "Stopped: " : "Done: ") + FormatCounts(progress) + " in " +
-               FormatElapsed(elapsed);
+        text = Widen((m_run->IsStopRequested() ? "Stopped: " : "Done: ") + FormatCounts(progress) + " in " +
+                     FormatElapsed(elapsed));
     }
     if (text == m_statusText) return;
     m_statusText = text;
-    SendMessageA(m_status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(m_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void CLogDlg::AppendSuccess(const char* text) { Insert(LogFormat::Success, text); }
+void CLogDlg::AppendSuccess(std::wstring_view text) { Insert(LogFormat::Success, std::wstring(text)); }
 
-void CLogDlg::AppendError(const char* text) { Insert(LogFormat::Error, text); }
+void CLogDlg::AppendError(std::wstring_view text) { Insert(LogFormat::Error, std::wstring(text)); }
 
-void CLogDlg::AppendLine(const char* text) { Insert(LogFormat::Plain, std::string(text) + "\r\n"); }
+void CLogDlg::AppendLine(std::wstring_view text) { Insert(LogFormat::Plain, std::wstring(text) + L"\r\n"); }
 
-void CLogDlg::Insert(LogFormat format, std::string text) {
+void CLogDlg::Insert(LogFormat format, std::wstring text) {
     std::vector<LogEntry> one;
     one.push_back({format, std::move(text)});
     InsertBatch(one);
@@ -297,26 +299,26 @@ void CLogDlg::InsertBatch(const std::vector<LogEntry>& batch) {
     const std::string rtf = m_rtf->Build(batch);
     const bool following = IsScrolledToEnd();
     CHARRANGE selection = {};
-    SendMessageA(m_richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageW(m_richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     POINT scroll = {};
-    SendMessageA(m_richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(m_richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
 
-    SendMessageA(m_richEdit, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(m_richEdit, WM_SETREDRAW, FALSE, 0);
     MoveToEnd();
     StreamSource source = {rtf.data(), rtf.size()};
     EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadStream};
-    SendMessageA(m_richEdit, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
+    SendMessageW(m_richEdit, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
     // A caret alone stays at the end, where the appends leave it; a selection the reader
     // made (to copy it) is kept.
     if (selection.cpMin != selection.cpMax)
-        SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     else
         MoveToEnd();
     if (following)
-        SendMessageA(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
+        SendMessageW(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
     else
-        SendMessageA(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    SendMessageA(m_richEdit, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(m_richEdit, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_richEdit, nullptr, TRUE);
 }
 
@@ -331,7 +333,7 @@ bool CLogDlg::IsScrolledToEnd() const {
 void CLogDlg::MoveToEnd() {
     // The control clamps a range past its text to the end: an insertion point after
     // the last character.
-    const LONG limit = LONG(SendMessageA(m_richEdit, EM_GETLIMITTEXT, 0, 0));
+    const LONG limit = LONG(SendMessageW(m_richEdit, EM_GETLIMITTEXT, 0, 0));
     CHARRANGE end = {limit, limit};
-    SendMessageA(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
 }

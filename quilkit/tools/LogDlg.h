@@ -26,9 +26,9 @@ public:
     enum { IDD = IDD_LOGDLG };
 
     // Direct appends on this thread, one insertion each.
-    void AppendSuccess(const char* text) override;
-    void AppendError(const char* text) override;
-    void AppendLine(const char* text) override;
+    void AppendSuccess(std::wstring_view text) override;
+    void AppendError(std::wstring_view text) override;
+    void AppendLine(std::wstring_view text) override;
 
     // Shows the lines and progress of `run` from now until it finishes; call just before
     // the run starts.
@@ -53,14 +53,14 @@ private:
     void RefreshStatus();
     void SetTaskbarState(TBPFLAG state);
 
-    void Insert(LogFormat format, std::string text);
+    void Insert(LogFormat format, std::wstring text);
     void InsertBatch(const std::vector<LogEntry>& batch);
     bool IsScrolledToEnd() const;
     void MoveToEnd();
 
     HWND m_richEdit = nullptr;
     HWND m_status = nullptr;
-    CHARFORMATA m_normal = {};
+    CHARFORMATW m_normal = {};
     std::unique_ptr<CLogRtf> m_rtf;
 
     CToolRun* m_run = nullptr;
@@ -73,7 +73,7 @@ private:
     CBatchPacer m_pacer;
     size_t m_shown = 0;
     std::vector<LogEntry> m_batch;
-    std::string m_statusText;
+    std::wstring m_statusText;
 
     UINT m_taskbarButtonCreated = 0;
     UniqueCom<ITaskbarList3> m_taskbar;

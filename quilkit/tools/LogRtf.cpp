@@ -1,6 +1,5 @@
 #include "LogRtf.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -23,12 +22,12 @@ const char* StartOf(LogFormat format) {
 
 }  // namespace
 
-CLogRtf::CLogRtf(const CHARFORMATA& normal, UINT codePage) : m_codePage(codePage) {
+CLogRtf::CLogRtf(const CHARFORMATW& normal, UINT codePage) {
     char start[128];
     snprintf(start, sizeof(start), "{\\rtf1\\ansi\\ansicpg%u\\deff0{\\fonttbl{\\f0\\fnil\\fcharset%u ", codePage,
              unsigned(normal.bCharSet));
     m_header = start;
-    AppendEscaped(m_header, ToUtf16(normal.szFaceName));
+    AppendEscaped(m_header, normal.szFaceName);
     m_header += ";}}";
     m_header += kColourTable;
     // The format's height is in twips, RTF's font size in half points.
@@ -42,25 +41,17 @@ std::string CLogRtf::Build(const std::vector<LogEntry>& batch) const {
     for (const LogEntry& entry : batch) {
         const bool formatted = entry.format != LogFormat::Plain;
         rtf += StartOf(entry.format);
-        AppendEscaped(rtf, ToUtf16(entry.text));
+        AppendEscaped(rtf, entry.text);
         if (formatted) rtf += "\\b0\\cf0 ";
     }
     rtf += "}";
     return rtf;
 }
 
-std::wstring CLogRtf::ToUtf16(const std::string& text) const {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(m_codePage, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(std::max(length, 0)), L'\0');
-    if (length > 0) MultiByteToWideChar(m_codePage, 0, text.data(), int(text.size()), &wide[0], length);
-    return wide;
-}
-
 // Characters outside ASCII go as \u with their UTF-16 unit: a double-byte character as
 // code-page escapes would depend on how the reader pairs them (0x5C, a backslash, is a
 // valid second byte in code page 932).
-void CLogRtf::AppendEscaped(std::string& rtf, const std::wstring& text) {
+void CLogRtf::AppendEscaped(std::string& rtf, std::wstring_view text) {
     char unit[16];
     for (size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];

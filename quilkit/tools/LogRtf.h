@@ -11,15 +11,13 @@
 
 class CLogRtf {
 public:
-    // `normal` is the control's default format; text is in code page `codePage`.
-    CLogRtf(const CHARFORMATA& normal, UINT codePage);
+    // `normal` is the control's default format; `codePage` the one the header names.
+    CLogRtf(const CHARFORMATW& normal, UINT codePage);
 
     std::string Build(const std::vector<LogEntry>& batch) const;
 
 private:
-    std::wstring ToUtf16(const std::string& text) const;
-    static void AppendEscaped(std::string& rtf, const std::wstring& text);
+    static void AppendEscaped(std::string& rtf, std::wstring_view text);
 
-    UINT m_codePage;
     std::string m_header;
 };

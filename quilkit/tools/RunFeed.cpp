@@ -8,20 +8,25 @@ void CRunFeed::SetConsumer(HWND window, UINT message) {
     m_message = message;
 }
 
-void CRunFeed::AppendSuccess(const char* text) { Push(LogFormat::Success, text); }
+void CRunFeed::AppendSuccess(std::wstring_view text) { Push(LogFormat::Success, std::wstring(text)); }
 
-void CRunFeed::AppendError(const char* text) { Push(LogFormat::Error, text); }
+void CRunFeed::AppendError(std::wstring_view text) { Push(LogFormat::Error, std::wstring(text)); }
 
-void CRunFeed::AppendLine(const char* text) { Push(LogFormat::Plain, std::string(text) + "\r\n"); }
+void CRunFeed::AppendLine(std::wstring_view text) {
+    std::wstring line;
+    line.reserve(text.size() + 2);
+    line.append(text).append(L"\r\n");
+    Push(LogFormat::Plain, std::move(line));
+}
 
-void CRunFeed::Push(LogFormat format, std::string text) {
+void CRunFeed::Push(LogFormat format, std::wstring text) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_roomFreed.wait(lock, [this] { return m_waiting.size() < kMaxWaiting || m_abandoned; });
     if (m_abandoned) return;
     m_waiting.push_back({format, std::move(text)});
 }
 
-void CRunFeed::NoteCurrent(const char* path) {
+void CRunFeed::NoteCurrent(std::wstring_view path) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_progress.current = path;
 }
@@ -49,7 +54,7 @@ void CRunFeed::Finish() {
     }
     // Posted, never sent: the window may itself be waiting for this thread to end. A
     // lost post only delays the end until the window's next timer tick.
-    if (window) PostMessageA(window, message, 0, 0);
+    if (window) PostMessageW(window, message, 0, 0);
 }
 
 bool CRunFeed::Take(std::vector<LogEntry>& batch, size_t maxEntries) {

@@ -19,14 +19,14 @@ enum class LogFormat : uint8_t { Plain, Success, Error };
 // One append as the worker made it; a plain line carries its CR LF.
 struct LogEntry {
     LogFormat format = LogFormat::Plain;
-    std::string text;
+    std::wstring text;
 };
 
 struct RunProgress {
     uint64_t files = 0;
     uint64_t failures = 0;
     uint64_t bytesRead = 0;
-    std::string current;
+    std::wstring current;
     bool finished = false;
 };
 
@@ -41,10 +41,10 @@ public:
     void SetConsumer(HWND window, UINT message);
 
     // The worker's side.
-    void AppendSuccess(const char* text) override;
-    void AppendError(const char* text) override;
-    void AppendLine(const char* text) override;
-    void NoteCurrent(const char* path) override;
+    void AppendSuccess(std::wstring_view text) override;
+    void AppendError(std::wstring_view text) override;
+    void AppendLine(std::wstring_view text) override;
+    void NoteCurrent(std::wstring_view path) override;
     void NoteBytesRead(uint64_t bytes) override;
     void NoteDone(bool failed) override;
     // After the last line: marks the run finished and wakes the window.
@@ -59,7 +59,7 @@ public:
     RunProgress Progress() const;
 
 private:
-    void Push(LogFormat format, std::string text);
+    void Push(LogFormat format, std::wstring text);
 
     mutable std::mutex m_mutex;
     std::condition_variable m_roomFreed;

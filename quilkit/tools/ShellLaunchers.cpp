@@ -1,75 +1,98 @@
 #include "ShellLaunchers.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
-#include <cstdio>
-
+#include "../framework/Handles.h"
+#include "../framework/LongPath.h"
 #include "../maindlg/HidepathDlg.h"
 #include "../maindlg/SettingsStore.h"
-#include "../startup/PathList.h"
 
 namespace {
 
 // pushd, unlike cd, also changes the drive and maps a UNC path to a drive letter.
-const char kPromptCommand[] = " /K pushd \"";
-const char kEditorOptions[] = " /g /d\"";
-const char kFirstBuiltInEditor[] = "C:\\Progra~1\\Hidemaru\\Hidemaru.exe";
-const char kSecondBuiltInEditor[] = "C:\\Program files (x86)\\Hidemaru\\Hidemaru.exe";
+const wchar_t kPromptCommand[] = L" /K pushd \"";
+const wchar_t kEditorOptions[] = L" /g /d\"";
+const wchar_t kFirstBuiltInEditor[] = L"C:\\Progra~1\\Hidemaru\\Hidemaru.exe";
+const wchar_t kSecondBuiltInEditor[] = L"C:\\Program files (x86)\\Hidemaru\\Hidemaru.exe";
 
-// List-file lines reach 519 characters, so the folder buffer holds those.
-constexpr int kFolderSize = CPathList::kLineBufferSize;
-constexpr int kCommandSize = 2048;
+// The longest command line CreateProcess takes, its terminator included.
+constexpr size_t kMaxCommandLine = 32767;
 
-bool TargetFolder(const std::vector<std::string>& paths, char (&folder)[kFolderSize]) {
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The first path when it is a folder, else the folder that holds it.
+bool TargetFolder(const std::vector<std::wstring>& paths, std::wstring& folder) {
     if (paths.empty()) return false;
-    lstrcpynA(folder, paths.front().c_str(), kFolderSize);
-    if (!PathIsDirectoryA(folder)) PathRemoveFileSpecA(folder);
+    folder = paths.front();
+    if (!IsFolder(folder)) folder = ParentFolder(folder);
+    // "C:" alone would name the drive's current folder, not its root.
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
     return true;
 }
 
-// ""<program>"<options><folder>"", or false when it does not fit. The program is named
-// whole in quotes: unquoted, "D:\My Tools\Hidemaru.exe" would first start D:\My.exe.
-bool BuildCommand(char (&command)[kCommandSize], const char* program, const char* options, const char* folder) {
-    char unquoted[kCommandSize];
-    lstrcpynA(unquoted, program, kCommandSize);
-    PathUnquoteSpacesA(unquoted);
-    const int length = snprintf(command, kCommandSize, "\"%s\"%s%s\"", unquoted, options, folder);
-    return length > 0 && length < kCommandSize;
+std::wstring Unquoted(std::wstring text) {
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') return text.substr(1, text.size() - 2);
+    return text;
 }
 
-bool Start(const char* program, const char* options, const char* folder) {
-    char command[kCommandSize];
-    return BuildCommand(command, program, options, folder) && WinExec(command, SW_SHOWNORMAL) > 31;
+// "<program>"<options><folder>" with the program named whole in quotes: unquoted,
+// "D:\My Tools\Hidemaru.exe" would first start D:\My.exe.
+std::wstring BuildCommand(const std::wstring& program, const wchar_t* options, const std::wstring& folder) {
+    return L"\"" + Unquoted(program) + L"\"" + options + folder + L"\"";
 }
 
-void ReadStoredEditorPath(char* path, DWORD size) {
+bool Start(const std::wstring& program, const wchar_t* options, const std::wstring& folder) {
+    std::wstring command = BuildCommand(program, options, folder);
+    if (command.size() >= kMaxCommandLine) return false;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    UniqueHandle process(started.hProcess), thread(started.hThread);
+    return true;
+}
+
+std::wstring StoredEditorPath() {
     CSettingsStore store;
-    if (!store.Open() || !store.ReadEditorPath(path, size)) path[0] = '\0';
+    std::wstring path;
+    if (!store.Open() || !store.ReadEditorPath(path)) path.clear();
+    return path;
+}
+
+std::wstring CommandInterpreter() {
+    const DWORD size = GetEnvironmentVariableW(L"comspec", nullptr, 0);
+    if (size == 0) return {};
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(L"comspec", &value[0], size);
+    value.resize(length < size ? length : 0);
+    return value;
 }
 
 }  // namespace
 
-void OpenCommandPrompt(const std::vector<std::string>& paths) {
-    char folder[kFolderSize];
+void OpenCommandPrompt(const std::vector<std::wstring>& paths) {
+    std::wstring folder;
     if (!TargetFolder(paths, folder)) return;
-    char interpreter[MAX_PATH + 1] = {};
-    if (GetEnvironmentVariableA("comspec", interpreter, MAX_PATH) >= MAX_PATH) interpreter[0] = '\0';
-    Start(interpreter, kPromptCommand, folder);
+    Start(CommandInterpreter(), kPromptCommand, folder);
 }
 
-bool OpenInEditor(const std::vector<std::string>& paths) {
-    char folder[kFolderSize];
+bool OpenInEditor(const std::vector<std::wstring>& paths) {
+    std::wstring folder;
     if (!TargetFolder(paths, folder)) return false;
     for (;;) {
-        char editor[CSettingsStore::kReadBytes + 6];
-        ReadStoredEditorPath(editor, sizeof(editor));
+        const std::wstring editor = StoredEditorPath();
         // An empty (or unreadable) stored path cannot start anything: go straight on.
-        if (editor[0] != '\0' && Start(editor, kEditorOptions, folder)) return true;
+        if (!editor.empty() && Start(editor, kEditorOptions, folder)) return true;
         if (Start(kFirstBuiltInEditor, kEditorOptions, folder)) return true;
         if (Start(kSecondBuiltInEditor, kEditorOptions, folder)) return true;
         if (ShowEditorPathDialog() != IDOK) break;
     }
-    MessageBoxA(nullptr, "Hidemaru.exe not found...", "Error", MB_OK);
+    MessageBoxW(nullptr, L"Hidemaru.exe not found...", L"Error", MB_OK);
     return false;
 }

@@ -6,9 +6,9 @@
 #include <vector>
 
 // Mode 1: "%comspec% /K pushd "<folder>"".
-void OpenCommandPrompt(const std::vector<std::string>& paths);
+void OpenCommandPrompt(const std::vector<std::wstring>& paths);
 
 // Mode 5: the stored editor path, then the two built-in places, then the editor-path
 // dialog (retrying after OK); "Hidemaru.exe not found..." when the user cancels it.
 // True when the editor was started.
-bool OpenInEditor(const std::vector<std::string>& paths);
+bool OpenInEditor(const std::vector<std::wstring>& paths);

@@ -17,9 +17,9 @@ LRESULT CTimeDlg::OnInitDialog() {
 
 void CTimeDlg::OnOk() {
     m_time = SYSTEMTIME{};
-    SendMessageA(m_datePicker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&m_time));
+    SendMessageW(m_datePicker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&m_time));
     SYSTEMTIME timeOfDay = {};
-    SendMessageA(m_timePicker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&timeOfDay));
+    SendMessageW(m_timePicker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&timeOfDay));
     m_time.wHour = timeOfDay.wHour;
     m_time.wMinute = timeOfDay.wMinute;
     m_time.wSecond = timeOfDay.wSecond;

@@ -1,47 +1,35 @@
 #include "ToolRun.h"
 
-#include <shlwapi.h>
-
-#include <cstdio>
 #include <exception>
 #include <string>
 
 #include "../framework/Handles.h"
+#include "../framework/LongPath.h"
+#include "../framework/WideText.h"
 
 namespace {
 
-int HandlePath(CFileMoleImpl& engine, const std::string& selected, const WalkOptions& options) {
-    char path[CFileMoleImpl::kPathBufferSize];
-    if (selected.size() > MAX_PATH) {
-        // Too long for any buffer of the walk: name it rather than cut it.
-        return engine.ReportTooLong(selected.c_str(), "");
-    }
-    lstrcpynA(path, selected.c_str(), sizeof(path));
-
-    if (!PathIsDirectoryA(path)) return engine.HandleFile(path);
-    if (options.folders == FolderHandling::FolderOnly) return engine.HandleFolder(path);
-    return engine.WalkFolder(path, options.subFolders);
+int HandlePath(CFileMoleImpl& engine, const std::wstring& selected, const WalkOptions& options) {
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(selected).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return engine.HandleFile(selected);
+    // The folder alone: a link is handled as itself, never through to its target.
+    if (options.folders == FolderHandling::FolderOnly) return engine.HandleFolder(selected);
+    if (IsDirectoryLink(attributes)) return engine.SkipLink(selected);
+    return engine.WalkFolder(selected, options.subFolders);
 }
 
 }  // namespace
 
-std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths) {
-    std::vector<std::string> absolute;
-    for (const std::string& path : paths) {
-        std::string full(MAX_PATH, '\0');
-        DWORD length = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
-        if (length >= full.size()) {
-            full.resize(length);
-            length = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
-        }
-        absolute.push_back(length > 0 && length < full.size() ? full.substr(0, length) : path);
-    }
+std::vector<std::wstring> AbsolutePaths(const std::vector<std::wstring>& paths) {
+    std::vector<std::wstring> absolute;
+    for (const std::wstring& path : paths) absolute.push_back(FullPathName(path));
     return absolute;
 }
 
-int WalkPathList(CFileMoleImpl& engine, const std::vector<std::string>& paths, const WalkOptions& options) {
+int WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options) {
     int failures = 0;
-    for (const std::string& selected : paths) {
+    for (const std::wstring& selected : paths) {
         if (engine.StopRequested()) break;
         failures += HandlePath(engine, selected, options);
     }
@@ -49,13 +37,10 @@ int WalkPathList(CFileMoleImpl& engine, const std::vector<std::string>& paths, c
 }
 
 void WriteSummary(CLogSink& log, int failures) {
-    if (failures > 0) {
-        char text[1024];
-        snprintf(text, sizeof(text), "---\r\nError: %d\r\n", failures);
-        log.AppendError(text);
-    } else {
-        log.AppendSuccess("---\r\nAll Success!\r\n");
-    }
+    if (failures > 0)
+        log.AppendError(L"---\r\nError: " + std::to_wstring(failures) + L"\r\n");
+    else
+        log.AppendSuccess(L"---\r\nAll Success!\r\n");
 }
 
 CToolRun::~CToolRun() { StopAndJoin(); }
@@ -80,10 +65,10 @@ void CToolRun::Work(const Job& job) {
         failures = job(m_feed, m_stop);
     } catch (const std::exception& error) {
         // Out of memory, or no thread to be had: say so in the log rather than vanish.
-        m_feed.AppendError((std::string("Run ended early - ") + error.what() + "\r\n").c_str());
+        m_feed.AppendError(L"Run ended early - " + Widen(error.what()) + L"\r\n");
         ++failures;
     }
-    if (m_stop.IsRequested()) m_feed.AppendError("Stopped\r\n");
+    if (m_stop.IsRequested()) m_feed.AppendError(L"Stopped\r\n");
     WriteSummary(m_feed, failures);
     m_feed.Finish();
 }

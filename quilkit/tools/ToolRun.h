@@ -23,11 +23,11 @@ struct WalkOptions {
 
 // Each path made absolute against the current folder, as the recycle bin and the log
 // need them; a path the system cannot complete stays as it is.
-std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths);
+std::vector<std::wstring> AbsolutePaths(const std::vector<std::wstring>& paths);
 
 // Hands every path to the engine, in order, until a stop is requested; returns the
 // number of failures.
-int WalkPathList(CFileMoleImpl& engine, const std::vector<std::string>& paths, const WalkOptions& options);
+int WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options);
 
 // "---" and "All Success!" in green, or the error count in red.
 void WriteSummary(CLogSink& log, int failures);

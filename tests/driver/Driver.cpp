@@ -52,10 +52,10 @@ BOOL CALLBACK MatchMessageBox(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof(className));
+    wchar_t className[64] = L"";
+    GetClassNameW(window, className, 64);
     // A message box is a dialog with a static text of identifier 0xFFFF.
-    if (processId == search->processId && IsWindowVisible(window) && strcmp(className, "#32770") == 0 &&
+    if (processId == search->processId && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
         GetDlgItem(window, 0xFFFF)) {
         search->found = window;
         return FALSE;
@@ -64,7 +64,7 @@ BOOL CALLBACK MatchMessageBox(HWND window, LPARAM lParam) {
 }
 
 std::string ClipboardRtf() {
-    const UINT format = RegisterClipboardFormatA("Rich Text Format");
+    const UINT format = RegisterClipboardFormatW(L"Rich Text Format");
     std::string rtf;
     PollUntil(kDefaultTimeoutMs, [&] {
         if (!OpenClipboard(nullptr)) return false;
@@ -80,7 +80,54 @@ std::string ClipboardRtf() {
     return rtf;
 }
 
+// Wine's own name of a Windows path on the Unix side.
+std::string UnixName(const std::string& path) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    static const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixFileName) return {};
+    char* name = unixFileName(Wide(path).c_str());
+    if (!name) return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a Unix program through Wine's start.exe and waits for it.
+void RunUnix(const std::string& arguments) {
+    std::wstring command = Wide("start.exe /wait /unix " + arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &info)) {
+        ADD_FAILURE() << "cannot run " << arguments;
+        return;
+    }
+    WaitForSingleObject(info.hProcess, kDefaultTimeoutMs);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 }  // namespace
+
+UnixLink::UnixLink(const std::string& target, const std::string& link) : m_link(link) {
+    if (UnixName(target).empty() || UnixName(link).empty()) {
+        ADD_FAILURE() << "no Unix name for " << target << " or " << link;
+        return;
+    }
+    RunUnix("/bin/ln -s " + Quoted(UnixName(target)) + " " + Quoted(UnixName(link)));
+    // start.exe may return before a Unix program has ended.
+    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return FileExists(link); })) << "no link " << link;
+}
+
+UnixLink::~UnixLink() {
+    if (UnixName(m_link).empty()) return;
+    RunUnix("/bin/rm -f " + Quoted(UnixName(m_link)));
+    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return !FileExists(m_link); })) << "link left: " << m_link;
+}
 
 Process::~Process() {
     if (!m_handle) return;
@@ -99,14 +146,13 @@ Process& Process::operator=(Process&& other) noexcept {
 std::string QuilkitExe() { return VEX_QUILKIT_EXE; }
 
 Process Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder) {
-    std::string commandLine = "\"" + exe + "\" " + arguments;
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = Wide("\"" + exe + "\" " + arguments);
+    const std::wstring folder = Wide(workingFolder);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         ADD_FAILURE() << "cannot start " << exe << " (error " << GetLastError() << ")";
         return Process();
     }
@@ -141,37 +187,37 @@ int WaitForExit(const Process& process, int timeoutMs) {
 }
 
 std::string GetText(HWND window) {
-    const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<char> text(size_t(length) + 2, '\0');
-    SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> text(size_t(length) + 2, L'\0');
+    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return Utf8(text.data());
 }
 
 std::string GetItemText(HWND dialog, int id) { return GetText(GetDlgItem(dialog, id)); }
 
 void SetItemText(HWND dialog, int id, const std::string& text) {
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
-bool IsChecked(HWND dialog, int id) { return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsChecked(HWND dialog, int id) { return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void SetCheck(HWND dialog, int id, bool checked) {
-    SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-void Command(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
-void Close(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+void Close(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
 void PressEscape(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     HWND target = window;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) target = info.hwndFocus;
-    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
 MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
@@ -185,7 +231,7 @@ MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
         return {};
     }
     MessageBoxText box = {GetText(search.found), GetItemText(search.found, 0xFFFF)};
-    PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return box;
 }
 
@@ -218,7 +264,7 @@ double RoundTripMs(HWND window, int timeoutMs) {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, UINT(timeoutMs), &result)) return -1;
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, UINT(timeoutMs), &result)) return -1;
     QueryPerformanceCounter(&end);
     return double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
@@ -238,8 +284,8 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
         EmptyClipboard();
         CloseClipboard();
     }
-    SendMessageA(log, WM_COMMAND, kSelectAllCommand, 0);
-    SendMessageA(log, WM_COMMAND, kCopyCommand, 0);
+    SendMessageW(log, WM_COMMAND, kSelectAllCommand, 0);
+    SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
     return ParseRtf(ClipboardRtf());
 }
 
@@ -265,48 +311,95 @@ std::string ReadLogMarked(HWND log) {
 }
 
 TempFolder::TempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(sizeof(base), base);
+    wchar_t base[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, base);
     static int counter = 0;
     for (;;) {
-        char name[MAX_PATH + 64];
-        snprintf(name, sizeof(name), "%svex-%lu-%d", base, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(name, nullptr)) {
-            m_path = name;
+        const std::wstring name = std::wstring(base) + L"vex-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(++counter);
+        if (CreateDirectoryW(name.c_str(), nullptr)) {
+            m_path = Utf8(name);
             return;
         }
     }
 }
 
+// Removes a tree without ever going through a directory link: a link is removed itself
+// or left. (The shell's recursive delete follows links; under Wine one that loops back
+// runs out of path and goes on in the current folder.)
+static void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileW(path.c_str());
+        else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            RemoveDirectoryW(path.c_str());
+        else
+            RemoveTree(path);
+    }
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    RemoveDirectoryW(folder.c_str());
+}
+
 TempFolder::~TempFolder() {
-    // SHFileOperation wants a list of names ending in two NULs.
-    std::string from = m_path;
-    from.append(2, '\0');
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    SHFileOperationA(&operation);
+    // Only ever the absolute folder this object made.
+    if (m_path.size() > 3 && m_path[1] == ':') RemoveTree(LongPath(m_path));
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
-    FILE* file = fopen(path.c_str(), "wb");
+    FILE* file = _wfopen(LongPath(path).c_str(), L"wb");
     ASSERT_NE(file, nullptr) << path;
     fwrite(content.data(), 1, content.size(), file);
     fclose(file);
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+    return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string ReadFile(const std::string& path) {
     std::string content;
-    if (FILE* file = fopen(path.c_str(), "rb")) {
+    if (FILE* file = _wfopen(LongPath(path).c_str(), L"rb")) {
         char buffer[4096];
         size_t n;
         while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0) content.append(buffer, n);
         fclose(file);
     }
     return content;
+}
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring text(size_t(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &text[0], length);
+    return text;
+}
+
+std::string FromCodePage(UINT codePage, const std::string& bytes) {
+    std::wstring text(bytes.size(), L'\0');
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), &text[0], int(text.size()));
+    text.resize(size_t(length > 0 ? length : 0));
+    return Utf8(text);
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(size_t(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &utf8[0], length, nullptr, nullptr);
+    return utf8;
+}
+
+std::wstring LongPath(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    return L"\\\\?\\" + wide;
 }
 
 }  // namespace driver

@@ -13,6 +13,8 @@
 //   EXPECT_EQ(driver::WaitForExit(app), 0);
 //
 // Every wait polls with a generous limit and fails the calling test when it runs out.
+// Text is UTF-8 throughout: names, titles, log text; the driver talks to windows and
+// files with the wide API.
 #include <windows.h>
 
 #include <string>
@@ -124,6 +126,27 @@ public:
 
 private:
     std::string m_path;
+};
+
+std::wstring Wide(const std::string& utf8);
+// Bytes in a code page (932 for the Japanese captions) as UTF-8.
+std::string FromCodePage(UINT codePage, const std::string& bytes);
+std::string Utf8(const std::wstring& text);
+// An absolute path in the form that the file system takes at any length.
+std::wstring LongPath(const std::string& path);
+
+// A Unix symbolic link `link` -> `target` (Windows paths), made with the system's own
+// ln, and removed again (the link only) when the object goes: Wine shows a link to a
+// folder as a directory reparse point, as Windows shows a junction.
+class UnixLink {
+public:
+    UnixLink(const std::string& target, const std::string& link);
+    ~UnixLink();
+    UnixLink(const UnixLink&) = delete;
+    UnixLink& operator=(const UnixLink&) = delete;
+
+private:
+    std::string m_link;
 };
 
 void WriteFile(const std::string& path, const std::string& content);

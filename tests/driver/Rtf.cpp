@@ -1,9 +1,12 @@
 // Just enough of an RTF reader for the log's clipboard text: groups, bold, the colour
-// table and the foreground colour, paragraph ends and escaped characters.
+// table and the foreground colour, paragraph ends, escaped characters (\'xx in the
+// document's code page, \uN as UTF-16) and \ucN's fallbacks.
 #include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <windows.h>
 
 #include "Driver.h"
 
@@ -35,10 +38,13 @@ public:
             } else if (c == '\r' || c == '\n') {
                 continue;
             } else {
-                Text(stack.back(), std::string(1, c));
+                Character(stack.back(), c);
             }
         }
-        return m_runs;
+        FlushBytes();
+        std::vector<TextRun> runs;
+        for (const WideRun& run : m_runs) runs.push_back({Utf8(run.text), run.bold, run.color});
+        return runs;
     }
 
 private:
@@ -50,11 +56,14 @@ private:
             if (c == '\'') {
                 const int byte = int(strtol(m_rtf.substr(m_pos, 2).c_str(), nullptr, 16));
                 m_pos += 2;
-                Text(state, std::string(1, char(byte)));
+                if (TakeFallback()) return;
+                if (state.skip || state.colorTable) return;
+                if (m_bytes.empty()) m_bytesState = state;
+                m_bytes += char(byte);
             } else if (c == '*') {
                 state.skip = true;
             } else if (c == '\\' || c == '{' || c == '}') {
-                Text(state, std::string(1, c));
+                Character(state, c);
             }
             return;
         }
@@ -74,6 +83,8 @@ private:
     }
 
     void Apply(State& state, const std::string& word, bool hasParameter, long parameter) {
+        if (word == "ansicpg" && hasParameter) m_codePage = UINT(parameter);
+        if (word == "uc" && hasParameter) m_fallbackLength = int(parameter);
         if (word == "fonttbl" || word == "stylesheet" || word == "info" || word == "pict") {
             state.skip = true;
         } else if (word == "colortbl") {
@@ -92,23 +103,53 @@ private:
             state.bold = false;
             state.color = 0;
         } else if (word == "par" || word == "line") {
-            Text(state, "\r\n");
+            Text(state, L"\r\n");
         } else if (word == "tab") {
-            Text(state, "\t");
+            Text(state, L"\t");
         } else if (word == "u") {
-            // A character outside the code page: keep a marker, skip its fallback.
-            Text(state, "?");
-            if (m_pos < m_rtf.size() && m_rtf[m_pos] != '\\' && m_rtf[m_pos] != '{') ++m_pos;
+            // A UTF-16 unit, as a signed number, followed by its stand-in for older readers.
+            Text(state, std::wstring(1, wchar_t(parameter < 0 ? parameter + 65536 : parameter)));
+            m_fallbackLeft = m_fallbackLength;
         }
     }
 
-    void Text(const State& state, const std::string& text) {
+    // Stand-in characters after \u are read but not text.
+    bool TakeFallback() {
+        if (m_fallbackLeft == 0) return false;
+        --m_fallbackLeft;
+        return true;
+    }
+
+    void Character(const State& state, char c) {
+        if (TakeFallback()) return;
         if (state.colorTable) {
             // Each ';' ends one colour of the table.
-            if (text == ";") m_colors.push_back(0);
+            if (c == ';') m_colors.push_back(0);
             return;
         }
-        if (state.skip) return;
+        Text(state, std::wstring(1, wchar_t(static_cast<unsigned char>(c))));
+    }
+
+    // Bytes of \'xx escapes make characters only together: a double-byte character
+    // comes as two escapes.
+    void FlushBytes() {
+        if (m_bytes.empty()) return;
+        const std::string bytes = std::move(m_bytes);
+        m_bytes.clear();
+        std::wstring text(bytes.size(), L'\0');
+        const int length = MultiByteToWideChar(m_codePage, 0, bytes.data(), int(bytes.size()), &text[0],
+                                               int(text.size()));
+        text.resize(size_t(length > 0 ? length : 0));
+        AppendRun(m_bytesState, text);
+    }
+
+    void Text(const State& state, const std::wstring& text) {
+        FlushBytes();
+        if (state.colorTable || state.skip) return;
+        AppendRun(state, text);
+    }
+
+    void AppendRun(const State& state, const std::wstring& text) {
         const COLORREF color =
             (state.color > 0 && size_t(state.color) < m_colors.size()) ? m_colors[size_t(state.color)] : 0;
         if (!m_runs.empty() && m_runs.back().bold == state.bold && m_runs.back().color == color) {
@@ -118,10 +159,21 @@ private:
         }
     }
 
+    struct WideRun {
+        std::wstring text;
+        bool bold;
+        COLORREF color;
+    };
+
     const std::string& m_rtf;
     size_t m_pos = 0;
+    UINT m_codePage = 1252;
+    int m_fallbackLength = 1;
+    int m_fallbackLeft = 0;
+    std::string m_bytes;
+    State m_bytesState;
     std::vector<COLORREF> m_colors = {0};
-    std::vector<TextRun> m_runs;
+    std::vector<WideRun> m_runs;
 };
 
 }  // namespace

@@ -1,85 +1,65 @@
+// Reading list files from disk; the line grammar itself is tested natively.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "Driver.h"
 #include "startup/PathList.h"
 
 namespace {
 
-using Paths = std::vector<std::string>;
+using Paths = std::vector<std::wstring>;
 
 class ListFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char folder[MAX_PATH];
-        GetTempPathA(sizeof(folder), folder);
-        GetTempFileNameA(folder, "vql", 0, m_name);
+    std::string Write(const std::string& name, const std::string& content) {
+        const std::string path = m_folder / name;
+        driver::WriteFile(path, content);
+        return path;
     }
-    void TearDown() override { DeleteFileA(m_name); }
-
     Paths Read(const std::string& content) {
-        FILE* file = fopen(m_name, "wb");
-        fwrite(content.data(), 1, content.size(), file);
-        fclose(file);
         CPathList list;
-        list.ReadListFile(m_name);
+        list.ReadListFile(driver::Wide(Write("selection.lst", content)));
         return list.Paths();
     }
-    bool Exists() const { return GetFileAttributesA(m_name) != INVALID_FILE_ATTRIBUTES; }
 
-    char m_name[MAX_PATH];
+    driver::TempFolder m_folder;
 };
 
-TEST_F(ListFile, LinesInOrderWithoutLineEndsAndTheFileIsDeleted) {
-    EXPECT_EQ(Read("C:\\a\r\nC:\\b\r\nC:\\a\r\n"), (Paths{"C:\\a", "C:\\b", "C:\\a"}));
-    EXPECT_FALSE(Exists());
-    EXPECT_EQ(Read("C:\\a\nC:\\last"), (Paths{"C:\\a", "C:\\last"}));
+TEST_F(ListFile, LinesInOrderAndTheFileIsDeleted) {
+    EXPECT_EQ(Read("C:\\a\r\nC:\\b\r\nC:\\a\r\n"), (Paths{L"C:\\a", L"C:\\b", L"C:\\a"}));
+    EXPECT_FALSE(driver::FileExists(m_folder / "selection.lst"));
 }
 
-TEST_F(ListFile, QuotesAroundTheWholeLineGoBlanksStay) {
-    EXPECT_EQ(Read("\"C:\\My Files\\a.txt\"\r\n\"C:\\half\r\n\"C:\\x\" \r\n  C:\\b  \r\n"),
-              (Paths{"C:\\My Files\\a.txt", "\"C:\\half", "\"C:\\x\" ", "  C:\\b  "}));
+TEST_F(ListFile, ByteOrderMarkMeansUtf8WhateverTheCodePage) {
+    EXPECT_EQ(Read("\xEF\xBB\xBF" "C:\\caf\xC3\xA9.txt\r\nC:\\\xF0\x9F\x98\x80.txt\r\nC:\\\xE6\x97\xA5.txt\r\n"),
+              (Paths{L"C:\\caf\u00E9.txt", L"C:\\\U0001F600.txt", L"C:\\\u65E5.txt"}));
 }
 
-TEST_F(ListFile, ShortLineEndsTheListButTheFileIsStillDeleted) {
-    EXPECT_EQ(Read("C:\\a\r\n\r\nC:\\b\r\n"), Paths{"C:\\a"});
-    EXPECT_FALSE(Exists());
-    EXPECT_EQ(Read("\r\nC:\\a\r\n"), Paths{});
-    EXPECT_FALSE(Exists());
-    EXPECT_EQ(Read("x\nC:\\a\nz"), (Paths{"x", "C:\\a"}));
+TEST_F(ListFile, WithoutTheMarkLinesAreInTheAnsiCodePage) {
+    // "C:\café.txt" as code page 1252 writes it; "é" is not UTF-8 here.
+    EXPECT_EQ(Read("C:\\caf\xE9.txt\r\n"), Paths{L"C:\\caf\u00E9.txt"});
 }
 
-TEST_F(ListFile, LongLinesComeInPiecesOf519) {
-    const std::string exact(519, 'a');
-    // A 519-character line fills the buffer; its line end then reads as an empty line.
-    EXPECT_EQ(Read(exact + "\r\nC:\\b\r\n"), Paths{exact});
-    const std::string fits(518, 'b');
-    EXPECT_EQ(Read(fits + "\r\nC:\\b\r\n"), (Paths{fits, "C:\\b"}));
-    const std::string longer = std::string(519, 'c') + "tail";
-    EXPECT_EQ(Read(longer + "\nC:\\b\n"), (Paths{std::string(519, 'c'), "tail", "C:\\b"}));
+TEST(ListFileCodePage932, DoubleByteNamesWhoseSecondByteIsABackslash) {
+    // "表示.txt": the second byte of 表 is 0x5C.
+    driver::TempFolder folder;
+    const std::string list = folder / "selection.lst";
+    driver::WriteFile(list, "C:\\\x95\x5C\x8E\xA6.txt\r\n");
+    CPathList paths;
+    paths.ReadListFile(driver::Wide(list));
+    EXPECT_EQ(paths.Paths(), Paths{L"C:\\\u8868\u793A.txt"});
 }
 
-TEST_F(ListFile, MissingFileAddsNothing) {
-    DeleteFileA(m_name);
+TEST_F(ListFile, AMissingFileIsRememberedAndTheOthersAppendInOrder) {
     CPathList list;
-    list.ReadListFile(m_name);
-    EXPECT_TRUE(list.Paths().empty());
-}
-
-TEST_F(ListFile, TwoListFilesAppendInOrder) {
-    CPathList list;
-    FILE* file = fopen(m_name, "wb");
-    fputs("C:\\first\r\n", file);
-    fclose(file);
-    list.ReadListFile(m_name);
-    file = fopen(m_name, "wb");
-    fputs("C:\\second\r\n", file);
-    fclose(file);
-    list.ReadListFile(m_name);
-    EXPECT_EQ(list.Paths(), (Paths{"C:\\first", "C:\\second"}));
+    list.ReadListFile(driver::Wide(Write("first.lst", "C:\\first\r\n")));
+    list.ReadListFile(driver::Wide(m_folder / "missing.lst"));
+    list.ReadListFile(driver::Wide(Write("second.lst", "C:\\second\r\n")));
+    EXPECT_EQ(list.Paths(), (Paths{L"C:\\first", L"C:\\second"}));
+    EXPECT_EQ(list.MissingListFiles(), Paths{driver::Wide(m_folder / "missing.lst")});
 }
 
 }  // namespace

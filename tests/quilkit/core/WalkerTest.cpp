@@ -17,30 +17,37 @@ using Calls = std::vector<std::string>;
 
 class RecordingLog : public CLogSink {
 public:
-    void AppendSuccess(const char* text) override { lines += "[green]" + std::string(text); }
-    void AppendError(const char* text) override { lines += "[red]" + std::string(text); }
-    void AppendLine(const char* text) override { lines += std::string(text) + "\r\n"; }
+    void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
+    void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
+    void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
     std::string lines;
+
+private:
+    static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
 };
 
 // Records every call; fails the paths that contain "fail".
 class RecordingEngine : public CFileMoleImpl {
 public:
     RecordingEngine(CLogSink& log, const CStopRequest& stop) : CFileMoleImpl(log, stop) {}
-    ResultCode OnFile(const char* path) override { return Record("file ", path); }
-    ResultCode OnFolder(const char* path) override { return Record("folder ", path); }
+    ResultCode OnFile(const std::wstring& path) override { return Record("file ", path); }
+    ResultCode OnFolder(const std::wstring& path) override { return Record("folder ", path); }
     Calls calls;
 
 private:
-    ResultCode Record(const char* kind, const char* path) {
-        calls.push_back(kind + std::string(path));
-        return strstr(path, "fail") ? kResultFail : kResultOk;
+    ResultCode Record(const char* kind, const std::wstring& path) {
+        calls.push_back(kind + driver::Utf8(path));
+        return path.find(L"fail") != std::wstring::npos ? kResultFail : kResultOk;
     }
 };
 
 // Wine keeps the hidden flag faithfully (read-only follows the Unix mode, which means
 // little to root), so attribute changes are checked by it.
-bool IsHidden(const std::string& path) { return GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN; }
+bool IsHidden(const std::string& path) { return GetFileAttributesW(driver::LongPath(path).c_str()) & FILE_ATTRIBUTE_HIDDEN; }
+
+void SetAttributes(const std::string& path, DWORD attributes) {
+    SetFileAttributesW(driver::LongPath(path).c_str(), attributes);
+}
 
 class Walker : public ::testing::Test {
 protected:
@@ -49,17 +56,13 @@ protected:
         for (const char* name : names) {
             const std::string path = m_root / name;
             if (path.back() == '\\')
-                CreateDirectoryA(path.c_str(), nullptr);
+                CreateDirectoryW(driver::LongPath(path).c_str(), nullptr);
             else
                 driver::WriteFile(path, "");
         }
     }
 
-    int Walk(const std::string& path, int subFolders) {
-        char buffer[CFileMoleImpl::kPathBufferSize];
-        lstrcpynA(buffer, path.c_str(), sizeof(buffer));
-        return m_engine.WalkFolder(buffer, subFolders);
-    }
+    int Walk(const std::string& path, int subFolders) { return m_engine.WalkFolder(driver::Wide(path), subFolders); }
 
     size_t IndexOf(const std::string& call) const {
         return size_t(std::find(m_engine.calls.begin(), m_engine.calls.end(), call) - m_engine.calls.begin());
@@ -111,39 +114,60 @@ TEST_F(Walker, FailureCounts) {
 TEST_F(Walker, ChangesNoAttributeOfAnEntryTheFolderOrItsParent) {
     Make({"top\\", "top\\hidden.txt"});
     for (const std::string& path : {m_root / "top\\hidden.txt", m_root / "top", m_root.Path()})
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        SetAttributes(path, FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(Walk(m_root / "top", 1), 0);
     for (const std::string& path : {m_root / "top\\hidden.txt", m_root / "top", m_root.Path()})
         EXPECT_TRUE(IsHidden(path)) << path;
-    SetFileAttributesA(m_root.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetAttributes(m_root.Path(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(Walker, PathsTooLongForTheBuffersAreNamedAndCounted) {
-    // A folder that leaves room for itself but not for a 60-character entry name.
-    std::string folder = m_root.Path();
-    while (folder.size() < MAX_PATH - 40) {
-        folder += "\\" + std::string(std::min<size_t>(30, MAX_PATH - 40 - folder.size() + 1), 'd');
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+TEST_F(Walker, NamesOutsideTheCodePageAndPathsBeyondMaxPathArriveWhole) {
+    // Look-alike names stay apart: "cafe.txt" is never taken for "café.txt".
+    Make({"top\\", "top\\cafe.txt", "top\\caf\xC3\xA9.txt", "top\\\xF0\x9F\x98\x80.txt"});
+    std::string deep = m_root / "top";
+    while (deep.size() < 600) {
+        deep += "\\" + std::string(40, 'd');
+        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr)) << deep;
     }
-    const std::string longPath = folder + "\\" + std::string(60, 'n');
-    // The ANSI functions refuse such a name; the wide ones with \\?\ make it.
-    const std::string unlimited = "\\\\?\\" + longPath;
-    const std::wstring wide(unlimited.begin(), unlimited.end());
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
-    driver::WriteFile(folder + "\\ok.txt", "");
+    driver::WriteFile(deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "");
 
-    EXPECT_EQ(Walk(folder, 0), 1);
-    EXPECT_NE(m_log.lines.find("[red]Path too long - " + longPath + "\r\n"), std::string::npos) << m_log.lines;
-    EXPECT_EQ(m_engine.calls.back(), "file " + folder + "\\ok.txt");
-    DeleteFileW(wide.c_str());
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    const std::string top = m_root / "top\\";
+    Calls files;
+    for (const std::string& call : m_engine.calls)
+        if (call.rfind("file ", 0) == 0) files.push_back(call);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (Calls{"file " + deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "file " + top + "caf\xC3\xA9.txt",
+                            "file " + top + "cafe.txt", "file " + top + "\xF0\x9F\x98\x80.txt"}));
+}
+
+TEST_F(Walker, DirectoryLinksAreNamedAndNeverEntered) {
+    Make({"top\\", "top\\a.txt", "outside\\", "outside\\victim.txt"});
+    const driver::UnixLink out(m_root / "outside", m_root / "top\\out");
+    const driver::UnixLink up(m_root.Path(), m_root / "top\\up");
+
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    const std::string top = m_root / "top\\";
+    EXPECT_EQ(m_engine.calls, (Calls{"folder " + top, "file " + top + "a.txt"}));
+    EXPECT_NE(m_log.lines.find("Link skipped - " + top + "out\r\n"), std::string::npos) << m_log.lines;
+    EXPECT_NE(m_log.lines.find("Link skipped - " + top + "up\r\n"), std::string::npos) << m_log.lines;
+    EXPECT_EQ(m_log.lines.find("[red]"), std::string::npos) << m_log.lines;
+
+    // Selected itself, a link is skipped too, unless the tool works on the folder alone.
+    m_engine.calls.clear();
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, WalkOptions{}), 0);
+    EXPECT_TRUE(m_engine.calls.empty());
+    WalkOptions folderOnly;
+    folderOnly.folders = FolderHandling::FolderOnly;
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, folderOnly), 0);
+    EXPECT_EQ(m_engine.calls, Calls{"folder " + top + "out"});
 }
 
 TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
     Make({"top\\", "top\\a.txt", "selected.txt"});
-    SetFileAttributesA((m_root / "selected.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const std::vector<std::string> paths = {m_root / "selected.txt", m_root / "top", m_root / "gone-fail.txt", ""};
+    SetAttributes(m_root / "selected.txt", FILE_ATTRIBUTE_HIDDEN);
+    const std::vector<std::wstring> paths = {driver::Wide(m_root / "selected.txt"), driver::Wide(m_root / "top"),
+                                             driver::Wide(m_root / "gone-fail.txt"), L""};
     const int failures = WalkPathList(m_engine, paths, WalkOptions{});
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(m_engine.calls,
@@ -155,7 +179,7 @@ TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
     m_engine.calls.clear();
     WalkOptions folderOnly;
     folderOnly.folders = FolderHandling::FolderOnly;
-    EXPECT_EQ(WalkPathList(m_engine, {m_root / "top"}, folderOnly), 0);
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(m_root / "top")}, folderOnly), 0);
     EXPECT_EQ(m_engine.calls, Calls{"folder " + (m_root / "top")});
 
     // A stop request ends the run before the next path and the next entry.

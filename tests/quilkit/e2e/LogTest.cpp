@@ -17,8 +17,8 @@ namespace {
 class Log : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        LoadLibraryA("RICHED20.DLL");
-        _Module.Init(GetModuleHandleA(nullptr));
+        LoadLibraryW(L"RICHED20.DLL");
+        _Module.Init(GetModuleHandleW(nullptr));
     }
     void SetUp() override {
         ASSERT_TRUE(m_log.Create(nullptr));
@@ -30,10 +30,10 @@ protected:
 };
 
 TEST_F(Log, PrefixIsBoldAndColouredPathIsPlainLinesEndInCrLfSummaryInOneFormat) {
-    m_log.AppendSuccess("Delete - ");
-    m_log.AppendLine("C:\\a.obj");
-    m_log.AppendError("Failed - ");
-    m_log.AppendLine("C:\\b.obj");
+    m_log.AppendSuccess(L"Delete - ");
+    m_log.AppendLine(L"C:\\a.obj");
+    m_log.AppendError(L"Failed - ");
+    m_log.AppendLine(L"C:\\b.obj");
     WriteSummary(m_log, 1);
     WriteSummary(m_log, 0);
     EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
@@ -49,15 +49,15 @@ TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
     m_log.Watch(run);
     run.Start([&](CLogSink& sink, const CStopRequest&) {
         for (int i = 0; i < lines; ++i) {
-            const std::string path = "C:\\src\\" + std::to_string(i) + ".obj";
-            sink.NoteCurrent(path.c_str());
-            LogResultLine(sink, i % 1000 != 7, i % 1000 != 7 ? "Delete - " : "Failed - ", path.c_str());
+            const std::wstring path = L"C:\\src\\" + std::to_wstring(i) + L".obj";
+            sink.NoteCurrent(path);
+            LogResultLine(sink, i % 1000 != 7, i % 1000 != 7 ? L"Delete - " : L"Failed - ", path);
             sink.NoteDone(i % 1000 == 7);
         }
         return lines / 1000;
     });
     MSG msg;
-    while (m_log.IsRunning() && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     run.StopAndJoin();
 
     std::string expected;
@@ -76,7 +76,7 @@ TEST_F(Log, KeepsEveryLineFarPastTheDefaultLimit) {
     for (int i = 0; i < 320; ++i) {
         char number[16];
         snprintf(number, sizeof(number), "%05d", i);
-        m_log.AppendLine((number + path).c_str());
+        m_log.AppendLine(driver::Wide(number + path));
         expected += number + path + "\r\n";
     }
     ASSERT_GT(expected.size(), 150000u);
@@ -109,9 +109,9 @@ TEST_F(Log, TextAreaAndStatusBarFollowTheWindowSize) {
 }
 
 TEST_F(Log, CloseEndsTheMessageLoopWithExitCodeZero) {
-    PostMessageA(m_log.m_hWnd, WM_CLOSE, 0, 0);
+    PostMessageW(m_log.m_hWnd, WM_CLOSE, 0, 0);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     EXPECT_EQ(msg.message, UINT(WM_QUIT));
     EXPECT_EQ(msg.wParam, 0u);
     EXPECT_TRUE(IsWindow(m_log.m_hWnd));

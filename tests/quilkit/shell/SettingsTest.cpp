@@ -70,7 +70,7 @@ TEST_F(Settings, TheDialogStoresThePathOnOKOnly) {
 TEST_F(Settings, JapaneseSearchCaption) {
     ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "run with LC_ALL=ja_JP.UTF-8";
     HWND dialog = Open();
-    EXPECT_EQ("\x8E\x51\x8F\xC6", driver::GetItemText(dialog, IDC_SEARCH));  // 参照 in code page 932
+    EXPECT_EQ(driver::FromCodePage(932, "\x8E\x51\x8F\xC6"), driver::GetItemText(dialog, IDC_SEARCH));  // 参照
     End(dialog, IDCANCEL);
 }
 

@@ -57,6 +57,41 @@ TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndCountsAFailure) {
     for (const std::string& name : kept) EXPECT_EQ(driver::ReadFile(folder / name), name + tag);
 }
 
+// Nothing outside the selection goes through a directory link; a file deep beyond
+// MAX_PATH goes like any other. (Wine shows a link to a file as a plain file, and its
+// recycle bin would take the target: no file link here.)
+TEST(CleanerRun, LinksAreNeverFollowedAndLongPathsAreCleaned) {
+    driver::TempFolder folder;
+    const std::string top = folder / "top", outside = folder / "outside";
+    std::string deep = top;
+    for (const std::string& made : {top, outside}) ASSERT_TRUE(CreateDirectoryW(driver::Wide(made).c_str(), nullptr));
+    while (deep.size() < 400) {
+        deep += "\\" + std::string(50, 'd');
+        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr));
+    }
+    for (const std::string& file : {deep + "\\deep.obj", outside + "\\victim.obj"}) driver::WriteFile(file, file);
+    const driver::UnixLink out(outside, top + "\\out"), up(folder.Path(), top + "\\up");
+
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, folder, 2, {top}));
+    EXPECT_NE(run.marked.find("<G>Delete - </G>" + deep + "\\deep.obj\r\n"), std::string::npos) << run.marked;
+    EXPECT_NE(run.marked.find("Link skipped - " + top + "\\out\r\n"), std::string::npos) << run.marked;
+    EXPECT_NE(run.marked.find("Link skipped - " + top + "\\up\r\n"), std::string::npos) << run.marked;
+    EXPECT_NE(run.marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << run.marked;
+    EXPECT_FALSE(driver::FileExists(deep + "\\deep.obj"));
+    EXPECT_EQ(driver::ReadFile(outside + "\\victim.obj"), outside + "\\victim.obj");
+}
+
+// A list file that cannot be read, and so nothing to work on: two failures, no dialog.
+TEST(CleanerRun, AMissingListFileAndAnEmptySelectionAreFailures) {
+    driver::TempFolder folder;
+    const std::string list = folder / "gone.lst";
+    driver::Process app = driver::Start(driver::QuilkitExe(), "/M2 /L \"" + list + "\"");
+    const Outcome run = FinishRun(app, nullptr);
+    EXPECT_EQ(run.marked, "<R>List file not found - </R>" + list + "\r\n<R>Nothing selected\r\n---\r\nError: 2\r\n</R>");
+    EXPECT_EQ(run.exitCode, 0);
+}
+
 TEST(CleanerRun, TheExtensionFollowsTheLastDotInAnyCaseBetweenAnySeparators) {
     driver::TempFolder folder;
     std::vector<std::string> paths;

@@ -28,7 +28,46 @@ std::string PlatformDigest(const std::string& content, ALG_ID algorithm) {
     return text;
 }
 
+// Look-alike names, names outside any code page, a path of several hundred characters, and
+// two directory links, one to the parent and one out of the selection: every file once,
+// with its own digest, and nothing behind the links.
+void HashEveryNameAndNoLink() {
+    driver::TempFolder folder;
+    const std::string top = folder / "top", outside = folder / "outside";
+    std::string deep = top;
+    for (const std::string& made : {top, outside}) ASSERT_TRUE(CreateDirectoryW(driver::Wide(made).c_str(), nullptr));
+    while (deep.size() < 500) {
+        deep += "\\" + std::string(50, 'd');
+        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr));
+    }
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {top + "\\cafe.txt", "plain"},
+        {top + "\\caf\xC3\xA9.txt", "accent"},
+        {top + "\\\xF0\x9F\x98\x80.txt", "smile"},
+        {top + "\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", "nihongo"},
+        {deep + "\\deep.txt", "deep"}};
+    for (const auto& [path, content] : files) driver::WriteFile(path, content);
+    driver::WriteFile(outside + "\\secret.txt", "secret");
+    const driver::UnixLink out(outside, top + "\\out"), up(folder.Path(), top + "\\up");
+
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, folder, 3, {top}));
+    for (const auto& [path, content] : files) {
+        const std::string line = "<G>\"" + path + "\"</G> MD5:" + PlatformDigest(content, CALG_MD5) + "\r\n";
+        EXPECT_NE(run.marked.find(line), std::string::npos) << line << "\nin\n" << run.marked;
+    }
+    for (const char* link : {"out", "up"})
+        EXPECT_NE(run.marked.find("Link skipped - " + top + "\\" + link + "\r\n"), std::string::npos) << run.marked;
+    EXPECT_EQ(run.marked.find("secret"), std::string::npos) << run.marked;
+    EXPECT_EQ(std::count(run.marked.begin(), run.marked.end(), '\n'), 5 + 2 + 2);
+    EXPECT_NE(run.marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << run.marked;
+}
+
 }  // namespace
+
+TEST(HashRun, EveryNameEveryLengthAndNoLinkFollowed) { HashEveryNameAndNoLink(); }
+
+TEST(HashRunJapanese, EveryNameEveryLengthAndNoLinkFollowed) { HashEveryNameAndNoLink(); }
 
 TEST(HashDialog, DefaultsEscapeKeepsItOpenCloseBoxRunsNothing) {
     driver::TempFolder folder;
@@ -51,20 +90,20 @@ TEST(HashDialog, DefaultsEscapeKeepsItOpenCloseBoxRunsNothing) {
 TEST(ToolDialogsJapanese, CaptionsAreJapanese) {
     // サブディレクトリも検索, 削除したい拡張子を|で区切って入力してください and
     // 2000/4/1 00:00:00に設定, in code page 932.
-    const std::string subFolders =
-        "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8C\x83\x4E\x83\x67\x83\x8A\x82\xE0\x8C\x9F\x8D\xF5";
-    const std::string prompt =
-        "\x8D\xED\x8F\x9C\x82\xB5\x82\xBD\x82\xA2\x8A\x67\x92\xA3\x8E\x71\x82\xF0\x7C\x82\xC5\x8B\xE6\x90\xD8\x82"
-        "\xC1\x82\xC4\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2";
+    const std::string subFolders = driver::FromCodePage(
+        932, "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8C\x83\x4E\x83\x67\x83\x8A\x82\xE0\x8C\x9F\x8D\xF5");
+    const std::string prompt = driver::FromCodePage(
+        932, "\x8D\xED\x8F\x9C\x82\xB5\x82\xBD\x82\xA2\x8A\x67\x92\xA3\x8E\x71\x82\xF0\x7C\x82\xC5\x8B\xE6\x90\xD8\x82"
+        "\xC1\x82\xC4\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2");
     for (int mode : {2, 3, 4}) {
         driver::TempFolder folder;
         driver::Process app;
-        HWND dialog = StartTool(app, folder, mode, {});
+        HWND dialog = StartTool(app, folder, mode, {folder.Path()});
         ASSERT_NE(dialog, nullptr) << mode;
         EXPECT_EQ(driver::GetItemText(dialog, IDC_SUBFOLDERS), subFolders) << mode;
         if (mode != 3) {
             EXPECT_EQ(driver::GetItemText(dialog, mode == 2 ? IDC_STATIC_EXTENSIONS : IDC_FIXEDTIME),
-                      mode == 2 ? prompt : "2000/4/1 00:00:00\x82\xC9\x90\xDD\x92\xE8");
+                      mode == 2 ? prompt : driver::FromCodePage(932, "2000/4/1 00:00:00\x82\xC9\x90\xDD\x92\xE8"));
         }
         CloseWithoutRun(app, dialog);
     }
@@ -218,11 +257,12 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
-// Double-byte names travel to the log as the code page's bytes: the batch's Rich Text must
-// keep each character whole (ソース.txt, 表.txt: a second byte 0x5C, the backslash).
+// Double-byte names reach the log whole: the batch's Rich Text must keep each character
+// whole (ソース.txt, 表.txt: in code page 932 a second byte 0x5C, the backslash).
 TEST(HashRunJapanese, DoubleByteNamesReachTheLogWhole) {
     driver::TempFolder folder;
-    const std::vector<std::string> paths = {folder / "\x83\x5C\x81\x5B\x83\x58.txt", folder / "\x95\x5C.txt"};
+    const std::vector<std::string> paths = {folder / driver::FromCodePage(932, "\x83\x5C\x81\x5B\x83\x58.txt"),
+                                            folder / driver::FromCodePage(932, "\x95\x5C.txt")};
     for (const std::string& path : paths) driver::WriteFile(path, "abc");
     driver::Process app;
     const Outcome run = FinishRun(app, StartTool(app, folder, 3, paths));

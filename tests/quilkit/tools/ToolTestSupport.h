@@ -18,7 +18,8 @@ namespace tooltest {
 // naming `paths`; returns the tool's options dialog, null when none shows.
 inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
                       const std::vector<std::string>& paths) {
-    std::string list;
+    // UTF-8 after its byte-order mark, as the shell extension writes it.
+    std::string list = "\xEF\xBB\xBF";
     for (const std::string& path : paths) list += path + "\r\n";
     driver::WriteFile(folder / "selection.lst", list);
     app =
