@@ -10,8 +10,8 @@
 namespace {
 
 bool ReadWholeFile(const std::wstring& fileName, std::string& bytes) {
-    UniqueFile file(CreateFileW(FileSystemPath(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueFile file(CreateFileW(FileSystemPath(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return false;
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;

@@ -9,8 +9,8 @@ namespace {
 
 // Shared as the C library's "rb" shares it: other programs may keep writing the file.
 UniqueFile OpenForReading(const std::wstring& path) {
-    return UniqueFile(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return UniqueFile(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 void WriteFailure(CLogSink& log, const std::wstring& path) {

@@ -56,8 +56,7 @@ ResultCode CEngine_ExtCleaner::OnFile(const std::wstring& path) {
     operation.pTo = nullptr;
     // A file that cannot go to the recycle bin (a drive without one) would be destroyed
     // for good: the shell asks first.
-    operation.fFlags =
-        FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI | FOF_WANTNUKEWARNING;  // 0x4454
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI | FOF_WANTNUKEWARNING;  // 0x4454
     const int error = SHFileOperationW(&operation);
     const bool deleted = error == 0 && !operation.fAnyOperationsAborted;
     if (!deleted) return ReportFailure(L"Failed - ", path, DWORD(error));

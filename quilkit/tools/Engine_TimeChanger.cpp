@@ -47,7 +47,9 @@ ResultCode CEngine_TimeChanger::SetTimes(const std::wstring& path, DWORD flags) 
 
 ResultCode CEngine_TimeChanger::OnFile(const std::wstring& path) { return SetTimes(path, 0); }
 
-ResultCode CEngine_TimeChanger::OnFolder(const std::wstring& path) { return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS); }
+ResultCode CEngine_TimeChanger::OnFolder(const std::wstring& path) {
+    return SetTimes(path, FILE_FLAG_BACKUP_SEMANTICS);
+}
 
 // Reading a folder's entries moves its last-access time: the folder's line stands where
 // the folder came, and its stamps are set once more after the walk.

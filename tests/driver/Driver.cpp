@@ -315,8 +315,8 @@ TempFolder::TempFolder() {
     GetTempPathW(MAX_PATH + 1, base);
     static int counter = 0;
     for (;;) {
-        const std::wstring name = std::wstring(base) + L"vex-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(++counter);
+        const std::wstring name =
+            std::wstring(base) + L"vex-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
         if (CreateDirectoryW(name.c_str(), nullptr)) {
             m_path = Utf8(name);
             return;

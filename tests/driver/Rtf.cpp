@@ -137,8 +137,8 @@ private:
         const std::string bytes = std::move(m_bytes);
         m_bytes.clear();
         std::wstring text(bytes.size(), L'\0');
-        const int length = MultiByteToWideChar(m_codePage, 0, bytes.data(), int(bytes.size()), &text[0],
-                                               int(text.size()));
+        const int length =
+            MultiByteToWideChar(m_codePage, 0, bytes.data(), int(bytes.size()), &text[0], int(text.size()));
         text.resize(size_t(length > 0 ? length : 0));
         AppendRun(m_bytesState, text);
     }

@@ -34,7 +34,8 @@ TEST_F(ListFile, LinesInOrderAndTheFileIsDeleted) {
 }
 
 TEST_F(ListFile, ByteOrderMarkMeansUtf8WhateverTheCodePage) {
-    EXPECT_EQ(Read("\xEF\xBB\xBF" "C:\\caf\xC3\xA9.txt\r\nC:\\\xF0\x9F\x98\x80.txt\r\nC:\\\xE6\x97\xA5.txt\r\n"),
+    EXPECT_EQ(Read("\xEF\xBB\xBF"
+                   "C:\\caf\xC3\xA9.txt\r\nC:\\\xF0\x9F\x98\x80.txt\r\nC:\\\xE6\x97\xA5.txt\r\n"),
               (Paths{L"C:\\caf\u00E9.txt", L"C:\\\U0001F600.txt", L"C:\\\u65E5.txt"}));
 }
 

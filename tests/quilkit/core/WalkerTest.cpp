@@ -43,7 +43,9 @@ private:
 
 // Wine keeps the hidden flag faithfully (read-only follows the Unix mode, which means
 // little to root), so attribute changes are checked by it.
-bool IsHidden(const std::string& path) { return GetFileAttributesW(driver::LongPath(path).c_str()) & FILE_ATTRIBUTE_HIDDEN; }
+bool IsHidden(const std::string& path) {
+    return GetFileAttributesW(driver::LongPath(path).c_str()) & FILE_ATTRIBUTE_HIDDEN;
+}
 
 void SetAttributes(const std::string& path, DWORD attributes) {
     SetFileAttributesW(driver::LongPath(path).c_str(), attributes);

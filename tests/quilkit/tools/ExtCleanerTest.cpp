@@ -88,8 +88,30 @@ TEST(CleanerRun, AMissingListFileAndAnEmptySelectionAreFailures) {
     const std::string list = folder / "gone.lst";
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M2 /L \"" + list + "\"");
     const Outcome run = FinishRun(app, nullptr);
-    EXPECT_EQ(run.marked, "<R>List file not found - </R>" + list + "\r\n<R>Nothing selected\r\n---\r\nError: 2\r\n</R>");
+    EXPECT_EQ(run.marked,
+              "<R>List file not found - </R>" + list + "\r\n<R>Nothing selected\r\n---\r\nError: 2\r\n</R>");
     EXPECT_EQ(run.exitCode, 0);
+}
+
+// Without a recycle bin (Wine's trash cannot be made under a file) the shell asks before
+// it destroys a file for good, and "No" keeps it.
+TEST(CleanerRun, AFileTheRecycleBinCannotTakeIsNotDestroyedUnasked) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "a.obj", "keep");
+    SetEnvironmentVariableW(L"XDG_DATA_HOME", L"/dev/null/no-trash");
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 2, {folder / "a.obj"});
+    SetEnvironmentVariableW(L"XDG_DATA_HOME", nullptr);
+    ASSERT_NE(dialog, nullptr);
+    driver::Click(dialog, IDOK);
+    // Wine's own question; Windows words it its own way.
+    HWND question = driver::WaitForWindow(app, "Confirm file deletion");
+    ASSERT_NE(question, nullptr) << "no question; the file is "
+                                 << (driver::FileExists(folder / "a.obj") ? "kept" : "gone");
+    driver::Command(question, IDNO);
+    const Outcome run = FinishRun(app, nullptr);
+    EXPECT_EQ(run.text, "Failed - " + (folder / "a.obj") + "\r\n---\r\nError: 1\r\n");
+    EXPECT_EQ(driver::ReadFile(folder / "a.obj"), "keep");
 }
 
 TEST(CleanerRun, TheExtensionFollowsTheLastDotInAnyCaseBetweenAnySeparators) {
