@@ -2,20 +2,32 @@
 
 namespace {
 
-bool EqualsAsciiNoCase(std::u16string_view text, std::string_view ascii) {
-    if (text.size() != ascii.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
-        char a = ascii[i];
-        if (a >= 'a' && a <= 'z') a = char(a - 'a' + 'A');
-        if (c != char16_t(a)) return false;
-    }
+constexpr char16_t kBlank = u' ';
+constexpr char16_t kQuote = u'"';
+
+char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; }
+
+// Options are ASCII words: no locale may fold any other letter onto them.
+bool EqualsIgnoringAsciiCase(std::u16string_view text, std::string_view word) {
+    if (text.size() != word.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (AsciiUpper(text[i]) != AsciiUpper(char16_t(word[i]))) return false;
     return true;
 }
 
-std::u16string Unquoted(std::u16string token) {
-    if (token.size() >= 2 && token.front() == u'"' && token.back() == u'"') return token.substr(1, token.size() - 2);
+size_t Skip(std::u16string_view text, size_t position, char16_t skipped) {
+    while (position < text.size() && text[position] == skipped) ++position;
+    return position;
+}
+
+size_t Find(std::u16string_view text, size_t position, char16_t wanted) {
+    const size_t found = text.find(wanted, position);
+    return found == std::u16string_view::npos ? text.size() : found;
+}
+
+std::u16string Unquoted(const std::u16string& token) {
+    if (token.size() >= 2 && token.front() == kQuote && token.back() == kQuote)
+        return std::u16string(token.begin() + 1, token.end() - 1);
     return token;
 }
 
@@ -24,34 +36,29 @@ std::u16string Unquoted(std::u16string token) {
 void CCommandLine::Parse(std::u16string_view text) {
     size_t position = 0;
     for (;;) {
-        position = text.find_first_not_of(u' ', position);
-        if (position == std::u16string_view::npos) return;
-        size_t end = text.find(u' ', position);
-        if (end == std::u16string_view::npos) end = text.size();
+        position = Skip(text, position, kBlank);
+        if (position == text.size()) return;
+        const size_t end = Find(text, position, kBlank);
         std::u16string token(text.substr(position, end - position));
-        position = end;
+        position = end < text.size() ? end + 1 : end;
 
         if (token[0] == u'/' || token[0] == u'-') {
             ApplyOption(std::u16string_view(token).substr(1));
             continue;
         }
-        if (token[0] == u'"' && (token.size() == 1 || token.back() != u'"')) {
+        if (token[0] == kQuote && token.back() != kQuote) {
             // A quoted path with blanks runs on to the next double quote.
-            const size_t from = text.find_first_not_of(u"\" ", position) == std::u16string_view::npos
-                                    ? text.size()
-                                    : std::min(text.find_first_not_of(u' ', position), text.size());
-            size_t start = position < text.size() ? position + 1 : position;
-            while (start < text.size() && text[start] == u'"') ++start;
-            size_t to = text.find(u'"', start);
-            if (to == std::u16string_view::npos) to = text.size();
-            (void)from;
-            if (start == to) {
+            const size_t from = Skip(text, position, kQuote);
+            const size_t to = Find(text, from, kQuote);
+            if (from == to) {
+                // Nothing left to close the quote with: keep the token without its
+                // opening quote and end the scan here.
                 m_pathTokens.push_back(token.substr(1));
                 return;
             }
-            token += u' ';
-            token.append(text.substr(start, to - start));
-            token += u'"';
+            token += kBlank;
+            token.append(text.substr(from, to - from));
+            token += kQuote;
             position = to < text.size() ? to + 1 : to;
         }
         m_pathTokens.push_back(Unquoted(token));
@@ -59,9 +66,9 @@ void CCommandLine::Parse(std::u16string_view text) {
 }
 
 void CCommandLine::ApplyOption(std::u16string_view option) {
-    if (EqualsAsciiNoCase(option, "L")) m_listFiles = true;
-    if (EqualsAsciiNoCase(option, "Register")) m_registration = RegistrationStep::Register;
-    if (EqualsAsciiNoCase(option, "Unregister")) m_registration = RegistrationStep::Unregister;
+    if (EqualsIgnoringAsciiCase(option, "L")) m_listFiles = true;
+    if (EqualsIgnoringAsciiCase(option, "Register")) m_registration = RegistrationStep::Register;
+    if (EqualsIgnoringAsciiCase(option, "Unregister")) m_registration = RegistrationStep::Unregister;
     for (int mode = 1; mode <= kHighestMode; ++mode)
-        if (EqualsAsciiNoCase(option, "M" + std::to_string(mode))) m_mode = mode;
+        if (EqualsIgnoringAsciiCase(option, "M" + std::to_string(mode))) m_mode = mode;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The command-line grammar: blank-separated tokens, options after "/" or "-" ("L" and
 // "M1" to "M5", any case, anywhere), quoted paths that may hold blanks. "Register" and
-// "Unregister" are the program's own, for its elevated instance. Platform-free.
+// "Unregister" are the program's own, for its elevated instance.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +12,7 @@ class CCommandLine {
 public:
     static constexpr int kHighestMode = 5;
 
-    // `text`: the command line after the program name.
-    void Parse(std::u16string_view text);
+    void Parse(std::u16string_view text);  // the command line after the program name
 
     int Mode() const { return m_mode; }
     bool ListFiles() const { return m_listFiles; }

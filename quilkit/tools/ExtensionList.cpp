@@ -1,13 +1,13 @@
 #include "ExtensionList.h"
 
+#include <algorithm>
+
 std::vector<std::u16string> SplitExtensions(std::u16string_view text) {
     std::vector<std::u16string> pieces;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(u'|', start);
-        if (end == std::u16string_view::npos) end = text.size();
-        if (end > start) pieces.emplace_back(text.substr(start, end - start));
-        start = end + 1;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find(u'|'), text.size());
+        if (end > 0) pieces.emplace_back(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
     }
     return pieces;
 }

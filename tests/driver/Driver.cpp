@@ -111,6 +111,19 @@ void RunUnix(const std::string& arguments) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+std::wstring ClipboardUnicode() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text.assign(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 }  // namespace
 
 UnixLink::UnixLink(const std::string& target, const std::string& link) : m_link(link) {
@@ -286,7 +299,23 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
     }
     SendMessageW(log, WM_COMMAND, kSelectAllCommand, 0);
     SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
-    return ParseRtf(ClipboardRtf());
+    std::vector<TextRun> runs = ParseRtf(ClipboardRtf());
+    // The Rich Text holds characters outside the code page by a best fit ("é" as "e"
+    // under code page 932): the text itself comes from the Unicode copy, the formats
+    // from the Rich Text, which has the same characters one for one.
+    std::wstring text = ClipboardUnicode();
+    size_t total = 0;
+    for (const TextRun& run : runs) total += Wide(run.text).size();
+    // The Unicode copy may lack the control's final paragraph mark, which the RTF has.
+    if (text.size() + 2 == total) text += L"\r\n";
+    if (text.size() != total) return runs;
+    size_t at = 0;
+    for (TextRun& run : runs) {
+        const size_t length = Wide(run.text).size();
+        run.text = Utf8(text.substr(at, length));
+        at += length;
+    }
+    return runs;
 }
 
 std::string ReadLogMarked(HWND log) {

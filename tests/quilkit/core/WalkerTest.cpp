@@ -108,9 +108,9 @@ TEST_F(Walker, FailureCounts) {
     EXPECT_EQ(Walk(m_root / "top\\ok.txt", 1), 1);  // not a folder
     EXPECT_TRUE(m_engine.calls.empty());
 
-    // A folder that cannot be enumerated counts once, also when its OnFolder failed.
+    // A folder that is not there counts once, unseen by the engine.
     EXPECT_EQ(Walk(m_root / "missing-fail", 1), 1);
-    EXPECT_EQ(m_engine.calls.back(), "folder " + (m_root / "missing-fail\\"));
+    EXPECT_TRUE(m_engine.calls.empty());
 }
 
 TEST_F(Walker, ChangesNoAttributeOfAnEntryTheFolderOrItsParent) {
@@ -138,9 +138,11 @@ TEST_F(Walker, NamesOutsideTheCodePageAndPathsBeyondMaxPathArriveWhole) {
     Calls files;
     for (const std::string& call : m_engine.calls)
         if (call.rfind("file ", 0) == 0) files.push_back(call);
+    Calls expected = {"file " + deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "file " + top + "caf\xC3\xA9.txt",
+                      "file " + top + "cafe.txt", "file " + top + "\xF0\x9F\x98\x80.txt"};
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (Calls{"file " + deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "file " + top + "caf\xC3\xA9.txt",
-                            "file " + top + "cafe.txt", "file " + top + "\xF0\x9F\x98\x80.txt"}));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
 }
 
 TEST_F(Walker, DirectoryLinksAreNamedAndNeverEntered) {

@@ -73,7 +73,8 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     DeleteFileA(marker);
     // Run with WINEDLLOVERRIDES riched20=n,b: Wine otherwise prefers its own riched20
     // wherever a copy lies, where Windows takes the first copy on the search path.
-    driver::Process app = driver::Start(program / "VexQuilkit.exe", "/M3", program.Path());
+    driver::Process app =
+        driver::Start(program / "VexQuilkit.exe", "/M3 \"" + (program / "VexQuilkit.exe") + "\"", program.Path());
     HWND log = driver::WaitForWindow(app, "Log");
     ASSERT_NE(log, nullptr);
     driver::Close(driver::WaitForWindow(app, "Hash Checker - Quillkit"));
