@@ -22,6 +22,7 @@ constexpr FlintPopCommand kFlintPopCommands[] = {
     {3, L"Check &Hashes (MD5, SHA-1)...", L"vexquilkit.hash", L"Shows the MD5 and SHA-1 digests of the files."},
     {4, L"Set File &Times...", L"vexquilkit.time", L"Sets the three time stamps of files and folders."},
     {5, L"Open in Hidemaru &Editor", L"vexquilkit.hidemaru", L"Opens the selected folder in the Hidemaru editor."},
+    {6, L"&Verify Checksums", L"vexquilkit.verify", L"Checks files against the checksum files selected or found."},
 };
 constexpr UINT kFlintPopCommandCount = sizeof(kFlintPopCommands) / sizeof(kFlintPopCommands[0]);
 constexpr const wchar_t* kFlintPopSubmenuText = L"&VexQuilkit";

@@ -1,5 +1,7 @@
 #include "FileDialog.h"
 
+#include <algorithm>
+
 CFileDialog::CFileDialog(const wchar_t* defaultExtension, DWORD flags, const wchar_t* filter) {
     m_ofn.lStructSize = sizeof(m_ofn);
     m_ofn.lpstrFilter = filter;
@@ -9,6 +11,17 @@ CFileDialog::CFileDialog(const wchar_t* defaultExtension, DWORD flags, const wch
     m_ofn.lpstrDefExt = defaultExtension;
     m_ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
     m_ofn.lpfnHook = HookProc;
+}
+
+INT_PTR CFileDialog::DoModalSave(HWND owner, const wchar_t* title, const std::wstring& folder,
+                                 const std::wstring& name) {
+    m_ofn.hwndOwner = owner;
+    m_ofn.lpstrTitle = title;
+    m_ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    m_ofn.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    m_fileName.assign(kFileNameSize, L'\0');
+    name.copy(m_fileName.data(), std::min(name.size(), kFileNameSize - 1));
+    return GetSaveFileNameW(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 INT_PTR CFileDialog::DoModal(HWND owner) {

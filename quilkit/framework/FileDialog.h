@@ -20,6 +20,9 @@ public:
     // IDOK when the user confirmed a file (FileName() holds its full path), IDCANCEL
     // when the user cancelled or the dialog could not be shown.
     INT_PTR DoModal(HWND owner = GetActiveWindow());
+    // The save dialog, titled `title`, proposing `name` in `folder`; it asks before it
+    // lets the user replace a file.
+    INT_PTR DoModalSave(HWND owner, const wchar_t* title, const std::wstring& folder, const std::wstring& name);
 
     std::wstring FileName() const { return m_fileName.data(); }
 

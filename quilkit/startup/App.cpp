@@ -12,12 +12,12 @@
 
 namespace {
 
-bool IsFileTool(int mode) { return mode >= 2 && mode <= 4; }
+bool IsFileTool(int mode) { return (mode >= 2 && mode <= 4) || mode == 6; }
 
 // The file tool's options dialog on this thread, then its job on the worker while the
 // log window keeps answering.
 void StartFileTool(int mode, CLogDlg& log, CToolRun& run, const CPathList& selection) {
-    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, selection);
+    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, selection, run.Checksums());
     if (!job) return;
     log.Watch(run);
     run.Start(std::move(job));

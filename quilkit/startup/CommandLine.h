@@ -1,6 +1,6 @@
 #pragma once
 // The command-line grammar: blank-separated tokens, options after "/" or "-" ("L" and
-// "M1" to "M5", any case, anywhere), quoted paths that may hold blanks. "Register" and
+// "M1" to "M6", any case, anywhere), quoted paths that may hold blanks. "Register" and
 // "Unregister" are the program's own, for its elevated instance.
 #include <string>
 #include <string_view>
@@ -10,7 +10,7 @@
 
 class CCommandLine {
 public:
-    static constexpr int kHighestMode = 5;
+    static constexpr int kHighestMode = 6;
 
     void Parse(std::u16string_view text);  // the command line after the program name
 

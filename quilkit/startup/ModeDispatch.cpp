@@ -1,20 +1,24 @@
 #include "ModeDispatch.h"
 
 #include "../tools/EngineHash.h"
+#include "../tools/Engine_ChecksumVerify.h"
 #include "../tools/Engine_ExtCleaner.h"
 #include "../tools/Engine_TimeChanger.h"
 #include "../tools/ShellLaunchers.h"
 
 namespace {
 
-CToolRun::Job AskTool(int mode, HWND owner, const std::vector<std::wstring>& paths) {
+CToolRun::Job AskTool(int mode, HWND owner, const std::vector<std::wstring>& paths,
+                      const std::shared_ptr<CRunChecksums>& checksums) {
     switch (mode) {
         case 2:
             return AskExtCleaner(owner, paths);
         case 3:
-            return AskHashCheck(owner, paths);
+            return AskHashCheck(owner, paths, checksums);
         case 4:
             return AskTimeChanger(owner, paths);
+        case 6:
+            return VerifyChecksums(paths);
     }
     return nullptr;
 }
@@ -45,9 +49,10 @@ void RunLauncher(int mode, const std::vector<std::wstring>& paths) {
     if (mode == 5) OpenInEditor(paths);
 }
 
-CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection) {
+CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection,
+                          const std::shared_ptr<CRunChecksums>& checksums) {
     if (selection.Paths().empty()) return ReportingSelection(selection.MissingListFiles(), nullptr);
-    CToolRun::Job tool = AskTool(mode, owner, AbsolutePaths(selection.Paths()));
+    CToolRun::Job tool = AskTool(mode, owner, AbsolutePaths(selection.Paths()), checksums);
     if (!tool) return nullptr;
     return ReportingSelection(selection.MissingListFiles(), std::move(tool));
 }

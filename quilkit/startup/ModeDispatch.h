@@ -13,5 +13,7 @@
 void RunLauncher(int mode, const std::vector<std::wstring>& paths);
 
 // Modes 2 to 4: the tool's options dialog, owned by `owner`; the job after OK, else an
-// empty one. With nothing selected no dialog shows: the job says so.
-CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection);
+// empty one. Mode 6 asks nothing. With nothing selected no dialog shows: the job says
+// so. A hash-checker run keeps its digests in `checksums`.
+CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection,
+                          const std::shared_ptr<CRunChecksums>& checksums);

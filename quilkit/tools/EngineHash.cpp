@@ -7,12 +7,6 @@
 
 namespace {
 
-// Shared as the C library's "rb" shares it: other programs may keep writing the file.
-UniqueFile OpenForReading(const std::wstring& path) {
-    return UniqueFile(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-}
-
 void WriteFailure(CLogSink& log, const std::wstring& path) {
     if (IsPathTooLongError(GetLastError()))
         LogResultLine(log, false, L"Path too long - ", path);
@@ -31,7 +25,7 @@ std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256) {
 }
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
-    UniqueFile file = OpenForReading(path);
+    UniqueFile file = OpenForHashing(path);
     if (!file) {
         WriteFailure(Log(), path);
         return kResultFail;
@@ -52,18 +46,22 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
     std::string digests;
     for (size_t i = 0; i < texts.size(); ++i) digests += m_hasher.Digest(i).Label() + texts[i];
     Log().AppendLine(Widen(digests));
+    // The kinds run from MD5 to SHA-256: the last is the strongest.
+    if (m_checksums) m_checksums->Add(m_hasher.Digest(texts.size() - 1).Kind(), path, texts.back());
     return kResultOk;
 }
 
-CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths) {
+CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
+                           std::shared_ptr<CRunChecksums> checksums) {
     CHashDlg dialog;
     if (dialog.DoModal(owner) != IDOK) return nullptr;
 
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
     const std::vector<DigestKind> kinds = CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256);
-    return [paths, options, kinds](CLogSink& log, const CStopRequest& stop) {
-        CEngineHash engine(log, stop, kinds);
+    checksums->SetSelection(paths);
+    return [paths, options, kinds, checksums](CLogSink& log, const CStopRequest& stop) {
+        CEngineHash engine(log, stop, kinds, checksums.get());
         return WalkPathList(engine, paths, options);
     };
 }

@@ -7,12 +7,15 @@
 #include "AnyDigest.h"
 #include "FileHasher.h"
 #include "FileMoleImpl.h"
+#include "RunChecksums.h"
 #include "ToolRun.h"
 
 class CEngineHash : public CFileMoleImpl {
 public:
-    CEngineHash(CLogSink& log, const CStopRequest& stop, const std::vector<DigestKind>& kinds)
-        : CFileMoleImpl(log, stop), m_hasher(kinds) {}
+    // `checksums`, when given, keeps the strongest digest of each file hashed.
+    CEngineHash(CLogSink& log, const CStopRequest& stop, const std::vector<DigestKind>& kinds,
+                CRunChecksums* checksums = nullptr)
+        : CFileMoleImpl(log, stop), m_hasher(kinds), m_checksums(checksums) {}
 
     // The digests of the dialog's boxes in the order of the result line; MD5 alone when
     // none is chosen.
@@ -23,8 +26,10 @@ public:
 
 private:
     CFileHasher m_hasher;
+    CRunChecksums* m_checksums;
 };
 
 // The hash checker's options dialog, owned by `owner`; after OK the job that hashes
-// `paths` on the worker, else an empty job.
-CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths);
+// `paths` on the worker and keeps their digests in `checksums`, else an empty job.
+CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
+                           std::shared_ptr<CRunChecksums> checksums);

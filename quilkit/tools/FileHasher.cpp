@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "../framework/LongPath.h"
+
 namespace {
 
 // False on a read error; a pipe whose writer has gone has simply ended.
@@ -17,6 +19,11 @@ CFileHasher::Outcome Failed(const CStopRequest& stop) {
 }
 
 }  // namespace
+
+UniqueFile OpenForHashing(const std::wstring& path) {
+    return UniqueFile(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
 
 CFileHasher::CFileHasher(const std::vector<DigestKind>& kinds)
     : m_slots(kSlots, std::vector<uint8_t>(kChunkSize)),

@@ -17,9 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include "../framework/Handles.h"
 #include "AnyDigest.h"
 #include "LogSink.h"
 #include "StopRequest.h"
+
+// Opens a file to hash. Shared as the C library's "rb" shares it: other programs may keep
+// writing the file.
+UniqueFile OpenForHashing(const std::wstring& path);
 
 class CFileHasher {
 public:

@@ -25,7 +25,7 @@ ResultCode CFileMoleImpl::ReportFailure(std::wstring_view prefix, const std::wst
 int CFileMoleImpl::HandleFile(const std::wstring& path) {
     m_log.NoteCurrent(path);
     const ResultCode result = OnFile(path);
-    if (result != kResultStopped) m_log.NoteDone(result < 0);
+    if (result == kResultOk || result < 0) m_log.NoteDone(result < 0);
     return result < 0 ? 1 : 0;
 }
 

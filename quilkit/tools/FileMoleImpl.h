@@ -16,6 +16,8 @@ constexpr ResultCode kResultOk = 0;
 constexpr ResultCode kResultFail = static_cast<ResultCode>(0x80004005L);
 // Not a failure: the object was left as it was because a stop was requested meanwhile.
 constexpr ResultCode kResultStopped = 1;
+// Not a failure and not an object of the run's count: a file the engine passed over.
+constexpr ResultCode kResultUncounted = 2;
 
 class CFileMoleImpl {
 public:

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "../framework/FileContents.h"
+#include "../framework/FileDialog.h"
 #include "../framework/WideText.h"
 
 namespace {
@@ -110,6 +112,12 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
                 case ID_LOG_STOP:
                     OnStop();
                     return TRUE;
+                case ID_LOG_COPY_CHECKSUMS:
+                    OnCopyChecksums();
+                    return TRUE;
+                case ID_LOG_SAVE_CHECKSUMS:
+                    OnSaveChecksums();
+                    return TRUE;
             }
             return FALSE;
         case kRunWake:
@@ -172,6 +180,9 @@ void CLogDlg::OnContextMenu(LPARAM lParam) {
     if (!popup) return;
     const bool canStop = m_running && !m_run->IsStopRequested();
     EnableMenuItem(popup, ID_LOG_STOP, MF_BYCOMMAND | (canStop ? MF_ENABLED : MF_GRAYED));
+    const UINT checksums = MF_BYCOMMAND | (HasChecksums() ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(popup, ID_LOG_COPY_CHECKSUMS, checksums);
+    EnableMenuItem(popup, ID_LOG_SAVE_CHECKSUMS, checksums);
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0, m_hWnd, nullptr);
@@ -194,6 +205,35 @@ void CLogDlg::OnStop() {
     if (!m_running) return;
     m_run->RequestStop();
     RefreshStatus();
+}
+
+// Only a hash-checker run that has ended keeps digests to offer.
+bool CLogDlg::HasChecksums() const { return !m_running && m_run && !m_run->Checksums()->Empty(); }
+
+void CLogDlg::OnCopyChecksums() {
+    if (!HasChecksums()) return;
+    const std::wstring text = m_run->Checksums()->Text(L"\r\n");
+    if (!OpenClipboard(m_hWnd)) return;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        memcpy(GlobalLock(memory), text.c_str(), bytes);
+        GlobalUnlock(memory);
+        // The clipboard owns the memory once it has taken it.
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+// UTF-8 without a byte-order mark and LF line ends, as GNU's tools write and read them.
+void CLogDlg::OnSaveChecksums() {
+    if (!HasChecksums()) return;
+    const CRunChecksums& checksums = *m_run->Checksums();
+    CFileDialog dialog(L"", 0, L"Checksum files\0*.sha256;*.sha1;*.md5\0All files (*.*)\0*.*\0");
+    if (dialog.DoModalSave(m_hWnd, L"Save Checksums As", checksums.CommonFolder(), checksums.DefaultFileName()) != IDOK)
+        return;
+    if (!WriteWholeFile(dialog.FileName(), ToCodePage(CP_UTF8, checksums.Text(L"\n"))))
+        MessageBoxW(m_hWnd, (L"Cannot write " + dialog.FileName()).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 void CLogDlg::OnTaskbarButtonCreated() {

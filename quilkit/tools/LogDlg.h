@@ -46,6 +46,9 @@ private:
     void OnContextMenu(LPARAM lParam);
     void OnClose();
     void OnStop();
+    void OnCopyChecksums();
+    void OnSaveChecksums();
+    bool HasChecksums() const;
     void OnTaskbarButtonCreated();
 
     void PumpLines();

@@ -3,11 +3,13 @@
 // thread) the tool's job runs on a worker: every selected path is handed to the engine,
 // then the summary. Lines and progress reach the log window through the run's feed.
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "FileMoleImpl.h"
+#include "RunChecksums.h"
 #include "RunFeed.h"
 #include "StopRequest.h"
 
@@ -52,11 +54,14 @@ public:
     void StopAndJoin();
 
     CRunFeed& Feed() { return m_feed; }
+    // What a hash-checker run keeps of its digests; empty in the other modes.
+    const std::shared_ptr<CRunChecksums>& Checksums() const { return m_checksums; }
 
 private:
     void Work(const Job& job);
 
     CRunFeed m_feed;
     CStopRequest m_stop;
+    std::shared_ptr<CRunChecksums> m_checksums = std::make_shared<CRunChecksums>();
     std::thread m_worker;
 };

@@ -80,35 +80,6 @@ std::string ClipboardRtf() {
     return rtf;
 }
 
-// Wine's own name of a Windows path on the Unix side.
-std::string UnixName(const std::string& path) {
-    using UnixFileName = char*(CDECL*)(const wchar_t*);
-    static const auto unixFileName = reinterpret_cast<UnixFileName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixFileName) return {};
-    char* name = unixFileName(Wide(path).c_str());
-    if (!name) return {};
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-// Runs a Unix program through Wine's start.exe and waits for it.
-void RunUnix(const std::string& arguments) {
-    std::wstring command = Wide("start.exe /wait /unix " + arguments);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &info)) {
-        ADD_FAILURE() << "cannot run " << arguments;
-        return;
-    }
-    WaitForSingleObject(info.hProcess, kDefaultTimeoutMs);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-}
-
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::wstring ClipboardUnicode() {
@@ -125,6 +96,33 @@ std::wstring ClipboardUnicode() {
 }
 
 }  // namespace
+
+std::string UnixName(const std::string& path) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    static const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixFileName) return {};
+    char* name = unixFileName(Wide(path).c_str());
+    if (!name) return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+void RunUnix(const std::string& arguments) {
+    std::wstring command = Wide("start.exe /wait /unix " + arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &info)) {
+        ADD_FAILURE() << "cannot run " << arguments;
+        return;
+    }
+    WaitForSingleObject(info.hProcess, kDefaultTimeoutMs);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
 
 UnixLink::UnixLink(const std::string& target, const std::string& link) : m_link(link) {
     if (UnixName(target).empty() || UnixName(link).empty()) {

@@ -135,6 +135,11 @@ std::string Utf8(const std::wstring& text);
 // An absolute path in the form that the file system takes at any length.
 std::wstring LongPath(const std::string& path);
 
+// Wine's name of a Windows path on the Unix side; empty when it has none.
+std::string UnixName(const std::string& path);
+// Runs a Unix command line (program and arguments) through Wine's start.exe.
+void RunUnix(const std::string& arguments);
+
 // A Unix symbolic link `link` -> `target` (Windows paths), made with the system's own
 // ln, and removed again (the link only) when the object goes: Wine shows a link to a
 // folder as a directory reparse point, as Windows shows a junction.

@@ -9,6 +9,7 @@
 
 #include "Driver.h"
 #include "framework/AppModule.h"
+#include "resource.h"
 #include "tools/LogDlg.h"
 #include "tools/ToolRun.h"
 
@@ -105,6 +106,53 @@ TEST_F(Log, TextAreaAndStatusBarFollowTheWindowSize) {
         EXPECT_EQ(area.top, 0) << step;
         EXPECT_EQ(area.bottom, bar.top) << step;
         EXPECT_EQ(bar.bottom, client.bottom) << step;
+    }
+}
+
+// Whether the context menu offers each command, read as the menu opens (a hook on this
+// thread sees the menu the log fills), then the menu is closed unused.
+std::vector<bool> MenuOffers(HWND log, const std::vector<UINT>& ids) {
+    static std::vector<UINT> wanted;
+    static std::vector<bool> offered;
+    wanted = ids;
+    offered.clear();
+    HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (code == HC_ACTION && call->message == WM_INITMENUPOPUP && offered.empty()) {
+                for (UINT id : wanted)
+                    offered.push_back(
+                        !(GetMenuState(HMENU(call->wParam), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)));
+                PostMessageW(call->hwnd, WM_CANCELMODE, 0, 0);
+                EndMenu();
+            }
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    SendMessageW(log, WM_CONTEXTMENU, WPARAM(log), MAKELPARAM(10, 10));
+    UnhookWindowsHookEx(hook);
+    return offered;
+}
+
+// Copy Checksums and Save Checksums As... only once a run with digests has ended.
+TEST_F(Log, OnlyAFinishedRunWithDigestsOffersThem) {
+    const std::vector<UINT> ids = {ID_LOG_STOP, ID_LOG_COPY_CHECKSUMS, ID_LOG_SAVE_CHECKSUMS};
+    for (bool digests : {false, true}) {
+        CToolRun run;
+        m_log.Watch(run);
+        CStopRequest release;
+        run.Start([&](CLogSink&, const CStopRequest&) {
+            if (digests) run.Checksums()->Add(DigestKind::Sha256, L"C:\\a.txt", std::string(64, 'A'));
+            while (!release.IsRequested()) Sleep(5);
+            return 0;
+        });
+        EXPECT_EQ(MenuOffers(m_log.m_hWnd, ids), (std::vector<bool>{true, false, false})) << digests;
+        release.Request();
+        MSG msg;
+        while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        run.StopAndJoin();
+        EXPECT_EQ(MenuOffers(m_log.m_hWnd, ids), (std::vector<bool>{false, digests, digests})) << digests;
     }
 }
 

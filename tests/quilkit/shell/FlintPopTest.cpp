@@ -153,7 +153,7 @@ protected:
         EXPECT_EQ(S_OK, CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
         if (!init || init->Initialize(folder, selection, nullptr) != S_OK || init.As(&menu) != S_OK) return nullptr;
         HMENU popup = CreatePopupMenu();
-        EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5), menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL));
+        EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 6), menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL));
         DestroyMenu(popup);
         return menu;
     }
@@ -209,7 +209,7 @@ TEST_F(FlintPop, AVerbStringAtAnyAddressNamesItsItem) {
             VirtualAlloc(reinterpret_cast<void*>(address), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     ASSERT_NE(nullptr, verb);
     ASSERT_EQ(0u, (reinterpret_cast<uintptr_t>(verb) >> 16) & 0xFFFF);
-    lstrcpyA(verb, "vexquilkit.hash");
+    lstrcpyA(verb, "vexquilkit.verify");
     const size_t before = Records(m_log).size();
     CMINVOKECOMMANDINFO info = {};
     info.cbSize = sizeof(info);
@@ -217,7 +217,7 @@ TEST_F(FlintPop, AVerbStringAtAnyAddressNamesItsItem) {
     EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
     CCommandLine commandLine;
     commandLine.Parse(ToUtf16(driver::Wide(WaitForRecord(m_log, before).arguments)));
-    EXPECT_EQ(3, commandLine.Mode());
+    EXPECT_EQ(6, commandLine.Mode());
     VirtualFree(verb, 0, MEM_RELEASE);
 }
 
@@ -233,7 +233,7 @@ TEST_F(FlintPop, JapaneseSelectionReachesVexQuilkitThroughEachItem) {
     }
     ComPtr<IContextMenu> menu = Menu(names);
     ASSERT_NE(nullptr, menu.Get());
-    for (UINT offset = 0; offset < 5; ++offset) {
+    for (UINT offset = 0; offset < 6; ++offset) {
         const Record record = Invoke(menu.Get(), offset);
         EXPECT_EQ(0, lstrcmpiA((m_folder / "VexQuilkit.exe").c_str(), record.image.c_str())) << record.image;
         CCommandLine commandLine;

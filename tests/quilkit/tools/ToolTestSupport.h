@@ -14,7 +14,7 @@
 
 namespace tooltest {
 
-// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer) on a list file
+// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check) on a list file
 // naming `paths`; returns the tool's options dialog, null when none shows.
 inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
                       const std::vector<std::string>& paths) {
@@ -24,6 +24,8 @@ inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, in
     driver::WriteFile(folder / "selection.lst", list);
     app =
         driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " /L \"" + (folder / "selection.lst") + "\"");
+    // Mode 6 asks nothing: its run starts at once.
+    if (mode == 6) return nullptr;
     const char* titles[] = {"Cleaner - Quillkit", "Hash Checker - Quillkit", "Setting Time"};
     return driver::WaitForWindow(app, titles[mode - 2]);
 }

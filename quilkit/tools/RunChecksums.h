@@ -1,0 +1,36 @@
+#pragma once
+// The digests of a hash-checker run, kept to be copied or saved as a checksum file that
+// GNU's tools and mode 6 read back: the strongest digest of the run for each file hashed
+// successfully, in the order of the run, named relative to the common parent folder of
+// the selected paths. The worker adds; the window reads once the run has ended.
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AnyDigest.h"
+
+class CRunChecksums {
+public:
+    // The selected paths (absolute) fix the folder that the names are relative to.
+    void SetSelection(const std::vector<std::wstring>& selected);
+    void Add(DigestKind kind, const std::wstring& path, const std::string& hex);
+
+    bool Empty() const;
+    // The folder the names are relative to, without a trailing backslash.
+    std::wstring CommonFolder() const;
+    // "checksums.sha256", ".sha1" or ".md5", as the run's strongest digest.
+    std::wstring DefaultFileName() const;
+    // "<hex> *<relative/name>" lines, in lowercase hexadecimal, each ended by `lineEnd`.
+    std::wstring Text(std::wstring_view lineEnd) const;
+
+private:
+    struct Entry {
+        std::wstring path;
+        std::string hex;
+    };
+
+    mutable std::mutex m_mutex;
+    std::wstring m_commonFolder;
+    DigestKind m_kind = DigestKind::Md5;
+    std::vector<Entry> m_entries;
+};
