@@ -1,8 +1,12 @@
 # Thin entry points over CMake; see README.md.
-TREES := native win64 win32
+TREES := native win64 win32 fuzz
 ARGS ?=
+# `make fuzz`: each parser's fuzzer runs FUZZ_RUNS inputs, or FUZZ_MAX_TIME seconds at most.
+FUZZ_RUNS ?= 10000000
+FUZZ_MAX_TIME ?= 1800
+FUZZ_TARGETS := command_line_fuzz list_file_fuzz extension_list_fuzz checksum_file_fuzz
 
-.PHONY: all deps build test run bench format clean $(addprefix build-,$(TREES))
+.PHONY: all deps build test run bench fuzz format clean $(addprefix build-,$(TREES))
 
 all: build
 
@@ -26,6 +30,13 @@ bench: deps
 	@build/native/bench/digest_bench --benchmark_min_time=1
 	@cmake --preset win64 >/dev/null && cmake --build --preset win64
 	@bench/tools-bench.sh
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null && cmake --build --preset fuzz
+	@for target in $(FUZZ_TARGETS); do \
+	    scripts/run-fuzz.sh build/fuzz/tests/fuzz/$$target tests/fuzz/corpus/$$target build/fuzz/tests/fuzz/work/$$target \
+	        -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_MAX_TIME) || exit 1; \
+	done
 
 format:
 	@scripts/check-format.sh . --fix

@@ -6,6 +6,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
     cmake ninja-build make g++ clang-format
+    clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
     googletest libbenchmark-dev libssl-dev
     wine wine64 wine32:i386 fonts-wine

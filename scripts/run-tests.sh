@@ -10,7 +10,7 @@ skipped=0
 for tree in "$@"; do
     echo "=== tests of the $tree tree"
     log="build/$tree/ctest-summary.log"
-    if [ "$tree" = native ]; then
+    if [ "$tree" = native ] || [ "$tree" = fuzz ]; then
         ctest --preset "$tree" -j2 2>&1 | tee "$log"
     else
         # One test bed (display, prefix, wineserver) for the whole run of the tree.

@@ -1,0 +1,30 @@
+// The checksum-file reader never reads past its bytes; every entry it gives has a name
+// and the digest length of its algorithm in lowercase hexadecimal, and line numbers rise.
+#include <string_view>
+
+#include "FuzzText.h"
+#include "tools/ChecksumFileText.h"
+
+namespace {
+
+std::u16string Latin1(std::string_view bytes) {
+    std::u16string text;
+    for (const char byte : bytes) text += char16_t(static_cast<unsigned char>(byte));
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    size_t previous = 0;
+    for (const ChecksumLine& line : ParseChecksumFile(bytes, Latin1)) {
+        FUZZ_CHECK(line.number > previous);
+        previous = line.number;
+        if (line.bad) continue;
+        FUZZ_CHECK(!line.name.empty());
+        FUZZ_CHECK(line.hex.size() == HexLength(line.algorithm));
+        for (const char c : line.hex) FUZZ_CHECK((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+    }
+    return 0;
+}

@@ -1,0 +1,51 @@
+// The list file never reads past its bytes and yields no line breaks; the UTF-8
+// conversions under it round-trip valid text and always produce well-formed text.
+#include <string_view>
+
+#include "FuzzText.h"
+#include "framework/Utf8Text.h"
+#include "startup/ListFileText.h"
+
+namespace {
+
+std::u16string Latin1(std::string_view bytes) {
+    std::u16string text;
+    for (const char byte : bytes) text += char16_t(static_cast<unsigned char>(byte));
+    return text;
+}
+
+bool WellFormedUtf16(const std::u16string& text) { return Utf8ToUtf16(Utf16ToUtf8(text)) == text; }
+
+void CheckUtf8(std::string_view bytes) {
+    bool valid = true;
+    const std::u16string text = Utf8ToUtf16(bytes, &valid);
+    FUZZ_CHECK(text.size() <= bytes.size());
+    FUZZ_CHECK(valid == (Utf16ToUtf8(text) == bytes));
+    FUZZ_CHECK(WellFormedUtf16(text));
+}
+
+void CheckUtf16(const std::u16string& text) {
+    bool valid = true;
+    const std::string bytes = Utf16ToUtf8(text);
+    const std::u16string back = Utf8ToUtf16(bytes, &valid);
+    FUZZ_CHECK(valid);
+    FUZZ_CHECK(back.size() == text.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    size_t total = 0;
+    for (const std::u16string& path : ParseListFile(bytes, Latin1)) {
+        FUZZ_CHECK(path.find_first_of(u"\r\n") == std::u16string::npos);
+        FUZZ_CHECK(!utf8 || WellFormedUtf16(path));
+        total += path.size();
+    }
+    FUZZ_CHECK(total <= size);
+
+    CheckUtf8(bytes);
+    CheckUtf16(FuzzUtf16(data, size));
+    return 0;
+}
