@@ -22,7 +22,8 @@
 
 namespace driver {
 
-constexpr int kDefaultTimeoutMs = 20000;
+// Generous: a loaded machine can take Wine many seconds to start a program.
+constexpr int kDefaultTimeoutMs = 45000;
 
 // A started process; killed on destruction if it is still running.
 class Process {
