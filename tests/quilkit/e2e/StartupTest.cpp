@@ -21,7 +21,7 @@ TEST(Startup, MainDialogEndsWithTwoOnCloseBoxAndEscape) {
         EXPECT_EQ(WaitForExit(app), 2);
     }
     {
-        Process app = Start(QuilkitExe(), "/X -M6 -");
+        Process app = Start(QuilkitExe(), "/X -M7 -");
         HWND dialog = WaitForWindow(app, "VexQuilkit");
         ASSERT_TRUE(dialog);
         // Esc reaches the modeless dialog through the message loop's dialog-key filter.
