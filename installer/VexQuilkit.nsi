@@ -48,15 +48,43 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
 
+; Without UAC a standard user runs the installer as it is, unable to write where it must.
+!macro RequireAdministrator
+    UserInfo::GetAccountType
+    Pop $0
+    ${If} $0 != "admin"
+        MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed for all users, which needs administrator rights." /SD IDOK
+        SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+        Quit
+    ${EndIf}
+!macroend
+
 Var previousVersion
+
+; Writes the file under another name and puts it in place: now, or at the next restart
+; when the installed one is in use (the extension loaded by Explorer, a program running).
+!macro InstallFile name
+    File "/oname=${name}.new" "${STAGE}/${name}"
+    Delete "$INSTDIR\${name}"
+    Rename /REBOOTOK "$INSTDIR\${name}.new" "$INSTDIR\${name}"
+!macroend
+
+; Removes the file, and a replacement still waiting for a restart; at the restart when
+; it is in use.
+!macro RemoveFile name
+    Delete /REBOOTOK "$INSTDIR\${name}.new"
+    Delete /REBOOTOK "$INSTDIR\${name}"
+!macroend
 
 Function .onInit
     ${IfNot} ${RunningX64}
         MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs a 64-bit edition of Windows.$\r$\nThis computer runs a 32-bit one." /SD IDOK
         Abort
     ${EndIf}
+    !insertmacro RequireAdministrator
     SetRegView 64
     SetShellVarContext all
     ; An upgrade goes where the installed version is.
@@ -75,13 +103,9 @@ FunctionEnd
 
 Section "${PRODUCT}"
     SetOutPath "$INSTDIR"
-    File "${STAGE}/VexQuilkit.exe"
-    File "${STAGE}/Skyperch.exe"
-    ; Explorer may hold the extension: the new one takes its place now, or at the next
-    ; restart when the old one cannot go yet.
-    File "/oname=flintpop64.dll.new" "${STAGE}/flintpop64.dll"
-    Delete "$INSTDIR\flintpop64.dll"
-    Rename /REBOOTOK "$INSTDIR\flintpop64.dll.new" "$INSTDIR\flintpop64.dll"
+    !insertmacro InstallFile VexQuilkit.exe
+    !insertmacro InstallFile flintpop64.dll
+    !insertmacro InstallFile Skyperch.exe
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     ; The program's own registration step: it loads the extension from its folder alone
@@ -109,6 +133,7 @@ Section "${PRODUCT}"
 SectionEnd
 
 Function un.onInit
+    !insertmacro RequireAdministrator
     SetRegView 64
     SetShellVarContext all
 FunctionEnd
@@ -117,12 +142,9 @@ Section "Uninstall"
     ExecWait '"$INSTDIR\VexQuilkit.exe" /Unregister'
     Delete "$SMPROGRAMS\VexQuilkit.lnk"
     Delete "$SMPROGRAMS\Skyperch.lnk"
-    ; An extension still loaded by Explorer goes at the next restart, and so does a
-    ; replacement still waiting for one.
-    Delete /REBOOTOK "$INSTDIR\flintpop64.dll.new"
-    Delete /REBOOTOK "$INSTDIR\flintpop64.dll"
-    Delete "$INSTDIR\VexQuilkit.exe"
-    Delete "$INSTDIR\Skyperch.exe"
+    !insertmacro RemoveFile VexQuilkit.exe
+    !insertmacro RemoveFile flintpop64.dll
+    !insertmacro RemoveFile Skyperch.exe
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir /REBOOTOK "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
