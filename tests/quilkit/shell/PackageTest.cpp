@@ -63,6 +63,16 @@ int RunToEnd(const std::string& commandLine) {
     return int(code);
 }
 
+std::string ProductVersionOf(const std::string& file) {
+    std::string data(GetFileVersionInfoSizeA(file.c_str(), nullptr), '\0');
+    void* text = nullptr;
+    UINT length = 0;
+    if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, DWORD(data.size()), &data[0]) ||
+        !VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\ProductVersion", &text, &length))
+        return "<none>";
+    return static_cast<const char*>(text);
+}
+
 std::string ShortcutTarget(const std::string& link, std::string& arguments) {
     ComPtr<IShellLinkW> shortcut;
     ComPtr<IPersistFile> file;
@@ -76,27 +86,18 @@ std::string ShortcutTarget(const std::string& link, std::string& arguments) {
     return driver::Utf8(target);
 }
 
-// The running process of that image, found by its full path.
-driver::Process WaitForProcessOf(const std::string& image) {
-    for (int i = 0; i < 400; ++i, Sleep(50)) {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry = {};
-        entry.dwSize = sizeof(entry);
-        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-            HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
-                                         entry.th32ProcessID);
-            char path[MAX_PATH] = "";
-            DWORD size = MAX_PATH;
-            if (process && QueryFullProcessImageNameA(process, 0, path, &size) && lstrcmpiA(path, image.c_str()) == 0) {
-                CloseHandle(snapshot);
-                return driver::Process(process, entry.th32ProcessID);
-            }
-            if (process) CloseHandle(process);
-        }
-        CloseHandle(snapshot);
-    }
-    ADD_FAILURE() << "no process of " << image;
-    return driver::Process();
+// The process of the first window with that title, which must run `image`.
+driver::Process ProcessOfWindow(const char* title, const std::string& image) {
+    HWND window = nullptr;
+    for (int i = 0; i < 400 && !(window = FindWindowA(nullptr, title)); ++i) Sleep(50);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+    char path[MAX_PATH] = "";
+    DWORD size = MAX_PATH;
+    if (process) QueryFullProcessImageNameA(process, 0, path, &size);
+    EXPECT_EQ(0, lstrcmpiA(path, image.c_str())) << path;
+    return driver::Process(process, id);
 }
 
 class Package : public testing::Test {
@@ -116,8 +117,9 @@ protected:
     }
 
     void ExpectInstalled() {
-        for (const char* file : {"VexQuilkit.exe", "Skyperch.exe", "uninstall.exe"})
-            EXPECT_TRUE(driver::FileExists(m_folder + "\\" + file)) << file;
+        for (const char* file : {"VexQuilkit.exe", "flintpop64.dll", "Skyperch.exe"})
+            EXPECT_EQ(VEX_VERSION_TEXT, ProductVersionOf(m_folder + "\\" + file)) << file;
+        EXPECT_TRUE(driver::FileExists(m_folder + "\\uninstall.exe"));
         EXPECT_EQ(m_folder + "\\flintpop64.dll", MachineString(std::string(kClassKey) + "\\InprocServer32"));
         const std::pair<const char*, std::string> values[] = {
             {"DisplayName", "VexQuilkit"},
@@ -163,7 +165,7 @@ protected:
         info.lpVerb = MAKEINTRESOURCEA(2);
         ASSERT_EQ(S_OK, menu->InvokeCommand(&info));
 
-        driver::Process app = WaitForProcessOf(m_folder + "\\VexQuilkit.exe");
+        driver::Process app = ProcessOfWindow("Hash Checker - Quillkit", m_folder + "\\VexQuilkit.exe");
         HWND options = driver::WaitForWindow(app, "Hash Checker - Quillkit");
         driver::SetCheck(options, IDC_MD5, true);
         driver::Click(options, IDOK);
