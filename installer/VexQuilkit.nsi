@@ -109,7 +109,9 @@ Section "${PRODUCT}"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     ; The program's own registration step: it loads the extension from its folder alone
-    ; and answers with an exit code that says what went wrong.
+    ; and answers with an exit code that says what went wrong. (regsvr32 would have to be
+    ; the 64-bit one, past this 32-bit installer's file-system redirection, and reports
+    ; nothing but success or failure.)
     ExecWait '"$INSTDIR\VexQuilkit.exe" /Register' $0
     ${If} $0 != ${REGISTERED}
         MessageBox MB_OK|MB_ICONEXCLAMATION "The Explorer context menu could not be registered (code $0).$\r$\nRun ${PRODUCT} and click Install to try again." /SD IDOK
