@@ -6,7 +6,7 @@ FUZZ_RUNS ?= 10000000
 FUZZ_MAX_TIME ?= 1800
 FUZZ_TARGETS := command_line_fuzz list_file_fuzz extension_list_fuzz checksum_file_fuzz
 
-.PHONY: all deps build test run bench fuzz format clean $(addprefix build-,$(TREES))
+.PHONY: all deps build test package run bench fuzz format clean $(addprefix build-,$(TREES))
 
 all: build
 
@@ -18,8 +18,13 @@ build: deps
 	    cmake --preset $$tree >/dev/null && cmake --build --preset $$tree || exit 1; \
 	done
 
-test: build
+test: build package
 	@scripts/run-tests.sh $(TREES)
+
+# The installer and the portable zip in build/dist (scripts/make-package.py).
+package: deps
+	@cmake --preset win32 >/dev/null && cmake --build --preset win32 --target Skyperch
+	@cmake --preset win64 >/dev/null && cmake --build --preset win64 --target dist
 
 run: deps
 	@cmake --preset win64 >/dev/null && cmake --build --preset win64

@@ -11,6 +11,7 @@ packages=(
     googletest libbenchmark-dev libssl-dev
     wine wine64 wine32:i386 fonts-wine
     xvfb xauth x11-utils imagemagick
+    nsis python3
     locales
 )
 

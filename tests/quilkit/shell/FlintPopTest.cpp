@@ -19,14 +19,6 @@ namespace {
 const char* const kClsid = "{1035D880-537A-4B6D-A84F-9E7212E661DC}";
 const CLSID kClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
 
-// A string under HKEY_LOCAL_MACHINE.
-std::string MachineString(const std::string& key, const char* value = nullptr) {
-    char text[MAX_PATH * 2] = "<missing>";
-    DWORD size = sizeof(text);
-    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size);
-    return text;
-}
-
 // Empty when the bytes are not valid in the code page.
 std::wstring Decode(const std::string& bytes, UINT codePage) {
     std::wstring text(bytes.size(), L'\0');

@@ -53,6 +53,14 @@ inline size_t RecordsWhenIdle(const std::string& log, const char* exe) {
     return Records(log).size();
 }
 
+// A string under HKEY_LOCAL_MACHINE.
+inline std::string MachineString(const std::string& key, const char* value = nullptr) {
+    char text[MAX_PATH * 2] = "<missing>";
+    DWORD size = sizeof(text);
+    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
+
 constexpr const char* kSettingsKey = "Software\\VexQuillkit";
 inline void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
 // The value's bytes as stored, terminator included.

@@ -1,0 +1,14 @@
+# The release (make package): the installer and the portable zip in build/dist, made by
+# scripts/make-package.py from this tree's VexQuilkit.exe and flintpop64.dll and the
+# win32 tree's Skyperch.exe.
+get_filename_component(VEX_BUILD_ROOT ${CMAKE_BINARY_DIR} DIRECTORY)
+set(VEX_SKYPERCH_EXE ${VEX_BUILD_ROOT}/win32/skyperch/Skyperch.exe CACHE FILEPATH "Skyperch.exe of the win32 tree")
+set(VEX_DIST_DIR ${VEX_BUILD_ROOT}/dist CACHE PATH "Where the installer and the zip go")
+# The packaging tool with the inputs every installer shares (the tests make others from it).
+set(VEX_PACKAGE_TOOL
+    python3 ${CMAKE_SOURCE_DIR}/scripts/make-package.py --company ${VEX_COMPANY_NAME} --copyright ${VEX_COPYRIGHT}
+    --quilkit $<TARGET_FILE:VexQuilkit> --skyperch ${VEX_SKYPERCH_EXE})
+add_custom_target(dist
+                  COMMAND ${VEX_PACKAGE_TOOL} --version ${PROJECT_VERSION} --extension $<TARGET_FILE:flintpop64>
+                          --out ${VEX_DIST_DIR}
+                  DEPENDS VexQuilkit flintpop64 VERBATIM)

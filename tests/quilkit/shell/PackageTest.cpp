@@ -1,0 +1,222 @@
+// The release as a user gets it, run by scripts/test-package.sh in a Wine prefix of its
+// own, which names the installers and the extensions in VEX_PACKAGE_* variables: an older
+// version installed, this one over it while the old extension is loaded, the installed
+// extension used, then all of it uninstalled but the user's settings.
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include "ShellTestSupport.h"
+#include "VexVersion.h"
+#include "resource.h"
+
+using Microsoft::WRL::ComPtr;
+using namespace shelltest;
+
+namespace {
+
+const std::string kUninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kUninstallKey = kUninstallRoot + "\\VexQuilkit";
+const char* const kClassKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}";
+const CLSID kClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
+
+std::string Variable(const char* name) {
+    char value[1024] = "";
+    EXPECT_NE(0u, GetEnvironmentVariableA(name, value, sizeof(value))) << name << " is not set";
+    return value;
+}
+
+std::string KnownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    SHGetKnownFolderPath(id, 0, nullptr, &path);
+    const std::string folder = driver::Utf8(path ? path : L"");
+    CoTaskMemFree(path);
+    return folder;
+}
+
+DWORD MachineNumber(const std::string& key, const char* value) {
+    DWORD number = 0, size = sizeof(number);
+    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_DWORD, nullptr, &number, &size);
+    return number;
+}
+
+bool MachineKeyExists(const std::string& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+bool SameBytes(const std::string& file, const std::string& other) {
+    return driver::ReadFile(file) == driver::ReadFile(other);
+}
+
+int RunToEnd(const std::string& commandLine) {
+    std::wstring command = driver::Wide(commandLine);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
+    DWORD code = DWORD(-1);
+    if (WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return int(code);
+}
+
+std::string ProductVersionOf(const std::string& file) {
+    std::string data(GetFileVersionInfoSizeA(file.c_str(), nullptr), '\0');
+    void* text = nullptr;
+    UINT length = 0;
+    if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, DWORD(data.size()), &data[0]) ||
+        !VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\ProductVersion", &text, &length))
+        return "<none>";
+    return static_cast<const char*>(text);
+}
+
+std::string ShortcutTarget(const std::string& link, std::string& arguments) {
+    ComPtr<IShellLinkW> shortcut;
+    ComPtr<IPersistFile> file;
+    wchar_t target[MAX_PATH] = L"", given[MAX_PATH] = L"";
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shortcut))) &&
+        SUCCEEDED(shortcut.As(&file)) && SUCCEEDED(file->Load(driver::Wide(link).c_str(), STGM_READ))) {
+        shortcut->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        shortcut->GetArguments(given, MAX_PATH);
+    }
+    arguments = driver::Utf8(given);
+    return driver::Utf8(target);
+}
+
+// The process of the first window with that title, which must run `image`.
+driver::Process ProcessOfWindow(const char* title, const std::string& image) {
+    HWND window = nullptr;
+    for (int i = 0; i < 400 && !(window = FindWindowA(nullptr, title)); ++i) Sleep(50);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+    char path[MAX_PATH] = "";
+    DWORD size = MAX_PATH;
+    if (process) QueryFullProcessImageNameA(process, 0, path, &size);
+    EXPECT_EQ(0, lstrcmpiA(path, image.c_str())) << path;
+    return driver::Process(process, id);
+}
+
+class Package : public testing::Test {
+protected:
+    void Install(const std::string& setup, const std::string& version) {
+        EXPECT_EQ(0, RunToEnd("\"" + setup + "\" /S"));
+        EXPECT_EQ(version, MachineString(kUninstallKey, "DisplayVersion"));
+        int entries = 0;
+        HKEY uninstall = nullptr;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot.c_str(), 0, KEY_READ, &uninstall);
+        char name[256];
+        for (DWORD i = 0, size = sizeof(name); !RegEnumKeyExA(uninstall, i, name, &size, 0, 0, 0, 0);
+             ++i, size = sizeof(name))
+            entries += MachineString(kUninstallRoot + "\\" + name, "DisplayName") == "VexQuilkit";
+        RegCloseKey(uninstall);
+        EXPECT_EQ(1, entries);
+    }
+
+    void ExpectInstalled() {
+        for (const char* file : {"VexQuilkit.exe", "flintpop64.dll", "Skyperch.exe"})
+            EXPECT_EQ(VEX_VERSION_TEXT, ProductVersionOf(m_folder + "\\" + file)) << file;
+        EXPECT_TRUE(driver::FileExists(m_folder + "\\uninstall.exe"));
+        EXPECT_EQ(m_folder + "\\flintpop64.dll", MachineString(std::string(kClassKey) + "\\InprocServer32"));
+        const std::pair<const char*, std::string> values[] = {
+            {"DisplayName", "VexQuilkit"},
+            {"Publisher", VEX_COMPANY_NAME},
+            {"DisplayIcon", m_folder + "\\VexQuilkit.exe"},
+            {"InstallLocation", m_folder},
+            {"UninstallString", "\"" + m_folder + "\\uninstall.exe\""},
+            {"QuietUninstallString", "\"" + m_folder + "\\uninstall.exe\" /S"}};
+        for (const auto& value : values) EXPECT_EQ(value.second, MachineString(kUninstallKey, value.first));
+        EXPECT_EQ(1u, MachineNumber(kUninstallKey, "NoModify"));
+        EXPECT_EQ(1u, MachineNumber(kUninstallKey, "NoRepair"));
+        const size_t programKb = driver::ReadFile(m_folder + "\\VexQuilkit.exe").size() / 1024;
+        EXPECT_GT(MachineNumber(kUninstallKey, "EstimatedSize"), programKb);
+        for (const char* program : {"VexQuilkit", "Skyperch"}) {
+            std::string arguments = "<none>";
+            EXPECT_EQ(m_folder + "\\" + program + ".exe",
+                      ShortcutTarget(m_shortcuts + "\\" + program + ".lnk", arguments));
+            EXPECT_EQ("", arguments) << program;
+        }
+    }
+
+    // The hash item of the extension, loaded as Explorer loads it, on one file.
+    void HashThroughTheExtension() {
+        driver::TempFolder folder;
+        driver::WriteFile(folder / "abc.txt", "abc");
+        PIDLIST_ABSOLUTE parent = ILCreateFromPathW(driver::Wide(folder.Path()).c_str()),
+                         item = ILCreateFromPathW(driver::Wide(folder / "abc.txt").c_str());
+        PCUIDLIST_RELATIVE child = ILFindLastID(item);
+        ComPtr<IDataObject> selection;
+        ComPtr<IShellExtInit> init;
+        ComPtr<IContextMenu> menu;
+        EXPECT_EQ(S_OK, CIDLData_CreateFromIDArray(parent, 1, &child, &selection));
+        ILFree(parent);
+        ILFree(item);
+        ASSERT_EQ(S_OK, CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
+        ASSERT_EQ(S_OK, init->Initialize(nullptr, selection.Get(), nullptr));
+        ASSERT_EQ(S_OK, init.As(&menu));
+        HMENU popup = CreatePopupMenu();
+        menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
+        DestroyMenu(popup);
+        CMINVOKECOMMANDINFO info = {};
+        info.cbSize = sizeof(info);
+        info.lpVerb = MAKEINTRESOURCEA(2);
+        ASSERT_EQ(S_OK, menu->InvokeCommand(&info));
+
+        driver::Process app = ProcessOfWindow("Hash Checker - Quillkit", m_folder + "\\VexQuilkit.exe");
+        HWND options = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+        driver::SetCheck(options, IDC_MD5, true);
+        driver::Click(options, IDOK);
+        HWND log = driver::WaitForWindow(app, "Log");
+        const std::string text = driver::WaitForLogText(log, "All Success!");
+        EXPECT_NE(std::string::npos, text.find("900150983CD24FB0D6963F7D28E17F72")) << text;
+        driver::Close(log);
+        EXPECT_EQ(0, driver::WaitForExit(app));
+    }
+
+    const std::string m_folder = KnownFolder(FOLDERID_ProgramFiles) + "\\VexQuilkit";
+    const std::string m_shortcuts = KnownFolder(FOLDERID_CommonPrograms);
+};
+
+}  // namespace
+
+TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
+    CoInitialize(nullptr);
+    const std::string extension = m_folder + "\\flintpop64.dll";
+    ASSERT_NO_FATAL_FAILURE(Install(Variable("VEX_PACKAGE_OLD_SETUP"), Variable("VEX_PACKAGE_OLD_VERSION")));
+    const std::string oldExtension = Variable("VEX_PACKAGE_OLD_EXTENSION");
+    ASSERT_TRUE(SameBytes(oldExtension, extension));
+
+    // Explorer holds the old extension: the new one takes its place at the next restart.
+    HMODULE held = LoadLibraryA(extension.c_str());
+    ASSERT_NE(nullptr, held);
+    ASSERT_NO_FATAL_FAILURE(Install(Variable("VEX_PACKAGE_SETUP"), VEX_VERSION_TEXT));
+    FreeLibrary(held);
+    EXPECT_TRUE(SameBytes(oldExtension, extension)) << "replaced while held";
+    EXPECT_EQ(0, RunToEnd("wineboot.exe --restart"));
+    EXPECT_TRUE(SameBytes(Variable("VEX_PACKAGE_EXTENSION"), extension)) << "not replaced at the restart";
+    EXPECT_FALSE(driver::FileExists(extension + ".new"));
+
+    ExpectInstalled();
+    ASSERT_NO_FATAL_FAILURE(HashThroughTheExtension());
+
+    StoreEditorPath("C:\\Editors\\Hidemaru.exe");
+    EXPECT_EQ(0, RunToEnd(MachineString(kUninstallKey, "QuietUninstallString")));
+    // The uninstaller goes on in a copy of itself; the uninstall entry goes last.
+    for (int i = 0; i < 600 && MachineKeyExists(kUninstallKey); ++i) Sleep(100);
+    EXPECT_FALSE(MachineKeyExists(kUninstallKey));
+    EXPECT_FALSE(MachineKeyExists(kClassKey));
+    EXPECT_FALSE(MachineKeyExists("Software\\Classes\\*\\shellex\\ContextMenuHandlers\\FlintPop"));
+    for (const char* shortcut : {"VexQuilkit.lnk", "Skyperch.lnk"})
+        EXPECT_FALSE(driver::FileExists(m_shortcuts + "\\" + shortcut)) << shortcut;
+    EXPECT_EQ(std::string("C:\\Editors\\Hidemaru.exe") + '\0', StoredValue());
+    // This process still holds the extension, as Explorer would: it and its folder go at
+    // the restart.
+    EXPECT_FALSE(driver::FileExists(m_folder + "\\VexQuilkit.exe"));
+    EXPECT_TRUE(driver::FileExists(extension));
+    CoUninitialize();
+    EXPECT_EQ(0, RunToEnd("wineboot.exe --restart"));
+    EXPECT_FALSE(driver::FileExists(m_folder));
+}
