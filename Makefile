@@ -6,7 +6,7 @@ FUZZ_RUNS ?= 10000000
 FUZZ_MAX_TIME ?= 1800
 FUZZ_TARGETS := command_line_fuzz list_file_fuzz extension_list_fuzz checksum_file_fuzz
 
-.PHONY: all deps build test package run bench fuzz format clean $(addprefix build-,$(TREES))
+.PHONY: all deps build test package run bench fuzz format screenshots clean $(addprefix build-,$(TREES))
 
 all: build
 
@@ -45,6 +45,10 @@ fuzz: deps
 
 format:
 	@scripts/check-format.sh . --fix
+
+# The pictures of README.md, taken under Wine and Xvfb: docs/images/*.png.
+screenshots: deps
+	@scripts/make-screenshots.sh
 
 clean:
 	rm -rf build

@@ -1,8 +1,10 @@
 // The driver of `make run` without a display: starts VexQuilkit with the command line it
 // was given, confirms the options dialog with its defaults, prints the log, lets the
 // script take a screenshot, closes the log and returns VexQuilkit's exit code.
-// Screenshot hand-shake through the folder named by VEX_RUN_MARKERS: this program
-// creates "ready" when the log is complete and closes the log once "shot" exists.
+// Hand-shake through the folder named by VEX_RUN_MARKERS: when the log is complete this
+// program writes "ready" with the log window's place ("x y width height"), closes the log
+// once "shot" exists and leaves the exit code in "exit", as Wine's desktop, which the
+// script runs it in, does not pass it on.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,10 +32,18 @@ int main() {
     printf("(status bar: %s)\n", driver::ReadStatus(log).c_str());
     fflush(stdout);
     char markers[MAX_PATH] = "";
-    if (GetEnvironmentVariableA("VEX_RUN_MARKERS", markers, sizeof(markers))) {
-        driver::WriteFile(std::string(markers) + "\\ready", "");
+    const bool handShake = GetEnvironmentVariableA("VEX_RUN_MARKERS", markers, sizeof(markers)) != 0;
+    if (handShake) {
+        RECT place = {};
+        GetWindowRect(log, &place);
+        driver::WriteFile(std::string(markers) + "\\ready", std::to_string(place.left) + " " +
+                                                                std::to_string(place.top) + " " +
+                                                                std::to_string(place.right - place.left) + " " +
+                                                                std::to_string(place.bottom - place.top));
         for (int i = 0; i < 400 && !driver::FileExists(std::string(markers) + "\\shot"); ++i) Sleep(50);
     }
     driver::Close(log);
-    return driver::WaitForExit(app);
+    const int exitCode = driver::WaitForExit(app);
+    if (handShake) driver::WriteFile(std::string(markers) + "\\exit", std::to_string(exitCode));
+    return exitCode;
 }

@@ -1,0 +1,24 @@
+#pragma once
+// CShotSession: the hand-shake with scripts/make-screenshots.sh, which takes the pictures
+// from the X server. For each picture this program writes "<name>.rect" into the marker
+// folder, the part of Wine's desktop to take as "x y width height", and waits until the
+// script has written "<name>.done".
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CShotSession {
+public:
+    explicit CShotSession(std::string markerFolder) : m_markers(std::move(markerFolder)) {}
+
+    // Takes the smallest rectangle around the windows, `margin` pixels of desktop added.
+    bool Capture(const std::string& name, const std::vector<HWND>& windows, int margin = 0);
+    // Counts a picture that cannot be set up; returns false.
+    bool Fail(const std::string& name, const char* why);
+    int Failures() const { return m_failures; }
+
+private:
+    std::string m_markers;
+    int m_failures = 0;
+};

@@ -1,0 +1,177 @@
+// The helper of `make screenshots`. It runs inside Wine's virtual desktop, starts the real
+// programs there, sets up each picture and has scripts/make-screenshots.sh take it.
+//   ShotsDriver <marker folder> <sample folder> <Skyperch.exe>
+// The sample folder is a copy of samples/hashcheck; nothing in it is changed. The exit
+// code is the number of pictures that could not be set up.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "Driver.h"
+#include "MouseDrag.h"
+#include "ShellMenuHost.h"
+#include "ShotSession.h"
+#include "framework/Handles.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kGap = 16;
+
+std::string QuilkitFolder() {
+    const std::string exe = driver::QuilkitExe();
+    return exe.substr(0, exe.rfind('\\'));
+}
+
+// VexQuilkit in `mode` on a list file that names `path`, as the shell extension starts it.
+driver::Process StartTool(int mode, const std::string& path, const driver::TempFolder& temp) {
+    const std::string list = temp / ("selection" + std::to_string(mode) + ".lst");
+    driver::WriteFile(list, "\xEF\xBB\xBF" + path + "\r\n");
+    return driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " /L \"" + list + "\"");
+}
+
+void WaitUntilGone(HWND window) {
+    for (int i = 0; i < 400 && IsWindow(window); ++i) Sleep(50);
+}
+
+void MoveTo(HWND window, int x, int y, int width = 0, int height = 0) {
+    const UINT keepSize = width > 0 ? 0 : SWP_NOSIZE;
+    SetWindowPos(window, nullptr, x, y, width, height, keepSize | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+POINT CentreOf(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// How far the text of a rich edit control reaches past its client area, in pixels.
+int HiddenWidth(HWND edit) {
+    const int lines = int(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+    int widest = 0;
+    for (int line = 0; line < lines; ++line) {
+        const LRESULT start = SendMessageW(edit, EM_LINEINDEX, line, 0);
+        const LRESULT end = start + SendMessageW(edit, EM_LINELENGTH, start, 0);
+        // With an index rather than a pointer, the position comes back packed: no pointer
+        // could cross into the control's process.
+        widest = std::max<int>(widest, short(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, end, 0))));
+    }
+    RECT client = {};
+    GetClientRect(edit, &client);
+    return widest - client.right;
+}
+
+// Widens the log until its longest line shows whole, as far as the desktop allows.
+void FitLogToText(HWND log) {
+    const int hidden = HiddenWidth(GetDlgItem(log, IDC_LOG));
+    if (hidden <= 0) return;
+    RECT rect = {}, desktop = {};
+    GetWindowRect(log, &rect);
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const int width = std::min<int>(rect.right - rect.left + hidden + kGap, desktop.right - 2 * kGap);
+    MoveTo(log, (desktop.right - width) / 2, rect.top, width, rect.bottom - rect.top);
+}
+
+// Skyperch's finder: the only icon on its dialog.
+HWND FinderOf(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) return child;
+    return nullptr;
+}
+
+void ShowMainDialog(CShotSession& shots) {
+    driver::Process app = driver::Start(driver::QuilkitExe(), "");
+    HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
+    shots.Capture("main-dialog", {dialog});
+    driver::Close(dialog);
+    driver::WaitForExit(app);
+}
+
+void ShowContextMenu(CShotSession& shots, const std::string& samples) {
+    CShellMenuHost host(QuilkitFolder() + "\\flintpop64.dll");
+    if (!host.Select(samples, {"readme.txt", "sub"})) {
+        shots.Fail("context-menu", "flintpop64.dll gave no handler for the selection");
+        return;
+    }
+    host.Show({200, 120}, [&](const std::vector<HWND>& menus) {
+        if (menus.size() < 2)
+            shots.Fail("context-menu", "the submenu did not open");
+        else
+            shots.Capture("context-menu", menus, kGap);
+    });
+}
+
+// A tool's options dialog as it opens; closed again before any run.
+void ShowOptions(CShotSession& shots, int mode, const std::string& samples, const char* title, const char* name) {
+    driver::TempFolder temp;
+    driver::Process app = StartTool(mode, samples, temp);
+    HWND dialog = driver::WaitForWindow(app, title);
+    shots.Capture(name, {dialog});
+    HWND log = driver::FindWindowOf(app, "Log", 0);
+    driver::Close(dialog);
+    WaitUntilGone(dialog);
+    driver::Close(log);
+    driver::WaitForExit(app);
+}
+
+// Skyperch beside `target`, its finder held over it: the target shows the finder's frame.
+void ShowSkyperchPicking(CShotSession& shots, const std::string& skyperch, HWND target) {
+    driver::Process app = driver::Start(skyperch, "");
+    HWND dialog = driver::WaitForWindow(app, "Skyperch");
+    RECT area = {};
+    GetWindowRect(target, &area);
+    MoveTo(dialog, area.right + kGap, area.top);
+    HWND finder = FinderOf(dialog);
+    if (!finder) {
+        shots.Fail("skyperch", "no finder on Skyperch's dialog");
+        return;
+    }
+    {
+        CMouseDrag drag(CentreOf(finder));
+        drag.MoveTo({area.left + (area.right - area.left) / 3, (area.top + area.bottom) / 2});
+        shots.Capture("skyperch", {target, dialog});
+    }
+    driver::Command(dialog, IDCANCEL);
+    driver::WaitForExit(app);
+}
+
+// The hash checker with all three digests chosen, its log after the run on the samples,
+// then Skyperch picking that log.
+void ShowHashRun(CShotSession& shots, const std::string& samples, const std::string& skyperch) {
+    driver::TempFolder temp;
+    driver::Process app = StartTool(3, samples, temp);
+    HWND dialog = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+    for (int id : {IDC_MD5, IDC_SHA1, IDC_SHA256}) driver::SetCheck(dialog, id, true);
+    shots.Capture("hash-checker", {dialog});
+    driver::Click(dialog, IDOK);
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::WaitForRunEnd(log);
+    RECT opened = {};
+    GetWindowRect(log, &opened);
+    FitLogToText(log);
+    shots.Capture("log", {log});
+    MoveTo(log, opened.left, opened.top, opened.right - opened.left, opened.bottom - opened.top);
+    ShowSkyperchPicking(shots, skyperch, log);
+    driver::Close(log);
+    driver::WaitForExit(app);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        fputs("usage: ShotsDriver <marker folder> <sample folder> <Skyperch.exe>\n", stderr);
+        return 1;
+    }
+    const std::string samples = argv[2];
+    ScopedComApartment com(COINIT_APARTMENTTHREADED);
+    CShotSession shots(argv[1]);
+    ShowMainDialog(shots);
+    ShowContextMenu(shots, samples);
+    ShowOptions(shots, 2, samples, "Cleaner - Quillkit", "cleaner");
+    ShowOptions(shots, 4, samples, "Setting Time", "time-changer");
+    ShowHashRun(shots, samples, argv[3]);
+    return shots.Failures();
+}
