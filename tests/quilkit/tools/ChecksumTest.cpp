@@ -12,6 +12,7 @@ namespace {
 // printed and the exit code of the last one, as "<output>exit <code>".
 std::string RunShell(const std::string& folder, const std::string& commands) {
     const std::string script = folder + "\\run.sh", status = folder + "\\status";
+    DeleteFileW(driver::Wide(status).c_str());
     driver::WriteFile(script,
                       "cd '" + driver::UnixName(folder) + "'\n(" + commands + ") > out 2>&1\necho $? > status\n");
     driver::RunUnix("/bin/sh \"" + driver::UnixName(script) + "\"");
@@ -110,9 +111,12 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
         "md5sum 'a b.txt' sub/c.bin > sums.md5 && sha1sum --tag 'caf\xC3\xA9 \xF0\x9F\x98\x80.txt' > Tagged.SHA1 && "
         "sha256sum -b sub/c.bin 'a b.txt' > sub/../all.sha256 && printf '; comment\\n\\n# another\\r\\n' >> sums.md5");
     ASSERT_EQ(written, "exit 0\n");
-    // A GNU name with a backslash comes escaped; on Windows the backslash separates.
-    driver::WriteFile(folder / "escaped.md5", "\\8977dfac2f8e04cb96e66882235f5aba  sub\\\\c.bin\n");
     driver::WriteFile(folder / "sub\\c.bin", "changed");
+    // A Linux name with a backslash: md5sum escapes it, and on Windows it names sub\c.bin.
+    ASSERT_EQ(
+        RunShell(folder.Path(), "cp sub/c.bin 'sub\\c.bin' && md5sum 'sub\\c.bin' > escaped.md5 && rm 'sub\\c.bin'"),
+        "exit 0\n");
+    ASSERT_EQ(driver::ReadFile(folder / "escaped.md5").substr(0, 1), "\\");
     driver::WriteFile(folder / "broken.sha256", "not a checksum line\n0123  short.txt\n");
     DeleteFileW(driver::Wide(folder / "a b.txt").c_str());
 
