@@ -111,6 +111,12 @@ std::u16string Decode(std::string_view bytes, const ChecksumAnsiDecoder& decodeA
 
 }  // namespace
 
+std::string LowercaseHex(std::string hex) {
+    for (char& c : hex)
+        if (c >= 'A' && c <= 'F') c = char(c - 'A' + 'a');
+    return hex;
+}
+
 size_t HexLength(ChecksumAlgorithm algorithm) {
     switch (algorithm) {
         case ChecksumAlgorithm::Md5:

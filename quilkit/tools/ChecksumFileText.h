@@ -27,5 +27,8 @@ using ChecksumAnsiDecoder = std::function<std::u16string(std::string_view)>;
 // UTF-8. CR LF or LF. Blank lines and lines starting with ';' or '#' are left out.
 std::vector<ChecksumLine> ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi);
 
+// Hexadecimal digits in lowercase, as checksum files write them.
+std::string LowercaseHex(std::string hex);
+
 // The lowercase hexadecimal length of each algorithm's digest: 32, 40, 64.
 size_t HexLength(ChecksumAlgorithm algorithm);

@@ -43,12 +43,6 @@ std::wstring EntryPath(const std::wstring& folder, std::wstring name) {
     return FullPathName(folder + L"\\" + name);
 }
 
-std::wstring Lowercase(const std::string& hex) {
-    std::wstring text;
-    for (char c : hex) text += wchar_t(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c);
-    return text;
-}
-
 }  // namespace
 
 ResultCode CEngine_ChecksumVerify::OnFile(const std::wstring& path) {
@@ -87,7 +81,7 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
         case CFileHasher::Outcome::Done:
             break;
     }
-    const bool same = Lowercase(texts.front()) == Widen(line.hex);
+    const bool same = LowercaseHex(texts.front()) == line.hex;
     Report(same, same ? L"OK - " : L"FAILED - ", path);
 }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "../framework/LongPath.h"
+#include "../framework/WideText.h"
+#include "ChecksumFileText.h"
 
 namespace {
 
@@ -20,12 +22,6 @@ std::wstring CommonPrefix(const std::wstring& a, const std::wstring& b) {
         if (aEnds != bEnds) break;
     }
     return a.substr(0, common);
-}
-
-std::wstring Lowercase(const std::string& hex) {
-    std::wstring text;
-    for (char c : hex) text += wchar_t(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c);
-    return text;
 }
 
 }  // namespace
@@ -76,7 +72,7 @@ std::wstring CRunChecksums::Text(std::wstring_view lineEnd) const {
         std::wstring name = entry.path.substr(std::min(skipped, entry.path.size()));
         for (wchar_t& c : name)
             if (c == L'\\') c = L'/';
-        text += Lowercase(entry.hex) + L" *" + name;
+        text += Widen(LowercaseHex(entry.hex)) + L" *" + name;
         text += lineEnd;
     }
     return text;

@@ -63,12 +63,7 @@ TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndCountsAFailure) {
 TEST(CleanerRun, LinksAreNeverFollowedAndLongPathsAreCleaned) {
     driver::TempFolder folder;
     const std::string top = folder / "top", outside = folder / "outside";
-    std::string deep = top;
-    for (const std::string& made : {top, outside}) ASSERT_TRUE(CreateDirectoryW(driver::Wide(made).c_str(), nullptr));
-    while (deep.size() < 400) {
-        deep += "\\" + std::string(50, 'd');
-        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr));
-    }
+    const std::string deep = MakeTreeWithDeepFolder(top, outside, 400);
     for (const std::string& file : {deep + "\\deep.obj", outside + "\\victim.obj"}) driver::WriteFile(file, file);
     const driver::UnixLink out(outside, top + "\\out"), up(folder.Path(), top + "\\up");
 

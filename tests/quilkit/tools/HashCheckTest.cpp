@@ -34,12 +34,7 @@ std::string PlatformDigest(const std::string& content, ALG_ID algorithm) {
 void HashEveryNameAndNoLink() {
     driver::TempFolder folder;
     const std::string top = folder / "top", outside = folder / "outside";
-    std::string deep = top;
-    for (const std::string& made : {top, outside}) ASSERT_TRUE(CreateDirectoryW(driver::Wide(made).c_str(), nullptr));
-    while (deep.size() < 500) {
-        deep += "\\" + std::string(50, 'd');
-        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr));
-    }
+    const std::string deep = MakeTreeWithDeepFolder(top, outside, 500);
     const std::vector<std::pair<std::string, std::string>> files = {
         {top + "\\cafe.txt", "plain"},
         {top + "\\caf\xC3\xA9.txt", "accent"},

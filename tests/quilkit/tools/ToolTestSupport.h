@@ -30,6 +30,18 @@ inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, in
     return driver::WaitForWindow(app, titles[mode - 2]);
 }
 
+// Makes `top` and `outside`, and under `top` a chain of folders whose path reaches
+// `length` characters; returns the deepest folder.
+inline std::string MakeTreeWithDeepFolder(const std::string& top, const std::string& outside, size_t length) {
+    for (const std::string& made : {top, outside}) EXPECT_TRUE(CreateDirectoryW(driver::Wide(made).c_str(), nullptr));
+    std::string deep = top;
+    while (deep.size() < length) {
+        deep += "\\" + std::string(50, 'd');
+        EXPECT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr)) << deep;
+    }
+    return deep;
+}
+
 // A finished run: the log's text, the same with its formats marked (driver::ReadLogMarked)
 // and the exit code.
 struct Outcome {
