@@ -33,7 +33,7 @@ export RUN_MAIN_MARKERS="$markers" RUN_MAIN_SHOT="$root/build/win64/run-main.png
 scripts/wine-env.sh build/win64 bash -c '
     source scripts/wine-desktop.sh
     desktop_fonts
-    desktop_run build/win64/tests/quilkit/tools/RunMainDriver.exe "$@" &
+    desktop_run build/win64/tests/quilkit/RunMainDriver.exe "$@" &
     driver=$!
     for _ in $(seq 1 600); do
         [ -s "$RUN_MAIN_MARKERS/ready" ] && break

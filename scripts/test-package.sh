@@ -1,7 +1,7 @@
 #!/bin/bash
 # test-package.sh VERSION DIST_DIR WORK_DIR TESTS_EXE EXTENSION_DLL -- MAKE_PACKAGE...
 # The release installed over an older version, used and uninstalled under Wine in a new
-# prefix in WORK_DIR (tests/quilkit/shell/PackageTest.cpp). MAKE_PACKAGE is
+# prefix in WORK_DIR (tests/installer/PackageTest.cpp). MAKE_PACKAGE is
 # scripts/make-package.py with the dist target's inputs; it makes the older version: the
 # same binaries, its extension told apart by bytes after its image. A machine that runs
 # no 32-bit code cannot run the shipped installer: there both installers come from the

@@ -9,7 +9,7 @@
 #include "FlintPop.h"
 #include "Launch.h"
 #include "ShellHandles.h"
-#include "WideText.h"
+#include "text/WideText.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ HRESULT CopyText(const wchar_t* text, UINT type, CHAR* name, UINT size) {
         return S_OK;
     }
     std::string narrow;
-    if (!ToCodePage(text, CP_ACP, narrow)) return E_FAIL;
+    if (!ToCodePageExactly(CP_ACP, text, narrow)) return E_FAIL;
     lstrcpynA(name, narrow.c_str(), capacity);
     return S_OK;
 }
@@ -127,7 +127,7 @@ HRESULT CFlintPopMenu::ReadDroppedFiles(IDataObject* data) {
 
 void CFlintPopMenu::AddPath(const std::wstring& path) {
     std::string utf8;
-    if (!path.empty() && ToUtf8(path, utf8)) m_paths.push_back(std::move(utf8));
+    if (!path.empty() && ToUtf8Exactly(path, utf8)) m_paths.push_back(std::move(utf8));
 }
 
 IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) {
@@ -160,7 +160,7 @@ int CFlintPopMenu::CommandOf(const CMINVOKECOMMANDINFO* info) const {
     if (unicode && !IS_INTRESOURCE(infoEx->lpVerbW)) return CommandNamed(infoEx->lpVerbW);
     if (!IS_INTRESOURCE(info->lpVerb)) {
         std::wstring verb;
-        return FromCodePage(info->lpVerb, CP_ACP, verb) ? CommandNamed(verb.c_str()) : -1;
+        return FromCodePageExactly(CP_ACP, info->lpVerb, verb) ? CommandNamed(verb.c_str()) : -1;
     }
     const UINT offset = LOWORD(info->lpVerb);
     return offset < kFlintPopCommandCount ? static_cast<int>(offset) : -1;

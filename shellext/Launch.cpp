@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "Handles.h"
-#include "WideText.h"
+#include "framework/Handles.h"
+#include "text/LongPath.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ UniqueFile CreateUniqueFile(const std::wstring& folder, std::wstring& name) {
         const DWORD unique = (start + attempt) & 0xFFFF;
         if (unique == 0) continue;
         name = folder + L"vqk" + Hex(unique) + L".tmp";
-        UniqueFile file(CreateFileW(ExtendedLengthPath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        UniqueFile file(CreateFileW(FileSystemPath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = GetLastError();
         if (file || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return file;
@@ -49,7 +49,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-void DeleteListFile(const std::wstring& listFile) { DeleteFileW(ExtendedLengthPath(listFile).c_str()); }
+void DeleteListFile(const std::wstring& listFile) { DeleteFileW(FileSystemPath(listFile).c_str()); }
 
 }  // namespace
 
@@ -71,11 +71,13 @@ HRESULT WriteListFile(const std::vector<std::string>& utf8Paths, std::wstring& l
 }
 
 HRESULT StartQuilkit(HMODULE module, int mode, const std::wstring& listFile, HWND owner, bool noUi) {
-    const std::wstring folder = FolderOf(ModuleFileName(module));
-    if (folder.empty()) {
+    const std::wstring parent = ParentFolder(ModuleFileName(module));
+    if (parent.empty()) {
         DeleteListFile(listFile);
         return E_FAIL;
     }
+    // With its final backslash, so that a drive's root stays the root.
+    const std::wstring folder = parent + L"\\";
     const std::wstring program = folder + L"VexQuilkit.exe";
     const std::wstring parameters = L"/M" + std::to_wstring(mode) + L" /L \"" + listFile + L"\"";
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "FlintPop.h"
-#include "Handles.h"
-#include "WideText.h"
+#include "framework/Handles.h"
+#include "text/LongPath.h"
 
 namespace {
 

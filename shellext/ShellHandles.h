@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "Handles.h"
+#include "framework/Handles.h"
 
 struct CoTaskStringTraits {
     using Handle = wchar_t*;

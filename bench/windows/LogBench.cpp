@@ -12,9 +12,9 @@
 
 #include "framework/AppModule.h"
 #include "framework/MessageLoop.h"
-#include "framework/WideText.h"
-#include "tools/LogDlg.h"
-#include "tools/ToolRun.h"
+#include "text/WideText.h"
+#include "log/LogDlg.h"
+#include "run/ToolRun.h"
 
 namespace {
 

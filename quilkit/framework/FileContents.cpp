@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "Handles.h"
-#include "LongPath.h"
+#include "text/LongPath.h"
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
     UniqueFile file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
-#include "../framework/Handles.h"
-#include "../framework/LongPath.h"
+#include "framework/Handles.h"
+#include "text/LongPath.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 // control, when the control is destroyed, or when the object goes.
 #include <windows.h>
 
-#include "../framework/WindowImpl.h"
+#include "framework/WindowImpl.h"
 
 class CFileSelectEdit : public CWindowImpl<CFileSelectEdit> {
 public:

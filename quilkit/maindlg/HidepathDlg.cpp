@@ -1,8 +1,8 @@
 #include "HidepathDlg.h"
 
-#include "../framework/FileDialog.h"
-#include "../framework/WideText.h"
-#include "../startup/LanguageTable.h"
+#include "framework/FileDialog.h"
+#include "text/WideText.h"
+#include "framework/LanguageTable.h"
 #include "SettingsStore.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "../framework/DialogImpl.h"
+#include "framework/DialogImpl.h"
 #include "FileSelectEdit.h"
 #include "resource.h"
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "../framework/Handles.h"
-#include "../startup/LanguageTable.h"
+#include "framework/Handles.h"
+#include "framework/LanguageTable.h"
 #include "ExtensionRegistrar.h"
 #include "HidepathDlg.h"
 

@@ -3,8 +3,8 @@
 // editor-path dialog. Modeless; Esc and the close box end the program.
 #include <windows.h>
 
-#include "../framework/DialogImpl.h"
-#include "../framework/MessageLoop.h"
+#include "framework/DialogImpl.h"
+#include "framework/MessageLoop.h"
 #include "ExtensionRegistrar.h"
 #include "resource.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "../framework/Handles.h"
+#include "framework/Handles.h"
 
 class CSettingsStore {
 public:

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "../framework/AppModule.h"
-#include "../framework/MessageLoop.h"
-#include "../maindlg/MainDlg.h"
-#include "../tools/LogDlg.h"
-#include "../tools/ToolRun.h"
-#include "LanguageTable.h"
+#include "framework/AppModule.h"
+#include "framework/MessageLoop.h"
+#include "maindlg/MainDlg.h"
+#include "log/LogDlg.h"
+#include "run/ToolRun.h"
+#include "framework/LanguageTable.h"
 #include "ModeDispatch.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../maindlg/RegistrationStep.h"
+#include "maindlg/RegistrationStep.h"
 
 class CCommandLine {
 public:

@@ -1,6 +1,6 @@
 #include "ListFileText.h"
 
-#include "../framework/Utf8Text.h"
+#include "text/Utf8Text.h"
 
 namespace {
 

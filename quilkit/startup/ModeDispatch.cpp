@@ -1,10 +1,12 @@
 #include "ModeDispatch.h"
 
-#include "../tools/EngineHash.h"
-#include "../tools/Engine_ChecksumVerify.h"
-#include "../tools/Engine_ExtCleaner.h"
-#include "../tools/Engine_TimeChanger.h"
-#include "../tools/ShellLaunchers.h"
+#include "tools/hash/EngineHash.h"
+#include "tools/verify/Engine_ChecksumVerify.h"
+#include "tools/cleaner/Engine_ExtCleaner.h"
+#include "tools/timechanger/Engine_TimeChanger.h"
+#include "launchers/ShellLaunchers.h"
+#include "maindlg/HidepathDlg.h"
+#include "maindlg/SettingsStore.h"
 
 namespace {
 
@@ -42,11 +44,18 @@ CToolRun::Job ReportingSelection(const std::vector<std::wstring>& missingListFil
     };
 }
 
+std::wstring StoredEditorPath() {
+    CSettingsStore store;
+    std::wstring path;
+    if (!store.Open() || !store.ReadEditorPath(path)) path.clear();
+    return path;
+}
+
 }  // namespace
 
 void RunLauncher(int mode, const std::vector<std::wstring>& paths) {
     if (mode == 1) OpenCommandPrompt(paths);
-    if (mode == 5) OpenInEditor(paths);
+    if (mode == 5) OpenInEditor(paths, {StoredEditorPath, [] { return ShowEditorPathDialog() == IDOK; }});
 }
 
 CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection,

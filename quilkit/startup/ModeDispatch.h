@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../tools/ToolRun.h"
+#include "run/ToolRun.h"
 #include "PathList.h"
 
 // Modes 1 and 5: starts the program and returns; other modes do nothing here.

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "../framework/FileContents.h"
-#include "../framework/LongPath.h"
-#include "../framework/WideText.h"
+#include "framework/FileContents.h"
+#include "text/LongPath.h"
+#include "text/WideText.h"
 #include "ListFileText.h"
 
 namespace {

@@ -2,9 +2,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "../framework/AppModule.h"
-#include "../framework/WideText.h"
-#include "../maindlg/ExtensionRegistrar.h"
+#include "framework/AppModule.h"
+#include "text/WideText.h"
+#include "maindlg/ExtensionRegistrar.h"
 #include "App.h"
 #include "CommandLine.h"
 #include "PathList.h"

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "FuzzText.h"
-#include "tools/ChecksumFileText.h"
+#include "checksums/ChecksumFileText.h"
 
 namespace {
 

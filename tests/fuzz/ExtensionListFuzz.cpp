@@ -1,7 +1,7 @@
 // The extension list never reads past its text and its pieces put back together with
 // single bars are the text without its empty pieces.
 #include "FuzzText.h"
-#include "tools/ExtensionList.h"
+#include "tools/cleaner/ExtensionList.h"
 
 namespace {
 

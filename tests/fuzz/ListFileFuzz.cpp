@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "FuzzText.h"
-#include "framework/Utf8Text.h"
+#include "text/Utf8Text.h"
 #include "startup/ListFileText.h"
 
 namespace {

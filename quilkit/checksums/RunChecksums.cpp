@@ -1,0 +1,79 @@
+#include "RunChecksums.h"
+
+#include <windows.h>
+
+#include "text/LongPath.h"
+#include "text/WideText.h"
+#include "ChecksumFileText.h"
+
+namespace {
+
+bool SameFolderName(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The longest leading run of whole folder names that `a` and `b` share.
+std::wstring CommonPrefix(const std::wstring& a, const std::wstring& b) {
+    size_t common = 0;
+    for (size_t i = 0; i <= a.size() && i <= b.size(); ++i) {
+        const bool aEnds = i == a.size() || a[i] == L'\\', bEnds = i == b.size() || b[i] == L'\\';
+        if (aEnds && bEnds && SameFolderName(std::wstring_view(a).substr(0, i), std::wstring_view(b).substr(0, i)))
+            common = i;
+        if (aEnds != bEnds) break;
+    }
+    return a.substr(0, common);
+}
+
+}  // namespace
+
+void CRunChecksums::SetSelection(const std::vector<std::wstring>& selected) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_commonFolder.clear();
+    for (size_t i = 0; i < selected.size(); ++i) {
+        const std::wstring parent = ParentFolder(selected[i]);
+        m_commonFolder = i == 0 ? parent : CommonPrefix(m_commonFolder, parent);
+    }
+}
+
+void CRunChecksums::Add(DigestKind kind, const std::wstring& path, const std::string& hex) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_kind = kind;
+    m_entries.push_back({path, hex});
+}
+
+bool CRunChecksums::Empty() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_entries.empty();
+}
+
+std::wstring CRunChecksums::CommonFolder() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_commonFolder;
+}
+
+std::wstring CRunChecksums::DefaultFileName() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    switch (m_kind) {
+        case DigestKind::Sha256:
+            return L"checksums.sha256";
+        case DigestKind::Sha1:
+            return L"checksums.sha1";
+        case DigestKind::Md5:
+            break;
+    }
+    return L"checksums.md5";
+}
+
+std::wstring CRunChecksums::Text(std::wstring_view lineEnd) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const size_t skipped = m_commonFolder.empty() ? 0 : m_commonFolder.size() + 1;
+    std::wstring text;
+    for (const Entry& entry : m_entries) {
+        std::wstring name = entry.path.substr(std::min(skipped, entry.path.size()));
+        for (wchar_t& c : name)
+            if (c == L'\\') c = L'/';
+        text += Widen(LowercaseHex(entry.hex)) + L" *" + name;
+        text += lineEnd;
+    }
+    return text;
+}

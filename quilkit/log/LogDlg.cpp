@@ -1,0 +1,379 @@
+#include "LogDlg.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/FileContents.h"
+#include "framework/FileDialog.h"
+#include "text/WideText.h"
+
+namespace {
+
+// Far more than any run writes; the control's default of about 32,000 characters
+// would silently drop every line after it.
+constexpr LPARAM kTextLimit = 0x7FFFFFFE;
+
+// WM_APP, not WM_USER: dialog messages live in the WM_USER range.
+constexpr UINT kRunWake = WM_APP + 1;
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshMs = 150;
+
+// Painting walks the whole text under Wine: a few paints a second show the progress.
+constexpr ULONGLONG kPaintEveryMs = 300;
+
+double NowMs() {
+    LARGE_INTEGER frequency, count;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+struct StreamSource {
+    const char* data;
+    size_t left;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    const size_t count = std::min(source->left, size_t(size));
+    memcpy(buffer, source->data, count);
+    source->data += count;
+    source->left -= count;
+    *read = LONG(count);
+    return 0;
+}
+
+std::string FormatBytes(uint64_t bytes) {
+    char text[32];
+    if (bytes < 1024 * 1024)
+        snprintf(text, sizeof(text), "%.1f KB", bytes / 1024.0);
+    else if (bytes < 1024ull * 1024 * 1024)
+        snprintf(text, sizeof(text), "%.1f MB", bytes / (1024.0 * 1024));
+    else
+        snprintf(text, sizeof(text), "%.2f GB", bytes / (1024.0 * 1024 * 1024));
+    return text;
+}
+
+std::string FormatElapsed(ULONGLONG ms) {
+    char text[32];
+    if (ms < 60000)
+        snprintf(text, sizeof(text), "%.1f s", ms / 1000.0);
+    else
+        snprintf(text, sizeof(text), "%llu:%02llu", ms / 60000, ms / 1000 % 60);
+    return text;
+}
+
+// "120 files, 1 failed, 3.4 MB read"
+std::string FormatCounts(const RunProgress& progress) {
+    char text[96];
+    snprintf(text, sizeof(text), "%llu files, %llu failed", static_cast<unsigned long long>(progress.files),
+             static_cast<unsigned long long>(progress.failures));
+    std::string counts = text;
+    if (progress.bytesRead) counts += ", " + FormatBytes(progress.bytesRead) + " read";
+    return counts;
+}
+
+}  // namespace
+
+const std::vector<ResizeEntry>& CLogDlg::ResizeMap() {
+    static const std::vector<ResizeEntry> map = {{IDC_LOG, DLSZ_SIZE_X | DLSZ_SIZE_Y}};
+    return map;
+}
+
+BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (ProcessResizeMessage(msg, wParam, lParam)) return TRUE;
+    if (msg == m_taskbarButtonCreated && msg != 0) {
+        OnTaskbarButtonCreated();
+        return TRUE;
+    }
+    switch (msg) {
+        case WM_INITDIALOG:
+            result = OnInitDialog();
+            return TRUE;
+        case WM_SIZE:
+            // The status bar places itself at the foot of the window.
+            if (m_status) SendMessageW(m_status, WM_SIZE, 0, 0);
+            return FALSE;
+        case WM_CONTEXTMENU:
+            OnContextMenu(lParam);
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case ID_EDIT_COPY:
+                    SendMessageW(m_richEdit, WM_COPY, 0, 0);
+                    return TRUE;
+                case ID_EDIT_SELECT_ALL: {
+                    CHARRANGE all = {0, -1};
+                    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+                    return TRUE;
+                }
+                case ID_LOG_STOP:
+                    OnStop();
+                    return TRUE;
+                case ID_LOG_COPY_CHECKSUMS:
+                    OnCopyChecksums();
+                    return TRUE;
+                case ID_LOG_SAVE_CHECKSUMS:
+                    OnSaveChecksums();
+                    return TRUE;
+            }
+            return FALSE;
+        case kRunWake:
+            m_wakePosted = false;
+            PumpLines();
+            return TRUE;
+        case WM_TIMER:
+            if (wParam != kRefreshTimer) return FALSE;
+            PumpLines();
+            return TRUE;
+        case WM_ENDSESSION:
+            // The process may end as soon as this returns: nothing may be left half done.
+            if (wParam && m_run) m_run->StopAndJoin();
+            return TRUE;
+        case WM_CLOSE:
+            OnClose();
+            return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CLogDlg::OnInitDialog() {
+    CenterWindow();
+    m_richEdit = GetDlgItem(IDC_LOG);
+    CreateStatusBar();
+    DlgResize_Init(m_hWnd);
+    SendMessageW(m_richEdit, EM_EXLIMITTEXT, 0, kTextLimit);
+    // One path per line, as a console shows it: wrapping would also make every insertion
+    // cost more the longer the log grows.
+    SendMessageW(m_richEdit, EM_SETTARGETDEVICE, 0, 1);
+    // The text is read-only: an undo record per insertion would only cost time and memory.
+    SendMessageW(m_richEdit, EM_SETUNDOLIMIT, 0, 0);
+
+    m_normal.cbSize = sizeof(CHARFORMATW);
+    SendMessageW(m_richEdit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&m_normal));
+    m_rtf = std::make_unique<CLogRtf>(m_normal, GetACP());
+
+    m_taskbarButtonCreated = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    // An elevated window would otherwise never hear from the shell's taskbar.
+    if (m_taskbarButtonCreated) ChangeWindowMessageFilterEx(m_hWnd, m_taskbarButtonCreated, MSGFLT_ALLOW, nullptr);
+    return TRUE;
+}
+
+// The status bar takes the foot of the client area; the text area keeps the rest.
+void CLogDlg::CreateStatusBar() {
+    m_status =
+        CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_STATUS)), _Module.Instance(), nullptr);
+    if (!m_status) return;
+    RECT status, client;
+    GetWindowRect(m_status, &status);
+    GetClientRect(m_hWnd, &client);
+    SetWindowPos(m_richEdit, nullptr, 0, 0, client.right, client.bottom - (status.bottom - status.top),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CLogDlg::OnContextMenu(LPARAM lParam) {
+    UniqueMenu menu(LoadMenuW(_Module.Instance(), MAKEINTRESOURCEW(IDR_LOGMENU)));
+    HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
+    if (!popup) return;
+    const bool canStop = m_running && !m_run->IsStopRequested();
+    EnableMenuItem(popup, ID_LOG_STOP, MF_BYCOMMAND | (canStop ? MF_ENABLED : MF_GRAYED));
+    const UINT checksums = MF_BYCOMMAND | (HasChecksums() ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(popup, ID_LOG_COPY_CHECKSUMS, checksums);
+    EnableMenuItem(popup, ID_LOG_SAVE_CHECKSUMS, checksums);
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0, m_hWnd, nullptr);
+}
+
+// During a run the window stays until the worker has finished its file and stopped; then
+// the program ends as it would have at once.
+void CLogDlg::OnClose() {
+    if (!m_running) {
+        PostQuitMessage(0);
+        return;
+    }
+    m_closePending = true;
+    m_run->RequestStop();
+    m_run->Feed().Abandon();
+    ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CLogDlg::OnStop() {
+    if (!m_running) return;
+    m_run->RequestStop();
+    RefreshStatus();
+}
+
+// Only a hash-checker run that has ended keeps digests to offer.
+bool CLogDlg::HasChecksums() const { return !m_running && m_run && !m_run->Checksums()->Empty(); }
+
+void CLogDlg::OnCopyChecksums() {
+    if (!HasChecksums()) return;
+    const std::wstring text = m_run->Checksums()->Text(L"\r\n");
+    if (!OpenClipboard(m_hWnd)) return;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        memcpy(GlobalLock(memory), text.c_str(), bytes);
+        GlobalUnlock(memory);
+        // The clipboard owns the memory once it has taken it.
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+// UTF-8 without a byte-order mark and LF line ends, as GNU's tools write and read them.
+void CLogDlg::OnSaveChecksums() {
+    if (!HasChecksums()) return;
+    const CRunChecksums& checksums = *m_run->Checksums();
+    CFileDialog dialog(L"", 0, L"Checksum files\0*.sha256;*.sha1;*.md5\0All files (*.*)\0*.*\0");
+    if (dialog.DoModalSave(m_hWnd, L"Save Checksums As", checksums.CommonFolder(), checksums.DefaultFileName()) != IDOK)
+        return;
+    if (!WriteWholeFile(dialog.FileName(), ToCodePage(CP_UTF8, checksums.Text(L"\n"))))
+        MessageBoxW(m_hWnd, (L"Cannot write " + dialog.FileName()).c_str(), L"Error", MB_OK | MB_ICONERROR);
+}
+
+void CLogDlg::OnTaskbarButtonCreated() {
+    if (FAILED(
+            CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, m_taskbar.Put())) ||
+        FAILED(m_taskbar->HrInit())) {
+        m_taskbar.Reset();
+        return;
+    }
+    if (m_running) SetTaskbarState(TBPF_INDETERMINATE);
+}
+
+void CLogDlg::SetTaskbarState(TBPFLAG state) {
+    if (m_taskbar) m_taskbar->SetProgressState(m_hWnd, state);
+}
+
+void CLogDlg::Watch(CToolRun& run) {
+    m_run = &run;
+    m_running = true;
+    // The dialog manager selected the empty text when it gave the control the focus; the
+    // run's lines start from a caret at the end.
+    MoveToEnd();
+    m_startTick = GetTickCount64();
+    run.Feed().SetConsumer(m_hWnd, kRunWake);
+    SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
+    SetTaskbarState(TBPF_INDETERMINATE);
+    RefreshStatus();
+}
+
+// Takes one batch of what has arrived and shows it; more batches follow through a posted
+// wake-up, so that input, paints and other programs' messages get their turn in between.
+void CLogDlg::PumpLines() {
+    if (!m_running) return;
+    CRunFeed& feed = m_run->Feed();
+
+    const bool more = feed.Take(m_batch, m_pacer.NextBatch(m_shown));
+    if (!m_batch.empty() && !m_closePending) {
+        const double start = NowMs();
+        InsertBatch(m_batch);
+        m_pacer.Record(m_shown, m_batch.size(), NowMs() - start);
+        m_shown += m_batch.size();
+    }
+    if (more) {
+        // At most one wake-up waits in the queue.
+        if (!m_wakePosted) m_wakePosted = PostMessageW(m_hWnd, kRunWake, 0, 0) != FALSE;
+    } else if (feed.Progress().finished && !feed.HasWaiting()) {
+        OnRunEnded();
+        return;
+    }
+    // Posted batches in a row would keep the paint waiting: show the text and the progress
+    // a few times a second regardless, and no more often (a paint walks the whole text).
+    if (GetTickCount64() - m_lastPaintTick >= kPaintEveryMs) {
+        RefreshStatus();
+        UpdateWindow(m_richEdit);
+        m_lastPaintTick = GetTickCount64();
+    }
+}
+
+void CLogDlg::OnRunEnded() {
+    m_running = false;
+    m_endTick = GetTickCount64();
+    KillTimer(m_hWnd, kRefreshTimer);
+    SetTaskbarState(TBPF_NOPROGRESS);
+    RefreshStatus();
+    if (m_closePending) PostQuitMessage(0);
+}
+
+void CLogDlg::RefreshStatus() {
+    if (!m_status || !m_run) return;
+    const RunProgress progress = m_run->Feed().Progress();
+    const ULONGLONG elapsed = (m_running ? GetTickCount64() : m_endTick) - m_startTick;
+    std::wstring text;
+    if (m_running) {
+        text = Widen(FormatCounts(progress) + ", " + FormatElapsed(elapsed));
+        if (m_run->IsStopRequested()) text = L"Stopping... " + text;
+        if (!progress.current.empty()) text += L" - " + progress.current;
+    } else {
+        text = Widen((m_run->IsStopRequested() ? "Stopped: " : "Done: ") + FormatCounts(progress) + " in " +
+                     FormatElapsed(elapsed));
+    }
+    if (text == m_statusText) return;
+    m_statusText = text;
+    SendMessageW(m_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CLogDlg::AppendSuccess(std::wstring_view text) { Insert(LogFormat::Success, std::wstring(text)); }
+
+void CLogDlg::AppendError(std::wstring_view text) { Insert(LogFormat::Error, std::wstring(text)); }
+
+void CLogDlg::AppendLine(std::wstring_view text) { Insert(LogFormat::Plain, std::wstring(text) + L"\r\n"); }
+
+void CLogDlg::Insert(LogFormat format, std::wstring text) {
+    std::vector<LogEntry> one;
+    one.push_back({format, std::move(text)});
+    InsertBatch(one);
+    ++m_shown;
+}
+
+// One insertion per batch, with the control's drawing suspended: appending line by line
+// to a visible control repaints and scrolls for every piece. The reader's selection and
+// place in the text stay where they were, unless the view was following the end.
+void CLogDlg::InsertBatch(const std::vector<LogEntry>& batch) {
+    const std::string rtf = m_rtf->Build(batch);
+    const bool following = IsScrolledToEnd();
+    CHARRANGE selection = {};
+    SendMessageW(m_richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    POINT scroll = {};
+    SendMessageW(m_richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+
+    SendMessageW(m_richEdit, WM_SETREDRAW, FALSE, 0);
+    MoveToEnd();
+    StreamSource source = {rtf.data(), rtf.size()};
+    EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadStream};
+    SendMessageW(m_richEdit, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
+    // A caret alone stays at the end, where the appends leave it; a selection the reader
+    // made (to copy it) is kept.
+    if (selection.cpMin != selection.cpMax)
+        SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    else
+        MoveToEnd();
+    if (following)
+        SendMessageW(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
+    else
+        SendMessageW(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(m_richEdit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_richEdit, nullptr, TRUE);
+}
+
+bool CLogDlg::IsScrolledToEnd() const {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (!GetScrollInfo(m_richEdit, SB_VERT, &info)) return true;
+    return info.nPos + int(info.nPage) >= info.nMax;
+}
+
+void CLogDlg::MoveToEnd() {
+    // The control clamps a range past its text to the end: an insertion point after
+    // the last character.
+    const LONG limit = LONG(SendMessageW(m_richEdit, EM_GETLIMITTEXT, 0, 0));
+    CHARRANGE end = {limit, limit};
+    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The log window: one coloured line per file a tool acts on, then a summary, and under it
+// a status bar with the run's progress. The run's lines arrive from its worker in batches;
+// the window stays responsive throughout, and closing it ends the program (after the
+// worker has stopped, when a run is under way).
+#include <windows.h>
+#include <richedit.h>
+#include <shobjidl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/DialogImpl.h"
+#include "framework/DialogResize.h"
+#include "framework/Handles.h"
+#include "framework/MessageLoop.h"
+#include "BatchPacer.h"
+#include "LogRtf.h"
+#include "LogSink.h"
+#include "run/ToolRun.h"
+#include "resource.h"
+
+class CLogDlg : public CDialogImpl<CLogDlg>, public CMessageFilter, public CDialogResize<CLogDlg>, public CLogSink {
+public:
+    enum { IDD = IDD_LOGDLG };
+
+    // Direct appends on this thread, one insertion each.
+    void AppendSuccess(std::wstring_view text) override;
+    void AppendError(std::wstring_view text) override;
+    void AppendLine(std::wstring_view text) override;
+
+    // Shows the lines and progress of `run` from now until it finishes; call just before
+    // the run starts.
+    void Watch(CToolRun& run);
+    bool IsRunning() const { return m_running; }
+
+    BOOL PreTranslateMessage(MSG*) override { return FALSE; }
+
+    static const std::vector<ResizeEntry>& ResizeMap();
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+private:
+    LRESULT OnInitDialog();
+    void CreateStatusBar();
+    void OnContextMenu(LPARAM lParam);
+    void OnClose();
+    void OnStop();
+    void OnCopyChecksums();
+    void OnSaveChecksums();
+    bool HasChecksums() const;
+    void OnTaskbarButtonCreated();
+
+    void PumpLines();
+    void OnRunEnded();
+    void RefreshStatus();
+    void SetTaskbarState(TBPFLAG state);
+
+    void Insert(LogFormat format, std::wstring text);
+    void InsertBatch(const std::vector<LogEntry>& batch);
+    bool IsScrolledToEnd() const;
+    void MoveToEnd();
+
+    HWND m_richEdit = nullptr;
+    HWND m_status = nullptr;
+    CHARFORMATW m_normal = {};
+    std::unique_ptr<CLogRtf> m_rtf;
+
+    CToolRun* m_run = nullptr;
+    bool m_running = false;
+    bool m_closePending = false;
+    bool m_wakePosted = false;
+    ULONGLONG m_startTick = 0;
+    ULONGLONG m_endTick = 0;
+    ULONGLONG m_lastPaintTick = 0;
+    CBatchPacer m_pacer;
+    size_t m_shown = 0;
+    std::vector<LogEntry> m_batch;
+    std::wstring m_statusText;
+
+    UINT m_taskbarButtonCreated = 0;
+    UniqueCom<ITaskbarList3> m_taskbar;
+};

@@ -1,0 +1,66 @@
+#pragma once
+// The walker that the file tools share, and the engine interface they implement. An
+// engine writes to the log and watches the stop request it was given; it reaches for
+// nothing process-wide. Paths are whole and of any length; the walk never leaves the
+// selection through a directory link.
+#include <windows.h>
+
+#include <string>
+
+#include "log/LogSink.h"
+#include "StopRequest.h"
+
+// Result codes in the manner of an HRESULT: callers only look at the sign.
+using ResultCode = long;
+constexpr ResultCode kResultOk = 0;
+constexpr ResultCode kResultFail = static_cast<ResultCode>(0x80004005L);
+// Not a failure: the object was left as it was because a stop was requested meanwhile.
+constexpr ResultCode kResultStopped = 1;
+// Not a failure and not an object of the run's count: a file the engine passed over.
+constexpr ResultCode kResultUncounted = 2;
+
+class CFileMoleImpl {
+public:
+    CFileMoleImpl(CLogSink& log, const CStopRequest& stop) : m_log(log), m_stop(stop) {}
+    virtual ~CFileMoleImpl() = default;
+
+    virtual ResultCode OnFile(const std::wstring& path) = 0;
+    virtual ResultCode OnFolder(const std::wstring& path) = 0;
+    // After the last entry of a walked folder; the path ends in a backslash.
+    virtual void OnFolderWalked(const std::wstring& /*path*/) {}
+
+    // Walks a folder depth-first, pre-order, until a stop is requested. Returns the
+    // number of failures. The walk changes nothing on disk itself: no attribute of an
+    // entry, nothing beyond what the engine does.
+    int WalkFolder(const std::wstring& path, int subFolders);
+
+    // OnFile or OnFolder with the progress noted; 1 when it failed, else 0.
+    int HandleFile(const std::wstring& path);
+    int HandleFolder(const std::wstring& path);
+    // A directory link (junction, symbolic link, mount point) named and left alone: its
+    // target lies outside what the user selected. Not a failure.
+    int SkipLink(const std::wstring& path);
+
+    bool StopRequested() const { return m_stop.IsRequested(); }
+
+protected:
+    CLogSink& Log() const { return m_log; }
+    // The failure line of `path`: "Path too long - " when the system refused the path for
+    // its length (`error`), else `prefix`. Returns kResultFail.
+    ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
+    const CStopRequest& StopRequestOf() const { return m_stop; }
+
+private:
+    int WalkKnownFolder(std::wstring path, int subFolders);
+    int WalkEntries(const std::wstring& folder, int subFolders);
+    int VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders);
+    int ReportUnreadableFolder(const std::wstring& folder);
+
+    CLogSink& m_log;
+    const CStopRequest& m_stop;
+};
+
+// Whether attributes describe a directory that is a link to somewhere else.
+inline bool IsDirectoryLink(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}

@@ -1,0 +1,77 @@
+#include "Engine_ExtCleaner.h"
+
+#include <shellapi.h>
+
+#include "text/LongPath.h"
+#include "text/WideText.h"
+#include "ExtDlg.h"
+#include "ExtensionList.h"
+#include "log/LogSink.h"
+#include "run/ToolRun.h"
+
+namespace {
+
+// From the last dot of the last name on, as the shell tells a file's type; empty when
+// the name has no dot.
+std::wstring_view ExtensionOf(const std::wstring& path) {
+    const size_t nameStart = path.find_last_of(L'\\') + 1;
+    const size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || dot < nameStart) return {};
+    return std::wstring_view(path).substr(dot);
+}
+
+bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+void CEngine_ExtCleaner::SetExtensions(std::wstring_view text) {
+    m_extensions.clear();
+    for (const std::u16string& piece : SplitExtensions(ToUtf16(text))) m_extensions.push_back(ToWide(piece));
+}
+
+bool CEngine_ExtCleaner::IsListed(const std::wstring& path) const {
+    const std::wstring_view extension = ExtensionOf(path);
+    for (const std::wstring& entry : m_extensions)
+        if (SameIgnoringCase(entry, extension)) return true;
+    return false;
+}
+
+ResultCode CEngine_ExtCleaner::OnFile(const std::wstring& path) {
+    if (!IsListed(path)) return kResultOk;
+    // Gone since the walk saw it: the shell would take a file it cannot recycle for one
+    // to destroy, and ask about it.
+    if (GetFileAttributesW(FileSystemPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return ReportFailure(L"Failed - ", path, GetLastError());
+
+    // The source is a list of names ended by two NULs. A link is deleted as itself.
+    std::wstring source = path;
+    source.append(2, L'\0');
+
+    SHFILEOPSTRUCTW operation = {};
+    operation.hwnd = nullptr;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = source.c_str();
+    operation.pTo = nullptr;
+    // A file that cannot go to the recycle bin (a drive without one) would be destroyed
+    // for good: the shell asks first.
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI | FOF_WANTNUKEWARNING;  // 0x4454
+    const int error = SHFileOperationW(&operation);
+    const bool deleted = error == 0 && !operation.fAnyOperationsAborted;
+    if (!deleted) return ReportFailure(L"Failed - ", path, DWORD(error));
+    LogResultLine(Log(), true, L"Delete - ", path);
+    return kResultOk;
+}
+
+CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::wstring>& paths) {
+    CExtDlg dialog;
+    if (dialog.DoModal(owner) != IDOK) return nullptr;
+    WalkOptions options;
+    options.subFolders = dialog.m_subFolders;
+    return [paths, options, extensions = dialog.m_extensions](CLogSink& log, const CStopRequest& stop) {
+        CEngine_ExtCleaner engine(log, stop);
+        engine.SetExtensions(extensions);
+        return WalkPathList(engine, paths, options);
+    };
+}

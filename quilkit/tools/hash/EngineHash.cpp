@@ -1,0 +1,67 @@
+#include "EngineHash.h"
+
+#include "framework/Handles.h"
+#include "text/LongPath.h"
+#include "text/WideText.h"
+#include "HashDlg.h"
+
+namespace {
+
+void WriteFailure(CLogSink& log, const std::wstring& path) {
+    if (IsPathTooLongError(GetLastError()))
+        LogResultLine(log, false, L"Path too long - ", path);
+    else
+        log.AppendError(L"\"" + path + L"\" Error...\r\n");
+}
+
+}  // namespace
+
+std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256) {
+    std::vector<DigestKind> kinds;
+    if (md5 || (!sha1 && !sha256)) kinds.push_back(DigestKind::Md5);
+    if (sha1) kinds.push_back(DigestKind::Sha1);
+    if (sha256) kinds.push_back(DigestKind::Sha256);
+    return kinds;
+}
+
+ResultCode CEngineHash::OnFile(const std::wstring& path) {
+    UniqueFile file = OpenForHashing(path);
+    if (!file) {
+        WriteFailure(Log(), path);
+        return kResultFail;
+    }
+    std::vector<std::string> texts;
+    switch (m_hasher.Hash(file.Get(), StopRequestOf(), Log(), texts)) {
+        case CFileHasher::Outcome::Stopped:
+            return kResultStopped;
+        case CFileHasher::Outcome::ReadError:
+            // Digests of a file cut short by a read error would pass for the file's digests.
+            WriteFailure(Log(), path);
+            return kResultFail;
+        case CFileHasher::Outcome::Done:
+            break;
+    }
+
+    Log().AppendSuccess(L"\"" + path + L"\"");
+    std::string digests;
+    for (size_t i = 0; i < texts.size(); ++i) digests += m_hasher.Digest(i).Label() + texts[i];
+    Log().AppendLine(Widen(digests));
+    // The kinds run from MD5 to SHA-256: the last is the strongest.
+    if (m_checksums) m_checksums->Add(m_hasher.Digest(texts.size() - 1).Kind(), path, texts.back());
+    return kResultOk;
+}
+
+CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
+                           std::shared_ptr<CRunChecksums> checksums) {
+    CHashDlg dialog;
+    if (dialog.DoModal(owner) != IDOK) return nullptr;
+
+    WalkOptions options;
+    options.subFolders = dialog.m_subFolders;
+    const std::vector<DigestKind> kinds = CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256);
+    checksums->SetSelection(paths);
+    return [paths, options, kinds, checksums](CLogSink& log, const CStopRequest& stop) {
+        CEngineHash engine(log, stop, kinds, checksums.get());
+        return WalkPathList(engine, paths, options);
+    };
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Options of the hash checker: which digests (MD5, SHA-1, SHA-256), and whether selected
+// folders are searched with their sub-folders. It has no Cancel button; Escape does not
+// close it.
+#include <windows.h>
+
+#include "framework/OptionsDlgImpl.h"
+#include "resource.h"
+
+class CHashDlg : public COptionsDlgImpl<CHashDlg> {
+public:
+    enum { IDD = IDD_HASHDLG };
+
+    int m_subFolders = 1;
+    int m_md5 = 0;
+    int m_sha1 = 0;
+    int m_sha256 = 0;
+
+private:
+    friend class COptionsDlgImpl<CHashDlg>;
+    LRESULT OnInitDialog();
+    void OnOk();
+};

@@ -1,0 +1,201 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Driver.h"
+#include "run/FileMoleImpl.h"
+#include "log/LogSink.h"
+#include "run/ToolRun.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class RecordingLog : public CLogSink {
+public:
+    void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
+    void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
+    void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
+    std::string lines;
+
+private:
+    static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
+};
+
+// Records every call; fails the paths that contain "fail".
+class RecordingEngine : public CFileMoleImpl {
+public:
+    RecordingEngine(CLogSink& log, const CStopRequest& stop) : CFileMoleImpl(log, stop) {}
+    ResultCode OnFile(const std::wstring& path) override { return Record("file ", path); }
+    ResultCode OnFolder(const std::wstring& path) override { return Record("folder ", path); }
+    Calls calls;
+
+private:
+    ResultCode Record(const char* kind, const std::wstring& path) {
+        calls.push_back(kind + driver::Utf8(path));
+        return path.find(L"fail") != std::wstring::npos ? kResultFail : kResultOk;
+    }
+};
+
+// Wine keeps the hidden flag faithfully (read-only follows the Unix mode, which means
+// little to root), so attribute changes are checked by it.
+bool IsHidden(const std::string& path) {
+    return GetFileAttributesW(driver::LongPath(path).c_str()) & FILE_ATTRIBUTE_HIDDEN;
+}
+
+void SetAttributes(const std::string& path, DWORD attributes) {
+    SetFileAttributesW(driver::LongPath(path).c_str(), attributes);
+}
+
+class Walker : public ::testing::Test {
+protected:
+    // Creates the folders (names ending in a backslash) and empty files, in order.
+    void Make(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            const std::string path = m_root / name;
+            if (path.back() == '\\')
+                CreateDirectoryW(driver::LongPath(path).c_str(), nullptr);
+            else
+                driver::WriteFile(path, "");
+        }
+    }
+
+    int Walk(const std::string& path, int subFolders) { return m_engine.WalkFolder(driver::Wide(path), subFolders); }
+
+    size_t IndexOf(const std::string& call) const {
+        return size_t(std::find(m_engine.calls.begin(), m_engine.calls.end(), call) - m_engine.calls.begin());
+    }
+
+    driver::TempFolder m_root;
+    RecordingLog m_log;
+    CStopRequest m_stop;
+    RecordingEngine m_engine{m_log, m_stop};
+};
+
+TEST_F(Walker, PreOrderWithTrailingBackslashesWithAndWithoutSubFolders) {
+    Make({"top\\", "top\\a.txt", "top\\sub\\", "top\\sub\\b.txt", "top\\sub\\deeper\\", "top\\sub\\deeper\\c.txt"});
+    const std::string top = m_root / "top\\";
+
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    Calls sorted = m_engine.calls;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted,
+              (Calls{"file " + top + "a.txt", "file " + top + "sub\\b.txt", "file " + top + "sub\\deeper\\c.txt",
+                     "folder " + top, "folder " + top + "sub\\", "folder " + top + "sub\\deeper\\"}));
+    EXPECT_EQ(m_engine.calls.front(), "folder " + top);
+    // A sub-folder's subtree follows its own OnFolder in one piece, whatever the order within.
+    const size_t sub = IndexOf("folder " + top + "sub\\");
+    const size_t b = IndexOf("file " + top + "sub\\b.txt"), deeper = IndexOf("folder " + top + "sub\\deeper\\");
+    EXPECT_EQ(std::min(b, deeper), sub + 1);
+    EXPECT_EQ(IndexOf("file " + top + "sub\\deeper\\c.txt"), deeper + 1);
+    EXPECT_LE(std::max(b, deeper + 1), sub + 3);
+
+    // Without sub-folders, a path that already ends in a backslash gets no second one.
+    m_engine.calls.clear();
+    EXPECT_EQ(Walk(top, 0), 0);
+    EXPECT_EQ(m_engine.calls, (Calls{"folder " + top, "file " + top + "a.txt"}));
+}
+
+TEST_F(Walker, FailureCounts) {
+    Make({"top\\", "top\\fail1.txt", "top\\fail2.txt", "top\\ok.txt", "top\\failsub\\"});
+    EXPECT_EQ(Walk(m_root / "top", 1), 3);
+
+    m_engine.calls.clear();
+    EXPECT_EQ(Walk(m_root / "top\\ok.txt", 1), 1);  // not a folder
+    EXPECT_TRUE(m_engine.calls.empty());
+
+    // A folder that is not there counts once, unseen by the engine.
+    EXPECT_EQ(Walk(m_root / "missing-fail", 1), 1);
+    EXPECT_TRUE(m_engine.calls.empty());
+}
+
+TEST_F(Walker, ChangesNoAttributeOfAnEntryTheFolderOrItsParent) {
+    Make({"top\\", "top\\hidden.txt"});
+    for (const std::string& path : {m_root / "top\\hidden.txt", m_root / "top", m_root.Path()})
+        SetAttributes(path, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    for (const std::string& path : {m_root / "top\\hidden.txt", m_root / "top", m_root.Path()})
+        EXPECT_TRUE(IsHidden(path)) << path;
+    SetAttributes(m_root.Path(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Walker, NamesOutsideTheCodePageAndPathsBeyondMaxPathArriveWhole) {
+    // Look-alike names stay apart: "cafe.txt" is never taken for "café.txt".
+    Make({"top\\", "top\\cafe.txt", "top\\caf\xC3\xA9.txt", "top\\\xF0\x9F\x98\x80.txt"});
+    std::string deep = m_root / "top";
+    while (deep.size() < 600) {
+        deep += "\\" + std::string(40, 'd');
+        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr)) << deep;
+    }
+    driver::WriteFile(deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "");
+
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    const std::string top = m_root / "top\\";
+    Calls files;
+    for (const std::string& call : m_engine.calls)
+        if (call.rfind("file ", 0) == 0) files.push_back(call);
+    Calls expected = {"file " + deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "file " + top + "caf\xC3\xA9.txt",
+                      "file " + top + "cafe.txt", "file " + top + "\xF0\x9F\x98\x80.txt"};
+    std::sort(files.begin(), files.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
+}
+
+TEST_F(Walker, DirectoryLinksAreNamedAndNeverEntered) {
+    Make({"top\\", "top\\a.txt", "outside\\", "outside\\victim.txt"});
+    const driver::UnixLink out(m_root / "outside", m_root / "top\\out");
+    const driver::UnixLink up(m_root.Path(), m_root / "top\\up");
+
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    const std::string top = m_root / "top\\";
+    EXPECT_EQ(m_engine.calls, (Calls{"folder " + top, "file " + top + "a.txt"}));
+    EXPECT_NE(m_log.lines.find("Link skipped - " + top + "out\r\n"), std::string::npos) << m_log.lines;
+    EXPECT_NE(m_log.lines.find("Link skipped - " + top + "up\r\n"), std::string::npos) << m_log.lines;
+    EXPECT_EQ(m_log.lines.find("[red]"), std::string::npos) << m_log.lines;
+
+    // Selected itself, a link is skipped too, unless the tool works on the folder alone.
+    m_engine.calls.clear();
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, WalkOptions{}), 0);
+    EXPECT_TRUE(m_engine.calls.empty());
+    WalkOptions folderOnly;
+    folderOnly.folders = FolderHandling::FolderOnly;
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, folderOnly), 0);
+    EXPECT_EQ(m_engine.calls, Calls{"folder " + top + "out"});
+}
+
+TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
+    Make({"top\\", "top\\a.txt", "selected.txt"});
+    SetAttributes(m_root / "selected.txt", FILE_ATTRIBUTE_HIDDEN);
+    const std::vector<std::wstring> paths = {driver::Wide(m_root / "selected.txt"), driver::Wide(m_root / "top"),
+                                             driver::Wide(m_root / "gone-fail.txt"), L""};
+    const int failures = WalkPathList(m_engine, paths, WalkOptions{});
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(m_engine.calls,
+              (Calls{"file " + (m_root / "selected.txt"), "folder " + (m_root / "top\\"),
+                     "file " + (m_root / "top\\a.txt"), "file " + (m_root / "gone-fail.txt"), "file "}));
+    // A selected file is handed over as it is, its attributes untouched.
+    EXPECT_TRUE(IsHidden(m_root / "selected.txt"));
+
+    m_engine.calls.clear();
+    WalkOptions folderOnly;
+    folderOnly.folders = FolderHandling::FolderOnly;
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(m_root / "top")}, folderOnly), 0);
+    EXPECT_EQ(m_engine.calls, Calls{"folder " + (m_root / "top")});
+
+    // A stop request ends the run before the next path and the next entry.
+    m_engine.calls.clear();
+    m_stop.Request();
+    EXPECT_EQ(WalkPathList(m_engine, paths, WalkOptions{}), 0);
+    EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    EXPECT_TRUE(m_engine.calls.empty());
+
+    WriteSummary(m_log, 0);
+    WriteSummary(m_log, failures);
+    EXPECT_EQ(m_log.lines, "[green]---\r\nAll Success!\r\n[red]---\r\nError: 1\r\n");
+}
+
+}  // namespace

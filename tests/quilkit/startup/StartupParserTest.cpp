@@ -1,0 +1,128 @@
+// The command line and the list file, built natively with the sanitizers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "startup/CommandLine.h"
+#include "startup/ListFileText.h"
+#include "text/Utf8Text.h"
+
+namespace {
+
+using Texts = std::vector<std::u16string>;
+
+CCommandLine Parsed(std::u16string_view text) {
+    CCommandLine commandLine;
+    commandLine.Parse(text);
+    return commandLine;
+}
+
+TEST(CommandLine, OptionsInAnyCaseAfterEitherPrefixLastModeCounts) {
+    const struct {
+        const char16_t* text;
+        int mode;
+        bool listFiles;
+        RegistrationStep registration;
+    } cases[] = {
+        {u"", 0, false, RegistrationStep::None},
+        {u"   ", 0, false, RegistrationStep::None},
+        {u"/M1", 1, false, RegistrationStep::None},
+        {u"-m2", 2, false, RegistrationStep::None},
+        {u"/m2 x /M4", 4, false, RegistrationStep::None},
+        {u"/M5 /l", 5, true, RegistrationStep::None},
+        {u"/register", 0, false, RegistrationStep::Register},
+        {u"-UNREGISTER /M3", 3, false, RegistrationStep::Unregister},
+        // Unknown options and lone prefixes are ignored; letters that only Unicode
+        // folds onto ASCII ("\u0131" dotless i, "\u017F" long s) do not make an option.
+        {u"/X /M7 /M2x /M02 /M0 /M 2 - / /Registe /LL", 0, false, RegistrationStep::None},
+        {u"/Reg\u0131ster /Unregi\u017Fter", 0, false, RegistrationStep::None},
+    };
+    for (const auto& c : cases) {
+        const CCommandLine commandLine = Parsed(c.text);
+        const std::string shown = Utf16ToUtf8(c.text);
+        EXPECT_EQ(commandLine.Mode(), c.mode) << shown;
+        EXPECT_EQ(commandLine.ListFiles(), c.listFiles) << shown;
+        EXPECT_EQ(commandLine.Registration(), c.registration) << shown;
+    }
+}
+
+TEST(CommandLine, PathTokensBlankSeparatedQuotesRunOnAndGo) {
+    const struct {
+        const char16_t* text;
+        Texts paths;
+    } cases[] = {
+        {u"  C:\\a    C:\\b  ", {u"C:\\a", u"C:\\b"}},
+        {u"C:\\a\tb", {u"C:\\a\tb"}},
+        {u"/M 2", {u"2"}},
+        {u"-x.txt", {}},
+        {u"C:\\a C:\\b C:\\a", {u"C:\\a", u"C:\\b", u"C:\\a"}},
+        {u"/M3 \"C:\\My Files\\a.txt\"", {u"C:\\My Files\\a.txt"}},
+        {u"\"C:\\a  b\"", {u"C:\\a  b"}},
+        {u"\"C:\\a\"", {u"C:\\a"}},
+        {u"\"C:\\one two\\three four\" C:\\b", {u"C:\\one two\\three four", u"C:\\b"}},
+        {u"\" \"\"", {u"\"", u""}},
+        // An unclosed quote runs on to the next quote or the end; with nothing left it
+        // keeps the token without its quote and ends the scan.
+        {u"/M3 \"C:\\a", {u"C:\\a"}},
+        {u"\"C:\\a \"\" /M2", {u"C:\\a  /M2"}},
+        {u"\"C:\\a \"\" C:\\b", {u"C:\\a  C:\\b"}},
+        {u"\"C:\\a \"\"", {u"C:\\a"}},
+        {u"\"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C\" C:\\\u8868",
+         {u"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C", u"C:\\\u8868"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Parsed(c.text).PathTokens(), c.paths) << Utf16ToUtf8(c.text);
+}
+
+TEST(CommandLine, OptionRightAfterAClosingQuoteStillCountsAndListAppliesToEarlierTokens) {
+    const CCommandLine quoted = Parsed(u"\"C:\\My Files\\a.txt\"-M2");
+    EXPECT_EQ(quoted.PathTokens(), Texts{u"C:\\My Files\\a.txt"});
+    EXPECT_EQ(quoted.Mode(), 2);
+    const CCommandLine list = Parsed(u"list.txt /L /M2");
+    EXPECT_TRUE(list.ListFiles());
+    EXPECT_EQ(list.PathTokens(), Texts{u"list.txt"});
+}
+
+// Stands for the ANSI code page (as Latin-1): marks each line so that the test sees it was used.
+std::u16string FakeAnsi(std::string_view bytes) {
+    std::u16string text = u"ansi:";
+    for (const char byte : bytes) text += char16_t(static_cast<unsigned char>(byte));
+    return text;
+}
+
+Texts ListOf(std::string_view bytes) { return ParseListFile(bytes, FakeAnsi); }
+Texts Utf8ListOf(const std::string& lines) { return ListOf("\xEF\xBB\xBF" + lines); }
+
+TEST(ListFile, LinesEndAtCrLfLfOrCrAndAnEmptyLineEndsTheList) {
+    const struct {
+        std::string lines;
+        Texts paths;
+    } cases[] = {
+        {"C:\\a\r\nC:\\b\r\nC:\\a\r\n", {u"C:\\a", u"C:\\b", u"C:\\a"}},
+        {"C:\\a\nC:\\last", {u"C:\\a", u"C:\\last"}},
+        {"a\rb\r\n\nc", {u"a", u"b"}},
+        {"C:\\a\r\n\r\nC:\\b\r\n", {u"C:\\a"}},
+        {"\r\nC:\\a\r\n", {}},
+        {"", {}},
+        {"x\nC:\\a\nz", {u"x", u"C:\\a", u"z"}},
+        {"\"C:\\My Files\\a.txt\"\r\n\"C:\\half\r\n\"C:\\x\" \r\n  C:\\b  \r\n\"\"\n\"\n",
+         {u"C:\\My Files\\a.txt", u"\"C:\\half", u"\"C:\\x\" ", u"  C:\\b  ", u"", u"\""}},
+        {std::string(2000, 'c') + "\r\nC:\\b", {std::u16string(2000, u'c'), u"C:\\b"}},
+        {"caf\xC3\xA9.txt\r\n\xF0\x9F\x98\x80.txt\r\n\"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt\"\r\n",
+         {u"caf\u00E9.txt", u"\U0001F600.txt", u"\u65E5\u672C\u8A9E.txt"}},
+        // A lead byte cut short by the line end or the end of the file.
+        {"a\xE6\x97\r\nb\xF0", {u"a\uFFFD", u"b\uFFFD"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Utf8ListOf(c.lines), c.paths) << c.lines;
+    EXPECT_EQ(ListOf(""), Texts{});
+}
+
+TEST(ListFile, WithoutTheByteOrderMarkEachLineIsInTheAnsiCodePage) {
+    EXPECT_EQ(ListOf("C:\\\x95\x5C\r\nb\n"), (Texts{u"ansi:C:\\\x95\x5C", u"ansi:b"}));
+    // Quotes come off after decoding; a mark that is not at the start is a line's text.
+    EXPECT_EQ(ParseListFile("\"x\"\r\n", [](std::string_view) { return std::u16string(u"\"\u8868\""); }),
+              Texts{u"\u8868"});
+    EXPECT_EQ(ListOf("a\n\xEF\xBB\xBF"), (Texts{u"ansi:a", u"ansi:\xEF\xBB\xBF"}));
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+// UTF-8 to UTF-16 and back, under every parser; built natively with the sanitizers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "text/Utf8Text.h"
+
+namespace {
+
+TEST(Utf8Text, InvalidSequencesBecomeOneReplacementPerMaximalSubpart) {
+    const struct {
+        std::string_view bytes;
+        std::u16string text;
+    } cases[] = {
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong "/"
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong, three bytes
+        {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong, four bytes
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // surrogate U+D800
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+        {"\xF5\xFF\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xE6\x97x", u"\uFFFDx"},
+        {"\xF0\x9F\x98", u"\uFFFD"},
+        {"a\xC3", u"a\uFFFD"},
+        {std::string_view("\0\x7F", 2), std::u16string(u"\0\x7F", 2)},
+    };
+    for (const auto& c : cases) {
+        bool valid = true;
+        EXPECT_EQ(Utf8ToUtf16(c.bytes, &valid), c.text) << c.bytes;
+        EXPECT_EQ(valid, c.text.find(u'\uFFFD') == std::u16string::npos) << c.bytes;
+    }
+}
+
+TEST(Utf8Text, RoundTripsIncludingSurrogatePairsAndLoneSurrogatesBecomeReplacements) {
+    const std::u16string text = u"a\u00E9\u07FF\u0800\uFFFD\uFFFF\U00010000\U0001F600\U0010FFFF";
+    const std::string bytes =
+        "a\xC3\xA9\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBD\xEF\xBF\xBF\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
+    EXPECT_EQ(Utf16ToUtf8(text), bytes);
+    bool valid = true;
+    EXPECT_EQ(Utf8ToUtf16(bytes, &valid), text);
+    EXPECT_TRUE(valid);
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0xDBFF};
+    EXPECT_EQ(Utf16ToUtf8(std::u16string_view(lone, 5)),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD\xEF\xBF\xBD");
+    const char16_t reversed[] = {0xDC00, 0xD800};
+    EXPECT_EQ(Utf16ToUtf8(std::u16string_view(reversed, 2)), "\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+}  // namespace

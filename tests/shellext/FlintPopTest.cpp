@@ -1,0 +1,300 @@
+// flintpop64.dll in-process: its registration, and what each menu item starts, with a
+// recorder named VexQuilkit.exe beside a copy of the DLL. VexQuilkit's own command-line
+// code, and the list file read as UTF-8, give back what the extension hands over.
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+
+#include "ShellTestSupport.h"
+#include "resource.h"
+#include "text/WideText.h"
+#include "startup/CommandLine.h"
+
+using Microsoft::WRL::ComPtr;
+using namespace shelltest;
+
+namespace {
+
+const char* const kClsid = "{1035D880-537A-4B6D-A84F-9E7212E661DC}";
+const CLSID kClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
+
+// Empty when the bytes are not valid in the code page.
+std::wstring Decode(const std::string& bytes, UINT codePage) {
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(std::max(0, MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), int(bytes.size()),
+                                                &text[0], int(text.size()))));
+    return text;
+}
+
+std::wstring Lines(const std::vector<std::wstring>& paths) {
+    std::wstring text;
+    for (const std::wstring& path : paths) text += path + L"\r\n";
+    return text;
+}
+
+// The text of the list file that the extension handed to the recorder, after its mark
+// of UTF-8; the file is deleted, as VexQuilkit does.
+std::wstring ListedText(const Record& record) {
+    const std::wstring arguments = Decode(record.arguments, CP_UTF8), option = L"/L \"";
+    const size_t start = arguments.find(option) + option.size();
+    if (start < option.size() || arguments.back() != L'"') {
+        ADD_FAILURE() << "no list file in " << record.arguments;
+        return L"";
+    }
+    const std::wstring name = arguments.substr(start, arguments.size() - start - 1);
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes(file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty()) ReadFile(file, &bytes[0], DWORD(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    DeleteFileW(name.c_str());
+    EXPECT_EQ("\xEF\xBB\xBF", bytes.substr(0, 3));
+    return Decode(bytes.substr(std::min<size_t>(3, read)), CP_UTF8);
+}
+
+// A selection as Explorer hands one over, the paths in CF_HDROP. Wine's own data object
+// cannot carry a path beyond MAX_PATH: it makes no item identifier list for one.
+class DroppedFiles final : public IDataObject {
+public:
+    explicit DroppedFiles(const std::vector<std::wstring>& paths) {
+        for (const std::wstring& path : paths) m_names += path + L'\0';
+        m_names += L'\0';
+    }
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        const bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject);
+        *object = known ? this : nullptr;
+        if (known) AddRef();
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return ++m_references; }
+    IFACEMETHODIMP_(ULONG) Release() override {
+        const ULONG count = --m_references;
+        if (count == 0) delete this;
+        return count;
+    }
+    IFACEMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+        const size_t size = m_names.size() * sizeof(wchar_t);
+        *medium = {TYMED_HGLOBAL, {}, nullptr};
+        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + size);
+        auto* files = static_cast<DROPFILES*>(GlobalLock(medium->hGlobal));
+        files->pFiles = sizeof(DROPFILES);
+        files->fWide = TRUE;
+        memcpy(files + 1, m_names.data(), size);
+        GlobalUnlock(medium->hGlobal);
+        return S_OK;
+    }
+    IFACEMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    IFACEMETHODIMP QueryGetData(FORMATETC*) override { return E_NOTIMPL; }
+    IFACEMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    IFACEMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    IFACEMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    IFACEMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    ~DroppedFiles() = default;
+    std::wstring m_names;  // each ended by a null, the list by a second one
+    ULONG m_references = 1;
+};
+
+class FlintPop : public testing::Test {
+protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        const std::string built = driver::QuilkitExe();
+        Copy(built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", m_dll);
+        Copy(RecorderExe(), m_folder / "VexQuilkit.exe");
+        ASSERT_NE(nullptr, m_library = LoadLibraryA(m_dll.c_str()));
+        RecordTo(m_log);
+    }
+    void TearDown() override {
+        RecordTo("");
+        Export("DllUnregisterServer");
+        FreeLibrary(m_library);
+        CoUninitialize();
+    }
+    HRESULT Export(const char* name) {
+        auto function = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(m_library, name)));
+        return function ? function() : E_FAIL;
+    }
+
+    // The handler with `names` selected in the test's folder, in the shell's data object.
+    ComPtr<IContextMenu> Menu(const std::vector<std::wstring>& names) {
+        const std::wstring folder = Folder();
+        std::vector<PIDLIST_ABSOLUTE> items = {ILCreateFromPathW(folder.c_str())};
+        std::vector<PCUIDLIST_RELATIVE> children;
+        for (const std::wstring& name : names) {
+            items.push_back(ILCreateFromPathW((folder + (L"\\" + name)).c_str()));
+            children.push_back(ILFindLastID(items.back()));
+        }
+        ComPtr<IDataObject> selection;
+        EXPECT_EQ(S_OK, CIDLData_CreateFromIDArray(items[0], UINT(names.size()), children.data(), &selection));
+        for (PIDLIST_ABSOLUTE item : items) ILFree(item);
+        return MenuOf(nullptr, selection.Get());
+    }
+
+    // The handler, registered, created through COM and initialised as the shell does with
+    // a selection or, on a folder's background, with the folder, its menu queried.
+    ComPtr<IContextMenu> MenuOf(PCIDLIST_ABSOLUTE folder, IDataObject* selection) {
+        EXPECT_EQ(S_OK, Export("DllRegisterServer"));
+        ComPtr<IShellExtInit> init;
+        ComPtr<IContextMenu> menu;
+        EXPECT_EQ(S_OK, CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
+        if (!init || init->Initialize(folder, selection, nullptr) != S_OK || init.As(&menu) != S_OK) return nullptr;
+        HMENU popup = CreatePopupMenu();
+        EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 6), menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL));
+        DestroyMenu(popup);
+        return menu;
+    }
+
+    // Invokes the item at `offset` (from 0) and returns the record of what it started.
+    Record Invoke(IContextMenu* menu, UINT offset) {
+        const size_t before = Records(m_log).size();
+        CMINVOKECOMMANDINFO info = {};
+        info.cbSize = sizeof(info);
+        info.lpVerb = MAKEINTRESOURCEA(offset);
+        EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
+        return WaitForRecord(m_log, before);
+    }
+
+    std::wstring Folder() const { return Decode(m_folder.Path(), CP_ACP); }
+
+    driver::TempFolder m_folder;
+    std::string m_dll = m_folder / "flintpop64.dll", m_log = m_folder / "records.txt";
+    HMODULE m_library = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
+    const std::string classKey = std::string("Software\\Classes\\CLSID\\") + kClsid;
+    std::vector<std::string> handlers;
+    for (const char* type : {"*", "Directory", "Directory\\Background"})
+        handlers.push_back(std::string("Software\\Classes\\") + type + "\\shellex\\ContextMenuHandlers\\FlintPop");
+    ASSERT_EQ(S_OK, Export("DllRegisterServer"));
+    EXPECT_EQ("VexQuilkit Context Menu", MachineString(classKey));
+    EXPECT_EQ(m_dll, MachineString(classKey + "\\InprocServer32"));
+    EXPECT_EQ("Apartment", MachineString(classKey + "\\InprocServer32", "ThreadingModel"));
+    for (const std::string& handler : handlers) EXPECT_EQ(kClsid, MachineString(handler));
+
+    ASSERT_EQ(S_OK, Export("DllUnregisterServer"));
+    EXPECT_EQ("<missing>", MachineString(classKey));
+    for (const std::string& handler : handlers) EXPECT_EQ("<missing>", MachineString(handler));
+    HKEY shellKey = nullptr;  // the shell's own key stays
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Directory", 0, KEY_READ, &shellKey));
+    RegCloseKey(shellKey);
+}
+
+// Run with LC_ALL=ja_JP.UTF-8, where the code page is 932.
+// A verb string placed where bits 16 to 31 of its address are clear is still a verb, not
+// the offset of the first item.
+TEST_F(FlintPop, AVerbStringAtAnyAddressNamesItsItem) {
+    ASSERT_TRUE(CreateDirectoryA((m_folder / "src").c_str(), nullptr));
+    ComPtr<IContextMenu> menu = Menu({L"src"});
+    ASSERT_NE(nullptr, menu.Get());
+    char* verb = nullptr;
+    for (uintptr_t address = 0x100000000ull; !verb && address < 0x1000000000ull; address += 0x100000000ull)
+        verb = static_cast<char*>(
+            VirtualAlloc(reinterpret_cast<void*>(address), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(nullptr, verb);
+    ASSERT_EQ(0u, (reinterpret_cast<uintptr_t>(verb) >> 16) & 0xFFFF);
+    lstrcpyA(verb, "vexquilkit.verify");
+    const size_t before = Records(m_log).size();
+    CMINVOKECOMMANDINFO info = {};
+    info.cbSize = sizeof(info);
+    info.lpVerb = verb;
+    EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
+    CCommandLine commandLine;
+    commandLine.Parse(ToUtf16(driver::Wide(WaitForRecord(m_log, before).arguments)));
+    EXPECT_EQ(6, commandLine.Mode());
+    VirtualFree(verb, 0, MEM_RELEASE);
+}
+
+TEST_F(FlintPop, JapaneseSelectionReachesVexQuilkitThroughEachItem) {
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    // My Documents, データ 1, 新しい フォルダ, 表 (0x955C: a second byte that is a backslash)
+    const std::vector<std::wstring> names = {L"My Documents", L"\u30c7\u30fc\u30bf 1",
+                                             L"\u65b0\u3057\u3044 \u30d5\u30a9\u30eb\u30c0", L"\u8868"};
+    std::vector<std::wstring> selection;
+    for (const std::wstring& name : names) {
+        selection.push_back(Folder() + L"\\" + name);
+        ASSERT_TRUE(CreateDirectoryW(selection.back().c_str(), nullptr));
+    }
+    ComPtr<IContextMenu> menu = Menu(names);
+    ASSERT_NE(nullptr, menu.Get());
+    for (UINT offset = 0; offset < 6; ++offset) {
+        const Record record = Invoke(menu.Get(), offset);
+        EXPECT_EQ(0, lstrcmpiA((m_folder / "VexQuilkit.exe").c_str(), record.image.c_str())) << record.image;
+        CCommandLine commandLine;
+        commandLine.Parse(ToUtf16(driver::Wide(record.arguments)));
+        EXPECT_EQ(int(offset) + 1, commandLine.Mode()) << record.arguments;
+        EXPECT_TRUE(commandLine.ListFiles()) << record.arguments;
+        EXPECT_EQ(1u, commandLine.PathTokens().size()) << record.arguments;
+        EXPECT_EQ(Lines(selection), ListedText(record));
+    }
+}
+
+// Names that no code page holds and a path far beyond MAX_PATH, with the list file in a
+// temporary folder whose own name no code page holds.
+TEST_F(FlintPop, NamesOutsideAnyCodePageAndLongPathsReachTheListFileWhole) {
+    const std::wstring extended = L"\\\\?\\" + Folder() + L"\\", temp = Folder() + L"\\temp \U0001F600\\";
+    std::wstring deep;
+    for (wchar_t level = L'a'; level < L'i'; ++level) {
+        deep += std::wstring(40, level) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW((extended + deep).c_str(), nullptr));
+    }
+    const std::vector<std::wstring> names = {L"\U0001F600.txt", L"\u65E5\u672C\u8A9E.txt", L"caf\u00E9.txt",
+                                             deep + L"long.txt"};
+    std::vector<std::wstring> selection;
+    for (const std::wstring& name : names) {
+        selection.push_back(Folder() + L"\\" + name);
+        CloseHandle(CreateFileW((extended + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    }
+    ASSERT_GT(selection.back().size(), 300u);
+    ComPtr<IDataObject> dropped;
+    dropped.Attach(new DroppedFiles(selection));
+    ComPtr<IContextMenu> menu = MenuOf(nullptr, dropped.Get());
+    ASSERT_NE(nullptr, menu.Get());
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    wchar_t usualTemp[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"TMP", usualTemp, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    const Record record = Invoke(menu.Get(), 2);
+    SetEnvironmentVariableW(L"TMP", usualTemp);
+
+    const std::wstring started = L"\"" + Folder() + L"\\VexQuilkit.exe\" /M3 /L \"" + temp + L"vqk";
+    EXPECT_EQ(started, Decode(record.commandLine, CP_UTF8).substr(0, started.size())) << record.commandLine;
+    EXPECT_EQ(Lines(selection), ListedText(record));
+
+    // The background of that folder selects the folder.
+    PIDLIST_ABSOLUTE background = ILCreateFromPathW(temp.c_str());
+    menu = MenuOf(background, nullptr);
+    ILFree(background);
+    ASSERT_NE(nullptr, menu.Get());
+    EXPECT_EQ(Lines({temp.substr(0, temp.size() - 1)}), ListedText(Invoke(menu.Get(), 0)));
+    for (const std::wstring& name : names) DeleteFileW((extended + name).c_str());
+    for (; !deep.empty(); deep.erase(deep.rfind(L'\\', deep.size() - 2) + 1))
+        RemoveDirectoryW((extended + deep).c_str());
+}
+
+// The hash item, then the real VexQuilkit started as the extension started the recorder.
+TEST_F(FlintPop, TheHashItemLeadsToTheDigestsInTheLog) {
+    driver::WriteFile(m_folder / "a b c.txt", "abc");
+    ComPtr<IContextMenu> menu = Menu({L"a b c.txt"});
+    ASSERT_NE(nullptr, menu.Get());
+    driver::Process app = driver::Start(driver::QuilkitExe(), Invoke(menu.Get(), 2).arguments);
+    HWND options = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+    driver::SetCheck(options, IDC_MD5, true);
+    driver::SetCheck(options, IDC_SHA1, true);
+    driver::Click(options, IDOK);
+    HWND log = driver::WaitForWindow(app, "Log");
+    const std::string text = driver::WaitForLogText(log, "All Success!");
+    for (const std::string& part : {m_folder / "a b c.txt", std::string("900150983CD24FB0D6963F7D28E17F72"),
+                                    std::string("A9993E364706816ABA3E25717850C26C9CD0D89D")})
+        EXPECT_NE(std::string::npos, text.find(part)) << part << " not in " << text;
+    driver::Close(log);
+    EXPECT_EQ(0, driver::WaitForExit(app));
+}
