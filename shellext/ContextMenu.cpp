@@ -9,6 +9,7 @@
 #include "FlintPop.h"
 #include "Launch.h"
 #include "ShellHandles.h"
+#include "text/Utf8Text.h"
 #include "text/WideText.h"
 
 namespace {
@@ -125,9 +126,9 @@ HRESULT CFlintPopMenu::ReadDroppedFiles(IDataObject* data) {
     return S_OK;
 }
 
+// WTF-8: a name with a lone surrogate, which UTF-8 cannot carry, is written all the same.
 void CFlintPopMenu::AddPath(const std::wstring& path) {
-    std::string utf8;
-    if (!path.empty() && ToUtf8Exactly(path, utf8)) m_paths.push_back(std::move(utf8));
+    if (!path.empty()) m_paths.push_back(Utf16ToWtf8(ToUtf16(path)));
 }
 
 IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) {

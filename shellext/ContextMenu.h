@@ -19,7 +19,7 @@ struct FlintPopCommand {
 constexpr FlintPopCommand kFlintPopCommands[] = {
     {1, L"Open Command &Prompt Here", L"vexquilkit.prompt", L"Opens a command prompt in the selected folder."},
     {2, L"&Clean Build Files...", L"vexquilkit.clean", L"Deletes files by extension to the recycle bin."},
-    {3, L"Check &Hashes (MD5, SHA-1)...", L"vexquilkit.hash", L"Shows the MD5 and SHA-1 digests of the files."},
+    {3, L"Check &Hashes...", L"vexquilkit.hash", L"Shows the MD5, SHA-1 and SHA-256 digests of the files."},
     {4, L"Set File &Times...", L"vexquilkit.time", L"Sets the three time stamps of files and folders."},
     {5, L"Open in Hidemaru &Editor", L"vexquilkit.hidemaru", L"Opens the selected folder in the Hidemaru editor."},
     {6, L"&Verify Checksums", L"vexquilkit.verify", L"Checks files against the checksum files selected or found."},
@@ -52,5 +52,5 @@ private:
     int CommandOf(const CMINVOKECOMMANDINFO* info) const;
 
     LONG m_refCount = 1;
-    std::vector<std::string> m_paths;  // UTF-8
+    std::vector<std::string> m_paths;  // WTF-8: UTF-8, lone surrogates in their three-byte form
 };

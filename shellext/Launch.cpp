@@ -81,8 +81,8 @@ HRESULT StartQuilkit(HMODULE module, int mode, const std::wstring& listFile, HWN
     const std::wstring program = folder + L"VexQuilkit.exe";
     const std::wstring parameters = L"/M" + std::to_wstring(mode) + L" /L \"" + listFile + L"\"";
 
-    // ShellExecuteEx, not CreateProcess: VexQuilkit asks for administrator rights, and
-    // only the shell offers the elevation.
+    // ShellExecuteEx, not CreateProcess: the shell reports a failure to start in its own
+    // box, unless the host asked for no user interface.
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOASYNC | (noUi ? SEE_MASK_FLAG_NO_UI : 0);

@@ -1,4 +1,4 @@
-// The DLL's entry and its four exports.
+// The DLL's entry and its five exports.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -40,14 +40,29 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
 
 STDAPI DllCanUnloadNow() { return g_refCount == 0 ? S_OK : S_FALSE; }
 
-STDAPI DllRegisterServer() {
-    const HRESULT hr = RegisterFlintPop(g_module);
+namespace {
+
+HRESULT Register(HKEY root) {
+    const HRESULT hr = RegisterFlintPop(root, g_module);
     if (SUCCEEDED(hr)) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return hr;
 }
 
-STDAPI DllUnregisterServer() {
-    const HRESULT hr = UnregisterFlintPop();
+HRESULT Unregister(HKEY root) {
+    const HRESULT hr = UnregisterFlintPop(root);
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return hr;
+}
+
+}  // namespace
+
+// For every user: the installer's step, run elevated.
+STDAPI DllRegisterServer() { return Register(HKEY_LOCAL_MACHINE); }
+STDAPI DllUnregisterServer() { return Unregister(HKEY_LOCAL_MACHINE); }
+
+// For the current user alone, without administrator rights: "regsvr32 /n /i:user".
+// Any other argument is refused rather than taken for the machine-wide form.
+STDAPI DllInstall(BOOL install, PCWSTR argument) {
+    if (!argument || lstrcmpiW(argument, L"user") != 0) return E_INVALIDARG;
+    return install ? Register(HKEY_CURRENT_USER) : Unregister(HKEY_CURRENT_USER);
 }

@@ -24,33 +24,33 @@ HRESULT ToHresult(LONG status) { return status == ERROR_SUCCESS ? S_OK : HRESULT
 
 }  // namespace
 
-HRESULT RegisterFlintPop(HMODULE module) {
+HRESULT RegisterFlintPop(HKEY root, HMODULE module) {
     const std::wstring path = ModuleFileName(module);
     if (path.empty()) return E_FAIL;
     const std::wstring serverKey = std::wstring(kClsidKey) + L"\\InprocServer32";
 
-    LONG status = SetStringValue(HKEY_LOCAL_MACHINE, kClsidKey, nullptr, kFlintPopDescription);
-    if (status == ERROR_SUCCESS) status = SetStringValue(HKEY_LOCAL_MACHINE, serverKey, nullptr, path);
+    LONG status = SetStringValue(root, kClsidKey, nullptr, kFlintPopDescription);
+    if (status == ERROR_SUCCESS) status = SetStringValue(root, serverKey, nullptr, path);
     if (status == ERROR_SUCCESS)
-        status = SetStringValue(HKEY_LOCAL_MACHINE, serverKey, L"ThreadingModel", L"Apartment");
+        status = SetStringValue(root, serverKey, L"ThreadingModel", L"Apartment");
     for (const wchar_t* handlerKey : kHandlerKeys)
         if (status == ERROR_SUCCESS)
-            status = SetStringValue(HKEY_LOCAL_MACHINE, handlerKey, nullptr, kFlintPopClsidText);
+            status = SetStringValue(root, handlerKey, nullptr, kFlintPopClsidText);
     if (status == ERROR_SUCCESS)
-        status = SetStringValue(HKEY_LOCAL_MACHINE, kApprovedKey, kFlintPopClsidText, kFlintPopDescription);
+        status = SetStringValue(root, kApprovedKey, kFlintPopClsidText, kFlintPopDescription);
 
-    if (status != ERROR_SUCCESS) UnregisterFlintPop();
+    if (status != ERROR_SUCCESS) UnregisterFlintPop(root);
     return ToHresult(status);
 }
 
-HRESULT UnregisterFlintPop() {
+HRESULT UnregisterFlintPop(HKEY root) {
     LONG first = ERROR_SUCCESS;
     auto note = [&first](LONG status) {
         if (!Gone(status) && first == ERROR_SUCCESS) first = status;
     };
-    for (const wchar_t* handlerKey : kHandlerKeys) note(RegDeleteKeyW(HKEY_LOCAL_MACHINE, handlerKey));
-    note(RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClsidKey));
-    note(RegDeleteKeyW(HKEY_LOCAL_MACHINE, kClsidKey));
-    note(RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, kFlintPopClsidText));
+    for (const wchar_t* handlerKey : kHandlerKeys) note(RegDeleteKeyW(root, handlerKey));
+    note(RegDeleteTreeW(root, kClsidKey));
+    note(RegDeleteKeyW(root, kClsidKey));
+    note(RegDeleteKeyValueW(root, kApprovedKey, kFlintPopClsidText));
     return ToHresult(first);
 }

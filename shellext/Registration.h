@@ -1,6 +1,6 @@
 #pragma once
-// Per-machine registration of the context-menu handler, under
-// HKEY_LOCAL_MACHINE\Software\Classes:
+// Registration of the context-menu handler, for every user under HKEY_LOCAL_MACHINE or
+// for one under HKEY_CURRENT_USER, the same keys under the root's Software\Classes:
 //   CLSID\{1035D880-...}                      (default) "VexQuilkit Context Menu"
 //   CLSID\{1035D880-...}\InprocServer32       (default) the DLL's full path,
 //                                             ThreadingModel "Apartment"
@@ -20,6 +20,6 @@ constexpr const wchar_t* kHandlerKeys[] = {
 constexpr const wchar_t* kApprovedKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 // S_OK, or a failure HRESULT after undoing what was written.
-HRESULT RegisterFlintPop(HMODULE module);
+HRESULT RegisterFlintPop(HKEY root, HMODULE module);
 // Best effort: removes every entry; S_OK when none is left (also when none was there).
-HRESULT UnregisterFlintPop();
+HRESULT UnregisterFlintPop(HKEY root);

@@ -1,18 +1,35 @@
 #pragma once
-// Registers and unregisters flintpop64.dll, the one thing VexQuilkit does that needs
-// administrator rights. The program runs as the user who started it; the registration
-// runs in a second instance of it started elevated for that one step ("/Register" or
-// "/Unregister"), which reports the outcome as its exit code and shows nothing.
+// Registers and unregisters flintpop64.dll, for every user or for the current one.
+//
+// For every user the DLL's path goes where other users' Explorer and elevated programs
+// load it from, so that is done only from a folder that administrators alone can write
+// (the installer's Program Files\VexQuilkit), in a second instance of the program started
+// elevated for that one step ("/Register" or "/Unregister"), which reports the outcome as
+// its exit code and shows nothing. From any other folder the registration is the current
+// user's, under HKEY_CURRENT_USER, done in this process without elevation.
 #include <windows.h>
 
 #include "RegistrationStep.h"
 
 class CExtensionRegistrar {
 public:
+    // The values of the elevated instance's exit code, from 100 up: keep their order.
     enum class Outcome { Succeeded, LibraryMissing, ExportMissing, Failed, ElevationRefused, NotStarted };
 
-    // The elevated instance's work: the DLL beside the program, its export called.
+    struct Registrations {
+        bool allUsers = false;
+        bool thisUser = false;
+    };
+    // Where the extension is registered now.
+    static Registrations Current();
+    // Whether Install from the program's folder registers for every user: the folder and
+    // the DLL in it can be written by administrators alone.
+    static bool InstallsForAllUsers();
+
+    // The elevated instance's work: the DLL beside the program, its machine-wide export.
     static Outcome CallExport(RegistrationStep step);
+    // The current user's registration, in this process: DllInstall with "user".
+    static Outcome CallUserExport(RegistrationStep step);
     // The user's instance: starts the elevated one and waits for it while `owner`, its
     // window, is disabled but still repaints.
     static Outcome RunElevated(HWND owner, RegistrationStep step);

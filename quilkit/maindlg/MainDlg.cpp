@@ -2,10 +2,54 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "framework/Handles.h"
 #include "framework/LanguageTable.h"
+#include "text/WideText.h"
 #include "ExtensionRegistrar.h"
 #include "HidepathDlg.h"
+#include "VexVersion.h"
+
+namespace {
+
+// The registration line's texts: English, and code page 932 bytes for Japanese.
+struct LineText {
+    const wchar_t* english;
+    const char* japanese;
+};
+const LineText kInstalledForAllUsers = {
+    L", installed for all users",
+    " \x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // 全ユーザーに登録済み
+const LineText kInstalledForThisUser = {
+    L", installed for this user",
+    " \x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // このユーザーに登録済み
+const LineText kInstalledForBoth = {
+    L", installed for all users and this user",
+    " \x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC6\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9"
+    "\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // 全ユーザーとこのユーザーに登録済み
+const LineText kNotInstalled = {L", not installed", " \x96\xA2\x93\x6F\x98\x5E"};  // 未登録
+const LineText kVersion = {L"Version ", "\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 "};  // バージョン
+const LineText kInstallsForAllUsers = {
+    L"Install here: for all users (as administrator)",
+    "\x82\xB1\x82\xB1\x82\xA9\x82\xE7\x93\x6F\x98\x5E: \x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B "
+    "(\x8A\xC7\x97\x9D\x8E\xD2)"};  // ここから登録: 全ユーザー (管理者)
+const LineText kInstallsForThisUser = {
+    L"Install here: for this user only",
+    "\x82\xB1\x82\xB1\x82\xA9\x82\xE7\x93\x6F\x98\x5E: \x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B"
+    "\x82\xCC\x82\xDD"};  // ここから登録: このユーザーのみ
+
+std::wstring TextOf(const LineText& text) {
+    return LanguageTexts() ? FromCodePage(932, text.japanese) : std::wstring(text.english);
+}
+
+const LineText& StateText(const CExtensionRegistrar::Registrations& now) {
+    if (now.allUsers && now.thisUser) return kInstalledForBoth;
+    if (now.allUsers) return kInstalledForAllUsers;
+    return now.thisUser ? kInstalledForThisUser : kNotInstalled;
+}
+
+}  // namespace
 
 BOOL CMainDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (msg) {
@@ -34,9 +78,8 @@ LRESULT CMainDlg::OnInitDialog() {
     ApplyLanguageText(m_hWnd, IDC_STATIC_INSTALLER, kTextInstaller);
     ApplyLanguageText(m_hWnd, IDC_INSTALL, kTextInstall);
     ApplyLanguageText(m_hWnd, IDC_UNINSTALL, kTextUninstall);
-    // Both buttons ask for administrator rights: they carry the shield.
-    SendMessageW(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, TRUE);
-    SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0, TRUE);
+    m_forAllUsers = CExtensionRegistrar::InstallsForAllUsers();
+    ShowRegistration();
     return TRUE;
 }
 
@@ -57,11 +100,13 @@ BOOL CMainDlg::OnCommand(int id, int code) {
             return TRUE;
         case IDC_INSTALL:
             if (code != BN_CLICKED) return FALSE;
-            Register(RegistrationStep::Register, L"DllRegisterServer not found...", L"Install failed...");
+            Install();
+            ShowRegistration();
             return TRUE;
         case IDC_UNINSTALL:
             if (code != BN_CLICKED) return FALSE;
-            Register(RegistrationStep::Unregister, L"DllUnregisterServer not found...", L"Uninstall failed...");
+            Uninstall();
+            ShowRegistration();
             return TRUE;
         case IDC_HIDEMARU:
             if (code != BN_CLICKED) return FALSE;
@@ -71,8 +116,43 @@ BOOL CMainDlg::OnCommand(int id, int code) {
     return FALSE;
 }
 
-void CMainDlg::Register(RegistrationStep step, const wchar_t* missingText, const wchar_t* failedText) {
-    switch (CExtensionRegistrar::RunElevated(m_hWnd, step)) {
+void CMainDlg::Install() {
+    if (m_forAllUsers)
+        Report(CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Register), L"DllRegisterServer not found...",
+               L"Install failed...");
+    else
+        Report(CExtensionRegistrar::CallUserExport(RegistrationStep::Register), L"DllInstall not found...",
+               L"Install failed...");
+}
+
+// Removes whichever registration there is, the current user's without elevation. With
+// neither, the user's is "removed", so that a missing DLL is still reported.
+void CMainDlg::Uninstall() {
+    const CExtensionRegistrar::Registrations now = CExtensionRegistrar::Current();
+    if (now.thisUser || !now.allUsers) {
+        const CExtensionRegistrar::Outcome outcome = CExtensionRegistrar::CallUserExport(RegistrationStep::Unregister);
+        if (outcome != CExtensionRegistrar::Outcome::Succeeded || !now.allUsers) {
+            Report(outcome, L"DllInstall not found...", L"Uninstall failed...");
+            return;
+        }
+    }
+    Report(CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Unregister), L"DllUnregisterServer not found...",
+           L"Uninstall failed...");
+}
+
+// The version, where the extension is registered, and what Install does from here; the
+// buttons that will ask for administrator rights carry the shield.
+void CMainDlg::ShowRegistration() {
+    const CExtensionRegistrar::Registrations now = CExtensionRegistrar::Current();
+    const std::wstring line = TextOf(kVersion) + Widen(VEX_VERSION_TEXT) + TextOf(StateText(now)) + L"\r\n" +
+                              TextOf(m_forAllUsers ? kInstallsForAllUsers : kInstallsForThisUser);
+    SetDlgItemTextW(m_hWnd, IDC_REGISTRATION, line.c_str());
+    SendMessageW(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, m_forAllUsers);
+    SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0, now.allUsers);
+}
+
+void CMainDlg::Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText) {
+    switch (outcome) {
         case CExtensionRegistrar::Outcome::Succeeded:
             MessageBoxW(m_hWnd, L"Success!", L"Success", MB_OK);
             break;

@@ -1,6 +1,8 @@
 #pragma once
 // The dialog of mode 0: installs or uninstalls the shell extension and opens the
-// editor-path dialog. Modeless; Esc and the close box end the program.
+// editor-path dialog; a line under the buttons gives the version, where the extension is
+// registered and what Install does from here. Modeless; Esc and the close box end the
+// program.
 #include <windows.h>
 
 #include "framework/DialogImpl.h"
@@ -21,6 +23,13 @@ private:
     LRESULT OnInitDialog();
     void OnDestroy();
     BOOL OnCommand(int id, int code);
-    void Register(RegistrationStep step, const wchar_t* missingText, const wchar_t* failedText);
+    void Install();
+    void Uninstall();
+    void Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText);
+    void ShowRegistration();
     void SetIcon(int widthMetric, int heightMetric, WPARAM which);
+
+    // Decided once, from where the program lives: Install registers for every user
+    // (elevated) or for the current user only.
+    bool m_forAllUsers = false;
 };

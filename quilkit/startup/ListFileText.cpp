@@ -36,7 +36,7 @@ std::vector<std::u16string> ParseListFile(std::string_view bytes, const AnsiDeco
     while (!bytes.empty()) {
         const std::string_view line = NextLine(bytes);
         if (line.empty()) break;
-        paths.push_back(Unquoted(utf8 ? Utf8ToUtf16(line) : decodeAnsi(line)));
+        paths.push_back(Unquoted(utf8 ? Wtf8ToUtf16(line) : decodeAnsi(line)));
     }
     return paths;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The text of a list file, one path per line, up to the first empty line: UTF-8 after a
-// byte-order mark, else the system's ANSI code page.
+// byte-order mark (WTF-8, so that a name with a lone surrogate comes back whole), else
+// the system's ANSI code page.
 #include <functional>
 #include <string>
 #include <string_view>

@@ -26,6 +26,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLineText, int s
     // Libraries named without a path come from the system folder only: a copy planted
     // beside the program (a Downloads folder) or in the current folder is never loaded.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    CCommandLine commandLine;
+    commandLine.Parse(ToUtf16(commandLineText));
+    if (commandLine.Registration() != RegistrationStep::None) {
+        // The elevated step of the main dialog, also the installer's, often silent: it
+        // loads only the extension and never shows a window, not even the system's boxes
+        // for a failed load or a crash; every outcome is the exit code.
+        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+        return CExtensionRegistrar::ExitCodeOf(CExtensionRegistrar::CallExport(commandLine.Registration()));
+    }
+
     CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -38,16 +48,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLineText, int s
     }
 
     _Module.Init(instance);
-    CCommandLine commandLine;
-    commandLine.Parse(ToUtf16(commandLineText));
-    if (commandLine.Registration() != RegistrationStep::None) {
-        // The elevated instance of the main dialog: one step, no window, the outcome as
-        // the exit code.
-        const CExtensionRegistrar::Outcome outcome = CExtensionRegistrar::CallExport(commandLine.Registration());
-        _Module.Term();
-        CoUninitialize();
-        return CExtensionRegistrar::ExitCodeOf(outcome);
-    }
     CPathList paths;
     FillPathList(commandLine, paths);
 

@@ -16,10 +16,11 @@ struct LeadByte {
     unsigned char firstHigh = 0xBF;
 };
 
-LeadByte Classify(unsigned char byte) {
+// surrogates: whether ED A0..BF (U+D800..U+DFFF) is a sequence, as in WTF-8.
+LeadByte Classify(unsigned char byte, bool surrogates) {
     if (byte >= 0xC2 && byte <= 0xDF) return {1, 0x80, 0xBF};
     if (byte == 0xE0) return {2, 0xA0, 0xBF};
-    if (byte == 0xED) return {2, 0x80, 0x9F};
+    if (byte == 0xED) return {2, 0x80, static_cast<unsigned char>(surrogates ? 0xBF : 0x9F)};
     if (byte >= 0xE1 && byte <= 0xEF) return {2, 0x80, 0xBF};
     if (byte == 0xF0) return {3, 0x90, 0xBF};
     if (byte >= 0xF1 && byte <= 0xF3) return {3, 0x80, 0xBF};
@@ -55,9 +56,7 @@ void AppendUtf8(std::string& bytes, char32_t codePoint) {
     }
 }
 
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view bytes, bool* valid) {
+std::u16string Decode(std::string_view bytes, bool surrogates, bool* valid) {
     std::u16string text;
     text.reserve(bytes.size());
     size_t i = 0;
@@ -67,7 +66,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool* valid) {
             text += char16_t(byte);
             continue;
         }
-        const LeadByte lead = Classify(byte);
+        const LeadByte lead = Classify(byte, surrogates);
         char32_t codePoint = byte & (0x7F >> (lead.continuations + 1));
         bool complete = lead.continuations >= 0;
         for (int k = 0; complete && k < lead.continuations; ++k) {
@@ -82,6 +81,10 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool* valid) {
                 ++i;
             }
         }
+        // A high and a low surrogate written apart are a pair, which WTF-8 writes in four
+        // bytes: taken as a pair, the text would not come back as the same bytes.
+        if (complete && IsLowSurrogate(char16_t(codePoint)) && !text.empty() && IsHighSurrogate(text.back()))
+            complete = false;
         if (complete) {
             AppendCodePoint(text, codePoint);
         } else {
@@ -92,7 +95,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool* valid) {
     return text;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
+std::string Encode(std::u16string_view text, bool surrogates) {
     std::string bytes;
     bytes.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -101,10 +104,17 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             AppendUtf8(bytes, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            AppendUtf8(bytes, kReplacement);
+            AppendUtf8(bytes, surrogates ? unit : kReplacement);
         } else {
             AppendUtf8(bytes, unit);
         }
     }
     return bytes;
 }
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view bytes, bool* valid) { return Decode(bytes, false, valid); }
+std::string Utf16ToUtf8(std::u16string_view text) { return Encode(text, false); }
+std::string Utf16ToWtf8(std::u16string_view text) { return Encode(text, true); }
+std::u16string Wtf8ToUtf16(std::string_view bytes, bool* valid) { return Decode(bytes, true, valid); }

@@ -8,3 +8,9 @@
 // *valid when given. *valid is never set to true, so that one flag can collect several calls.
 std::u16string Utf8ToUtf16(std::string_view bytes, bool* valid = nullptr);
 std::string Utf16ToUtf8(std::u16string_view text);  // lone surrogates -> U+FFFD
+
+// WTF-8, for names that must come back as they were: UTF-8, except that a lone surrogate
+// (NTFS allows one in a name) is written in the three-byte form of its code unit, and
+// read back as that unit. Every UTF-16 sequence survives Utf16ToWtf8 then Wtf8ToUtf16.
+std::string Utf16ToWtf8(std::u16string_view text);
+std::u16string Wtf8ToUtf16(std::string_view bytes, bool* valid = nullptr);

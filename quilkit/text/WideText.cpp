@@ -18,18 +18,6 @@ std::string ToCodePage(UINT codePage, std::wstring_view text) {
     return bytes;
 }
 
-bool ToUtf8Exactly(std::wstring_view text, std::string& utf8) {
-    utf8.clear();
-    if (text.empty()) return true;
-    const int length = int(text.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return false;
-    utf8.assign(size_t(size), '\0');
-    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, &utf8[0], size, nullptr, nullptr) ==
-           size;
-}
-
 bool FromCodePageExactly(UINT codePage, const char* text, std::wstring& wide) {
     const int size = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
     if (size <= 0) return false;

@@ -13,8 +13,7 @@ std::wstring FromCodePage(UINT codePage, std::string_view bytes);
 std::string ToCodePage(UINT codePage, std::wstring_view text);
 
 // Conversions that fail rather than substitute, where a changed name would name another
-// file: UTF-8 cannot carry a lone surrogate, an ANSI code page lacks most characters.
-bool ToUtf8Exactly(std::wstring_view text, std::string& utf8);
+// file: an ANSI code page lacks most characters.
 bool FromCodePageExactly(UINT codePage, const char* text, std::wstring& wide);
 bool ToCodePageExactly(UINT codePage, const wchar_t* text, std::string& narrow);
 

@@ -17,6 +17,7 @@
 #define IDC_INSTALL 1000
 #define IDC_HIDEMARU 1001
 #define IDC_UNINSTALL 1019
+#define IDC_REGISTRATION 1023
 
 // Options dialogs
 #define IDC_STATIC_EXTENSIONS 108

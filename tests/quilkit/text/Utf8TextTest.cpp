@@ -47,4 +47,50 @@ TEST(Utf8Text, RoundTripsIncludingSurrogatePairsAndLoneSurrogatesBecomeReplaceme
     EXPECT_EQ(Utf16ToUtf8(std::u16string_view(reversed, 2)), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
+// WTF-8 keeps a lone surrogate as the three bytes of its code unit; paired, the two are one
+// four-byte character as in UTF-8, and written apart they are refused.
+TEST(Utf8Text, Wtf8KeepsLoneSurrogatesAndRoundTripsEverySequence) {
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0xDBFF, 0xDFFF, 0xDC00, 0xD800};
+    const std::u16string text(lone, 8);
+    const std::string bytes = "a\xED\xA0\x80"
+                              "b\xED\xB0\x80\xF4\x8F\xBF\xBF\xED\xB0\x80\xED\xA0\x80";
+    EXPECT_EQ(Utf16ToWtf8(text), bytes);
+    bool valid = true;
+    EXPECT_EQ(Wtf8ToUtf16(bytes, &valid), text);
+    EXPECT_TRUE(valid);
+    // UTF-8 itself is unchanged: the same bytes are not UTF-8.
+    EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Utf16ToWtf8(u"a\u00E9\U0001F600"), Utf16ToUtf8(u"a\u00E9\U0001F600"));
+
+    const struct {
+        std::string_view bytes;
+        std::u16string text;
+    } refused[] = {
+        {"\xED\xA0\x80\xED\xB0\x80", u"\xD800\uFFFD"},  // a pair in two halves
+        {"\xED\xC0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},
+        {"\xED\xA0", u"\uFFFD"},
+    };
+    for (const auto& c : refused) {
+        bool ok = true;
+        const std::u16string decoded = Wtf8ToUtf16(c.bytes, &ok);
+        EXPECT_EQ(std::u16string(c.text.begin(), c.text.end()), decoded) << c.bytes;
+        EXPECT_FALSE(ok) << c.bytes;
+    }
+
+    // Every sequence of three code units from a set that holds each kind: ASCII, the edges of
+    // the two- and three-byte forms, both kinds of surrogate at both ends of their ranges.
+    const char16_t units[] = {0x0000, 0x007F, 0x0080, 0x07FF, 0x0800, 0xD7FF, 0xD800,
+                              0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFFFD, 0xFFFF};
+    for (char16_t first : units)
+        for (char16_t second : units)
+            for (char16_t third : units) {
+                const char16_t sequence[] = {first, second, third};
+                const std::u16string original(sequence, 3);
+                bool whole = true;
+                EXPECT_EQ(Wtf8ToUtf16(Utf16ToWtf8(original), &whole), original);
+                EXPECT_TRUE(whole);
+            }
+}
+
 }  // namespace
