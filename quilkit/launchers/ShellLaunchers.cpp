@@ -1,6 +1,8 @@
 #include "ShellLaunchers.h"
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include "framework/Handles.h"
 #include "text/LongPath.h"
@@ -10,8 +12,11 @@ namespace {
 // pushd, unlike cd, also changes the drive and maps a UNC path to a drive letter.
 const wchar_t kPromptCommand[] = L" /K pushd \"";
 const wchar_t kEditorOptions[] = L" /g /d\"";
-const wchar_t kFirstBuiltInEditor[] = L"C:\\Progra~1\\Hidemaru\\Hidemaru.exe";
-const wchar_t kSecondBuiltInEditor[] = L"C:\\Program files (x86)\\Hidemaru\\Hidemaru.exe";
+const wchar_t kEditorInProgramFiles[] = L"\\Hidemaru\\Hidemaru.exe";
+// The editor's places from older versions, last: the short name exists only where the
+// volume still makes 8.3 names.
+const wchar_t* const kLegacyEditors[] = {L"C:\\Progra~1\\Hidemaru\\Hidemaru.exe",
+                                         L"C:\\Program files (x86)\\Hidemaru\\Hidemaru.exe"};
 
 // The longest command line CreateProcess takes, its terminator included.
 constexpr size_t kMaxCommandLine = 32767;
@@ -56,6 +61,37 @@ bool Start(const std::wstring& program, const wchar_t* options, const std::wstri
     return true;
 }
 
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    const HRESULT hr = SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+    std::wstring folder = SUCCEEDED(hr) && path ? path : L"";
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// Hidemaru in the Program Files folders where this system has them, then the old places;
+// each place once.
+std::vector<std::wstring> BuiltInEditors() {
+    std::vector<std::wstring> editors;
+    auto add = [&editors](const std::wstring& editor) {
+        for (const std::wstring& known : editors)
+            if (lstrcmpiW(known.c_str(), editor.c_str()) == 0) return;
+        editors.push_back(editor);
+    };
+    for (const KNOWNFOLDERID* id : {&FOLDERID_ProgramFilesX64, &FOLDERID_ProgramFilesX86}) {
+        const std::wstring folder = KnownFolder(*id);
+        if (!folder.empty()) add(folder + kEditorInProgramFiles);
+    }
+    for (const wchar_t* legacy : kLegacyEditors) add(legacy);
+    return editors;
+}
+
+bool StartBuiltInEditor(const std::wstring& folder) {
+    for (const std::wstring& editor : BuiltInEditors())
+        if (Start(editor, kEditorOptions, folder)) return true;
+    return false;
+}
+
 std::wstring CommandInterpreter() {
     const DWORD size = GetEnvironmentVariableW(L"comspec", nullptr, 0);
     if (size == 0) return {};
@@ -80,8 +116,7 @@ bool OpenInEditor(const std::vector<std::wstring>& paths, const EditorSettings& 
         const std::wstring editor = settings.storedPath();
         // An empty (or unreadable) stored path cannot start anything: go straight on.
         if (!editor.empty() && Start(editor, kEditorOptions, folder)) return true;
-        if (Start(kFirstBuiltInEditor, kEditorOptions, folder)) return true;
-        if (Start(kSecondBuiltInEditor, kEditorOptions, folder)) return true;
+        if (StartBuiltInEditor(folder)) return true;
         if (!settings.askForPath()) break;
     }
     MessageBoxW(nullptr, L"Hidemaru.exe not found...", L"Error", MB_OK);

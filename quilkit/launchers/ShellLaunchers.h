@@ -16,7 +16,8 @@ struct EditorSettings {
 // Mode 1: "%comspec% /K pushd "<folder>"".
 void OpenCommandPrompt(const std::vector<std::wstring>& paths);
 
-// Mode 5: the stored editor path, then the two built-in places, then the editor-path
-// dialog (retrying after OK); "Hidemaru.exe not found..." when the user cancels it.
+// Mode 5: the stored editor path, then Hidemaru in the 64-bit and the 32-bit Program
+// Files folders and the two places of older versions, then the editor-path dialog
+// (retrying after OK); "Hidemaru.exe not found..." when the user cancels it.
 // True when the editor was started.
 bool OpenInEditor(const std::vector<std::wstring>& paths, const EditorSettings& settings);

@@ -22,6 +22,16 @@ struct EditorPlace {
     std::string folder, exe;
 };
 
+// Where this system keeps programs, with the editor's folder in it.
+std::string ProgramFiles(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+    char narrow[MAX_PATH * 2] = "";
+    if (path) WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    CoTaskMemFree(path);
+    return std::string(narrow) + "\\Hidemaru";
+}
+
 class Launcher : public testing::Test {
 protected:
     void SetUp() override {
@@ -99,18 +109,29 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     EXPECT_EQ(0, driver::WaitForExit(app));
     EXPECT_EQ(m_editor + '\0', StoredValue());
 
-    // The second built-in place; reading the setting made the key and stored nothing.
+    // Program Files, by its long name, where 8.3 names are off; reading the setting made
+    // the key and stored nothing.
     DeleteSettingsKey();
-    EditorPlace second("C:\\Program Files (x86)\\Hidemaru");
-    Run("/M5 " + m_source, 2);
-    EXPECT_EQ(0, lstrcmpiA(second.exe.c_str(), Records(m_log)[2].image.c_str())) << Records(m_log)[2].image;
-    EXPECT_EQ(inSource, Records(m_log)[2].arguments);
-    EXPECT_EQ("<no value>", StoredValue());
-
-    // The first built-in place comes before the second. Wine makes no 8.3 name PROGRA~1.
-    StoreEditorPath(missing);
-    EditorPlace first("C:\\Progra~1\\Hidemaru");
-    EXPECT_EQ("\"" + first.exe + "\" " + inSource, Run("/M5 " + m_source, 3));
+    {
+        EditorPlace programFiles(ProgramFiles(FOLDERID_ProgramFilesX64));
+        ASSERT_EQ("C:\\Program Files\\Hidemaru", programFiles.folder);
+        Run("/M5 " + m_source, 2);
+        EXPECT_EQ(0, lstrcmpiA(programFiles.exe.c_str(), Records(m_log)[2].image.c_str())) << Records(m_log)[2].image;
+        EXPECT_EQ(inSource, Records(m_log)[2].arguments);
+        EXPECT_EQ("<no value>", StoredValue());
+        // The 64-bit Program Files before the 32-bit one.
+        EditorPlace programFilesX86(ProgramFiles(FOLDERID_ProgramFilesX86));
+        StoreEditorPath(missing);
+        EXPECT_EQ("\"" + programFiles.exe + "\" " + inSource, Run("/M5 " + m_source, 3));
+    }
+    {
+        EditorPlace programFilesX86(ProgramFiles(FOLDERID_ProgramFilesX86));
+        EXPECT_EQ("\"" + programFilesX86.exe + "\" " + inSource, Run("/M5 " + m_source, 4));
+    }
+    // Last, the short name of older versions, on a system that still makes one (Wine makes
+    // no 8.3 name PROGRA~1: the folder is named so).
+    EditorPlace legacy("C:\\Progra~1\\Hidemaru");
+    EXPECT_EQ("\"" + legacy.exe + "\" " + inSource, Run("/M5 " + m_source, 5));
 
     // A stored path with a blank, beside a planted My.exe, is the editor started.
     const std::string spacedEditor = m_folder / "My Tools\\Hidemaru.exe";
@@ -118,5 +139,5 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     Copy(RecorderExe(), spacedEditor);
     Copy(RecorderExe(), m_folder / "My.exe");
     StoreEditorPath(spacedEditor);
-    EXPECT_EQ("\"" + spacedEditor + "\" " + inSource, Run("/M5 " + m_source, 4));
+    EXPECT_EQ("\"" + spacedEditor + "\" " + inSource, Run("/M5 " + m_source, 6));
 }

@@ -1,6 +1,8 @@
 // The main dialog's Install and Uninstall against libraries of ours placed beside a copy
-// of VexQuilkit.exe, and how the dialog ends.
+// of VexQuilkit.exe, and how the dialog ends; the registration of the real extension for
+// this user or for all, and the dialog's line that says which.
 #include "ShellTestSupport.h"
+#include "VexVersion.h"
 #include "resource.h"
 
 using namespace shelltest;
@@ -13,6 +15,9 @@ static std::string ClickAndRead(const driver::Process& app, HWND dialog, int but
     return box.caption + ": " + box.text;
 }
 
+// Wine reports every folder as owned by the user who runs it, as Windows does a folder
+// in the user's profile: from there Install registers for this user alone, in-process,
+// through the extension's DllInstall.
 TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
     const std::string notFound = "Error: FlintPop64.dll not found...", success = "Success: Success!";
     const struct {
@@ -21,7 +26,7 @@ TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
         std::string install, uninstall;
     } rows[] = {
         {nullptr, false, notFound, notFound},
-        {"stub_no_exports", false, "Error: DllRegisterServer not found...", "Error: DllUnregisterServer not found..."},
+        {"stub_no_exports", false, "Error: DllInstall not found...", "Error: DllInstall not found..."},
         {"stub_register_ok", false, success, "Error: Uninstall failed..."},   // S_OK, E_FAIL
         {"stub_register_fails", false, "Error: Install failed...", success},  // E_FAIL, S_OK
         {"stub_s_false", false, success, success},
@@ -82,4 +87,80 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(driver::FileExists(marker)) << "the planted library was loaded";
     DeleteFileA(marker);
+}
+
+namespace {
+
+const std::string kServerKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}\\InprocServer32";
+
+std::string StringUnder(HKEY root, const std::string& key) {
+    char text[MAX_PATH * 2] = "<missing>";
+    DWORD size = sizeof(text);
+    RegGetValueA(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
+
+// The registration line, both its lines.
+std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRATION); }
+
+}  // namespace
+
+TEST(MainDlg, InstallFromAUserWritableFolderRegistersForThisUserOnlyAndTheLineSaysWhere) {
+    driver::TempFolder program;
+    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
+    const std::string built = driver::QuilkitExe(), dll = program / "flintpop64.dll";
+    Copy(built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", dll);
+    const std::string version = std::string("Version ") + VEX_VERSION_TEXT, here = "\r\nInstall here: for this user only";
+    RegDeleteTreeA(HKEY_CURRENT_USER, kServerKey.substr(0, kServerKey.rfind('\\')).c_str());
+
+    driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
+    HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
+    EXPECT_EQ(version + ", not installed" + here, Line(dialog));
+    EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_INSTALL));
+    EXPECT_EQ(dll, StringUnder(HKEY_CURRENT_USER, kServerKey));
+    EXPECT_EQ("<missing>", StringUnder(HKEY_LOCAL_MACHINE, kServerKey));
+    for (const char* type : {"*", "Directory", "Directory\\Background"})
+        EXPECT_EQ("{1035D880-537A-4B6D-A84F-9E7212E661DC}",
+                  StringUnder(HKEY_CURRENT_USER,
+                              std::string("Software\\Classes\\") + type + "\\shellex\\ContextMenuHandlers\\FlintPop"));
+    EXPECT_EQ(version + ", installed for this user" + here, Line(dialog));
+
+    // Registered for all users as well, by the installer's elevated step: Uninstall
+    // removes both, the machine's through the elevated instance.
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
+    driver::Close(dialog);
+    EXPECT_EQ(2, driver::WaitForExit(app));
+    app = driver::Start(program / "VexQuilkit.exe", "");
+    dialog = driver::WaitForWindow(app, "VexQuilkit");
+    EXPECT_EQ(version + ", installed for all users and this user" + here, Line(dialog));
+    EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ("<missing>", StringUnder(HKEY_CURRENT_USER, kServerKey));
+    EXPECT_EQ("<missing>", StringUnder(HKEY_LOCAL_MACHINE, kServerKey));
+    EXPECT_EQ(version + ", not installed" + here, Line(dialog));
+
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
+    driver::PressEscape(dialog);
+    EXPECT_EQ(2, driver::WaitForExit(app));
+    app = driver::Start(program / "VexQuilkit.exe", "");
+    dialog = driver::WaitForWindow(app, "VexQuilkit");
+    EXPECT_EQ(version + ", installed for all users" + here, Line(dialog));
+    EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ("<missing>", StringUnder(HKEY_LOCAL_MACHINE, kServerKey));
+    driver::Close(dialog);
+    EXPECT_EQ(2, driver::WaitForExit(app));
+}
+
+// Run with LC_ALL=ja_JP.UTF-8.
+TEST(MainDlg, JapaneseRegistrationLine) {
+    driver::TempFolder program;
+    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
+    driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
+    HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
+    // バージョン 1.1.0 未登録 / ここから登録: このユーザーのみ
+    EXPECT_EQ(std::string("\u30d0\u30fc\u30b8\u30e7\u30f3 ") + VEX_VERSION_TEXT +
+                  " \u672a\u767b\u9332\r\n\u3053\u3053\u304b\u3089\u767b\u9332: "
+                  "\u3053\u306e\u30e6\u30fc\u30b6\u30fc\u306e\u307f",
+              Line(dialog));
+    driver::Close(dialog);
+    EXPECT_EQ(2, driver::WaitForExit(app));
 }

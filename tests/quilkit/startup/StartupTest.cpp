@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "Driver.h"
 #include "resource.h"
 
@@ -75,6 +79,43 @@ TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
     EXPECT_EQ(box.text, "RICHED20.DLL load error");
     EXPECT_EQ(WaitForExit(app), 0);
     EXPECT_TRUE(FileExists(list));
+}
+
+// The elevated step, often the silent installer's, needs no rich edit library and shows
+// no window: its outcome is the exit code alone.
+TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
+    TempFolder program;
+    const std::string copy = program / "VexQuilkit.exe", built = QuilkitExe();
+    ASSERT_TRUE(CopyFileA(built.c_str(), copy.c_str(), FALSE));
+    const auto run = [&copy](const char* step) {
+        Process app = Start(copy, step);
+        std::vector<HWND> windows;
+        while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && windows.empty()) {
+            std::pair<DWORD, std::vector<HWND>*> search = {app.Id(), &windows};
+            EnumWindows(
+                [](HWND window, LPARAM context) {
+                    auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>*>*>(context);
+                    DWORD process = 0;
+                    GetWindowThreadProcessId(window, &process);
+                    if (process == found->first && IsWindowVisible(window)) found->second->push_back(window);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+        }
+        EXPECT_TRUE(windows.empty()) << step << " showed a window";
+        return WaitForExit(app);
+    };
+    EXPECT_EQ(101, run("/Register"));  // no flintpop64.dll beside it
+    EXPECT_EQ(101, run("/Unregister"));
+    ASSERT_TRUE(CopyFileA((built.substr(0, built.rfind('\\')) + "\\flintpop64.dll").c_str(),
+                          (program / "flintpop64.dll").c_str(), FALSE));
+    EXPECT_EQ(100, run("/Register"));
+    HKEY key = nullptr;
+    const char* server = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}\\InprocServer32";
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, server, 0, KEY_READ, &key));
+    RegCloseKey(key);
+    EXPECT_EQ(100, run("/Unregister"));
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, server, 0, KEY_READ, &key));
 }
 
 }  // namespace
