@@ -31,13 +31,10 @@ HRESULT RegisterFlintPop(HKEY root, HMODULE module) {
 
     LONG status = SetStringValue(root, kClsidKey, nullptr, kFlintPopDescription);
     if (status == ERROR_SUCCESS) status = SetStringValue(root, serverKey, nullptr, path);
-    if (status == ERROR_SUCCESS)
-        status = SetStringValue(root, serverKey, L"ThreadingModel", L"Apartment");
+    if (status == ERROR_SUCCESS) status = SetStringValue(root, serverKey, L"ThreadingModel", L"Apartment");
     for (const wchar_t* handlerKey : kHandlerKeys)
-        if (status == ERROR_SUCCESS)
-            status = SetStringValue(root, handlerKey, nullptr, kFlintPopClsidText);
-    if (status == ERROR_SUCCESS)
-        status = SetStringValue(root, kApprovedKey, kFlintPopClsidText, kFlintPopDescription);
+        if (status == ERROR_SUCCESS) status = SetStringValue(root, handlerKey, nullptr, kFlintPopClsidText);
+    if (status == ERROR_SUCCESS) status = SetStringValue(root, kApprovedKey, kFlintPopClsidText, kFlintPopDescription);
 
     if (status != ERROR_SUCCESS) UnregisterFlintPop(root);
     return ToHresult(status);

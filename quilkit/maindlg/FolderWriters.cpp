@@ -18,13 +18,13 @@ enum AceType : uint8_t {
 // Rights that let a holder put other code in the folder: add or replace files and
 // folders, delete or rename children, or take the object over. Reading, executing and
 // the attribute bits are left out.
-constexpr uint32_t kWriteRights = 0x0002       // FILE_ADD_FILE / FILE_WRITE_DATA
-                                  | 0x0004     // FILE_ADD_SUBDIRECTORY / FILE_APPEND_DATA
-                                  | 0x0040     // FILE_DELETE_CHILD
-                                  | 0x10000    // DELETE
-                                  | 0x40000    // WRITE_DAC
-                                  | 0x80000    // WRITE_OWNER
-                                  | 0x10000000 // GENERIC_ALL
+constexpr uint32_t kWriteRights = 0x0002         // FILE_ADD_FILE / FILE_WRITE_DATA
+                                  | 0x0004       // FILE_ADD_SUBDIRECTORY / FILE_APPEND_DATA
+                                  | 0x0040       // FILE_DELETE_CHILD
+                                  | 0x10000      // DELETE
+                                  | 0x40000      // WRITE_DAC
+                                  | 0x80000      // WRITE_OWNER
+                                  | 0x10000000   // GENERIC_ALL
                                   | 0x40000000;  // GENERIC_WRITE
 
 class Reader {
@@ -64,7 +64,9 @@ bool IsAdministrative(std::string_view sid) {
 
 // CREATOR OWNER S-1-3-0 stands for whoever creates a child; where only the trusted
 // accounts can create one, it names one of them.
-bool IsCreatorOwner(std::string_view sid) { return sid == std::string_view("\x01\x01\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00", 12); }
+bool IsCreatorOwner(std::string_view sid) {
+    return sid == std::string_view("\x01\x01\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00", 12);
+}
 
 // Where an allowing ACE keeps its SID, past the optional object-type GUIDs.
 size_t AllowedSidOffset(const Reader& in, size_t ace, uint8_t type, size_t end) {

@@ -21,14 +21,14 @@ struct LineText {
 const LineText kInstalledForAllUsers = {
     L", installed for all users",
     " \x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // 全ユーザーに登録済み
-const LineText kInstalledForThisUser = {
-    L", installed for this user",
-    " \x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // このユーザーに登録済み
+const LineText kInstalledForThisUser = {L", installed for this user",
+                                        " \x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D"
+                                        "\xCF\x82\xDD"};  // このユーザーに登録済み
 const LineText kInstalledForBoth = {
     L", installed for all users and this user",
     " \x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC6\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9"
     "\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // 全ユーザーとこのユーザーに登録済み
-const LineText kNotInstalled = {L", not installed", " \x96\xA2\x93\x6F\x98\x5E"};  // 未登録
+const LineText kNotInstalled = {L", not installed", " \x96\xA2\x93\x6F\x98\x5E"};      // 未登録
 const LineText kVersion = {L"Version ", "\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 "};  // バージョン
 const LineText kInstallsForAllUsers = {
     L"Install here: for all users (as administrator)",

@@ -53,12 +53,18 @@ inline size_t RecordsWhenIdle(const std::string& log, const char* exe) {
     return Records(log).size();
 }
 
-// A string under HKEY_LOCAL_MACHINE.
-inline std::string MachineString(const std::string& key, const char* value = nullptr) {
+// A string under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+inline std::string RegistryString(HKEY root, const std::string& key, const char* value) {
     char text[MAX_PATH * 2] = "<missing>";
     DWORD size = sizeof(text);
-    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size);
+    RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size);
     return text;
+}
+inline std::string MachineString(const std::string& key, const char* value = nullptr) {
+    return RegistryString(HKEY_LOCAL_MACHINE, key, value);
+}
+inline std::string UserString(const std::string& key, const char* value = nullptr) {
+    return RegistryString(HKEY_CURRENT_USER, key, value);
 }
 
 constexpr const char* kSettingsKey = "Software\\VexQuillkit";

@@ -52,9 +52,8 @@ void CheckListRoundTrip(const std::u16string& text) {
         const std::u16string name = text.substr(start, end - start);
         start = end + 1;
         if (name.empty()) continue;
-        names.push_back(name.size() >= 2 && name.front() == u'"' && name.back() == u'"'
-                            ? name.substr(1, name.size() - 2)
-                            : name);
+        names.push_back(
+            name.size() >= 2 && name.front() == u'"' && name.back() == u'"' ? name.substr(1, name.size() - 2) : name);
         file += Utf16ToWtf8(name) + "\r\n";
     }
     bool whole = true;

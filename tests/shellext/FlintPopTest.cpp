@@ -186,6 +186,60 @@ TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
     HKEY shellKey = nullptr;  // the shell's own key stays
     EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Directory", 0, KEY_READ, &shellKey));
     RegCloseKey(shellKey);
+
+    // For this user alone: the same keys under HKEY_CURRENT_USER, nothing for the machine.
+    auto install = reinterpret_cast<HRESULT(WINAPI*)(BOOL, PCWSTR)>(
+        reinterpret_cast<void*>(GetProcAddress(m_library, "DllInstall")));
+    ASSERT_NE(nullptr, install);
+    EXPECT_EQ(E_INVALIDARG, install(TRUE, L""));  // never taken for the machine-wide form
+    EXPECT_EQ(E_INVALIDARG, install(TRUE, nullptr));
+    EXPECT_EQ("<missing>", MachineString(classKey));
+    ASSERT_EQ(S_OK, install(TRUE, L"user"));
+    EXPECT_EQ(m_dll, UserString(classKey + "\\InprocServer32"));
+    EXPECT_EQ("Apartment", UserString(classKey + "\\InprocServer32", "ThreadingModel"));
+    for (const std::string& handler : handlers) EXPECT_EQ(kClsid, UserString(handler));
+    EXPECT_EQ("<missing>", MachineString(classKey));
+    ASSERT_EQ(S_OK, install(FALSE, L"user"));
+    EXPECT_EQ("<missing>", UserString(classKey));
+    for (const std::string& handler : handlers) EXPECT_EQ("<missing>", UserString(handler));
+}
+
+TEST_F(FlintPop, TheHashItemAndItsHelpNameNoDigestItDoesNotShow) {
+    ASSERT_TRUE(CreateDirectoryA((m_folder / "src").c_str(), nullptr));
+    ComPtr<IContextMenu> menu = Menu({L"src"});
+    ASSERT_NE(nullptr, menu.Get());
+    wchar_t help[256] = L"";
+    ASSERT_EQ(S_OK, menu->GetCommandString(2, GCS_HELPTEXTW, nullptr, reinterpret_cast<CHAR*>(help), 256));
+    EXPECT_STREQ(L"Shows the MD5, SHA-1 and SHA-256 digests of the files.", help);
+    HMENU popup = CreatePopupMenu();
+    menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
+    wchar_t text[256] = L"";
+    GetMenuStringW(GetSubMenu(popup, 0), 102, text, 256, MF_BYCOMMAND);
+    EXPECT_STREQ(L"Check &Hashes...", text);
+    DestroyMenu(popup);
+}
+
+// NTFS allows a lone surrogate in a name, which UTF-8 cannot carry: the list file holds it
+// in WTF-8 and VexQuilkit's log shows the name whole, not part of the selection.
+TEST_F(FlintPop, ANameWithALoneSurrogateReachesTheLogWhole) {
+    const std::wstring lone = Folder() + L"\\lone \xD800 name.txt", plain = Folder() + L"\\plain.txt";
+    ComPtr<IDataObject> dropped;
+    dropped.Attach(new DroppedFiles({lone, plain}));
+    ComPtr<IContextMenu> menu = MenuOf(nullptr, dropped.Get());
+    ASSERT_NE(nullptr, menu.Get());
+    driver::Process app = driver::Start(driver::QuilkitExe(), Invoke(menu.Get(), 2).arguments);
+    driver::Click(driver::WaitForWindow(app, "Hash Checker - Quillkit"), IDOK);
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::WaitForLogText(log, "Error");
+    // The log's own UTF-16 text: a UTF-8 copy would show U+FFFD for the lone surrogate either way.
+    HWND control = GetDlgItem(log, IDC_LOG);
+    std::wstring text(size_t(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(size_t(SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    EXPECT_NE(std::wstring::npos, text.find(lone));
+    EXPECT_NE(std::wstring::npos, text.find(plain));
+    EXPECT_EQ(std::wstring::npos, text.find(L'\xFFFD'));
+    driver::Close(log);
+    EXPECT_EQ(0, driver::WaitForExit(app));
 }
 
 // Run with LC_ALL=ja_JP.UTF-8, where the code page is 932.

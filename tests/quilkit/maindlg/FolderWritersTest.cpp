@@ -72,12 +72,12 @@ std::string Descriptor(const std::string& owner, std::initializer_list<std::stri
 
 // C:\Program Files\VexQuilkit as the installer leaves it.
 std::string ProgramFilesFolder(const std::string& owner = kAdministrators) {
-    return Descriptor(owner, {Ace(kFullControl, kTrustedInstaller, kContainerInherit),
-                              Ace(kGenericAll, kTrustedInstaller, kContainerInherit | kInheritOnly),
-                              Ace(kFullControl, kSystem, 0), Ace(kGenericAll, kSystem, 0x0B),
-                              Ace(kFullControl, kAdministrators), Ace(kReadExecute, kUsers),
-                              Ace(kGenericReadExecute, kUsers, 0x0B), Ace(kGenericAll, kCreatorOwner, 0x0B),
-                              Ace(kReadExecute, kAppPackages), Ace(0x100, kEveryone)});
+    return Descriptor(
+        owner, {Ace(kFullControl, kTrustedInstaller, kContainerInherit),
+                Ace(kGenericAll, kTrustedInstaller, kContainerInherit | kInheritOnly), Ace(kFullControl, kSystem, 0),
+                Ace(kGenericAll, kSystem, 0x0B), Ace(kFullControl, kAdministrators), Ace(kReadExecute, kUsers),
+                Ace(kGenericReadExecute, kUsers, 0x0B), Ace(kGenericAll, kCreatorOwner, 0x0B),
+                Ace(kReadExecute, kAppPackages), Ace(0x100, kEveryone)});
 }
 
 }  // namespace
@@ -95,8 +95,8 @@ TEST(FolderWriters, AFolderOnlyAdministratorsCanWriteIsTrusted) {
 TEST(FolderWriters, AnyoneElseWithAWriteRightMakesTheFolderUserWritable) {
     for (const std::string& sid : {kUsers, kAuthenticatedUsers, kEveryone, kAlice, kAppPackages}) {
         SCOPED_TRACE(testing::PrintToString(sid));
-        EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {Ace(kFullControl, kSystem),
-                                                                             Ace(kModify, sid)})));  // Users:Modify
+        EXPECT_FALSE(OnlyAdministratorsCanWrite(
+            Descriptor(kAdministrators, {Ace(kFullControl, kSystem), Ace(kModify, sid)})));  // Users:Modify
         // Each right that lets its holder add, replace, delete or take over a file.
         for (uint32_t right : {0x2u, 0x4u, 0x40u, 0x10000u, 0x40000u, 0x80000u, kGenericAll, kGenericWrite})
             EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {Ace(kReadExecute | right, sid)})))

@@ -93,13 +93,6 @@ namespace {
 
 const std::string kServerKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}\\InprocServer32";
 
-std::string StringUnder(HKEY root, const std::string& key) {
-    char text[MAX_PATH * 2] = "<missing>";
-    DWORD size = sizeof(text);
-    RegGetValueA(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &size);
-    return text;
-}
-
 // The registration line, both its lines.
 std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRATION); }
 
@@ -110,19 +103,19 @@ TEST(MainDlg, InstallFromAUserWritableFolderRegistersForThisUserOnlyAndTheLineSa
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     const std::string built = driver::QuilkitExe(), dll = program / "flintpop64.dll";
     Copy(built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", dll);
-    const std::string version = std::string("Version ") + VEX_VERSION_TEXT, here = "\r\nInstall here: for this user only";
+    const std::string version = std::string("Version ") + VEX_VERSION_TEXT,
+                      here = "\r\nInstall here: for this user only";
     RegDeleteTreeA(HKEY_CURRENT_USER, kServerKey.substr(0, kServerKey.rfind('\\')).c_str());
 
     driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(version + ", not installed" + here, Line(dialog));
     EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_INSTALL));
-    EXPECT_EQ(dll, StringUnder(HKEY_CURRENT_USER, kServerKey));
-    EXPECT_EQ("<missing>", StringUnder(HKEY_LOCAL_MACHINE, kServerKey));
+    EXPECT_EQ(dll, UserString(kServerKey));
+    EXPECT_EQ("<missing>", MachineString(kServerKey));
     for (const char* type : {"*", "Directory", "Directory\\Background"})
         EXPECT_EQ("{1035D880-537A-4B6D-A84F-9E7212E661DC}",
-                  StringUnder(HKEY_CURRENT_USER,
-                              std::string("Software\\Classes\\") + type + "\\shellex\\ContextMenuHandlers\\FlintPop"));
+                  UserString(std::string("Software\\Classes\\") + type + "\\shellex\\ContextMenuHandlers\\FlintPop"));
     EXPECT_EQ(version + ", installed for this user" + here, Line(dialog));
 
     // Registered for all users as well, by the installer's elevated step: Uninstall
@@ -134,8 +127,8 @@ TEST(MainDlg, InstallFromAUserWritableFolderRegistersForThisUserOnlyAndTheLineSa
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(version + ", installed for all users and this user" + here, Line(dialog));
     EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_UNINSTALL));
-    EXPECT_EQ("<missing>", StringUnder(HKEY_CURRENT_USER, kServerKey));
-    EXPECT_EQ("<missing>", StringUnder(HKEY_LOCAL_MACHINE, kServerKey));
+    EXPECT_EQ("<missing>", UserString(kServerKey));
+    EXPECT_EQ("<missing>", MachineString(kServerKey));
     EXPECT_EQ(version + ", not installed" + here, Line(dialog));
 
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
@@ -145,7 +138,7 @@ TEST(MainDlg, InstallFromAUserWritableFolderRegistersForThisUserOnlyAndTheLineSa
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(version + ", installed for all users" + here, Line(dialog));
     EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_UNINSTALL));
-    EXPECT_EQ("<missing>", StringUnder(HKEY_LOCAL_MACHINE, kServerKey));
+    EXPECT_EQ("<missing>", MachineString(kServerKey));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }

@@ -52,8 +52,9 @@ TEST(Utf8Text, RoundTripsIncludingSurrogatePairsAndLoneSurrogatesBecomeReplaceme
 TEST(Utf8Text, Wtf8KeepsLoneSurrogatesAndRoundTripsEverySequence) {
     const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0xDBFF, 0xDFFF, 0xDC00, 0xD800};
     const std::u16string text(lone, 8);
-    const std::string bytes = "a\xED\xA0\x80"
-                              "b\xED\xB0\x80\xF4\x8F\xBF\xBF\xED\xB0\x80\xED\xA0\x80";
+    const std::string bytes =
+        "a\xED\xA0\x80"
+        "b\xED\xB0\x80\xF4\x8F\xBF\xBF\xED\xB0\x80\xED\xA0\x80";
     EXPECT_EQ(Utf16ToWtf8(text), bytes);
     bool valid = true;
     EXPECT_EQ(Wtf8ToUtf16(bytes, &valid), text);
