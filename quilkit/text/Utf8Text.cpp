@@ -83,7 +83,7 @@ std::u16string Decode(std::string_view bytes, bool surrogates, bool* valid) {
         }
         // A high and a low surrogate written apart are a pair, which WTF-8 writes in four
         // bytes: taken as a pair, the text would not come back as the same bytes.
-        if (complete && IsLowSurrogate(char16_t(codePoint)) && !text.empty() && IsHighSurrogate(text.back()))
+        if (complete && codePoint >= 0xDC00 && codePoint <= 0xDFFF && !text.empty() && IsHighSurrogate(text.back()))
             complete = false;
         if (complete) {
             AppendCodePoint(text, codePoint);
