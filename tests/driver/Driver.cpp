@@ -222,14 +222,22 @@ void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(
 
 void Close(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
-void PressEscape(HWND window) {
+namespace {
+
+void PressKey(HWND window, WPARAM key, UINT scanCode) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     HWND target = window;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) target = info.hwndFocus;
-    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    PostMessageW(target, WM_KEYDOWN, key, 0x00000001 | (scanCode << 16));
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001 | (scanCode << 16));
 }
+
+}  // namespace
+
+void PressEscape(HWND window) { PressKey(window, VK_ESCAPE, 0x01); }
+
+void PressEnter(HWND window) { PressKey(window, VK_RETURN, 0x1C); }
 
 MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
     WindowSearch search = {process.Id(), nullptr, nullptr};

@@ -73,6 +73,8 @@ void Command(HWND window, int id);
 void Close(HWND window);
 // Posts an Esc key press to the window with the focus in the given window's thread.
 void PressEscape(HWND window);
+// The same with the Enter key.
+void PressEnter(HWND window);
 
 struct MessageBoxText {
     std::string caption;
