@@ -239,18 +239,23 @@ void PressEscape(HWND window) { PressKey(window, VK_ESCAPE, 0x01); }
 
 void PressEnter(HWND window) { PressKey(window, VK_RETURN, 0x1C); }
 
-MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
+HWND WaitForMessageBox(const Process& process, int timeoutMs) {
     WindowSearch search = {process.Id(), nullptr, nullptr};
     PollUntil(timeoutMs, [&] {
         EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     });
-    if (!search.found) {
+    return search.found;
+}
+
+MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
+    HWND found = WaitForMessageBox(process, timeoutMs);
+    if (!found) {
         ADD_FAILURE() << "no message box appeared";
         return {};
     }
-    MessageBoxText box = {GetText(search.found), GetItemText(search.found, 0xFFFF)};
-    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    MessageBoxText box = {GetText(found), GetItemText(found, 0xFFFF)};
+    PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return box;
 }
 

@@ -82,6 +82,8 @@ struct MessageBoxText {
 };
 // Waits for a message box of the process, reads it and answers it with OK.
 MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
+// Waits for a message box of the process and leaves it open; null after the time limit.
+HWND WaitForMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
 
 // The log window's text (WM_GETTEXT on its rich edit control).
 std::string ReadLogText(HWND log);
