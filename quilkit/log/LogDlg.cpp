@@ -153,6 +153,12 @@ void CLogDlg::CreateStatusBar() {
     m_status =
         CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_STATUS)), _Module.Instance(), nullptr);
+    if (!m_status) return;
+    // The bar takes the height of its font; the layout keeps that height.
+    SendMessageW(m_status, WM_SIZE, 0, 0);
+    RECT bar;
+    GetWindowRect(m_status, &bar);
+    m_barHeight = bar.bottom - bar.top;
 }
 
 // Where the user left the window, else its first size; the template's size stays the
@@ -185,9 +191,7 @@ void CLogDlg::LayOut(int width, int height) {
     if (!m_richEdit) return;
     int barHeight = 0;
     if (m_status) {
-        RECT bar;
-        GetWindowRect(m_status, &bar);
-        barHeight = std::min<int>(bar.bottom - bar.top, height);
+        barHeight = std::min(m_barHeight, height);
         SetWindowPos(m_status, nullptr, 0, height - barHeight, width, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         int whole = -1;
         SendMessageW(m_status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));

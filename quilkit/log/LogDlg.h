@@ -75,6 +75,7 @@ private:
 
     HWND m_richEdit = nullptr;
     HWND m_status = nullptr;
+    int m_barHeight = 0;
     CHARFORMATW m_normal = {};
     std::unique_ptr<CLogRtf> m_rtf;
 
