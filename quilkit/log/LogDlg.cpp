@@ -184,9 +184,10 @@ void CLogDlg::PlaceWindow() {
 
 void CLogDlg::Show() { ShowWindow(m_hWnd, m_placement && m_placement->maximised ? SW_SHOWMAXIMIZED : SW_SHOW); }
 
-// The status bar takes the foot of the client area, the text area the rest. The bar is
-// placed here rather than by its own WM_SIZE, and drawn again whole: a maximised or
-// resized window would otherwise keep a bar that shows nothing until it is restored.
+// The status bar takes the foot of the client area, the text area the rest. At every size
+// the bar gets its one part across the whole width and is drawn again whole: left to its
+// own WM_SIZE, a maximised or resized window kept a bar that showed nothing until the
+// window was restored.
 void CLogDlg::LayOut(int width, int height) {
     if (!m_richEdit) return;
     int barHeight = 0;
