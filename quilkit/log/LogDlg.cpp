@@ -54,6 +54,16 @@ std::string FormatElapsed(ULONGLONG ms) {
     return text;
 }
 
+// Another program may hold the clipboard for a moment (one reading it, a clipboard
+// manager): a copy waits a little for it rather than be lost.
+bool OpenClipboardPatiently(HWND owner) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(25);
+    }
+    return false;
+}
+
 // Wide enough for a line with all three digests of a file in a short path.
 constexpr int kFirstWidthDlu = 1000;
 constexpr int kFirstHeightDlu = 300;
@@ -241,7 +251,7 @@ bool CLogDlg::HasChecksums() const { return !m_running && m_run && !m_run->Check
 void CLogDlg::OnCopyChecksums() {
     if (!HasChecksums()) return;
     const std::wstring text = m_run->Checksums()->Text(L"\r\n");
-    if (!OpenClipboard(m_hWnd)) return;
+    if (!OpenClipboardPatiently(m_hWnd)) return;
     EmptyClipboard();
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {

@@ -197,10 +197,16 @@ int WaitForExit(const Process& process, int timeoutMs) {
     return int(code);
 }
 
+// The text may grow between the two messages (a status bar during a run): a buffer that
+// came back full is read again, larger.
 std::string GetText(HWND window) {
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<wchar_t> text(size_t(length) + 2, L'\0');
-    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    std::vector<wchar_t> text;
+    for (size_t room = 256;; room *= 2) {
+        const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+        text.assign(size_t(length) + room, L'\0');
+        const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        if (size_t(copied) + 1 < text.size() || room > (1u << 20)) break;
+    }
     return Utf8(text.data());
 }
 
