@@ -1,8 +1,9 @@
 ; The VexQuilkit installer, built by scripts/make-package.py:
 ;   makensis -DVERSION=1.1.0 -DCOMPANY=... -DCOPYRIGHT=... -DSTAGE=<folder of the three
-;            binaries> -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] VexQuilkit.nsi
+;            binaries and LICENSE.txt> -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] VexQuilkit.nsi
 ; Per machine and elevated, for 64-bit Windows only. /S installs silently; over an
-; installed version it upgrades in place. The uninstaller keeps the user's settings.
+; installed version it upgrades in place, and over a newer one it asks first (silently it
+; keeps the newer one). The uninstaller keeps the user's settings.
 
 !ifdef TARGET
     Target ${TARGET}
@@ -14,12 +15,16 @@
 !include MUI2.nsh
 !include x64.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define PRODUCT "VexQuilkit"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define UNINSTALLER "uninstall.exe"
 ; VexQuilkit's registration step reports success as this exit code.
 !define REGISTERED 100
+; The exit code when a newer version stays installed: ERROR_PRODUCT_VERSION, as Windows
+; Installer answers when another version of a product is installed.
+!define NEWER_INSTALLED 1638
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -42,6 +47,11 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !define MUI_ICON "${__FILEDIR__}/../res/VexQuilkit/VexQuilkit.ico"
 !define MUI_UNICON "${__FILEDIR__}/../res/VexQuilkit/VexQuilkit.ico"
 !define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_WELCOME
+; The MIT licence asks nothing of a user: the page shows it and goes on with Next.
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "${PRODUCT} is free software under this licence; LICENSE.txt in its folder keeps a copy."
+!insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -89,10 +99,27 @@ Function .onInit
     SetShellVarContext all
     ; An upgrade goes where the installed version is.
     ReadRegStr $previousVersion HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+    Call KeepANewerVersion
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 != ""
         StrCpy $INSTDIR $0
     ${EndIf}
+FunctionEnd
+
+; An older version replaces a newer one only when the user says so; the same version
+; installs again without a word.
+Function KeepANewerVersion
+    ${If} $previousVersion == ""
+        Return
+    ${EndIf}
+    ${VersionCompare} $previousVersion "${VERSION}" $0
+    ${If} $0 != 1
+        Return
+    ${EndIf}
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "${PRODUCT} $previousVersion is installed, which is newer than this version (${VERSION}).$\r$\n$\r$\nReplace it with version ${VERSION}?" /SD IDNO IDYES replace
+    SetErrorLevel ${NEWER_INSTALLED}
+    Quit
+replace:
 FunctionEnd
 
 Function SkipFolderOnUpgrade
@@ -106,6 +133,7 @@ Section "${PRODUCT}"
     !insertmacro InstallFile VexQuilkit.exe
     !insertmacro InstallFile flintpop64.dll
     !insertmacro InstallFile Skyperch.exe
+    !insertmacro InstallFile LICENSE.txt
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     ; The program's own registration step: it loads the extension from its folder alone
@@ -147,6 +175,7 @@ Section "Uninstall"
     !insertmacro RemoveFile VexQuilkit.exe
     !insertmacro RemoveFile flintpop64.dll
     !insertmacro RemoveFile Skyperch.exe
+    !insertmacro RemoveFile LICENSE.txt
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir /REBOOTOK "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -42,14 +42,24 @@ def release_time():
     return int(commit.stdout) if commit.returncode == 0 and commit.stdout.strip() else ZIP_EPOCH
 
 
+# The text files of the zip, with the line ends that every Notepad shows.
+TEXTS = {"readme.txt": os.path.join(SOURCE_DIR, "installer", "readme.txt"),
+         "LICENSE.txt": os.path.join(SOURCE_DIR, "LICENSE")}
+
+
 def stage(arguments, folder, epoch):
     sources = {"VexQuilkit.exe": arguments.quilkit, "flintpop64.dll": arguments.extension,
-               "Skyperch.exe": arguments.skyperch,
-               "readme.txt": os.path.join(SOURCE_DIR, "installer", "readme.txt")}
+               "Skyperch.exe": arguments.skyperch, **TEXTS}
     for name, source in sources.items():
         if not os.path.isfile(source):
             sys.exit(f"make-package: {source} is missing (build the win64 and win32 trees first)")
-        shutil.copyfile(source, os.path.join(folder, name))
+        if name in TEXTS:
+            with open(source, "rb") as text:
+                lines = text.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+            with open(os.path.join(folder, name), "wb") as staged:
+                staged.write(lines)
+        else:
+            shutil.copyfile(source, os.path.join(folder, name))
         os.utime(os.path.join(folder, name), (epoch, epoch))
     return sorted(sources)
 

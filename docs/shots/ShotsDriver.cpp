@@ -19,6 +19,9 @@
 namespace {
 
 constexpr int kGap = 16;
+// The log as pictured alone, and beside Skyperch, in pixels.
+constexpr int kLogShotHeight = 260;
+constexpr SIZE kLogBesideSkyperch = {560, 260};
 
 std::string QuilkitFolder() {
     const std::string exe = driver::QuilkitExe();
@@ -63,15 +66,16 @@ int HiddenWidth(HWND edit) {
     return widest - client.right;
 }
 
-// Widens the log until its longest line shows whole, as far as the desktop allows.
+// Fits the log's width to its longest line, as far as the desktop allows, and keeps its
+// height short: the picture shows the lines and the status bar, not an empty page.
 void FitLogToText(HWND log) {
     const int hidden = HiddenWidth(GetDlgItem(log, IDC_LOG));
-    if (hidden <= 0) return;
     RECT rect = {}, desktop = {};
     GetWindowRect(log, &rect);
     GetWindowRect(GetDesktopWindow(), &desktop);
     const int width = std::min<int>(rect.right - rect.left + hidden + kGap, desktop.right - 2 * kGap);
-    MoveTo(log, (desktop.right - width) / 2, rect.top, width, rect.bottom - rect.top);
+    const int height = std::min<int>(rect.bottom - rect.top, kLogShotHeight);
+    MoveTo(log, (desktop.right - width) / 2, rect.top, width, height);
 }
 
 // Skyperch's finder: the only icon on its dialog.
@@ -148,11 +152,10 @@ void ShowHashRun(CShotSession& shots, const std::string& samples, const std::str
     driver::Click(dialog, IDOK);
     HWND log = driver::WaitForWindow(app, "Log");
     driver::WaitForRunEnd(log);
-    RECT opened = {};
-    GetWindowRect(log, &opened);
     FitLogToText(log);
     shots.Capture("log", {log});
-    MoveTo(log, opened.left, opened.top, opened.right - opened.left, opened.bottom - opened.top);
+    // Room on its right for Skyperch.
+    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, kLogBesideSkyperch.cy);
     ShowSkyperchPicking(shots, skyperch, log);
     driver::Close(log);
     driver::WaitForExit(app);

@@ -45,17 +45,6 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read
     return 0;
 }
 
-std::string FormatBytes(uint64_t bytes) {
-    char text[32];
-    if (bytes < 1024 * 1024)
-        snprintf(text, sizeof(text), "%.1f KB", bytes / 1024.0);
-    else if (bytes < 1024ull * 1024 * 1024)
-        snprintf(text, sizeof(text), "%.1f MB", bytes / (1024.0 * 1024));
-    else
-        snprintf(text, sizeof(text), "%.2f GB", bytes / (1024.0 * 1024 * 1024));
-    return text;
-}
-
 std::string FormatElapsed(ULONGLONG ms) {
     char text[32];
     if (ms < 60000)
@@ -65,20 +54,25 @@ std::string FormatElapsed(ULONGLONG ms) {
     return text;
 }
 
-// "120 files, 1 failed, 3.4 MB read"
-std::string FormatCounts(const RunProgress& progress) {
-    char text[96];
-    snprintf(text, sizeof(text), "%llu files, %llu failed", static_cast<unsigned long long>(progress.files),
-             static_cast<unsigned long long>(progress.failures));
-    std::string counts = text;
-    if (progress.bytesRead) counts += ", " + FormatBytes(progress.bytesRead) + " read";
-    return counts;
+// Another program may hold the clipboard for a moment (one reading it, a clipboard
+// manager): a copy waits a little for it rather than be lost.
+bool OpenClipboardPatiently(HWND owner) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(25);
+    }
+    return false;
 }
+
+// Wide enough for a line with all three digests of a file in a short path.
+constexpr int kFirstWidthDlu = 1000;
+constexpr int kFirstHeightDlu = 300;
 
 }  // namespace
 
+// The log lays out its two controls itself, around the status bar's own height.
 const std::vector<ResizeEntry>& CLogDlg::ResizeMap() {
-    static const std::vector<ResizeEntry> map = {{IDC_LOG, DLSZ_SIZE_X | DLSZ_SIZE_Y}};
+    static const std::vector<ResizeEntry> map;
     return map;
 }
 
@@ -93,9 +87,13 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
             result = OnInitDialog();
             return TRUE;
         case WM_SIZE:
-            // The status bar places itself at the foot of the window.
-            if (m_status) SendMessageW(m_status, WM_SIZE, 0, 0);
+            if (wParam != SIZE_MINIMIZED) LayOut(LOWORD(lParam), HIWORD(lParam));
             return FALSE;
+        case WM_GETMINMAXINFO:
+            // The template's size is the smallest.
+            if (!m_minTrackSize.x) return FALSE;
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = m_minTrackSize;
+            return TRUE;
         case WM_CONTEXTMENU:
             OnContextMenu(lParam);
             return TRUE;
@@ -140,10 +138,10 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
 }
 
 LRESULT CLogDlg::OnInitDialog() {
-    CenterWindow();
     m_richEdit = GetDlgItem(IDC_LOG);
     CreateStatusBar();
     DlgResize_Init(m_hWnd);
+    PlaceWindow();
     SendMessageW(m_richEdit, EM_EXLIMITTEXT, 0, kTextLimit);
     // One path per line, as a console shows it: wrapping would also make every insertion
     // cost more the longer the log grows.
@@ -161,17 +159,56 @@ LRESULT CLogDlg::OnInitDialog() {
     return TRUE;
 }
 
-// The status bar takes the foot of the client area; the text area keeps the rest.
 void CLogDlg::CreateStatusBar() {
     m_status =
         CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_STATUS)), _Module.Instance(), nullptr);
     if (!m_status) return;
-    RECT status, client;
-    GetWindowRect(m_status, &status);
-    GetClientRect(m_hWnd, &client);
-    SetWindowPos(m_richEdit, nullptr, 0, 0, client.right, client.bottom - (status.bottom - status.top),
+    // The bar takes the height of its font; the layout keeps that height.
+    SendMessageW(m_status, WM_SIZE, 0, 0);
+    RECT bar;
+    GetWindowRect(m_status, &bar);
+    m_barHeight = bar.bottom - bar.top;
+}
+
+// Where the user left the window, else its first size; the template's size stays the
+// smallest it can be made.
+void CLogDlg::PlaceWindow() {
+    RECT window;
+    GetWindowRect(m_hWnd, &window);
+    m_minTrackSize = {window.right - window.left, window.bottom - window.top};
+    RECT place;
+    if (m_placement) {
+        place = KeptOnMonitor(m_placement->normal);
+    } else {
+        RECT first = {0, 0, kFirstWidthDlu, kFirstHeightDlu};
+        MapDialogRect(m_hWnd, &first);
+        place = FirstPlace(m_hWnd, first.right, first.bottom);
+    }
+    SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    LayOut(client.right, client.bottom);
+}
+
+void CLogDlg::Show() { ShowWindow(m_hWnd, m_placement && m_placement->maximised ? SW_SHOWMAXIMIZED : SW_SHOW); }
+
+// The status bar takes the foot of the client area, the text area the rest. At every size
+// the bar gets its one part across the whole width and is drawn again whole: left to its
+// own WM_SIZE, a maximised or resized window kept a bar that showed nothing until the
+// window was restored.
+void CLogDlg::LayOut(int width, int height) {
+    if (!m_richEdit) return;
+    int barHeight = 0;
+    if (m_status) {
+        barHeight = std::min(m_barHeight, height);
+        SetWindowPos(m_status, nullptr, 0, height - barHeight, width, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        int whole = -1;
+        SendMessageW(m_status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+        InvalidateRect(m_status, nullptr, TRUE);
+    }
+    SetWindowPos(m_richEdit, nullptr, 0, 0, width, height - barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CLogDlg::OnContextMenu(LPARAM lParam) {
@@ -191,6 +228,7 @@ void CLogDlg::OnContextMenu(LPARAM lParam) {
 // During a run the window stays until the worker has finished its file and stopped; then
 // the program ends as it would have at once.
 void CLogDlg::OnClose() {
+    if (!m_closedPlacement) m_closedPlacement = PlacementOf(m_hWnd);
     if (!m_running) {
         PostQuitMessage(0);
         return;
@@ -213,7 +251,7 @@ bool CLogDlg::HasChecksums() const { return !m_running && m_run && !m_run->Check
 void CLogDlg::OnCopyChecksums() {
     if (!HasChecksums()) return;
     const std::wstring text = m_run->Checksums()->Text(L"\r\n");
-    if (!OpenClipboard(m_hWnd)) return;
+    if (!OpenClipboardPatiently(m_hWnd)) return;
     EmptyClipboard();
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
@@ -250,8 +288,9 @@ void CLogDlg::SetTaskbarState(TBPFLAG state) {
     if (m_taskbar) m_taskbar->SetProgressState(m_hWnd, state);
 }
 
-void CLogDlg::Watch(CToolRun& run) {
+void CLogDlg::Watch(CToolRun& run, CountWording wording) {
     m_run = &run;
+    m_wording = wording;
     m_running = true;
     // The dialog manager selected the empty text when it gave the control the focus; the
     // run's lines start from a caret at the end.
@@ -307,12 +346,12 @@ void CLogDlg::RefreshStatus() {
     const ULONGLONG elapsed = (m_running ? GetTickCount64() : m_endTick) - m_startTick;
     std::wstring text;
     if (m_running) {
-        text = Widen(FormatCounts(progress) + ", " + FormatElapsed(elapsed));
+        text = Widen(FormatRunCounts(m_wording, progress) + ", " + FormatElapsed(elapsed));
         if (m_run->IsStopRequested()) text = L"Stopping... " + text;
         if (!progress.current.empty()) text += L" - " + progress.current;
     } else {
-        text = Widen((m_run->IsStopRequested() ? "Stopped: " : "Done: ") + FormatCounts(progress) + " in " +
-                     FormatElapsed(elapsed));
+        text = Widen((m_run->IsStopRequested() ? "Stopped: " : "Done: ") + FormatRunCounts(m_wording, progress) +
+                     " in " + FormatElapsed(elapsed));
     }
     if (text == m_statusText) return;
     m_statusText = text;

@@ -8,6 +8,7 @@
 #include <shobjidl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "framework/Handles.h"
 #include "framework/MessageLoop.h"
 #include "BatchPacer.h"
+#include "LogPlacement.h"
 #include "LogRtf.h"
 #include "LogSink.h"
 #include "run/ToolRun.h"
@@ -30,9 +32,17 @@ public:
     void AppendError(std::wstring_view text) override;
     void AppendLine(std::wstring_view text) override;
 
-    // Shows the lines and progress of `run` from now until it finishes; call just before
-    // the run starts.
-    void Watch(CToolRun& run);
+    // Where the window opens, as the user left it last time; call before Create. Without
+    // it the window opens at its first size.
+    void SetPlacement(const LogPlacement& placement) { m_placement = placement; }
+    // Shows the window, maximised when it was left so.
+    void Show();
+    // Where the window was when the user closed it; nothing while it has not been closed.
+    const std::optional<LogPlacement>& ClosedPlacement() const { return m_closedPlacement; }
+
+    // Shows the lines and progress of `run` from now until it finishes, its counts in
+    // `wording`; call just before the run starts.
+    void Watch(CToolRun& run, CountWording wording = CountWording::Digests);
     bool IsRunning() const { return m_running; }
 
     BOOL PreTranslateMessage(MSG*) override { return FALSE; }
@@ -43,6 +53,8 @@ public:
 private:
     LRESULT OnInitDialog();
     void CreateStatusBar();
+    void PlaceWindow();
+    void LayOut(int width, int height);
     void OnContextMenu(LPARAM lParam);
     void OnClose();
     void OnStop();
@@ -63,6 +75,7 @@ private:
 
     HWND m_richEdit = nullptr;
     HWND m_status = nullptr;
+    int m_barHeight = 0;
     CHARFORMATW m_normal = {};
     std::unique_ptr<CLogRtf> m_rtf;
 
@@ -77,6 +90,11 @@ private:
     size_t m_shown = 0;
     std::vector<LogEntry> m_batch;
     std::wstring m_statusText;
+    CountWording m_wording = CountWording::Digests;
+
+    std::optional<LogPlacement> m_placement;
+    std::optional<LogPlacement> m_closedPlacement;
+    POINT m_minTrackSize = {};
 
     UINT m_taskbarButtonCreated = 0;
     UniqueCom<ITaskbarList3> m_taskbar;

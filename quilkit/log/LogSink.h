@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "RunCounts.h"
+
 class CLogSink {
 public:
     virtual void AppendSuccess(std::wstring_view text) = 0;
@@ -16,6 +18,8 @@ public:
     virtual void NoteCurrent(std::wstring_view /*path*/) {}
     virtual void NoteBytesRead(uint64_t /*bytes*/) {}
     virtual void NoteDone(bool /*failed*/) {}
+    // What the engine did to an object, where its tool counts that.
+    virtual void NoteTally(RunTally /*tally*/) {}
 
 protected:
     ~CLogSink() = default;

@@ -42,6 +42,21 @@ void CRunFeed::NoteDone(bool failed) {
     if (failed) ++m_progress.failures;
 }
 
+void CRunFeed::NoteTally(RunTally tally) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    switch (tally) {
+        case RunTally::Deleted:
+            ++m_progress.deleted;
+            break;
+        case RunTally::FileStamped:
+            ++m_progress.filesStamped;
+            break;
+        case RunTally::FolderStamped:
+            ++m_progress.foldersStamped;
+            break;
+    }
+}
+
 void CRunFeed::Finish() {
     HWND window;
     UINT message;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "LogSink.h"
+#include "RunCounts.h"
 
 enum class LogFormat : uint8_t { Plain, Success, Error };
 
@@ -22,10 +23,7 @@ struct LogEntry {
     std::wstring text;
 };
 
-struct RunProgress {
-    uint64_t files = 0;
-    uint64_t failures = 0;
-    uint64_t bytesRead = 0;
+struct RunProgress : RunCounts {
     std::wstring current;
     bool finished = false;
 };
@@ -47,6 +45,7 @@ public:
     void NoteCurrent(std::wstring_view path) override;
     void NoteBytesRead(uint64_t bytes) override;
     void NoteDone(bool failed) override;
+    void NoteTally(RunTally tally) override;
     // After the last line: marks the run finished and wakes the window.
     void Finish();
 

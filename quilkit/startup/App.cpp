@@ -5,6 +5,7 @@
 #include "framework/AppModule.h"
 #include "framework/MessageLoop.h"
 #include "maindlg/MainDlg.h"
+#include "maindlg/SettingsStore.h"
 #include "log/LogDlg.h"
 #include "run/ToolRun.h"
 #include "framework/LanguageTable.h"
@@ -15,12 +16,38 @@ namespace {
 bool IsFileTool(int mode) { return (mode >= 2 && mode <= 4) || mode == 6; }
 
 // The file tool's options dialog on this thread, then its job on the worker while the
-// log window keeps answering.
-void StartFileTool(int mode, CLogDlg& log, CToolRun& run, const CPathList& selection) {
+// log window keeps answering; false when the options dialog ended without OK.
+bool StartFileTool(int mode, CLogDlg& log, CToolRun& run, const CPathList& selection) {
     CToolRun::Job job = AskFileTool(mode, log.m_hWnd, selection, run.Checksums());
-    if (!job) return;
-    log.Watch(run);
+    if (!job) return false;
+    log.Watch(run, CountWordingOf(mode));
     run.Start(std::move(job));
+    return true;
+}
+
+// The log opens where the user left it (a value beside the editor path).
+void RestoreLogPlacement(CLogDlg& log) {
+    CSettingsStore store;
+    std::wstring text;
+    if (!store.Open() || !store.ReadLogPlacement(text)) return;
+    if (const std::optional<LogPlacement> placement = ParsePlacement(text)) log.SetPlacement(*placement);
+}
+
+void StoreLogPlacement(const CLogDlg& log) {
+    if (!log.ClosedPlacement()) return;
+    CSettingsStore store;
+    if (store.Open()) store.WriteLogPlacement(PlacementText(*log.ClosedPlacement()));
+}
+
+// The log window with the mode's tool; false when no window stays open: the user closed
+// the options dialog, and nothing is left to show.
+bool OpenLogWithTool(int mode, CLogDlg& log, CToolRun& run, const CPathList& selection) {
+    RestoreLogPlacement(log);
+    if (!log.Create(nullptr)) return false;
+    log.Show();
+    if (StartFileTool(mode, log, run, selection)) return true;
+    log.DestroyWindow();
+    return false;
 }
 
 }  // namespace
@@ -39,11 +66,7 @@ int Run(int mode, int showCommand, const CPathList& selection) {
         windowOpen = mainDlg.Create(nullptr) != nullptr;
         if (windowOpen) ShowWindow(mainDlg.m_hWnd, showCommand);
     } else if (IsFileTool(mode)) {
-        windowOpen = logDlg.Create(nullptr) != nullptr;
-        if (windowOpen) {
-            ShowWindow(logDlg.m_hWnd, SW_SHOW);
-            StartFileTool(mode, logDlg, toolRun, selection);
-        }
+        windowOpen = OpenLogWithTool(mode, logDlg, toolRun, selection);
     } else {
         RunLauncher(mode, selection.Paths());
     }
@@ -52,6 +75,7 @@ int Run(int mode, int showCommand, const CPathList& selection) {
     // The worker is done unless the loop ended some other way; either way it is gone
     // before anything it reports to.
     toolRun.StopAndJoin();
+    StoreLogPlacement(logDlg);
     if (logDlg.m_hWnd) logDlg.DestroyWindow();
     if (mainDlg.m_hWnd) mainDlg.DestroyWindow();
     _Module.RemoveMessageLoop();

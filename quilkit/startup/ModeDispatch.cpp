@@ -58,6 +58,12 @@ void RunLauncher(int mode, const std::vector<std::wstring>& paths) {
     if (mode == 5) OpenInEditor(paths, {StoredEditorPath, [] { return ShowEditorPathDialog() == IDOK; }});
 }
 
+CountWording CountWordingOf(int mode) {
+    if (mode == 2) return CountWording::Cleaner;
+    if (mode == 4) return CountWording::TimeChanger;
+    return CountWording::Digests;
+}
+
 CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection,
                           const std::shared_ptr<CRunChecksums>& checksums) {
     if (selection.Paths().empty()) return ReportingSelection(selection.MissingListFiles(), nullptr);

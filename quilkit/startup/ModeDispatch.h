@@ -12,6 +12,9 @@
 // Modes 1 and 5: starts the program and returns; other modes do nothing here.
 void RunLauncher(int mode, const std::vector<std::wstring>& paths);
 
+// The words of the status bar for a file tool's counts.
+CountWording CountWordingOf(int mode);
+
 // Modes 2 to 4: the tool's options dialog, owned by `owner`; the job after OK, else an
 // empty one. Mode 6 asks nothing. With nothing selected no dialog shows: the job says
 // so. A hash-checker run keeps its digests in `checksums`.

@@ -197,10 +197,16 @@ int WaitForExit(const Process& process, int timeoutMs) {
     return int(code);
 }
 
+// The text may grow between the two messages (a status bar during a run): a buffer that
+// came back full is read again, larger.
 std::string GetText(HWND window) {
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<wchar_t> text(size_t(length) + 2, L'\0');
-    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    std::vector<wchar_t> text;
+    for (size_t room = 256;; room *= 2) {
+        const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+        text.assign(size_t(length) + room, L'\0');
+        const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        if (size_t(copied) + 1 < text.size() || room > (1u << 20)) break;
+    }
     return Utf8(text.data());
 }
 
@@ -222,27 +228,40 @@ void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(
 
 void Close(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
-void PressEscape(HWND window) {
+namespace {
+
+void PressKey(HWND window, WPARAM key, UINT scanCode) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     HWND target = window;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) target = info.hwndFocus;
-    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    PostMessageW(target, WM_KEYDOWN, key, 0x00000001 | (scanCode << 16));
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001 | (scanCode << 16));
 }
 
-MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
+}  // namespace
+
+void PressEscape(HWND window) { PressKey(window, VK_ESCAPE, 0x01); }
+
+void PressEnter(HWND window) { PressKey(window, VK_RETURN, 0x1C); }
+
+HWND WaitForMessageBox(const Process& process, int timeoutMs) {
     WindowSearch search = {process.Id(), nullptr, nullptr};
     PollUntil(timeoutMs, [&] {
         EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     });
-    if (!search.found) {
+    return search.found;
+}
+
+MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
+    HWND found = WaitForMessageBox(process, timeoutMs);
+    if (!found) {
         ADD_FAILURE() << "no message box appeared";
         return {};
     }
-    MessageBoxText box = {GetText(search.found), GetItemText(search.found, 0xFFFF)};
-    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    MessageBoxText box = {GetText(found), GetItemText(found, 0xFFFF)};
+    PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return box;
 }
 

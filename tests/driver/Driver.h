@@ -73,6 +73,8 @@ void Command(HWND window, int id);
 void Close(HWND window);
 // Posts an Esc key press to the window with the focus in the given window's thread.
 void PressEscape(HWND window);
+// The same with the Enter key.
+void PressEnter(HWND window);
 
 struct MessageBoxText {
     std::string caption;
@@ -80,6 +82,8 @@ struct MessageBoxText {
 };
 // Waits for a message box of the process, reads it and answers it with OK.
 MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
+// Waits for a message box of the process and leaves it open; null after the time limit.
+HWND WaitForMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
 
 // The log window's text (WM_GETTEXT on its rich edit control).
 std::string ReadLogText(HWND log);

@@ -1,7 +1,8 @@
 // The release as a user gets it, run by scripts/test-package.sh in a Wine prefix of its
 // own, which names the installers and the extensions in VEX_PACKAGE_* variables: an older
 // version installed, this one over it while the old extension is loaded, the installed
-// extension used, then all of it uninstalled but the user's settings.
+// extension used, then all of it uninstalled but the user's settings; then a newer
+// version installed, which this one does not replace without asking.
 #include <shlobj.h>
 #include <wrl/client.h>
 
@@ -63,14 +64,36 @@ int RunToEnd(const std::string& commandLine) {
     return int(code);
 }
 
-std::string ProductVersionOf(const std::string& file) {
+std::string VersionString(const std::string& file, const std::string& name) {
     std::string data(GetFileVersionInfoSizeA(file.c_str(), nullptr), '\0');
     void* text = nullptr;
     UINT length = 0;
     if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, DWORD(data.size()), &data[0]) ||
-        !VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\ProductVersion", &text, &length))
+        !VerQueryValueA(data.data(), ("\\StringFileInfo\\040904B0\\" + name).c_str(), &text, &length))
         return "<none>";
     return static_cast<const char*>(text);
+}
+
+std::string ProductVersionOf(const std::string& file) { return VersionString(file, "ProductVersion"); }
+
+// The texts of a window's controls and of theirs, one a line.
+std::string TextsWithin(HWND window) {
+    std::string texts;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lParam) {
+            *reinterpret_cast<std::string*>(lParam) += driver::GetText(child) + "\n";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// Polls until the setup window shows `part` somewhere in its pages.
+bool Shows(HWND setup, const std::string& part) {
+    for (int i = 0; i < 200; ++i, Sleep(100))
+        if (TextsWithin(setup).find(part) != std::string::npos) return true;
+    return false;
 }
 
 std::string ShortcutTarget(const std::string& link, std::string& arguments) {
@@ -116,9 +139,19 @@ protected:
         EXPECT_EQ(1, entries);
     }
 
+    void Uninstall() {
+        EXPECT_EQ(0, RunToEnd(MachineString(kUninstallKey, "QuietUninstallString")));
+        // The uninstaller goes on in a copy of itself; the uninstall entry goes last.
+        for (int i = 0; i < 600 && MachineKeyExists(kUninstallKey); ++i) Sleep(100);
+        EXPECT_FALSE(MachineKeyExists(kUninstallKey));
+    }
+
     void ExpectInstalled() {
-        for (const char* file : {"VexQuilkit.exe", "flintpop64.dll", "Skyperch.exe"})
+        for (const char* file : {"VexQuilkit.exe", "flintpop64.dll", "Skyperch.exe"}) {
             EXPECT_EQ(VEX_VERSION_TEXT, ProductVersionOf(m_folder + "\\" + file)) << file;
+            EXPECT_EQ(VEX_COPYRIGHT, VersionString(m_folder + "\\" + file, "LegalCopyright")) << file;
+        }
+        EXPECT_NE(std::string::npos, driver::ReadFile(m_folder + "\\LICENSE.txt").find(VEX_COPYRIGHT));
         EXPECT_TRUE(driver::FileExists(m_folder + "\\uninstall.exe"));
         EXPECT_EQ(m_folder + "\\flintpop64.dll", MachineString(std::string(kClassKey) + "\\InprocServer32"));
         const std::pair<const char*, std::string> values[] = {
@@ -203,10 +236,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     ASSERT_NO_FATAL_FAILURE(HashThroughTheExtension());
 
     StoreEditorPath("C:\\Editors\\Hidemaru.exe");
-    EXPECT_EQ(0, RunToEnd(MachineString(kUninstallKey, "QuietUninstallString")));
-    // The uninstaller goes on in a copy of itself; the uninstall entry goes last.
-    for (int i = 0; i < 600 && MachineKeyExists(kUninstallKey); ++i) Sleep(100);
-    EXPECT_FALSE(MachineKeyExists(kUninstallKey));
+    Uninstall();
     EXPECT_FALSE(MachineKeyExists(kClassKey));
     EXPECT_FALSE(MachineKeyExists("Software\\Classes\\*\\shellex\\ContextMenuHandlers\\FlintPop"));
     for (const char* shortcut : {"VexQuilkit.lnk", "Skyperch.lnk"})
@@ -219,4 +249,45 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     CoUninitialize();
     EXPECT_EQ(0, RunToEnd("wineboot.exe --restart"));
     EXPECT_FALSE(driver::FileExists(m_folder));
+}
+
+// Over a newer version this one asks first, Yes or No with No the default, and No keeps
+// the newer one; silently it keeps it too, with an exit code of its own. The same version
+// installs again without a word. Yes goes on to the welcome page and the licence.
+TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) {
+    const std::string newer = Variable("VEX_PACKAGE_NEWER_SETUP"), setup = Variable("VEX_PACKAGE_SETUP");
+    const std::string title = std::string("VexQuilkit ") + VEX_VERSION_TEXT + " Setup";
+    ASSERT_NO_FATAL_FAILURE(Install(newer, "9.9.9"));
+    EXPECT_EQ(1638, RunToEnd("\"" + setup + "\" /S"));
+    EXPECT_EQ("9.9.9", MachineString(kUninstallKey, "DisplayVersion"));
+
+    for (const int answer : {IDNO, IDYES}) {
+        driver::Process app = driver::Start(setup, "");
+        HWND box = driver::WaitForMessageBox(app);
+        ASSERT_NE(nullptr, box);
+        const std::string text = driver::GetItemText(box, 0xFFFF);
+        EXPECT_NE(std::string::npos, text.find("VexQuilkit 9.9.9 is installed, which is newer")) << text;
+        // Yes and No, No the default button (Enter answers it).
+        EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & BS_TYPEMASK);
+        EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongW(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        if (answer == IDNO) {
+            EXPECT_EQ(1638, driver::WaitForExit(app));
+            continue;
+        }
+        HWND wizard = driver::WaitForWindow(app, title);
+        EXPECT_TRUE(Shows(wizard, "Welcome to VexQuilkit " VEX_VERSION_TEXT " Setup"));
+        driver::Click(wizard, IDOK);  // Next
+        EXPECT_TRUE(Shows(wizard, "Permission is hereby granted, free of charge"));
+        EXPECT_NE(std::string::npos, TextsWithin(wizard).find(VEX_COPYRIGHT));
+        driver::Click(wizard, IDCANCEL);
+        HWND quit = driver::WaitForMessageBox(app);
+        ASSERT_NE(nullptr, quit);
+        PostMessageW(quit, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        driver::WaitForExit(app);
+    }
+    EXPECT_EQ("9.9.9", MachineString(kUninstallKey, "DisplayVersion"));
+
+    ASSERT_NO_FATAL_FAILURE(Install(newer, "9.9.9"));
+    Uninstall();
 }

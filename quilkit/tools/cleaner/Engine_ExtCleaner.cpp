@@ -61,6 +61,7 @@ ResultCode CEngine_ExtCleaner::OnFile(const std::wstring& path) {
     const bool deleted = error == 0 && !operation.fAnyOperationsAborted;
     if (!deleted) return ReportFailure(L"Failed - ", path, DWORD(error));
     LogResultLine(Log(), true, L"Delete - ", path);
+    Log().NoteTally(RunTally::Deleted);
     return kResultOk;
 }
 

@@ -2,15 +2,21 @@
 // through its appends and read back as a user would, by WM_GETTEXT and by its own
 // Select All + Copy.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "Driver.h"
 #include "framework/AppModule.h"
 #include "resource.h"
 #include "log/LogDlg.h"
+#include "log/LogPlacement.h"
 #include "run/ToolRun.h"
 
 namespace {
@@ -47,12 +53,13 @@ TEST_F(Log, PrefixIsBoldAndColouredPathIsPlainLinesEndInCrLfSummaryInOneFormat) 
 TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
     const int lines = 20000;
     CToolRun run;
-    m_log.Watch(run);
+    m_log.Watch(run, CountWording::Cleaner);
     run.Start([&](CLogSink& sink, const CStopRequest&) {
         for (int i = 0; i < lines; ++i) {
             const std::wstring path = L"C:\\src\\" + std::to_wstring(i) + L".obj";
             sink.NoteCurrent(path);
             LogResultLine(sink, i % 1000 != 7, i % 1000 != 7 ? L"Delete - " : L"Failed - ", path);
+            if (i % 1000 != 7) sink.NoteTally(RunTally::Deleted);
             sink.NoteDone(i % 1000 == 7);
         }
         return lines / 1000;
@@ -67,7 +74,7 @@ TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
         expected += i % 1000 != 7 ? "<G>Delete - </G>" + path : "<R>Failed - </R>" + path;
     }
     EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd), expected + "<R>---\r\nError: 20\r\n</R>");
-    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Done: 20000 files, 20 failed in ", 0), 0u)
+    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Done: 20000 looked at, 19980 deleted, 20 failed in ", 0), 0u)
         << driver::ReadStatus(m_log.m_hWnd);
 }
 
@@ -84,29 +91,148 @@ TEST_F(Log, KeepsEveryLineFarPastTheDefaultLimit) {
     EXPECT_EQ(driver::ReadLogText(m_log.m_hWnd), expected);
 }
 
-TEST_F(Log, TextAreaAndStatusBarFollowTheWindowSize) {
-    HWND edit = GetDlgItem(m_log.m_hWnd, 1019);
-    HWND status = GetDlgItem(m_log.m_hWnd, 1030);
+// Ends a run of one file on the log's worker, so that the status bar holds its text.
+void RunOneFile(CLogDlg& log, CToolRun& run) {
+    log.Watch(run);
+    run.Start([](CLogSink& sink, const CStopRequest&) {
+        sink.NoteBytesRead(3);
+        sink.NoteDone(false);
+        return 0;
+    });
+    MSG msg;
+    while (log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    run.StopAndJoin();
+}
+
+RECT ClientRectOf(HWND parent, HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// After every change of size the status bar spans the foot of the client area with one
+// part across it and keeps its text; the text area takes the rest.
+TEST_F(Log, TextAreaAndStatusBarFollowEverySizeAndTheBarKeepsItsText) {
+    CToolRun run;
+    RunOneFile(m_log, run);
+    HWND edit = GetDlgItem(m_log.m_hWnd, IDC_LOG);
+    HWND status = GetDlgItem(m_log.m_hWnd, IDC_LOG_STATUS);
     ASSERT_NE(status, nullptr);
-    const int shows[] = {SW_MAXIMIZE, SW_MINIMIZE, SW_RESTORE};
-    for (int step = 0; step < 4; ++step) {
-        if (step == 3)
+    const std::string text = driver::ReadStatus(m_log.m_hWnd);
+    ASSERT_EQ(text.rfind("Done: 1 file, 0 failed, 3 bytes read in ", 0), 0u) << text;
+    const int shows[] = {SW_MAXIMIZE, SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE, SW_RESTORE};
+    for (int step = 0; step < 6; ++step) {
+        if (step == 5)
             SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 700, 300, SWP_NOMOVE | SWP_NOZORDER);
         else
             ShowWindow(m_log.m_hWnd, shows[step]);
         if (step == 1) continue;  // nothing to see while minimised
-        RECT client, area, bar;
+        RECT client;
         GetClientRect(m_log.m_hWnd, &client);
-        GetWindowRect(edit, &area);
-        GetWindowRect(status, &bar);
-        MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&area), 2);
-        MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
-        EXPECT_EQ(area.right - area.left, client.right) << step;
-        // The text area ends where the status bar starts, and the bar ends at the foot.
+        const RECT area = ClientRectOf(m_log.m_hWnd, edit), bar = ClientRectOf(m_log.m_hWnd, status);
+        EXPECT_EQ(area.left, 0) << step;
+        EXPECT_EQ(area.right, client.right) << step;
         EXPECT_EQ(area.top, 0) << step;
+        // The text area ends where the status bar starts, and the bar ends at the foot.
         EXPECT_EQ(area.bottom, bar.top) << step;
+        EXPECT_GT(bar.bottom, bar.top) << step;
+        EXPECT_EQ(bar.left, 0) << step;
+        EXPECT_EQ(bar.right, client.right) << step;
         EXPECT_EQ(bar.bottom, client.bottom) << step;
+        int edges[4] = {};
+        EXPECT_EQ(SendMessageW(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 1) << step;
+        EXPECT_TRUE(edges[0] == -1 || edges[0] >= client.right) << step << ": " << edges[0];
+        RECT part = {};
+        SendMessageW(status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part));
+        EXPECT_GE(part.right, client.right - GetSystemMetrics(SM_CXVSCROLL) - 4) << step;
+        EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd), text) << step;
     }
+}
+
+// Opened for the first time, the log is about 1,000 dialog units wide (no wider than the
+// work area) and centred in it; it cannot be made smaller than its template.
+TEST_F(Log, FirstOpensWideAndTheTemplateIsTheSmallestSize) {
+    RECT first = {0, 0, 1000, 300}, work, window;
+    MapDialogRect(m_log.m_hWnd, &first);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(m_log.m_hWnd, &window);
+    EXPECT_EQ(window.right - window.left, std::min(first.right, work.right - work.left));
+    EXPECT_GE(window.left, work.left);
+    EXPECT_LE(window.right, work.right);
+    EXPECT_LE(std::abs((window.left + window.right) / 2 - (work.left + work.right) / 2), 1);
+
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+    RECT smallest = {0, 0, 270, 129}, client;
+    MapDialogRect(m_log.m_hWnd, &smallest);
+    GetClientRect(m_log.m_hWnd, &client);
+    // The template's client area, less the modal frame the log adds to it.
+    const int frame = 2 * GetSystemMetrics(SM_CXDLGFRAME);
+    EXPECT_GE(client.right, smallest.right - frame);
+    EXPECT_LE(client.right, smallest.right);
+    EXPECT_GE(client.bottom, smallest.bottom - frame);
+}
+
+// A log opened at `placement`, closed by the user after `act`; returns where it was
+// shown and where it was closed.
+std::pair<RECT, std::optional<LogPlacement>> OpenAndClose(const std::optional<LogPlacement>& placement,
+                                                          void (*act)(HWND)) {
+    CLogDlg log;
+    if (placement) log.SetPlacement(*placement);
+    EXPECT_TRUE(log.Create(nullptr));
+    log.Show();
+    RECT shown;
+    GetWindowRect(log.m_hWnd, &shown);
+    act(log.m_hWnd);
+    PostMessageW(log.m_hWnd, WM_CLOSE, 0, 0);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    const std::optional<LogPlacement> closed = log.ClosedPlacement();
+    log.DestroyWindow();
+    return {shown, closed};
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+TEST_F(Log, PlacementOpensWhereLeftRecordsWhereClosedAndStaysOnAMonitor) {
+    const LogPlacement left = {{100, 80, 900, 500}, false};
+    auto [shown, closed] =
+        OpenAndClose(left, [](HWND log) { SetWindowPos(log, nullptr, 120, 90, 800, 420, SWP_NOZORDER); });
+    EXPECT_TRUE(SameRect(shown, left.normal));
+    ASSERT_TRUE(closed);
+    EXPECT_TRUE(SameRect(closed->normal, RECT{120, 90, 920, 510}));
+    EXPECT_FALSE(closed->maximised);
+
+    // Closed maximised: the restored place is kept, and it opens maximised again.
+    std::tie(shown, closed) = OpenAndClose(left, [](HWND log) { ShowWindow(log, SW_MAXIMIZE); });
+    ASSERT_TRUE(closed);
+    EXPECT_TRUE(closed->maximised);
+    EXPECT_TRUE(SameRect(closed->normal, left.normal));
+    std::tie(shown, closed) = OpenAndClose(closed, [](HWND log) { EXPECT_TRUE(IsZoomed(log)); });
+    EXPECT_TRUE(closed && closed->maximised);
+
+    // A place on a monitor that is gone, larger than the work area: moved into it and cut.
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const LogPlacement gone = {{-9000, -9000, -9000 + 700, -9000 + 5000}, false};
+    std::tie(shown, closed) = OpenAndClose(gone, [](HWND) {});
+    RECT inside;
+    EXPECT_TRUE(IntersectRect(&inside, &shown, &work) && SameRect(inside, shown))
+        << shown.left << "," << shown.top << "," << shown.right << "," << shown.bottom;
+    EXPECT_EQ(shown.right - shown.left, 700);
+    EXPECT_EQ(shown.bottom - shown.top, work.bottom - work.top);
+}
+
+TEST(LogPlacementText, RoundTripsAndAnythingElseIsRefused) {
+    const LogPlacement placement = {{-1200, 5, 300, 700}, true};
+    EXPECT_EQ(PlacementText(placement), L"-1200,5,300,700,1");
+    const std::optional<LogPlacement> read = ParsePlacement(L"-1200,5,300,700,1");
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(SameRect(read->normal, placement.normal));
+    EXPECT_TRUE(read->maximised);
+    for (const wchar_t* bad :
+         {L"", L"1,2,3,4", L"1,2,30,40,0x", L"50,2,30,40,0", L"1,40,30,40,0", L"1,2,30,40,2", L"a,b,c,d,0"})
+        EXPECT_FALSE(ParsePlacement(bad)) << driver::Utf8(bad);
 }
 
 // Whether the context menu offers each command, read as the menu opens (a hook on this

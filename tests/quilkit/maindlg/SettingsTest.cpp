@@ -10,7 +10,7 @@ using namespace shelltest;
 
 namespace {
 
-constexpr int kEscape = -1, kCloseBox = -2;
+constexpr int kEscape = -1, kCloseBox = -2, kEnter = -3;
 
 class Settings : public testing::Test {
 protected:
@@ -23,9 +23,11 @@ protected:
         driver::Click(m_main, IDC_HIDEMARU);
         return driver::WaitForWindow(m_app, "Hidemaru.exe");
     }
-    // Ends the dialog with IDOK, IDCANCEL, kEscape or kCloseBox, and waits until it has gone.
+    // Ends the dialog with IDOK, IDCANCEL, kEscape, kEnter or kCloseBox, and waits until it
+    // has gone.
     static void End(HWND dialog, int how) {
         if (how == kEscape) driver::PressEscape(dialog);
+        if (how == kEnter) driver::PressEnter(dialog);
         if (how == kCloseBox) driver::Close(dialog);
         if (how == IDOK || how == IDCANCEL) driver::Click(dialog, how);
         for (int i = 0; i < 400 && IsWindow(dialog); ++i) Sleep(50);
@@ -62,6 +64,18 @@ TEST_F(Settings, TheDialogStoresThePathOnOKOnly) {
     dialog = Open();
     EXPECT_EQ(longPath, driver::GetItemText(dialog, IDC_EDITORPATH));
     End(dialog, IDCANCEL);
+}
+
+// OK is the default button: Enter in the field stores what was typed.
+TEST_F(Settings, EnterStoresTheTypedPath) {
+    DeleteSettingsKey();
+    const std::string typed = "C:\\Editors\\Hidemaru.exe";
+    HWND dialog = Open();
+    EXPECT_EQ(MAKELONG(IDOK, DC_HASDEFID), SendMessageW(dialog, DM_GETDEFID, 0, 0));
+    driver::SetItemText(dialog, IDC_EDITORPATH, typed);
+    End(dialog, kEnter);
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(typed + '\0', StoredValue());
 }
 
 // Run with LC_ALL=ja_JP.UTF-8, where the user locale is 0x0411.

@@ -48,6 +48,7 @@ TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndCountsAFailure) {
     driver::Process app;
     const Outcome run = FinishRun(app, StartTool(app, folder, 2, paths));
     EXPECT_EQ(run.marked, expected + "<R>---\r\nError: 1\r\n</R>");
+    EXPECT_EQ(run.status.rfind("Done: 14 looked at, 9 deleted, 1 failed in ", 0), 0u) << run.status;
     EXPECT_EQ(run.exitCode, 0);
     const std::set<std::string> trash = TrashContents();
     for (size_t i = 2 + kept.size(); i < paths.size(); ++i) {

@@ -129,6 +129,7 @@ TEST(HashRun, AllThreeDigestsAroundTheChunkSizesWithCountedFailures) {
     driver::SetCheck(dialog, IDC_SHA256, true);
     const Outcome run = FinishRun(app, dialog);
     EXPECT_EQ(run.marked, expected + "<R>---\r\nError: 2\r\n</R>");
+    EXPECT_EQ(run.status.rfind("Done: 8 files, 2 failed, 8.0 MB read in ", 0), 0u) << run.status;
     EXPECT_EQ(run.exitCode, 0);
 }
 
@@ -233,7 +234,7 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     driver::Click(dialog, IDOK);
     pipe.Serve(Pattern(3 * 8192));
 
-    const std::string status = driver::WaitForStatus(log, "1 files, 0 failed, 24.0 KB read, ");
+    const std::string status = driver::WaitForStatus(log, "1 file, 0 failed, 24.0 KB read, ");
     EXPECT_NE(status.find(" - " + pipe.Path()), std::string::npos) << status;
     EXPECT_GE(driver::RoundTripMs(log, 1000), 0) << "the log does not answer";
     HWND text = GetDlgItem(log, IDC_LOG);
@@ -246,7 +247,7 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     driver::Command(log, ID_LOG_STOP);
     driver::WaitForStatus(log, "Stopping... ");
     pipe.Break();
-    EXPECT_EQ(driver::WaitForStatus(log, "Stopped: ").rfind("Stopped: 1 files, 0 failed, 24.0 KB read in ", 0), 0u);
+    EXPECT_EQ(driver::WaitForStatus(log, "Stopped: ").rfind("Stopped: 1 file, 0 failed, 24.0 KB read in ", 0), 0u);
     const Outcome run = FinishRun(app, nullptr);
     EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n" +
                               "<R>Stopped\r\n</R><G>---\r\nAll Success!\r\n</G>");

@@ -96,6 +96,7 @@ TEST(TimeBerlin, TheFixedMomentThroughSubFoldersWithCountedFailures) {
                               "\r\n<G>Success - </G>" + (folder / "dir\\") + "\r\n<G>Success - </G>" +
                               (folder / "dir\\sub\\") + "\r\n<G>Success - </G>" + readOnly + "\r\n<G>Success - </G>" +
                               hidden + "\r\n<R>---\r\nError: 2\r\n</R>");
+    EXPECT_EQ(run.status.rfind("Done: 2 files and 2 folders stamped, 2 failed in ", 0), 0u) << run.status;
     EXPECT_EQ(run.exitCode, 0);
     // 2000-04-01 00:00 in summer time (UTC+2), written and accessed, the walked folders too;
     // the attributes are as they were.
@@ -120,6 +121,7 @@ TEST(TimeBerlin, PickedSummerAndWinterDatesWithoutSubFolders) {
     summerDate.wMilliseconds = 347;
     const Outcome summer = TimeRun(folder, {dir, file}, false, false, summerDate, Moment(2019, 2, 3, 13, 45, 30));
     EXPECT_EQ(summer.text, "Success - " + dir + "\r\nSuccess - " + file + "\r\n---\r\nAll Success!\r\n");
+    EXPECT_EQ(summer.status.rfind("Done: 1 file and 1 folder stamped, 0 failed in ", 0), 0u) << summer.status;
     EXPECT_EQ(Stamps(dir), Text(Moment(2021, 7, 15, 11, 45, 30)));
     EXPECT_EQ(Stamps(file), Text(Moment(2021, 7, 15, 11, 45, 30)));
     EXPECT_EQ(Stamps(inside), insideBefore);

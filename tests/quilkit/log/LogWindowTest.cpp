@@ -1,0 +1,98 @@
+// The real program's log window: its status bar drawn whole at every size, as the screen
+// shows it; where it opens: where the user left it in the last run, stored beside the
+// editor path when the log closes, and on a monitor that is there.
+#include "ToolTestSupport.h"
+
+namespace {
+
+const wchar_t kSettingsKey[] = L"Software\\VexQuillkit";
+
+std::string StoredPlacement() {
+    wchar_t text[128] = L"";
+    DWORD size = sizeof(text);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"LogPlacement", RRF_RT_REG_SZ, nullptr, text, &size))
+        return "<none>";
+    return driver::Utf8(text);
+}
+
+void StorePlacement(const std::string& text) {
+    const std::wstring wide = driver::Wide(text);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"LogPlacement", REG_SZ, wide.c_str(),
+                    DWORD((wide.size() + 1) * sizeof(wchar_t)));
+}
+
+// A verifier run on an empty folder (it asks nothing); `act` works on its finished log
+// before the user closes it. Returns where the log showed.
+RECT RunAndClose(void (*act)(HWND log)) {
+    driver::TempFolder folder;
+    driver::Process app;
+    tooltest::StartTool(app, folder, 6, {folder.Path()});
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::WaitForRunEnd(log);
+    RECT shown;
+    GetWindowRect(log, &shown);
+    act(log);
+    driver::Close(log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+    return shown;
+}
+
+std::string Text(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+// Pixels of the screen across the middle of the status bar, grip aside, that are plain
+// white: a bar that was not drawn shows the white it was given.
+int WhitePixelsAcross(HWND bar) {
+    RECT rect;
+    GetWindowRect(bar, &rect);
+    HDC screen = GetDC(nullptr);
+    int white = 0;
+    const int y = (rect.top + rect.bottom) / 2;
+    for (int x = rect.left + 2; x < rect.right - 24; ++x) white += GetPixel(screen, x, y) == RGB(255, 255, 255);
+    ReleaseDC(nullptr, screen);
+    return white;
+}
+
+void ExpectDrawnWhole(HWND log, const char* after) {
+    HWND bar = GetDlgItem(log, IDC_LOG_STATUS);
+    int white = -1;
+    for (int i = 0; i < 40 && (white = WhitePixelsAcross(bar)) != 0; ++i) Sleep(50);
+    EXPECT_EQ(white, 0) << "the status bar is left blank after " << after;
+    EXPECT_EQ(driver::ReadStatus(log).rfind("Done: ", 0), 0u) << after;
+}
+
+}  // namespace
+
+TEST(LogWindow, TheStatusBarIsDrawnWholeAfterMaximiseAndResize) {
+    RunAndClose([](HWND log) {
+        ShowWindow(log, SW_MAXIMIZE);
+        ExpectDrawnWhole(log, "maximise");
+        ShowWindow(log, SW_RESTORE);
+        SetWindowPos(log, nullptr, 20, 30, 1100, 500, SWP_NOZORDER);
+        ExpectDrawnWhole(log, "a resize");
+    });
+}
+
+TEST(LogPlacement, StoredWhenTheLogClosesAndRestoredAtTheNextRun) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"LogPlacement");
+    RunAndClose([](HWND log) { SetWindowPos(log, nullptr, 123, 87, 900, 450, SWP_NOZORDER | SWP_NOACTIVATE); });
+    EXPECT_EQ(StoredPlacement(), "123,87,1023,537,0");
+    EXPECT_EQ(Text(RunAndClose([](HWND log) { ShowWindow(log, SW_MAXIMIZE); })), "123,87,1023,537");
+    EXPECT_EQ(StoredPlacement(), "123,87,1023,537,1");
+    RunAndClose([](HWND log) {
+        EXPECT_TRUE(IsZoomed(log));
+        ShowWindow(log, SW_RESTORE);
+    });
+    EXPECT_EQ(StoredPlacement(), "123,87,1023,537,0");
+
+    // Left on a monitor that is no longer there: it opens inside the work area.
+    StorePlacement("-9000,-9000,-8100,-8550,0");
+    const RECT shown = RunAndClose([](HWND) {});
+    RECT work, inside;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(IntersectRect(&inside, &shown, &work) && EqualRect(&inside, &shown)) << Text(shown);
+    EXPECT_EQ(shown.right - shown.left, 900);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"LogPlacement");
+}
