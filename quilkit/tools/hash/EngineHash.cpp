@@ -25,6 +25,11 @@ std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256) {
 }
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
+    // Reading would download it first, gigabytes perhaps, unasked.
+    if (IsDataElsewhere(path)) {
+        LogResultLine(Log(), false, L"Not on this computer - ", path);
+        return kResultFail;
+    }
     UniqueFile file = OpenForHashing(path);
     if (!file) {
         WriteFailure(Log(), path);

@@ -55,7 +55,7 @@ TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
             LogResultLine(sink, i % 1000 != 7, i % 1000 != 7 ? L"Delete - " : L"Failed - ", path);
             sink.NoteDone(i % 1000 == 7);
         }
-        return lines / 1000;
+        return RunTally{lines / 1000, 0};
     });
     MSG msg;
     while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
@@ -145,7 +145,7 @@ TEST_F(Log, OnlyAFinishedRunWithDigestsOffersThem) {
         run.Start([&](CLogSink&, const CStopRequest&) {
             if (digests) run.Checksums()->Add(DigestKind::Sha256, L"C:\\a.txt", std::string(64, 'A'));
             while (!release.IsRequested()) Sleep(5);
-            return 0;
+            return RunTally{};
         });
         EXPECT_EQ(MenuOffers(m_log.m_hWnd, ids), (std::vector<bool>{true, false, false})) << digests;
         release.Request();
@@ -154,6 +154,38 @@ TEST_F(Log, OnlyAFinishedRunWithDigestsOffersThem) {
         run.StopAndJoin();
         EXPECT_EQ(MenuOffers(m_log.m_hWnd, ids), (std::vector<bool>{false, digests, digests})) << digests;
     }
+}
+
+// A worker held in a read that never returns (a pipe whose writer writes nothing): Stop
+// cancels the read, and the summary says what was left instead of "All Success!".
+TEST_F(Log, StopCancelsABlockedReadAndTheSummaryCountsWhatWasLeft) {
+    const std::wstring name = L"\\\\.\\pipe\\vex-log-" + std::to_wstring(GetCurrentProcessId());
+    UniqueFile server(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(server);
+    CToolRun run;
+    m_log.Watch(run);
+    CStopRequest reading;
+    run.Start([&](CLogSink& sink, const CStopRequest&) {
+        UniqueFile pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        char byte;
+        DWORD read = 0;
+        reading.Request();
+        if (pipe && !ReadFile(pipe.Get(), &byte, 1, &read, nullptr) && GetLastError() == ERROR_OPERATION_ABORTED)
+            sink.AppendLine(L"cancelled");
+        return RunTally{0, 2};
+    });
+    while (!reading.IsRequested()) Sleep(5);
+    Sleep(200);  // into the read
+    SendMessageW(m_log.m_hWnd, WM_COMMAND, ID_LOG_STOP, 0);
+    MSG msg;
+    const ULONGLONG start = GetTickCount64();
+    while (m_log.IsRunning() && GetTickCount64() - start < 5000 && GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    EXPECT_FALSE(m_log.IsRunning()) << "the read was not cancelled";
+    EXPECT_TRUE(run.StopAndJoin(1000));
+    EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
+              "cancelled\r\n<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
+    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Stopped: ", 0), 0u);
 }
 
 TEST_F(Log, CloseEndsTheMessageLoopWithExitCodeZero) {
