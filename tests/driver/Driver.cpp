@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
+#include <iterator>
 #include <vector>
 
 #ifndef VEX_QUILKIT_EXE
@@ -427,6 +429,16 @@ std::wstring LongPath(const std::string& path) {
     const std::wstring wide = Wide(path);
     if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
     return L"\\\\?\\" + wide;
+}
+
+std::string SystemReason(DWORD error) {
+    wchar_t text[512] = L"";
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, DWORD(std::size(text)), nullptr);
+    std::wstring reason(text, length);
+    while (!reason.empty() && (iswspace(reason.back()) || reason.back() == L'.')) reason.pop_back();
+    return "error " + std::to_string(error) + ": " + Utf8(reason);
 }
 
 }  // namespace driver

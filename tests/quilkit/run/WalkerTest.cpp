@@ -52,18 +52,6 @@ void SetAttributes(const std::string& path, DWORD attributes) {
     SetFileAttributesW(driver::LongPath(path).c_str(), attributes);
 }
 
-std::wstring SystemText(DWORD error) {
-    wchar_t text[512] = L"";
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, DWORD(std::size(text)), nullptr);
-    std::wstring reason(text, length);
-    while (!reason.empty() &&
-           (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' ' || reason.back() == L'.'))
-        reason.pop_back();
-    return reason;
-}
-
 class Walker : public ::testing::Test {
 protected:
     // Creates the folders (names ending in a backslash) and empty files, in order.
@@ -263,8 +251,8 @@ TEST_F(Walker, AFolderThatCannotBeListedIsNamedWithItsReasonAnEmptyOneIsNoFailur
     std::sort(sorted.begin(), sorted.end());
     // The folder that could not be listed is not reported done to the engine.
     EXPECT_EQ(sorted, (Calls{"file " + top + "a.txt", "folder " + top, "folder " + top + "empty\\"}));
-    EXPECT_EQ(m_log.lines, "[red]Cannot list - " + top +
-                               "held\\ (error 32: " + driver::Utf8(SystemText(ERROR_SHARING_VIOLATION)) + ")\r\n");
+    EXPECT_EQ(m_log.lines,
+              "[red]Cannot list - " + top + "held\\ (" + driver::SystemReason(ERROR_SHARING_VIOLATION) + ")\r\n");
 }
 
 // A chain of 600 folders walked on a thread with a small stack: a walk that recursed, with
