@@ -19,8 +19,9 @@ constexpr LPARAM kTextLimit = 0x7FFFFFFE;
 constexpr UINT kRunWake = WM_APP + 1;
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 150;
-// A closed log waits this long for the worker to stop before the program ends without
-// it; with the last wait in the program's end, the process is gone within 2 s.
+// A closed log waits this long for a worker held in a read before the program ends
+// without it; with the last wait in the program's end, the process is gone within 2 s.
+// A worker that writes is waited for.
 constexpr UINT_PTR kCloseDeadlineTimer = 2;
 constexpr UINT kCloseDeadlineMs = 1000;
 // Log-off waits no longer for a worker held in a read.
@@ -215,9 +216,10 @@ void CLogDlg::OnClose() {
     SetTimer(m_hWnd, kCloseDeadlineTimer, kCloseDeadlineMs, nullptr);
 }
 
-// The worker has not stopped: it is held in a read that does not return. The program
-// ends all the same; its last wait lets the worker go.
+// The worker has not stopped. Held in a read that does not return, it is let go: the
+// program ends all the same. Otherwise it finishes its file first, as any run does.
 void CLogDlg::OnCloseDeadline() {
+    if (m_running && !m_run->IsWorkerReading()) return;
     KillTimer(m_hWnd, kCloseDeadlineTimer);
     if (m_running) PostQuitMessage(0);
 }

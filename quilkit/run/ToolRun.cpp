@@ -73,7 +73,7 @@ void CToolRun::RequestStop() {
 
 void CToolRun::CancelBlockedRead() {
     std::lock_guard<std::mutex> lock(m_threadMutex);
-    if (m_workerThread) CancelSynchronousIo(m_workerThread.Get());
+    if (m_workerThread && m_stop.IsReading()) CancelSynchronousIo(m_workerThread.Get());
 }
 
 bool CToolRun::StopAndJoin(DWORD waitMs) {
@@ -82,7 +82,7 @@ bool CToolRun::StopAndJoin(DWORD waitMs) {
     RequestStop();
     const ULONGLONG start = GetTickCount64();
     while (WaitForSingleObject(m_ended.Get(), kCancelEveryMs) == WAIT_TIMEOUT) {
-        if (waitMs != INFINITE && GetTickCount64() - start >= waitMs) {
+        if (waitMs != INFINITE && GetTickCount64() - start >= waitMs && m_stop.IsReading()) {
             m_worker.detach();
             return false;
         }

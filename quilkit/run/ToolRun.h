@@ -65,10 +65,13 @@ public:
     // A stop that came while the worker was entering a read found nothing to cancel:
     // whoever waits for a stopping run repeats this now and then.
     void CancelBlockedRead();
-    // Stops taking lines, asks the worker to stop and waits for it, `waitMs` at most.
-    // False when the worker is still held in a read that does not return (a pipe, a
-    // device, a share that has gone): it is let go, and the process must end at once,
-    // without this object's end. No write is ever under way while it waits.
+    // Whether the worker is in a read (see CStopRequest): nothing it does then is lost
+    // when the process ends around it.
+    bool IsWorkerReading() const { return m_stop.IsReading(); }
+    // Stops taking lines, asks the worker to stop and waits for it. After `waitMs` a
+    // worker still held in a read that does not return (a pipe, a device, a share that
+    // has gone) is let go, and false returned: the process must then end at once,
+    // without this object's end. A worker that writes is always waited for.
     bool StopAndJoin(DWORD waitMs = INFINITE);
 
     CRunFeed& Feed() { return m_feed; }

@@ -30,7 +30,8 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
         LogResultLine(Log(), false, L"Not on this computer - ", path);
         return kResultFail;
     }
-    UniqueFile file = OpenForHashing(path);
+    UniqueFile file = OpenForHashing(path, StopRequestOf());
+    if (!file && StopRequested()) return kResultStopped;
     if (!file) {
         WriteFailure(Log(), path);
         return kResultFail;

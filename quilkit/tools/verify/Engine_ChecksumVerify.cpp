@@ -58,10 +58,13 @@ int CEngine_ChecksumVerify::HandleSelectedFile(const std::wstring& path) {
 void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     Log().NoteCurrent(path);
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        Report(false, L"Missing - ", path);
-        return;
+    bool read;
+    {
+        CStopRequest::ReadScope reading(StopRequestOf());
+        read = ReadWholeFile(path, bytes);
     }
+    if (!read && StopRequested()) return NoteCutShort();
+    if (!read) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     for (const ChecksumLine& line : ParseChecksumFile(bytes, DecodeAnsi)) {
         if (StopRequested()) return NoteCutShort();
@@ -76,7 +79,8 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
     const std::wstring path = EntryPath(folder, ToWide(line.name));
     Log().NoteCurrent(path);
     if (IsDataElsewhere(path)) return Report(false, L"Not on this computer - ", path);
-    UniqueFile file = OpenForHashing(path);
+    UniqueFile file = OpenForHashing(path, StopRequestOf());
+    if (!file && StopRequested()) return NoteCutShort();
     if (!file) return Report(false, L"Missing - ", path);
     std::vector<std::string> texts;
     switch (HasherFor(line.algorithm).Hash(file.Get(), StopRequestOf(), Log(), texts)) {

@@ -164,17 +164,18 @@ TEST_F(Log, StopCancelsABlockedReadAndTheSummaryCountsWhatWasLeft) {
     ASSERT_TRUE(server);
     CToolRun run;
     m_log.Watch(run);
-    CStopRequest reading;
-    run.Start([&](CLogSink& sink, const CStopRequest&) {
+    CStopRequest entered;
+    run.Start([&](CLogSink& sink, const CStopRequest& stop) {
         UniqueFile pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         char byte;
         DWORD read = 0;
-        reading.Request();
+        entered.Request();
+        CStopRequest::ReadScope reading(stop);
         if (pipe && !ReadFile(pipe.Get(), &byte, 1, &read, nullptr) && GetLastError() == ERROR_OPERATION_ABORTED)
             sink.AppendLine(L"cancelled");
         return RunTally{0, 2};
     });
-    while (!reading.IsRequested()) Sleep(5);
+    while (!entered.IsRequested()) Sleep(5);
     Sleep(200);  // into the read
     SendMessageW(m_log.m_hWnd, WM_COMMAND, ID_LOG_STOP, 0);
     MSG msg;
@@ -186,6 +187,21 @@ TEST_F(Log, StopCancelsABlockedReadAndTheSummaryCountsWhatWasLeft) {
     EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
               "cancelled\r\n<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
     EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Stopped: ", 0), 0u);
+}
+
+// A worker that is not in a read may be writing: the end of the program waits for it,
+// whatever the time allowed.
+TEST_F(Log, AWorkerOutsideAReadIsWaitedForBeyondTheTimeAllowed) {
+    CToolRun run;
+    m_log.Watch(run);
+    run.Start([&](CLogSink&, const CStopRequest&) {
+        Sleep(600);
+        return RunTally{};
+    });
+    Sleep(50);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(run.StopAndJoin(100));
+    EXPECT_GE(GetTickCount64() - start, 400u);
 }
 
 TEST_F(Log, CloseEndsTheMessageLoopWithExitCodeZero) {
