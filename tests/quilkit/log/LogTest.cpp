@@ -204,6 +204,31 @@ TEST_F(Log, AWorkerOutsideAReadIsWaitedForBeyondTheTimeAllowed) {
     EXPECT_GE(GetTickCount64() - start, 400u);
 }
 
+// A worker held in a read that nothing cancels (here a wait that is no I/O at all) is let
+// go once the time allowed has passed: the program can end around it.
+TEST_F(Log, AWorkerHeldInAReadIsLetGoAfterTheTimeAllowed) {
+    UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CStopRequest entered;
+    {
+        CToolRun run;
+        m_log.Watch(run);
+        run.Start([&](CLogSink&, const CStopRequest& stop) {
+            CStopRequest::ReadScope reading(stop);
+            entered.Request();
+            WaitForSingleObject(release.Get(), INFINITE);
+            return RunTally{};
+        });
+        while (!entered.IsRequested()) Sleep(5);
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_FALSE(run.StopAndJoin(300));
+        EXPECT_LT(GetTickCount64() - start, 1000u);
+        EXPECT_FALSE(run.HasStarted());
+        // The test goes on in this process: the worker ends before the run it reports to.
+        SetEvent(release.Get());
+        Sleep(500);
+    }
+}
+
 TEST_F(Log, CloseEndsTheMessageLoopWithExitCodeZero) {
     PostMessageW(m_log.m_hWnd, WM_CLOSE, 0, 0);
     MSG msg;
