@@ -189,6 +189,32 @@ TEST_F(Log, StopCancelsABlockedReadAndTheSummaryCountsWhatWasLeft) {
     EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Stopped: ", 0), 0u);
 }
 
+// Log-off: the window's answer to WM_ENDSESSION comes once the worker has gone, its
+// blocked read cancelled, and soon.
+TEST_F(Log, LogOffCancelsABlockedReadAndReturnsOnceTheWorkerHasGone) {
+    const std::wstring name = L"\\\\.\\pipe\\vex-logoff-" + std::to_wstring(GetCurrentProcessId());
+    UniqueFile server(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(server);
+    CToolRun run;
+    m_log.Watch(run);
+    CStopRequest entered;
+    run.Start([&](CLogSink&, const CStopRequest& stop) {
+        UniqueFile pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        char byte;
+        DWORD read = 0;
+        entered.Request();
+        CStopRequest::ReadScope reading(stop);
+        if (pipe) ReadFile(pipe.Get(), &byte, 1, &read, nullptr);
+        return RunTally{};
+    });
+    while (!entered.IsRequested()) Sleep(5);
+    Sleep(200);  // into the read
+    const ULONGLONG start = GetTickCount64();
+    SendMessageW(m_log.m_hWnd, WM_ENDSESSION, TRUE, 0);
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+    EXPECT_FALSE(run.HasStarted());
+}
+
 // A worker that is not in a read may be writing: the end of the program waits for it,
 // whatever the time allowed.
 TEST_F(Log, AWorkerOutsideAReadIsWaitedForBeyondTheTimeAllowed) {
