@@ -52,6 +52,14 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read
     return 0;
 }
 
+// Another program may hold the clipboard for a moment (a clipboard viewer, Wine's own
+// clipboard manager as it hands a change on to X): a copy waits for it briefly.
+bool OpenClipboardPatiently(HWND owner) {
+    for (int attempt = 0; attempt < 20; ++attempt, Sleep(25))
+        if (OpenClipboard(owner)) return true;
+    return false;
+}
+
 std::string FormatBytes(uint64_t bytes) {
     char text[32];
     if (bytes < 1024 * 1024)
@@ -236,7 +244,7 @@ bool CLogDlg::HasChecksums() const { return !m_running && m_run && !m_run->Check
 void CLogDlg::OnCopyChecksums() {
     if (!HasChecksums()) return;
     const std::wstring text = m_run->Checksums()->Text(L"\r\n");
-    if (!OpenClipboard(m_hWnd)) return;
+    if (!OpenClipboardPatiently(m_hWnd)) return;
     EmptyClipboard();
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
