@@ -65,10 +65,10 @@ BOOL CALLBACK MatchMessageBox(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-std::string ClipboardRtf() {
+std::string ClipboardRtf(int timeoutMs) {
     const UINT format = RegisterClipboardFormatW(L"Rich Text Format");
     std::string rtf;
-    PollUntil(kDefaultTimeoutMs, [&] {
+    PollUntil(timeoutMs, [&] {
         if (!OpenClipboard(nullptr)) return false;
         if (HANDLE data = GetClipboardData(format)) {
             if (const char* text = static_cast<const char*>(GlobalLock(data))) {
@@ -86,7 +86,8 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::wstring ClipboardUnicode() {
     std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
+    // Wine's clipboard manager may hold the clipboard for a moment after a change.
+    if (!PollUntil(1000, [] { return OpenClipboard(nullptr) != FALSE; })) return text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
             text.assign(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
@@ -298,8 +299,13 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
         CloseClipboard();
     }
     SendMessageW(log, WM_COMMAND, kSelectAllCommand, 0);
-    SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
-    std::vector<TextRun> runs = ParseRtf(ClipboardRtf());
+    // A copy made while Wine's clipboard manager held the clipboard is lost: copy again.
+    std::string rtf;
+    for (int attempt = 0; attempt < 5 && rtf.empty(); ++attempt) {
+        SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
+        rtf = ClipboardRtf(kDefaultTimeoutMs / 5);
+    }
+    std::vector<TextRun> runs = ParseRtf(rtf);
     // The Rich Text holds characters outside the code page by a best fit ("é" as "e"
     // under code page 932): the text itself comes from the Unicode copy, the formats
     // from the Rich Text, which has the same characters one for one.
