@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     log.Watch(run);
     run.Start([lines](CLogSink& sink, const CStopRequest&) {
         for (long i = 0; i < lines; ++i) LogResultLine(sink, true, L"Delete - ", Widen(PathOf(i)));
-        return 0;
+        return RunTally{};
     });
     MSG msg;
     while (log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -19,6 +19,13 @@ constexpr LPARAM kTextLimit = 0x7FFFFFFE;
 constexpr UINT kRunWake = WM_APP + 1;
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 150;
+// A closed log waits this long for a worker held in a read before the program ends
+// without it; with the last wait in the program's end, the process is gone within 2 s.
+// A worker that writes is waited for.
+constexpr UINT_PTR kCloseDeadlineTimer = 2;
+constexpr UINT kCloseDeadlineMs = 1000;
+// Log-off waits no longer for a worker held in a read.
+constexpr DWORD kEndSessionWaitMs = 1000;
 
 // Painting walks the whole text under Wine: a few paints a second show the progress.
 constexpr ULONGLONG kPaintEveryMs = 300;
@@ -123,12 +130,19 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
             PumpLines();
             return TRUE;
         case WM_TIMER:
+            if (wParam == kCloseDeadlineTimer) {
+                OnCloseDeadline();
+                return TRUE;
+            }
             if (wParam != kRefreshTimer) return FALSE;
+            // A stop that came as the worker entered a read found nothing to cancel.
+            if (m_running && m_run->IsStopRequested()) m_run->CancelBlockedRead();
             PumpLines();
             return TRUE;
         case WM_ENDSESSION:
             // The process may end as soon as this returns: nothing may be left half done.
-            if (wParam && m_run) m_run->StopAndJoin();
+            // A worker still held in a read then has no write under way.
+            if (wParam && m_run) m_run->StopAndJoin(kEndSessionWaitMs);
             return TRUE;
         case WM_CLOSE:
             OnClose();
@@ -234,9 +248,18 @@ void CLogDlg::OnClose() {
         return;
     }
     m_closePending = true;
-    m_run->RequestStop();
     m_run->Feed().Abandon();
+    m_run->RequestStop();
     ShowWindow(m_hWnd, SW_HIDE);
+    SetTimer(m_hWnd, kCloseDeadlineTimer, kCloseDeadlineMs, nullptr);
+}
+
+// The worker has not stopped. Held in a read that does not return, it is let go: the
+// program ends all the same. Otherwise it finishes its file first, as any run does.
+void CLogDlg::OnCloseDeadline() {
+    if (m_running && !m_run->IsWorkerReading()) return;
+    KillTimer(m_hWnd, kCloseDeadlineTimer);
+    if (m_running) PostQuitMessage(0);
 }
 
 void CLogDlg::OnStop() {

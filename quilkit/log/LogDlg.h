@@ -2,7 +2,7 @@
 // The log window: one coloured line per file a tool acts on, then a summary, and under it
 // a status bar with the run's progress. The run's lines arrive from its worker in batches;
 // the window stays responsive throughout, and closing it ends the program (after the
-// worker has stopped, when a run is under way).
+// worker has stopped, when a run is under way, or within a second when it cannot).
 #include <windows.h>
 #include <richedit.h>
 #include <shobjidl.h>
@@ -57,6 +57,7 @@ private:
     void LayOut(int width, int height);
     void OnContextMenu(LPARAM lParam);
     void OnClose();
+    void OnCloseDeadline();
     void OnStop();
     void OnCopyChecksums();
     void OnSaveChecksums();

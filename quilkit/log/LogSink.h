@@ -19,7 +19,7 @@ public:
     virtual void NoteBytesRead(uint64_t /*bytes*/) {}
     virtual void NoteDone(bool /*failed*/) {}
     // What the engine did to an object, where its tool counts that.
-    virtual void NoteTally(RunTally /*tally*/) {}
+    virtual void NoteTally(TallyKind /*tally*/) {}
 
 protected:
     ~CLogSink() = default;

@@ -7,7 +7,7 @@
 #include <string>
 
 // Counted by an engine besides the objects it finished.
-enum class RunTally : uint8_t { Deleted, FileStamped, FolderStamped };
+enum class TallyKind : uint8_t { Deleted, FileStamped, FolderStamped };
 
 // Which words the status bar uses for a run.
 enum class CountWording : uint8_t { Digests, Cleaner, TimeChanger };

@@ -42,16 +42,16 @@ void CRunFeed::NoteDone(bool failed) {
     if (failed) ++m_progress.failures;
 }
 
-void CRunFeed::NoteTally(RunTally tally) {
+void CRunFeed::NoteTally(TallyKind tally) {
     std::lock_guard<std::mutex> lock(m_mutex);
     switch (tally) {
-        case RunTally::Deleted:
+        case TallyKind::Deleted:
             ++m_progress.deleted;
             break;
-        case RunTally::FileStamped:
+        case TallyKind::FileStamped:
             ++m_progress.filesStamped;
             break;
-        case RunTally::FolderStamped:
+        case TallyKind::FolderStamped:
             ++m_progress.foldersStamped;
             break;
     }

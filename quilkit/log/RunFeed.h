@@ -45,7 +45,7 @@ public:
     void NoteCurrent(std::wstring_view path) override;
     void NoteBytesRead(uint64_t bytes) override;
     void NoteDone(bool failed) override;
-    void NoteTally(RunTally tally) override;
+    void NoteTally(TallyKind tally) override;
     // After the last line: marks the run finished and wakes the window.
     void Finish();
 

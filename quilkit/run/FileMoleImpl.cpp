@@ -1,11 +1,47 @@
 #include "FileMoleImpl.h"
 
+#include <cwctype>
+
+#include "FileKinds.h"
 #include "framework/Handles.h"
 #include "text/LongPath.h"
+
+struct CFileMoleImpl::Listing {
+    std::wstring folder;  // ends in a backslash
+    UniqueFind find;
+    WIN32_FIND_DATAW entry = {};
+    bool entryWaiting = false;  // `entry` holds the first entry, not yet visited
+    DWORD error = ERROR_SUCCESS;
+
+    // The next entry into `entry`; false at the end or on an error (kept in `error`).
+    bool Next() {
+        if (entryWaiting) {
+            entryWaiting = false;
+            return true;
+        }
+        if (FindNextFileW(find.Get(), &entry)) return true;
+        error = GetLastError();
+        return false;
+    }
+};
 
 namespace {
 
 bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0; }
+
+// The system's words for `error`, in English where the system has them, as the log's
+// own lines are; "error N" besides.
+std::wstring SystemReason(DWORD error) {
+    wchar_t text[512] = L"";
+    const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD length = FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text,
+                                  DWORD(std::size(text)), nullptr);
+    if (!length) length = FormatMessageW(flags, nullptr, error, 0, text, DWORD(std::size(text)), nullptr);
+    std::wstring reason(text, length);
+    while (!reason.empty() && (std::iswspace(reason.back()) || reason.back() == L'.')) reason.pop_back();
+    const std::wstring code = L"error " + std::to_wstring(error);
+    return reason.empty() ? code : code + L": " + reason;
+}
 
 }  // namespace
 
@@ -17,6 +53,37 @@ void LogResultLine(CLogSink& log, bool success, std::wstring_view prefix, std::w
     log.AppendLine(path);
 }
 
+bool IsNotFoundError(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return true;
+    }
+    return false;
+}
+
+bool IsFolderLink(const std::wstring& path, DWORD attributes) {
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    std::wstring name = path;
+    while (name.size() > 3 && name.back() == L'\\') name.pop_back();
+    // The tag comes with the folder's entry in its parent; without it, a link is the
+    // safe guess.
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(
+        FindFirstFileExW(FileSystemPath(name).c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    if (!find || !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    return filekinds::IsLinkReparseTag(entry.dwReserved0);
+}
+
+bool IsDataElsewhere(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && filekinds::IsDataElsewhere(attributes);
+}
+
 ResultCode CFileMoleImpl::ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error) {
     LogResultLine(m_log, false, IsPathTooLongError(error) ? L"Path too long - " : prefix, path);
     return kResultFail;
@@ -26,6 +93,7 @@ int CFileMoleImpl::HandleFile(const std::wstring& path) {
     m_log.NoteCurrent(path);
     const ResultCode result = OnFile(path);
     if (result == kResultOk || result < 0) m_log.NoteDone(result < 0);
+    if (result == kResultStopped) NoteCutShort();
     return result < 0 ? 1 : 0;
 }
 
@@ -41,67 +109,103 @@ int CFileMoleImpl::SkipLink(const std::wstring& path) {
     return 0;
 }
 
+int CFileMoleImpl::ReportNotFound(const std::wstring& path) {
+    LogResultLine(m_log, false, L"Not found - ", path);
+    m_log.NoteDone(true);
+    return 1;
+}
+
 int CFileMoleImpl::WalkFolder(const std::wstring& path, int subFolders) {
     const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES && IsNotFoundError(GetLastError())) return ReportNotFound(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         m_log.NoteDone(true);
         return 1;
     }
-    if (IsDirectoryLink(attributes)) return SkipLink(path);
+    if (IsFolderLink(path, attributes)) return SkipLink(path);
     return WalkKnownFolder(path, subFolders);
 }
 
-// A folder that the caller knows to be one and no link: sub-folders met in a walk need
-// no second look at their attributes.
+// A folder that the caller knows to be one and no link. Each folder's search stays open
+// on `open` while its sub-folders are walked: the order is that of a recursive walk.
 int CFileMoleImpl::WalkKnownFolder(std::wstring path, int subFolders) {
-    if (StopRequested()) return 0;
+    if (StopRequested()) {
+        NoteCutShort();
+        return 0;
+    }
     if (path.empty() || path.back() != L'\\') path += L'\\';
 
-    const int folderFailures = HandleFolder(path);
-    const int entryFailures = WalkEntries(path, subFolders);
-    // A folder that cannot be enumerated counts once, whatever OnFolder said.
-    if (entryFailures < 0) {
-        if (!folderFailures) m_log.NoteDone(true);
-        return 1;
+    std::vector<Listing> open;
+    int failures = EnterFolder(path, open);
+    while (!open.empty()) {
+        if (StopRequested()) {
+            NoteCutShort();
+            break;
+        }
+        Listing& top = open.back();
+        if (!top.Next()) {
+            failures += LeaveFolder(open);
+            continue;
+        }
+        const WIN32_FIND_DATAW entry = top.entry;
+        failures += VisitEntry(top.folder, entry, subFolders, open);
     }
-    return folderFailures + entryFailures;
+    return failures;
 }
 
-// Returns -1 when the enumeration cannot start.
-int CFileMoleImpl::WalkEntries(const std::wstring& folder, int subFolders) {
-    WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileExW(FileSystemPath(folder + L'*').c_str(), FindExInfoBasic, &entry,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return ReportUnreadableFolder(folder);
-
-    int failures = 0;
-    do {
-        if (StopRequested()) return failures;
-        failures += VisitEntry(folder, entry, subFolders);
-    } while (FindNextFileW(find.Get(), &entry));
-    // Stopping on anything but the end of the folder would skip entries silently.
-    if (GetLastError() != ERROR_NO_MORE_FILES) {
-        m_log.NoteDone(true);
-        ++failures;
+// Lists `folder` first: a folder that cannot be listed gets its reason and no OnFolder,
+// so that no tool reports it done. A folder without a single entry (a drive's empty
+// root has not even "." and "..") is an empty folder.
+int CFileMoleImpl::EnterFolder(const std::wstring& folder, std::vector<Listing>& open) {
+    Listing listing;
+    listing.folder = folder;
+    listing.find.Reset(FindFirstFileExW(FileSystemPath(folder + L'*').c_str(), FindExInfoBasic, &listing.entry,
+                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!listing.find) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            ReportUnlistable(folder, error);
+            return 1;
+        }
+        const int failures = HandleFolder(folder);
+        if (!StopRequested()) OnFolderWalked(folder);
+        return failures;
     }
-    find.Reset();
+    listing.entryWaiting = true;
+    const int failures = HandleFolder(folder);
+    open.push_back(std::move(listing));
+    return failures;
+}
+
+int CFileMoleImpl::LeaveFolder(std::vector<Listing>& open) {
+    int failures = 0;
+    // Stopping on anything but the end of the folder would skip entries silently.
+    if (open.back().error != ERROR_NO_MORE_FILES) {
+        ReportUnlistable(open.back().folder, open.back().error);
+        failures = 1;
+    }
+    const std::wstring folder = std::move(open.back().folder);
+    open.pop_back();
     if (!StopRequested()) OnFolderWalked(folder);
     return failures;
 }
 
-int CFileMoleImpl::ReportUnreadableFolder(const std::wstring& folder) {
-    // Only a refused length is worth a line of its own: the folder's name is the cause.
-    if (IsPathTooLongError(GetLastError())) LogResultLine(m_log, false, L"Path too long - ", folder);
-    return -1;
+void CFileMoleImpl::ReportUnlistable(const std::wstring& folder, DWORD error) {
+    m_log.NoteDone(true);
+    // A refused length has its own line: the folder's name is the cause.
+    if (IsPathTooLongError(error)) return LogResultLine(m_log, false, L"Path too long - ", folder);
+    LogResultLine(m_log, false, L"Cannot list - ", folder + L" (" + SystemReason(error) + L")");
 }
 
-int CFileMoleImpl::VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders) {
+int CFileMoleImpl::VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders,
+                              std::vector<Listing>& open) {
     // "." and ".." refer to this folder and its parent, which are not entries of the walk.
     if (IsDotEntry(entry.cFileName)) return 0;
 
     const std::wstring fullPath = folder + entry.cFileName;
     if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return HandleFile(fullPath);
     if (!subFolders) return 0;
-    if (IsDirectoryLink(entry.dwFileAttributes)) return SkipLink(fullPath);
-    return WalkKnownFolder(fullPath, subFolders);
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && filekinds::IsLinkReparseTag(entry.dwReserved0))
+        return SkipLink(fullPath);
+    return EnterFolder(fullPath + L'\\', open);
 }

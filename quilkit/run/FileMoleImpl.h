@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "log/LogSink.h"
 #include "StopRequest.h"
@@ -28,10 +29,13 @@ public:
     virtual ResultCode OnFolder(const std::wstring& path) = 0;
     // After the last entry of a walked folder; the path ends in a backslash.
     virtual void OnFolderWalked(const std::wstring& /*path*/) {}
+    // A selected path that is no folder; 1 when it failed, else 0.
+    virtual int HandleSelectedFile(const std::wstring& path) { return HandleFile(path); }
 
     // Walks a folder depth-first, pre-order, until a stop is requested. Returns the
     // number of failures. The walk changes nothing on disk itself: no attribute of an
-    // entry, nothing beyond what the engine does.
+    // entry, nothing beyond what the engine does. Its depth is bounded by the length of
+    // a path alone: the open folders wait on a list, not on the stack.
     int WalkFolder(const std::wstring& path, int subFolders);
 
     // OnFile or OnFolder with the progress noted; 1 when it failed, else 0.
@@ -40,8 +44,13 @@ public:
     // A directory link (junction, symbolic link, mount point) named and left alone: its
     // target lies outside what the user selected. Not a failure.
     int SkipLink(const std::wstring& path);
+    // "Not found - " for a selected path that does not exist; one failure.
+    int ReportNotFound(const std::wstring& path);
 
     bool StopRequested() const { return m_stop.IsRequested(); }
+    // Whether a stop left the last path handed over unfinished.
+    bool WasCutShort() const { return m_cutShort; }
+    void ClearCutShort() { m_cutShort = false; }
 
 protected:
     CLogSink& Log() const { return m_log; }
@@ -49,18 +58,30 @@ protected:
     // its length (`error`), else `prefix`. Returns kResultFail.
     ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
     const CStopRequest& StopRequestOf() const { return m_stop; }
+    void NoteCutShort() { m_cutShort = true; }
 
 private:
+    struct Listing;
     int WalkKnownFolder(std::wstring path, int subFolders);
-    int WalkEntries(const std::wstring& folder, int subFolders);
-    int VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders);
-    int ReportUnreadableFolder(const std::wstring& folder);
+    int EnterFolder(const std::wstring& folder, std::vector<Listing>& open);
+    int LeaveFolder(std::vector<Listing>& open);
+    int VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders,
+                   std::vector<Listing>& open);
+    void ReportUnlistable(const std::wstring& folder, DWORD error);
 
     CLogSink& m_log;
     const CStopRequest& m_stop;
+    bool m_cutShort = false;
 };
 
-// Whether attributes describe a directory that is a link to somewhere else.
-inline bool IsDirectoryLink(DWORD attributes) {
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
+// Whether a folder with `attributes` at `path` is a link to somewhere else: a reparse
+// point that names another object. Other reparse points (cloud files, projected or
+// deduplicated folders) are folders of the user's.
+bool IsFolderLink(const std::wstring& path, DWORD attributes);
+
+// Whether the data of the file at `path` is not on this computer (a cloud placeholder, an
+// offline file): reading it would download or recall it first.
+bool IsDataElsewhere(const std::wstring& path);
+
+// Whether a failed look at a path means that nothing is there.
+bool IsNotFoundError(DWORD error);

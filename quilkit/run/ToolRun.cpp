@@ -11,13 +11,17 @@ namespace {
 
 int HandlePath(CFileMoleImpl& engine, const std::wstring& selected, const WalkOptions& options) {
     const DWORD attributes = GetFileAttributesW(FileSystemPath(selected).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES && IsNotFoundError(GetLastError()))
+        return engine.ReportNotFound(selected);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return engine.HandleFile(selected);
+        return engine.HandleSelectedFile(selected);
     // The folder alone: a link is handled as itself, never through to its target.
     if (options.folders == FolderHandling::FolderOnly) return engine.HandleFolder(selected);
-    if (IsDirectoryLink(attributes)) return engine.SkipLink(selected);
+    if (IsFolderLink(selected, attributes)) return engine.SkipLink(selected);
     return engine.WalkFolder(selected, options.subFolders);
 }
+
+constexpr DWORD kCancelEveryMs = 50;
 
 }  // namespace
 
@@ -27,13 +31,18 @@ std::vector<std::wstring> AbsolutePaths(const std::vector<std::wstring>& paths) 
     return absolute;
 }
 
-int WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options) {
-    int failures = 0;
-    for (const std::wstring& selected : paths) {
-        if (engine.StopRequested()) break;
-        failures += HandlePath(engine, selected, options);
+RunTally WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options) {
+    RunTally tally;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (engine.StopRequested()) {
+            tally.notDone += int(paths.size() - i);
+            break;
+        }
+        engine.ClearCutShort();
+        tally.failures += HandlePath(engine, paths[i], options);
+        if (engine.WasCutShort()) ++tally.notDone;
     }
-    return failures;
+    return tally;
 }
 
 void WriteSummary(CLogSink& log, int failures) {
@@ -43,32 +52,74 @@ void WriteSummary(CLogSink& log, int failures) {
         log.AppendSuccess(L"---\r\nAll Success!\r\n");
 }
 
+void WriteStoppedSummary(CLogSink& log, const RunTally& tally) {
+    log.AppendError(L"---\r\nStopped - " + std::to_wstring(tally.notDone) +
+                    L" of the selected paths not done\r\nError: " + std::to_wstring(tally.failures + 1) + L"\r\n");
+}
+
 CToolRun::~CToolRun() { StopAndJoin(); }
 
 void CToolRun::Start(Job job) {
     if (HasStarted()) return;
+    // Without the event a stop waits for the worker however long it takes.
+    m_ended.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_worker = std::thread([this, job = std::move(job)] { Work(job); });
 }
 
-void CToolRun::StopAndJoin() {
-    if (!HasStarted()) return;
+void CToolRun::RequestStop() {
     m_stop.Request();
+    CancelBlockedRead();
+}
+
+void CToolRun::CancelBlockedRead() {
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    if (m_workerThread && m_stop.IsReading()) CancelSynchronousIo(m_workerThread.Get());
+}
+
+bool CToolRun::StopAndJoin(DWORD waitMs) {
+    if (!HasStarted()) return true;
     m_feed.Abandon();
+    RequestStop();
+    const ULONGLONG start = GetTickCount64();
+    while (WaitForSingleObject(m_ended.Get(), kCancelEveryMs) == WAIT_TIMEOUT) {
+        if (waitMs != INFINITE && GetTickCount64() - start >= waitMs && m_stop.IsReading()) {
+            m_worker.detach();
+            return false;
+        }
+        CancelBlockedRead();
+    }
     m_worker.join();
+    return true;
 }
 
 void CToolRun::Work(const Job& job) {
     // The shell's file operations want an apartment on the thread that calls them.
     ScopedComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    int failures = 0;
+    {
+        HANDLE thread = nullptr;
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+        std::lock_guard<std::mutex> lock(m_threadMutex);
+        m_workerThread.Reset(thread);
+    }
+    RunTally tally;
     try {
-        failures = job(m_feed, m_stop);
+        tally = job(m_feed, m_stop);
     } catch (const std::exception& error) {
         // Out of memory, or no thread to be had: say so in the log rather than vanish.
         m_feed.AppendError(L"Run ended early - " + Widen(error.what()) + L"\r\n");
-        ++failures;
+        ++tally.failures;
     }
-    if (m_stop.IsRequested()) m_feed.AppendError(L"Stopped\r\n");
-    WriteSummary(m_feed, failures);
+    {
+        std::lock_guard<std::mutex> lock(m_threadMutex);
+        m_workerThread.Reset();
+    }
+    if (m_stop.IsRequested()) {
+        m_feed.AppendError(L"Stopped\r\n");
+        WriteStoppedSummary(m_feed, tally);
+    } else {
+        WriteSummary(m_feed, tally.failures);
+    }
     m_feed.Finish();
+    SetEvent(m_ended.Get());
 }

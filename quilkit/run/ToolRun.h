@@ -4,12 +4,14 @@
 // then the summary. Lines and progress reach the log window through the run's feed.
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "FileMoleImpl.h"
 #include "checksums/RunChecksums.h"
+#include "framework/Handles.h"
 #include "log/RunFeed.h"
 #include "StopRequest.h"
 
@@ -27,17 +29,26 @@ struct WalkOptions {
 // need them; a path the system cannot complete stays as it is.
 std::vector<std::wstring> AbsolutePaths(const std::vector<std::wstring>& paths);
 
-// Hands every path to the engine, in order, until a stop is requested; returns the
-// number of failures.
-int WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options);
+// What a run leaves for its summary.
+struct RunTally {
+    int failures = 0;
+    // Selected paths that a stop left unfinished or never reached.
+    int notDone = 0;
+};
+
+// Hands every path to the engine, in order, until a stop is requested.
+RunTally WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options);
 
 // "---" and "All Success!" in green, or the error count in red.
 void WriteSummary(CLogSink& log, int failures);
+// The summary of a stopped run, in red: what was left undone, and the error count with
+// the stop counted as one failure. Never "All Success!": part of the work was not done.
+void WriteStoppedSummary(CLogSink& log, const RunTally& tally);
 
 class CToolRun {
 public:
-    // A tool's work: writes its lines to `log`, returns its failure count.
-    using Job = std::function<int(CLogSink& log, const CStopRequest& stop)>;
+    // A tool's work: writes its lines to `log`, returns its tally.
+    using Job = std::function<RunTally(CLogSink& log, const CStopRequest& stop)>;
 
     CToolRun() = default;
     ~CToolRun();
@@ -48,10 +59,20 @@ public:
     // with "Stopped" (when asked to stop), the summary, and the feed's finish.
     void Start(Job job);
     bool HasStarted() const { return m_worker.joinable(); }
-    void RequestStop() { m_stop.Request(); }
+    // Asks the worker to stop, and cancels the read it may be blocked in.
+    void RequestStop();
     bool IsStopRequested() const { return m_stop.IsRequested(); }
-    // Stops taking lines, asks the worker to stop and waits for it.
-    void StopAndJoin();
+    // A stop that came while the worker was entering a read found nothing to cancel:
+    // whoever waits for a stopping run repeats this now and then.
+    void CancelBlockedRead();
+    // Whether the worker is in a read (see CStopRequest): nothing it does then is lost
+    // when the process ends around it.
+    bool IsWorkerReading() const { return m_stop.IsReading(); }
+    // Stops taking lines, asks the worker to stop and waits for it. After `waitMs` a
+    // worker still held in a read that does not return (a pipe, a device, a share that
+    // has gone) is let go, and false returned: the process must then end at once,
+    // without this object's end. A worker that writes is always waited for.
+    bool StopAndJoin(DWORD waitMs = INFINITE);
 
     CRunFeed& Feed() { return m_feed; }
     // What a hash-checker run keeps of its digests; empty in the other modes.
@@ -64,4 +85,7 @@ private:
     CStopRequest m_stop;
     std::shared_ptr<CRunChecksums> m_checksums = std::make_shared<CRunChecksums>();
     std::thread m_worker;
+    UniqueHandle m_ended;  // set when the worker has written its last line
+    std::mutex m_threadMutex;
+    UniqueHandle m_workerThread;  // while the worker runs, for cancelling its reads
 };

@@ -13,6 +13,9 @@
 
 namespace {
 
+// After the log has closed, or its deadline for a stopping run has passed.
+constexpr DWORD kLastWaitMs = 500;
+
 bool IsFileTool(int mode) { return (mode >= 2 && mode <= 4) || mode == 6; }
 
 // The file tool's options dialog on this thread, then its job on the worker while the
@@ -72,10 +75,11 @@ int Run(int mode, int showCommand, const CPathList& selection) {
     }
 
     const int exitCode = windowOpen ? loop.Run() : 0;
-    // The worker is done unless the loop ended some other way; either way it is gone
-    // before anything it reports to.
-    toolRun.StopAndJoin();
     StoreLogPlacement(logDlg);
+    // The worker is done unless the loop ended some other way; either way it is gone
+    // before anything it reports to. One held in a read that nothing can cancel writes
+    // nothing: the process ends around it.
+    if (!toolRun.StopAndJoin(kLastWaitMs)) ExitProcess(UINT(exitCode));
     if (logDlg.m_hWnd) logDlg.DestroyWindow();
     if (mainDlg.m_hWnd) mainDlg.DestroyWindow();
     _Module.RemoveMessageLoop();

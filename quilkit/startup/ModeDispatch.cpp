@@ -29,18 +29,22 @@ CToolRun::Job AskTool(int mode, HWND owner, const std::vector<std::wstring>& pat
 // is one too, rather than a run that ends in "All Success!" having done nothing.
 CToolRun::Job ReportingSelection(const std::vector<std::wstring>& missingListFiles, CToolRun::Job tool) {
     return [missingListFiles, tool = std::move(tool)](CLogSink& log, const CStopRequest& stop) {
-        int failures = 0;
+        RunTally tally;
         for (const std::wstring& listFile : missingListFiles) {
             LogResultLine(log, false, L"List file not found - ", listFile);
             log.NoteDone(true);
-            ++failures;
+            ++tally.failures;
         }
         if (!tool) {
             log.AppendError(L"Nothing selected\r\n");
             log.NoteDone(true);
-            return failures + 1;
+            ++tally.failures;
+            return tally;
         }
-        return failures + tool(log, stop);
+        const RunTally toolTally = tool(log, stop);
+        tally.failures += toolTally.failures;
+        tally.notDone = toolTally.notDone;
+        return tally;
     };
 }
 

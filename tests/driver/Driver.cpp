@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
+#include <iterator>
 #include <vector>
 
 #ifndef VEX_QUILKIT_EXE
@@ -63,10 +65,10 @@ BOOL CALLBACK MatchMessageBox(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-std::string ClipboardRtf() {
+std::string ClipboardRtf(int timeoutMs) {
     const UINT format = RegisterClipboardFormatW(L"Rich Text Format");
     std::string rtf;
-    PollUntil(kDefaultTimeoutMs, [&] {
+    PollUntil(timeoutMs, [&] {
         if (!OpenClipboard(nullptr)) return false;
         if (HANDLE data = GetClipboardData(format)) {
             if (const char* text = static_cast<const char*>(GlobalLock(data))) {
@@ -84,7 +86,8 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::wstring ClipboardUnicode() {
     std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
+    // Wine's clipboard manager may hold the clipboard for a moment after a change.
+    if (!PollUntil(1000, [] { return OpenClipboard(nullptr) != FALSE; })) return text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
             text.assign(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
@@ -315,8 +318,13 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
         CloseClipboard();
     }
     SendMessageW(log, WM_COMMAND, kSelectAllCommand, 0);
-    SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
-    std::vector<TextRun> runs = ParseRtf(ClipboardRtf());
+    // A copy made while Wine's clipboard manager held the clipboard is lost: copy again.
+    std::string rtf;
+    for (int attempt = 0; attempt < 5 && rtf.empty(); ++attempt) {
+        SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
+        rtf = ClipboardRtf(kDefaultTimeoutMs / 5);
+    }
+    std::vector<TextRun> runs = ParseRtf(rtf);
     // The Rich Text holds characters outside the code page by a best fit ("é" as "e"
     // under code page 932): the text itself comes from the Unicode copy, the formats
     // from the Rich Text, which has the same characters one for one.
@@ -446,6 +454,16 @@ std::wstring LongPath(const std::string& path) {
     const std::wstring wide = Wide(path);
     if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
     return L"\\\\?\\" + wide;
+}
+
+std::string SystemReason(DWORD error) {
+    wchar_t text[512] = L"";
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, DWORD(std::size(text)), nullptr);
+    std::wstring reason(text, length);
+    while (!reason.empty() && (iswspace(reason.back()) || reason.back() == L'.')) reason.pop_back();
+    return "error " + std::to_string(error) + ": " + Utf8(reason);
 }
 
 }  // namespace driver

@@ -137,6 +137,10 @@ std::wstring Wide(const std::string& utf8);
 // Bytes in a code page (932 for the Japanese captions) as UTF-8.
 std::string FromCodePage(UINT codePage, const std::string& bytes);
 std::string Utf8(const std::wstring& text);
+
+// The system's English words for `error` as the tools' failure lines give them:
+// "error 32: <text>" without the closing full stop and line end.
+std::string SystemReason(DWORD error);
 // An absolute path in the form that the file system takes at any length.
 std::wstring LongPath(const std::string& path);
 

@@ -20,6 +20,17 @@ std::wstring_view ExtensionOf(const std::wstring& path) {
     return std::wstring_view(path).substr(dot);
 }
 
+// The shell's own codes (DE_PATHTOODEEP, DE_FILENAMETOOLONG) for a path it will not take
+// for its length: Windows documents SHFileOperationW for paths within MAX_PATH only.
+constexpr int kShellPathTooDeep = 0x79;
+constexpr int kShellFileNameTooLong = 0x81;
+
+// The shell's return code as the file-system error it stands for, where it is one.
+DWORD ShellError(int code) {
+    if (code == kShellPathTooDeep || code == kShellFileNameTooLong) return ERROR_FILENAME_EXCED_RANGE;
+    return DWORD(code);
+}
+
 bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
@@ -59,9 +70,10 @@ ResultCode CEngine_ExtCleaner::OnFile(const std::wstring& path) {
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI | FOF_WANTNUKEWARNING;  // 0x4454
     const int error = SHFileOperationW(&operation);
     const bool deleted = error == 0 && !operation.fAnyOperationsAborted;
-    if (!deleted) return ReportFailure(L"Failed - ", path, DWORD(error));
+    // A path the shell refuses for its length stays where it is, with its reason.
+    if (!deleted) return ReportFailure(L"Failed - ", path, ShellError(error));
     LogResultLine(Log(), true, L"Delete - ", path);
-    Log().NoteTally(RunTally::Deleted);
+    Log().NoteTally(TallyKind::Deleted);
     return kResultOk;
 }
 

@@ -25,7 +25,13 @@ std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256) {
 }
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
-    UniqueFile file = OpenForHashing(path);
+    // Reading would download it first, gigabytes perhaps, unasked.
+    if (IsDataElsewhere(path)) {
+        LogResultLine(Log(), false, L"Not on this computer - ", path);
+        return kResultFail;
+    }
+    UniqueFile file = OpenForHashing(path, StopRequestOf());
+    if (!file && StopRequested()) return kResultStopped;
     if (!file) {
         WriteFailure(Log(), path);
         return kResultFail;

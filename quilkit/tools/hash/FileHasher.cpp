@@ -6,8 +6,10 @@
 
 namespace {
 
-// False on a read error; a pipe whose writer has gone has simply ended.
-bool ReadChunk(HANDLE file, uint8_t* buffer, DWORD size, DWORD& read) {
+// False on a read error; a pipe whose writer has gone has simply ended. A stop cancels
+// the read when it blocks.
+bool ReadChunk(HANDLE file, uint8_t* buffer, DWORD size, DWORD& read, const CStopRequest& stop) {
+    CStopRequest::ReadScope reading(stop);
     if (ReadFile(file, buffer, size, &read, nullptr)) return true;
     read = 0;
     return GetLastError() == ERROR_BROKEN_PIPE;
@@ -20,7 +22,8 @@ CFileHasher::Outcome Failed(const CStopRequest& stop) {
 
 }  // namespace
 
-UniqueFile OpenForHashing(const std::wstring& path) {
+UniqueFile OpenForHashing(const std::wstring& path, const CStopRequest& stop) {
+    CStopRequest::ReadScope opening(stop);
     return UniqueFile(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
@@ -46,7 +49,7 @@ CFileHasher::~CFileHasher() {
 CFileHasher::Outcome CFileHasher::Hash(HANDLE file, const CStopRequest& stop, CLogSink& log,
                                        std::vector<std::string>& texts) {
     DWORD size = 0;
-    if (!ReadChunk(file, m_slots[0].data(), DWORD(kChunkSize), size)) return Failed(stop);
+    if (!ReadChunk(file, m_slots[0].data(), DWORD(kChunkSize), size, stop)) return Failed(stop);
     log.NoteBytesRead(size);
     if (size < kChunkSize) return HashHere(file, size, stop, log, texts);
     m_slotSizes[0] = size;
@@ -61,7 +64,7 @@ CFileHasher::Outcome CFileHasher::HashHere(HANDLE file, DWORD firstSize, const C
         for (auto& digest : m_digests) digest->Update(buffer, size);
         // Reading changes nothing, so a stop may cut a file short; such a file gets no line.
         if (stop.IsRequested()) return Outcome::Stopped;
-        if (!ReadChunk(file, buffer, DWORD(kChunkSize), size)) return Failed(stop);
+        if (!ReadChunk(file, buffer, DWORD(kChunkSize), size, stop)) return Failed(stop);
         log.NoteBytesRead(size);
     }
     texts.clear();
@@ -106,7 +109,7 @@ CFileHasher::Outcome CFileHasher::ReadRest(HANDLE file, const CStopRequest& stop
             m_changed.wait(lock, [&] { return chunk - SlowestConsumed() < kSlots; });
         }
         DWORD size = 0;
-        if (!ReadChunk(file, m_slots[slot].data(), DWORD(kChunkSize), size)) return Failed(stop);
+        if (!ReadChunk(file, m_slots[slot].data(), DWORD(kChunkSize), size, stop)) return Failed(stop);
         if (size == 0) return Outcome::Done;
         log.NoteBytesRead(size);
         {

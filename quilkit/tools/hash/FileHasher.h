@@ -23,8 +23,8 @@
 #include "run/StopRequest.h"
 
 // Opens a file to hash. Shared as the C library's "rb" shares it: other programs may keep
-// writing the file.
-UniqueFile OpenForHashing(const std::wstring& path);
+// writing the file. A stop cancels an open that waits (a share that has gone).
+UniqueFile OpenForHashing(const std::wstring& path, const CStopRequest& stop);
 
 class CFileHasher {
 public:

@@ -42,7 +42,7 @@ bool CEngine_TimeChanger::Stamp(const std::wstring& path, DWORD flags) const {
 ResultCode CEngine_TimeChanger::SetTimes(const std::wstring& path, DWORD flags) {
     if (!Stamp(path, flags)) return ReportFailure(L"Fail - ", path, GetLastError());
     LogResultLine(Log(), true, L"Success - ", path);
-    Log().NoteTally(flags & FILE_FLAG_BACKUP_SEMANTICS ? RunTally::FolderStamped : RunTally::FileStamped);
+    Log().NoteTally(flags & FILE_FLAG_BACKUP_SEMANTICS ? TallyKind::FolderStamped : TallyKind::FileStamped);
     return kResultOk;
 }
 

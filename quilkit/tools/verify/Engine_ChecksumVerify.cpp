@@ -50,16 +50,24 @@ ResultCode CEngine_ChecksumVerify::OnFile(const std::wstring& path) {
     return kResultUncounted;
 }
 
+int CEngine_ChecksumVerify::HandleSelectedFile(const std::wstring& path) {
+    VerifyChecksumFile(path);
+    return 0;
+}
+
 void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     Log().NoteCurrent(path);
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        Report(false, L"Missing - ", path);
-        return;
+    bool read;
+    {
+        CStopRequest::ReadScope reading(StopRequestOf());
+        read = ReadWholeFile(path, bytes);
     }
+    if (!read && StopRequested()) return NoteCutShort();
+    if (!read) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     for (const ChecksumLine& line : ParseChecksumFile(bytes, DecodeAnsi)) {
-        if (StopRequested()) return;
+        if (StopRequested()) return NoteCutShort();
         if (line.bad)
             Report(false, L"Bad line " + std::to_wstring(line.number) + L" - ", path);
         else
@@ -70,12 +78,14 @@ void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
 void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const ChecksumLine& line) {
     const std::wstring path = EntryPath(folder, ToWide(line.name));
     Log().NoteCurrent(path);
-    UniqueFile file = OpenForHashing(path);
+    if (IsDataElsewhere(path)) return Report(false, L"Not on this computer - ", path);
+    UniqueFile file = OpenForHashing(path, StopRequestOf());
+    if (!file && StopRequested()) return NoteCutShort();
     if (!file) return Report(false, L"Missing - ", path);
     std::vector<std::string> texts;
     switch (HasherFor(line.algorithm).Hash(file.Get(), StopRequestOf(), Log(), texts)) {
         case CFileHasher::Outcome::Stopped:
-            return;
+            return NoteCutShort();
         case CFileHasher::Outcome::ReadError:
             return Report(false, L"Missing - ", path);
         case CFileHasher::Outcome::Done:
@@ -100,17 +110,8 @@ CFileHasher& CEngine_ChecksumVerify::HasherFor(ChecksumAlgorithm algorithm) {
 CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths) {
     return [paths](CLogSink& log, const CStopRequest& stop) {
         CEngine_ChecksumVerify engine(log, stop);
-        int failures = 0;
-        for (const std::wstring& path : paths) {
-            if (engine.StopRequested()) break;
-            const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                engine.VerifyChecksumFile(path);
-            else if (IsDirectoryLink(attributes))
-                failures += engine.SkipLink(path);
-            else
-                failures += engine.WalkFolder(path, 1);
-        }
-        return failures + engine.Failures();
+        RunTally tally = WalkPathList(engine, paths, WalkOptions{});
+        tally.failures += engine.Failures();
+        return tally;
     };
 }

@@ -18,6 +18,8 @@ public:
     // A file met in a folder's walk: checked when its name ends in .md5, .sha1 or .sha256.
     ResultCode OnFile(const std::wstring& path) override;
     ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
+    // A selected file is read as a checksum file, whatever its name.
+    int HandleSelectedFile(const std::wstring& path) override;
 
     // Reads `path` as a checksum file and checks each of its entries.
     void VerifyChecksumFile(const std::wstring& path);

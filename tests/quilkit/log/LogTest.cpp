@@ -59,10 +59,10 @@ TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
             const std::wstring path = L"C:\\src\\" + std::to_wstring(i) + L".obj";
             sink.NoteCurrent(path);
             LogResultLine(sink, i % 1000 != 7, i % 1000 != 7 ? L"Delete - " : L"Failed - ", path);
-            if (i % 1000 != 7) sink.NoteTally(RunTally::Deleted);
+            if (i % 1000 != 7) sink.NoteTally(TallyKind::Deleted);
             sink.NoteDone(i % 1000 == 7);
         }
-        return lines / 1000;
+        return RunTally{lines / 1000, 0};
     });
     MSG msg;
     while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
@@ -97,7 +97,7 @@ void RunOneFile(CLogDlg& log, CToolRun& run) {
     run.Start([](CLogSink& sink, const CStopRequest&) {
         sink.NoteBytesRead(3);
         sink.NoteDone(false);
-        return 0;
+        return RunTally{};
     });
     MSG msg;
     while (log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
@@ -271,7 +271,7 @@ TEST_F(Log, OnlyAFinishedRunWithDigestsOffersThem) {
         run.Start([&](CLogSink&, const CStopRequest&) {
             if (digests) run.Checksums()->Add(DigestKind::Sha256, L"C:\\a.txt", std::string(64, 'A'));
             while (!release.IsRequested()) Sleep(5);
-            return 0;
+            return RunTally{};
         });
         EXPECT_EQ(MenuOffers(m_log.m_hWnd, ids), (std::vector<bool>{true, false, false})) << digests;
         release.Request();
@@ -279,6 +279,105 @@ TEST_F(Log, OnlyAFinishedRunWithDigestsOffersThem) {
         while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
         run.StopAndJoin();
         EXPECT_EQ(MenuOffers(m_log.m_hWnd, ids), (std::vector<bool>{false, digests, digests})) << digests;
+    }
+}
+
+// A worker held in a read that never returns (a pipe whose writer writes nothing): Stop
+// cancels the read, and the summary says what was left instead of "All Success!".
+TEST_F(Log, StopCancelsABlockedReadAndTheSummaryCountsWhatWasLeft) {
+    const std::wstring name = L"\\\\.\\pipe\\vex-log-" + std::to_wstring(GetCurrentProcessId());
+    UniqueFile server(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(server);
+    CToolRun run;
+    m_log.Watch(run);
+    CStopRequest entered;
+    run.Start([&](CLogSink& sink, const CStopRequest& stop) {
+        UniqueFile pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        char byte;
+        DWORD read = 0;
+        entered.Request();
+        CStopRequest::ReadScope reading(stop);
+        if (pipe && !ReadFile(pipe.Get(), &byte, 1, &read, nullptr) && GetLastError() == ERROR_OPERATION_ABORTED)
+            sink.AppendLine(L"cancelled");
+        return RunTally{0, 2};
+    });
+    while (!entered.IsRequested()) Sleep(5);
+    Sleep(200);  // into the read
+    SendMessageW(m_log.m_hWnd, WM_COMMAND, ID_LOG_STOP, 0);
+    MSG msg;
+    const ULONGLONG start = GetTickCount64();
+    while (m_log.IsRunning() && GetTickCount64() - start < 5000 && GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    EXPECT_FALSE(m_log.IsRunning()) << "the read was not cancelled";
+    EXPECT_TRUE(run.StopAndJoin(1000));
+    EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
+              "cancelled\r\n<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
+    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Stopped: ", 0), 0u);
+}
+
+// Log-off: the window's answer to WM_ENDSESSION comes once the worker has gone, its
+// blocked read cancelled, and soon.
+TEST_F(Log, LogOffCancelsABlockedReadAndReturnsOnceTheWorkerHasGone) {
+    const std::wstring name = L"\\\\.\\pipe\\vex-logoff-" + std::to_wstring(GetCurrentProcessId());
+    UniqueFile server(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(server);
+    CToolRun run;
+    m_log.Watch(run);
+    CStopRequest entered;
+    run.Start([&](CLogSink&, const CStopRequest& stop) {
+        UniqueFile pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        char byte;
+        DWORD read = 0;
+        entered.Request();
+        CStopRequest::ReadScope reading(stop);
+        if (pipe) ReadFile(pipe.Get(), &byte, 1, &read, nullptr);
+        return RunTally{};
+    });
+    while (!entered.IsRequested()) Sleep(5);
+    Sleep(200);  // into the read
+    const ULONGLONG start = GetTickCount64();
+    SendMessageW(m_log.m_hWnd, WM_ENDSESSION, TRUE, 0);
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+    EXPECT_FALSE(run.HasStarted());
+}
+
+// A worker that is not in a read may be writing: the end of the program waits for it,
+// whatever the time allowed.
+TEST_F(Log, AWorkerOutsideAReadIsWaitedForBeyondTheTimeAllowed) {
+    CToolRun run;
+    m_log.Watch(run);
+    run.Start([&](CLogSink&, const CStopRequest&) {
+        Sleep(600);
+        return RunTally{};
+    });
+    Sleep(50);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(run.StopAndJoin(100));
+    EXPECT_GE(GetTickCount64() - start, 400u);
+}
+
+// A worker held in a read that nothing cancels (here a wait that is no I/O at all) is let
+// go once the time allowed has passed: the program can end around it.
+TEST_F(Log, AWorkerHeldInAReadIsLetGoAfterTheTimeAllowed) {
+    UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CStopRequest entered;
+    {
+        CToolRun run;
+        m_log.Watch(run);
+        run.Start([&](CLogSink&, const CStopRequest& stop) {
+            CStopRequest::ReadScope reading(stop);
+            entered.Request();
+            WaitForSingleObject(release.Get(), INFINITE);
+            return RunTally{};
+        });
+        while (!entered.IsRequested()) Sleep(5);
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_FALSE(run.StopAndJoin(300));
+        EXPECT_LT(GetTickCount64() - start, 1000u);
+        EXPECT_FALSE(run.HasStarted());
+        // The test goes on in this process: the worker ends before the run it reports to.
+        SetEvent(release.Get());
+        Sleep(500);
     }
 }
 

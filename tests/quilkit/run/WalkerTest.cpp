@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "framework/Handles.h"
 #include "run/FileMoleImpl.h"
 #include "log/LogSink.h"
 #include "run/ToolRun.h"
@@ -159,11 +160,11 @@ TEST_F(Walker, DirectoryLinksAreNamedAndNeverEntered) {
 
     // Selected itself, a link is skipped too, unless the tool works on the folder alone.
     m_engine.calls.clear();
-    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, WalkOptions{}), 0);
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, WalkOptions{}).failures, 0);
     EXPECT_TRUE(m_engine.calls.empty());
     WalkOptions folderOnly;
     folderOnly.folders = FolderHandling::FolderOnly;
-    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, folderOnly), 0);
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, folderOnly).failures, 0);
     EXPECT_EQ(m_engine.calls, Calls{"folder " + top + "out"});
 }
 
@@ -171,31 +172,127 @@ TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
     Make({"top\\", "top\\a.txt", "selected.txt"});
     SetAttributes(m_root / "selected.txt", FILE_ATTRIBUTE_HIDDEN);
     const std::vector<std::wstring> paths = {driver::Wide(m_root / "selected.txt"), driver::Wide(m_root / "top"),
-                                             driver::Wide(m_root / "gone-fail.txt"), L""};
-    const int failures = WalkPathList(m_engine, paths, WalkOptions{});
-    EXPECT_EQ(failures, 1);
-    EXPECT_EQ(m_engine.calls,
-              (Calls{"file " + (m_root / "selected.txt"), "folder " + (m_root / "top\\"),
-                     "file " + (m_root / "top\\a.txt"), "file " + (m_root / "gone-fail.txt"), "file "}));
+                                             driver::Wide(m_root / "gone.txt"), driver::Wide(m_root / "no\\such.txt")};
+    const RunTally tally = WalkPathList(m_engine, paths, WalkOptions{});
+    EXPECT_EQ(tally.failures, 2);
+    EXPECT_EQ(tally.notDone, 0);
+    // A path that is not there is named by the walk, whatever the tool.
+    EXPECT_EQ(m_engine.calls, (Calls{"file " + (m_root / "selected.txt"), "folder " + (m_root / "top\\"),
+                                     "file " + (m_root / "top\\a.txt")}));
+    EXPECT_EQ(m_log.lines, "[red]Not found - " + (m_root / "gone.txt") + "\r\n[red]Not found - " +
+                               (m_root / "no\\such.txt") + "\r\n");
+    m_log.lines.clear();
     // A selected file is handed over as it is, its attributes untouched.
     EXPECT_TRUE(IsHidden(m_root / "selected.txt"));
 
     m_engine.calls.clear();
     WalkOptions folderOnly;
     folderOnly.folders = FolderHandling::FolderOnly;
-    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(m_root / "top")}, folderOnly), 0);
+    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(m_root / "top")}, folderOnly).failures, 0);
     EXPECT_EQ(m_engine.calls, Calls{"folder " + (m_root / "top")});
 
-    // A stop request ends the run before the next path and the next entry.
+    // A stop request ends the run before the next path and the next entry; every path
+    // it kept from the engine is left undone.
     m_engine.calls.clear();
     m_stop.Request();
-    EXPECT_EQ(WalkPathList(m_engine, paths, WalkOptions{}), 0);
+    const RunTally stopped = WalkPathList(m_engine, paths, WalkOptions{});
+    EXPECT_EQ(stopped.failures, 0);
+    EXPECT_EQ(stopped.notDone, 4);
     EXPECT_EQ(Walk(m_root / "top", 1), 0);
+    EXPECT_TRUE(m_engine.WasCutShort());
     EXPECT_TRUE(m_engine.calls.empty());
 
     WriteSummary(m_log, 0);
-    WriteSummary(m_log, failures);
-    EXPECT_EQ(m_log.lines, "[green]---\r\nAll Success!\r\n[red]---\r\nError: 1\r\n");
+    WriteSummary(m_log, tally.failures);
+    WriteStoppedSummary(m_log, RunTally{2, 3});
+    EXPECT_EQ(m_log.lines,
+              "[green]---\r\nAll Success!\r\n[red]---\r\nError: 2\r\n"
+              "[red]---\r\nStopped - 3 of the selected paths not done\r\nError: 3\r\n");
+}
+
+// Stops the run from inside the engine, when it meets a path with "stop" in it.
+class StoppingEngine : public RecordingEngine {
+public:
+    StoppingEngine(CLogSink& log, CStopRequest& stop) : RecordingEngine(log, stop), m_request(stop) {}
+    ResultCode OnFile(const std::wstring& path) override {
+        RecordingEngine::OnFile(path);
+        if (path.find(L"stop") == std::wstring::npos) return kResultOk;
+        m_request.Request();
+        return kResultStopped;
+    }
+
+private:
+    CStopRequest& m_request;
+};
+
+TEST_F(Walker, AStopMidPathLeavesThatPathAndTheRestUndone) {
+    Make({"one.txt", "stop.txt", "top\\", "top\\a.txt", "last.txt"});
+    StoppingEngine engine(m_log, m_stop);
+    const RunTally tally = WalkPathList(engine,
+                                        {driver::Wide(m_root / "one.txt"), driver::Wide(m_root / "stop.txt"),
+                                         driver::Wide(m_root / "top"), driver::Wide(m_root / "last.txt")},
+                                        WalkOptions{});
+    EXPECT_EQ(tally.failures, 0);
+    EXPECT_EQ(tally.notDone, 3);
+    EXPECT_EQ(engine.calls, (Calls{"file " + (m_root / "one.txt"), "file " + (m_root / "stop.txt")}));
+}
+
+TEST_F(Walker, AFolderThatCannotBeListedIsNamedWithItsReasonAnEmptyOneIsNoFailure) {
+    Make({"top\\", "top\\a.txt", "top\\held\\", "top\\held\\b.txt", "top\\empty\\"});
+    const std::string top = m_root / "top\\";
+    // Wine lets root list any folder whatever its Unix mode; a folder another program
+    // holds without sharing cannot be opened for listing, there as on Windows.
+    UniqueFile held(CreateFileW(driver::LongPath(top + "held").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(held);
+
+    EXPECT_EQ(Walk(top, 1), 1);
+    Calls sorted = m_engine.calls;
+    std::sort(sorted.begin(), sorted.end());
+    // The folder that could not be listed is not reported done to the engine.
+    EXPECT_EQ(sorted, (Calls{"file " + top + "a.txt", "folder " + top, "folder " + top + "empty\\"}));
+    EXPECT_EQ(m_log.lines,
+              "[red]Cannot list - " + top + "held\\ (" + driver::SystemReason(ERROR_SHARING_VIOLATION) + ")\r\n");
+}
+
+// A chain of 600 folders walked on a thread with a small stack: a walk that recursed, with
+// a find record of 592 bytes on each level, would overflow it. (Wine's paths end at the
+// Unix path's 4,096 bytes, about 2,000 one-letter levels, and each level costs a lookup
+// of every folder above it: deeper chains take minutes to make.)
+DWORD WINAPI WalkDeepTree(void* context) {
+    auto* walker = static_cast<std::pair<RecordingEngine*, std::wstring>*>(context);
+    return DWORD(walker->first->WalkFolder(walker->second, 1));
+}
+
+TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
+    std::string deep = m_root / "top";
+    ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr));
+    std::vector<std::string> chain;
+    while (chain.size() < 600) {
+        deep += "\\d";
+        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr)) << chain.size();
+        chain.push_back(deep);
+    }
+    driver::WriteFile(deep + "\\f", "");
+
+    std::pair<RecordingEngine*, std::wstring> context(&m_engine, driver::Wide(m_root / "top"));
+    UniqueHandle thread(
+        CreateThread(nullptr, 128 * 1024, WalkDeepTree, &context, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(WaitForSingleObject(thread.Get(), 120000), WAIT_OBJECT_0);
+    DWORD failures = 1;
+    GetExitCodeThread(thread.Get(), &failures);
+    EXPECT_EQ(failures, 0u);
+    EXPECT_EQ(m_engine.calls.size(), chain.size() + 2);
+    if (m_engine.calls.size() == chain.size() + 2) {
+        EXPECT_EQ(m_engine.calls[chain.size()], "folder " + chain.back() + "\\");
+    }
+    EXPECT_EQ(m_engine.calls.back(), "file " + deep + "\\f");
+
+    // The chain goes from its bottom up, rather than by the driver's recursive clean-up.
+    DeleteFileW(driver::LongPath(deep + "\\f").c_str());
+    for (auto level = chain.rbegin(); level != chain.rend(); ++level)
+        RemoveDirectoryW(driver::LongPath(*level).c_str());
 }
 
 }  // namespace

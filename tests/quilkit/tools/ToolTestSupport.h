@@ -42,6 +42,50 @@ inline std::string MakeTreeWithDeepFolder(const std::string& top, const std::str
     return deep;
 }
 
+// The server end of a named pipe that the hash checker reads as a file: the test decides
+// when the data comes and when the "file" ends.
+class PipeFile {
+public:
+    PipeFile()
+        : m_path("\\\\.\\pipe\\vex-hash-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(GetTickCount())),
+          m_server(CreateNamedPipeA(m_path.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1,
+                                    65536, 65536, 0, nullptr)),
+          m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    const std::string& Path() const { return m_path; }
+
+    // Waits until the reader has opened the pipe.
+    void WaitForReader() {
+        ASSERT_TRUE(m_server);
+        OVERLAPPED overlapped = {};
+        overlapped.hEvent = m_event.Get();
+        if (!m_connected && !ConnectNamedPipe(m_server.Get(), &overlapped) && GetLastError() == ERROR_IO_PENDING) {
+            ASSERT_EQ(WaitForSingleObject(m_event.Get(), driver::kDefaultTimeoutMs), WAIT_OBJECT_0) << "no reader came";
+        }
+        m_connected = true;
+    }
+    // Waits for the reader, then gives it `content` and waits until it has taken all of it.
+    void Serve(const std::string& content) {
+        WaitForReader();
+        OVERLAPPED overlapped = {};
+        overlapped.hEvent = m_event.Get();
+        DWORD written = 0;
+        ResetEvent(m_event.Get());
+        if (!WriteFile(m_server.Get(), content.data(), DWORD(content.size()), &written, &overlapped))
+            GetOverlappedResult(m_server.Get(), &overlapped, &written, TRUE);
+        ASSERT_EQ(written, content.size());
+        FlushFileBuffers(m_server.Get());  // returns once the reader has taken every byte
+    }
+    // The next read fails (ERROR_PIPE_NOT_CONNECTED): a read error, not the end of the data.
+    void Break() { DisconnectNamedPipe(m_server.Get()); }
+
+private:
+    std::string m_path;
+    UniqueFile m_server;
+    UniqueHandle m_event;
+    bool m_connected = false;
+};
+
 // A finished run: the log's text, the same with its formats marked (driver::ReadLogMarked),
 // the status bar's last text and the exit code.
 struct Outcome {

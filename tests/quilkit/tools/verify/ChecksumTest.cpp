@@ -120,16 +120,52 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     driver::WriteFile(folder / "broken.sha256", "not a checksum line\n0123  short.txt\n");
     DeleteFileW(driver::Wide(folder / "a b.txt").c_str());
 
-    // The folder is searched for the files by their endings, in any case.
-    const std::string marked = Verify({folder.Path()});
+    // The folder is searched for the files by their endings, in any case; a selected path
+    // that is not there is named.
+    const std::string marked = Verify({folder.Path(), folder / "typo.md5"});
     const std::string a = folder / "a b.txt", c = folder / "sub\\c.bin",
                       e = folder / "caf\xC3\xA9 \xF0\x9F\x98\x80.txt";
     for (const std::string& line :
          {"<R>Missing - </R>" + a + "\r\n", "<R>FAILED - </R>" + c + "\r\n", "<G>OK - </G>" + e + "\r\n",
           "<R>Bad line 1 - </R>" + (folder / "broken.sha256") + "\r\n",
-          "<R>Bad line 2 - </R>" + (folder / "broken.sha256") + "\r\n", "<G>OK - </G>" + c + "\r\n"})
+          "<R>Bad line 2 - </R>" + (folder / "broken.sha256") + "\r\n", "<G>OK - </G>" + c + "\r\n",
+          "<R>Not found - </R>" + (folder / "typo.md5") + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
-    // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, escaped.md5: 1, broken.sha256: 2.
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 8 + 2);
-    EXPECT_NE(marked.find("<R>---\r\nError: 6\r\n</R>"), std::string::npos) << marked;
+    // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, escaped.md5: 1, broken.sha256: 2, typo.md5.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 9 + 2);
+    EXPECT_NE(marked.find("<R>---\r\nError: 7\r\n</R>"), std::string::npos) << marked;
+}
+
+// A checksum file naming a pipe whose writer never writes: the read blocks. Stop cancels
+// it and the summary names what was left; closing the log, with or without a stop first,
+// ends the program within 2 s.
+TEST(Checksums, APipeThatNeverAnswersIsStoppedAndTheProgramEndsOnClose) {
+    for (bool stopFirst : {true, false}) {
+        driver::TempFolder folder;
+        PipeFile pipe;
+        std::string name = pipe.Path();
+        std::replace(name.begin(), name.end(), '\\', '/');
+        driver::WriteFile(folder / "pipe.md5", std::string(32, '0') + "  " + name + "\n");
+        driver::WriteFile(folder / "after.md5", std::string(32, '0') + "  after.txt\n");
+        driver::Process app;
+        StartTool(app, folder, 6, {folder / "pipe.md5", folder / "after.md5"});
+        HWND log = driver::WaitForWindow(app, "Log");
+        pipe.WaitForReader();
+        std::string reading;
+        for (int i = 0; i < 200 && reading.find(" - " + pipe.Path()) == std::string::npos; ++i, Sleep(50))
+            reading = driver::ReadStatus(log);
+        EXPECT_EQ(reading.rfind("0 files, 0 failed, ", 0), 0u) << reading;
+        EXPECT_NE(reading.find(" - " + pipe.Path()), std::string::npos) << reading;
+        if (stopFirst) {
+            driver::Command(log, ID_LOG_STOP);
+            driver::WaitForStatus(log, "Stopped: ");
+            EXPECT_EQ(driver::ReadLogMarked(log),
+                      "<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
+        }
+        const ULONGLONG closed = GetTickCount64();
+        driver::Close(log);
+        EXPECT_EQ(WaitForSingleObject(app.Handle(), 2000), WAIT_OBJECT_0) << stopFirst;
+        EXPECT_LT(GetTickCount64() - closed, 2000u) << stopFirst;
+        EXPECT_EQ(driver::WaitForExit(app), 0) << stopFirst;
+    }
 }
