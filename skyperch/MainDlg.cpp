@@ -102,11 +102,11 @@ void CMainDlg::SetIcons(int dpi) {
             LoadImageW(instance, MAKEINTRESOURCEW(IDI_SKYPERCH), IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
     };
     CUniqueIcon big = load(dpi_.SystemMetric(SM_CXICON, dpi), dpi_.SystemMetric(SM_CYICON, dpi));
-    CUniqueIcon small = load(dpi_.SystemMetric(SM_CXSMICON, dpi), dpi_.SystemMetric(SM_CYSMICON, dpi));
+    CUniqueIcon smallIcon = load(dpi_.SystemMetric(SM_CXSMICON, dpi), dpi_.SystemMetric(SM_CYSMICON, dpi));
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
     bigIcon_ = std::move(big);
-    smallIcon_ = std::move(small);
+    smallIcon_ = std::move(smallIcon);
 }
 
 void CMainDlg::ApplyLanguageTexts() {

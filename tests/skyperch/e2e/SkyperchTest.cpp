@@ -322,6 +322,26 @@ TEST(SkyperchExit, EscapeAndCloseEndWith2AndOkWith1) {
     EXPECT_EQ(1u, exitCodeAfter(0, WM_COMMAND, IDOK, 0));
 }
 
+TEST(SkyperchManifest, DeclaresPerMonitorAwarenessAndTheWindowsVersions) {
+    HMODULE module = LoadLibraryExA(SkyperchWindowsPath().c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(nullptr, module);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(nullptr, found);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found));
+    for (const char* part :
+         {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2",
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+          "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
+          "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",
+          "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",
+          "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",
+          "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part << "\n" << manifest;
+    FreeLibrary(module);
+}
+
 // Run with LC_ALL=ja_JP.UTF-8: the texts are code page 932.
 TEST_F(SkyperchJapanese, LabelsButtonAndTypeTextsComeFromTheJapaneseRecord) {
     ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "needs the Japanese locale";
