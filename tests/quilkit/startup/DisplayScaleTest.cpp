@@ -99,6 +99,33 @@ TEST_F(DisplayScale, EveryDialogsTextsFitTheirControls) {
     }
 }
 
+// The measure itself: a text cut by a control one pixel too low or too narrow is told.
+TEST_F(DisplayScale, TheMeasureTellsACutText) {
+    HWND dialog = CreateDialogParamW(
+        m_resources.Get(), MAKEINTRESOURCEW(IDD_EXTDLG), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_TRUE(dialog);
+    const TemplateFont font(m_resources.Get(), IDD_EXTDLG);
+    auto fitOf = [&](int id) {
+        for (const TextFit& fit : MeasureTexts(dialog, font.Get()))
+            if (fit.id == id) return fit;
+        return TextFit{};
+    };
+    const TextFit prompt = fitOf(IDC_STATIC_EXTENSIONS);
+    ASSERT_TRUE(prompt.Fits()) << Describe(prompt);
+    HWND control = GetDlgItem(dialog, IDC_STATIC_EXTENSIONS);
+    SetWindowPos(control, nullptr, 0, 0, prompt.available.cx, prompt.needed.cy - 1, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_FALSE(fitOf(IDC_STATIC_EXTENSIONS).Fits()) << "one pixel too low";
+    // Too narrow: the words wrap onto a line that is not there.
+    SetWindowPos(control, nullptr, 0, 0, prompt.needed.cx - 1, prompt.available.cy, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_FALSE(fitOf(IDC_STATIC_EXTENSIONS).Fits()) << "one pixel too narrow";
+    HWND check = GetDlgItem(dialog, IDC_SUBFOLDERS);
+    const TextFit box = fitOf(IDC_SUBFOLDERS);
+    SetWindowPos(check, nullptr, 0, 0, box.needed.cx - 1, box.available.cy, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_FALSE(fitOf(IDC_SUBFOLDERS).Fits()) << "check box one pixel too narrow";
+    DestroyWindow(dialog);
+}
+
 // A picture drawn for the size, not one scaled from another: the icon directory holds an
 // entry of exactly the size that each scale asks for.
 TEST_F(DisplayScale, TheIconHoldsAPictureForEverySizeTheScalesAsk) {
