@@ -33,6 +33,7 @@ mkdir -p build/shots docs/images
 cd "$markers"
 # take_pictures BUILD_DIR LOGPIXELS [SUFFIX]
 take_pictures() {
+    mkdir -p "$root/$1"
     SHOTS_DPI=$2 SHOTS_SUFFIX=${3:-} env -u DISPLAY "$root/scripts/wine-env.sh" "$root/$1" bash -c '
     source "$SHOTS_ROOT/scripts/wine-desktop.sh"
     desktop_fonts

@@ -145,19 +145,23 @@ void ShowSkyperchPicking(CShotSession& shots, const std::string& skyperch, HWND 
 
 // The hash checker with all three digests chosen, its log after the run on the samples,
 // then Skyperch picking that log.
-void ShowHashRun(CShotSession& shots, const std::string& samples, const std::string& skyperch, bool withOptions) {
+// The scaled pass (fullSet false) leaves the options dialog out.
+void ShowHashRun(CShotSession& shots, const std::string& samples, const std::string& skyperch, bool fullSet) {
     driver::TempFolder temp;
     driver::Process app = StartTool(3, samples, temp);
     HWND dialog = driver::WaitForWindow(app, "Hash Checker - Quillkit");
     for (int id : {IDC_MD5, IDC_SHA1, IDC_SHA256}) driver::SetCheck(dialog, id, true);
-    if (withOptions) shots.Capture("hash-checker", {dialog});
+    if (fullSet) shots.Capture("hash-checker", {dialog});
     driver::Click(dialog, IDOK);
     HWND log = driver::WaitForWindow(app, "Log");
     driver::WaitForRunEnd(log);
     FitLogToText(log);
     shots.Capture("log", {log});
-    // Room on its right for Skyperch.
-    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, kLogBesideSkyperch.cy);
+    // Room on its right for Skyperch, also when Skyperch is larger at a larger scale.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, dpi, 96));
     ShowSkyperchPicking(shots, skyperch, log);
     driver::Close(log);
     driver::WaitForExit(app);
@@ -170,8 +174,12 @@ int main(int argc, char** argv) {
         fputs("usage: ShotsDriver <marker folder> <sample folder> <Skyperch.exe> [<suffix>]\n", stderr);
         return 1;
     }
-    // Window rectangles and mouse positions in the desktop's own pixels, at any scale.
-    SetProcessDPIAware();
+    // Window rectangles and mouse positions in the desktop's own pixels, at any scale, for
+    // windows of per-monitor aware programs too.
+    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    auto setContext = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
     const std::string samples = argv[2];
     ScopedComApartment com(COINIT_APARTMENTTHREADED);
     CShotSession shots(argv[1], argc == 5 ? argv[4] : "");
