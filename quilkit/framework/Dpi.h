@@ -1,6 +1,6 @@
 #pragma once
 // The scale of the monitor a window is on. The per-monitor functions exist from Windows
-// 10 1607 on and are looked up when called; where they are missing, the system's DPI
+// 10 1607 on and are looked up on first use; where they are missing, the system's DPI
 // and metrics stand in, as Windows then scales the program as a whole.
 #include <windows.h>
 
@@ -18,8 +18,6 @@ public:
     static int Metric(int index, int dpi);
     // The fonts of the window frame and status bar at dpi.
     static bool NonClientMetrics(NONCLIENTMETRICSW& metrics, int dpi);
-    // pixelsAt96 at dpi, rounded as Windows scales its own metrics.
-    static int Scale(int pixelsAt96, int dpi) { return MulDiv(pixelsAt96, dpi > 0 ? dpi : kDefault, kDefault); }
 
     // The program's icon at the size of a metric pair (SM_CXICON, SM_CYICON) for dpi.
     static HICON LoadScaledIcon(HINSTANCE instance, int id, int widthMetric, int heightMetric, int dpi);
