@@ -234,6 +234,8 @@ TEST(LogPlacementText, RoundTripsAndAnythingElseIsRefused) {
     for (const wchar_t* bad :
          {L"", L"1,2,3,4", L"1,2,30,40,0x", L"50,2,30,40,0", L"1,40,30,40,0", L"1,2,30,40,2", L"a,b,c,d,0"})
         EXPECT_FALSE(ParsePlacement(bad)) << driver::Utf8(bad);
+}
+
 // Moved to a monitor of another scale (WM_DPICHANGED, as Windows sends it): the window
 // takes the suggested rectangle and lays out again, the status bar with a font of the
 // new scale, the text above it, and the new layout is the one a resize keeps.
