@@ -263,16 +263,29 @@ TEST_F(Log, ANewDisplayScaleTakesTheSuggestedRectangleAndRemakesTheStatusBar) {
     };
     const int before = fontHeight();
     ASSERT_GT(before, 0);
-    RECT suggested{40, 30, 40 + 900, 30 + 500};
+    // Windows suggests the window scaled by the change of DPI: from a small one, so that the
+    // doubled one still fits the screen.
+    RECT smallest;
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(m_log.m_hWnd, &smallest);
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    RECT small;
+    GetWindowRect(m_log.m_hWnd, &small);
+    RECT suggested{40, 30, 40 + 2 * (small.right - small.left), 30 + 2 * (small.bottom - small.top)};
     const int dpi = 2 * CDpi::ForWindow(nullptr);
     SendMessageW(m_log.m_hWnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     RECT now;
     GetWindowRect(m_log.m_hWnd, &now);
-    EXPECT_TRUE(EqualRect(&now, &suggested));
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << now.left << "," << now.top << "," << now.right << "," << now.bottom;
+    // The smallest size grew with the scale.
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(m_log.m_hWnd, &now);
+    EXPECT_EQ(now.right - now.left, 2 * (smallest.right - smallest.left));
+    EXPECT_EQ(now.bottom - now.top, 2 * (smallest.bottom - smallest.top));
     // Twice the scale, twice the font, give or take the rounding of point sizes.
     EXPECT_NEAR(fontHeight(), 2 * before, 2);
     expectLayout("after the change of scale");
-    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 700, 400, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 1100, 700, SWP_NOMOVE | SWP_NOZORDER);
     expectLayout("after a resize at the new scale");
 }
 
