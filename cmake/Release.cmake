@@ -2,6 +2,13 @@
 # release's version in their version resource and manifest, no symbols, and the same
 # bytes from two builds of one commit wherever they are built.
 set(VEX_VERSION_QUAD "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+# The manifest names the program's own processor: x86 for Skyperch's tree, amd64 where it
+# is built as a 64-bit program (the pictures of `make screenshots`).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(VEX_MANIFEST_ARCH x86)
+else()
+    set(VEX_MANIFEST_ARCH amd64)
+endif()
 set(VEX_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/res/common/VexVersion.h.in ${VEX_GENERATED_DIR}/VexVersion.h @ONLY)
 

@@ -19,7 +19,7 @@ while IFS= read -r -d '' binary; do
             failed=1
         fi
     done < <("$objdump" -p "$binary" | sed -n 's/^\s*DLL Name: //p')
-done < <(find "$build_dir" \( -path "$build_dir/wineprefix" -o -path "$build_dir/CMakeFiles" \) -prune -o \( -name '*.exe' -o -name '*.dll' \) -type f -print0)
+done < <(find "$build_dir" \( -path "$build_dir/wineprefix*" -o -path "$build_dir/CMakeFiles" \) -prune -o \( -name '*.exe' -o -name '*.dll' \) -type f -print0)
 
 echo "checked $checked binaries"
 [ "$checked" -gt 0 ] && [ "$failed" -eq 0 ]

@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
-"""Draws VexQuilkit's application icon (resource 128) as a 32x32 and a 16x16 image.
+"""Draws VexQuilkit's application icon (resource 128) at every size Windows asks for
+between 100 % and 200 % of the display scale, and the 256-pixel image of large views
+(16, 20, 24, 32, 40, 48, 64 and 256 pixels; the 256 one as PNG, as Windows keeps it).
 
 The picture: a teal tile with a white quill nib crossing a file sheet.
 Run: python3 scripts/make-quilkit-icon.py res/VexQuilkit/VexQuilkit.ico
 """
 import struct
 import sys
+import zlib
+
+SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
 
 
 def draw(size):
@@ -51,16 +56,30 @@ def bmp_entry(pixels):
     return header + xor + mask
 
 
+def png_entry(pixels):
+    size = len(pixels)
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    raw = b''.join(b'\0' + b''.join(bytes(p) for p in row) for row in pixels)
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(raw, 9)) +
+            chunk(b'IEND', b''))
+
+
 def write_ico(path, sizes):
-    images = [bmp_entry(draw(size)) for size in sizes]
+    images = [png_entry(draw(size)) if size >= 256 else bmp_entry(draw(size)) for size in sizes]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in zip(sizes, images):
-        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(data), offset)
+        # A 256-pixel image is written as 0 in the byte-wide size fields.
+        out += struct.pack('<BBBBHHII', size & 0xFF, size & 0xFF, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(path, 'wb') as f:
         f.write(out + b''.join(images))
 
 
 if __name__ == '__main__':
-    write_ico(sys.argv[1], [32, 16])
+    write_ico(sys.argv[1], [32, 16] + [size for size in SIZES if size not in (32, 16)])

@@ -5,11 +5,12 @@
 # them, sets up each picture and names the part of the desktop to take, and this script
 # takes it from the X server (ImageMagick's import) and stores it with a palette.
 # Skyperch is built from its own sources as a 64-bit program here: the machine may run no
-# 32-bit code, and its window is the same.
+# 32-bit code, and its window is the same. A second desktop at 150 % (LogPixels 144, in a
+# prefix of its own) gives the log and Skyperch again, as *-150.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-pictures=(main-dialog context-menu cleaner time-changer hash-checker log skyperch)
+pictures=(main-dialog context-menu cleaner time-changer hash-checker log skyperch log-150 skyperch-150)
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target ShotsDriver
@@ -30,9 +31,13 @@ mkdir -p build/shots docs/images
 # Always a private X server, so that nothing else on the screen gets into a picture; Wine
 # works from the marker folder, never from inside the repository.
 cd "$markers"
-env -u DISPLAY "$root/scripts/wine-env.sh" "$root/build/shots" bash -c '
+# take_pictures BUILD_DIR LOGPIXELS [SUFFIX]
+take_pictures() {
+    mkdir -p "$root/$1"
+    SHOTS_DPI=$2 SHOTS_SUFFIX=${3:-} env -u DISPLAY "$root/scripts/wine-env.sh" "$root/$1" bash -c '
     source "$SHOTS_ROOT/scripts/wine-desktop.sh"
     desktop_fonts
+    wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$SHOTS_DPI" /f >/dev/null 2>&1
     # The samples as a user would have them, at a short path of drive C:.
     samples="$WINEPREFIX/drive_c/samples"
     rm -rf "$samples"
@@ -41,7 +46,7 @@ env -u DISPLAY "$root/scripts/wine-env.sh" "$root/build/shots" bash -c '
     # The programs start with the settings of a new user.
     wine reg delete "HKCU\\Software\\VexQuillkit" /f >/dev/null 2>&1 || true
 
-    desktop_run "$SHOTS_DRIVER" $SHOTS_ARGS &
+    desktop_run "$SHOTS_DRIVER" $SHOTS_ARGS $SHOTS_SUFFIX &
     desktop=$!
     while :; do
         for rect in "$SHOTS_MARKERS"/*.rect; do
@@ -59,6 +64,9 @@ env -u DISPLAY "$root/scripts/wine-env.sh" "$root/build/shots" bash -c '
     done
     wait "$desktop"
 '
+}
+take_pictures build/shots 96
+take_pictures build/shots-150 144 -150
 missing=0
 for name in "${pictures[@]}"; do
     if [ ! -e "$markers/$name.taken" ]; then

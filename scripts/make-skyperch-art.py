@@ -2,10 +2,14 @@
 """Draws Skyperch's icons and cursor and writes them as .ico/.cur files.
 
 res/skyperch/Skyperch.ico  icon 128: a window with a red pushpin through its title bar,
-                           pinned above a grey window behind it (32x32 and 16x16)
+                           pinned above a grey window behind it (16 to 256 pixels)
 res/skyperch/FinderFull.ico  icon 5: a small window with a crosshair target in its client area
 res/skyperch/FinderEmpty.ico icon 203: the same window, the target taken out
 res/skyperch/Target.cur      cursor 204: the crosshair target, hot spot at (15, 16)
+
+The finder icons and the cursor come at 32, 48 and 64 pixels (100, 150 and 200 % of the
+display scale), each size drawn on its own pixel grid with lines that thicken with the
+scale; the cursor's hot spot scales with it, (22, 24) and (30, 32).
 
 Usage: scripts/make-skyperch-art.py [OUTPUT_DIR]
 """
@@ -23,6 +27,8 @@ BLACK, MAROON, NAVY, SILVER, GREY, RED, BLUE, WHITE = 0, 1, 4, 7, 8, 9, 12, 15
 CLEAR = None
 
 TARGET_CENTRE = (15, 16)
+APP_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
+FINDER_SIZES = [32, 48, 64]
 
 
 def canvas(size):
@@ -44,35 +50,62 @@ def outline(pic, x0, y0, x1, y1, colour):
     fill(pic, x1, y0, x1, y1, colour)
 
 
-def window(pic, x0, y0, x1, y1, title, client=WHITE):
+def window(pic, x0, y0, x1, y1, title, client=WHITE, scale=1.0):
+    def sc(v):
+        return max(1, int(round(v * scale)))
+
     fill(pic, x0, y0, x1, y1, client)
-    fill(pic, x0, y0, x1, y0 + 4, title)
-    fill(pic, x1 - 3, y0 + 1, x1 - 1, y0 + 3, SILVER)  # close box
-    outline(pic, x0, y0, x1, y1, BLACK)
+    fill(pic, x0, y0, x1, y0 + sc(5) - 1, title)
+    fill(pic, x1 - sc(4) + 1, y0 + sc(1), x1 - sc(1), y0 + sc(4) - 1, SILVER)  # close box
+    for i in range(line_width(scale)):
+        outline(pic, x0 + i, y0 + i, x1 - i, y1 - i, BLACK)
 
 
-def target_points(cx, cy):
-    """The crosshair target: a ring of radius 6 and a cross with a gap at its centre."""
+def line_width(scale):
+    return max(1, int(round(scale)))
+
+
+def hot_spot(size):
+    scale = size / 32.0
+    return (int(TARGET_CENTRE[0] * scale), int(TARGET_CENTRE[1] * scale))
+
+
+def target_points(cx, cy, scale=1.0):
+    """The crosshair target: a ring of radius 6 and a cross with a gap at its centre, with
+    the centre point; at 32 pixels every line is one pixel wide."""
+    width = line_width(scale)
+    reach = int(10 * scale) + 1
     ring = set()
-    for y in range(cy - 8, cy + 9):
-        for x in range(cx - 8, cx + 9):
+    for y in range(cy - reach, cy + reach + 1):
+        for x in range(cx - reach, cx + reach + 1):
             d2 = (x - cx) ** 2 + (y - cy) ** 2
-            if 30 <= d2 <= 44:
+            if 30 * scale * scale <= d2 <= 44 * scale * scale:
                 ring.add((x, y))
+    offsets = range(-((width - 1) // 2), width // 2 + 1)
     cross = set()
-    for d in range(2, 10):
-        cross |= {(cx + d, cy), (cx - d, cy), (cx, cy + d), (cx, cy - d)}
-    cross.add((cx, cy))
-    return ring | cross
+    for d in range(int(round(2 * scale)), int(round(10 * scale))):
+        for k in offsets:
+            cross |= {(cx + d, cy + k), (cx - d, cy + k), (cx + k, cy + d), (cx + k, cy - d)}
+    centre = {(cx + i, cy + j) for i in offsets for j in offsets}
+    return ring | cross, centre
 
 
-def finder_icon(with_target):
-    pic = canvas(32)
-    window(pic, 1, 2, 30, 29, NAVY)
+def finder_icon(size, with_target):
+    scale = size / 32.0
+    pic = canvas(size)
+
+    def sc(v):
+        return int(round(v * scale))
+
+    x0, y0, x1, y1 = sc(1), sc(2), size - 1 - sc(1), size - 1 - sc(2)
+    window(pic, x0, y0, x1, y1, NAVY, scale=scale)
     if with_target:
-        for x, y in target_points(TARGET_CENTRE[0], TARGET_CENTRE[1] + 1):
-            if 2 <= x <= 29 and 7 <= y <= 28:
-                pic[y][x] = RED if (x, y) == (TARGET_CENTRE[0], TARGET_CENTRE[1] + 1) else BLACK
+        cx, cy = hot_spot(size)
+        lines, centre = target_points(cx, cy + line_width(scale), scale)
+        inner = line_width(scale)
+        for x, y in lines | centre:
+            if x0 + inner <= x <= x1 - inner and y0 + sc(5) <= y <= y1 - inner:
+                pic[y][x] = RED if (x, y) in centre else BLACK
     return pic
 
 
@@ -139,20 +172,22 @@ def container(kind, images):
             planes, bits = 1, bpp
         else:
             planes, bits = hotspot
-        out += struct.pack("<BBBBHHII", size, size, colours, 0, planes, bits, len(blob), offset)
+        # A 256-pixel image is written as 0 in the byte-wide size fields.
+        out += struct.pack("<BBBBHHII", size & 0xFF, size & 0xFF, colours, 0, planes, bits, len(blob), offset)
         offset += len(blob)
         blobs.append(blob)
     return out + b"".join(blobs)
 
 
-def cursor_picture():
+def cursor_picture(size):
     """Monochrome: BLACK lines with a WHITE halo so the target shows on any background."""
-    pic = canvas(32)
-    points = target_points(*TARGET_CENTRE)
+    pic = canvas(size)
+    lines, centre = target_points(*hot_spot(size), scale=size / 32.0)
+    points = lines | centre
     for x, y in points:
         for dx in (-1, 0, 1):
             for dy in (-1, 0, 1):
-                if (x + dx, y + dy) not in points and 0 <= x + dx < 32 and 0 <= y + dy < 32:
+                if (x + dx, y + dy) not in points and 0 <= x + dx < size and 0 <= y + dy < size:
                     pic[y + dy][x + dx] = 1
     for x, y in points:
         pic[y][x] = 0
@@ -163,10 +198,10 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "res", "skyperch")
     files = {
-        "Skyperch.ico": container(1, [(app_icon(32), 4, None), (app_icon(16), 4, None)]),
-        "FinderFull.ico": container(1, [(finder_icon(True), 4, None)]),
-        "FinderEmpty.ico": container(1, [(finder_icon(False), 4, None)]),
-        "Target.cur": container(2, [(cursor_picture(), 1, TARGET_CENTRE)]),
+        "Skyperch.ico": container(1, [(app_icon(size), 4, None) for size in APP_SIZES]),
+        "FinderFull.ico": container(1, [(finder_icon(size, True), 4, None) for size in FINDER_SIZES]),
+        "FinderEmpty.ico": container(1, [(finder_icon(size, False), 4, None) for size in FINDER_SIZES]),
+        "Target.cur": container(2, [(cursor_picture(size), 1, hot_spot(size)) for size in FINDER_SIZES]),
     }
     for name, data in files.items():
         with open(os.path.join(out_dir, name), "wb") as f:

@@ -2,7 +2,8 @@
 // Binds a C++ object to its dialog window: `this` travels through CreateDialogParamW, is
 // stored at WM_INITDIALOG and cleared at WM_NCDESTROY; messages that arrive before the
 // binding get the default handling. T provides OnInitDialog() and OnCommand(id), and may
-// provide OnDestroy().
+// provide OnDestroy(), OnTimer(id) and OnDpiChanged(dpi); the system's own handling of
+// WM_DPICHANGED (a template dialog is laid out again for the new scale) still runs.
 #include <windows.h>
 
 template <class T>
@@ -19,9 +20,12 @@ public:
 
     HWND Window() const { return m_hWnd; }
 
+    void OnDestroy() {}
+    void OnTimer(UINT_PTR) {}
+    void OnDpiChanged(int) {}
+
 protected:
     ~CDialogImpl() = default;
-    void OnDestroy() {}
 
     HWND m_hWnd = nullptr;
 
@@ -40,6 +44,12 @@ private:
             case WM_COMMAND:
                 self->OnCommand(LOWORD(wParam));
                 return TRUE;
+            case WM_TIMER:
+                self->OnTimer(wParam);
+                return TRUE;
+            case WM_DPICHANGED:
+                self->OnDpiChanged(LOWORD(wParam));
+                return FALSE;
             case WM_DESTROY:
                 self->OnDestroy();
                 return FALSE;

@@ -1,5 +1,6 @@
 #include "FinderRules.h"
 
+#include <algorithm>
 #include <string_view>
 
 bool CFinderRules::IsShellClass(const char16_t* className) {
@@ -24,22 +25,40 @@ WindowId CFinderRules::Candidate(WindowId underCursor, WindowId root, const char
     return candidate;
 }
 
-FrameBands CFinderRules::Frame(int width, int height) {
+PixelRect CFinderRules::FrameArea(const PixelRect& window, const PixelRect* visible) {
+    PixelRect area = window;
+    if (visible) {
+        const PixelRect clipped{std::max(window.left, visible->left), std::max(window.top, visible->top),
+                                std::min(window.right, visible->right), std::min(window.bottom, visible->bottom)};
+        if (clipped.left < clipped.right && clipped.top < clipped.bottom) area = clipped;
+    }
+    return {area.left - window.left, area.top - window.top, area.right - window.left, area.bottom - window.top};
+}
+
+FrameBands CFinderRules::Frame(const PixelRect& area, int thickness) {
     FrameBands frame;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return frame;
-    const int t = kFrameThickness;
+    const int t = std::max(1, thickness);
     // All extents positive: GDI mirrors a rectangle with a negative extent about its
     // origin (it holds x and stops short of x + width), which would leave gaps in the
     // left side and the bottom-left corner. The side bands cover only the rows between
-    // the top and bottom bands, so no pixel of a window at least 2t high is inverted
-    // twice in one toggle; lower windows get no side bands.
+    // the top and bottom bands, so no pixel of an area at least 2t high is inverted
+    // twice in one toggle; lower areas get no side bands.
     const int sideHeight = height > 2 * t ? height - 2 * t : 0;
+    const int x = area.left, y = area.top;
     frame.bands = {{
-        {0, 0, width, t},
-        {0, t, t, sideHeight},
-        {width - t, t, t, sideHeight},
-        {0, height - t, width, t},
+        {x, y, width, t},
+        {x, y + t, t, sideHeight},
+        {x + width - t, y + t, t, sideHeight},
+        {x, y + height - t, width, t},
     }};
     frame.count = 4;
     return frame;
+}
+
+bool CFinderRules::IsSameWindow(const WindowIdentity& picked, bool alive, const WindowIdentity& now) {
+    return picked.window != 0 && alive && now.window == picked.window && now.processId == picked.processId &&
+           now.threadId == picked.threadId;
 }

@@ -28,6 +28,22 @@ struct FrameBands {
     std::array<PatBltBand, 4> bands{};
 };
 
+// Edges in pixels; right and bottom are outside, as in a Windows RECT.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Who a window belongs to, taken when it is picked: a handle alone can be given to
+// another window once the first one has closed.
+struct WindowIdentity {
+    WindowId window = 0;
+    std::uint32_t processId = 0;
+    std::uint32_t threadId = 0;
+};
+
 class CFinderRules {
 public:
     static constexpr int kFrameThickness = 3;
@@ -43,8 +59,18 @@ public:
 
     static bool NeedsUpdate(WindowId candidate, WindowId picked) { return candidate != picked; }
 
-    // The bands to invert on a window of outer size width x height, in drawing order:
-    // top, left, right, bottom; side bands are empty on a window under 2t high. None for
-    // an empty window.
-    static FrameBands Frame(int width, int height);
+    // The part of a window to frame, in the coordinates of its window device context
+    // (the window's top-left corner at 0, 0): its visible bounds when the system gave
+    // them (visible not null) and they lie on the window, else the whole window. Both
+    // rectangles are in the same screen coordinates.
+    static PixelRect FrameArea(const PixelRect& window, const PixelRect* visible);
+
+    // The bands to invert around area, thickness pixels wide, in drawing order: top,
+    // left, right, bottom; side bands are empty on an area under 2 x thickness high.
+    // None for an empty area.
+    static FrameBands Frame(const PixelRect& area, int thickness = kFrameThickness);
+
+    // Whether the picked window is still the one that was picked: it exists (alive) and
+    // belongs to the same process and thread as then.
+    static bool IsSameWindow(const WindowIdentity& picked, bool alive, const WindowIdentity& now);
 };

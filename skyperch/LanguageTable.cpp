@@ -13,12 +13,20 @@ const LanguageRecord kRecords[] = {
          "\x8D\xC5\x91\x4F\x97\xF1",                                                  // 最前列
          "\x8D\xC5\x91\x4F\x97\xF1\x82\xC5\x82\xCD\x82\xC8\x82\xA2",                  // 最前列ではない
          "\x95\xCF\x8D\x58",                                                          // 変更
+         "\x81\x69\x91\x49\x82\xF1\x82\xBE\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCD\x95\xC2"
+         "\x82\xB6\x82\xE7\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x6A",  // （選んだウィンドウは閉じられました）
      }},
     {0, {}},
 };
 
 const wchar_t* const kEnglish[kLanguageTextCount] = {
-    L"Finder:", L"Class name:", L"Window type:", L"Top-most window", L"Not top-most window", L"Change",
+    L"Finder:",
+    L"Class name:",
+    L"Window type:",
+    L"Top-most window",
+    L"Not top-most window",
+    L"Change",
+    L"(The picked window has closed)",
 };
 
 // Named explicitly: the texts must read the same whatever the system's code page is.

@@ -12,6 +12,7 @@ enum LanguageSlot {
     kTopMostText,
     kNotTopMostText,
     kChangeButtonText,
+    kPickGoneText,  // the class line once the picked window has gone
     kLanguageTextCount
 };
 

@@ -4,15 +4,32 @@
 
 #include "resource.h"
 
+namespace {
+
+const UINT_PTR kStateTimer = 1;
+const UINT kStateCheckMs = 100;
+const int kStateChecks = 50;
+
+bool IsTopMost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+}  // namespace
+
 CMainDlg::CMainDlg(CMessageLoop& loop, const LanguageRecord* language)
-    : loop_(loop), labelsFromRecord_(language != nullptr), finder_([this] { RefreshTypeText(); }) {
+    : loop_(loop),
+      labelsFromRecord_(language != nullptr),
+      texts_(Texts(language)),
+      finder_(dpi_, texts_[kPickGoneText], [this] { RefreshTypeText(); }) {}
+
+std::array<std::wstring, kLanguageTextCount> CMainDlg::Texts(const LanguageRecord* language) {
+    std::array<std::wstring, kLanguageTextCount> texts;
     for (int slot = 0; slot < kLanguageTextCount; ++slot)
-        texts_[slot] = CLanguageTable::Text(language, static_cast<LanguageSlot>(slot));
+        texts[slot] = CLanguageTable::Text(language, static_cast<LanguageSlot>(slot));
+    return texts;
 }
 
 BOOL CMainDlg::OnInitDialog() {
     CenterInWorkArea();
-    SetIcons();
+    SetIcons(dpi_.ForWindow(m_hWnd));
     loop_.SetDialog(m_hWnd);
     finder_.Attach(m_hWnd, IDC_FINDER);
     ApplyLanguageTexts();
@@ -37,7 +54,29 @@ void CMainDlg::OnCommand(int id) {
     }
 }
 
-void CMainDlg::OnDestroy() { loop_.SetDialog(nullptr); }
+void CMainDlg::OnDestroy() {
+    KillTimer(m_hWnd, kStateTimer);
+    loop_.SetDialog(nullptr);
+}
+
+void CMainDlg::OnDpiChanged(int dpi) {
+    SetIcons(dpi);
+    finder_.OnDpiChanged();
+}
+
+// The picked window's thread applies Change when it gets to it; until then the type text
+// shows the old state, and once it has, the window may lie above our dialog.
+void CMainDlg::OnTimer(UINT_PTR id) {
+    if (id != kStateTimer) return;
+    if (!finder_.ConfirmPicked()) {
+        KillTimer(m_hWnd, kStateTimer);
+        return;
+    }
+    const bool applied = IsTopMost(finder_.Picked()) == awaitedTopMost_;
+    if (applied) SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RefreshTypeText();
+    if (applied || --stateChecksLeft_ <= 0) KillTimer(m_hWnd, kStateTimer);
+}
 
 void CMainDlg::CenterInWorkArea() {
     RECT area{};
@@ -54,16 +93,20 @@ void CMainDlg::CenterInWorkArea() {
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CMainDlg::SetIcons() {
+// At the sizes of the monitor the dialog is on; the window shows the new icons before the
+// old ones are destroyed.
+void CMainDlg::SetIcons(int dpi) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    bigIcon_ = CUniqueIcon(
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SKYPERCH), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                      GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    smallIcon_ = CUniqueIcon(
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SKYPERCH), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    auto load = [&](int width, int height) {
+        return CUniqueIcon(static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(IDI_SKYPERCH), IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+    };
+    CUniqueIcon big = load(dpi_.SystemMetric(SM_CXICON, dpi), dpi_.SystemMetric(SM_CYICON, dpi));
+    CUniqueIcon smallIcon = load(dpi_.SystemMetric(SM_CXSMICON, dpi), dpi_.SystemMetric(SM_CYSMICON, dpi));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(smallIcon);
 }
 
 void CMainDlg::ApplyLanguageTexts() {
@@ -75,18 +118,23 @@ void CMainDlg::ApplyLanguageTexts() {
 }
 
 void CMainDlg::RefreshTypeText() {
-    const LONG exStyle = GetWindowLongW(finder_.Picked(), GWL_EXSTYLE);
-    const bool topMost = (exStyle & WS_EX_TOPMOST) != 0;
+    const bool topMost = IsTopMost(finder_.Picked());
     SetDlgItemTextW(m_hWnd, IDC_TYPE_TEXT, texts_[topMost ? kTopMostText : kNotTopMostText].c_str());
 }
 
 void CMainDlg::ChangeTopMost() {
+    // A picked window that has closed since, or a new window that got its handle, is
+    // never changed.
+    if (!finder_.ConfirmPicked()) return;
     HWND picked = finder_.Picked();
-    if (!picked) return;
-    const LONG exStyle = GetWindowLongW(picked, GWL_EXSTYLE);
-    HWND insertAfter = (exStyle & WS_EX_TOPMOST) ? HWND_NOTOPMOST : HWND_TOPMOST;
-    SetWindowPos(picked, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const bool wasTopMost = IsTopMost(picked);
+    // Asynchronous: the window's own thread does it, so a hung program cannot hang us.
+    SetWindowPos(picked, wasTopMost ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
     // The picked window may just have become top-most; keep our dialog above it.
     SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RefreshTypeText();
+    awaitedTopMost_ = !wasTopMost;
+    stateChecksLeft_ = kStateChecks;
+    SetTimer(m_hWnd, kStateTimer, kStateCheckMs, nullptr);
 }

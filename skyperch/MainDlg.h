@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DialogImpl.h"
+#include "DpiFunctions.h"
 #include "LanguageTable.h"
 #include "MessageLoop.h"
 #include "UniqueIcon.h"
@@ -20,10 +21,13 @@ public:
     BOOL OnInitDialog();
     void OnCommand(int id);
     void OnDestroy();
+    void OnTimer(UINT_PTR id);
+    void OnDpiChanged(int dpi);
 
 private:
+    static std::array<std::wstring, kLanguageTextCount> Texts(const LanguageRecord* language);
     void CenterInWorkArea();
-    void SetIcons();
+    void SetIcons(int dpi);
     void ApplyLanguageTexts();
     void RefreshTypeText();
     void ChangeTopMost();
@@ -31,7 +35,12 @@ private:
     CMessageLoop& loop_;
     const bool labelsFromRecord_;
     std::array<std::wstring, kLanguageTextCount> texts_;
+    CDpiFunctions dpi_;
     CWindowFinder finder_;
+    // After Change: the state asked for, which the picked window's own thread sets when
+    // it gets to it, and how many more times to look for it.
+    bool awaitedTopMost_ = false;
+    int stateChecksLeft_ = 0;
     CUniqueIcon bigIcon_;
     CUniqueIcon smallIcon_;
 };

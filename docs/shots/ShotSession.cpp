@@ -23,7 +23,8 @@ RECT Around(const std::vector<HWND>& windows, int margin) {
 
 }  // namespace
 
-bool CShotSession::Capture(const std::string& name, const std::vector<HWND>& windows, int margin) {
+bool CShotSession::Capture(const std::string& shot, const std::vector<HWND>& windows, int margin) {
+    const std::string name = shot + m_suffix;
     // What the windows were last asked to draw reaches the X server a moment later.
     Sleep(700);
     const RECT rect = Around(windows, margin);

@@ -10,7 +10,9 @@
 
 class CShotSession {
 public:
-    explicit CShotSession(std::string markerFolder) : m_markers(std::move(markerFolder)) {}
+    // Every picture's name ends in suffix.
+    CShotSession(std::string markerFolder, std::string suffix)
+        : m_markers(std::move(markerFolder)), m_suffix(std::move(suffix)) {}
 
     // Takes the smallest rectangle around the windows, `margin` pixels of desktop added.
     bool Capture(const std::string& name, const std::vector<HWND>& windows, int margin = 0);
@@ -20,5 +22,6 @@ public:
 
 private:
     std::string m_markers;
+    std::string m_suffix;
     int m_failures = 0;
 };

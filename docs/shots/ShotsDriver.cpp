@@ -1,8 +1,10 @@
 // The helper of `make screenshots`. It runs inside Wine's virtual desktop, starts the real
 // programs there, sets up each picture and has scripts/make-screenshots.sh take it.
-//   ShotsDriver <marker folder> <sample folder> <Skyperch.exe>
-// The sample folder is a copy of samples/hashcheck; nothing in it is changed. The exit
-// code is the number of pictures that could not be set up.
+//   ShotsDriver <marker folder> <sample folder> <Skyperch.exe> [<suffix>]
+// The sample folder is a copy of samples/hashcheck; nothing in it is changed. With a
+// suffix ("-150", in a desktop at another display scale) only the log and Skyperch are
+// taken, their names ending in it. The exit code is the number of pictures that could
+// not be set up.
 #include <windows.h>
 
 #include <algorithm>
@@ -143,19 +145,23 @@ void ShowSkyperchPicking(CShotSession& shots, const std::string& skyperch, HWND 
 
 // The hash checker with all three digests chosen, its log after the run on the samples,
 // then Skyperch picking that log.
-void ShowHashRun(CShotSession& shots, const std::string& samples, const std::string& skyperch) {
+// The scaled pass (fullSet false) leaves the options dialog out.
+void ShowHashRun(CShotSession& shots, const std::string& samples, const std::string& skyperch, bool fullSet) {
     driver::TempFolder temp;
     driver::Process app = StartTool(3, samples, temp);
     HWND dialog = driver::WaitForWindow(app, "Hash Checker - Quillkit");
     for (int id : {IDC_MD5, IDC_SHA1, IDC_SHA256}) driver::SetCheck(dialog, id, true);
-    shots.Capture("hash-checker", {dialog});
+    if (fullSet) shots.Capture("hash-checker", {dialog});
     driver::Click(dialog, IDOK);
     HWND log = driver::WaitForWindow(app, "Log");
     driver::WaitForRunEnd(log);
     FitLogToText(log);
     shots.Capture("log", {log});
-    // Room on its right for Skyperch.
-    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, kLogBesideSkyperch.cy);
+    // Room on its right for Skyperch, also when Skyperch is larger at a larger scale.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, dpi, 96));
     ShowSkyperchPicking(shots, skyperch, log);
     driver::Close(log);
     driver::WaitForExit(app);
@@ -164,17 +170,27 @@ void ShowHashRun(CShotSession& shots, const std::string& samples, const std::str
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        fputs("usage: ShotsDriver <marker folder> <sample folder> <Skyperch.exe>\n", stderr);
+    if (argc != 4 && argc != 5) {
+        fputs("usage: ShotsDriver <marker folder> <sample folder> <Skyperch.exe> [<suffix>]\n", stderr);
         return 1;
     }
+    // Window rectangles and mouse positions in the desktop's own pixels, at any scale, for
+    // windows of per-monitor aware programs too.
+    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    auto setContext = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
     const std::string samples = argv[2];
     ScopedComApartment com(COINIT_APARTMENTTHREADED);
-    CShotSession shots(argv[1]);
+    CShotSession shots(argv[1], argc == 5 ? argv[4] : "");
+    if (argc == 5) {
+        ShowHashRun(shots, samples, argv[3], false);
+        return shots.Failures();
+    }
     ShowMainDialog(shots);
     ShowContextMenu(shots, samples);
     ShowOptions(shots, 2, samples, "Cleaner - Quillkit", "cleaner");
     ShowOptions(shots, 4, samples, "Setting Time", "time-changer");
-    ShowHashRun(shots, samples, argv[3]);
+    ShowHashRun(shots, samples, argv[3], true);
     return shots.Failures();
 }

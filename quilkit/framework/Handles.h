@@ -73,6 +73,16 @@ struct MenuTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DestroyMenu(h); }
 };
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DestroyIcon(h); }
+};
+struct FontTraits {
+    using Handle = HFONT;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
 
 using UniqueHandle = UniqueAny<HandleTraits>;
 using UniqueFile = UniqueAny<FileHandleTraits>;
@@ -80,6 +90,8 @@ using UniqueFind = UniqueAny<FindHandleTraits>;
 using UniqueKey = UniqueAny<KeyTraits>;
 using UniqueModule = UniqueAny<ModuleTraits>;
 using UniqueMenu = UniqueAny<MenuTraits>;
+using UniqueIcon = UniqueAny<IconTraits>;
+using UniqueFont = UniqueAny<FontTraits>;
 
 // COM on the calling thread for the owner's lifetime; uninitialised on the same thread.
 class ScopedComApartment {

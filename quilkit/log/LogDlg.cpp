@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "framework/Dpi.h"
 #include "framework/FileContents.h"
 #include "framework/FileDialog.h"
 #include "text/WideText.h"
@@ -104,6 +105,9 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
         case WM_CONTEXTMENU:
             OnContextMenu(lParam);
             return TRUE;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case ID_EDIT_COPY:
@@ -154,6 +158,7 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
 LRESULT CLogDlg::OnInitDialog() {
     m_richEdit = GetDlgItem(IDC_LOG);
     CreateStatusBar();
+    ApplyDpi(CDpi::ForWindow(m_hWnd));
     DlgResize_Init(m_hWnd);
     PlaceWindow();
     SendMessageW(m_richEdit, EM_EXLIMITTEXT, 0, kTextLimit);
@@ -223,6 +228,40 @@ void CLogDlg::LayOut(int width, int height) {
         InvalidateRect(m_status, nullptr, TRUE);
     }
     SetWindowPos(m_richEdit, nullptr, 0, 0, width, height - barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// What the code sizes itself follows the monitor's scale: the status bar's font (and so
+// its height) and the text's zoom, against the system scale that the rich edit draws at.
+void CLogDlg::ApplyDpi(int dpi) {
+    NONCLIENTMETRICSW metrics;
+    if (m_status && CDpi::NonClientMetrics(metrics, dpi)) {
+        UniqueFont font(CreateFontIndirectW(&metrics.lfStatusFont));
+        SendMessageW(m_status, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        m_statusFont = std::move(font);
+        SendMessageW(m_status, WM_SIZE, 0, 0);
+        RECT bar;
+        GetWindowRect(m_status, &bar);
+        m_barHeight = bar.bottom - bar.top;
+    }
+    const int systemDpi = CDpi::ForWindow(nullptr);
+    if (dpi == systemDpi)
+        SendMessageW(m_richEdit, EM_SETZOOM, 0, 0);
+    else
+        SendMessageW(m_richEdit, EM_SETZOOM, dpi, systemDpi);
+    m_dpi = dpi;
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    LayOut(client.right, client.bottom);
+}
+
+// Moved to a monitor of another scale: the window takes the rectangle Windows suggests, the
+// smallest size scales with it, and the layout is made again at the new scale.
+void CLogDlg::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (m_dpi > 0 && m_minTrackSize.x)
+        m_minTrackSize = {MulDiv(m_minTrackSize.x, dpi, m_dpi), MulDiv(m_minTrackSize.y, dpi, m_dpi)};
+    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyDpi(dpi);
 }
 
 void CLogDlg::OnContextMenu(LPARAM lParam) {

@@ -55,6 +55,8 @@ private:
     void CreateStatusBar();
     void PlaceWindow();
     void LayOut(int width, int height);
+    void ApplyDpi(int dpi);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnContextMenu(LPARAM lParam);
     void OnClose();
     void OnCloseDeadline();
@@ -77,6 +79,8 @@ private:
     HWND m_richEdit = nullptr;
     HWND m_status = nullptr;
     int m_barHeight = 0;
+    int m_dpi = 0;
+    UniqueFont m_statusFont;
     CHARFORMATW m_normal = {};
     std::unique_ptr<CLogRtf> m_rtf;
 

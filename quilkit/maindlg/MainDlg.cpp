@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/LanguageTable.h"
 #include "text/WideText.h"
@@ -61,14 +63,17 @@ BOOL CMainDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESU
             return FALSE;
         case WM_COMMAND:
             return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_DPICHANGED:
+            // The dialog manager lays the template out again; the icons are ours to size.
+            SetIcons(LOWORD(wParam));
+            return FALSE;
     }
     return FALSE;
 }
 
 LRESULT CMainDlg::OnInitDialog() {
     CenterWindow();
-    SetIcon(SM_CXICON, SM_CYICON, ICON_BIG);
-    SetIcon(SM_CXSMICON, SM_CYSMICON, ICON_SMALL);
+    SetIcons(CDpi::ForWindow(m_hWnd));
 
     if (CMessageLoop* loop = _Module.GetMessageLoop()) {
         loop->AddMessageFilter(this);
@@ -174,9 +179,13 @@ void CMainDlg::Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missi
     }
 }
 
-void CMainDlg::SetIcon(int widthMetric, int heightMetric, WPARAM which) {
-    // The window keeps using the icon, so it lives as long as the process.
-    HANDLE icon = LoadImageW(_Module.Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                             GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR);
-    SendMessageW(m_hWnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+// At the sizes of the monitor the dialog is on; the window shows the new icons before the
+// old ones are destroyed.
+void CMainDlg::SetIcons(int dpi) {
+    UniqueIcon big(CDpi::LoadScaledIcon(_Module.Instance(), IDR_MAINFRAME, SM_CXICON, SM_CYICON, dpi));
+    UniqueIcon smallIcon(CDpi::LoadScaledIcon(_Module.Instance(), IDR_MAINFRAME, SM_CXSMICON, SM_CYSMICON, dpi));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    m_bigIcon = std::move(big);
+    m_smallIcon = std::move(smallIcon);
 }

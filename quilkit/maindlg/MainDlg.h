@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/DialogImpl.h"
+#include "framework/Handles.h"
 #include "framework/MessageLoop.h"
 #include "ExtensionRegistrar.h"
 #include "resource.h"
@@ -27,9 +28,12 @@ private:
     void Uninstall();
     void Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText);
     void ShowRegistration();
-    void SetIcon(int widthMetric, int heightMetric, WPARAM which);
+    void SetIcons(int dpi);
 
     // Decided once, from where the program lives: Install registers for every user
     // (elevated) or for the current user only.
     bool m_forAllUsers = false;
+
+    UniqueIcon m_bigIcon;
+    UniqueIcon m_smallIcon;
 };

@@ -14,6 +14,7 @@
 
 #include "Driver.h"
 #include "framework/AppModule.h"
+#include "framework/Dpi.h"
 #include "resource.h"
 #include "log/LogDlg.h"
 #include "log/LogPlacement.h"
@@ -233,6 +234,59 @@ TEST(LogPlacementText, RoundTripsAndAnythingElseIsRefused) {
     for (const wchar_t* bad :
          {L"", L"1,2,3,4", L"1,2,30,40,0x", L"50,2,30,40,0", L"1,40,30,40,0", L"1,2,30,40,2", L"a,b,c,d,0"})
         EXPECT_FALSE(ParsePlacement(bad)) << driver::Utf8(bad);
+}
+
+// Moved to a monitor of another scale (WM_DPICHANGED, as Windows sends it): the window
+// takes the suggested rectangle and lays out again, the status bar with a font of the
+// new scale, the text above it, and the new layout is the one a resize keeps.
+TEST_F(Log, ANewDisplayScaleTakesTheSuggestedRectangleAndRemakesTheStatusBar) {
+    HWND edit = GetDlgItem(m_log.m_hWnd, 1019);
+    HWND status = GetDlgItem(m_log.m_hWnd, 1030);
+    ASSERT_NE(status, nullptr);
+    auto fontHeight = [&] {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        return std::abs(font.lfHeight);
+    };
+    auto expectLayout = [&](const char* when) {
+        RECT client, area, bar;
+        GetClientRect(m_log.m_hWnd, &client);
+        GetWindowRect(edit, &area);
+        GetWindowRect(status, &bar);
+        MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&area), 2);
+        MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
+        EXPECT_EQ(area.right - area.left, client.right) << when;
+        EXPECT_EQ(area.top, 0) << when;
+        EXPECT_EQ(area.bottom, bar.top) << when;
+        EXPECT_EQ(bar.bottom, client.bottom) << when;
+        EXPECT_EQ(bar.right - bar.left, client.right) << when;
+    };
+    const int before = fontHeight();
+    ASSERT_GT(before, 0);
+    // Windows suggests the window scaled by the change of DPI: from a small one, so that the
+    // doubled one still fits the screen.
+    RECT smallest;
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(m_log.m_hWnd, &smallest);
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    RECT small;
+    GetWindowRect(m_log.m_hWnd, &small);
+    RECT suggested{40, 30, 40 + 2 * (small.right - small.left), 30 + 2 * (small.bottom - small.top)};
+    const int dpi = 2 * CDpi::ForWindow(nullptr);
+    SendMessageW(m_log.m_hWnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(m_log.m_hWnd, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << now.left << "," << now.top << "," << now.right << "," << now.bottom;
+    // The smallest size grew with the scale.
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(m_log.m_hWnd, &now);
+    EXPECT_EQ(now.right - now.left, 2 * (smallest.right - smallest.left));
+    EXPECT_EQ(now.bottom - now.top, 2 * (smallest.bottom - smallest.top));
+    // Twice the scale, twice the font, give or take the rounding of point sizes.
+    EXPECT_NEAR(fontHeight(), 2 * before, 2);
+    expectLayout("after the change of scale");
+    SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 1100, 700, SWP_NOMOVE | SWP_NOZORDER);
+    expectLayout("after a resize at the new scale");
 }
 
 // Whether the context menu offers each command, read as the menu opens (a hook on this

@@ -19,17 +19,25 @@ inline void PumpMessages() {
     }
 }
 
+// The program named by SKYPERCH_EXE as Windows names it: ctest hands over the build
+// tree's Unix path, and Wine maps the Unix root to drive Z:.
+inline std::string SkyperchWindowsPath() {
+    const char* exe = std::getenv("SKYPERCH_EXE");
+    if (!exe) return {};
+    std::string path = std::string(exe[0] == '/' ? "Z:" : "") + exe;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 class CSkyperchProcess {
 public:
     // Starts the program named by SKYPERCH_EXE and waits until its dialog shows or the
     // program ends; Dialog() is null when no dialog showed.
     CSkyperchProcess() {
-        const char* exe = std::getenv("SKYPERCH_EXE");
-        if (!exe) return;
-        // ctest hands over the build tree's Unix path; Wine maps the Unix root to drive Z:.
-        std::string commandLine = std::string("\"") + (exe[0] == '/' ? "Z:" : "") + exe + "\"";
-        for (char& c : commandLine)
-            if (c == '/') c = '\\';
+        const std::string exe = SkyperchWindowsPath();
+        if (exe.empty()) return;
+        std::string commandLine = "\"" + exe + "\"";
         // A dialog that opens under the cursor can later get that stale position from
         // the X server: keep the cursor clear of the middle of the screen.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 10, GetSystemMetrics(SM_CYSCREEN) - 10);
@@ -55,7 +63,7 @@ public:
     ~CSkyperchProcess() {
         if (!process_) return;
         if (dialog_) PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
-        if (WaitForSingleObject(process_, kWaitMs) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
+        if (!WaitPumping()) TerminateProcess(process_, 99);
         CloseHandle(process_);
     }
     CSkyperchProcess(const CSkyperchProcess&) = delete;
@@ -72,6 +80,14 @@ public:
         wchar_t text[512] = L"";
         SendMessageW(Control(id), WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
         return text;
+    }
+    // Waits until the control shows text, or a while; returns what it shows then.
+    std::string WaitForText(int id, const std::string& text) const {
+        for (int i = 0; i < 100 && Text(id) != text; ++i) {
+            Sleep(20);
+            PumpMessages();
+        }
+        return Text(id);
     }
     POINT CentreOf(int id) const {
         RECT rect{};
@@ -98,8 +114,8 @@ public:
     void ClickChange() { Send(IDC_CHANGE, BM_CLICK, 0); }
 
     // Waits for the program to end; returns its exit code, or STILL_ACTIVE.
-    DWORD WaitForExit() {
-        WaitForSingleObject(process_, kWaitMs);
+    DWORD WaitForExit(DWORD timeoutMs = kWaitMs) {
+        WaitPumping(timeoutMs);
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(process_, &code);
         return code;
@@ -107,6 +123,18 @@ public:
 
 private:
     static const DWORD kWaitMs = 20000;
+
+    // Skyperch erases its frame as it ends, and drawing on a window of ours can need our
+    // thread under Wine: our messages are handled while we wait.
+    bool WaitPumping(DWORD timeoutMs = kWaitMs) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < timeoutMs) {
+            const DWORD result = MsgWaitForMultipleObjects(1, &process_, FALSE, 100, QS_ALLINPUT);
+            if (result == WAIT_OBJECT_0) return true;
+            PumpMessages();
+        }
+        return false;
+    }
 
     void Send(int id, UINT message, WPARAM wParam) {
         SendMessageA(Control(id), message, wParam, 0);

@@ -3,12 +3,37 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "DpiScale.h"
 #include "SkyperchProcess.h"
+#include "TextFit.h"
 
 namespace {
 
 const char kTopMost[] = "Top-most window";
 const char kNotTopMost[] = "Not top-most window";
+const wchar_t kPickGone[] = L"(The picked window has closed)";
+
+// The display's DPI, as the test process (made per-monitor aware below) sees it.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Measures in physical pixels, as Skyperch itself works, at any display scale.
+const bool kAware = [] {
+    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    auto set = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (set && (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) || set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)))
+        return true;
+    return SetProcessDPIAware() != FALSE;
+}();
 
 bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
@@ -54,7 +79,7 @@ struct CTestWindow {
 };
 
 // Each test starts its own Skyperch; the windows lie clear of its dialog, which opens in
-// the middle of the screen.
+// the middle of the screen, at every scale up to 200 %.
 class SkyperchTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(nullptr, skyperch_.Dialog()) << "no dialog (SKYPERCH_EXE set?)"; }
@@ -65,7 +90,7 @@ protected:
     }
 
     CTestWindow plain_{L"SkyperchPlainTarget", {60, 60, 380, 260}, RGB(40, 90, 160)};
-    CTestWindow topMost_{L"SkyperchTopMostTarget", {60, 600, 380, 800}, RGB(200, 120, 40), WS_EX_TOPMOST};
+    CTestWindow topMost_{L"SkyperchTopMostTarget", {60, 780, 380, 980}, RGB(200, 120, 40), WS_EX_TOPMOST};
     CSkyperchProcess skyperch_;
 };
 
@@ -96,13 +121,20 @@ TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
     skyperch_.ReleaseFinder();
     ASSERT_EQ(plain_.className, skyperch_.WideText(IDC_CLASS_TEXT));
     skyperch_.ClickChange();
+    // The window's own thread (ours) applies the change: its messages are pumped while
+    // the text is awaited.
+    EXPECT_EQ(kTopMost, skyperch_.WaitForText(IDC_TYPE_TEXT, kTopMost));
     EXPECT_TRUE(IsTopMost(plain_.window));
-    EXPECT_EQ(kTopMost, skyperch_.Text(IDC_TYPE_TEXT));
     EXPECT_TRUE(IsTopMost(skyperch_.Dialog()));
+    // Skyperch puts its dialog back on top once it sees the change applied.
+    for (int i = 0; i < 50 && ZOrderIndex(skyperch_.Dialog()) > ZOrderIndex(plain_.window); ++i) {
+        Sleep(20);
+        PumpMessages();
+    }
     EXPECT_LT(ZOrderIndex(skyperch_.Dialog()), ZOrderIndex(plain_.window));
     skyperch_.ClickChange();
+    EXPECT_EQ(kNotTopMost, skyperch_.WaitForText(IDC_TYPE_TEXT, kNotTopMost));
     EXPECT_FALSE(IsTopMost(plain_.window));
-    EXPECT_EQ(kNotTopMost, skyperch_.Text(IDC_TYPE_TEXT));
     EXPECT_TRUE(IsTopMost(skyperch_.Dialog()));
 }
 
@@ -118,12 +150,15 @@ TEST_F(SkyperchTest, ClassNameOutsideTheCodePageIsShownExactly) {
 
 // Screen output of another process reaches the display asynchronously under Wine: each
 // pixel gets a while to show the expected colour before what is there is reported.
+// The frame lies on the window's visible bounds (a borderless window's are its rectangle)
+// and is as thick as the display's scale asks.
 void ExpectFrame(const CTestWindow& window, bool framed) {
     const int w = window.rect.right - window.rect.left, h = window.rect.bottom - window.rect.top;
-    const POINT frame[] = {{w / 2, 0},     {w / 2, 2},     {0, h / 2},     {2, h / 2}, {w - 1, h / 2},
-                           {w - 3, h / 2}, {w / 2, h - 1}, {w / 2, h - 3}, {0, 0},     {w - 1, h - 1},
-                           {0, h - 1},     {w - 1, 0},     {1, h - 3}};
-    const POINT inside[] = {{w / 2, 3}, {3, h / 2}, {w - 4, h / 2}, {w / 2, h - 4}};
+    const int t = CDpiScale::FrameThickness(ScreenDpi());
+    const POINT frame[] = {{w / 2, 0},     {w / 2, t - 1}, {0, h / 2},     {t - 1, h / 2}, {w - 1, h / 2},
+                           {w - t, h / 2}, {w / 2, h - 1}, {w / 2, h - t}, {0, 0},         {w - 1, h - 1},
+                           {0, h - 1},     {w - 1, 0},     {1, h - t}};
+    const POINT inside[] = {{w / 2, t}, {t, h / 2}, {w - t - 1, h / 2}, {w / 2, h - t - 1}};
     HDC screen = GetDC(nullptr);
     auto expect = [&](POINT p, COLORREF expected) {
         COLORREF actual = GetPixel(screen, window.rect.left + p.x, window.rect.top + p.y);
@@ -139,7 +174,7 @@ void ExpectFrame(const CTestWindow& window, bool framed) {
     ReleaseDC(nullptr, screen);
 }
 
-TEST_F(SkyperchTest, FrameIsInvertedWhilePickedAndRestoredByTheNextPick) {
+TEST_F(SkyperchTest, FrameIsInvertedWhilePickedAndErasedByTheNextPickAndTheRelease) {
     skyperch_.PressFinder();
     skyperch_.DragTo(plain_.At(150, 150));
     ExpectFrame(plain_, true);
@@ -147,11 +182,133 @@ TEST_F(SkyperchTest, FrameIsInvertedWhilePickedAndRestoredByTheNextPick) {
     ExpectFrame(plain_, false);
     ExpectFrame(topMost_, true);
     skyperch_.ReleaseFinder();
-    // The next drag starts over the own dialog: that clears the frame.
-    skyperch_.PressFinder();
-    skyperch_.DragTo(skyperch_.CentreOf(IDC_FINDER));
     ExpectFrame(topMost_, false);
+    EXPECT_EQ(topMost_.className, skyperch_.WideText(IDC_CLASS_TEXT)) << "the pick outlives the release";
+}
+
+TEST_F(SkyperchTest, ALostCaptureEndsTheDragAsAReleaseWould) {
+    skyperch_.PressFinder();
+    skyperch_.DragTo(plain_.At(150, 150));
+    ExpectFrame(plain_, true);
+    // What the system sends when another window takes the mouse (Alt+Tab).
+    SendMessageA(skyperch_.Control(IDC_FINDER), WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(plain_.window));
+    ExpectFrame(plain_, false);
+    // No longer dragging: a move over another window picks nothing.
+    skyperch_.DragTo(topMost_.At(150, 100));
+    ExpectPick(plain_.className, kNotTopMost);
+    ExpectFrame(topMost_, false);
+}
+
+TEST_F(SkyperchTest, FrameIsErasedWhenSkyperchEnds) {
+    {
+        CSkyperchProcess second;
+        ASSERT_NE(nullptr, second.Dialog());
+        second.PressFinder();
+        second.DragTo(plain_.At(150, 150));
+        ExpectFrame(plain_, true);
+    }  // ended with its Cancel command in the middle of the drag
+    ExpectFrame(plain_, false);
+}
+
+// A top-level window on a thread of its own whose WM_WINDOWPOSCHANGING, once armed, does
+// not return for 10 s (or until released): a hung program.
+class CHangingWindow {
+public:
+    explicit CHangingWindow(RECT rect) : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, rect, ready] {
+            WNDCLASSA windowClass{};
+            windowClass.lpfnWndProc = &CHangingWindow::Proc;
+            windowClass.hInstance = GetModuleHandleA(nullptr);
+            windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+            windowClass.lpszClassName = "SkyperchHangingTarget";
+            RegisterClassA(&windowClass);
+            window_ = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, rect.left, rect.top,
+                                      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), this);
+            SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            SetEvent(ready);
+            MSG message;
+            while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+            UnregisterClassA(windowClass.lpszClassName, GetModuleHandleA(nullptr));
+        });
+        WaitForSingleObject(ready, 5000);
+        CloseHandle(ready);
+    }
+    ~CHangingWindow() {
+        SetEvent(release_);
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        thread_.join();
+        CloseHandle(release_);
+    }
+    CHangingWindow(const CHangingWindow&) = delete;
+    CHangingWindow& operator=(const CHangingWindow&) = delete;
+
+    void Arm() { armed_ = true; }
+    HWND Window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<CHangingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_WINDOWPOSCHANGING && self && self->armed_) WaitForSingleObject(self->release_, 10000);
+        if (message == WM_CLOSE) {
+            DestroyWindow(window);
+            PostQuitMessage(0);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HANDLE release_;
+    volatile bool armed_ = false;
+    HWND window_ = nullptr;
+    std::thread thread_;
+};
+
+void PostChange(const CSkyperchProcess& skyperch) {
+    PostMessageA(skyperch.Dialog(), WM_COMMAND, MAKEWPARAM(IDC_CHANGE, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(skyperch.Control(IDC_CHANGE)));
+}
+
+// A thread that waits in SendMessage still answers messages sent to it, so a sent WM_NULL
+// alone would not tell a hang; what is posted (input, commands) is only handled once the
+// handler of Change has returned: Skyperch's OK command must end it within the second.
+TEST_F(SkyperchTest, ChangeOnAHungWindowLeavesSkyperchAnswering) {
+    CHangingWindow hung({960, 300, 1260, 500});
+    skyperch_.PressFinder();
+    skyperch_.DragTo({1100, 400});
     skyperch_.ReleaseFinder();
+    ASSERT_EQ(L"SkyperchHangingTarget", skyperch_.WideText(IDC_CLASS_TEXT));
+    hung.Arm();
+    PostChange(skyperch_);
+    Sleep(300);
+    DWORD_PTR result = 0;
+    EXPECT_NE(0, SendMessageTimeoutA(skyperch_.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result))
+        << "no answer to WM_NULL within 1 s after Change";
+    PostMessageA(skyperch_.Dialog(), WM_NULL, 0, 0);
+    PostMessageA(skyperch_.Dialog(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(1u, skyperch_.WaitForExit(1000)) << "the posted OK command was not handled within 1 s";
+}
+
+TEST_F(SkyperchTest, ChangeLeavesANewWindowInTheClosedOnesPlaceAlone) {
+    const RECT place{960, 300, 1260, 500};
+    auto closed = std::make_unique<CTestWindow>(L"SkyperchClosingTarget", place, RGB(90, 90, 200));
+    skyperch_.PressFinder();
+    skyperch_.DragTo(closed->At(100, 100));
+    skyperch_.ReleaseFinder();
+    ASSERT_EQ(closed->className, skyperch_.WideText(IDC_CLASS_TEXT));
+    closed.reset();
+    const CTestWindow successor{L"SkyperchClosingTarget", place, RGB(90, 90, 200)};
+    skyperch_.ClickChange();
+    Sleep(500);
+    PumpMessages();
+    EXPECT_FALSE(IsTopMost(successor.window));
+    ExpectPick(kPickGone, kNotTopMost);
+    // The pick is cleared: a second Change has nothing to act on either.
+    skyperch_.ClickChange();
+    Sleep(300);
+    PumpMessages();
+    EXPECT_FALSE(IsTopMost(successor.window));
 }
 
 TEST(SkyperchExit, EscapeAndCloseEndWith2AndOkWith1) {
@@ -163,6 +320,26 @@ TEST(SkyperchExit, EscapeAndCloseEndWith2AndOkWith1) {
     EXPECT_EQ(2u, exitCodeAfter(IDC_CHANGE, WM_KEYDOWN, VK_ESCAPE, 0x00010001));
     EXPECT_EQ(2u, exitCodeAfter(0, WM_SYSCOMMAND, SC_CLOSE, 0));
     EXPECT_EQ(1u, exitCodeAfter(0, WM_COMMAND, IDOK, 0));
+}
+
+TEST(SkyperchManifest, DeclaresPerMonitorAwarenessAndTheWindowsVersions) {
+    HMODULE module = LoadLibraryExA(SkyperchWindowsPath().c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(nullptr, module);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(nullptr, found);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found));
+    for (const char* part :
+         {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2",
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+          "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
+          "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",
+          "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",
+          "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",
+          "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part << "\n" << manifest;
+    FreeLibrary(module);
 }
 
 // Run with LC_ALL=ja_JP.UTF-8: the texts are code page 932.
@@ -180,6 +357,96 @@ TEST_F(SkyperchJapanese, LabelsButtonAndTypeTextsComeFromTheJapaneseRecord) {
     EXPECT_EQ("\x8D\xC5\x91\x4F\x97\xF1\x82\xC5\x82\xCD\x82\xC8\x82\xA2",
               skyperch_.Text(IDC_TYPE_TEXT));  // 最前列ではない
     skyperch_.ReleaseFinder();
+    {
+        const CTestWindow closing{L"SkyperchClosingTarget", {960, 300, 1260, 500}, RGB(90, 90, 200)};
+        skyperch_.PressFinder();
+        skyperch_.DragTo(closing.At(100, 100));
+        skyperch_.ReleaseFinder();
+    }
+    skyperch_.ClickChange();
+    EXPECT_EQ(
+        "\x81\x69\x91\x49\x82\xF1\x82\xBE\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCD\x95\xC2"
+        "\x82\xB6\x82\xE7\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x6A",
+        skyperch_.Text(IDC_CLASS_TEXT));  // （選んだウィンドウは閉じられました）
+}
+
+// At the display scale of the prefix the tests run in (96, 120, 144 or 192 DPI), which
+// VEX_WINE_DPI names when it is not 96.
+class SkyperchDpi : public SkyperchTest {
+protected:
+    void SetUp() override {
+        SkyperchTest::SetUp();
+        ASSERT_TRUE(kAware);
+        const char* asked = std::getenv("VEX_WINE_DPI");
+        ASSERT_EQ(asked ? std::atoi(asked) : 96, ScreenDpi());
+    }
+};
+
+TEST_F(SkyperchDpi, EveryTextFitsItsControl) {
+    HMODULE module = LoadLibraryExA(SkyperchWindowsPath().c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(nullptr, module);
+    {
+        const driver::TemplateFont font(module, IDD_SKYPERCH);
+        ASSERT_NE(nullptr, font.Get());
+        const std::vector<driver::TextFit> fits = driver::MeasureTexts(skyperch_.Dialog(), font.Get());
+        EXPECT_EQ(6u, fits.size()) << "three labels, the two placeholders and the button";
+        for (const driver::TextFit& fit : fits)
+            EXPECT_TRUE(fit.Fits()) << driver::Describe(fit) << " at " << ScreenDpi();
+        // The longest texts the program puts there itself.
+        skyperch_.PressFinder();
+        skyperch_.DragTo(plain_.At(150, 150));
+        skyperch_.ReleaseFinder();
+        for (const driver::TextFit& fit : driver::MeasureTexts(skyperch_.Dialog(), font.Get()))
+            EXPECT_TRUE(fit.Fits()) << driver::Describe(fit) << " at " << ScreenDpi();
+    }
+    FreeLibrary(module);
+}
+
+// The finder shows its icon at the size of the display's scale (the static control takes
+// the icon's size), and the program holds the finder's pictures and its cursor drawn for
+// 100, 150 and 200 % and its icon for every size Windows asks at 100 to 200 %.
+TEST_F(SkyperchDpi, IconsHaveTheSizeOfTheScale) {
+    const int dpi = ScreenDpi();
+    RECT finder{};
+    GetClientRect(skyperch_.Control(IDC_FINDER), &finder);
+    EXPECT_EQ(CDpiScale::IconSize(32, dpi), finder.right) << dpi;
+    EXPECT_EQ(CDpiScale::IconSize(32, dpi), finder.bottom) << dpi;
+
+    HMODULE module = LoadLibraryExA(SkyperchWindowsPath().c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(nullptr, module);
+    auto drawnSize = [&](int id, bool icon, int size) {
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), icon ? RT_GROUP_ICON : RT_GROUP_CURSOR);
+        if (!found) return 0;
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, found)));
+        const int entry = LookupIconIdFromDirectoryEx(directory, icon, size, size, LR_DEFAULTCOLOR);
+        HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(entry), icon ? RT_ICON : RT_CURSOR);
+        HICON handle = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
+                                                SizeofResource(module, image), icon, 0x00030000, 0, 0, 0);
+        ICONINFO info{};
+        BITMAP bitmap{};
+        if (handle && GetIconInfo(handle, &info)) {
+            GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+            if (info.hbmColor) DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+        if (handle) DestroyIcon(handle);
+        return static_cast<int>(bitmap.bmWidth);
+    };
+    for (int scale : {96, 144, 192}) {
+        const int size = CDpiScale::IconSize(32, scale);
+        EXPECT_EQ(size, drawnSize(IDI_FINDER_FULL, true, size)) << scale;
+        EXPECT_EQ(size, drawnSize(IDI_FINDER_EMPTY, true, size)) << scale;
+        EXPECT_EQ(size, drawnSize(IDC_FINDER_TARGET, false, size)) << scale;
+    }
+    for (int scale : {96, 120, 144, 192})
+        for (int base : {16, 32}) {
+            const int size = CDpiScale::IconSize(base, scale);
+            EXPECT_EQ(size, drawnSize(IDI_SKYPERCH, true, size)) << scale;
+        }
+    EXPECT_EQ(256, drawnSize(IDI_SKYPERCH, true, 256));
+    FreeLibrary(module);
 }
 
 }  // namespace

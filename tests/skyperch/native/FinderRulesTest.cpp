@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "DpiScale.h"
 #include "FinderRules.h"
 
 namespace {
@@ -44,9 +45,10 @@ TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
 // How often PatBlt with DSTINVERT, clipped to a width x height window, inverts each pixel
 // for one toggle of the frame. A negative extent mirrors the rectangle about its origin:
 // it holds the origin and stops short of origin + extent (GDI and Wine's gdi32 alike).
-std::vector<int> FlipsOfOneToggle(int width, int height) {
+std::vector<int> FlipsOfOneToggle(int width, int height, int thickness = CFinderRules::kFrameThickness,
+                                  const PixelRect* area = nullptr) {
     std::vector<int> flips(size_t(width) * height, 0);
-    const FrameBands frame = CFinderRules::Frame(width, height);
+    const FrameBands frame = CFinderRules::Frame(area ? *area : PixelRect{0, 0, width, height}, thickness);
     for (int i = 0; i < frame.count; ++i) {
         const PatBltBand& b = frame.bands[i];
         const int left = std::max(0, b.width < 0 ? b.x + b.width + 1 : b.x);
@@ -59,17 +61,89 @@ std::vector<int> FlipsOfOneToggle(int width, int height) {
     return flips;
 }
 
-TEST(FinderRules, OneToggleInvertsEachFramePixelExactlyOnceFromSixPixelsUp) {
-    const int t = CFinderRules::kFrameThickness;
-    for (int w = 6; w <= 24; ++w)
-        for (int h = 6; h <= 24; ++h) {
-            const std::vector<int> flips = FlipsOfOneToggle(w, h);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const bool onFrame = x < t || y < t || x >= w - t || y >= h - t;
-                    ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * w + x]) << w << "x" << h << " at " << x << "," << y;
-                }
+TEST(FinderRules, OneToggleInvertsEachFramePixelExactlyOnceAtEveryThickness) {
+    for (int t : {3, 4, 5, 6})
+        for (int w = 2 * t; w <= 24; ++w)
+            for (int h = 2 * t; h <= 24; ++h) {
+                const std::vector<int> flips = FlipsOfOneToggle(w, h, t);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        const bool onFrame = x < t || y < t || x >= w - t || y >= h - t;
+                        ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * w + x])
+                            << t << " thick, " << w << "x" << h << " at " << x << "," << y;
+                    }
+            }
+    EXPECT_EQ(0, CFinderRules::Frame(PixelRect{5, 5, 5, 20}, 3).count) << "empty area";
+}
+
+// Windows 10 counts invisible resize borders in the window rectangle: the frame goes on
+// the visible bounds, in the coordinates of the window's own device context.
+TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
+    const PixelRect window{100, 50, 420, 290};
+    const PixelRect visible{107, 50, 413, 283};
+    const PixelRect area = CFinderRules::FrameArea(window, &visible);
+    EXPECT_EQ(7, area.left);
+    EXPECT_EQ(0, area.top);
+    EXPECT_EQ(313, area.right);
+    EXPECT_EQ(233, area.bottom);
+    const PixelRect whole = CFinderRules::FrameArea(window, nullptr);
+    EXPECT_EQ(0, whole.left);
+    EXPECT_EQ(0, whole.top);
+    EXPECT_EQ(320, whole.right);
+    EXPECT_EQ(240, whole.bottom);
+    // Bounds reaching past the window are cut to it; bounds off the window are not used.
+    const PixelRect wider{90, 40, 430, 300};
+    EXPECT_EQ(320, CFinderRules::FrameArea(window, &wider).right);
+    EXPECT_EQ(0, CFinderRules::FrameArea(window, &wider).left);
+    const PixelRect elsewhere{1000, 1000, 1200, 1100};
+    EXPECT_EQ(320, CFinderRules::FrameArea(window, &elsewhere).right);
+    const PixelRect empty{200, 100, 200, 100};
+    EXPECT_EQ(240, CFinderRules::FrameArea(window, &empty).bottom);
+
+    // The bands lie on the area, not on the window's edge: every pixel of the area's
+    // border is inverted once, nothing outside it.
+    const int w = 40, h = 30, t = 4;
+    const PixelRect inner{5, 2, 35, 27};
+    const std::vector<int> flips = FlipsOfOneToggle(w, h, t, &inner);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool inArea = x >= inner.left && x < inner.right && y >= inner.top && y < inner.bottom;
+            const bool onFrame =
+                inArea && (x < inner.left + t || y < inner.top + t || x >= inner.right - t || y >= inner.bottom - t);
+            ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * w + x]) << x << "," << y;
         }
+}
+
+// A handle alone does not make the same window: Windows gives a closed window's handle to
+// new windows.
+TEST(FinderRules, ThePickIsTheSameWindowOnlyAliveWithItsProcessAndThread) {
+    const WindowIdentity picked{0x500, 1200, 3400};
+    EXPECT_TRUE(CFinderRules::IsSameWindow(picked, true, picked));
+    EXPECT_FALSE(CFinderRules::IsSameWindow(picked, false, picked)) << "closed";
+    EXPECT_FALSE(CFinderRules::IsSameWindow(picked, true, WindowIdentity{0x500, 1300, 3400})) << "other process";
+    EXPECT_FALSE(CFinderRules::IsSameWindow(picked, true, WindowIdentity{0x500, 1200, 3500})) << "other thread";
+    EXPECT_FALSE(CFinderRules::IsSameWindow(picked, true, WindowIdentity{0x600, 1200, 3400})) << "other handle";
+    EXPECT_FALSE(CFinderRules::IsSameWindow(WindowIdentity{}, true, WindowIdentity{})) << "nothing picked";
+}
+
+// The sizes Windows itself uses at 100, 125, 150, 175 and 200 %.
+TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
+    struct Case {
+        int dpi, icon, smallIcon, frame;
+    };
+    for (const Case& c : {Case{96, 32, 16, 3}, Case{120, 40, 20, 4}, Case{144, 48, 24, 5}, Case{168, 56, 28, 5},
+                          Case{192, 64, 32, 6}, Case{288, 96, 48, 9}}) {
+        EXPECT_EQ(c.icon, CDpiScale::IconSize(32, c.dpi)) << c.dpi;
+        EXPECT_EQ(c.smallIcon, CDpiScale::IconSize(16, c.dpi)) << c.dpi;
+        EXPECT_EQ(c.frame, CDpiScale::FrameThickness(c.dpi)) << c.dpi;
+    }
+    // A DPI that could not be read is 100 %; a scale below 100 % never loses the frame.
+    EXPECT_EQ(32, CDpiScale::IconSize(32, 0));
+    EXPECT_EQ(32, CDpiScale::IconSize(32, -5));
+    EXPECT_EQ(3, CDpiScale::FrameThickness(0));
+    EXPECT_EQ(1, CDpiScale::FrameThickness(24));
+    EXPECT_EQ(1, CDpiScale::Scale(1, 30));
+    EXPECT_EQ(0, CDpiScale::Scale(0, 192));
 }
 
 }  // namespace
