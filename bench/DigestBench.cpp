@@ -13,6 +13,7 @@
 #include "Md5Digest.h"
 #include "Sha1Digest.h"
 #include "Sha256Digest.h"
+#include "Sha512Digest.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void Md5Of(const std::vector<uint8_t>& buffer, CMd5Digest& md5) {
     md5.Final(&context);
 }
 
-// CSha1Digest and CSha256Digest share their shape.
+// CSha1Digest, CSha256Digest and CSha512Digest share their shape.
 template <class Digest>
 void ShaOf(const std::vector<uint8_t>& buffer, Digest& digest) {
     digest.Init();
@@ -82,6 +83,9 @@ void OursSha1(benchmark::State& state) { OursSha<CSha1Digest>(state, DigestPath:
 void OursSha1Portable(benchmark::State& state) { OursSha<CSha1Digest>(state, DigestPath::Portable); }
 void OursSha256(benchmark::State& state) { OursSha<CSha256Digest>(state, DigestPath::Auto); }
 void OursSha256Portable(benchmark::State& state) { OursSha<CSha256Digest>(state, DigestPath::Portable); }
+void OursSha512(benchmark::State& state) { OursSha<CSha512Digest>(state, DigestPath::Auto); }
+void OursSha512Avx2Bmi2(benchmark::State& state) { OursSha<CSha512Digest>(state, DigestPath::Avx2Bmi2); }
+void OursSha512Portable(benchmark::State& state) { OursSha<CSha512Digest>(state, DigestPath::Portable); }
 
 // MD5 and SHA-1 of one buffer on a thread each, as the hash checker computes them.
 void OursBoth(benchmark::State& state) {
@@ -121,6 +125,7 @@ void OpenSsl(benchmark::State& state, const std::vector<uint8_t>& buffer, std::v
 void OpenSslMd5(benchmark::State& state) { OpenSsl(state, Buffer(), {EVP_md5()}); }
 void OpenSslSha1(benchmark::State& state) { OpenSsl(state, Buffer(), {EVP_sha1()}); }
 void OpenSslSha256(benchmark::State& state) { OpenSsl(state, Buffer(), {EVP_sha256()}); }
+void OpenSslSha512(benchmark::State& state) { OpenSsl(state, Buffer(), {EVP_sha512()}); }
 void OpenSslBoth(benchmark::State& state) { OpenSsl(state, BothBuffer(), {EVP_md5(), EVP_sha1()}); }
 
 BENCHMARK(OursMd5);
@@ -131,6 +136,10 @@ BENCHMARK(OpenSslSha1);
 BENCHMARK(OursSha256);
 BENCHMARK(OursSha256Portable);
 BENCHMARK(OpenSslSha256);
+BENCHMARK(OursSha512);
+BENCHMARK(OursSha512Avx2Bmi2);
+BENCHMARK(OursSha512Portable);
+BENCHMARK(OpenSslSha512);
 // Wall-clock time: the main thread of OursBoth only waits, so its CPU time says nothing.
 BENCHMARK(OursBoth)->UseRealTime();
 BENCHMARK(OpenSslBoth)->UseRealTime();
@@ -148,7 +157,7 @@ public:
 
     void PrintRatios() const {
         printf("\ndigest  ours MB/s  OpenSSL MB/s  ratio\n");
-        for (const char* name : {"Md5", "Sha1", "Sha256", "Both"}) {
+        for (const char* name : {"Md5", "Sha1", "Sha256", "Sha512", "Both"}) {
             const double ours = Rate(std::string("Ours") + name);
             const double theirs = Rate(std::string("OpenSsl") + name);
             printf("%-6s  %9.1f  %12.1f  %5.2f\n", name, ours / 1e6, theirs / 1e6, theirs > 0 ? ours / theirs : 0.0);

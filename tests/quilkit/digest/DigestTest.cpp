@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "Md5Digest.h"
 #include "Sha1Digest.h"
 #include "Sha256Digest.h"
+#include "Sha512Digest.h"
+#include "Sha512Extensions.h"
 
 #ifdef VEX_HAVE_OPENSSL
 #include <openssl/evp.h>
@@ -19,7 +22,10 @@
 
 // Names the path in gtest's messages instead of dumping the enum's bytes.
 void PrintTo(DigestPath path, std::ostream* os) {
-    *os << (path == DigestPath::Portable ? "Portable" : path == DigestPath::ShaExtensions ? "ShaExtensions" : "Auto");
+    *os << (path == DigestPath::Portable        ? "Portable"
+            : path == DigestPath::ShaExtensions ? "ShaExtensions"
+            : path == DigestPath::Avx2Bmi2      ? "Avx2Bmi2"
+                                                : "Auto");
 }
 
 namespace {
@@ -352,6 +358,253 @@ TEST_P(Sha256, AgreesWithOpenSslForEveryLengthUpTo300) {
         std::vector<uint32_t> chunks(5);
         for (auto& chunk : chunks) chunk = 1 + random() % 97;
         EXPECT_EQ(Sha256Chunked(message, chunks), OpenSslText(EVP_sha256(), message)) << "length " << length;
+    }
+}
+#endif
+
+// SHA-512 runs on up to three paths: the portable code, AVX2 with BMI2, and the SHA-512
+// instructions; each test runs once per path, skipped where the processor lacks it.
+class Sha512 : public testing::TestWithParam<DigestPath> {
+protected:
+    void SetUp() override {
+        if (GetParam() == DigestPath::ShaExtensions && !HasSha512Extensions())
+            GTEST_SKIP() << "this processor has no SHA-512 instructions; their model is tested below";
+        if (GetParam() == DigestPath::Avx2Bmi2 && !HasAvx2Bmi2()) GTEST_SKIP() << "this processor has no AVX2 and BMI2";
+        ForceDigestPath(GetParam());
+        ASSERT_EQ(ActiveSha512Path(), GetParam());
+    }
+    void TearDown() override { ForceDigestPath(DigestPath::Auto); }
+};
+INSTANTIATE_TEST_SUITE_P(Paths, Sha512,
+                         testing::Values(DigestPath::Portable, DigestPath::Avx2Bmi2, DigestPath::ShaExtensions),
+                         PathName);
+
+std::string Sha512Chunked(const std::vector<uint8_t>& message, const std::vector<uint32_t>& chunks) {
+    CSha512Digest sha512;
+    size_t offset = 0;
+    for (size_t i = 0; offset < message.size(); ++i) {
+        const uint32_t n = uint32_t(std::min<size_t>(chunks[i % chunks.size()], message.size() - offset));
+        sha512.Update(message.data() + offset, n);
+        offset += n;
+    }
+    sha512.Final();
+    char text[129];
+    sha512.Report(text, CSha512Digest::kReportHex);
+    return text;
+}
+
+std::string Sha512Text(const std::string& message) {
+    return Sha512Chunked(std::vector<uint8_t>(message.begin(), message.end()), {uint32_t(message.size()) + 1});
+}
+
+TEST_P(Sha512, Fips180Messages) {
+    EXPECT_EQ(Sha512Text(""),
+              "CF83E1357EEFB8BDF1542850D66D8007D620E4050B5715DC83F4A921D36CE9CE"
+              "47D0D13C5D85F2B0FF8318D2877EEC2F63B931BD47417A81A538327AF927DA3E");
+    EXPECT_EQ(Sha512Text("abc"),
+              "DDAF35A193617ABACC417349AE20413112E6FA4E89A97EA20A9EEEE64B55D39A"
+              "2192992A274FC1A836BA3C23A3FEEBBD454D4423643CE80E2A9AC94FA54CA49F");
+    EXPECT_EQ(Sha512Text("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmno"
+                         "ijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu"),
+              "8E959B75DAE313DA8CF4F72814FC143F8F7779C6EB9F7FA17299AEADB6889018"
+              "501D289E4900F7E4331B99DEC4B5433AC7D329EEB6DD26545E96E55B874BE909");
+    EXPECT_EQ(Sha512Text(std::string(1000000, 'a')),
+              "E718483D0CE769644E2E42C7BC15B4638E1F98B13B2044285632A803AFA973EB"
+              "DE0FF244877EA60A4CB0432CE577C31BEB009C5C2C49AA2E4EADB217AD8CC09B");
+    // 111 bytes fit the 16-byte length into the last block; 112 and 128 need a second one.
+    EXPECT_EQ(Sha512Text(std::string(111, 'a')),
+              "FA9121C7B32B9E01733D034CFC78CBF67F926C7ED83E82200EF86818196921760"
+              "B4BEFF48404DF811B953828274461673C68D04E297B0EB7B2B4D60FC6B566A2");
+    EXPECT_EQ(Sha512Text(std::string(112, 'a')),
+              "C01D080EFD492776A1C43BD23DD99D0A2E626D481E16782E75D54C2503B5DC32"
+              "BD05F0F1BA33E568B88FD2D970929B719ECBB152F58F130A407C8830604B70CA");
+    EXPECT_EQ(Sha512Text(std::string(128, 'a')),
+              "B73D1929AA615934E61A871596B3F3B33359F42B8175602E89F7E06E5F658A24"
+              "3667807ED300314B95CACDD579F3E33ABDFBE351909519A846D465C59582F321");
+    // Three blocks in one Update: a pair and a single block on the two-block schedule.
+    EXPECT_EQ(Sha512Text(std::string(240, 'a')),
+              "4C296D90C61052A62FFB1DD196F1B7B09373B1F93E71836BAEBF89690546B759"
+              "5684DBE9467A8E484FA0D1094272B4344A7C24F5FEE8DAEDEB0BF549C985AB5F");
+}
+
+TEST_P(Sha512, ReportCopyAndWipe) {
+    CSha512Digest sha512;
+    sha512.Update(Bytes("abc"), 3);
+    sha512.Final();
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(sha512.State()[i], 0u);
+    for (int i = 0; i < 128; ++i) EXPECT_EQ(sha512.Buffer()[i], 0);
+    EXPECT_EQ(sha512.Length(), 0u);
+
+    char text[131];
+    memset(text, '#', sizeof(text));
+    sha512.Report(text, CSha512Digest::kReportHex);
+    EXPECT_EQ(std::string(text), Sha512Text("abc"));
+    EXPECT_EQ(text[129], '#');
+
+    char digits[200];
+    sha512.Report(digits, CSha512Digest::kReportDigits);
+    EXPECT_STREQ(digits,
+                 "22117553161147971221862046511573174326549182302507813716912616210158238230758521115433146153"
+                 "423979193168541866035163254235189697768351006023214421542017916576164159");
+    sha512.Report(digits, 3);
+    EXPECT_STREQ(digits, "Error: Unknown report type!");
+
+    uint8_t digest[64];
+    sha512.CopyDigest(digest);
+    EXPECT_EQ(digest[0], 0xDD);
+    EXPECT_EQ(digest[63], 0x9F);
+}
+
+TEST_P(Sha512, ChunkSizesDoNotChangeTheResult) {
+    std::mt19937 random(512);
+    std::vector<uint8_t> message(3 * 8192 + 77);
+    for (auto& byte : message) byte = uint8_t(random());
+    const std::string whole = Sha512Chunked(message, {uint32_t(message.size())});
+    for (const std::vector<uint32_t>& chunks : std::vector<std::vector<uint32_t>>{
+             {1}, {127}, {128}, {129}, {256}, {384}, {8192}, {1, 127, 128, 129, 8192}, {55, 9, 0, 250}}) {
+        EXPECT_EQ(Sha512Chunked(message, chunks), whole);
+    }
+}
+
+TEST(DigestPaths, Sha512TakesItsInstructionsOnlyWhereTheProcessorHasThem) {
+    ForceDigestPath(DigestPath::Auto);
+    const DigestPath best = HasSha512Extensions() ? DigestPath::ShaExtensions
+                            : HasAvx2Bmi2()       ? DigestPath::Avx2Bmi2
+                                                  : DigestPath::Portable;
+    EXPECT_EQ(ActiveSha512Path(), best);
+    ForceDigestPath(DigestPath::ShaExtensions);
+    EXPECT_EQ(ActiveSha512Path(), HasSha512Extensions() ? DigestPath::ShaExtensions : DigestPath::Portable);
+    ForceDigestPath(DigestPath::Avx2Bmi2);
+    EXPECT_EQ(ActiveSha512Path(), HasAvx2Bmi2() ? DigestPath::Avx2Bmi2 : DigestPath::Portable);
+    // SHA-1 and SHA-256 have no AVX2 path: that request runs their portable code.
+    EXPECT_EQ(ActiveDigestPath(), DigestPath::Portable);
+    ForceDigestPath(DigestPath::Portable);
+    EXPECT_EQ(ActiveSha512Path(), DigestPath::Portable);
+    ForceDigestPath(DigestPath::Auto);
+}
+
+TEST(DigestPaths, DetectionAgreesWithTheKernelsFlags) {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line) && line.rfind("flags", 0) != 0) {
+    }
+    if (line.empty()) GTEST_SKIP() << "no /proc/cpuinfo here";
+    line += ' ';
+    auto has = [&](const char* flag) { return line.find(std::string(" ") + flag + " ") != std::string::npos; };
+    EXPECT_EQ(HasSha512Extensions(), has("sha512") && has("avx2"));
+    EXPECT_EQ(HasAvx2Bmi2(), has("avx2") && has("bmi1") && has("bmi2"));
+    EXPECT_EQ(HasShaExtensions(), has("sha_ni"));
+}
+
+TEST(DigestPaths, SwitchingSha512PathMidMessageKeepsTheResult) {
+    std::vector<uint8_t> message(5000);
+    for (size_t i = 0; i < message.size(); ++i) message[i] = uint8_t(i * 7 + 1);
+    CSha512Digest sha512;
+    const uint32_t parts[] = {1000, 77, 1300, 2623};
+    const DigestPath paths[] = {DigestPath::Portable, DigestPath::Avx2Bmi2, DigestPath::ShaExtensions,
+                                DigestPath::Auto};
+    size_t offset = 0;
+    for (int i = 0; i < 4; ++i) {
+        ForceDigestPath(paths[i]);
+        sha512.Update(message.data() + offset, parts[i]);
+        offset += parts[i];
+    }
+    ForceDigestPath(DigestPath::Portable);
+    sha512.Final();
+    char text[129];
+    sha512.Report(text, CSha512Digest::kReportHex);
+    EXPECT_EQ(text, Sha512Chunked(message, {5000}));
+    ForceDigestPath(DigestPath::Auto);
+}
+
+#ifdef VEX_SHA_EXTENSIONS
+// The SHA-512 instructions as the processor manuals describe them, so that the code written
+// for them runs, and is checked, on a processor that has only AVX2.
+struct Sha512InstructionModel {
+    struct Lanes {
+        uint64_t q[4];
+    };
+    VEX_AVX2_TARGET static Lanes Of(__m256i v) {
+        Lanes lanes;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(lanes.q), v);
+        return lanes;
+    }
+    VEX_AVX2_TARGET static __m256i From(const Lanes& lanes) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes.q));
+    }
+    static uint64_t Rotate(uint64_t x, int n) { return (x >> n) | (x << (64 - n)); }
+    static uint64_t LowerSigma0(uint64_t x) { return Rotate(x, 1) ^ Rotate(x, 8) ^ (x >> 7); }
+    static uint64_t LowerSigma1(uint64_t x) { return Rotate(x, 19) ^ Rotate(x, 61) ^ (x >> 6); }
+
+    VEX_AVX2_TARGET static __m256i Rounds2(__m256i cdghRegister, __m256i abefRegister, __m128i wkRegister) {
+        const Lanes cdgh = Of(cdghRegister), abef = Of(abefRegister);
+        uint64_t wk[2];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wk), wkRegister);
+        uint64_t a = abef.q[3], b = abef.q[2], c = cdgh.q[3], d = cdgh.q[2];
+        uint64_t e = abef.q[1], f = abef.q[0], g = cdgh.q[1], h = cdgh.q[0];
+        uint64_t newA[2], newE[2];
+        for (int i = 0; i < 2; ++i) {
+            const uint64_t t1 = h + (Rotate(e, 14) ^ Rotate(e, 18) ^ Rotate(e, 41)) + ((e & f) ^ (~e & g)) + wk[i];
+            const uint64_t t2 = (Rotate(a, 28) ^ Rotate(a, 34) ^ Rotate(a, 39)) + ((a & b) ^ (a & c) ^ (b & c));
+            h = g, g = f, f = e, e = d + t1, d = c, c = b, b = a, a = t1 + t2;
+            newA[i] = a, newE[i] = e;
+        }
+        return From({{newE[0], newE[1], newA[0], newA[1]}});
+    }
+    VEX_AVX2_TARGET static __m256i Message1(__m256i wRegister, __m128i nextRegister) {
+        const Lanes w = Of(wRegister);
+        const uint64_t w4 = uint64_t(_mm_cvtsi128_si64(nextRegister));
+        return From({{w.q[0] + LowerSigma0(w.q[1]), w.q[1] + LowerSigma0(w.q[2]), w.q[2] + LowerSigma0(w.q[3]),
+                      w.q[3] + LowerSigma0(w4)}});
+    }
+    VEX_AVX2_TARGET static __m256i Message2(__m256i partialRegister, __m256i previousRegister) {
+        const Lanes partial = Of(partialRegister), previous = Of(previousRegister);
+        Lanes out;
+        out.q[0] = partial.q[0] + LowerSigma1(previous.q[2]);
+        out.q[1] = partial.q[1] + LowerSigma1(previous.q[3]);
+        out.q[2] = partial.q[2] + LowerSigma1(out.q[0]);
+        out.q[3] = partial.q[3] + LowerSigma1(out.q[1]);
+        return From(out);
+    }
+};
+
+TEST(Sha512InstructionsModel, CompressionWrittenForTheInstructionsMatchesThePortableDigest) {
+    if (!HasAvx2Bmi2()) GTEST_SKIP() << "the model runs on AVX2";
+    std::mt19937 random(5120);
+    for (size_t length : {size_t(0), size_t(3), size_t(111), size_t(112), size_t(500), size_t(4096 + 33)}) {
+        std::vector<uint8_t> message(length);
+        for (auto& byte : message) byte = uint8_t(random());
+        // Padded by hand: 0x80, zeros, the length in bits as 128 bits big-endian.
+        std::vector<uint8_t> padded(message);
+        padded.push_back(0x80);
+        while (padded.size() % 128 != 112) padded.push_back(0);
+        for (int i = 15; i >= 0; --i) padded.push_back(i < 8 ? uint8_t((uint64_t(length) * 8) >> (8 * i)) : 0);
+
+        uint64_t state[8] = {0x6A09E667F3BCC908, 0xBB67AE8584CAA73B, 0x3C6EF372FE94F82B, 0xA54FF53A5F1D36F1,
+                             0x510E527FADE682D1, 0x9B05688C2B3E6C1F, 0x1F83D9ABFB41BD6B, 0x5BE0CD19137E2179};
+        Sha512BlocksWith<Sha512InstructionModel>(state, padded.data(), padded.size() / 128);
+        char text[129], *out = text;
+        for (uint64_t word : state) out += snprintf(out, 17, "%016llX", static_cast<unsigned long long>(word));
+
+        ForceDigestPath(DigestPath::Portable);
+        EXPECT_EQ(text, Sha512Chunked(message, {uint32_t(length) + 1})) << "length " << length;
+        ForceDigestPath(DigestPath::Auto);
+    }
+}
+#endif
+
+#ifdef VEX_HAVE_OPENSSL
+TEST_P(Sha512, AgreesWithOpenSslOnRandomLengths) {
+    std::mt19937 random(5121);
+    std::vector<size_t> lengths;
+    for (size_t length = 0; length <= 300; ++length) lengths.push_back(length);
+    for (int i = 0; i < 60; ++i) lengths.push_back(random() % 70000);
+    for (size_t length : lengths) {
+        std::vector<uint8_t> message(length);
+        for (auto& byte : message) byte = uint8_t(random());
+        std::vector<uint32_t> chunks(5);
+        for (auto& chunk : chunks) chunk = 1 + random() % (length < 300 ? 97 : 9000);
+        EXPECT_EQ(Sha512Chunked(message, chunks), OpenSslText(EVP_sha512(), message)) << "length " << length;
     }
 }
 #endif
