@@ -10,12 +10,59 @@ struct TaggedName {
     std::u16string_view tag;
     ChecksumAlgorithm algorithm;
 };
-constexpr TaggedName kTags[] = {
-    {u"MD5", ChecksumAlgorithm::Md5}, {u"SHA1", ChecksumAlgorithm::Sha1}, {u"SHA256", ChecksumAlgorithm::Sha256}};
+constexpr TaggedName kTags[] = {{u"MD5", ChecksumAlgorithm::Md5},
+                                 {u"SHA1", ChecksumAlgorithm::Sha1},
+                                 {u"SHA256", ChecksumAlgorithm::Sha256},
+                                 {u"SHA512", ChecksumAlgorithm::Sha512}};
+// The names openssl dgst writes: OpenSSL 3 says SHA2-256, older ones SHA256.
+constexpr TaggedName kOpenSslTags[] = {{u"MD5", ChecksumAlgorithm::Md5},
+                                       {u"SHA1", ChecksumAlgorithm::Sha1},
+                                       {u"SHA256", ChecksumAlgorithm::Sha256},
+                                       {u"SHA2-256", ChecksumAlgorithm::Sha256},
+                                       {u"SHA512", ChecksumAlgorithm::Sha512},
+                                       {u"SHA2-512", ChecksumAlgorithm::Sha512}};
+
+constexpr std::u16string_view kSignedHeader = u"-----BEGIN PGP SIGNED MESSAGE-----";
+constexpr std::u16string_view kSignatureStart = u"-----BEGIN PGP SIGNATURE-----";
+constexpr std::u16string_view kSignatureEnd = u"-----END PGP SIGNATURE-----";
 
 bool IsHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-// The lowercase digest when `text` is one of the three lengths of hexadecimal digits.
+char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
+
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+bool EndsWithIgnoringAsciiCase(std::u16string_view text, std::u16string_view ending) {
+    return text.size() >= ending.size() && SameIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
+}
+
+std::u16string_view Trimmed(std::u16string_view text) {
+    while (!text.empty() && (IsBlank(text.front()) || text.front() == u'\r' || text.front() == u'\n'))
+        text.remove_prefix(1);
+    while (!text.empty() && (IsBlank(text.back()) || text.back() == u'\r' || text.back() == u'\n'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Hexadecimal digits in groups separated by blanks, as gpg writes them; at least one digit.
+bool IsHexGroups(std::u16string_view text) {
+    bool digit = false;
+    for (char16_t c : text) {
+        if (IsHexDigit(c))
+            digit = true;
+        else if (!IsBlank(c))
+            return false;
+    }
+    return digit;
+}
+
+// The lowercase digest when `text` is one of the four lengths of hexadecimal digits.
 bool ReadHex(std::u16string_view text, std::string& hex, ChecksumAlgorithm& algorithm) {
     switch (text.size()) {
         case 32:
@@ -26,6 +73,9 @@ bool ReadHex(std::u16string_view text, std::string& hex, ChecksumAlgorithm& algo
             break;
         case 64:
             algorithm = ChecksumAlgorithm::Sha256;
+            break;
+        case 128:
+            algorithm = ChecksumAlgorithm::Sha512;
             break;
         default:
             return false;
@@ -87,14 +137,72 @@ bool ReadBsd(std::u16string_view text, ChecksumLine& line) {
     return false;
 }
 
+// "<NAME>(<name>)= <hex>", as openssl dgst writes it.
+bool ReadOpenSsl(std::u16string_view text, ChecksumLine& line) {
+    for (const TaggedName& tagged : kOpenSslTags) {
+        if (text.size() <= tagged.tag.size() || text.substr(0, tagged.tag.size()) != tagged.tag ||
+            text[tagged.tag.size()] != u'(')
+            continue;
+        const std::u16string_view rest = text.substr(tagged.tag.size() + 1);
+        const size_t close = rest.rfind(u")= ");
+        if (close == std::u16string_view::npos || close == 0) return false;
+        ChecksumAlgorithm told;
+        if (!ReadHex(rest.substr(close + 3), line.hex, told) || told != tagged.algorithm) return false;
+        line.algorithm = told;
+        line.name = std::u16string(rest.substr(0, close));
+        return true;
+    }
+    return false;
+}
+
 ChecksumLine ReadLine(std::u16string_view text, size_t number) {
     ChecksumLine line;
     line.number = number;
     // A leading backslash says that the name is escaped.
     const bool escaped = !text.empty() && text[0] == u'\\';
     if (escaped) text.remove_prefix(1);
-    line.bad = !(ReadBsd(text, line) || ReadGnu(text, line)) || (escaped && !Unescape(line.name));
+    line.bad = !(ReadBsd(text, line) || ReadOpenSsl(text, line) || ReadGnu(text, line)) ||
+               (escaped && !Unescape(line.name));
     return line;
+}
+
+// Where gpg's "<name>:" ends: the first ": " (or a final ':') after which only hexadecimal
+// groups follow on the line. npos when the line is no such start.
+size_t GpgNameEnd(std::u16string_view text) {
+    for (size_t colon = text.find(u':'); colon != std::u16string_view::npos; colon = text.find(u':', colon + 1)) {
+        if (colon == 0) continue;
+        const std::u16string_view rest = text.substr(colon + 1);
+        if (rest.empty() || (IsBlank(rest[0]) && (Trimmed(rest).empty() || IsHexGroups(rest)))) return colon;
+    }
+    return std::u16string_view::npos;
+}
+
+struct NumberedLine {
+    size_t number;
+    std::u16string_view text;
+};
+
+// gpg --print-md: "<name>: " and the digest in groups, wrapped onto lines of groups alone,
+// or all of it on the next lines when the name is long. Reads the entry that starts at
+// lines[index] and returns how many lines it took; 0 when it is not one.
+size_t ReadGpg(const std::vector<NumberedLine>& lines, size_t index, ChecksumLine& line) {
+    const std::u16string_view first = lines[index].text;
+    const size_t nameEnd = GpgNameEnd(first);
+    if (nameEnd == std::u16string_view::npos) return 0;
+    std::u16string digits;
+    auto take = [&digits](std::u16string_view groups) {
+        for (char16_t c : groups)
+            if (!IsBlank(c)) digits += c;
+    };
+    take(first.substr(nameEnd + 1));
+    size_t used = 1;
+    while (digits.size() < 128 && index + used < lines.size() && IsHexGroups(lines[index + used].text))
+        take(lines[index + used++].text);
+    if (!ReadHex(digits, line.hex, line.algorithm)) return 0;
+    line.number = lines[index].number;
+    line.name = std::u16string(first.substr(0, nameEnd));
+    line.bad = false;
+    return used;
 }
 
 bool IsIgnored(std::u16string_view text) {
@@ -125,22 +233,174 @@ size_t HexLength(ChecksumAlgorithm algorithm) {
             return 40;
         case ChecksumAlgorithm::Sha256:
             return 64;
+        case ChecksumAlgorithm::Sha512:
+            return 128;
     }
     return 0;
 }
 
-std::vector<ChecksumLine> ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi) {
-    const std::u16string text = Decode(bytes, decodeAnsi);
-    std::vector<ChecksumLine> lines;
+namespace {
+
+// The lines that may hold entries: clear-signed text loses its armour header and "Hash:"
+// lines, its signature block, and the "- " that escapes its lines starting with a dash.
+std::vector<NumberedLine> ContentLines(std::u16string_view text, bool& clearSigned) {
+    enum class Part { Plain, Header, Signed, Signature } part = Part::Plain;
+    std::vector<NumberedLine> lines;
     size_t number = 0;
+    bool seenText = false;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find(u'\n', start);
         if (end == std::u16string::npos) end = text.size();
-        std::u16string_view content = std::u16string_view(text).substr(start, end - start);
+        std::u16string_view content = text.substr(start, end - start);
         if (!content.empty() && content.back() == u'\r') content.remove_suffix(1);
-        ++number;
-        if (!IsIgnored(content)) lines.push_back(ReadLine(content, number));
         start = end + 1;
+        ++number;
+        const std::u16string_view trimmed = Trimmed(content);
+        if (part == Part::Plain && !seenText && trimmed == kSignedHeader) {
+            part = Part::Header;
+            clearSigned = true;
+            continue;
+        }
+        if (!trimmed.empty()) seenText = true;
+        if (part == Part::Header) {
+            if (trimmed.empty()) part = Part::Signed;
+            continue;
+        }
+        if (part == Part::Signed && trimmed == kSignatureStart) part = Part::Signature;
+        if (part == Part::Signature) {
+            if (trimmed == kSignatureEnd) part = Part::Plain;
+            continue;
+        }
+        if (part == Part::Signed && content.substr(0, 2) == u"- ") content.remove_prefix(2);
+        lines.push_back({number, content});
     }
     return lines;
+}
+
+}  // namespace
+
+ChecksumFile ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi) {
+    const std::u16string text = Decode(bytes, decodeAnsi);
+    ChecksumFile file;
+    const std::vector<NumberedLine> lines = ContentLines(text, file.clearSigned);
+    for (size_t i = 0; i < lines.size();) {
+        if (IsIgnored(lines[i].text)) {
+            ++i;
+            continue;
+        }
+        ChecksumLine line = ReadLine(lines[i].text, lines[i].number);
+        if (line.bad) {
+            ChecksumLine gpg;
+            if (const size_t used = ReadGpg(lines, i, gpg)) {
+                file.lines.push_back(std::move(gpg));
+                i += used;
+                continue;
+            }
+        }
+        file.lines.push_back(std::move(line));
+        ++i;
+    }
+    return file;
+}
+
+bool IsClearSigned(std::string_view bytes) {
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view line = bytes.substr(start, end - start);
+        start = end + 1;
+        const size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos) continue;
+        line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+        return line == "-----BEGIN PGP SIGNED MESSAGE-----";
+    }
+    return false;
+}
+
+bool IsChecksumFileName(std::u16string_view name) {
+    for (std::u16string_view ending : {u".md5", u".sha1", u".sha256", u".sha512"})
+        if (EndsWithIgnoringAsciiCase(name, ending)) return true;
+    for (std::u16string_view whole : {u"MD5SUMS", u"SHA1SUMS", u"SHA256SUMS", u"SHA512SUMS"})
+        if (SameIgnoringAsciiCase(name, whole)) return true;
+    return name.size() >= 9 && SameIgnoringAsciiCase(name.substr(0, 9), u"CHECKSUMS");
+}
+
+bool IsSignatureFileName(std::u16string_view name) { return EndsWithIgnoringAsciiCase(name, u".asc"); }
+
+bool IsCompanionName(std::u16string_view name, std::u16string_view download) {
+    if (download.empty() || name.size() <= download.size() + 1 || name[download.size()] != u'.' ||
+        !SameIgnoringAsciiCase(name.substr(0, download.size()), download))
+        return false;
+    const std::u16string_view ending = name.substr(download.size() + 1);
+    for (std::u16string_view known : {u"md5", u"sha1", u"sha256", u"sha512", u"asc", u"md5sum", u"sha1sum",
+                                      u"sha256sum", u"sha512sum", u"checksum", u"checksums", u"digests"})
+        if (SameIgnoringAsciiCase(ending, known)) return true;
+    return false;
+}
+
+namespace {
+
+bool StartsWithIgnoringAsciiCase(std::u16string_view text, std::u16string_view start) {
+    return text.size() >= start.size() && SameIgnoringAsciiCase(text.substr(0, start.size()), start);
+}
+
+bool IsDriveStart(std::u16string_view text) {
+    return text.size() >= 2 && text[1] == u':' && AsciiLower(text[0]) >= u'a' && AsciiLower(text[0]) <= u'z';
+}
+
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9 (and their superscript-digit forms), CONIN$, CONOUT$:
+// Windows opens the device whatever folder or extension goes with the name.
+bool IsReservedName(std::u16string_view part) {
+    part = part.substr(0, part.find(u'.'));
+    while (!part.empty() && (part.back() == u' ')) part.remove_suffix(1);
+    for (std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
+        if (SameIgnoringAsciiCase(part, device)) return true;
+    if (part.size() != 4) return false;
+    const char16_t digit = part[3];
+    const bool isDigit = (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
+                         digit == u'\u00B3';
+    return isDigit && (SameIgnoringAsciiCase(part.substr(0, 3), u"COM") || SameIgnoringAsciiCase(part.substr(0, 3), u"LPT"));
+}
+
+}  // namespace
+
+EntryTarget ClassifyEntryName(std::u16string_view written) {
+    std::u16string name(written);
+    for (char16_t& c : name)
+        if (c == u'/') c = u'\\';
+    const std::u16string_view view(name);
+    if (StartsWithIgnoringAsciiCase(view, u"\\\\?\\UNC\\") || StartsWithIgnoringAsciiCase(view, u"\\\\.\\UNC\\"))
+        return EntryTarget::OtherComputer;
+    for (std::u16string_view device : {u"\\\\.\\", u"\\\\?\\", u"\\??\\"})
+        if (view.substr(0, device.size()) == device)
+            return IsDriveStart(view.substr(device.size())) ? EntryTarget::LocalFile : EntryTarget::Device;
+    if (view.substr(0, 2) == u"\\\\") return EntryTarget::OtherComputer;
+    for (size_t start = 0; start <= view.size();) {
+        size_t end = view.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = view.size();
+        if (IsReservedName(view.substr(start, end - start))) return EntryTarget::Device;
+        start = end + 1;
+    }
+    return EntryTarget::LocalFile;
+}
+
+const char* AlgorithmName(ChecksumAlgorithm algorithm) {
+    switch (algorithm) {
+        case ChecksumAlgorithm::Md5:
+            return "MD5";
+        case ChecksumAlgorithm::Sha1:
+            return "SHA1";
+        case ChecksumAlgorithm::Sha256:
+            return "SHA256";
+        case ChecksumAlgorithm::Sha512:
+            return "SHA512";
+    }
+    return "";
+}
+
+bool ReadPastedDigest(std::u16string_view text, std::string& hex, ChecksumAlgorithm& algorithm) {
+    if (ReadHex(Trimmed(text), hex, algorithm)) return true;
+    hex.clear();
+    return false;
 }

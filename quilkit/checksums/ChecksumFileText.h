@@ -1,19 +1,21 @@
 #pragma once
-// The text of a checksum file as GNU md5sum/sha1sum/sha256sum write it, plain or with
-// --tag:
-//   <hex>  <name>        <hex> *<name>        SHA256 (<name>) = <hex>
-// Platform-free.
+// The text of a checksum file in the forms that release pages publish:
+//   <hex>  <name>   <hex> *<name>       GNU md5sum ... sha512sum
+//   SHA256 (<name>) = <hex>             the same with --tag, and BSD's tools
+//   SHA2-256(<name>)= <hex>             openssl dgst (SHA256(<name>)= before OpenSSL 3)
+//   <name>: 5891B5B5 22D5DF08 ...       gpg --print-md, its groups wrapped over lines
+// any of them clear-signed (gpg --clearsign). Platform-free.
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-enum class ChecksumAlgorithm { Md5, Sha1, Sha256 };
+enum class ChecksumAlgorithm { Md5, Sha1, Sha256, Sha512 };
 
 // One line that is neither blank nor a comment: an entry, or a line that is not one.
 struct ChecksumLine {
-    size_t number = 0;  // from 1
+    size_t number = 0;  // from 1; an entry over several lines has its first line's number
     bool bad = false;
     ChecksumAlgorithm algorithm = ChecksumAlgorithm::Md5;
     std::string hex;      // lowercase
@@ -23,12 +25,46 @@ struct ChecksumLine {
 // Converts bytes in the system's ANSI code page.
 using ChecksumAnsiDecoder = std::function<std::u16string(std::string_view)>;
 
+struct ChecksumFile {
+    std::vector<ChecksumLine> lines;
+    // The text was clear-signed; the signature itself is not checked.
+    bool clearSigned = false;
+};
+
 // UTF-8 with or without a byte-order mark; the ANSI code page when the bytes are not
-// UTF-8. CR LF or LF. Blank lines and lines starting with ';' or '#' are left out.
-std::vector<ChecksumLine> ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi);
+// UTF-8. CR LF or LF. Blank lines and lines starting with ';' or '#' are left out, and
+// so are the armour of clear-signed text and its signature block.
+ChecksumFile ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi);
+
+// Whether the bytes start as gpg --clearsign writes, after blank lines or a byte-order mark.
+bool IsClearSigned(std::string_view bytes);
+
+// Whether a file of this name (no folder) holds checksums: .md5, .sha1, .sha256, .sha512,
+// MD5SUMS, SHA1SUMS, SHA256SUMS, SHA512SUMS, CHECKSUMS*, in any case; and .asc, which does
+// when IsClearSigned says so.
+bool IsChecksumFileName(std::u16string_view name);
+bool IsSignatureFileName(std::u16string_view name);
+
+// Whether `name` (no folder) is `download` with one of the checksum files' own endings
+// added, as .sha256 or .sha256sum: the file that publishes the download's digest.
+bool IsCompanionName(std::u16string_view name, std::u16string_view download);
+
+// What an entry's name points at, before anything opens it. Another computer: \\host\share,
+// //host/x, \\?\UNC\host. A device: \\.\ or \\?\ paths to anything but a drive, and the
+// reserved names (CON, NUL, COM1, LPT1, ...) as any part of the path, with or without an
+// extension. Everything else, absolute local paths included, is a local file.
+enum class EntryTarget { LocalFile, OtherComputer, Device };
+EntryTarget ClassifyEntryName(std::u16string_view name);
+
+// The digest name the tools and the log use: "MD5", "SHA1", "SHA256", "SHA512".
+const char* AlgorithmName(ChecksumAlgorithm algorithm);
+
+// One digest as a user pastes it: hexadecimal of one of the four lengths, blanks around it
+// allowed, any case. False for anything else; `hex` is then left empty.
+bool ReadPastedDigest(std::u16string_view text, std::string& hex, ChecksumAlgorithm& algorithm);
 
 // Hexadecimal digits in lowercase, as checksum files write them.
 std::string LowercaseHex(std::string hex);
 
-// The lowercase hexadecimal length of each algorithm's digest: 32, 40, 64.
+// The lowercase hexadecimal length of each algorithm's digest: 32, 40, 64, 128.
 size_t HexLength(ChecksumAlgorithm algorithm);

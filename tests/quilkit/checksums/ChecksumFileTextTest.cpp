@@ -14,7 +14,7 @@ std::u16string NoAnsi(std::string_view) { return u"<ansi>"; }
 // "<number>:<algorithm>:<hex>:<name>" per entry, "<number>:bad" per bad line.
 std::vector<std::string> Checked(std::string_view bytes) {
     std::vector<std::string> lines;
-    for (const ChecksumLine& line : ParseChecksumFile(bytes, NoAnsi)) {
+    for (const ChecksumLine& line : ParseChecksumFile(bytes, NoAnsi).lines) {
         std::string text = std::to_string(line.number) + ":";
         if (line.bad) {
             lines.push_back(text + "bad");
@@ -45,8 +45,110 @@ TEST(ChecksumFile, EscapedNamesUtf8WithOrWithoutAMarkElseTheAnsiCodePage) {
     EXPECT_EQ(Checked("\xEF\xBB\xBF" + md5 + "  caf\xC3\xA9\n"), std::vector<std::string>{"1:00:aaaa:caf\xC3\xA9"});
     EXPECT_EQ(Checked(md5 + "  \xF0\x9F\x98\x80\n"), std::vector<std::string>{"1:00:aaaa:\xF0\x9F\x98\x80"});
     // Not UTF-8: the whole file goes to the ANSI decoder.
-    EXPECT_EQ(ParseChecksumFile(md5 + "  caf\xE9\n", NoAnsi).size(), 1u);
-    EXPECT_TRUE(ParseChecksumFile(md5 + "  caf\xE9\n", NoAnsi)[0].bad);
+    EXPECT_EQ(ParseChecksumFile(md5 + "  caf\xE9\n", NoAnsi).lines.size(), 1u);
+    EXPECT_TRUE(ParseChecksumFile(md5 + "  caf\xE9\n", NoAnsi).lines[0].bad);
+}
+
+TEST(ChecksumFile, Sha512LinesTagsAndOpenSslsForm) {
+    const std::string sha512 = "e7c2" + std::string(124, 'b'), sha256 = "5891" + std::string(60, 'c');
+    EXPECT_EQ(Checked(sha512 + "  a b.txt\nSHA512 (x (1).iso) = " + sha512 + "\n" + "SHA2-256(a b.txt)= " + sha256 +
+                      "\nSHA2-512(y)= " + sha512 + "\nSHA256(old (2))= " + sha256 + "\nMD5(m)= " +
+                      std::string(32, 'd') + "\nSHA1(s)= " + std::string(40, 'e') + "\n"),
+              (std::vector<std::string>{"1:03:e7c2:a b.txt", "2:03:e7c2:x (1).iso", "3:02:5891:a b.txt", "4:03:e7c2:y",
+                                        "5:02:5891:old (2)", "6:00:dddd:m", "7:01:eeee:s"}));
+    // A tag that disagrees with the length, OpenSSL's form without its blank, 127 digits.
+    EXPECT_EQ(Checked("SHA512 (x) = " + sha256 + "\nSHA2-256(x)=" + sha256 + "\nSHA2-512(x)= " + sha256 + "\n" +
+                      sha512.substr(1) + "  x\n"),
+              (std::vector<std::string>{"1:bad", "2:bad", "3:bad", "4:bad"}));
+}
+
+TEST(ChecksumFile, GpgPrintMdForEachAlgorithmWrappedOrOnTheNextLine) {
+    // As gpg --print-md MD5, SHA1, SHA256 and SHA512 print them, then a long name.
+    const std::string gpg =
+        "a b.txt: B1 94 6A C9 24 92 D2 34  7C 62 35 B4 D2 61 11 84\n"
+        "a b.txt: F572 D396 FAE9 2066 2871  4FB2 CE00 F72E 94F2 258F\n"
+        "a b.txt: 5891B5B5 22D5DF08 6D0FF0B1 10FBD9D2 1BB4FC71 63AF34D0 8286A2E8 46F6BE03\n"
+        "a b.txt: E7C22B99 4C59D9CF 2B48E549 B1E24666 63604593 0D3DA7C1 ACB299D1 C3B7F931\n"
+        "         F94AAE41 EDDA2C2B 207A36E1 0F8BCB8D 45223E54 878F5B31 6E7CE3B6 BC019629\n"
+        "deep/er/a-very-long-name-indeed.bin: \n"
+        "5891B5B5 22D5DF08 6D0FF0B1 10FBD9D2 1BB4FC71 63AF34D0 8286A2E8 46F6BE03\n"
+        "C:\\x\\y z: F572 D396 FAE9 2066 2871  4FB2 CE00 F72E 94F2 258F\n";
+    EXPECT_EQ(Checked(gpg), (std::vector<std::string>{"1:00:b194:a b.txt", "2:01:f572:a b.txt", "3:02:5891:a b.txt",
+                                                      "4:03:e7c2:a b.txt", "6:02:5891:deep/er/a-very-long-name-indeed.bin",
+                                                      "8:01:f572:C:\\x\\y z"}));
+    EXPECT_EQ(ParseChecksumFile(gpg, NoAnsi).lines[3].hex,
+              "e7c22b994c59d9cf2b48e549b1e24666636045930d3da7c1acb299d1c3b7f931"
+              "f94aae41edda2c2b207a36e10f8bcb8d45223e54878f5b316e7ce3b6bc019629");
+    // Groups that make no digest's length, a name and no digest at the end.
+    EXPECT_EQ(Checked("x: B1 94 6A\ny: F572 D396 FAE9 2066 2871  4FB2 CE00 F72E 94F2 258F 12\nz: \n"),
+              (std::vector<std::string>{"1:bad", "2:bad", "3:bad"}));
+}
+
+TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
+    const std::string sha256(64, 'a');
+    const std::string text = "-----BEGIN PGP SIGNED MESSAGE-----\r\nHash: SHA256\r\nHash: SHA512\r\n\r\n" + sha256 +
+                             "  a.iso\r\n- -dash.txt is escaped\r\n" + sha256 + "  b.iso\r\n" +
+                             "-----BEGIN PGP SIGNATURE-----\r\n\r\niQEzBAEBCAAdFiEE\r\n=abcd\r\n"
+                             "-----END PGP SIGNATURE-----\r\n";
+    const ChecksumFile file = ParseChecksumFile(text, NoAnsi);
+    EXPECT_TRUE(file.clearSigned);
+    EXPECT_TRUE(IsClearSigned("\xEF\xBB\xBF\r\n" + text));
+    EXPECT_EQ(Checked(text), (std::vector<std::string>{"5:02:aaaa:a.iso", "6:bad", "7:02:aaaa:b.iso"}));
+    // The header is one only at the start; a plain file is not signed.
+    EXPECT_FALSE(ParseChecksumFile(sha256 + "  a\n-----BEGIN PGP SIGNED MESSAGE-----\n", NoAnsi).clearSigned);
+    EXPECT_FALSE(IsClearSigned(sha256 + "  a\n"));
+    EXPECT_FALSE(IsClearSigned("-----BEGIN PGP SIGNATURE-----\n"));
+    // Empty, comments only, and a signed text with no entry: nothing to check.
+    EXPECT_TRUE(ParseChecksumFile("", NoAnsi).lines.empty());
+    EXPECT_TRUE(ParseChecksumFile("# none\n\n; none\n", NoAnsi).lines.empty());
+    EXPECT_TRUE(ParseChecksumFile("-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n-----BEGIN PGP SIGNATURE-----\n"
+                                  "xyz\n-----END PGP SIGNATURE-----\n",
+                                  NoAnsi)
+                    .lines.empty());
+}
+
+TEST(ChecksumFileNames, WhichFilesHoldChecksumsAndWhichPublishADownload) {
+    for (const char16_t* name : {u"a.md5", u"A.SHA1", u"x.iso.sha256", u"y.Sha512", u"MD5SUMS", u"sha1sums",
+                                 u"SHA256SUMS", u"SHA512SUMS", u"CHECKSUMS", u"checksums.txt", u"CHECKSUMS-2.0"})
+        EXPECT_TRUE(IsChecksumFileName(name)) << Utf16ToUtf8(name);
+    for (const char16_t* name : {u"a.iso", u"SHA256SUMS.asc", u"sha256", u"my.checksums", u"SHA256SUMS.gpg", u"md5"})
+        EXPECT_FALSE(IsChecksumFileName(name)) << Utf16ToUtf8(name);
+    EXPECT_TRUE(IsSignatureFileName(u"SHA256SUMS.ASC"));
+    EXPECT_TRUE(IsCompanionName(u"image.iso.sha256sum", u"image.iso"));
+    EXPECT_TRUE(IsCompanionName(u"IMAGE.ISO.SHA512", u"image.iso"));
+    EXPECT_TRUE(IsCompanionName(u"image.iso.DIGESTS", u"image.iso"));
+    EXPECT_FALSE(IsCompanionName(u"image.iso.torrent", u"image.iso"));
+    EXPECT_FALSE(IsCompanionName(u"image.iso", u"image.iso"));
+    EXPECT_FALSE(IsCompanionName(u"image.isosha256", u"image.iso"));
+}
+
+TEST(ChecksumEntryNames, OtherComputersAndDevicesAreToldFromLocalFiles) {
+    for (const char16_t* name : {u"\\\\host\\share\\x", u"//host/x", u"\\\\?\\UNC\\host\\s\\x", u"//?/unc/h/s",
+                                 u"\\\\.\\UNC\\host\\s"})
+        EXPECT_EQ(ClassifyEntryName(name), EntryTarget::OtherComputer) << Utf16ToUtf8(name);
+    for (const char16_t* name : {u"COM1", u"com9.txt", u"sub/NUL", u"aux.tar.gz", u"C:\\x\\LPT1", u"CON ", u"\\\\.\\pipe\\x",
+                                 u"//./COM1", u"\\\\?\\Volume{1}\\x", u"CONOUT$", u"COM\u00B9", u"\\??\\pipe\\x"})
+        EXPECT_EQ(ClassifyEntryName(name), EntryTarget::Device) << Utf16ToUtf8(name);
+    for (const char16_t* name : {u"a.iso", u"sub/x", u"C:\\Users\\me\\a.iso", u"\\root.txt", u"\\\\?\\C:\\x", u"COM10",
+                                 u"console.txt", u"../up/x", u"COMA", u"nullify"})
+        EXPECT_EQ(ClassifyEntryName(name), EntryTarget::LocalFile) << Utf16ToUtf8(name);
+}
+
+TEST(PastedDigest, OneDigestOfTheFourLengthsBlanksAroundAnyCase) {
+    std::string hex;
+    ChecksumAlgorithm algorithm;
+    EXPECT_TRUE(ReadPastedDigest(u" \t" + std::u16string(64, u'A') + u"\r\n", hex, algorithm));
+    EXPECT_EQ(hex, std::string(64, 'a'));
+    EXPECT_EQ(algorithm, ChecksumAlgorithm::Sha256);
+    EXPECT_TRUE(ReadPastedDigest(std::u16string(128, u'0'), hex, algorithm));
+    EXPECT_EQ(algorithm, ChecksumAlgorithm::Sha512);
+    EXPECT_STREQ(AlgorithmName(algorithm), "SHA512");
+    for (const std::u16string& text : {std::u16string(63, u'a'), std::u16string(32, u'g'), std::u16string(u""),
+                                       std::u16string(32, u'a') + u" " + std::u16string(32, u'a'),
+                                       std::u16string(32, u'a') + u"  file.txt"}) {
+        EXPECT_FALSE(ReadPastedDigest(text, hex, algorithm)) << Utf16ToUtf8(text);
+        EXPECT_TRUE(hex.empty());
+    }
 }
 
 }  // namespace
