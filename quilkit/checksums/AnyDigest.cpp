@@ -10,6 +10,8 @@ const char* CAnyDigest::Label() const {
             return " SHA1:";
         case DigestKind::Sha256:
             return " SHA256:";
+        case DigestKind::Sha512:
+            return " SHA512:";
     }
     return "";
 }
@@ -24,6 +26,9 @@ void CAnyDigest::Init() {
             break;
         case DigestKind::Sha256:
             m_sha256.Init();
+            break;
+        case DigestKind::Sha512:
+            m_sha512.Init();
             break;
     }
 }
@@ -42,6 +47,9 @@ void CAnyDigest::Update(const uint8_t* data, size_t length) {
             case DigestKind::Sha256:
                 m_sha256.Update(data, piece);
                 break;
+            case DigestKind::Sha512:
+                m_sha512.Update(data, piece);
+                break;
         }
         data += piece;
         length -= piece;
@@ -49,7 +57,7 @@ void CAnyDigest::Update(const uint8_t* data, size_t length) {
 }
 
 std::string CAnyDigest::Finish() {
-    char text[CSha256Digest::kDigestSize * 2 + 1] = {};
+    char text[CSha512Digest::kDigestSize * 2 + 1] = {};
     switch (m_kind) {
         case DigestKind::Md5:
             m_md5.Final(&m_md5Context);
@@ -62,6 +70,10 @@ std::string CAnyDigest::Finish() {
         case DigestKind::Sha256:
             m_sha256.Final();
             m_sha256.Report(text, CSha256Digest::kReportHex);
+            break;
+        case DigestKind::Sha512:
+            m_sha512.Final();
+            m_sha512.Report(text, CSha512Digest::kReportHex);
             break;
     }
     return text;

@@ -8,9 +8,10 @@
 #include "digest/Md5Digest.h"
 #include "digest/Sha1Digest.h"
 #include "digest/Sha256Digest.h"
+#include "digest/Sha512Digest.h"
 
 // In the order of the result line.
-enum class DigestKind { Md5, Sha1, Sha256 };
+enum class DigestKind { Md5, Sha1, Sha256, Sha512 };
 
 class CAnyDigest {
 public:
@@ -19,7 +20,7 @@ public:
     CAnyDigest& operator=(const CAnyDigest&) = delete;
 
     DigestKind Kind() const { return m_kind; }
-    // " MD5:", " SHA1:" or " SHA256:", as the result line names it.
+    // " MD5:", " SHA1:", " SHA256:" or " SHA512:", as the result line names it.
     const char* Label() const;
 
     void Init();
@@ -33,4 +34,5 @@ private:
     CMd5Digest m_md5;
     CSha1Digest m_sha1;
     CSha256Digest m_sha256;
+    CSha512Digest m_sha512;
 };

@@ -11,16 +11,14 @@ struct TaggedName {
     ChecksumAlgorithm algorithm;
 };
 constexpr TaggedName kTags[] = {{u"MD5", ChecksumAlgorithm::Md5},
-                                 {u"SHA1", ChecksumAlgorithm::Sha1},
-                                 {u"SHA256", ChecksumAlgorithm::Sha256},
-                                 {u"SHA512", ChecksumAlgorithm::Sha512}};
+                                {u"SHA1", ChecksumAlgorithm::Sha1},
+                                {u"SHA256", ChecksumAlgorithm::Sha256},
+                                {u"SHA512", ChecksumAlgorithm::Sha512}};
 // The names openssl dgst writes: OpenSSL 3 says SHA2-256, older ones SHA256.
-constexpr TaggedName kOpenSslTags[] = {{u"MD5", ChecksumAlgorithm::Md5},
-                                       {u"SHA1", ChecksumAlgorithm::Sha1},
-                                       {u"SHA256", ChecksumAlgorithm::Sha256},
-                                       {u"SHA2-256", ChecksumAlgorithm::Sha256},
-                                       {u"SHA512", ChecksumAlgorithm::Sha512},
-                                       {u"SHA2-512", ChecksumAlgorithm::Sha512}};
+constexpr TaggedName kOpenSslTags[] = {
+    {u"MD5", ChecksumAlgorithm::Md5},       {u"SHA1", ChecksumAlgorithm::Sha1},
+    {u"SHA256", ChecksumAlgorithm::Sha256}, {u"SHA2-256", ChecksumAlgorithm::Sha256},
+    {u"SHA512", ChecksumAlgorithm::Sha512}, {u"SHA2-512", ChecksumAlgorithm::Sha512}};
 
 constexpr std::u16string_view kSignedHeader = u"-----BEGIN PGP SIGNED MESSAGE-----";
 constexpr std::u16string_view kSignatureStart = u"-----BEGIN PGP SIGNATURE-----";
@@ -161,8 +159,8 @@ ChecksumLine ReadLine(std::u16string_view text, size_t number) {
     // A leading backslash says that the name is escaped.
     const bool escaped = !text.empty() && text[0] == u'\\';
     if (escaped) text.remove_prefix(1);
-    line.bad = !(ReadBsd(text, line) || ReadOpenSsl(text, line) || ReadGnu(text, line)) ||
-               (escaped && !Unescape(line.name));
+    line.bad =
+        !(ReadBsd(text, line) || ReadOpenSsl(text, line) || ReadGnu(text, line)) || (escaped && !Unescape(line.name));
     return line;
 }
 
@@ -358,9 +356,10 @@ bool IsReservedName(std::u16string_view part) {
         if (SameIgnoringAsciiCase(part, device)) return true;
     if (part.size() != 4) return false;
     const char16_t digit = part[3];
-    const bool isDigit = (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
-                         digit == u'\u00B3';
-    return isDigit && (SameIgnoringAsciiCase(part.substr(0, 3), u"COM") || SameIgnoringAsciiCase(part.substr(0, 3), u"LPT"));
+    const bool isDigit =
+        (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
+    return isDigit &&
+           (SameIgnoringAsciiCase(part.substr(0, 3), u"COM") || SameIgnoringAsciiCase(part.substr(0, 3), u"LPT"));
 }
 
 }  // namespace

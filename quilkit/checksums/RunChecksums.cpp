@@ -29,6 +29,14 @@ std::wstring CommonPrefix(const std::wstring& a, const std::wstring& b) {
 void CRunChecksums::SetSelection(const std::vector<std::wstring>& selected) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_commonFolder.clear();
+    if (selected.size() == 1) {
+        const DWORD attributes = GetFileAttributesW(FileSystemPath(selected[0]).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            m_commonFolder = selected[0];
+            while (m_commonFolder.size() > 3 && m_commonFolder.back() == L'\\') m_commonFolder.pop_back();
+            return;
+        }
+    }
     for (size_t i = 0; i < selected.size(); ++i) {
         const std::wstring parent = ParentFolder(selected[i]);
         m_commonFolder = i == 0 ? parent : CommonPrefix(m_commonFolder, parent);
@@ -54,6 +62,8 @@ std::wstring CRunChecksums::CommonFolder() const {
 std::wstring CRunChecksums::DefaultFileName() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     switch (m_kind) {
+        case DigestKind::Sha512:
+            return L"checksums.sha512";
         case DigestKind::Sha256:
             return L"checksums.sha256";
         case DigestKind::Sha1:
@@ -64,11 +74,13 @@ std::wstring CRunChecksums::DefaultFileName() const {
     return L"checksums.md5";
 }
 
-std::wstring CRunChecksums::Text(std::wstring_view lineEnd) const {
+std::wstring CRunChecksums::Text(std::wstring_view lineEnd, const std::wstring& savedAs) const {
     std::lock_guard<std::mutex> lock(m_mutex);
     const size_t skipped = m_commonFolder.empty() ? 0 : m_commonFolder.size() + 1;
+    const std::wstring savedPath = savedAs.empty() ? savedAs : FullPathName(savedAs);
     std::wstring text;
     for (const Entry& entry : m_entries) {
+        if (!savedPath.empty() && SameFolderName(FullPathName(entry.path), savedPath)) continue;
         std::wstring name = entry.path.substr(std::min(skipped, entry.path.size()));
         for (wchar_t& c : name)
             if (c == L'\\') c = L'/';

@@ -1,8 +1,9 @@
 #pragma once
 // The digests of a hash-checker run, kept to be copied or saved as a checksum file that
 // GNU's tools and mode 6 read back: the strongest digest of the run for each file hashed
-// successfully, in the order of the run, named relative to the common parent folder of
-// the selected paths. The worker adds; the window reads once the run has ended.
+// successfully, in the order of the run, named relative to the one selected folder, or to
+// the common parent folder of several selected paths. The worker adds; the window reads
+// once the run has ended.
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,17 +12,21 @@
 
 class CRunChecksums {
 public:
-    // The selected paths (absolute) fix the folder that the names are relative to.
+    // The selected paths (absolute) fix the folder that the names are relative to: a
+    // single folder is itself that folder, as checksum files are published in the folder
+    // they describe.
     void SetSelection(const std::vector<std::wstring>& selected);
     void Add(DigestKind kind, const std::wstring& path, const std::string& hex);
 
     bool Empty() const;
     // The folder the names are relative to, without a trailing backslash.
     std::wstring CommonFolder() const;
-    // "checksums.sha256", ".sha1" or ".md5", as the run's strongest digest.
+    // "checksums.sha512", ".sha256", ".sha1" or ".md5", as the run's strongest digest.
     std::wstring DefaultFileName() const;
-    // "<hex> *<relative/name>" lines, in lowercase hexadecimal, each ended by `lineEnd`.
-    std::wstring Text(std::wstring_view lineEnd) const;
+    // "<hex> *<relative/name>" lines, in lowercase hexadecimal, each ended by `lineEnd`;
+    // the entry of `savedAs`, the file the text goes to, is left out: its digest changes
+    // as it is written.
+    std::wstring Text(std::wstring_view lineEnd, const std::wstring& savedAs = std::wstring()) const;
 
 private:
     struct Entry {

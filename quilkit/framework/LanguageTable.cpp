@@ -16,6 +16,10 @@ const LanguageRecord kLanguageTable[] = {
          "\xC1\x82\xC4\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2",  // 削除したい拡張子を|で区切って入力してください
          "2000/4/1 00:00:00\x82\xC9\x90\xDD\x92\xE8",  // 2000/4/1 00:00:00に設定
          "\x8E\x51\x8F\xC6",                           // 参照
+         "\x8A\xFA\x91\xD2\x92\x6C\x3A",               // 期待値:
+         "\x8A\xFA\x91\xD2\x82\xB7\x82\xE9\x83\x5F\x83\x43\x83\x57\x83\x46\x83\x58\x83\x67\x82\xCD\x20\x31\x36\x20\x90"
+         "\x69\x90\x94\x20\x33\x32\x81\x41\x34\x30\x81\x41\x36\x34\x81\x41\x31\x32\x38\x20\x8C\x85\x82\xCC\x82\xC7\x82"
+         "\xEA\x82\xA9\x82\xC5\x82\xB7\x81\x42",  // 期待するダイジェストは 16 進数 32、40、64、128 桁のどれかです。
      }},
     {0, {}},
 };
@@ -35,6 +39,10 @@ const LanguageRecord* FindLanguageRecord(LCID lcid) {
 void SelectLanguageTexts() { g_languageTexts = FindLanguageRecord(GetUserDefaultLCID()); }
 
 const LanguageRecord* LanguageTexts() { return g_languageTexts; }
+
+std::wstring LanguageTextOr(LanguageText text, const wchar_t* english) {
+    return g_languageTexts ? FromCodePage(kLanguageCodePage, g_languageTexts->texts[text]) : english;
+}
 
 void ApplyLanguageText(HWND dialog, int id, LanguageText text) {
     // The texts are code page 932 bytes whatever the system's code page.

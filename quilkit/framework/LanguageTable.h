@@ -2,6 +2,8 @@
 // Captions that replace the English captions of the dialog templates for one user locale.
 #include <windows.h>
 
+#include <string>
+
 enum LanguageText {
     kTextSubFolders = 0,       // check box 1003 of the three options dialogs
     kTextInstaller = 1,        // static 101 of the main dialog
@@ -10,7 +12,9 @@ enum LanguageText {
     kTextExtensionPrompt = 4,  // static 108 of the cleaner dialog
     kTextFixedTime = 5,        // check box 1013 of the time dialog
     kTextSearch = 6,           // button 1021 of the editor-path dialog
-    kLanguageTextCount = 7,
+    kTextExpected = 7,         // static 1025 of the hash dialog
+    kTextBadDigest = 8,        // the hash dialog's message for a digest of no known length
+    kLanguageTextCount = 9,
 };
 
 struct LanguageRecord {
@@ -27,3 +31,6 @@ const LanguageRecord* LanguageTexts();
 
 // Replaces the caption of `id` in `dialog` when language texts are chosen.
 void ApplyLanguageText(HWND dialog, int id, LanguageText text);
+
+// The chosen language's form of `text`, else `english`.
+std::wstring LanguageTextOr(LanguageText text, const wchar_t* english);

@@ -329,11 +329,12 @@ void CLogDlg::OnCopyChecksums() {
 void CLogDlg::OnSaveChecksums() {
     if (!HasChecksums()) return;
     const CRunChecksums& checksums = *m_run->Checksums();
-    CFileDialog dialog(L"", 0, L"Checksum files\0*.sha256;*.sha1;*.md5\0All files (*.*)\0*.*\0");
+    CFileDialog dialog(L"", 0, L"Checksum files\0*.sha512;*.sha256;*.sha1;*.md5\0All files (*.*)\0*.*\0");
     if (dialog.DoModalSave(m_hWnd, L"Save Checksums As", checksums.CommonFolder(), checksums.DefaultFileName()) != IDOK)
         return;
-    if (!WriteWholeFile(dialog.FileName(), ToCodePage(CP_UTF8, checksums.Text(L"\n"))))
-        MessageBoxW(m_hWnd, (L"Cannot write " + dialog.FileName()).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    const std::wstring target = dialog.FileName();
+    if (!ReplaceWholeFile(target, ToCodePage(CP_UTF8, checksums.Text(L"\n", target))))
+        MessageBoxW(m_hWnd, (L"Cannot write " + target).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 void CLogDlg::OnTaskbarButtonCreated() {

@@ -14,14 +14,46 @@ void WriteFailure(CLogSink& log, const std::wstring& path) {
         log.AppendError(L"\"" + path + L"\" Error...\r\n");
 }
 
+DigestKind KindOf(ChecksumAlgorithm algorithm) {
+    switch (algorithm) {
+        case ChecksumAlgorithm::Sha1:
+            return DigestKind::Sha1;
+        case ChecksumAlgorithm::Sha256:
+            return DigestKind::Sha256;
+        case ChecksumAlgorithm::Sha512:
+            return DigestKind::Sha512;
+        case ChecksumAlgorithm::Md5:
+            break;
+    }
+    return DigestKind::Md5;
+}
+
 }  // namespace
 
-std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256) {
+std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256, int sha512) {
     std::vector<DigestKind> kinds;
-    if (md5 || (!sha1 && !sha256)) kinds.push_back(DigestKind::Md5);
+    if (md5 || (!sha1 && !sha256 && !sha512)) kinds.push_back(DigestKind::Md5);
     if (sha1) kinds.push_back(DigestKind::Sha1);
     if (sha256) kinds.push_back(DigestKind::Sha256);
+    if (sha512) kinds.push_back(DigestKind::Sha512);
     return kinds;
+}
+
+ResultCode CEngineHash::CompareWithExpected(const std::vector<std::string>& texts) {
+    if (m_expected.empty()) return kResultOk;
+    const std::wstring name = Widen(AlgorithmName(m_expectedAlgorithm));
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (m_hasher.Digest(i).Kind() != KindOf(m_expectedAlgorithm)) continue;
+        if (LowercaseHex(texts[i]) == m_expected) {
+            Log().AppendSuccess(L"Matches - " + name);
+            Log().AppendLine(L"");
+            return kResultOk;
+        }
+        break;
+    }
+    Log().AppendError(L"Does not match - " + name);
+    Log().AppendLine(L"");
+    return kResultFail;
 }
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
@@ -52,9 +84,9 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
     std::string digests;
     for (size_t i = 0; i < texts.size(); ++i) digests += m_hasher.Digest(i).Label() + texts[i];
     Log().AppendLine(Widen(digests));
-    // The kinds run from MD5 to SHA-256: the last is the strongest.
+    // The kinds run from MD5 to SHA-512: the last is the strongest.
     if (m_checksums) m_checksums->Add(m_hasher.Digest(texts.size() - 1).Kind(), path, texts.back());
-    return kResultOk;
+    return CompareWithExpected(texts);
 }
 
 CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
@@ -64,10 +96,14 @@ CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
 
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
-    const std::vector<DigestKind> kinds = CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256);
+    const std::vector<DigestKind> kinds =
+        CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256, dialog.m_sha512);
     checksums->SetSelection(paths);
-    return [paths, options, kinds, checksums](CLogSink& log, const CStopRequest& stop) {
+    const std::string expected = dialog.m_expected;
+    const ChecksumAlgorithm algorithm = dialog.m_expectedAlgorithm;
+    return [paths, options, kinds, checksums, expected, algorithm](CLogSink& log, const CStopRequest& stop) {
         CEngineHash engine(log, stop, kinds, checksums.get());
+        engine.Expect(expected, algorithm);
         return WalkPathList(engine, paths, options);
     };
 }

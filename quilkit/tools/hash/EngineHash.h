@@ -1,10 +1,11 @@
 #pragma once
-// Writes the chosen digests (MD5, SHA-1, SHA-256) of every file it meets; changes nothing
-// on disk.
+// Writes the chosen digests (MD5, SHA-1, SHA-256, SHA-512) of every file it meets, and
+// whether each matches an expected digest when one was given; changes nothing on disk.
 #include <string>
 #include <vector>
 
 #include "checksums/AnyDigest.h"
+#include "checksums/ChecksumFileText.h"
 #include "FileHasher.h"
 #include "run/FileMoleImpl.h"
 #include "checksums/RunChecksums.h"
@@ -19,14 +20,25 @@ public:
 
     // The digests of the dialog's boxes in the order of the result line; MD5 alone when
     // none is chosen.
-    static std::vector<DigestKind> Choose(int md5, int sha1, int sha256);
+    static std::vector<DigestKind> Choose(int md5, int sha1, int sha256, int sha512);
+
+    // Each file's line is followed by "Matches - <algorithm>", or "Does not match - "
+    // and one failure. `hex` is lowercase; its algorithm must be among the kinds.
+    void Expect(const std::string& hex, ChecksumAlgorithm algorithm) {
+        m_expected = hex;
+        m_expectedAlgorithm = algorithm;
+    }
 
     ResultCode OnFile(const std::wstring& path) override;
     ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
 
 private:
+    ResultCode CompareWithExpected(const std::vector<std::string>& texts);
+
     CFileHasher m_hasher;
     CRunChecksums* m_checksums;
+    std::string m_expected;
+    ChecksumAlgorithm m_expectedAlgorithm = ChecksumAlgorithm::Md5;
 };
 
 // The hash checker's options dialog, owned by `owner`; after OK the job that hashes

@@ -1,9 +1,12 @@
 #pragma once
-// Options of the hash checker: which digests (MD5, SHA-1, SHA-256), and whether selected
-// folders are searched with their sub-folders. It has no Cancel button; Escape does not
-// close it.
+// Options of the hash checker: which digests (MD5, SHA-1, SHA-256, SHA-512), an expected
+// digest to compare each file's with, and whether selected folders are searched with their
+// sub-folders. It has no Cancel button; Escape does not close it.
 #include <windows.h>
 
+#include <string>
+
+#include "checksums/ChecksumFileText.h"
 #include "framework/OptionsDlgImpl.h"
 #include "resource.h"
 
@@ -15,9 +18,16 @@ public:
     int m_md5 = 0;
     int m_sha1 = 0;
     int m_sha256 = 0;
+    int m_sha512 = 0;
+    // The expected digest in lowercase hexadecimal, empty when none was given; its
+    // algorithm's box is checked.
+    std::string m_expected;
+    ChecksumAlgorithm m_expectedAlgorithm = ChecksumAlgorithm::Md5;
 
 private:
     friend class COptionsDlgImpl<CHashDlg>;
     LRESULT OnInitDialog();
     void OnOk();
+    void FillExpectedFromClipboard();
+    void CheckBoxOf(ChecksumAlgorithm algorithm);
 };

@@ -1,8 +1,10 @@
 #pragma once
-// Checks files against checksum files (GNU and BSD forms of md5sum, sha1sum and
-// sha256sum): each entry's file is hashed with the entry's algorithm and gets one line,
-// "OK - ", "FAILED - " or "Missing - ". Changes nothing on disk.
+// Checks files against checksum files (the forms of ChecksumFileText.h): each entry's file
+// is hashed with the entry's algorithm and gets one line, "OK - ", "FAILED - " or
+// "Missing - "; an entry that names another computer or a device is not opened. Changes
+// nothing on disk.
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,15 +17,26 @@ class CEngine_ChecksumVerify : public CFileMoleImpl {
 public:
     using CFileMoleImpl::CFileMoleImpl;
 
-    // A file met in a folder's walk: checked when its name ends in .md5, .sha1 or .sha256.
+    // A file met in a folder's walk: checked when it holds checksums (IsReadAsChecksumFile).
     ResultCode OnFile(const std::wstring& path) override;
     ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
-    // A selected file is read as a checksum file, whatever its name.
+    // A selected checksum file is checked at once; any other selected file is kept for
+    // VerifyListedFile, after the checksum files.
     int HandleSelectedFile(const std::wstring& path) override;
+    const std::vector<std::wstring>& Downloads() const { return m_downloads; }
 
+    // Whether a selected file is read as a checksum file: named like one (clear-signed text
+    // for .asc) and no larger than 64 MiB. Any other file is one to verify.
+    static bool IsReadAsChecksumFile(const std::wstring& path);
     // Reads `path` as a checksum file and checks each of its entries.
     void VerifyChecksumFile(const std::wstring& path);
-    // Every FAILED, Missing and bad line, and every checksum file that cannot be read.
+    // Checks `path` against the entries that name it in the checksum files of its folder,
+    // and only those; the file itself is read only to hash it.
+    void VerifyListedFile(const std::wstring& path);
+    // Whether an entry of a checksum file checked so far named `path`.
+    bool WasChecked(const std::wstring& path) const;
+    // Every FAILED, Missing, bad and refused line, every checksum file that cannot be read
+    // or holds no entry, every selected file that no checksum file lists.
     int Failures() const { return m_failures; }
 
 private:
@@ -31,10 +44,13 @@ private:
     void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
 
-    std::unique_ptr<CFileHasher> m_hashers[3];
+    std::unique_ptr<CFileHasher> m_hashers[4];
+    std::set<std::wstring> m_checked;  // full paths, in lower case
+    std::vector<std::wstring> m_downloads;
     int m_failures = 0;
 };
 
 // Mode 6: checks every selected checksum file, and every one found in the selected
-// folders and their sub-folders.
+// folders and their sub-folders; any other selected file against the checksum files
+// beside it.
 CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths);

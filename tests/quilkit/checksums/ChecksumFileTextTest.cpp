@@ -52,8 +52,8 @@ TEST(ChecksumFile, EscapedNamesUtf8WithOrWithoutAMarkElseTheAnsiCodePage) {
 TEST(ChecksumFile, Sha512LinesTagsAndOpenSslsForm) {
     const std::string sha512 = "e7c2" + std::string(124, 'b'), sha256 = "5891" + std::string(60, 'c');
     EXPECT_EQ(Checked(sha512 + "  a b.txt\nSHA512 (x (1).iso) = " + sha512 + "\n" + "SHA2-256(a b.txt)= " + sha256 +
-                      "\nSHA2-512(y)= " + sha512 + "\nSHA256(old (2))= " + sha256 + "\nMD5(m)= " +
-                      std::string(32, 'd') + "\nSHA1(s)= " + std::string(40, 'e') + "\n"),
+                      "\nSHA2-512(y)= " + sha512 + "\nSHA256(old (2))= " + sha256 +
+                      "\nMD5(m)= " + std::string(32, 'd') + "\nSHA1(s)= " + std::string(40, 'e') + "\n"),
               (std::vector<std::string>{"1:03:e7c2:a b.txt", "2:03:e7c2:x (1).iso", "3:02:5891:a b.txt", "4:03:e7c2:y",
                                         "5:02:5891:old (2)", "6:00:dddd:m", "7:01:eeee:s"}));
     // A tag that disagrees with the length, OpenSSL's form without its blank, 127 digits.
@@ -73,9 +73,9 @@ TEST(ChecksumFile, GpgPrintMdForEachAlgorithmWrappedOrOnTheNextLine) {
         "deep/er/a-very-long-name-indeed.bin: \n"
         "5891B5B5 22D5DF08 6D0FF0B1 10FBD9D2 1BB4FC71 63AF34D0 8286A2E8 46F6BE03\n"
         "C:\\x\\y z: F572 D396 FAE9 2066 2871  4FB2 CE00 F72E 94F2 258F\n";
-    EXPECT_EQ(Checked(gpg), (std::vector<std::string>{"1:00:b194:a b.txt", "2:01:f572:a b.txt", "3:02:5891:a b.txt",
-                                                      "4:03:e7c2:a b.txt", "6:02:5891:deep/er/a-very-long-name-indeed.bin",
-                                                      "8:01:f572:C:\\x\\y z"}));
+    EXPECT_EQ(Checked(gpg), (std::vector<std::string>{
+                                "1:00:b194:a b.txt", "2:01:f572:a b.txt", "3:02:5891:a b.txt", "4:03:e7c2:a b.txt",
+                                "6:02:5891:deep/er/a-very-long-name-indeed.bin", "8:01:f572:C:\\x\\y z"}));
     EXPECT_EQ(ParseChecksumFile(gpg, NoAnsi).lines[3].hex,
               "e7c22b994c59d9cf2b48e549b1e24666636045930d3da7c1acb299d1c3b7f931"
               "f94aae41edda2c2b207a36e10f8bcb8d45223e54878f5b316e7ce3b6bc019629");
@@ -123,11 +123,12 @@ TEST(ChecksumFileNames, WhichFilesHoldChecksumsAndWhichPublishADownload) {
 }
 
 TEST(ChecksumEntryNames, OtherComputersAndDevicesAreToldFromLocalFiles) {
-    for (const char16_t* name : {u"\\\\host\\share\\x", u"//host/x", u"\\\\?\\UNC\\host\\s\\x", u"//?/unc/h/s",
-                                 u"\\\\.\\UNC\\host\\s"})
+    for (const char16_t* name :
+         {u"\\\\host\\share\\x", u"//host/x", u"\\\\?\\UNC\\host\\s\\x", u"//?/unc/h/s", u"\\\\.\\UNC\\host\\s"})
         EXPECT_EQ(ClassifyEntryName(name), EntryTarget::OtherComputer) << Utf16ToUtf8(name);
-    for (const char16_t* name : {u"COM1", u"com9.txt", u"sub/NUL", u"aux.tar.gz", u"C:\\x\\LPT1", u"CON ", u"\\\\.\\pipe\\x",
-                                 u"//./COM1", u"\\\\?\\Volume{1}\\x", u"CONOUT$", u"COM\u00B9", u"\\??\\pipe\\x"})
+    for (const char16_t* name :
+         {u"COM1", u"com9.txt", u"sub/NUL", u"aux.tar.gz", u"C:\\x\\LPT1", u"CON ", u"\\\\.\\pipe\\x", u"//./COM1",
+          u"\\\\?\\Volume{1}\\x", u"CONOUT$", u"COM\u00B9", u"\\??\\pipe\\x"})
         EXPECT_EQ(ClassifyEntryName(name), EntryTarget::Device) << Utf16ToUtf8(name);
     for (const char16_t* name : {u"a.iso", u"sub/x", u"C:\\Users\\me\\a.iso", u"\\root.txt", u"\\\\?\\C:\\x", u"COM10",
                                  u"console.txt", u"../up/x", u"COMA", u"nullify"})
@@ -143,9 +144,9 @@ TEST(PastedDigest, OneDigestOfTheFourLengthsBlanksAroundAnyCase) {
     EXPECT_TRUE(ReadPastedDigest(std::u16string(128, u'0'), hex, algorithm));
     EXPECT_EQ(algorithm, ChecksumAlgorithm::Sha512);
     EXPECT_STREQ(AlgorithmName(algorithm), "SHA512");
-    for (const std::u16string& text : {std::u16string(63, u'a'), std::u16string(32, u'g'), std::u16string(u""),
-                                       std::u16string(32, u'a') + u" " + std::u16string(32, u'a'),
-                                       std::u16string(32, u'a') + u"  file.txt"}) {
+    for (const std::u16string& text :
+         {std::u16string(63, u'a'), std::u16string(32, u'g'), std::u16string(u""),
+          std::u16string(32, u'a') + u" " + std::u16string(32, u'a'), std::u16string(32, u'a') + u"  file.txt"}) {
         EXPECT_FALSE(ReadPastedDigest(text, hex, algorithm)) << Utf16ToUtf8(text);
         EXPECT_TRUE(hex.empty());
     }
