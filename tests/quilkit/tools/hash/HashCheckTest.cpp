@@ -73,7 +73,10 @@ TEST(HashDialog, DefaultsEscapeKeepsItOpenCloseBoxRunsNothing) {
     EXPECT_FALSE(driver::IsChecked(dialog, IDC_MD5));
     EXPECT_FALSE(driver::IsChecked(dialog, IDC_SHA1));
     EXPECT_FALSE(driver::IsChecked(dialog, IDC_SHA256));
+    EXPECT_FALSE(driver::IsChecked(dialog, IDC_SHA512));
     EXPECT_EQ(driver::GetItemText(dialog, IDC_SHA256), "SHA256");
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_SHA512), "SHA512");
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_EXPECTED), "Expected:");
     EXPECT_TRUE(driver::IsChecked(dialog, IDC_SUBFOLDERS));
     driver::PressEscape(dialog);
     driver::Click(dialog, IDC_SHA1);  // posted after the key: once checked, the key was handled
@@ -97,6 +100,10 @@ TEST(ToolDialogsJapanese, CaptionsAreJapanese) {
         HWND dialog = StartTool(app, folder, mode, {folder.Path()});
         ASSERT_NE(dialog, nullptr) << mode;
         EXPECT_EQ(driver::GetItemText(dialog, IDC_SUBFOLDERS), subFolders) << mode;
+        if (mode == 3) {  // 期待値:
+            EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_EXPECTED),
+                      driver::FromCodePage(932, "\x8A\xFA\x91\xD2\x92\x6C\x3A"));
+        }
         if (mode != 3) {
             EXPECT_EQ(driver::GetItemText(dialog, mode == 2 ? IDC_STATIC_EXTENSIONS : IDC_FIXEDTIME),
                       mode == 2 ? prompt : driver::FromCodePage(932, "2000/4/1 00:00:00\x82\xC9\x90\xDD\x92\xE8"));
@@ -229,4 +236,84 @@ TEST(HashRunJapanese, DoubleByteNamesReachTheLogWhole) {
     for (const std::string& path : paths)
         expected += "<G>\"" + path + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n";
     EXPECT_EQ(run.marked, expected + "<G>---\r\nAll Success!\r\n</G>");
+}
+
+namespace {
+
+// Puts `text` on the clipboard for as long as it lives: a digest left there would be
+// filled into every later hash dialog.
+class ClipboardText {
+public:
+    explicit ClipboardText(const std::wstring& text) {
+        if (!OpenClipboard(nullptr)) {
+            ADD_FAILURE() << "the clipboard cannot be opened";
+            return;
+        }
+        EmptyClipboard();
+        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+            memcpy(GlobalLock(memory), text.c_str(), bytes);
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+        }
+        CloseClipboard();
+    }
+    ~ClipboardText() {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
+    ClipboardText(const ClipboardText&) = delete;
+    ClipboardText& operator=(const ClipboardText&) = delete;
+};
+
+const std::string kSha256OfAbc = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+const std::string kSha512OfAbc =
+    "DDAF35A193617ABACC417349AE20413112E6FA4E89A97EA20A9EEEE64B55D39A2192992A274FC1A836BA3C23A3FEEBBD454D4423643CE80E2A"
+    "9AC94FA54CA49F";
+
+}  // namespace
+
+TEST(HashDialog, AClipboardDigestIsFilledInAndEveryFileComparedWithIt) {
+    driver::TempFolder folder;
+    const std::string a = folder / "a.txt", b = folder / "b.txt";
+    driver::WriteFile(a, "abc");
+    driver::WriteFile(b, "abd");
+    const ClipboardText pasted(L" \t" + driver::Wide(kSha256OfAbc) + L"\r\n");
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {a, b});
+    ASSERT_NE(dialog, nullptr);
+    std::string lower = kSha256OfAbc;
+    for (char& c : lower) c = char(tolower(c));
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_EXPECTED), lower);
+    EXPECT_TRUE(driver::IsChecked(dialog, IDC_SHA256));
+    EXPECT_FALSE(driver::IsChecked(dialog, IDC_MD5));
+    const Outcome run = FinishRun(app, dialog);
+    EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> SHA256:" + kSha256OfAbc + "\r\n<G>Matches - SHA256</G>\r\n<G>\"" + b +
+                              "\"</G> SHA256:" + PlatformDigest("abd", CALG_SHA_256) +
+                              "\r\n<R>Does not match - SHA256</R>\r\n<R>---\r\nError: 1\r\n</R>");
+}
+
+TEST(HashDialog, ATypedDigestChoosesItsAlgorithmAndAWrongLengthKeepsTheDialogOpen) {
+    driver::TempFolder folder;
+    const std::string a = folder / "a.txt";
+    driver::WriteFile(a, "abc");
+    const ClipboardText pasted(L"not a digest");
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {a});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_EXPECTED), "");
+    driver::SetItemText(dialog, IDC_EXPECTED, kSha512OfAbc.substr(1));
+    driver::Click(dialog, IDOK);
+    const driver::MessageBoxText box = driver::AnswerMessageBox(app);
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_NE(box.text.find("128 (SHA512)"), std::string::npos) << box.text;
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    // Upper case, the MD5 box checked as well: SHA-512 is computed and compared.
+    driver::SetItemText(dialog, IDC_EXPECTED, kSha512OfAbc);
+    driver::SetCheck(dialog, IDC_MD5, true);
+    const Outcome run = FinishRun(app, dialog);
+    EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72 SHA512:" + kSha512OfAbc +
+                              "\r\n<G>Matches - SHA512</G>\r\n<G>---\r\nAll Success!\r\n</G>");
 }

@@ -1,5 +1,9 @@
 // Checksum files end to end: a hash run's digests copied and saved, GNU's own tools
 // checking what was saved, and mode 6 checking what GNU's tools wrote.
+#include <windows.h>
+
+#include <psapi.h>
+
 #include <algorithm>
 
 #include "ToolTestSupport.h"
@@ -31,6 +35,27 @@ std::wstring ClipboardText() {
     return text;
 }
 
+// Answers the save dialog's question whether to replace the file with Yes.
+void ConfirmReplace(const driver::Process& app) {
+    struct Search {
+        DWORD process;
+        HWND found;
+    } search = {app.Id(), nullptr};
+    for (int i = 0; i < 200 && !search.found; ++i, Sleep(50)) {
+        EnumWindows(
+            [](HWND window, LPARAM parameter) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(parameter);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process == s->process && IsWindowVisible(window) && GetDlgItem(window, IDYES)) s->found = window;
+                return s->found == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    }
+    ASSERT_NE(search.found, nullptr) << "no question whether to replace the file";
+    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+}
+
 // Mode 6 on `paths`; the log's marked text.
 std::string Verify(const std::vector<std::string>& paths) {
     driver::TempFolder lists;
@@ -52,10 +77,14 @@ void MakeFiles(const std::string& folder) {
 TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     driver::TempFolder folder;
     MakeFiles(folder.Path());
+    // A checksum file saved by an earlier run, which this run hashes too.
+    const std::string saved = folder / "checksums.sha512";
+    driver::WriteFile(saved, "old checksums\n");
     driver::Process app;
     HWND dialog = StartTool(app, folder, 3, {folder.Path()});
     ASSERT_NE(dialog, nullptr);
     driver::SetCheck(dialog, IDC_SHA256, true);
+    driver::SetCheck(dialog, IDC_SHA512, true);
     driver::Click(dialog, IDOK);
     HWND log = driver::WaitForWindow(app, "Log");
     driver::WaitForRunEnd(log);
@@ -67,40 +96,43 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     driver::Command(log, ID_LOG_COPY_CHECKSUMS);
     std::wstring copied;
     for (int i = 0; i < 100 && copied.empty(); ++i, Sleep(50)) copied = ClipboardText();
-    // The folder's own name leads each name: the common parent is the folder above it.
-    const std::string top = folder.Path().substr(folder.Path().rfind('\\') + 1);
-    EXPECT_NE(copied.find(driver::Wide(" *" + top + "/sub/c.bin\r\n")), std::wstring::npos) << driver::Utf8(copied);
-    EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 3);
+    // One folder selected: the names are relative to it, in SHA-512, the strongest digest.
+    EXPECT_NE(copied.find(driver::Wide(" *sub/c.bin\r\n")), std::wstring::npos) << driver::Utf8(copied);
+    EXPECT_EQ(copied.find(L' '), 128u) << driver::Utf8(copied);
+    EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 4);
 
     driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
     HWND save = driver::WaitForWindow(app, "Save Checksums As");
     ASSERT_NE(save, nullptr);
-    const std::string saved = folder / "checksums.sha256";
-    EXPECT_EQ(driver::GetItemText(save, 0x47C), "checksums.sha256");
-    driver::SetItemText(save, 0x47C, saved);
+    EXPECT_EQ(driver::GetItemText(save, 0x47C), "checksums.sha512");
+    // Proposed inside the folder: the name alone saves over the earlier file.
     driver::Click(save, IDOK);
-    for (int i = 0; i < 100 && !driver::FileExists(saved); ++i) Sleep(50);
+    ConfirmReplace(app);
+    for (int i = 0; i < 100 && driver::ReadFile(saved) == "old checksums\n"; ++i) Sleep(50);
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
 
+    // The same lines in UTF-8 with LF, but for the saved file's own.
     const std::string text = driver::ReadFile(saved);
-    // The same lines, in UTF-8 with LF.
     std::wstring lines = copied;
     lines.erase(std::remove(lines.begin(), lines.end(), L'\r'), lines.end());
-    EXPECT_EQ(text, driver::Utf8(lines));
-    // sha256sum reads the names relative to where it runs: the common parent.
-    EXPECT_EQ(
-        RunShell(folder.Path(), "cd .. && sha256sum -c '" + driver::UnixName(saved) + "'"),
-        top + "/a b.txt: OK\n" + top + "/caf\xC3\xA9 \xF0\x9F\x98\x80.txt: OK\n" + top + "/sub/c.bin: OK\nexit 0\n")
+    std::string expected;
+    for (size_t start = 0; start < lines.size();) {
+        const size_t end = lines.find(L'\n', start) + 1;
+        const std::wstring line = lines.substr(start, end - start);
+        if (line.find(L"*checksums.sha512") == std::wstring::npos) expected += driver::Utf8(line);
+        start = end;
+    }
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3) << text;
+    EXPECT_EQ(RunShell(folder.Path(), "ls | grep -c tmp; sha512sum -c checksums.sha512"),
+              "0\na b.txt: OK\ncaf\xC3\xA9 \xF0\x9F\x98\x80.txt: OK\nsub/c.bin: OK\nexit 0\n")
         << text;
 
-    // Saved beside the folder it names, the file is checked by mode 6 as it is.
-    const std::string beside = folder.Path().substr(0, folder.Path().rfind('\\')) + "\\" + top + ".sha256";
-    driver::WriteFile(beside, text);
-    std::string expected;
-    for (const auto& [name, content] : kFiles) expected += "<G>OK - </G>" + (folder / name) + "\r\n";
-    EXPECT_EQ(Verify({beside}), expected + "<G>---\r\nAll Success!\r\n</G>");
-    DeleteFileW(driver::Wide(beside).c_str());
+    // Mode 6 reads the saved file as it is.
+    std::string verified;
+    for (const auto& [name, content] : kFiles) verified += "<G>OK - </G>" + (folder / name) + "\r\n";
+    EXPECT_EQ(Verify({saved}), verified + "<G>---\r\nAll Success!\r\n</G>");
 }
 
 TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
@@ -128,44 +160,140 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     for (const std::string& line :
          {"<R>Missing - </R>" + a + "\r\n", "<R>FAILED - </R>" + c + "\r\n", "<G>OK - </G>" + e + "\r\n",
           "<R>Bad line 1 - </R>" + (folder / "broken.sha256") + "\r\n",
-          "<R>Bad line 2 - </R>" + (folder / "broken.sha256") + "\r\n", "<G>OK - </G>" + c + "\r\n",
+          "<R>Bad line 2 - </R>" + (folder / "broken.sha256") + "\r\n",
+          "<R>No checksums in - </R>" + (folder / "broken.sha256") + "\r\n", "<G>OK - </G>" + c + "\r\n",
           "<R>Not found - </R>" + (folder / "typo.md5") + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
-    // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, escaped.md5: 1, broken.sha256: 2, typo.md5.
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 9 + 2);
-    EXPECT_NE(marked.find("<R>---\r\nError: 7\r\n</R>"), std::string::npos) << marked;
+    // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, escaped.md5: 1, broken.sha256: 2 and the
+    // line saying that it held no entry, typo.md5.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 10 + 2);
+    EXPECT_NE(marked.find("<R>---\r\nError: 8\r\n</R>"), std::string::npos) << marked;
 }
 
-// A checksum file naming a pipe whose writer never writes: the read blocks. Stop cancels
-// it and the summary names what was left; closing the log, with or without a stop first,
-// ends the program within 2 s.
-TEST(Checksums, APipeThatNeverAnswersIsStoppedAndTheProgramEndsOnClose) {
-    for (bool stopFirst : {true, false}) {
-        driver::TempFolder folder;
-        PipeFile pipe;
-        std::string name = pipe.Path();
-        std::replace(name.begin(), name.end(), '\\', '/');
-        driver::WriteFile(folder / "pipe.md5", std::string(32, '0') + "  " + name + "\n");
-        driver::WriteFile(folder / "after.md5", std::string(32, '0') + "  after.txt\n");
+// A checksum file naming a pipe: a pipe is a device, so it is never opened and nothing can
+// block on it; the run ends by itself, and closing the log ends the program at once.
+TEST(Checksums, AnEntryNamingAPipeIsNeverOpened) {
+    driver::TempFolder folder;
+    PipeFile pipe;
+    std::string name = pipe.Path();
+    std::replace(name.begin(), name.end(), '\\', '/');
+    driver::WriteFile(folder / "pipe.md5", std::string(32, '0') + "  " + name + "\n");
+    driver::WriteFile(folder / "after.txt", "after");
+    driver::WriteFile(folder / "after.md5", "dbc7a2ba8a8a4a2d3c8f3e4b5a45f3ab  after.txt\n");
+    driver::Process app;
+    StartTool(app, folder, 6, {folder / "pipe.md5", folder / "after.md5"});
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::WaitForRunEnd(log);
+    EXPECT_EQ(driver::ReadLogMarked(log), "<R>Not checked (names a device) - </R>" + name + "\r\n<R>FAILED - </R>" +
+                                              (folder / "after.txt") + "\r\n<R>---\r\nError: 2\r\n</R>");
+    const ULONGLONG closed = GetTickCount64();
+    driver::Close(log);
+    EXPECT_EQ(WaitForSingleObject(app.Handle(), 2000), WAIT_OBJECT_0);
+    EXPECT_LT(GetTickCount64() - closed, 2000u);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+}
+
+// Every form that release pages publish, written by the tools that write them: openssl dgst,
+// sha512sum plain and --tag, gpg --print-md for each algorithm (one name long enough that
+// gpg puts the digest on lines of its own), and a sha256sum output clear-signed with a
+// throwaway key.
+TEST(Checksums, ModeSixReadsWhatOpensslSha512sumAndGpgWrite) {
+    driver::TempFolder folder;
+    const std::string longName = std::string(60, 'n') + ".bin";
+    driver::WriteFile(folder / "a.iso", "first download");
+    driver::WriteFile(folder / longName, "second download");
+    const std::string files = "a.iso " + longName;
+    const std::string written = RunShell(
+        folder.Path(),
+        "export GNUPGHOME=\"$(mktemp -d)\" && openssl dgst -sha256 " + files +
+            " > dgst.sha256 && openssl dgst -sha512 " + files + " > dgst.sha512 && sha512sum " + files +
+            " > SHA512SUMS && sha512sum --tag " + files +
+            " > tagged.sha512 && for a in MD5 SHA1 SHA256 SHA512; do gpg --print-md $a " + files +
+            " > gpg-$a.$(echo $a | tr A-Z a-z) || exit 1; done && gpg --batch --pinentry-mode loopback --passphrase '' "
+            "--quick-gen-key 'Throwaway <throwaway@example.invalid>' default default never && sha256sum " +
+            files +
+            " | gpg --batch --pinentry-mode loopback --passphrase '' --clearsign > SHA256SUMS.asc && rm -rf "
+            "\"$GNUPGHOME\"");
+    ASSERT_EQ(written.substr(written.size() - 7), "exit 0\n") << written;
+    ASSERT_EQ(driver::ReadFile(folder / "SHA256SUMS.asc").rfind("-----BEGIN PGP SIGNED MESSAGE-----", 0), 0u);
+    ASSERT_NE(driver::ReadFile(folder / "gpg-SHA512.sha512").find(longName + ": \n"), std::string::npos);
+    const std::string a = folder / "a.iso", b = folder / longName;
+
+    std::string marked = Verify({folder.Path()});
+    // Two entries in each of the nine files.
+    auto count = [&marked](const std::string& line) {
+        size_t n = 0;
+        for (size_t at = marked.find(line); at != std::string::npos; at = marked.find(line, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<G>OK - </G>" + a + "\r\n"), 9u) << marked;
+    EXPECT_EQ(count("<G>OK - </G>" + b + "\r\n"), 9u) << marked;
+    EXPECT_EQ(count("Signature not checked - " + (folder / "SHA256SUMS.asc") + "\r\n"), 1u) << marked;
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 18 + 1 + 2);
+    EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
+
+    driver::WriteFile(a, "first downloaD");
+    marked = Verify({folder.Path()});
+    EXPECT_EQ(count("<R>FAILED - </R>" + a + "\r\n"), 9u) << marked;
+    EXPECT_EQ(count("<G>OK - </G>" + b + "\r\n"), 9u) << marked;
+    EXPECT_NE(marked.find("<R>---\r\nError: 9\r\n</R>"), std::string::npos) << marked;
+}
+
+TEST(Checksums, NothingToCheckAndEntriesNamingAnotherComputerOrADeviceFail) {
+    driver::TempFolder folder;
+    const std::string sha(64, 'a');
+    const std::string empty = folder / "empty.sha256", comments = folder / "comments.md5",
+                      remote = folder / "remote.sha256";
+    driver::WriteFile(empty, "");
+    driver::WriteFile(comments, "# nothing\r\n; here\r\n\r\n");
+    driver::WriteFile(remote, sha + "  \\\\host\\share\\x\n" + sha + "  //host/x\n" + sha + "  COM1\n" + sha +
+                                  "  \\\\.\\pipe\\x\n" + sha + "  sub/aux.txt\n");
+    EXPECT_EQ(Verify({empty, comments, remote}),
+              "<R>No checksums in - </R>" + empty + "\r\n<R>No checksums in - </R>" + comments +
+                  "\r\n<R>Not checked (names another computer) - </R>\\\\host\\share\\x\r\n"
+                  "<R>Not checked (names another computer) - </R>//host/x\r\n"
+                  "<R>Not checked (names a device) - </R>COM1\r\n"
+                  "<R>Not checked (names a device) - </R>\\\\.\\pipe\\x\r\n"
+                  "<R>Not checked (names a device) - </R>sub/aux.txt\r\n<R>---\r\nError: 7\r\n</R>");
+}
+
+// The largest memory the process has held, from the system's counters.
+static size_t PeakMemory(const driver::Process& app) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    return GetProcessMemoryInfo(app.Handle(), &counters, sizeof(counters)) ? counters.PeakWorkingSetSize : 0;
+}
+
+TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
+    driver::TempFolder folder;
+    // 200 MB selected with its .sha256: one OK, and the download is hashed, never read whole.
+    ASSERT_EQ(RunShell(folder.Path(), "head -c 200000000 /dev/urandom > big.iso && sha256sum big.iso > big.iso.sha256"),
+              "exit 0\n");
+    const std::string big = folder / "big.iso";
+    {
+        driver::TempFolder lists;
         driver::Process app;
-        StartTool(app, folder, 6, {folder / "pipe.md5", folder / "after.md5"});
+        StartTool(app, lists, 6, {big, big + ".sha256"});
         HWND log = driver::WaitForWindow(app, "Log");
-        pipe.WaitForReader();
-        std::string reading;
-        for (int i = 0; i < 200 && reading.find(" - " + pipe.Path()) == std::string::npos; ++i, Sleep(50))
-            reading = driver::ReadStatus(log);
-        EXPECT_EQ(reading.rfind("0 files, 0 failed, ", 0), 0u) << reading;
-        EXPECT_NE(reading.find(" - " + pipe.Path()), std::string::npos) << reading;
-        if (stopFirst) {
-            driver::Command(log, ID_LOG_STOP);
-            driver::WaitForStatus(log, "Stopped: ");
-            EXPECT_EQ(driver::ReadLogMarked(log),
-                      "<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
-        }
-        const ULONGLONG closed = GetTickCount64();
+        driver::WaitForRunEnd(log);
+        const size_t peak = PeakMemory(app);
+        EXPECT_EQ(driver::ReadLogMarked(log), "<G>OK - </G>" + big + "\r\n<G>---\r\nAll Success!\r\n</G>");
+        EXPECT_GT(peak, 0u);
+        EXPECT_LT(peak, size_t(150) << 20) << "the download was read into memory";
         driver::Close(log);
-        EXPECT_EQ(WaitForSingleObject(app.Handle(), 2000), WAIT_OBJECT_0) << stopFirst;
-        EXPECT_LT(GetTickCount64() - closed, 2000u) << stopFirst;
-        EXPECT_EQ(driver::WaitForExit(app), 0) << stopFirst;
+        EXPECT_EQ(driver::WaitForExit(app), 0);
     }
+    // Alone, beside a SHA256SUMS of ten entries and a SHA512SUMS that does not list it.
+    for (int i = 0; i < 10; ++i) driver::WriteFile(folder / ("d" + std::to_string(i) + ".iso"), std::to_string(i));
+    ASSERT_EQ(
+        RunShell(folder.Path(), "sha256sum d?.iso > SHA256SUMS && sha512sum d0.iso > SHA512SUMS && rm d[0-46-9].iso"),
+        "exit 0\n");
+    const std::string download = folder / "d5.iso";
+    EXPECT_EQ(Verify({download}), "<G>OK - </G>" + download + "\r\n<G>---\r\nAll Success!\r\n</G>");
+    driver::WriteFile(download, "changed");
+    EXPECT_EQ(Verify({download}), "<R>FAILED - </R>" + download + "\r\n<R>---\r\nError: 1\r\n</R>");
+    // A download that no checksum file lists.
+    const std::string unlisted = folder / "other.bin";
+    driver::WriteFile(unlisted, "other");
+    EXPECT_EQ(Verify({unlisted}), "<R>No checksum file lists - </R>" + unlisted + "\r\n<R>---\r\nError: 1\r\n</R>");
 }
