@@ -553,7 +553,9 @@ struct Sha512InstructionModel {
     }
     VEX_AVX2_TARGET static __m256i Message1(__m256i wRegister, __m128i nextRegister) {
         const Lanes w = Of(wRegister);
-        const uint64_t w4 = uint64_t(_mm_cvtsi128_si64(nextRegister));
+        uint64_t next[2];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(next), nextRegister);
+        const uint64_t w4 = next[0];
         return From({{w.q[0] + LowerSigma0(w.q[1]), w.q[1] + LowerSigma0(w.q[2]), w.q[2] + LowerSigma0(w.q[3]),
                       w.q[3] + LowerSigma0(w4)}});
     }
