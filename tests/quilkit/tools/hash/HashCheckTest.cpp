@@ -317,3 +317,23 @@ TEST(HashDialog, ATypedDigestChoosesItsAlgorithmAndAWrongLengthKeepsTheDialogOpe
     EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72 SHA512:" + kSha512OfAbc +
                               "\r\n<G>Matches - SHA512</G>\r\n<G>---\r\nAll Success!\r\n</G>");
 }
+
+TEST(HashDialogJapanese, AWrongLengthIsToldInJapanese) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "a.txt", "abc");
+    const ClipboardText pasted(L"");
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {folder / "a.txt"});
+    ASSERT_NE(dialog, nullptr);
+    driver::SetItemText(dialog, IDC_EXPECTED, "0123");
+    driver::Click(dialog, IDOK);
+    // 期待するダイジェストは 16 進数 32、40、64、128 桁のどれかです。
+    EXPECT_EQ(
+        driver::AnswerMessageBox(app).text,
+        driver::FromCodePage(932,
+                             "\x8A\xFA\x91\xD2\x82\xB7\x82\xE9\x83\x5F\x83\x43\x83\x57\x83\x46\x83\x58\x83\x67\x82"
+                             "\xCD\x20\x31\x36\x20\x90\x69\x90\x94\x20\x33\x32\x81\x41\x34\x30\x81\x41\x36\x34\x81"
+                             "\x41\x31\x32\x38\x20\x8C\x85\x82\xCC\x82\xC7\x82\xEA\x82\xA9\x82\xC5\x82\xB7\x81\x42"));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    CloseWithoutRun(app, dialog);
+}
