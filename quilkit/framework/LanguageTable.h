@@ -12,7 +12,7 @@ enum LanguageText {
     kTextExtensionPrompt = 4,  // static 108 of the cleaner dialog
     kTextFixedTime = 5,        // check box 1013 of the time dialog
     kTextSearch = 6,           // button 1021 of the editor-path dialog
-    kTextExpected = 7,         // static 1025 of the hash dialog
+    kTextExpected = 7,         // static 1026 of the hash dialog
     kTextBadDigest = 8,        // the hash dialog's message for a digest of no known length
     kLanguageTextCount = 9,
 };

@@ -29,9 +29,9 @@
 #define IDC_MD5 1017
 #define IDC_SHA1 1018
 #define IDC_SHA256 1022
-#define IDC_SHA512 1023
-#define IDC_EXPECTED 1024
-#define IDC_STATIC_EXPECTED 1025
+#define IDC_SHA512 1024
+#define IDC_EXPECTED 1025
+#define IDC_STATIC_EXPECTED 1026
 
 // Log window
 #define IDC_LOG 1019
