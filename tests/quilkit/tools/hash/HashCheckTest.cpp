@@ -223,6 +223,39 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
+// A selected path naming a pipe whose writer never writes: the read blocks. Stop cancels
+// it and the summary names what was left; closing the log, with or without a stop first,
+// ends the program within 2 s.
+TEST(HashRun, APipeThatNeverAnswersIsStoppedAndTheProgramEndsOnClose) {
+    for (bool stopFirst : {true, false}) {
+        driver::TempFolder folder;
+        driver::WriteFile(folder / "after", "never read");
+        PipeFile pipe;
+        driver::Process app;
+        HWND dialog = StartTool(app, folder, 3, {pipe.Path(), folder / "after"});
+        ASSERT_NE(dialog, nullptr);
+        HWND log = driver::WaitForWindow(app, "Log");
+        driver::Click(dialog, IDOK);
+        pipe.WaitForReader();
+        std::string reading;
+        for (int i = 0; i < 200 && reading.find(" - " + pipe.Path()) == std::string::npos; ++i, Sleep(50))
+            reading = driver::ReadStatus(log);
+        EXPECT_EQ(reading.rfind("0 files, 0 failed, ", 0), 0u) << reading;
+        EXPECT_NE(reading.find(" - " + pipe.Path()), std::string::npos) << reading;
+        if (stopFirst) {
+            driver::Command(log, ID_LOG_STOP);
+            driver::WaitForStatus(log, "Stopped: ");
+            EXPECT_EQ(driver::ReadLogMarked(log),
+                      "<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
+        }
+        const ULONGLONG closed = GetTickCount64();
+        driver::Close(log);
+        EXPECT_EQ(WaitForSingleObject(app.Handle(), 2000), WAIT_OBJECT_0) << stopFirst;
+        EXPECT_LT(GetTickCount64() - closed, 2000u) << stopFirst;
+        EXPECT_EQ(driver::WaitForExit(app), 0) << stopFirst;
+    }
+}
+
 // Double-byte names reach the log whole: the batch's Rich Text must keep each character
 // whole (ソース.txt, 表.txt: in code page 932 a second byte 0x5C, the backslash).
 TEST(HashRunJapanese, DoubleByteNamesReachTheLogWhole) {
