@@ -77,13 +77,14 @@ void CToolRun::CancelBlockedRead() {
 }
 
 bool CToolRun::StopAndJoin(DWORD waitMs) {
-    if (!HasStarted()) return true;
+    if (!HasStarted()) return !m_letGo;
     m_feed.Abandon();
     RequestStop();
     const ULONGLONG start = GetTickCount64();
     while (WaitForSingleObject(m_ended.Get(), kCancelEveryMs) == WAIT_TIMEOUT) {
         if (waitMs != INFINITE && GetTickCount64() - start >= waitMs && m_stop.IsReading()) {
             m_worker.detach();
+            m_letGo = true;
             return false;
         }
         CancelBlockedRead();

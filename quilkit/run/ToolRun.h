@@ -70,8 +70,8 @@ public:
     bool IsWorkerReading() const { return m_stop.IsReading(); }
     // Stops taking lines, asks the worker to stop and waits for it. After `waitMs` a
     // worker still held in a read that does not return (a pipe, a device, a share that
-    // has gone) is let go, and false returned: the process must then end at once,
-    // without this object's end. A worker that writes is always waited for.
+    // has gone) is let go, and false returned, then and at every later call: the process
+    // must end at once, without this object's end. A worker that writes is always waited for.
     bool StopAndJoin(DWORD waitMs = INFINITE);
 
     CRunFeed& Feed() { return m_feed; }
@@ -85,6 +85,7 @@ private:
     CStopRequest m_stop;
     std::shared_ptr<CRunChecksums> m_checksums = std::make_shared<CRunChecksums>();
     std::thread m_worker;
+    bool m_letGo = false;  // the worker was left in its read
     UniqueHandle m_ended;  // set when the worker has written its last line
     std::mutex m_threadMutex;
     UniqueHandle m_workerThread;  // while the worker runs, for cancelling its reads
