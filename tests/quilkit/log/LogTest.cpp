@@ -247,7 +247,8 @@ LRESULT CALLBACK ChangeScaleOnPlacing(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(Log, APlaceLeftOnAMonitorOfAnotherScaleKeepsItsSize) {
-    g_placed = {100, 80, 700, 400};
+    // Larger than the smallest size at twice the scale.
+    g_placed = {100, 80, 1200, 660};
     g_scaleChanged = false;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, ChangeScaleOnPlacing, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
