@@ -42,7 +42,7 @@ bool IsClearSigned(std::string_view bytes);
 
 // Whether a file of this name (no folder) holds checksums: .md5, .sha1, .sha256, .sha512,
 // the same with "sum" added (.sha256sum), MD5SUMS, SHA1SUMS, SHA256SUMS, SHA512SUMS,
-// CHECKSUMS*, in any case; and .asc, which does when IsClearSigned says so.
+// CHECKSUMS*, in any case. An .asc holds checksums when IsClearSigned says so (RoleOfFile).
 bool IsChecksumFileName(std::u16string_view name);
 // Whether a file of this name (no folder) may be a signature: .asc, .sig, .sign, .gpg.
 bool IsSignatureFileName(std::u16string_view name);
@@ -62,7 +62,7 @@ FileRole RoleOfFile(std::u16string_view name, std::string_view head);
 // added, as .sha256 or .sha256sum: the file that publishes the download's digest.
 bool IsCompanionName(std::u16string_view name, std::u16string_view download);
 
-// Whether `name` (no folder) is `signed` with a signature's ending added (.sig, .sign,
+// Whether `name` (no folder) is `signedName` with a signature's ending added (.sig, .sign,
 // .gpg, .asc), in any case: the signature of that file.
 bool IsSignatureOf(std::u16string_view name, std::u16string_view signedName);
 
