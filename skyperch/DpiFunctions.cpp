@@ -28,6 +28,8 @@ CDpiFunctions::CDpiFunctions()
     getDpiForWindow_ = Lookup<GetDpiForWindowFn>(user, "GetDpiForWindow");
     getSystemMetricsForDpi_ = Lookup<GetSystemMetricsForDpiFn>(user, "GetSystemMetricsForDpi");
     dwmGetWindowAttribute_ = Lookup<DwmGetWindowAttributeFn>(dwm_.Get(), "DwmGetWindowAttribute");
+    getWindowDpiAwarenessContext_ = Lookup<GetWindowDpiAwarenessContextFn>(user, "GetWindowDpiAwarenessContext");
+    setThreadDpiAwarenessContext_ = Lookup<SetThreadDpiAwarenessContextFn>(user, "SetThreadDpiAwarenessContext");
 }
 
 int CDpiFunctions::ForWindow(HWND window) const {
@@ -46,4 +48,12 @@ bool CDpiFunctions::VisibleBounds(HWND window, RECT& bounds) const {
     if (FAILED(dwmGetWindowAttribute_(window, kExtendedFrameBounds, &visible, sizeof(visible)))) return false;
     bounds = visible;
     return true;
+}
+
+DPI_AWARENESS_CONTEXT CDpiFunctions::WindowAwareness(HWND window) const {
+    return getWindowDpiAwarenessContext_ && window ? getWindowDpiAwarenessContext_(window) : nullptr;
+}
+
+DPI_AWARENESS_CONTEXT CDpiFunctions::SetThreadAwareness(DPI_AWARENESS_CONTEXT awareness) const {
+    return setThreadDpiAwarenessContext_ && awareness ? setThreadDpiAwarenessContext_(awareness) : nullptr;
 }

@@ -35,6 +35,25 @@ PixelRect CFinderRules::FrameArea(const PixelRect& window, const PixelRect* visi
     return {area.left - window.left, area.top - window.top, area.right - window.left, area.bottom - window.top};
 }
 
+namespace {
+
+// value * to / from, rounded to the nearest integer (halves away from zero); from > 0.
+int Rescale(int value, int to, int from) {
+    const long long product = static_cast<long long>(value) * to;
+    const long long half = from / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / from : -((-product + half) / from));
+}
+
+}  // namespace
+
+PixelRect CFinderRules::InOwnCoordinates(const PixelRect& area, const PixelRect& physical, const PixelRect& own) {
+    const int physicalWidth = physical.right - physical.left, physicalHeight = physical.bottom - physical.top;
+    const int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
+    if (physicalWidth <= 0 || physicalHeight <= 0 || ownWidth <= 0 || ownHeight <= 0) return area;
+    return {Rescale(area.left, ownWidth, physicalWidth), Rescale(area.top, ownHeight, physicalHeight),
+            Rescale(area.right, ownWidth, physicalWidth), Rescale(area.bottom, ownHeight, physicalHeight)};
+}
+
 FrameBands CFinderRules::Frame(const PixelRect& area, int thickness) {
     FrameBands frame;
     const int width = area.right - area.left;

@@ -65,6 +65,14 @@ public:
     // rectangles are in the same screen coordinates.
     static PixelRect FrameArea(const PixelRect& window, const PixelRect* visible);
 
+    // `area`, measured in physical pixels on a window whose rectangle is `physical`, in the
+    // window's own coordinates, where its rectangle is `own` (as a thread of the window's
+    // DPI awareness reads it). Windows draws a window that is not per-monitor aware
+    // stretched from those smaller coordinates, and its window device context takes them.
+    // Each edge is scaled and rounded to the nearest pixel, so the window's own edges stay
+    // its edges; a window with no extent keeps `area`.
+    static PixelRect InOwnCoordinates(const PixelRect& area, const PixelRect& physical, const PixelRect& own);
+
     // The bands to invert around area, thickness pixels wide, in drawing order: top,
     // left, right, bottom; side bands are empty on an area under 2 x thickness high.
     // None for an empty area.

@@ -1,6 +1,7 @@
 #include "WindowFinder.h"
 
 #include "DpiScale.h"
+#include "ThreadDpiAwareness.h"
 #include "WindowDC.h"
 #include "resource.h"
 
@@ -181,6 +182,9 @@ bool CWindowFinder::ConfirmPicked() {
     return false;
 }
 
+// Measured in physical pixels, where the visible bounds are given, then taken into the
+// window's own coordinates: a window that is not per-monitor aware on a scaled monitor
+// draws in smaller ones, which Windows stretches. The thickness follows the window's DPI.
 void CWindowFinder::DrawFrame() {
     HWND window = Handle(picked_.window);
     RECT rect{};
@@ -189,7 +193,13 @@ void CWindowFinder::DrawFrame() {
     const bool hasVisible = dpi_.VisibleBounds(window, visible);
     const PixelRect visiblePixels = Pixels(visible);
     const PixelRect area = CFinderRules::FrameArea(Pixels(rect), hasVisible ? &visiblePixels : nullptr);
-    drawn_ = {window, CFinderRules::Frame(area, CDpiScale::FrameThickness(dpi_.ForWindow(window)))};
+    RECT own = rect;
+    {
+        CThreadDpiAwareness awareness(dpi_, window);
+        if (!GetWindowRect(window, &own)) return;
+    }
+    const PixelRect ownArea = CFinderRules::InOwnCoordinates(area, Pixels(rect), Pixels(own));
+    drawn_ = {window, CFinderRules::Frame(ownArea, CDpiScale::FrameThickness(dpi_.ForWindow(window)))};
     Invert(drawn_);
 }
 
@@ -199,7 +209,8 @@ void CWindowFinder::EraseFrame() {
     drawn_ = {};
 }
 
-void CWindowFinder::Invert(const DrawnFrame& frame) {
+void CWindowFinder::Invert(const DrawnFrame& frame) const {
+    CThreadDpiAwareness awareness(dpi_, frame.window);
     CWindowDC dc(frame.window);
     if (!dc.Get()) return;
     for (int i = 0; i < frame.bands.count; ++i) {

@@ -8,8 +8,9 @@
 // manager or the taskbar) becomes the picked window: its visible bounds get an inverted
 // frame and the dialog shows its class name and top-most state. The pick outlives the
 // release, the frame does not: the release, a lost capture (which ends the drag as a
-// release would), the next pick and the control's end erase it. Everything works in
-// physical pixels, whatever the scale of the monitor the window is on. WM_LBUTTONDOWN,
+// release would), the next pick and the control's end erase it. The finder measures in
+// physical pixels, whatever the scale of the monitor the window is on, and draws the frame
+// in the picked window's own coordinates (those of its DPI awareness). WM_LBUTTONDOWN,
 // WM_MOUSEMOVE and WM_LBUTTONUP are always answered with 0 and never reach the
 // control's own procedure; everything else does. The previous procedure is put back
 // when the control is destroyed.
@@ -58,7 +59,7 @@ private:
     bool StillPicked() const;
     void DrawFrame();
     void EraseFrame();
-    static void Invert(const DrawnFrame& frame);
+    void Invert(const DrawnFrame& frame) const;
     void RefreshExcludedWindows();
     void LoadPictures();
 

@@ -241,8 +241,10 @@ namespace {
 
 // The lines that may hold entries: clear-signed text loses its armour header and "Hash:"
 // lines, its signature block, and the "- " that escapes its lines starting with a dash.
+// Only the signed part counts: a user who checked the signature trusts nothing else, so
+// whatever follows the signature block gives no entry.
 std::vector<NumberedLine> ContentLines(std::u16string_view text, bool& clearSigned) {
-    enum class Part { Plain, Header, Signed, Signature } part = Part::Plain;
+    enum class Part { Plain, Header, Signed, Signature, AfterSignature } part = Part::Plain;
     std::vector<NumberedLine> lines;
     size_t number = 0;
     bool seenText = false;
@@ -266,9 +268,10 @@ std::vector<NumberedLine> ContentLines(std::u16string_view text, bool& clearSign
         }
         if (part == Part::Signed && trimmed == kSignatureStart) part = Part::Signature;
         if (part == Part::Signature) {
-            if (trimmed == kSignatureEnd) part = Part::Plain;
+            if (trimmed == kSignatureEnd) part = Part::AfterSignature;
             continue;
         }
+        if (part == Part::AfterSignature) continue;
         if (part == Part::Signed && content.substr(0, 2) == u"- ") content.remove_prefix(2);
         lines.push_back({number, content});
     }
@@ -301,7 +304,10 @@ ChecksumFile ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder
     return file;
 }
 
-bool IsClearSigned(std::string_view bytes) {
+namespace {
+
+// The first line that is not blank, without the blanks around it; after a byte-order mark.
+std::string_view FirstLine(std::string_view bytes) {
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
     for (size_t start = 0; start < bytes.size();) {
         size_t end = bytes.find('\n', start);
@@ -310,21 +316,53 @@ bool IsClearSigned(std::string_view bytes) {
         start = end + 1;
         const size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string_view::npos) continue;
-        line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
-        return line == "-----BEGIN PGP SIGNED MESSAGE-----";
+        return line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
     }
-    return false;
+    return {};
 }
 
+// An OpenPGP signature as gpg --detach-sign writes it: a signature packet (tag 2, in the
+// old or the new packet format), or its armoured form. gpg's other files of the same
+// ending start otherwise: encrypted data, keys, a signed and compressed message.
+bool IsDetachedSignature(std::string_view head) {
+    if (head.empty()) return false;
+    const unsigned char first = static_cast<unsigned char>(head[0]);
+    const bool oldFormatSignature = (first & 0xFC) == 0x88;
+    const bool newFormatSignature = first == 0xC2;
+    return oldFormatSignature || newFormatSignature || FirstLine(head) == "-----BEGIN PGP SIGNATURE-----";
+}
+
+}  // namespace
+
+bool IsClearSigned(std::string_view bytes) { return FirstLine(bytes) == "-----BEGIN PGP SIGNED MESSAGE-----"; }
+
 bool IsChecksumFileName(std::u16string_view name) {
-    for (std::u16string_view ending : {u".md5", u".sha1", u".sha256", u".sha512"})
+    for (std::u16string_view ending :
+         {u".md5", u".sha1", u".sha256", u".sha512", u".md5sum", u".sha1sum", u".sha256sum", u".sha512sum"})
         if (EndsWithIgnoringAsciiCase(name, ending)) return true;
     for (std::u16string_view whole : {u"MD5SUMS", u"SHA1SUMS", u"SHA256SUMS", u"SHA512SUMS"})
         if (SameIgnoringAsciiCase(name, whole)) return true;
     return name.size() >= 9 && SameIgnoringAsciiCase(name.substr(0, 9), u"CHECKSUMS");
 }
 
-bool IsSignatureFileName(std::u16string_view name) { return EndsWithIgnoringAsciiCase(name, u".asc"); }
+bool IsSignatureFileName(std::u16string_view name) {
+    for (std::u16string_view ending : {u".asc", u".sig", u".sign", u".gpg"})
+        if (EndsWithIgnoringAsciiCase(name, ending)) return true;
+    return false;
+}
+
+bool RoleNeedsHead(std::u16string_view name) {
+    return EndsWithIgnoringAsciiCase(name, u".asc") || EndsWithIgnoringAsciiCase(name, u".gpg");
+}
+
+FileRole RoleOfFile(std::u16string_view name, std::string_view head) {
+    if (IsChecksumFileName(name)) return FileRole::Checksums;
+    if (EndsWithIgnoringAsciiCase(name, u".asc"))
+        return IsClearSigned(head) ? FileRole::Checksums : FileRole::Signature;
+    if (EndsWithIgnoringAsciiCase(name, u".gpg"))
+        return IsDetachedSignature(head) ? FileRole::Signature : FileRole::Other;
+    return IsSignatureFileName(name) ? FileRole::Signature : FileRole::Other;
+}
 
 bool IsCompanionName(std::u16string_view name, std::u16string_view download) {
     if (download.empty() || name.size() <= download.size() + 1 || name[download.size()] != u'.' ||
@@ -335,6 +373,12 @@ bool IsCompanionName(std::u16string_view name, std::u16string_view download) {
                                       u"sha256sum", u"sha512sum", u"checksum", u"checksums", u"digests"})
         if (SameIgnoringAsciiCase(ending, known)) return true;
     return false;
+}
+
+bool IsSignatureOf(std::u16string_view name, std::u16string_view signedName) {
+    return !signedName.empty() && name.size() > signedName.size() + 1 && name[signedName.size()] == u'.' &&
+           SameIgnoringAsciiCase(name.substr(0, signedName.size()), signedName) &&
+           name.find(u'.', signedName.size() + 1) == std::u16string_view::npos && IsSignatureFileName(name);
 }
 
 namespace {

@@ -33,21 +33,38 @@ struct ChecksumFile {
 
 // UTF-8 with or without a byte-order mark; the ANSI code page when the bytes are not
 // UTF-8. CR LF or LF. Blank lines and lines starting with ';' or '#' are left out, and
-// so are the armour of clear-signed text and its signature block.
+// so are the armour of clear-signed text, its signature block and whatever follows it:
+// only the signed part gives entries.
 ChecksumFile ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi);
 
 // Whether the bytes start as gpg --clearsign writes, after blank lines or a byte-order mark.
 bool IsClearSigned(std::string_view bytes);
 
 // Whether a file of this name (no folder) holds checksums: .md5, .sha1, .sha256, .sha512,
-// MD5SUMS, SHA1SUMS, SHA256SUMS, SHA512SUMS, CHECKSUMS*, in any case; and .asc, which does
-// when IsClearSigned says so.
+// the same with "sum" added (.sha256sum), MD5SUMS, SHA1SUMS, SHA256SUMS, SHA512SUMS,
+// CHECKSUMS*, in any case. An .asc holds checksums when IsClearSigned says so (RoleOfFile).
 bool IsChecksumFileName(std::u16string_view name);
+// Whether a file of this name (no folder) may be a signature: .asc, .sig, .sign, .gpg.
 bool IsSignatureFileName(std::u16string_view name);
+
+// What a file is to the verifier: one to read entries from, a signature beside a release
+// (not checked, and no file to verify either), or anything else.
+enum class FileRole { Checksums, Signature, Other };
+// Whether RoleOfFile needs the file's first bytes to tell: .asc and .gpg names.
+bool RoleNeedsHead(std::u16string_view name);
+// The role of a file of this name (no folder), `head` its first bytes where RoleNeedsHead
+// says so. Checksums: IsChecksumFileName, and an .asc of clear-signed text. Signature:
+// .sig, .sign, any other .asc, and a .gpg that holds a detached signature, binary or
+// armoured (gpg also writes encrypted files and keys by that ending: those are Other).
+FileRole RoleOfFile(std::u16string_view name, std::string_view head);
 
 // Whether `name` (no folder) is `download` with one of the checksum files' own endings
 // added, as .sha256 or .sha256sum: the file that publishes the download's digest.
 bool IsCompanionName(std::u16string_view name, std::u16string_view download);
+
+// Whether `name` (no folder) is `signedName` with a signature's ending added (.sig, .sign,
+// .gpg, .asc), in any case: the signature of that file.
+bool IsSignatureOf(std::u16string_view name, std::u16string_view signedName);
 
 // What an entry's name points at, before anything opens it. Another computer: \\host\share,
 // //host/x, \\?\UNC\host. A device: \\.\ or \\?\ paths to anything but a drive, and the

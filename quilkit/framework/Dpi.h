@@ -7,6 +7,10 @@
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
+// Sent before WM_DPICHANGED from Windows 10 1703 on, to per-monitor (v2) aware windows.
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
 
 class CDpi {
 public:

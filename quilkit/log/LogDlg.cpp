@@ -105,6 +105,13 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
         case WM_CONTEXTMENU:
             OnContextMenu(lParam);
             return TRUE;
+        case WM_GETDPISCALEDSIZE: {
+            long width, height;
+            if (!m_scaleRule.KeptSize(width, height)) return FALSE;
+            *reinterpret_cast<SIZE*>(lParam) = {width, height};
+            result = TRUE;
+            return TRUE;
+        }
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return TRUE;
@@ -204,8 +211,10 @@ void CLogDlg::PlaceWindow() {
         MapDialogRect(m_hWnd, &first);
         place = FirstPlace(m_hWnd, first.right, first.bottom);
     }
+    m_scaleRule.BeginPlacing({place.left, place.top, place.right, place.bottom});
     SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    m_scaleRule.EndPlacing();
     RECT client;
     GetClientRect(m_hWnd, &client);
     LayOut(client.right, client.bottom);
@@ -254,13 +263,15 @@ void CLogDlg::ApplyDpi(int dpi) {
     LayOut(client.right, client.bottom);
 }
 
-// Moved to a monitor of another scale: the window takes the rectangle Windows suggests, the
-// smallest size scales with it, and the layout is made again at the new scale.
+// Moved to a monitor of another scale: the window takes the rectangle Windows suggests (the
+// place it opens at keeps its size), the smallest size scales, and the layout is made again.
 void CLogDlg::OnDpiChanged(int dpi, const RECT& suggested) {
     if (m_dpi > 0 && m_minTrackSize.x)
         m_minTrackSize = {MulDiv(m_minTrackSize.x, dpi, m_dpi), MulDiv(m_minTrackSize.y, dpi, m_dpi)};
-    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const ScreenRect taken =
+        m_scaleRule.RectAfterChange({suggested.left, suggested.top, suggested.right, suggested.bottom});
+    SetWindowPos(m_hWnd, nullptr, taken.left, taken.top, taken.right - taken.left, taken.bottom - taken.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyDpi(dpi);
 }
 

@@ -20,6 +20,7 @@
 #include "LogPlacement.h"
 #include "LogRtf.h"
 #include "LogSink.h"
+#include "ScaleChangeRule.h"
 #include "run/ToolRun.h"
 #include "resource.h"
 
@@ -100,6 +101,7 @@ private:
     std::optional<LogPlacement> m_placement;
     std::optional<LogPlacement> m_closedPlacement;
     POINT m_minTrackSize = {};
+    CScaleChangeRule m_scaleRule;
 
     UINT m_taskbarButtonCreated = 0;
     UniqueCom<ITaskbarList3> m_taskbar;

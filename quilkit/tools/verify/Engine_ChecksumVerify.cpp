@@ -34,13 +34,12 @@ std::string FileHead(const std::wstring& path) {
     return head;
 }
 
-// A file of this name and size holds checksums: the names of IsChecksumFileName, .asc files
-// that hold clear-signed text, and a download's companion (<download>.sha256sum).
-bool HoldsChecksums(const std::wstring& path, const std::u16string& name, uint64_t size, bool companion) {
-    if (size > kLargestChecksumFile) return false;
-    if (IsChecksumFileName(name)) return true;
-    if (IsSignatureFileName(name)) return IsClearSigned(FileHead(path));
-    return companion;
+// What a file of this name and size is: its name tells, and for .asc and .gpg its first
+// bytes; a download's companion (<download>.digests) holds checksums whatever its ending.
+FileRole RoleOf(const std::wstring& path, const std::u16string& name, uint64_t size, bool companion) {
+    if (size > kLargestChecksumFile) return FileRole::Other;
+    const FileRole role = RoleOfFile(name, RoleNeedsHead(name) ? FileHead(path) : std::string());
+    return role == FileRole::Other && companion ? FileRole::Checksums : role;
 }
 
 // The size of an existing file that is no folder.
@@ -53,9 +52,14 @@ bool FileSizeOf(const std::wstring& path, uint64_t& size) {
     return true;
 }
 
-// The files in `folder` that may publish the digest of `download` (a name in it), by name.
-std::vector<std::wstring> ChecksumFilesBeside(const std::wstring& folder, const std::u16string& download) {
-    std::vector<std::wstring> found;
+// The files in `folder` that may publish the digest of `download` (a name in it), and the
+// signatures there, by name.
+struct FilesBeside {
+    std::vector<std::wstring> checksumFiles;
+    std::vector<std::wstring> signatures;
+};
+FilesBeside ChecksumFilesBeside(const std::wstring& folder, const std::u16string& download) {
+    FilesBeside found;
     WIN32_FIND_DATAW entry;
     UniqueFind find(FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &entry,
                                      FindExSearchNameMatch, nullptr, 0));
@@ -66,10 +70,28 @@ std::vector<std::wstring> ChecksumFilesBeside(const std::wstring& folder, const 
         if (name == download) continue;
         const uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
         const std::wstring path = folder + L"\\" + entry.cFileName;
-        if (HoldsChecksums(path, name, size, IsCompanionName(name, download))) found.push_back(path);
+        switch (RoleOf(path, name, size, IsCompanionName(name, download))) {
+            case FileRole::Checksums:
+                found.checksumFiles.push_back(path);
+                break;
+            case FileRole::Signature:
+                found.signatures.push_back(path);
+                break;
+            case FileRole::Other:
+                break;
+        }
     } while (FindNextFileW(find.Get(), &entry));
-    std::sort(found.begin(), found.end());
+    std::sort(found.checksumFiles.begin(), found.checksumFiles.end());
+    std::sort(found.signatures.begin(), found.signatures.end());
     return found;
+}
+
+// The signatures among `signatures` of the file at `path`.
+std::vector<std::wstring> SignaturesOf(const std::wstring& path, const std::vector<std::wstring>& signatures) {
+    std::vector<std::wstring> of;
+    for (const std::wstring& signature : signatures)
+        if (IsSignatureOf(FileNameOf(signature), FileNameOf(path))) of.push_back(signature);
+    return of;
 }
 
 std::u16string DecodeAnsi(std::string_view bytes) { return ToUtf16(FromCodePage(CP_ACP, bytes)); }
@@ -107,23 +129,40 @@ ResultCode CEngine_ChecksumVerify::OnFile(const std::wstring& path) {
     const std::u16string name = FileNameOf(path);
     if (!IsChecksumFileName(name) && !IsSignatureFileName(name)) return kResultUncounted;
     uint64_t size = 0;
-    if (FileSizeOf(path, size) && HoldsChecksums(path, name, size, false)) VerifyChecksumFile(path);
+    if (FileSizeOf(path, size)) ReadOrNote(path, RoleOf(path, name, size, false));
     return kResultUncounted;
 }
 
 int CEngine_ChecksumVerify::HandleSelectedFile(const std::wstring& path) {
-    if (IsReadAsChecksumFile(path))
-        VerifyChecksumFile(path);
-    else
-        m_downloads.push_back(path);
+    if (!ReadOrNote(path, SelectedRole(path))) m_downloads.push_back(path);
     return 0;
 }
 
-bool CEngine_ChecksumVerify::IsReadAsChecksumFile(const std::wstring& path) {
+FileRole CEngine_ChecksumVerify::SelectedRole(const std::wstring& path) {
     uint64_t size = 0;
     // A selected path that has gone keeps the role its name gives it.
-    if (!FileSizeOf(path, size)) return IsChecksumFileName(FileNameOf(path));
-    return HoldsChecksums(path, FileNameOf(path), size, false);
+    if (!FileSizeOf(path, size)) return IsChecksumFileName(FileNameOf(path)) ? FileRole::Checksums : FileRole::Other;
+    return RoleOf(path, FileNameOf(path), size, false);
+}
+
+bool CEngine_ChecksumVerify::ReadOrNote(const std::wstring& path, FileRole role) {
+    switch (role) {
+        case FileRole::Checksums:
+            VerifyChecksumFile(path);
+            return true;
+        case FileRole::Signature:
+            NoteSignature(path);
+            return true;
+        case FileRole::Other:
+            break;
+    }
+    return false;
+}
+
+// A signature is left to the tools that check it, and said so once.
+void CEngine_ChecksumVerify::NoteSignature(const std::wstring& path) {
+    if (m_notedSignatures.insert(Lowered(FullPathName(path))).second)
+        Log().AppendLine(L"Signature not checked - " + path);
 }
 
 void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
@@ -138,7 +177,7 @@ void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     if (!read) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi);
-    if (file.clearSigned) Log().AppendLine(L"Signature not checked - " + path);
+    if (file.clearSigned) NoteSignature(path);
     bool anyEntry = false;
     for (const ChecksumLine& line : file.lines) {
         if (StopRequested()) return NoteCutShort();
@@ -156,8 +195,10 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
     Log().NoteCurrent(selected);
     const std::wstring path = FullPathName(selected);
     const std::wstring folder = ParentFolder(path);
+    const FilesBeside beside = ChecksumFilesBeside(folder, FileNameOf(path));
+    for (const std::wstring& signature : SignaturesOf(path, beside.signatures)) NoteSignature(signature);
     bool listed = false;
-    for (const std::wstring& checksumFile : ChecksumFilesBeside(folder, FileNameOf(path))) {
+    for (const std::wstring& checksumFile : beside.checksumFiles) {
         std::string bytes;
         bool read;
         {
@@ -172,7 +213,11 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
             if (line.bad || ClassifyEntryName(line.name) != EntryTarget::LocalFile ||
                 !SamePath(EntryPath(folder, ToWide(line.name)), path))
                 continue;
-            if (file.clearSigned && !signatureNoted) Log().AppendLine(L"Signature not checked - " + checksumFile);
+            if (!signatureNoted) {
+                if (file.clearSigned) NoteSignature(checksumFile);
+                for (const std::wstring& signature : SignaturesOf(checksumFile, beside.signatures))
+                    NoteSignature(signature);
+            }
             signatureNoted = true;
             listed = true;
             if (StopRequested()) return NoteCutShort();

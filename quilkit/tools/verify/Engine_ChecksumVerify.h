@@ -1,8 +1,8 @@
 #pragma once
 // Checks files against checksum files (the forms of ChecksumFileText.h): each entry's file
 // is hashed with the entry's algorithm and gets one line, "OK - ", "FAILED - " or
-// "Missing - "; an entry that names another computer or a device is not opened. Changes
-// nothing on disk.
+// "Missing - "; an entry that names another computer or a device is not opened. Signatures
+// are named, not checked. Changes nothing on disk.
 #include <memory>
 #include <set>
 #include <string>
@@ -17,17 +17,18 @@ class CEngine_ChecksumVerify : public CFileMoleImpl {
 public:
     using CFileMoleImpl::CFileMoleImpl;
 
-    // A file met in a folder's walk: checked when it holds checksums (IsReadAsChecksumFile).
+    // A file met in a folder's walk: checked when it holds checksums, named when it is a
+    // signature (RoleOfFile), else passed over.
     ResultCode OnFile(const std::wstring& path) override;
     ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
-    // A selected checksum file is checked at once; any other selected file is kept for
-    // VerifyListedFile, after the checksum files.
+    // A selected checksum file is checked at once and a signature named; any other selected
+    // file is kept for VerifyListedFile, after the checksum files.
     int HandleSelectedFile(const std::wstring& path) override;
     const std::vector<std::wstring>& Downloads() const { return m_downloads; }
 
-    // Whether a selected file is read as a checksum file: named like one (clear-signed text
-    // for .asc) and no larger than 64 MiB. Any other file is one to verify.
-    static bool IsReadAsChecksumFile(const std::wstring& path);
+    // What a selected file is (RoleOfFile), no larger than 64 MiB for a checksum file or a
+    // signature. Any other file is one to verify.
+    static FileRole SelectedRole(const std::wstring& path);
     // Reads `path` as a checksum file and checks each of its entries.
     void VerifyChecksumFile(const std::wstring& path);
     // Checks `path` against the entries that name it in the checksum files of its folder,
@@ -40,12 +41,17 @@ public:
     int Failures() const { return m_failures; }
 
 private:
+    // Checks a checksum file or names a signature; false for any other role.
+    bool ReadOrNote(const std::wstring& path, FileRole role);
+    // "Signature not checked - ", once for each signature in a run.
+    void NoteSignature(const std::wstring& path);
     void CheckEntry(const std::wstring& folder, const ChecksumLine& line);
     void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
 
     std::unique_ptr<CFileHasher> m_hashers[4];
-    std::set<std::wstring> m_checked;  // full paths, in lower case
+    std::set<std::wstring> m_checked;          // full paths, in lower case
+    std::set<std::wstring> m_notedSignatures;  // likewise
     std::vector<std::wstring> m_downloads;
     int m_failures = 0;
 };

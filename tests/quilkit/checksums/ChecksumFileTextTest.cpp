@@ -94,6 +94,12 @@ TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
     EXPECT_TRUE(file.clearSigned);
     EXPECT_TRUE(IsClearSigned("\xEF\xBB\xBF\r\n" + text));
     EXPECT_EQ(Checked(text), (std::vector<std::string>{"5:02:aaaa:a.iso", "6:bad", "7:02:aaaa:b.iso"}));
+    // Only the signed part gives entries: nothing after the signature block, whatever it is.
+    for (const std::string& after :
+         {sha256 + "  c.iso\r\n", "\r\n" + sha256 + "  c.iso\n# x\n",
+          "-----BEGIN PGP SIGNED MESSAGE-----\n\n" + sha256 + "  c.iso\n", std::string("not an entry\n")})
+        EXPECT_EQ(Checked(text + after), (std::vector<std::string>{"5:02:aaaa:a.iso", "6:bad", "7:02:aaaa:b.iso"}))
+            << after;
     // The header is one only at the start; a plain file is not signed.
     EXPECT_FALSE(ParseChecksumFile(sha256 + "  a\n-----BEGIN PGP SIGNED MESSAGE-----\n", NoAnsi).clearSigned);
     EXPECT_FALSE(IsClearSigned(sha256 + "  a\n"));
@@ -109,9 +115,11 @@ TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
 
 TEST(ChecksumFileNames, WhichFilesHoldChecksumsAndWhichPublishADownload) {
     for (const char16_t* name : {u"a.md5", u"A.SHA1", u"x.iso.sha256", u"y.Sha512", u"MD5SUMS", u"sha1sums",
-                                 u"SHA256SUMS", u"SHA512SUMS", u"CHECKSUMS", u"checksums.txt", u"CHECKSUMS-2.0"})
+                                 u"SHA256SUMS", u"SHA512SUMS", u"CHECKSUMS", u"checksums.txt", u"CHECKSUMS-2.0",
+                                 u"x.iso.md5sum", u"x.iso.SHA1SUM", u"x.iso.sha256sum", u"x.iso.Sha512Sum"})
         EXPECT_TRUE(IsChecksumFileName(name)) << Utf16ToUtf8(name);
-    for (const char16_t* name : {u"a.iso", u"SHA256SUMS.asc", u"sha256", u"my.checksums", u"SHA256SUMS.gpg", u"md5"})
+    for (const char16_t* name : {u"a.iso", u"SHA256SUMS.asc", u"sha256", u"my.checksums", u"SHA256SUMS.gpg", u"md5",
+                                 u"x.sha256sums", u"x.sha256sum.sig", u"x.sum"})
         EXPECT_FALSE(IsChecksumFileName(name)) << Utf16ToUtf8(name);
     EXPECT_TRUE(IsSignatureFileName(u"SHA256SUMS.ASC"));
     EXPECT_TRUE(IsCompanionName(u"image.iso.sha256sum", u"image.iso"));
@@ -120,6 +128,60 @@ TEST(ChecksumFileNames, WhichFilesHoldChecksumsAndWhichPublishADownload) {
     EXPECT_FALSE(IsCompanionName(u"image.iso.torrent", u"image.iso"));
     EXPECT_FALSE(IsCompanionName(u"image.iso", u"image.iso"));
     EXPECT_FALSE(IsCompanionName(u"image.isosha256", u"image.iso"));
+}
+
+// A signature beside a release, told by its name and, for .asc and .gpg, its first bytes.
+TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownloads) {
+    const std::string clearSigned = "\r\n-----BEGIN PGP SIGNED MESSAGE-----\r\nHash: SHA256\r\n";
+    const std::string armoured = "-----BEGIN PGP SIGNATURE-----\n\niQEzBAABCAAdFiEE\n";
+    const struct {
+        const char16_t* name;
+        std::string head;
+        FileRole role;
+    } cases[] = {
+        {u"SHA256SUMS.asc", clearSigned, FileRole::Checksums},
+        {u"SHA256SUMS.asc", armoured, FileRole::Signature},
+        {u"x.iso.ASC", "-----BEGIN PGP PUBLIC KEY BLOCK-----\n", FileRole::Signature},
+        {u"x.asc", "", FileRole::Signature},
+        {u"SHA256SUMS.sig", "\x89\x02\x33\x04", FileRole::Signature},
+        {u"SHA256SUMS.SIG", "anything", FileRole::Signature},
+        {u"SHA256SUMS.sign", "", FileRole::Signature},
+        // gpg --detach-sign: a signature packet in the old format, of each length type, or
+        // the new; --armor gives the armoured form.
+        {u"SHA256SUMS.gpg", "\x88\x5e\x04\x00", FileRole::Signature},
+        {u"SHA256SUMS.gpg", "\x89\x01\x33\x04", FileRole::Signature},
+        {u"SHA256SUMS.gpg", "\x8a\x00\x00\x01\x33", FileRole::Signature},
+        {u"SHA256SUMS.gpg", std::string("\xc2\xc0\x00", 3), FileRole::Signature},
+        {u"SHA256SUMS.GPG", "\xEF\xBB\xBF" + armoured, FileRole::Signature},
+        // What else gpg writes under .gpg is a file to verify: encrypted to a key or with a
+        // passphrase, a signed and compressed message, a public key, a one-pass signature.
+        {u"backup.tar.gpg", "\x85\x01\x0c\x03", FileRole::Other},
+        {u"backup.tar.gpg", "\x8c\x0d\x04\x09", FileRole::Other},
+        {u"backup.tar.gpg", std::string("\xc3\x0d\x04\x09", 4), FileRole::Other},
+        {u"note.txt.gpg", "\xa3\x01\x3b", FileRole::Other},
+        {u"key.gpg", "\x99\x01\x0d\x04", FileRole::Other},
+        {u"signed.gpg", "\x90\x0d\x03\x00", FileRole::Other},
+        {u"empty.gpg", "", FileRole::Other},
+        {u"x.iso.sha256sum", "", FileRole::Checksums},
+        {u"SHA256SUMS", armoured, FileRole::Checksums},
+        {u"x.iso", "\x89\x02", FileRole::Other},
+        {u"x.signature", "", FileRole::Other},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RoleOfFile(c.name, c.head), c.role) << Utf16ToUtf8(c.name) << " " << c.head.substr(0, 8);
+    // The roles that the first bytes decide are asked for them.
+    for (const char16_t* name : {u"SHA256SUMS.asc", u"x.GPG"}) EXPECT_TRUE(RoleNeedsHead(name)) << Utf16ToUtf8(name);
+    for (const char16_t* name : {u"SHA256SUMS", u"x.sig", u"x.sign", u"x.iso", u"gpg", u"asc"})
+        EXPECT_FALSE(RoleNeedsHead(name)) << Utf16ToUtf8(name);
+    EXPECT_TRUE(IsSignatureOf(u"SHA256SUMS.gpg", u"SHA256SUMS"));
+    EXPECT_TRUE(IsSignatureOf(u"x.ISO.Sig", u"x.iso"));
+    EXPECT_TRUE(IsSignatureOf(u"x.iso.sign", u"x.iso"));
+    EXPECT_TRUE(IsSignatureOf(u"x.iso.asc", u"x.iso"));
+    EXPECT_FALSE(IsSignatureOf(u"x.iso.sha256.sig", u"x.iso"));
+    EXPECT_FALSE(IsSignatureOf(u"x.isosig", u"x.iso"));
+    EXPECT_FALSE(IsSignatureOf(u"x.iso.torrent", u"x.iso"));
+    EXPECT_FALSE(IsSignatureOf(u"y.iso.sig", u"x.iso"));
+    EXPECT_FALSE(IsSignatureOf(u".sig", u""));
 }
 
 TEST(ChecksumEntryNames, OtherComputersAndDevicesAreToldFromLocalFiles) {

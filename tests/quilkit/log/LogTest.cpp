@@ -224,6 +224,42 @@ TEST_F(Log, PlacementOpensWhereLeftRecordsWhereClosedAndStaysOnAMonitor) {
     EXPECT_EQ(shown.bottom - shown.top, work.bottom - work.top);
 }
 
+// Windows changes the scale inside the move that places the log on a monitor of another
+// scale than the one it was made on, and suggests the rectangle scaled (a hook stands in
+// for it here, where Wine has one scale): the log keeps the place it was left at, and
+// stores it so.
+RECT g_placed;
+bool g_scaleChanged;
+
+LRESULT CALLBACK ChangeScaleOnPlacing(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_WINDOWPOSCHANGED && !g_scaleChanged) {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(sent->lParam);
+        const int width = g_placed.right - g_placed.left, height = g_placed.bottom - g_placed.top;
+        if (pos->x == g_placed.left && pos->y == g_placed.top && pos->cx == width && pos->cy == height) {
+            g_scaleChanged = true;
+            const int dpi = 2 * CDpi::ForWindow(nullptr);
+            RECT suggested = {g_placed.left, g_placed.top, g_placed.left + 2 * width, g_placed.top + 2 * height};
+            SendMessageW(sent->hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(Log, APlaceLeftOnAMonitorOfAnotherScaleKeepsItsSize) {
+    // Larger than the smallest size at twice the scale.
+    g_placed = {100, 80, 1200, 660};
+    g_scaleChanged = false;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, ChangeScaleOnPlacing, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    auto [shown, closed] = OpenAndClose(LogPlacement{g_placed, false}, [](HWND) {});
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(g_scaleChanged);
+    EXPECT_TRUE(SameRect(shown, g_placed)) << shown.right - shown.left << " x " << shown.bottom - shown.top;
+    ASSERT_TRUE(closed);
+    EXPECT_TRUE(SameRect(closed->normal, g_placed));
+}
+
 TEST(LogPlacementText, RoundTripsAndAnythingElseIsRefused) {
     const LogPlacement placement = {{-1200, 5, 300, 700}, true};
     EXPECT_EQ(PlacementText(placement), L"-1200,5,300,700,1");

@@ -114,6 +114,50 @@ TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
         }
 }
 
+// A window that is not per-monitor aware on a scaled monitor: measured in physical pixels,
+// framed in its own coordinates, which its window device context takes. Drawn where it was
+// measured, the right and bottom bands fell outside the window and the rest lay too far in.
+TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
+    const struct {
+        const char* what;
+        PixelRect area, physical, own, expected;
+    } cases[] = {
+        {"per-monitor aware: the same", {7, 0, 1493, 1193}, {0, 0, 1500, 1200}, {0, 0, 1500, 1200}, {7, 0, 1493, 1193}},
+        {"unaware at 150 %", {7, 0, 1493, 1193}, {300, 150, 1800, 1350}, {200, 100, 1200, 900}, {5, 0, 995, 795}},
+        {"unaware at 200 %, whole window",
+         {0, 0, 640, 480},
+         {-1280, 0, -640, 480},
+         {-640, 0, -320, 240},
+         {0, 0, 320, 240}},
+        {"system aware (144) at 120 %", {9, 0, 831, 621}, {0, 0, 840, 630}, {0, 0, 1050, 788}, {11, 0, 1039, 777}},
+        {"at 125 %, halves rounded away", {2, 2, 998, 798}, {0, 0, 1000, 800}, {0, 0, 800, 640}, {2, 2, 798, 638}},
+        {"no extent: kept", {3, 3, 9, 9}, {0, 0, 0, 0}, {0, 0, 0, 0}, {3, 3, 9, 9}},
+    };
+    for (const auto& c : cases) {
+        const PixelRect got = CFinderRules::InOwnCoordinates(c.area, c.physical, c.own);
+        EXPECT_EQ(c.expected.left, got.left) << c.what;
+        EXPECT_EQ(c.expected.top, got.top) << c.what;
+        EXPECT_EQ(c.expected.right, got.right) << c.what;
+        EXPECT_EQ(c.expected.bottom, got.bottom) << c.what;
+    }
+    // Every band of the frame lies on the window as it draws itself, at every scale.
+    for (int percent : {100, 125, 150, 175, 200, 250}) {
+        const PixelRect physical{0, 0, 1003 * percent / 100, 701 * percent / 100};
+        const PixelRect own{0, 0, 1003, 701};
+        const PixelRect area = CFinderRules::InOwnCoordinates(physical, physical, own);
+        EXPECT_EQ(own.right, area.right) << percent;
+        EXPECT_EQ(own.bottom, area.bottom) << percent;
+        const FrameBands frame = CFinderRules::Frame(area, 3);
+        for (int i = 0; i < frame.count; ++i) {
+            const PatBltBand& band = frame.bands[size_t(i)];
+            EXPECT_GE(band.x, 0) << percent;
+            EXPECT_GE(band.y, 0) << percent;
+            EXPECT_LE(band.x + band.width, own.right) << percent << " band " << i;
+            EXPECT_LE(band.y + band.height, own.bottom) << percent << " band " << i;
+        }
+    }
+}
+
 // A handle alone does not make the same window: Windows gives a closed window's handle to
 // new windows.
 TEST(FinderRules, ThePickIsTheSameWindowOnlyAliveWithItsProcessAndThread) {

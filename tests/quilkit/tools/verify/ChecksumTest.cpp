@@ -239,6 +239,42 @@ TEST(Checksums, ModeSixReadsWhatOpensslSha512sumAndGpgWrite) {
     EXPECT_NE(marked.find("<R>---\r\nError: 9\r\n</R>"), std::string::npos) << marked;
 }
 
+// A release with detached signatures as gpg writes them, binary (.sig, .gpg) and armoured
+// (.asc), one for the download itself, and a download's own <name>.sha256sum.
+TEST(Checksums, DetachedSignaturesBesideAReleaseAreNamedAndNoFailure) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "a.iso", "first download");
+    driver::WriteFile(folder / "b.iso", "second download");
+    const std::string sign = "gpg --batch --pinentry-mode loopback --passphrase '' --detach-sign";
+    const std::string written = RunShell(
+        folder.Path(),
+        "export GNUPGHOME=\"$(mktemp -d)\" && gpg --batch --pinentry-mode loopback --passphrase '' --quick-gen-key "
+        "'Throwaway <throwaway@example.invalid>' default default never && sha256sum a.iso b.iso > SHA256SUMS && "
+        "sha256sum b.iso > b.iso.sha256sum && " +
+            sign + " -o SHA256SUMS.gpg SHA256SUMS && " + sign + " -o SHA256SUMS.sig SHA256SUMS && " + sign +
+            " --armor -o SHA256SUMS.asc SHA256SUMS && " + sign + " -o a.iso.sig a.iso && rm -rf \"$GNUPGHOME\"");
+    ASSERT_EQ(written.substr(written.size() - 7), "exit 0\n") << written;
+    ASSERT_EQ(driver::ReadFile(folder / "SHA256SUMS.asc").rfind("-----BEGIN PGP SIGNATURE-----", 0), 0u);
+    const std::string a = folder / "a.iso", b = folder / "b.iso", sums = folder / "SHA256SUMS";
+    auto notChecked = [](const std::string& path) { return "Signature not checked - " + path + "\r\n"; };
+
+    // Selected with the checksum file they sign.
+    EXPECT_EQ(Verify({sums, sums + ".gpg", sums + ".sig", sums + ".asc"}),
+              "<G>OK - </G>" + a + "\r\n<G>OK - </G>" + b + "\r\n" + notChecked(sums + ".gpg") +
+                  notChecked(sums + ".sig") + notChecked(sums + ".asc") + "<G>---\r\nAll Success!\r\n</G>");
+    // A download alone: its own signature, and those of the checksum file that lists it.
+    EXPECT_EQ(Verify({a}), notChecked(a + ".sig") + notChecked(sums + ".asc") + notChecked(sums + ".gpg") +
+                               notChecked(sums + ".sig") + "<G>OK - </G>" + a + "\r\n<G>---\r\nAll Success!\r\n</G>");
+    // The folder walked: SHA256SUMS and b.iso.sha256sum checked, each signature named once.
+    const std::string marked = Verify({folder.Path()});
+    for (const std::string& line : {notChecked(sums + ".gpg"), notChecked(sums + ".sig"), notChecked(sums + ".asc"),
+                                    notChecked(a + ".sig"), "<G>OK - </G>" + a + "\r\n"})
+        EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
+    EXPECT_NE(marked.find("<G>OK - </G>" + b + "\r\n"), marked.rfind("<G>OK - </G>" + b + "\r\n")) << marked;
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 3 + 4 + 2) << marked;
+    EXPECT_EQ(marked.find("Error"), std::string::npos) << marked;
+}
+
 TEST(Checksums, NothingToCheckAndEntriesNamingAnotherComputerOrADeviceFail) {
     driver::TempFolder folder;
     const std::string sha(64, 'a');
