@@ -136,7 +136,7 @@ Place PlaceOf(std::u16string_view written) {
     if (twoBackslashes) {
         Segments parts;
         for (std::u16string_view part : Split(view.substr(2)))
-            if (!part.empty()) parts.push_back(WithoutTrailingDotsAndBlanks(part));
+            if (!WithoutTrailingDotsAndBlanks(part).empty()) parts.push_back(WithoutTrailingDotsAndBlanks(part));
         return {EntryTarget::OtherComputer, ShareNamed(parts, 0)};
     }
     // "C:COM1" is the device as much as "C:\x\COM1" is.

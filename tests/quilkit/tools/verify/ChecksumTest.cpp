@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "ToolTestSupport.h"
 
@@ -255,6 +256,87 @@ TEST(Checksums, NothingToCheckAndEntriesNamingAnotherComputerOrADeviceFail) {
                   "<R>Not checked (names a device) - </R>COM1\r\n"
                   "<R>Not checked (names a device) - </R>\\\\.\\pipe\\x\r\n"
                   "<R>Not checked (names a device) - </R>sub/aux.txt\r\n<R>---\r\nError: 7\r\n</R>");
+}
+
+// A share that Wine reaches as \\\\<Host()>\\share: a folder linked into the prefix's
+// dosdevices/unc, where Wine looks for the computers of UNC paths.
+class WineShare {
+public:
+    explicit WineShare(const std::string& folder) : m_host("vexhost" + std::to_string(GetCurrentProcessId())) {
+        char prefix[MAX_PATH] = {};
+        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH)) ADD_FAILURE() << "no WINEPREFIX";
+        m_hostFolder = std::string(prefix) + "/dosdevices/unc/" + m_host;
+        driver::RunUnix("/bin/mkdir -p '" + m_hostFolder + "'");
+        // start.exe may return before a Unix program has ended.
+        for (int i = 0; i < 400 && driver::UnixName(Path()).empty(); ++i) Sleep(50);
+        m_link = std::make_unique<driver::UnixLink>(folder, Path());
+    }
+    ~WineShare() {
+        m_link.reset();
+        driver::RunUnix("/bin/rmdir '" + m_hostFolder + "'");
+    }
+    const std::string& Host() const { return m_host; }
+    std::string Path() const { return "\\\\" + m_host + "\\share"; }
+
+private:
+    std::string m_host, m_hostFolder;
+    std::unique_ptr<driver::UnixLink> m_link;
+};
+
+// Every spelling that reaches a share or a pipe through a drive's device form, GLOBAL or
+// GLOBALROOT, the reserved names with a colon or a blank, and a relative name that reaches
+// a share only in its full path: each gets its "Not checked" line and none is opened. The
+// share holds the file its entries name and they give its digest, so an entry that reached
+// it would say OK; the pipe notes an open; NUL would hash as empty, the digest its entries
+// give. A drive's own device form stays a local file.
+TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
+    driver::TempFolder folder, shared;
+    driver::WriteFile(shared / "f", "on the share");
+    WineShare share(shared.Path());
+    ASSERT_EQ(driver::ReadFile(share.Path() + "\\f"), "on the share");
+    PipeFile pipe;
+    const std::string p = pipe.Path().substr(std::string("\\\\.\\pipe\\").size()), h = share.Host();
+    const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5",
+                      empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    const std::vector<std::string> remote = {"\\\\.\\C:\\..\\UNC\\" + h + "\\share\\f",
+                                             "\\\\?\\C:\\..\\UNC\\" + h + "\\share\\f",
+                                             "//./c:/../unc/" + h + "/share/f",
+                                             "\\\\.\\C:\\x\\..\\..\\UNC\\" + h + "\\share\\f",
+                                             "\\\\?\\c:\\..\\Unc. \\" + h + "\\SHARE\\f",
+                                             "\\\\?\\GLOBAL\\UNC\\" + h + "\\share\\f",
+                                             "\\\\?\\GLOBALROOT\\??\\UNC\\" + h + "\\share\\f",
+                                             "\\??\\C:\\..\\UNC\\" + h + "\\share\\f"};
+    const std::vector<std::string> devices = {"\\\\.\\C:\\x\\..\\..\\pipe\\" + p,
+                                              "//./c:/x/../../PIPE/" + p,
+                                              "\\\\?\\C:\\..\\pipe\\" + p,
+                                              "\\\\?\\GLOBALROOT\\??\\pipe\\" + p,
+                                              "COM1:",
+                                              "CON:",
+                                              "sub/LPT1:.txt",
+                                              "NUL:x",
+                                              "nul .txt"};
+    driver::WriteFile(folder / "here.txt", "");
+    std::string sums = empty + "  \\\\?\\" + (folder / "here.txt") + "\n", expected;
+    expected = "<G>OK - </G>\\\\?\\" + (folder / "here.txt") + "\r\n";
+    for (const std::string& name : remote) {
+        sums += onShare + "  " + name + "\n";
+        expected += "<R>Not checked (names another computer) - </R>" + name + "\r\n";
+    }
+    for (const std::string& name : devices) {
+        sums += empty + "  " + name + "\n";
+        expected += "<R>Not checked (names a device) - </R>" + name + "\r\n";
+    }
+    driver::WriteFile(folder / "spellings.sha256", sums);
+    // Selected in its device form, the checksum file's folder leaves the drive with "..".
+    std::string upAndAway;
+    for (int i = 0; i < 24; ++i) upAndAway += "../";
+    upAndAway += "UNC/" + h + "/share/f";
+    driver::WriteFile(folder / "relative.sha256", onShare + "  " + upAndAway + "\n");
+    expected += "<R>Not checked (names another computer) - </R>" + upAndAway + "\r\n";
+
+    EXPECT_EQ(Verify({folder / "spellings.sha256", "\\\\?\\" + (folder / "relative.sha256")}),
+              expected + "<R>---\r\nError: " + std::to_string(remote.size() + devices.size() + 1) + "\r\n</R>");
+    EXPECT_FALSE(pipe.WasOpened());
 }
 
 // The largest memory the process has held, from the system's counters.
