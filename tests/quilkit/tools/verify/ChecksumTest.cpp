@@ -266,14 +266,14 @@ public:
         char prefix[MAX_PATH] = {};
         if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH)) ADD_FAILURE() << "no WINEPREFIX";
         m_hostFolder = std::string(prefix) + "/dosdevices/unc/" + m_host;
-        driver::RunUnix("/bin/mkdir -p '" + m_hostFolder + "'");
+        driver::RunUnix("/bin/mkdir -p \"" + m_hostFolder + "\"");
         // start.exe may return before a Unix program has ended.
         for (int i = 0; i < 400 && driver::UnixName(Path()).empty(); ++i) Sleep(50);
         m_link = std::make_unique<driver::UnixLink>(folder, Path());
     }
     ~WineShare() {
         m_link.reset();
-        driver::RunUnix("/bin/rmdir '" + m_hostFolder + "'");
+        driver::RunUnix("/bin/rmdir \"" + m_hostFolder + "\"");
     }
     const std::string& Host() const { return m_host; }
     std::string Path() const { return "\\\\" + m_host + "\\share"; }
@@ -337,6 +337,17 @@ TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
     EXPECT_EQ(Verify({folder / "spellings.sha256", "\\\\?\\" + (folder / "relative.sha256")}),
               expected + "<R>---\r\nError: " + std::to_string(remote.size() + devices.size() + 1) + "\r\n</R>");
     EXPECT_FALSE(pipe.WasOpened());
+}
+
+// A link in the folder that leads to a device: the entry's name is a plain local one, so only
+// the open handle tells. Read, /dev/null would give the empty digest that the entry names.
+TEST(Checksums, ALinkInTheFolderToADeviceIsNeverRead) {
+    driver::TempFolder folder;
+    driver::RunUnix("/bin/ln -s /dev/null \"" + driver::UnixName(folder / "devnull") + "\"");
+    for (int i = 0; i < 400 && !driver::FileExists(folder / "devnull"); ++i) Sleep(50);
+    driver::WriteFile(folder / "link.sha256", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855  devnull\n");
+    EXPECT_EQ(Verify({folder / "link.sha256"}),
+              "<R>Not checked (names a device) - </R>devnull\r\n<R>---\r\nError: 1\r\n</R>");
 }
 
 // The largest memory the process has held, from the system's counters.
