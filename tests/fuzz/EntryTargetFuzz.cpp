@@ -13,11 +13,14 @@
 
 namespace {
 
-const char16_t* const kPieces[] = {
-    u"\\",  u"/",      u".",          u"..",     u"?",      u":",      u" ",       u"C",          u"c:",
-    u"x",   u"UNC",    u"unc",        u"GLOBAL", u"GLOBALROOT", u"??", u"GLOBAL??", u"DosDevices", u"Device",
-    u"Mup", u"LanmanRedirector", u"pipe", u"COM1", u"nul", u"Con", u"LPT\u00B9", u"CONOUT$", u"aux", u"h",
-    u"s",   u"\\\\.\\", u"\\\\?\\", u"\\??\\", u"Volume{1}", u"..\\", u"\\..\\", u".txt", u"\u00E9", u"$"};
+const char16_t* const kPieces[] = {u"\\",       u"/",          u".",         u"..",         u"?",
+                                   u":",        u" ",          u"C",         u"c:",         u"x",
+                                   u"UNC",      u"unc",        u"GLOBAL",    u"GLOBALROOT", u"??",
+                                   u"GLOBAL??", u"DosDevices", u"Device",    u"Mup",        u"LanmanRedirector",
+                                   u"pipe",     u"COM1",       u"nul",       u"Con",        u"LPT\u00B9",
+                                   u"CONOUT$",  u"aux",        u"h",         u"s",          u"\\\\.\\",
+                                   u"\\\\?\\",  u"\\??\\",     u"Volume{1}", u"..\\",       u"\\..\\",
+                                   u".txt",     u"\u00E9",     u"$"};
 
 char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; }
 
@@ -41,8 +44,7 @@ bool IsReserved(std::u16string part) {
     if (part == u"CON" || part == u"PRN" || part == u"AUX" || part == u"NUL" || part == u"CONIN$" || part == u"CONOUT$")
         return true;
     if (part.size() != 4 || (part.compare(0, 3, u"COM") != 0 && part.compare(0, 3, u"LPT") != 0)) return false;
-    return (part[3] >= u'0' && part[3] <= u'9') || part[3] == u'\u00B9' || part[3] == u'\u00B2' ||
-           part[3] == u'\u00B3';
+    return (part[3] >= u'0' && part[3] <= u'9') || part[3] == u'\u00B9' || part[3] == u'\u00B2' || part[3] == u'\u00B3';
 }
 
 bool StartsWith(const std::u16string& s, const std::u16string& start) { return s.compare(0, start.size(), start) == 0; }
@@ -66,8 +68,8 @@ std::optional<std::u16string> Normalised(const std::u16string& rest) {
     for (char16_t& c : clean) c = Upper(c);
     for (bool changed = true; changed;) {
         changed = false;
-        for (const std::u16string way : {u"\\GLOBAL\\", u"\\GLOBALROOT\\??\\", u"\\GLOBALROOT\\GLOBAL??\\",
-                                         u"\\GLOBALROOT\\DOSDEVICES\\"})
+        for (const std::u16string way :
+             {u"\\GLOBAL\\", u"\\GLOBALROOT\\??\\", u"\\GLOBALROOT\\GLOBAL??\\", u"\\GLOBALROOT\\DOSDEVICES\\"})
             if (StartsWith(clean, way)) {
                 clean = u"\\" + clean.substr(way.size());
                 changed = true;
@@ -97,8 +99,8 @@ Decision InNamespace(const std::u16string& rest) {
     for (const std::u16string redirector : {u"\\GLOBALROOT\\DEVICE\\MUP\\", u"\\GLOBALROOT\\DEVICE\\LANMANREDIRECTOR\\",
                                             u"\\GLOBALROOT\\DEVICE\\WEBDAVREDIRECTOR\\"})
         if (StartsWith(*clean, redirector)) return {EntryTarget::OtherComputer, LowerShare(parts, 4)};
-    const bool belowDrive = clean->size() > 4 && (*clean)[2] == u':' && (*clean)[3] == u'\\' &&
-                            (*clean)[1] >= u'A' && (*clean)[1] <= u'Z';
+    const bool belowDrive =
+        clean->size() > 4 && (*clean)[2] == u':' && (*clean)[3] == u'\\' && (*clean)[1] >= u'A' && (*clean)[1] <= u'Z';
     if (!belowDrive) return {EntryTarget::Device, {}};
     for (size_t i = 2; i < parts.size(); ++i)
         if (IsReserved(parts[i])) return {EntryTarget::Device, {}};

@@ -345,9 +345,84 @@ TEST(Checksums, ALinkInTheFolderToADeviceIsNeverRead) {
     driver::TempFolder folder;
     driver::RunUnix("/bin/ln -s /dev/null \"" + driver::UnixName(folder / "devnull") + "\"");
     for (int i = 0; i < 400 && !driver::FileExists(folder / "devnull"); ++i) Sleep(50);
-    driver::WriteFile(folder / "link.sha256", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855  devnull\n");
+    driver::WriteFile(folder / "link.sha256",
+                      "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855  devnull\n");
     EXPECT_EQ(Verify({folder / "link.sha256"}),
               "<R>Not checked (names a device) - </R>devnull\r\n<R>---\r\nError: 1\r\n</R>");
+}
+
+// A spare drive letter that Wine's mount manager serves as a network drive, on `folder`: the
+// stand-in for a share, since Wine names a file by the drive whose folder holds it and
+// tells that drive's type as the mount manager has it.
+class WineNetworkDrive {
+public:
+    explicit WineNetworkDrive(const std::string& folder) {
+        for (char letter = 'q'; letter > 'd' && !m_letter; --letter)
+            if (GetDriveTypeA((std::string(1, letter) + ":\\").c_str()) == DRIVE_NO_ROOT_DIR) m_letter = letter;
+        if (!m_letter || !Define(driver::UnixName(folder))) {
+            ADD_FAILURE() << "no network drive for " << folder;
+            return;
+        }
+        // Wine reads its drives again only every few seconds.
+        const std::string onDrive = "\\\\?\\" + Root().substr(0, 2);
+        for (int i = 0; i < 200 && FinalPath(folder).rfind(onDrive, 0) != 0; ++i) Sleep(50);
+    }
+    ~WineNetworkDrive() {
+        if (m_letter) Define({});
+    }
+    std::string Root() const { return std::string(1, m_letter) + ":\\"; }
+
+private:
+    // Wine's own request to its mount manager: the drive's letter, type and Unix folder (none
+    // takes the drive away).
+    bool Define(const std::string& unixFolder) {
+        struct UnixDrive {
+            ULONG size, type, fsType;
+            DWORD serial;
+            ULONGLONG unixDevice;
+            WCHAR letter;
+            USHORT mountPointOffset, deviceOffset, labelOffset;
+        };
+        std::vector<char> request(sizeof(UnixDrive) + unixFolder.size() + 1);
+        auto* drive = reinterpret_cast<UnixDrive*>(request.data());
+        drive->size = ULONG(request.size());
+        drive->type = unixFolder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_REMOTE;
+        drive->letter = WCHAR(m_letter);
+        drive->mountPointOffset = unixFolder.empty() ? 0 : USHORT(sizeof(UnixDrive));
+        std::copy(unixFolder.begin(), unixFolder.end(), request.begin() + sizeof(UnixDrive));
+        const UniqueFile manager(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        DWORD returned = 0;
+        const DWORD defineUnixDrive = CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+        return manager && DeviceIoControl(manager.Get(), defineUnixDrive, request.data(), DWORD(request.size()),
+                                          nullptr, 0, &returned, nullptr);
+    }
+    static std::string FinalPath(const std::string& path) {
+        const UniqueFile opened(CreateFileW(driver::Wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        wchar_t name[MAX_PATH] = {};
+        if (opened) GetFinalPathNameByHandleW(opened.Get(), name, MAX_PATH, VOLUME_NAME_DOS);
+        return driver::Utf8(name);
+    }
+
+    char m_letter = 0;
+};
+
+// A link inside the folder to a share: its entry's name is a plain local one, so only the open
+// handle tells, and nothing of the file is read. A checksum file on that share itself still
+// checks its own files there.
+TEST(Checksums, ALinkInTheFolderToAShareIsNeverReadButTheShareChecksItsOwnFiles) {
+    driver::TempFolder folder, shared;
+    driver::WriteFile(shared / "f", "on the share");
+    const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5  f\n";
+    driver::WriteFile(shared / "own.sha256", onShare);
+    driver::UnixLink link(shared.Path(), folder / "link");
+    WineNetworkDrive drive(shared.Path());
+    driver::WriteFile(folder / "link.sha256",
+                      "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5  link/f\n");
+    EXPECT_EQ(Verify({folder / "link.sha256", drive.Root() + "own.sha256"}),
+              "<R>Not checked (names another computer) - </R>link/f\r\n<G>OK - </G>" + drive.Root() +
+                  "f\r\n<R>---\r\nError: 1\r\n</R>");
 }
 
 // The largest memory the process has held, from the system's counters.
