@@ -1,5 +1,6 @@
 #include "EntryTarget.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
