@@ -4,7 +4,7 @@ ARGS ?=
 # `make fuzz`: each parser's fuzzer runs FUZZ_RUNS inputs, or FUZZ_MAX_TIME seconds at most.
 FUZZ_RUNS ?= 10000000
 FUZZ_MAX_TIME ?= 1800
-FUZZ_TARGETS := command_line_fuzz list_file_fuzz extension_list_fuzz checksum_file_fuzz security_descriptor_fuzz
+FUZZ_TARGETS := command_line_fuzz list_file_fuzz extension_list_fuzz checksum_file_fuzz security_descriptor_fuzz entry_target_fuzz
 
 .PHONY: all deps build test package run bench fuzz format screenshots clean $(addprefix build-,$(TREES))
 

@@ -381,53 +381,6 @@ bool IsSignatureOf(std::u16string_view name, std::u16string_view signedName) {
            name.find(u'.', signedName.size() + 1) == std::u16string_view::npos && IsSignatureFileName(name);
 }
 
-namespace {
-
-bool StartsWithIgnoringAsciiCase(std::u16string_view text, std::u16string_view start) {
-    return text.size() >= start.size() && SameIgnoringAsciiCase(text.substr(0, start.size()), start);
-}
-
-bool IsDriveStart(std::u16string_view text) {
-    return text.size() >= 2 && text[1] == u':' && AsciiLower(text[0]) >= u'a' && AsciiLower(text[0]) <= u'z';
-}
-
-// CON, PRN, AUX, NUL, COM0-9, LPT0-9 (and their superscript-digit forms), CONIN$, CONOUT$:
-// Windows opens the device whatever folder or extension goes with the name.
-bool IsReservedName(std::u16string_view part) {
-    part = part.substr(0, part.find(u'.'));
-    while (!part.empty() && (part.back() == u' ')) part.remove_suffix(1);
-    for (std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
-        if (SameIgnoringAsciiCase(part, device)) return true;
-    if (part.size() != 4) return false;
-    const char16_t digit = part[3];
-    const bool isDigit =
-        (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
-    return isDigit &&
-           (SameIgnoringAsciiCase(part.substr(0, 3), u"COM") || SameIgnoringAsciiCase(part.substr(0, 3), u"LPT"));
-}
-
-}  // namespace
-
-EntryTarget ClassifyEntryName(std::u16string_view written) {
-    std::u16string name(written);
-    for (char16_t& c : name)
-        if (c == u'/') c = u'\\';
-    const std::u16string_view view(name);
-    if (StartsWithIgnoringAsciiCase(view, u"\\\\?\\UNC\\") || StartsWithIgnoringAsciiCase(view, u"\\\\.\\UNC\\"))
-        return EntryTarget::OtherComputer;
-    for (std::u16string_view device : {u"\\\\.\\", u"\\\\?\\", u"\\??\\"})
-        if (view.substr(0, device.size()) == device)
-            return IsDriveStart(view.substr(device.size())) ? EntryTarget::LocalFile : EntryTarget::Device;
-    if (view.substr(0, 2) == u"\\\\") return EntryTarget::OtherComputer;
-    for (size_t start = 0; start <= view.size();) {
-        size_t end = view.find(u'\\', start);
-        if (end == std::u16string_view::npos) end = view.size();
-        if (IsReservedName(view.substr(start, end - start))) return EntryTarget::Device;
-        start = end + 1;
-    }
-    return EntryTarget::LocalFile;
-}
-
 const char* AlgorithmName(ChecksumAlgorithm algorithm) {
     switch (algorithm) {
         case ChecksumAlgorithm::Md5:

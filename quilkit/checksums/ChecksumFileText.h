@@ -66,13 +66,6 @@ bool IsCompanionName(std::u16string_view name, std::u16string_view download);
 // .gpg, .asc), in any case: the signature of that file.
 bool IsSignatureOf(std::u16string_view name, std::u16string_view signedName);
 
-// What an entry's name points at, before anything opens it. Another computer: \\host\share,
-// //host/x, \\?\UNC\host. A device: \\.\ or \\?\ paths to anything but a drive, and the
-// reserved names (CON, NUL, COM1, LPT1, ...) as any part of the path, with or without an
-// extension. Everything else, absolute local paths included, is a local file.
-enum class EntryTarget { LocalFile, OtherComputer, Device };
-EntryTarget ClassifyEntryName(std::u16string_view name);
-
 // The digest name the tools and the log use: "MD5", "SHA1", "SHA256", "SHA512".
 const char* AlgorithmName(ChecksumAlgorithm algorithm);
 

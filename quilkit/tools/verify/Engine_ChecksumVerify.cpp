@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "checksums/EntryTarget.h"
 #include "framework/FileContents.h"
 #include "framework/Handles.h"
 #include "text/LongPath.h"
@@ -122,6 +123,53 @@ std::wstring EntryPath(const std::wstring& folder, std::wstring name) {
     return FullPathName(folder + L"\\" + name);
 }
 
+// What an entry reaches, by its text and by its full path: the full path names what the
+// text may hide ("COM1:" is \\.\COM1, \\.\C:\..\UNC\h\s is \\.\UNC\h\s). A full path on the
+// checksum file's own share (`homeShare`) stays on the computer the user chose to read from.
+EntryTarget TargetOfEntry(const std::u16string& name, const std::wstring& path, const std::u16string& homeShare) {
+    const EntryTarget byText = ClassifyEntryName(name);
+    if (byText != EntryTarget::LocalFile) return byText;
+    const std::u16string full = ToUtf16(path);
+    const EntryTarget byPath = ClassifyEntryName(full);
+    const bool atHome = !homeShare.empty() && ShareOfEntryName(full) == homeShare;
+    return byPath == EntryTarget::OtherComputer && atHome ? EntryTarget::LocalFile : byPath;
+}
+
+// The name the system gives an open file or folder ("\\?\C:\...", "\\?\UNC\host\..."); empty
+// when it gives none.
+std::wstring FinalPathOf(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, &path[0], DWORD(path.size()), VOLUME_NAME_DOS);
+    if (length >= path.size()) {  // the size it needs, with the terminating null
+        path.resize(length);
+        length = GetFinalPathNameByHandleW(handle, &path[0], DWORD(path.size()), VOLUME_NAME_DOS);
+    }
+    if (length == 0 || length >= path.size()) return {};
+    path.resize(length);
+    return path;
+}
+
+struct OpenedPlace {
+    EntryTarget target = EntryTarget::LocalFile;
+    std::u16string share;  // as ShareOfEntryName gives it, or the remote drive ("z:")
+};
+
+// Where an open file or folder really lies, whatever links its path went through. The
+// system names a network file by its share (\\?\UNC\host\share) even on a mapped drive; a
+// drive it names by its letter is asked for its type. A file the system cannot name is
+// taken as local: the network's redirectors name theirs.
+OpenedPlace PlaceOfOpened(HANDLE handle) {
+    if (GetFileType(handle) != FILE_TYPE_DISK) return {EntryTarget::Device, {}};
+    const std::wstring final = FinalPathOf(handle);
+    const std::u16string name = ToUtf16(final);
+    if (ClassifyEntryName(name) == EntryTarget::OtherComputer)
+        return {EntryTarget::OtherComputer, ShareOfEntryName(name)};
+    const bool onDrive = final.size() >= 7 && final.compare(0, 4, L"\\\\?\\") == 0 && final[5] == L':';
+    if (onDrive && GetDriveTypeW((final.substr(4, 2) + L"\\").c_str()) == DRIVE_REMOTE)
+        return {EntryTarget::OtherComputer, ToUtf16(Lowered(final.substr(4, 2)))};
+    return {};
+}
+
 }  // namespace
 
 ResultCode CEngine_ChecksumVerify::OnFile(const std::wstring& path) {
@@ -228,23 +276,21 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
 }
 
 void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const ChecksumLine& line) {
+    const std::wstring path = EntryPath(folder, ToWide(line.name));
+    const std::u16string& homeShare = HomeShareOf(folder);
     // Opening such a name would connect to that computer with the user's credentials, or
     // wait on the device.
-    switch (ClassifyEntryName(line.name)) {
-        case EntryTarget::OtherComputer:
-            return Report(false, L"Not checked (names another computer) - ", ToWide(line.name));
-        case EntryTarget::Device:
-            return Report(false, L"Not checked (names a device) - ", ToWide(line.name));
-        case EntryTarget::LocalFile:
-            break;
-    }
-    const std::wstring path = EntryPath(folder, ToWide(line.name));
+    if (RefusedAs(TargetOfEntry(line.name, path, homeShare), line)) return;
     m_checked.insert(Lowered(path));
     Log().NoteCurrent(path);
     if (IsDataElsewhere(path)) return Report(false, L"Not on this computer - ", path);
     UniqueFile file = OpenForHashing(path, StopRequestOf());
     if (!file && StopRequested()) return NoteCutShort();
     if (!file) return Report(false, L"Missing - ", path);
+    // A link inside the tree may have taken the open elsewhere: nothing of it is read.
+    const OpenedPlace opened = PlaceOfOpened(file.Get());
+    const bool atHome = opened.target == EntryTarget::OtherComputer && !homeShare.empty() && opened.share == homeShare;
+    if (!atHome && RefusedAs(opened.target, line)) return;
     std::vector<std::string> texts;
     switch (HasherFor(line.algorithm).Hash(file.Get(), StopRequestOf(), Log(), texts)) {
         case CFileHasher::Outcome::Stopped:
@@ -256,6 +302,36 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
     }
     const bool same = LowercaseHex(texts.front()) == line.hex;
     Report(same, same ? L"OK - " : L"FAILED - ", path);
+}
+
+bool CEngine_ChecksumVerify::RefusedAs(EntryTarget target, const ChecksumLine& line) {
+    switch (target) {
+        case EntryTarget::OtherComputer:
+            Report(false, L"Not checked (names another computer) - ", ToWide(line.name));
+            return true;
+        case EntryTarget::Device:
+            Report(false, L"Not checked (names a device) - ", ToWide(line.name));
+            return true;
+        case EntryTarget::LocalFile:
+            break;
+    }
+    return false;
+}
+
+const std::u16string& CEngine_ChecksumVerify::HomeShareOf(const std::wstring& folder) {
+    if (m_homeKnown && m_homeFolder == folder) return m_homeShare;
+    m_homeFolder = folder;
+    m_homeKnown = true;
+    m_homeShare = ShareOfEntryName(ToUtf16(folder));
+    CStopRequest::ReadScope opening(StopRequestOf());
+    const UniqueFile opened(CreateFileW(FileSystemPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (opened) {
+        const OpenedPlace place = PlaceOfOpened(opened.Get());
+        if (place.target == EntryTarget::OtherComputer) m_homeShare = place.share;
+    }
+    return m_homeShare;
 }
 
 bool CEngine_ChecksumVerify::WasChecked(const std::wstring& path) const {

@@ -1,14 +1,16 @@
 #pragma once
 // Checks files against checksum files (the forms of ChecksumFileText.h): each entry's file
 // is hashed with the entry's algorithm and gets one line, "OK - ", "FAILED - " or
-// "Missing - "; an entry that names another computer or a device is not opened. Signatures
-// are named, not checked. Changes nothing on disk.
+// "Missing - "; an entry that names another computer or a device (by its text or by its full
+// path) is not opened, and one whose open a link took to another computer or a device is
+// not read. Signatures are named, not checked. Changes nothing on disk.
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "checksums/ChecksumFileText.h"
+#include "checksums/EntryTarget.h"
 #include "tools/hash/FileHasher.h"
 #include "run/FileMoleImpl.h"
 #include "run/ToolRun.h"
@@ -46,6 +48,11 @@ private:
     // "Signature not checked - ", once for each signature in a run.
     void NoteSignature(const std::wstring& path);
     void CheckEntry(const std::wstring& folder, const ChecksumLine& line);
+    // Reports `line` as not checked when `target` is no local file.
+    bool RefusedAs(EntryTarget target, const ChecksumLine& line);
+    // The share a checksum file's folder really lies on (ShareOfEntryName's form; empty on
+    // this computer): its entries may name files there, the computer the user chose to read.
+    const std::u16string& HomeShareOf(const std::wstring& folder);
     void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
 
@@ -53,6 +60,9 @@ private:
     std::set<std::wstring> m_checked;          // full paths, in lower case
     std::set<std::wstring> m_notedSignatures;  // likewise
     std::vector<std::wstring> m_downloads;
+    bool m_homeKnown = false;
+    std::wstring m_homeFolder;
+    std::u16string m_homeShare;
     int m_failures = 0;
 };
 

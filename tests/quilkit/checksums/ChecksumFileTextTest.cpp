@@ -184,19 +184,6 @@ TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownl
     EXPECT_FALSE(IsSignatureOf(u".sig", u""));
 }
 
-TEST(ChecksumEntryNames, OtherComputersAndDevicesAreToldFromLocalFiles) {
-    for (const char16_t* name :
-         {u"\\\\host\\share\\x", u"//host/x", u"\\\\?\\UNC\\host\\s\\x", u"//?/unc/h/s", u"\\\\.\\UNC\\host\\s"})
-        EXPECT_EQ(ClassifyEntryName(name), EntryTarget::OtherComputer) << Utf16ToUtf8(name);
-    for (const char16_t* name :
-         {u"COM1", u"com9.txt", u"sub/NUL", u"aux.tar.gz", u"C:\\x\\LPT1", u"CON ", u"\\\\.\\pipe\\x", u"//./COM1",
-          u"\\\\?\\Volume{1}\\x", u"CONOUT$", u"COM\u00B9", u"\\??\\pipe\\x"})
-        EXPECT_EQ(ClassifyEntryName(name), EntryTarget::Device) << Utf16ToUtf8(name);
-    for (const char16_t* name : {u"a.iso", u"sub/x", u"C:\\Users\\me\\a.iso", u"\\root.txt", u"\\\\?\\C:\\x", u"COM10",
-                                 u"console.txt", u"../up/x", u"COMA", u"nullify"})
-        EXPECT_EQ(ClassifyEntryName(name), EntryTarget::LocalFile) << Utf16ToUtf8(name);
-}
-
 TEST(PastedDigest, OneDigestOfTheFourLengthsBlanksAroundAnyCase) {
     std::string hex;
     ChecksumAlgorithm algorithm;

@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "ToolTestSupport.h"
 
@@ -291,6 +292,176 @@ TEST(Checksums, NothingToCheckAndEntriesNamingAnotherComputerOrADeviceFail) {
                   "<R>Not checked (names a device) - </R>COM1\r\n"
                   "<R>Not checked (names a device) - </R>\\\\.\\pipe\\x\r\n"
                   "<R>Not checked (names a device) - </R>sub/aux.txt\r\n<R>---\r\nError: 7\r\n</R>");
+}
+
+// A share that Wine reaches as \\\\<Host()>\\share: a folder linked into the prefix's
+// dosdevices/unc, where Wine looks for the computers of UNC paths.
+class WineShare {
+public:
+    explicit WineShare(const std::string& folder) : m_host("vexhost" + std::to_string(GetCurrentProcessId())) {
+        char prefix[MAX_PATH] = {};
+        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH)) ADD_FAILURE() << "no WINEPREFIX";
+        m_hostFolder = std::string(prefix) + "/dosdevices/unc/" + m_host;
+        driver::RunUnix("/bin/mkdir -p \"" + m_hostFolder + "\"");
+        // start.exe may return before a Unix program has ended.
+        for (int i = 0; i < 400 && driver::UnixName(Path()).empty(); ++i) Sleep(50);
+        m_link = std::make_unique<driver::UnixLink>(folder, Path());
+    }
+    ~WineShare() {
+        m_link.reset();
+        driver::RunUnix("/bin/rmdir \"" + m_hostFolder + "\"");
+    }
+    const std::string& Host() const { return m_host; }
+    std::string Path() const { return "\\\\" + m_host + "\\share"; }
+
+private:
+    std::string m_host, m_hostFolder;
+    std::unique_ptr<driver::UnixLink> m_link;
+};
+
+// Every spelling that reaches a share or a pipe through a drive's device form, GLOBAL or
+// GLOBALROOT, the reserved names with a colon or a blank, and a relative name that reaches
+// a share only in its full path: each gets its "Not checked" line and none is opened. The
+// share holds the file its entries name and they give its digest, so an entry that reached
+// it would say OK; the pipe notes an open; NUL would hash as empty, the digest its entries
+// give. A drive's own device form stays a local file.
+TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
+    driver::TempFolder folder, shared;
+    driver::WriteFile(shared / "f", "on the share");
+    WineShare share(shared.Path());
+    ASSERT_EQ(driver::ReadFile(share.Path() + "\\f"), "on the share");
+    PipeFile pipe;
+    const std::string p = pipe.Path().substr(std::string("\\\\.\\pipe\\").size()), h = share.Host();
+    const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5",
+                      empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    const std::vector<std::string> remote = {"\\\\.\\C:\\..\\UNC\\" + h + "\\share\\f",
+                                             "\\\\?\\C:\\..\\UNC\\" + h + "\\share\\f",
+                                             "//./c:/../unc/" + h + "/share/f",
+                                             "\\\\.\\C:\\x\\..\\..\\UNC\\" + h + "\\share\\f",
+                                             "\\\\?\\c:\\..\\Unc. \\" + h + "\\SHARE\\f",
+                                             "\\\\?\\GLOBAL\\UNC\\" + h + "\\share\\f",
+                                             "\\\\?\\GLOBALROOT\\??\\UNC\\" + h + "\\share\\f",
+                                             "\\??\\C:\\..\\UNC\\" + h + "\\share\\f"};
+    const std::vector<std::string> devices = {"\\\\.\\C:\\x\\..\\..\\pipe\\" + p,
+                                              "//./c:/x/../../PIPE/" + p,
+                                              "\\\\?\\C:\\..\\pipe\\" + p,
+                                              "\\\\?\\GLOBALROOT\\??\\pipe\\" + p,
+                                              "COM1:",
+                                              "CON:",
+                                              "sub/LPT1:.txt",
+                                              "NUL:x",
+                                              "nul .txt"};
+    driver::WriteFile(folder / "here.txt", "");
+    std::string sums = empty + "  \\\\?\\" + (folder / "here.txt") + "\n", expected;
+    expected = "<G>OK - </G>\\\\?\\" + (folder / "here.txt") + "\r\n";
+    for (const std::string& name : remote) {
+        sums += onShare + "  " + name + "\n";
+        expected += "<R>Not checked (names another computer) - </R>" + name + "\r\n";
+    }
+    for (const std::string& name : devices) {
+        sums += empty + "  " + name + "\n";
+        expected += "<R>Not checked (names a device) - </R>" + name + "\r\n";
+    }
+    driver::WriteFile(folder / "spellings.sha256", sums);
+    // Selected in its device form, the checksum file's folder leaves the drive with "..".
+    std::string upAndAway;
+    for (int i = 0; i < 24; ++i) upAndAway += "../";
+    upAndAway += "UNC/" + h + "/share/f";
+    driver::WriteFile(folder / "relative.sha256", onShare + "  " + upAndAway + "\n");
+    expected += "<R>Not checked (names another computer) - </R>" + upAndAway + "\r\n";
+
+    EXPECT_EQ(Verify({folder / "spellings.sha256", "\\\\?\\" + (folder / "relative.sha256")}),
+              expected + "<R>---\r\nError: " + std::to_string(remote.size() + devices.size() + 1) + "\r\n</R>");
+    EXPECT_FALSE(pipe.WasOpened());
+}
+
+// A link in the folder that leads to a device: the entry's name is a plain local one, so only
+// the open handle tells. Read, /dev/null would give the empty digest that the entry names.
+TEST(Checksums, ALinkInTheFolderToADeviceIsNeverRead) {
+    driver::TempFolder folder;
+    driver::RunUnix("/bin/ln -s /dev/null \"" + driver::UnixName(folder / "devnull") + "\"");
+    // Wine gives no attributes for a device; the folder's listing shows the link.
+    WIN32_FIND_DATAW found;
+    for (int i = 0; i < 400 && !UniqueFind(FindFirstFileW(driver::Wide(folder / "devnull").c_str(), &found)); ++i)
+        Sleep(50);
+    driver::WriteFile(folder / "link.sha256",
+                      "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855  devnull\n");
+    EXPECT_EQ(Verify({folder / "link.sha256"}),
+              "<R>Not checked (names a device) - </R>devnull\r\n<R>---\r\nError: 1\r\n</R>");
+}
+
+// A spare drive letter that Wine's mount manager serves as a network drive, on `folder`: the
+// stand-in for a share, since Wine names a file by the drive whose folder holds it and
+// tells that drive's type as the mount manager has it.
+class WineNetworkDrive {
+public:
+    explicit WineNetworkDrive(const std::string& folder) {
+        for (char letter = 'q'; letter > 'd' && !m_letter; --letter)
+            if (GetDriveTypeA((std::string(1, letter) + ":\\").c_str()) == DRIVE_NO_ROOT_DIR) m_letter = letter;
+        if (!m_letter || !Define(driver::UnixName(folder))) {
+            ADD_FAILURE() << "no network drive for " << folder;
+            return;
+        }
+        // Wine reads its drives again only every few seconds.
+        const std::string onDrive = "\\\\?\\" + Root().substr(0, 2);
+        for (int i = 0; i < 200 && FinalPath(folder).rfind(onDrive, 0) != 0; ++i) Sleep(50);
+    }
+    ~WineNetworkDrive() {
+        if (m_letter) Define({});
+    }
+    std::string Root() const { return std::string(1, m_letter) + ":\\"; }
+
+private:
+    // Wine's own request to its mount manager: the drive's letter, type and Unix folder (none
+    // takes the drive away).
+    bool Define(const std::string& unixFolder) {
+        struct UnixDrive {
+            ULONG size, type, fsType;
+            DWORD serial;
+            ULONGLONG unixDevice;
+            WCHAR letter;
+            USHORT mountPointOffset, deviceOffset, labelOffset;
+        };
+        std::vector<char> request(sizeof(UnixDrive) + unixFolder.size() + 1);
+        auto* drive = reinterpret_cast<UnixDrive*>(request.data());
+        drive->size = ULONG(request.size());
+        drive->type = unixFolder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_REMOTE;
+        drive->letter = WCHAR(m_letter);
+        drive->mountPointOffset = unixFolder.empty() ? 0 : USHORT(sizeof(UnixDrive));
+        std::copy(unixFolder.begin(), unixFolder.end(), request.begin() + sizeof(UnixDrive));
+        const UniqueFile manager(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        DWORD returned = 0;
+        const DWORD defineUnixDrive = CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+        return manager && DeviceIoControl(manager.Get(), defineUnixDrive, request.data(), DWORD(request.size()),
+                                          nullptr, 0, &returned, nullptr);
+    }
+    static std::string FinalPath(const std::string& path) {
+        const UniqueFile opened(CreateFileW(driver::Wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        wchar_t name[MAX_PATH] = {};
+        if (opened) GetFinalPathNameByHandleW(opened.Get(), name, MAX_PATH, VOLUME_NAME_DOS);
+        return driver::Utf8(name);
+    }
+
+    char m_letter = 0;
+};
+
+// A link inside the folder to a share: its entry's name is a plain local one, so only the open
+// handle tells, and nothing of the file is read. A checksum file on that share itself still
+// checks its own files there.
+TEST(Checksums, ALinkInTheFolderToAShareIsNeverReadButTheShareChecksItsOwnFiles) {
+    driver::TempFolder folder, shared;
+    driver::WriteFile(shared / "f", "on the share");
+    const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5  f\n";
+    driver::WriteFile(shared / "own.sha256", onShare);
+    driver::UnixLink link(shared.Path(), folder / "link");
+    WineNetworkDrive drive(shared.Path());
+    driver::WriteFile(folder / "link.sha256",
+                      "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5  link/f\n");
+    EXPECT_EQ(Verify({folder / "link.sha256", drive.Root() + "own.sha256"}),
+              "<R>Not checked (names another computer) - </R>link/f\r\n<G>OK - </G>" + drive.Root() +
+                  "f\r\n<R>---\r\nError: 1\r\n</R>");
 }
 
 // The largest memory the process has held, from the system's counters.
