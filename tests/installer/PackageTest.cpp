@@ -2,7 +2,8 @@
 // own, which names the installers and the extensions in VEX_PACKAGE_* variables: an older
 // version installed, this one over it while the old extension is loaded, the installed
 // extension used, then all of it uninstalled but the user's settings; then a newer
-// version installed, which this one does not replace without asking.
+// version installed, which this one does not replace without asking; and a folder outside
+// Program Files refused.
 #include <shlobj.h>
 #include <wrl/client.h>
 
@@ -290,4 +291,19 @@ TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) {
 
     ASSERT_NO_FATAL_FAILURE(Install(newer, "9.9.9"));
     Uninstall();
+}
+
+// The installer registers for every user, so it installs only into a folder in Program
+// Files: another one, given silently (and made a full path first), is refused before
+// anything is copied or run there.
+TEST_F(Package, RefusesAFolderOutsideProgramFiles) {
+    const std::string setup = Variable("VEX_PACKAGE_SETUP"), programFiles = KnownFolder(FOLDERID_ProgramFiles);
+    for (const std::string& folder : {std::string("C:\\Tools\\VexQuilkit"), m_folder + "\\..\\..\\Tools", programFiles,
+                                      programFiles + "x\\VexQuilkit"}) {
+        // /D= takes the rest of the line, blanks and all, and no quotes.
+        EXPECT_EQ(267, RunToEnd("\"" + setup + "\" /S /D=" + folder)) << folder;
+        EXPECT_FALSE(MachineKeyExists(kUninstallKey)) << folder;
+        EXPECT_FALSE(driver::FileExists("C:\\Tools")) << folder;
+        EXPECT_FALSE(driver::FileExists(programFiles + "x")) << folder;
+    }
 }
