@@ -72,7 +72,8 @@ bool CExtensionRegistrar::InstallsForAllUsers() {
 
 std::wstring CExtensionRegistrar::MachineExtension() {
     DWORD size = 0;
-    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    // A REG_EXPAND_SZ value comes expanded, as REG_SZ.
+    const DWORD types = RRF_RT_REG_SZ;
     if (RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, types, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return {};
     std::wstring path(size / sizeof(wchar_t) + 1, L'\0');
