@@ -1,6 +1,9 @@
 // The main dialog's Install and Uninstall against libraries of ours placed beside a copy
 // of VexQuilkit.exe, and how the dialog ends; the registration of the real extension for
 // this user or for all, and the dialog's line that says which.
+#include <windows.h>
+#include <sddl.h>
+
 #include "ShellTestSupport.h"
 #include "VexVersion.h"
 #include "resource.h"
@@ -190,6 +193,30 @@ TEST(MainDlg, TheRegistrationForAllUsersNamesTheFinalPath) {
     EXPECT_EQ(dll, MachineString(kServerKey));
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(program, "/Unregister")));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
+}
+
+// The elevated step judges the place again: a folder opened to everyone after the dialog
+// decided is refused, nothing is registered, and Install is from then on this user's.
+TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
+    driver::TempFolder installed;
+    CopyProgram(installed.Path());
+    driver::Process app = driver::Start(installed / "VexQuilkit.exe", "");
+    HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
+    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for all users (as administrator)"));
+    // Wine makes Everyone's full control the Unix mode 777.
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone,
+                                                                     nullptr));
+    EXPECT_TRUE(SetFileSecurityA(installed.Path().c_str(), DACL_SECURITY_INFORMATION, everyone));
+    LocalFree(everyone);
+    EXPECT_EQ(
+        "Error: Not installed for all users: users other than administrators can change this folder or a folder "
+        "above it.",
+        ClickAndRead(app, dialog, IDC_INSTALL));
+    EXPECT_EQ("<missing>", MachineString(kServerKey));
+    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for this user only"));
+    driver::Close(dialog);
+    EXPECT_EQ(2, driver::WaitForExit(app));
 }
 
 // Run with LC_ALL=ja_JP.UTF-8.
