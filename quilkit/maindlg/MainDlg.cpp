@@ -42,23 +42,26 @@ const LineText kInstallsForThisUser = {
     "\x82\xB1\x82\xB1\x82\xA9\x82\xE7\x93\x6F\x98\x5E: \x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B"
     "\x82\xCC\x82\xDD"};  // ここから登録: このユーザーのみ
 
-// The message boxes' texts where this copy may not do it for every user.
+// The message boxes' texts where this copy does not, or may not, register for all users.
+// 全ユーザーには登録しませんでした: 管理者以外のユーザーがこのフォルダーまたは上位のフォルダーを変更できます。
 const LineText kNotForAllUsers = {
     L"Not installed for all users: users other than administrators can change this folder or a folder above it.",
     "\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x82\xCD\x93\x6F\x98\x5E\x82\xB5\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
     "\x82\xB5\x82\xBD: \x8A\xC7\x97\x9D\x8E\xD2\x88\xC8\x8A\x4F\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xAA\x82\xB1"
     "\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xDC\x82\xBD\x82\xCD\x8F\xE3\x88\xCA\x82\xCC\x83\x74\x83\x48"
     "\x83\x8B\x83\x5F\x81\x5B\x82\xF0\x95\xCF\x8D\x58\x82\xC5\x82\xAB\x82\xDC\x82\xB7\x81\x42"};
-// 全ユーザーには登録しませんでした: 管理者以外のユーザーがこのフォルダーまたは上位のフォルダーを変更できます。
+// このユーザーの登録を解除しました。
 const LineText kUninstalledForThisUser = {
     L"Uninstalled for this user.",
     "\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xCC\x93\x6F\x98\x5E\x82\xF0\x89\xF0\x8F\x9C\x82\xB5\x82\xDC"
-    "\x82\xB5\x82\xBD\x81\x42"};  // このユーザーの登録を解除しました。
-const LineText kInstalledFromAnotherFolder = {L"The context menu is installed for all users from another folder:",
-                                              "\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x82\xCD\x95\xCA\x82\xCC"
-                                              "\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B"
-                                              "\x82\xA9\x82\xE7\x93\x6F\x98\x5E\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC"
-                                              "\x82\xB7:"};  // 全ユーザーには別のフォルダーから登録されています:
+    "\x82\xB5\x82\xBD\x81\x42"};
+// 全ユーザーには別のフォルダーから登録されています:
+const LineText kInstalledFromAnotherFolder = {
+    L"The context menu is installed for all users from another folder:",
+    "\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x82\xCD\x95\xCA\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B"
+    "\x82\xA9\x82\xE7\x93\x6F\x98\x5E\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7:"};
+// 解除するには、そのフォルダーの VexQuilkit.exe で [解除] をクリックするか、
+// [設定] > [アプリ] で VexQuilkit をアンインストールしてください。
 const LineText kUninstallThere = {
     L"To uninstall it, click Uninstall in VexQuilkit.exe in that folder, or uninstall VexQuilkit in Settings > Apps.",
     "\x89\xF0\x8F\x9C\x82\xB7\x82\xE9\x82\xC9\x82\xCD\x81\x41\x82\xBB\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B"
@@ -67,8 +70,6 @@ const LineText kUninstallThere = {
     "\x81\x41[\x90\xDD\x92\xE8] > [\x83\x41\x83\x76\x83\x8A] \x82\xC5 VexQuilkit "
     "\x82\xF0\x83\x41\x83\x93\x83\x43\x83\x93"
     "\x83\x58\x83\x67\x81\x5B\x83\x8B\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"};
-// 解除するには、そのフォルダーの VexQuilkit.exe で [解除] をクリックするか、[設定] > [アプリ] で VexQuilkit
-// をアンインストールしてください。
 
 std::wstring TextOf(const LineText& text) {
     return LanguageTexts() ? FromCodePage(932, text.japanese) : std::wstring(text.english);
@@ -200,7 +201,8 @@ void CMainDlg::ShowRegistration() {
                               TextOf(m_forAllUsers ? kInstallsForAllUsers : kInstallsForThisUser);
     SetDlgItemTextW(m_hWnd, IDC_REGISTRATION, line.c_str());
     SendMessageW(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, m_forAllUsers);
-    SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0, now.allUsers);
+    SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0,
+                 now.allUsers && CExtensionRegistrar::MachineRegistrationIsThisCopy());
 }
 
 void CMainDlg::Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText) {
