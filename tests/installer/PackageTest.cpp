@@ -307,3 +307,40 @@ TEST_F(Package, RefusesAFolderOutsideProgramFiles) {
         EXPECT_FALSE(driver::FileExists(programFiles + "x")) << folder;
     }
 }
+
+// The folder page takes no folder outside Program Files either: it says why and stays.
+TEST_F(Package, TheFolderPageRefusesAFolderOutsideProgramFiles) {
+    driver::Process app = driver::Start(Variable("VEX_PACKAGE_SETUP"), "");
+    HWND wizard = driver::WaitForWindow(app, std::string("VexQuilkit ") + VEX_VERSION_TEXT + " Setup");
+    driver::Click(wizard, IDOK);  // Next: the licence
+    ASSERT_TRUE(Shows(wizard, "Permission is hereby granted, free of charge"));
+    driver::Click(wizard, IDOK);  // Next: the folder
+    ASSERT_TRUE(Shows(wizard, m_folder));
+    // The folder's edit box, on the page's own dialog inside the wizard.
+    HWND edit = nullptr;
+    EnumChildWindows(
+        wizard,
+        [](HWND child, LPARAM found) {
+            char name[16] = "";
+            GetClassNameA(child, name, sizeof(name));
+            if (lstrcmpiA(name, "Edit") == 0) *reinterpret_cast<HWND*>(found) = child;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&edit));
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextA(edit, "C:\\Tools\\VexQuilkit");
+    driver::Click(wizard, IDOK);  // Next
+    HWND box = driver::WaitForMessageBox(app);
+    ASSERT_NE(nullptr, box);
+    const std::string text = driver::GetItemText(box, 0xFFFF);
+    EXPECT_NE(std::string::npos, text.find("so it goes into a folder that only administrators can change")) << text;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(Shows(wizard, "C:\\Tools\\VexQuilkit"));  // still the folder page
+    driver::Click(wizard, IDCANCEL);
+    HWND quit = driver::WaitForMessageBox(app);
+    ASSERT_NE(nullptr, quit);
+    PostMessageW(quit, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    driver::WaitForExit(app);
+    EXPECT_FALSE(driver::FileExists("C:\\Tools"));
+    EXPECT_FALSE(MachineKeyExists(kUninstallKey));
+}
