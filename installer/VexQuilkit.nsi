@@ -53,6 +53,7 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "${PRODUCT} is free software under this licence; LICENSE.txt in its folder keeps a copy."
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE KeepToProgramFilesOnFolderPage
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -104,6 +105,7 @@ Function .onInit
     ${If} $0 != ""
         StrCpy $INSTDIR $0
     ${EndIf}
+    Call KeepToProgramFilesWithoutFolderPage
 FunctionEnd
 
 ; An older version replaces a newer one only when the user says so; the same version
@@ -121,6 +123,96 @@ Function KeepANewerVersion
     Quit
 replace:
 FunctionEnd
+
+; ---- Only a folder that administrators alone control ------------------------------------
+; Every user's Explorer loads the extension registered here, and starts VexQuilkit.exe
+; beside it: the folder must be one that no one else can change, nor any folder above it.
+; Program Files is such a folder on any Windows. Elsewhere it is rarely so: a folder made
+; in a volume's root (C:\Tools, D:\Apps) lets every user rename it and put another in its
+; place, which no permission set on the program's own folder prevents, and the installer
+; would then run and register what that user put there. So any other folder is refused,
+; before anything is copied or run there; the portable zip serves other folders, for one
+; user each. VexQuilkit's registration step checks the whole way itself as well.
+
+; The exit code of a silent install into another folder: ERROR_DIRECTORY.
+!define FOLDER_REFUSED 267
+
+; Sets $0 to 1 when $INSTDIR, made a full path (no "..", no "/"), is a folder inside
+; a Program Files folder, else to 0.
+!macro IsInside folder
+    StrLen $2 "${folder}\"
+    StrCpy $3 $INSTDIR $2
+    StrLen $4 $INSTDIR
+    ${If} $3 == "${folder}\"
+    ${AndIf} $4 > $2
+        StrCpy $0 1
+    ${EndIf}
+!macroend
+
+Function IsInProgramFiles
+    System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r0'
+    ${If} $0 = 0
+        Return
+    ${EndIf}
+    StrCpy $INSTDIR $1
+    StrCpy $0 0
+    !insertmacro IsInside "$PROGRAMFILES64"
+    !insertmacro IsInside "$PROGRAMFILES32"
+FunctionEnd
+
+; The texts in the language of the user's locale, English or Japanese (0x0411).
+Function IsJapanese
+    System::Call 'kernel32::GetUserDefaultLCID() i .r0'
+FunctionEnd
+
+Function TellFolderRefused
+    Call IsJapanese
+    ${If} $0 = 1041
+        ; VexQuilkit は全ユーザーに登録するため、管理者だけが変更できるフォルダーにインストールします。
+        ; $PROGRAMFILES64 の中のフォルダーを選んでください。
+        ; ほかのフォルダーで使うには、ポータブル版の zip をそこに展開してください。その [登録] は、
+        ; このユーザーだけに右クリックメニューを追加します。
+        MessageBox MB_OK|MB_ICONEXCLAMATION "VexQuilkit ${U+306F}${U+5168}${U+30E6}${U+30FC}${U+30B6}${U+30FC}${U+306B}${U+767B}${U+9332}${U+3059}${U+308B}${U+305F}${U+3081}${U+3001}${U+7BA1}${U+7406}${U+8005}${U+3060}${U+3051}${U+304C}${U+5909}${U+66F4}${U+3067}${U+304D}${U+308B}${U+30D5}${U+30A9}${U+30EB}${U+30C0}${U+30FC}${U+306B}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30EB}${U+3057}${U+307E}${U+3059}${U+3002}$\r$\n$PROGRAMFILES64 ${U+306E}${U+4E2D}${U+306E}${U+30D5}${U+30A9}${U+30EB}${U+30C0}${U+30FC}${U+3092}${U+9078}${U+3093}${U+3067}${U+304F}${U+3060}${U+3055}${U+3044}${U+3002}$\r$\n$\r$\n${U+307B}${U+304B}${U+306E}${U+30D5}${U+30A9}${U+30EB}${U+30C0}${U+30FC}${U+3067}${U+4F7F}${U+3046}${U+306B}${U+306F}${U+3001}${U+30DD}${U+30FC}${U+30BF}${U+30D6}${U+30EB}${U+7248}${U+306E} zip ${U+3092}${U+305D}${U+3053}${U+306B}${U+5C55}${U+958B}${U+3057}${U+3066}${U+304F}${U+3060}${U+3055}${U+3044}${U+3002}${U+305D}${U+306E} [${U+767B}${U+9332}] ${U+306F}${U+3001}${U+3053}${U+306E}${U+30E6}${U+30FC}${U+30B6}${U+30FC}${U+3060}${U+3051}${U+306B}${U+53F3}${U+30AF}${U+30EA}${U+30C3}${U+30AF}${U+30E1}${U+30CB}${U+30E5}${U+30FC}${U+3092}${U+8FFD}${U+52A0}${U+3057}${U+307E}${U+3059}${U+3002}" /SD IDOK
+    ${Else}
+        MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} is installed for all users, so it goes into a folder that only administrators can change.$\r$\nChoose a folder in $PROGRAMFILES64.$\r$\n$\r$\nTo use ${PRODUCT} in another folder, unpack the portable zip there: its Install adds the context menu for you alone." /SD IDOK
+    ${EndIf}
+FunctionEnd
+
+Function KeepToProgramFilesOnFolderPage
+    Call IsInProgramFiles
+    ${If} $0 != 1
+        Call TellFolderRefused
+        Abort
+    ${EndIf}
+FunctionEnd
+
+; A silent install, or an upgrade, which shows no folder page.
+Function KeepToProgramFilesWithoutFolderPage
+    ${IfNot} ${Silent}
+    ${AndIf} $previousVersion == ""
+        Return
+    ${EndIf}
+    Call IsInProgramFiles
+    ${If} $0 = 1
+        Return
+    ${EndIf}
+    ${If} $previousVersion == ""
+        Call TellFolderRefused
+    ${Else}
+        Call IsJapanese
+        ${If} $0 = 1041
+            ; VexQuilkit $previousVersion は Program Files の外にインストールされています: $INSTDIR
+            ; 管理者以外のユーザーが変更できるおそれがあるため、そこへは更新しません。
+            ; 先に [設定] > [アプリ] でアンインストールしてから、このインストーラーをもう一度実行してください。
+            MessageBox MB_OK|MB_ICONEXCLAMATION "VexQuilkit $previousVersion ${U+306F} Program Files ${U+306E}${U+5916}${U+306B}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30EB}${U+3055}${U+308C}${U+3066}${U+3044}${U+307E}${U+3059}:$\r$\n$INSTDIR$\r$\n${U+7BA1}${U+7406}${U+8005}${U+4EE5}${U+5916}${U+306E}${U+30E6}${U+30FC}${U+30B6}${U+30FC}${U+304C}${U+5909}${U+66F4}${U+3067}${U+304D}${U+308B}${U+304A}${U+305D}${U+308C}${U+304C}${U+3042}${U+308B}${U+305F}${U+3081}${U+3001}${U+305D}${U+3053}${U+3078}${U+306F}${U+66F4}${U+65B0}${U+3057}${U+307E}${U+305B}${U+3093}${U+3002}${U+5148}${U+306B} [${U+8A2D}${U+5B9A}] > [${U+30A2}${U+30D7}${U+30EA}] ${U+3067}${U+30A2}${U+30F3}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30EB}${U+3057}${U+3066}${U+304B}${U+3089}${U+3001}${U+3053}${U+306E}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30E9}${U+30FC}${U+3092}${U+3082}${U+3046}${U+4E00}${U+5EA6}${U+5B9F}${U+884C}${U+3057}${U+3066}${U+304F}${U+3060}${U+3055}${U+3044}${U+3002}" /SD IDOK
+        ${Else}
+            MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} $previousVersion is installed outside Program Files:$\r$\n$INSTDIR$\r$\nUsers other than administrators may be able to change it there, so this version does not go there. Uninstall ${PRODUCT} in Settings > Apps first, then run this installer again." /SD IDOK
+        ${EndIf}
+    ${EndIf}
+    SetErrorLevel ${FOLDER_REFUSED}
+    Quit
+FunctionEnd
+; ---- End of the folder's check -----------------------------------------------------------
 
 Function SkipFolderOnUpgrade
     ${If} $previousVersion != ""

@@ -6,7 +6,7 @@
 
 #include "framework/Handles.h"
 #include "text/LongPath.h"
-#include "FolderWriters.h"
+#include "MachineWidePlace.h"
 
 namespace {
 
@@ -25,22 +25,20 @@ bool KeyExists(HKEY root, const wchar_t* name) {
     return true;
 }
 
-// The owner and DACL of a file or folder, self-relative; empty when they cannot be read.
-std::string SecurityDescriptorOf(const std::wstring& path) {
-    const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-    DWORD size = 0;
-    GetFileSecurityW(path.c_str(), parts, nullptr, 0, &size);
-    std::string bytes(size, '\0');
-    if (size == 0 || !GetFileSecurityW(path.c_str(), parts, &bytes[0], size, &size)) return {};
-    bytes.resize(size);
-    return bytes;
+// The DLL the elevated step may load: from the final path of a place that administrators
+// alone control; to unregister, also the copy registered for every user, wherever it is.
+std::wstring ElevatedExtension(RegistrationStep step) {
+    const std::wstring folder = MachineWideFolder(ParentFolder(ExtensionPath()));
+    if (!folder.empty()) return FileSystemPath(PathIn(folder, L"flintpop64.dll"));
+    if (step == RegistrationStep::Unregister && CExtensionRegistrar::MachineRegistrationIsThisCopy())
+        return ExtensionPath();
+    return {};
 }
 
 // The extension is taken from the program's own folder by its full path, never found
 // through a search order that includes the current folder; its own imports come from
 // that folder and System32 alone.
-UniqueModule LoadShellExtension() {
-    const std::wstring path = ExtensionPath();
+UniqueModule LoadShellExtension(const std::wstring& path) {
     if (path.empty()) return UniqueModule();
 
     // The search flags need the same system update as SetDefaultDllDirectories, which
@@ -69,16 +67,33 @@ CExtensionRegistrar::Registrations CExtensionRegistrar::Current() {
 
 bool CExtensionRegistrar::InstallsForAllUsers() {
     const std::wstring extension = ExtensionPath();
-    std::wstring folder = ParentFolder(extension);
-    if (!folder.empty() && folder.back() == L':') folder += L'\\';  // a drive's root, not its current folder
-    if (extension.empty() || !OnlyAdministratorsCanWrite(SecurityDescriptorOf(folder))) return false;
-    // A DLL that is not there yet cannot be replaced; one that is must be as closed as its folder.
-    return GetFileAttributesW(extension.c_str()) == INVALID_FILE_ATTRIBUTES ||
-           OnlyAdministratorsCanWrite(SecurityDescriptorOf(extension));
+    return !extension.empty() && !MachineWideFolder(ParentFolder(extension)).empty();
+}
+
+std::wstring CExtensionRegistrar::MachineExtension() {
+    DWORD size = 0;
+    // A REG_EXPAND_SZ value comes expanded, as REG_SZ.
+    const DWORD types = RRF_RT_REG_SZ;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, types, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return {};
+    std::wstring path(size / sizeof(wchar_t) + 1, L'\0');
+    size = DWORD(path.size() * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, types, nullptr, &path[0], &size) != ERROR_SUCCESS)
+        return {};
+    path.resize(wcsnlen(path.c_str(), path.size()));
+    return path;
+}
+
+bool CExtensionRegistrar::MachineRegistrationIsThisCopy() {
+    const std::wstring registered = MachineExtension(), extension = ExtensionPath();
+    return !registered.empty() && !extension.empty() && SameFile(FileSystemPath(registered), extension);
 }
 
 CExtensionRegistrar::Outcome CExtensionRegistrar::CallExport(RegistrationStep step) {
-    UniqueModule library = LoadShellExtension();
+    if (GetFileAttributesW(ExtensionPath().c_str()) == INVALID_FILE_ATTRIBUTES) return Outcome::LibraryMissing;
+    const std::wstring extension = ElevatedExtension(step);
+    if (extension.empty()) return Outcome::OthersCanChange;
+    UniqueModule library = LoadShellExtension(extension);
     if (!library) return Outcome::LibraryMissing;
     using RegistrationExport = HRESULT(STDAPICALLTYPE*)();
     const char* exportName = step == RegistrationStep::Register ? "DllRegisterServer" : "DllUnregisterServer";
@@ -89,7 +104,7 @@ CExtensionRegistrar::Outcome CExtensionRegistrar::CallExport(RegistrationStep st
 }
 
 CExtensionRegistrar::Outcome CExtensionRegistrar::CallUserExport(RegistrationStep step) {
-    UniqueModule library = LoadShellExtension();
+    UniqueModule library = LoadShellExtension(ExtensionPath());
     if (!library) return Outcome::LibraryMissing;
     using InstallExport = HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR);
     auto install =

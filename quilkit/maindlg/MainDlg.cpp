@@ -8,6 +8,7 @@
 #include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "framework/LanguageTable.h"
+#include "text/LongPath.h"
 #include "text/WideText.h"
 #include "ExtensionRegistrar.h"
 #include "HidepathDlg.h"
@@ -40,6 +41,35 @@ const LineText kInstallsForThisUser = {
     L"Install here: for this user only",
     "\x82\xB1\x82\xB1\x82\xA9\x82\xE7\x93\x6F\x98\x5E: \x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B"
     "\x82\xCC\x82\xDD"};  // ここから登録: このユーザーのみ
+
+// The message boxes' texts where this copy does not, or may not, register for all users.
+// 全ユーザーには登録しませんでした: 管理者以外のユーザーがこのフォルダーまたは上位のフォルダーを変更できます。
+const LineText kNotForAllUsers = {
+    L"Not installed for all users: users other than administrators can change this folder or a folder above it.",
+    "\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x82\xCD\x93\x6F\x98\x5E\x82\xB5\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
+    "\x82\xB5\x82\xBD: \x8A\xC7\x97\x9D\x8E\xD2\x88\xC8\x8A\x4F\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xAA\x82\xB1"
+    "\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xDC\x82\xBD\x82\xCD\x8F\xE3\x88\xCA\x82\xCC\x83\x74\x83\x48"
+    "\x83\x8B\x83\x5F\x81\x5B\x82\xF0\x95\xCF\x8D\x58\x82\xC5\x82\xAB\x82\xDC\x82\xB7\x81\x42"};
+// このユーザーの登録を解除しました。
+const LineText kUninstalledForThisUser = {
+    L"Uninstalled for this user.",
+    "\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xCC\x93\x6F\x98\x5E\x82\xF0\x89\xF0\x8F\x9C\x82\xB5\x82\xDC"
+    "\x82\xB5\x82\xBD\x81\x42"};
+// 全ユーザーには別のフォルダーから登録されています:
+const LineText kInstalledFromAnotherFolder = {
+    L"The context menu is installed for all users from another folder:",
+    "\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x82\xCD\x95\xCA\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B"
+    "\x82\xA9\x82\xE7\x93\x6F\x98\x5E\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7:"};
+// 解除するには、そのフォルダーの VexQuilkit.exe で [解除] をクリックするか、
+// [設定] > [アプリ] で VexQuilkit をアンインストールしてください。
+const LineText kUninstallThere = {
+    L"To uninstall it, click Uninstall in VexQuilkit.exe in that folder, or uninstall VexQuilkit in Settings > Apps.",
+    "\x89\xF0\x8F\x9C\x82\xB7\x82\xE9\x82\xC9\x82\xCD\x81\x41\x82\xBB\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B"
+    "\x82\xCC VexQuilkit.exe \x82\xC5 [\x89\xF0\x8F\x9C] "
+    "\x82\xF0\x83\x4E\x83\x8A\x83\x62\x83\x4E\x82\xB7\x82\xE9\x82\xA9"
+    "\x81\x41[\x90\xDD\x92\xE8] > [\x83\x41\x83\x76\x83\x8A] \x82\xC5 VexQuilkit "
+    "\x82\xF0\x83\x41\x83\x93\x83\x43\x83\x93"
+    "\x83\x58\x83\x67\x81\x5B\x83\x8B\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"};
 
 std::wstring TextOf(const LineText& text) {
     return LanguageTexts() ? FromCodePage(932, text.japanese) : std::wstring(text.english);
@@ -122,16 +152,22 @@ BOOL CMainDlg::OnCommand(int id, int code) {
 }
 
 void CMainDlg::Install() {
-    if (m_forAllUsers)
-        Report(CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Register), L"DllRegisterServer not found...",
-               L"Install failed...");
-    else
+    if (m_forAllUsers) {
+        const CExtensionRegistrar::Outcome outcome =
+            CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Register);
+        // The place changed since the dialog opened: the next Install is the user's.
+        if (outcome == CExtensionRegistrar::Outcome::OthersCanChange)
+            m_forAllUsers = CExtensionRegistrar::InstallsForAllUsers();
+        Report(outcome, L"DllRegisterServer not found...", L"Install failed...");
+    } else
         Report(CExtensionRegistrar::CallUserExport(RegistrationStep::Register), L"DllInstall not found...",
                L"Install failed...");
 }
 
-// Removes whichever registration there is, the current user's without elevation. With
-// neither, the user's is "removed", so that a missing DLL is still reported.
+// Removes the current user's registration without elevation, and the one for all users
+// when it is this copy's. With neither, the user's is "removed", so that a missing DLL is
+// still reported. Another copy's registration for all users is never touched from here:
+// only that copy is elevated to remove it.
 void CMainDlg::Uninstall() {
     const CExtensionRegistrar::Registrations now = CExtensionRegistrar::Current();
     if (now.thisUser || !now.allUsers) {
@@ -141,8 +177,20 @@ void CMainDlg::Uninstall() {
             return;
         }
     }
+    if (!CExtensionRegistrar::MachineRegistrationIsThisCopy()) {
+        ReportAnotherCopy(now.thisUser);
+        return;
+    }
     Report(CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Unregister), L"DllUnregisterServer not found...",
            L"Uninstall failed...");
+}
+
+// Which copy is registered for all users, and how to remove it.
+void CMainDlg::ReportAnotherCopy(bool uninstalledForThisUser) {
+    std::wstring text = uninstalledForThisUser ? TextOf(kUninstalledForThisUser) + L"\r\n\r\n" : std::wstring();
+    text += TextOf(kInstalledFromAnotherFolder) + L"\r\n" + ParentFolder(CExtensionRegistrar::MachineExtension()) +
+            L"\r\n\r\n" + TextOf(kUninstallThere);
+    MessageBoxW(m_hWnd, text.c_str(), uninstalledForThisUser ? L"Success" : L"Error", MB_OK);
 }
 
 // The version, where the extension is registered, and what Install does from here; the
@@ -153,7 +201,8 @@ void CMainDlg::ShowRegistration() {
                               TextOf(m_forAllUsers ? kInstallsForAllUsers : kInstallsForThisUser);
     SetDlgItemTextW(m_hWnd, IDC_REGISTRATION, line.c_str());
     SendMessageW(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, m_forAllUsers);
-    SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0, now.allUsers);
+    SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0,
+                 now.allUsers && CExtensionRegistrar::MachineRegistrationIsThisCopy());
 }
 
 void CMainDlg::Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText) {
@@ -169,6 +218,9 @@ void CMainDlg::Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missi
             break;
         case CExtensionRegistrar::Outcome::Failed:
             MessageBoxW(m_hWnd, failedText, L"Error", MB_OK);
+            break;
+        case CExtensionRegistrar::Outcome::OthersCanChange:
+            MessageBoxW(m_hWnd, TextOf(kNotForAllUsers).c_str(), L"Error", MB_OK);
             break;
         case CExtensionRegistrar::Outcome::ElevationRefused:
             MessageBoxW(m_hWnd, L"Administrator rights are needed for this, and were not granted.", L"Error", MB_OK);

@@ -26,6 +26,7 @@ private:
     BOOL OnCommand(int id, int code);
     void Install();
     void Uninstall();
+    void ReportAnotherCopy(bool uninstalledForThisUser);
     void Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText);
     void ShowRegistration();
     void SetIcons(int dpi);

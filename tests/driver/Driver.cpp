@@ -364,15 +364,26 @@ std::string ReadLogMarked(HWND log) {
     return marked;
 }
 
-TempFolder::TempFolder() {
+static std::string TempPath() {
     wchar_t base[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, base);
+    const std::string path = Utf8(base);
+    return path.substr(0, path.size() - 1);
+}
+
+TempFolder::TempFolder() : TempFolder(TempPath()) {}
+
+TempFolder::TempFolder(const std::string& base) {
     static int counter = 0;
     for (;;) {
         const std::wstring name =
-            std::wstring(base) + L"vex-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+            Wide(base) + L"\\vex-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
         if (CreateDirectoryW(name.c_str(), nullptr)) {
             m_path = Utf8(name);
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            ADD_FAILURE() << "cannot make a folder in " << base;
             return;
         }
     }

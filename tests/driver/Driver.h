@@ -119,10 +119,12 @@ std::vector<TextRun> ParseRtf(const std::string& rtf);
 constexpr COLORREF kGreen = RGB(0, 153, 51);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-// A folder of its own under the temporary folder, removed with its contents.
+// A folder of its own under the temporary folder (or under `base`, a Windows path),
+// removed with its contents.
 class TempFolder {
 public:
     TempFolder();
+    explicit TempFolder(const std::string& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

@@ -2,7 +2,8 @@
 // own, which names the installers and the extensions in VEX_PACKAGE_* variables: an older
 // version installed, this one over it while the old extension is loaded, the installed
 // extension used, then all of it uninstalled but the user's settings; then a newer
-// version installed, which this one does not replace without asking.
+// version installed, which this one does not replace without asking; and a folder outside
+// Program Files refused.
 #include <shlobj.h>
 #include <wrl/client.h>
 
@@ -290,4 +291,56 @@ TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) {
 
     ASSERT_NO_FATAL_FAILURE(Install(newer, "9.9.9"));
     Uninstall();
+}
+
+// The installer registers for every user, so it installs only into a folder in Program
+// Files: another one, given silently (and made a full path first), is refused before
+// anything is copied or run there.
+TEST_F(Package, RefusesAFolderOutsideProgramFiles) {
+    const std::string setup = Variable("VEX_PACKAGE_SETUP"), programFiles = KnownFolder(FOLDERID_ProgramFiles);
+    for (const std::string& folder : {std::string("C:\\Tools\\VexQuilkit"), m_folder + "\\..\\..\\Tools", programFiles,
+                                      programFiles + "x\\VexQuilkit"}) {
+        // /D= takes the rest of the line, blanks and all, and no quotes.
+        EXPECT_EQ(267, RunToEnd("\"" + setup + "\" /S /D=" + folder)) << folder;
+        EXPECT_FALSE(MachineKeyExists(kUninstallKey)) << folder;
+        EXPECT_FALSE(driver::FileExists("C:\\Tools")) << folder;
+        EXPECT_FALSE(driver::FileExists(programFiles + "x")) << folder;
+    }
+}
+
+// The folder page takes no folder outside Program Files either: it says why and stays.
+TEST_F(Package, TheFolderPageRefusesAFolderOutsideProgramFiles) {
+    driver::Process app = driver::Start(Variable("VEX_PACKAGE_SETUP"), "");
+    HWND wizard = driver::WaitForWindow(app, std::string("VexQuilkit ") + VEX_VERSION_TEXT + " Setup");
+    driver::Click(wizard, IDOK);  // Next: the licence
+    ASSERT_TRUE(Shows(wizard, "Permission is hereby granted, free of charge"));
+    driver::Click(wizard, IDOK);  // Next: the folder
+    ASSERT_TRUE(Shows(wizard, m_folder));
+    // The folder's edit box, on the page's own dialog inside the wizard.
+    HWND edit = nullptr;
+    EnumChildWindows(
+        wizard,
+        [](HWND child, LPARAM found) {
+            char name[16] = "";
+            GetClassNameA(child, name, sizeof(name));
+            if (lstrcmpiA(name, "Edit") == 0) *reinterpret_cast<HWND*>(found) = child;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&edit));
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextA(edit, "C:\\Tools\\VexQuilkit");
+    driver::Click(wizard, IDOK);  // Next
+    HWND box = driver::WaitForMessageBox(app);
+    ASSERT_NE(nullptr, box);
+    const std::string text = driver::GetItemText(box, 0xFFFF);
+    EXPECT_NE(std::string::npos, text.find("so it goes into a folder that only administrators can change")) << text;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(Shows(wizard, "C:\\Tools\\VexQuilkit"));  // still the folder page
+    driver::Click(wizard, IDCANCEL);
+    HWND quit = driver::WaitForMessageBox(app);
+    ASSERT_NE(nullptr, quit);
+    PostMessageW(quit, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    driver::WaitForExit(app);
+    EXPECT_FALSE(driver::FileExists("C:\\Tools"));
+    EXPECT_FALSE(MachineKeyExists(kUninstallKey));
 }

@@ -1,8 +1,10 @@
-// Who may write a folder, decided on security descriptors built here byte by byte, in the
-// self-relative layout that GetFileSecurity returns.
+// Who may write a folder, and whether every user's Explorer may load the extension from a
+// place, decided on security descriptors built here byte by byte, in the self-relative
+// layout that GetFileSecurity returns.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -135,4 +137,190 @@ TEST(FolderWriters, NoDaclANullDaclAndBrokenDescriptorsAreNotTrusted) {
     std::string wideSid = whole;
     wideSid[21] = 16;  // more sub-authorities than a SID may have
     EXPECT_FALSE(OnlyAdministratorsCanWrite(wideSid));
+}
+
+namespace {
+
+constexpr uint8_t kInherited = 0x10;
+constexpr uint32_t kAddSubfolder = 0x4, kDeleteChild = 0x40, kDelete = 0x10000, kWriteDac = 0x40000;
+
+// A volume's root as Windows formats it: Authenticated Users may create folders in it, and
+// Modify passes on to whatever is made below.
+std::string VolumeRoot(uint32_t authenticatedUsersHere = kAddSubfolder) {
+    return Descriptor(kTrustedInstaller,
+                      {Ace(kFullControl, kAdministrators), Ace(kFullControl, kSystem), Ace(kReadExecute, kUsers),
+                       Ace(kModify, kAuthenticatedUsers, kObjectInherit | kContainerInherit | kInheritOnly),
+                       Ace(authenticatedUsersHere, kAuthenticatedUsers, 0),
+                       Ace(kGenericAll, kCreatorOwner, kObjectInherit | kContainerInherit | kInheritOnly)});
+}
+
+// A folder made in the root: it inherits the root's entries, Authenticated Users' Modify
+// among them, and its creator's full control.
+std::string FolderMadeInRoot(const std::string& creator) {
+    const uint8_t inherits = kObjectInherit | kContainerInherit | kInherited;
+    return Descriptor(creator, {Ace(kFullControl, kAdministrators, inherits), Ace(kFullControl, kSystem, inherits),
+                                Ace(kReadExecute, kUsers, inherits), Ace(kModify, kAuthenticatedUsers, inherits),
+                                Ace(kFullControl, creator, kInherited)});
+}
+
+// What an administrator makes of a folder: inheritance off, Administrators and SYSTEM
+// full control, Users read and execute.
+std::string LockedDown(const std::string& owner = kAdministrators, uint32_t usersRights = kReadExecute) {
+    return Descriptor(owner,
+                      {Ace(kFullControl, kAdministrators), Ace(kFullControl, kSystem), Ace(usersRights, kUsers)});
+}
+
+std::string FileInLockedFolder(const std::string& owner = kAdministrators) {
+    return Descriptor(owner, {Ace(kFullControl, kAdministrators, kInherited), Ace(kFullControl, kSystem, kInherited),
+                              Ace(kReadExecute, kUsers, kInherited)});
+}
+
+ProgramPlace::Element Plain(const std::string& descriptor) { return {descriptor, false}; }
+ProgramPlace::Element Link(const std::string& descriptor) { return {descriptor, true}; }
+
+constexpr unsigned kDriveFixed = 3, kDriveRemote = 4;
+constexpr int kSata = 0xB, kNvme = 0x11, kUsb = 0x7, kIscsi = 0x9, kSd = 0xC, kVirtual = 0xE, kVhd = 0xF;
+
+// C:\Program Files\VexQuilkit on an internal SATA disk, as the installer leaves it.
+ProgramPlace InstalledPlace() {
+    ProgramPlace place;
+    place.volume = {kDriveFixed, true, kSata, false};
+    place.folders = {Plain(VolumeRoot()), Plain(ProgramFilesFolder(kTrustedInstaller)), Plain(ProgramFilesFolder())};
+    place.program = place.extension = Plain(FileInLockedFolder());
+    return place;
+}
+
+// Under Wine every file is the current user's, with full control, SYSTEM's too, and
+// Everyone may read it; where the Unix mode lets others write (/tmp), Everyone may too.
+const std::string kWineUser = Sid(5, {21, 0, 0, 0, 1000});
+std::string WineObject(uint32_t everyone = kReadExecute) {
+    return Descriptor(kWineUser, {Ace(kFullControl, kSystem), Ace(kFullControl, kWineUser), Ace(everyone, kEveryone)});
+}
+
+}  // namespace
+
+// The decision on the whole way to the program, a table of the places users pick.
+TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWay) {
+    const std::string tools = "C:\\Tools\\VexQuilkit, an administrator's locked folder, ";
+    const struct {
+        std::string place;
+        std::function<void(ProgramPlace&)> change;
+        bool allUsers;
+    } rows[] = {
+        {"C:\\Program Files\\VexQuilkit", [](ProgramPlace&) {}, true},
+        {"the same on NVMe", [](ProgramPlace& p) { p.volume.busType = kNvme; }, true},
+        {"Program Files owned by Administrators",
+         [](ProgramPlace& p) { p.folders[1] = Plain(ProgramFilesFolder(kAdministrators)); }, true},
+
+        // The way down: anyone who may rename a folder on it may put another there.
+        {(tools + "in C:\\Tools that a user made"),
+         [](ProgramPlace& p) {
+             p.folders = {Plain(VolumeRoot()), Plain(FolderMadeInRoot(kAlice)), Plain(LockedDown())};
+         },
+         false},
+        {(tools + "in C:\\Tools that an administrator made (Authenticated Users: Modify, inherited)"),
+         [](ProgramPlace& p) {
+             p.folders = {Plain(VolumeRoot()), Plain(FolderMadeInRoot(kAdministrators)), Plain(LockedDown())};
+         },
+         false},
+        {(tools + "in C:\\Tools locked down as well"),
+         [](ProgramPlace& p) {
+             p.folders = {Plain(VolumeRoot()), Plain(LockedDown()), Plain(LockedDown())};
+         },
+         true},
+        {(tools + "in a locked C:\\Tools that a user owns"),
+         [](ProgramPlace& p) {
+             p.folders = {Plain(VolumeRoot()), Plain(LockedDown(kAlice)), Plain(LockedDown())};
+         },
+         false},
+        {"Users may delete children of the folder above",
+         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kDeleteChild)); },
+         false},
+        {"Users may delete the folder above",
+         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kDelete)); }, false},
+        {"Users may change who may use the folder above",
+         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kWriteDac)); }, false},
+        {"Users may add folders to the folder above: nothing of the way moves",
+         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kAddSubfolder)); },
+         true},
+        {"Users may delete children of the root",
+         [](ProgramPlace& p) { p.folders[0] = Plain(VolumeRoot(kAddSubfolder | kDeleteChild)); }, false},
+        {"a root that a user owns", [](ProgramPlace& p) { p.folders[0] = Plain(LockedDown(kAlice)); }, false},
+        {"D:\\VexQuilkit, a locked folder in a second disk's root",
+         [](ProgramPlace& p) {
+             p.folders = {Plain(VolumeRoot()), Plain(LockedDown())};
+         },
+         true},
+        {"D:\\Apps\\VexQuilkit, a locked folder in D:\\Apps",
+         [](ProgramPlace& p) {
+             p.folders = {Plain(VolumeRoot()), Plain(FolderMadeInRoot(kAdministrators)), Plain(LockedDown())};
+         },
+         false},
+        {"the program in a volume's root, where users may add folders",
+         [](ProgramPlace& p) { p.folders = {Plain(VolumeRoot())}; }, false},
+        {"the folder itself: Users may modify it",
+         [](ProgramPlace& p) { p.folders[2] = Plain(LockedDown(kAdministrators, kModify)); }, false},
+        {"a folder whose DACL was not read", [](ProgramPlace& p) { p.folders[1] = Plain(""); }, false},
+        {"no way at all", [](ProgramPlace& p) { p.folders.clear(); }, false},
+
+        // Links on the way, whatever they are like themselves.
+        {"a junction on the way", [](ProgramPlace& p) { p.folders[1] = Link(ProgramFilesFolder(kTrustedInstaller)); },
+         false},
+        {"the program's folder a junction", [](ProgramPlace& p) { p.folders[2] = Link(ProgramFilesFolder()); }, false},
+        {"flintpop64.dll a symbolic link", [](ProgramPlace& p) { p.extension = Link(FileInLockedFolder()); }, false},
+
+        // The files Explorer loads and starts.
+        {"VexQuilkit.exe that a user owns", [](ProgramPlace& p) { p.program = Plain(FileInLockedFolder(kAlice)); },
+         false},
+        {"flintpop64.dll that Users may modify",
+         [](ProgramPlace& p) { p.extension = Plain(LockedDown(kAdministrators, kModify)); }, false},
+        {"flintpop64.dll missing", [](ProgramPlace& p) { p.extension = Plain(""); }, false},
+
+        // The volume: "Administrators" on a disk that leaves the computer are anyone's.
+        {"a USB disk", [](ProgramPlace& p) { p.volume.busType = kUsb; }, false},
+        {"an SD card", [](ProgramPlace& p) { p.volume.busType = kSd; }, false},
+        {"removable media on SATA", [](ProgramPlace& p) { p.volume.removableMedia = true; }, false},
+        {"a VHD mounted from a file", [](ProgramPlace& p) { p.volume.busType = kVhd; }, false},
+        {"a virtual bus", [](ProgramPlace& p) { p.volume.busType = kVirtual; }, false},
+        {"an iSCSI disk", [](ProgramPlace& p) { p.volume.busType = kIscsi; }, false},
+        {"a mapped network drive",
+         [](ProgramPlace& p) {
+             p.volume = {kDriveRemote, false, 0, false};
+         },
+         false},
+        {"a fixed drive whose device does not answer", [](ProgramPlace& p) { p.volume.deviceKnown = false; }, false},
+
+        // Wine's made-up descriptors: the administrator who runs it is trusted as one.
+        {"Wine: the prefix's Program Files",
+         [](ProgramPlace& p) {
+             p.folders = {Plain(WineObject()), Plain(WineObject()), Plain(WineObject())};
+             p.program = p.extension = Plain(WineObject());
+             p.trustedUser = kWineUser;
+         },
+         true},
+        {"Wine: the same for a user not taken for an administrator",
+         [](ProgramPlace& p) {
+             p.folders = {Plain(WineObject()), Plain(WineObject()), Plain(WineObject())};
+             p.program = p.extension = Plain(WineObject());
+         },
+         false},
+        {"Wine: a folder under /tmp",
+         [](ProgramPlace& p) {
+             p.folders = {Plain(WineObject()), Plain(WineObject(0x1301FF)), Plain(WineObject())};
+             p.program = p.extension = Plain(WineObject());
+             p.trustedUser = kWineUser;
+         },
+         false},
+        {"another user's SID taken for an administrator trusts that user alone",
+         [](ProgramPlace& p) {
+             p.folders[1] = Plain(LockedDown(kAlice));
+             p.trustedUser = kWineUser;
+         },
+         false},
+    };
+    for (const auto& row : rows) {
+        ProgramPlace place = InstalledPlace();
+        row.change(place);
+        EXPECT_EQ(row.allUsers, AdministratorsAloneControl(place)) << row.place;
+    }
 }

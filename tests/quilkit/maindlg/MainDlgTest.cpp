@@ -1,11 +1,28 @@
 // The main dialog's Install and Uninstall against libraries of ours placed beside a copy
 // of VexQuilkit.exe, and how the dialog ends; the registration of the real extension for
 // this user or for all, and the dialog's line that says which.
+#include <windows.h>
+#include <sddl.h>
+
 #include "ShellTestSupport.h"
 #include "VexVersion.h"
 #include "resource.h"
 
 using namespace shelltest;
+
+// Wine makes every file the current user's, who runs the tests and is an administrator:
+// a copy in the prefix (its temporary folder) is one that administrators alone control,
+// as Program Files is on Windows, while under /tmp (Z: is the Unix root) everyone may
+// delete or rename what is there, as anyone may in a folder made in C:\.
+static const std::string kFolderOthersCanChange = "Z:\\tmp";
+
+// VexQuilkit.exe and the real flintpop64.dll in `folder`; the DLL's path.
+static std::string CopyProgram(const std::string& folder) {
+    Copy(driver::QuilkitExe(), folder + "\\VexQuilkit.exe");
+    const std::string built = driver::QuilkitExe();
+    Copy(built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", folder + "\\flintpop64.dll");
+    return folder + "\\flintpop64.dll";
+}
 
 // Clicks the button and answers the message box it brings up; returns once the box has gone.
 static std::string ClickAndRead(const driver::Process& app, HWND dialog, int button) {
@@ -15,8 +32,7 @@ static std::string ClickAndRead(const driver::Process& app, HWND dialog, int but
     return box.caption + ": " + box.text;
 }
 
-// Wine reports every folder as owned by the user who runs it, as Windows does a folder
-// in the user's profile: from there Install registers for this user alone, in-process,
+// From a folder others can change Install registers for this user alone, in-process,
 // through the extension's DllInstall.
 TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
     const std::string notFound = "Error: FlintPop64.dll not found...", success = "Success: Success!";
@@ -35,7 +51,7 @@ TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.stub ? row.stub : "none") +
                      (row.onlyInCurrentFolder ? " in the current folder" : ""));
-        driver::TempFolder program, current;
+        driver::TempFolder program(kFolderOthersCanChange), current;
         Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
         if (row.stub) Copy(StubDll(row.stub), (row.onlyInCurrentFolder ? current : program) / "flintpop64.dll");
         driver::Process app = driver::Start(program / "VexQuilkit.exe", "", current.Path());
@@ -65,6 +81,20 @@ TEST(MainDlg, OnlyTheRegistrationStepRunsElevatedInAnInstanceOfItsOwn) {
     Copy(StubDll("stub_register_ok"), program / "flintpop64.dll");  // S_OK, E_FAIL
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
     EXPECT_EQ(103, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Unregister")));
+
+    // The elevated step judges its place itself: from a folder others can change, where
+    // any user could have put the DLL, it loads nothing (this one marks its load).
+    driver::TempFolder open(kFolderOthersCanChange);
+    Copy(driver::QuilkitExe(), open / "VexQuilkit.exe");
+    Copy(StubDll("riched20"), open / "flintpop64.dll");
+    char marker[MAX_PATH + 32] = "";
+    GetTempPathA(MAX_PATH, marker);
+    lstrcatA(marker, "vex-planted-riched20");
+    DeleteFileA(marker);
+    EXPECT_EQ(104, driver::WaitForExit(driver::Start(open / "VexQuilkit.exe", "/Register")));
+    EXPECT_EQ(104, driver::WaitForExit(driver::Start(open / "VexQuilkit.exe", "/Unregister")));
+    EXPECT_FALSE(driver::FileExists(marker)) << "the elevated step loaded a DLL others could have put there";
+    DeleteFileA(marker);
 }
 
 // A RICHED20.DLL planted beside the program (a Downloads folder) is not the one it loads.
@@ -98,11 +128,9 @@ std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRAT
 
 }  // namespace
 
-TEST(MainDlg, InstallFromAUserWritableFolderRegistersForThisUserOnlyAndTheLineSaysWhere) {
-    driver::TempFolder program;
-    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
-    const std::string built = driver::QuilkitExe(), dll = program / "flintpop64.dll";
-    Copy(built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", dll);
+TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLineSaysWhere) {
+    driver::TempFolder program(kFolderOthersCanChange);
+    const std::string dll = CopyProgram(program.Path());
     const std::string version = std::string("Version ") + VEX_VERSION_TEXT,
                       here = "\r\nInstall here: for this user only";
     RegDeleteTreeA(HKEY_CURRENT_USER, kServerKey.substr(0, kServerKey.rfind('\\')).c_str());
@@ -117,35 +145,83 @@ TEST(MainDlg, InstallFromAUserWritableFolderRegistersForThisUserOnlyAndTheLineSa
         EXPECT_EQ("{1035D880-537A-4B6D-A84F-9E7212E661DC}",
                   UserString(std::string("Software\\Classes\\") + type + "\\shellex\\ContextMenuHandlers\\FlintPop"));
     EXPECT_EQ(version + ", installed for this user" + here, Line(dialog));
-
-    // Registered for all users as well, by the installer's elevated step: Uninstall
-    // removes both, the machine's through the elevated instance.
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
+
+    // Registered for all users as well, from another copy (the installer's): Uninstall
+    // here removes this user's registration and names that copy, elevating nothing.
+    driver::TempFolder installed;
+    const std::string installedDll = CopyProgram(installed.Path());
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Register")));
+    const std::string anotherCopy = "The context menu is installed for all users from another folder:\r\n" +
+                                    installed.Path() +
+                                    "\r\n\r\nTo uninstall it, click Uninstall in VexQuilkit.exe in that folder, or "
+                                    "uninstall VexQuilkit in Settings > Apps.";
     app = driver::Start(program / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(version + ", installed for all users and this user" + here, Line(dialog));
-    EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ("Success: Uninstalled for this user.\r\n\r\n" + anotherCopy, ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ("<missing>", UserString(kServerKey));
-    EXPECT_EQ("<missing>", MachineString(kServerKey));
-    EXPECT_EQ(version + ", not installed" + here, Line(dialog));
-
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
+    EXPECT_EQ(version + ", installed for all users" + here, Line(dialog));
+    EXPECT_EQ("Error: " + anotherCopy, ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ(installedDll, MachineString(kServerKey));
     driver::PressEscape(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
-    app = driver::Start(program / "VexQuilkit.exe", "");
+    // Nor does this copy's elevated step remove it.
+    EXPECT_EQ(104, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Unregister")));
+    EXPECT_EQ(installedDll, MachineString(kServerKey));
+
+    // The registered copy says so, and removes it through its elevated instance.
+    app = driver::Start(installed / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_EQ(version + ", installed for all users" + here, Line(dialog));
+    EXPECT_EQ(version + ", installed for all users\r\nInstall here: for all users (as administrator)", Line(dialog));
     EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
 
+// The registration for all users names the folder as the file system resolves it, not
+// the link the program was started through; from there it is this copy's to remove.
+TEST(MainDlg, TheRegistrationForAllUsersNamesTheFinalPath) {
+    driver::TempFolder installed;
+    CreateDirectoryA((installed / "real").c_str(), nullptr);
+    const std::string dll = CopyProgram(installed / "real");
+    driver::UnixLink link(installed / "real", installed / "link");
+    const std::string program = installed / "link\\VexQuilkit.exe";
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program, "/Register")));
+    EXPECT_EQ(dll, MachineString(kServerKey));
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program, "/Unregister")));
+    EXPECT_EQ("<missing>", MachineString(kServerKey));
+}
+
+// The elevated step judges the place again: a folder opened to everyone after the dialog
+// decided is refused, nothing is registered, and Install is from then on this user's.
+TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
+    driver::TempFolder installed;
+    CopyProgram(installed.Path());
+    driver::Process app = driver::Start(installed / "VexQuilkit.exe", "");
+    HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
+    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for all users (as administrator)"));
+    // Wine makes Everyone's full control the Unix mode 777.
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone,
+                                                                     nullptr));
+    EXPECT_TRUE(SetFileSecurityA(installed.Path().c_str(), DACL_SECURITY_INFORMATION, everyone));
+    LocalFree(everyone);
+    EXPECT_EQ(
+        "Error: Not installed for all users: users other than administrators can change this folder or a folder "
+        "above it.",
+        ClickAndRead(app, dialog, IDC_INSTALL));
+    EXPECT_EQ("<missing>", MachineString(kServerKey));
+    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for this user only"));
+    driver::Close(dialog);
+    EXPECT_EQ(2, driver::WaitForExit(app));
+}
+
 // Run with LC_ALL=ja_JP.UTF-8.
 TEST(MainDlg, JapaneseRegistrationLine) {
-    driver::TempFolder program;
+    driver::TempFolder program(kFolderOthersCanChange);
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
@@ -154,6 +230,24 @@ TEST(MainDlg, JapaneseRegistrationLine) {
                   " \u672a\u767b\u9332\r\n\u3053\u3053\u304b\u3089\u767b\u9332: "
                   "\u3053\u306e\u30e6\u30fc\u30b6\u30fc\u306e\u307f",
               Line(dialog));
+
+    // Registered for all users from another copy: Uninstall here names it.
+    driver::TempFolder installed;
+    CopyProgram(installed.Path());
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Register")));
+    // 全ユーザーには別のフォルダーから登録されています: / 解除するには、そのフォルダーの
+    // VexQuilkit.exe で [解除] をクリックするか、[設定] > [アプリ] で VexQuilkit をアンインストールしてください。
+    EXPECT_EQ(
+        "Error: " +
+            std::string("\u5168\u30e6\u30fc\u30b6\u30fc\u306b\u306f\u5225\u306e\u30d5\u30a9\u30eb\u30c0\u30fc\u304b"
+                        "\u3089\u767b\u9332\u3055\u308c\u3066\u3044\u307e\u3059:") +
+            "\r\n" + installed.Path() +
+            "\r\n\r\n\u89e3\u9664\u3059\u308b\u306b\u306f\u3001\u305d\u306e\u30d5\u30a9\u30eb\u30c0\u30fc\u306e "
+            "VexQuilkit.exe \u3067 [\u89e3\u9664] \u3092\u30af\u30ea\u30c3\u30af\u3059\u308b\u304b\u3001[\u8a2d\u5b9a] "
+            "> [\u30a2\u30d7\u30ea] \u3067 VexQuilkit "
+            "\u3092\u30a2\u30f3\u30a4\u30f3\u30b9\u30c8\u30fc\u30eb\u3057\u3066\u304f\u3060\u3055\u3044\u3002",
+        ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Unregister")));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
