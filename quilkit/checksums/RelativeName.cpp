@@ -92,8 +92,7 @@ std::optional<std::u16string> RelativeName(std::u16string_view path, std::u16str
     if (file.names.empty() || !SameParts(file.root, from.root, same)) return std::nullopt;
     // The file's own name is never shared with a folder of `from`.
     size_t common = 0;
-    while (common < from.names.size() && common + 1 < file.names.size() &&
-           same(from.names[common], file.names[common]))
+    while (common < from.names.size() && common + 1 < file.names.size() && same(from.names[common], file.names[common]))
         ++common;
     std::u16string name;
     for (size_t up = common; up < from.names.size(); ++up) name += u"../";
