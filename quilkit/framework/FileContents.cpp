@@ -39,6 +39,10 @@ bool WriteTo(const std::wstring& path, DWORD disposition, const std::string& byt
     return file && WriteAll(file.Get(), bytes);
 }
 
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(FileSystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 // A name of our own beside `path`, on its volume, as ReplaceFileW needs.
 std::wstring Beside(const std::wstring& path, const wchar_t* ending) {
     return path + L"." + std::to_wstring(GetCurrentProcessId()) + ending;
@@ -102,7 +106,6 @@ bool ReplaceThroughTemporary(const std::wstring& path, DWORD attributes, const s
     const std::wstring temporary = Beside(path, L".tmp"), backup = Beside(path, L".bak");
     if (!CreateWhole(temporary, bytes)) {
         const DWORD error = GetLastError();
-        if (error == ERROR_FILE_EXISTS) return Fail(error);
         // A folder that takes no new file, where this one may be written: as a plain save
         // would, the file itself takes the text.
         if (error == ERROR_ACCESS_DENIED) return OverwriteInPlace(path, bytes);
@@ -115,10 +118,13 @@ bool ReplaceThroughTemporary(const std::wstring& path, DWORD attributes, const s
         return true;
     }
     const DWORD error = GetLastError();
-    // The old file has gone to the backup's name, the new one has not taken its place.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-        MoveFileExW(FileSystemPath(backup).c_str(), FileSystemPath(path).c_str(), 0);
+    // The old file went to the backup's name, and the new one did not take its place
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): the old one comes back.
+    if (!Exists(path) && Exists(backup)) MoveFileExW(FileSystemPath(backup).c_str(), FileSystemPath(path).c_str(), 0);
     DeleteFileW(FileSystemPath(temporary).c_str());
+    // The old file may not be removed or renamed (no right to delete it, or a program holds
+    // it open), and is as it was: it may still take the text itself, as a plain save would.
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED) return OverwriteInPlace(path, bytes);
     return Fail(error);
 }
 
