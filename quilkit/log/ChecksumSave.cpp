@@ -36,7 +36,8 @@ const MessageText kFullPaths = {
     "\x82\xF0\x91I\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
     "B"};  // 完全なパスで保存しますか? このような名前を読めるのは Verify Checksums
            // だけで、このコンピューター上のファイルに限られます。別のフォルダーを選ぶには [いいえ] を選んでください。
-const MessageText kCannotSave = {
+const MessageText kCannotSave = {L"Cannot save ", ""};
+const MessageText kCannotSaveEnd = {
     L":\n", " \x82\xC9\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1:\n"};  //  に保存できません:
 const MessageText kUnchanged = {
     L"\n\nNothing there has changed. Choose another name or folder, or Cancel.",
@@ -94,8 +95,9 @@ bool CChecksumSave::AcceptsFullPaths(HWND owner, const std::wstring& target) con
 // UTF-8 without a byte-order mark and LF line ends, as GNU's tools write and read them.
 bool CChecksumSave::Write(HWND owner, const std::wstring& target) const {
     if (ReplaceWholeFile(target, ToCodePage(CP_UTF8, m_checksums.Text(L"\n", target)))) return true;
-    const std::wstring message = (LanguageTexts() ? target + TextOf(kCannotSave) : L"Cannot save " + target + L":\n") +
-                                 Reason(GetLastError()) + TextOf(kUnchanged);
+    const DWORD error = GetLastError();
+    const std::wstring message =
+        TextOf(kCannotSave) + target + TextOf(kCannotSaveEnd) + Reason(error) + TextOf(kUnchanged);
     MessageBoxW(owner, message.c_str(), L"Error", MB_OK | MB_ICONERROR);
     return false;
 }
