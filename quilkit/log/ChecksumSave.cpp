@@ -72,15 +72,15 @@ std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find
 
 }  // namespace
 
-void CChecksumSave::Run(HWND owner) {
+std::wstring CChecksumSave::Run(HWND owner) {
     std::wstring folder = m_checksums.CommonFolder(), name = m_checksums.DefaultFileName();
     for (;;) {
         CFileDialog dialog(L"", 0, L"Checksum files\0*.sha512;*.sha256;*.sha1;*.md5\0All files (*.*)\0*.*\0");
-        if (dialog.DoModalSave(owner, L"Save Checksums As", folder, name) != IDOK) return;
+        if (dialog.DoModalSave(owner, L"Save Checksums As", folder, name) != IDOK) return {};
         const std::wstring target = dialog.FileName();
         folder = ParentFolder(target);
         name = FileNameOf(target);
-        if (AcceptsFullPaths(owner, target) && Write(owner, target)) return;
+        if (AcceptsFullPaths(owner, target) && Write(owner, target)) return target;
     }
 }
 

@@ -13,7 +13,8 @@ class CChecksumSave {
 public:
     explicit CChecksumSave(const CRunChecksums& checksums) : m_checksums(checksums) {}
 
-    void Run(HWND owner);
+    // The path of the file written; empty when the user cancelled.
+    std::wstring Run(HWND owner);
 
 private:
     // Whether the user takes full paths for the files that no name relative to the folder

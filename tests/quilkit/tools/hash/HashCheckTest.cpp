@@ -1,4 +1,5 @@
-// The hash checker (mode 3) end to end, and the Japanese captions of all three tools.
+// The hash checker (mode 3) end to end with Save Checksums As..., and the Japanese captions
+// of all three tools.
 #include "ToolTestSupport.h"
 
 #include <wincrypt.h>
