@@ -5,12 +5,15 @@
 #include "text/LongPath.h"
 #include "text/WideText.h"
 #include "ChecksumFileText.h"
+#include "RelativeName.h"
 
 namespace {
 
 bool SameFolderName(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
+
+bool SameNameOnDisk(std::u16string_view a, std::u16string_view b) { return SameFolderName(ToWide(a), ToWide(b)); }
 
 // The longest leading run of whole folder names that `a` and `b` share.
 std::wstring CommonPrefix(const std::wstring& a, const std::wstring& b) {
@@ -41,6 +44,8 @@ void CRunChecksums::SetSelection(const std::vector<std::wstring>& selected) {
         const std::wstring parent = ParentFolder(selected[i]);
         m_commonFolder = i == 0 ? parent : CommonPrefix(m_commonFolder, parent);
     }
+    // "E:" alone would name the drive's current folder.
+    if (m_commonFolder.size() == 2 && m_commonFolder[1] == L':') m_commonFolder += L'\\';
 }
 
 void CRunChecksums::Add(DigestKind kind, const std::wstring& path, const std::string& hex) {
@@ -74,18 +79,31 @@ std::wstring CRunChecksums::DefaultFileName() const {
     return L"checksums.md5";
 }
 
+std::wstring CRunChecksums::NameFrom(const std::wstring& folder, const std::wstring& path) {
+    const std::optional<std::u16string> relative = RelativeName(ToUtf16(path), ToUtf16(folder), SameNameOnDisk);
+    std::wstring name = relative ? ToWide(*relative) : path;
+    for (wchar_t& c : name)
+        if (c == L'\\') c = L'/';
+    return name;
+}
+
 std::wstring CRunChecksums::Text(std::wstring_view lineEnd, const std::wstring& savedAs) const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const size_t skipped = m_commonFolder.empty() ? 0 : m_commonFolder.size() + 1;
     const std::wstring savedPath = savedAs.empty() ? savedAs : FullPathName(savedAs);
+    const std::wstring folder = savedAs.empty() ? m_commonFolder : ParentFolder(savedPath);
     std::wstring text;
     for (const Entry& entry : m_entries) {
         if (!savedPath.empty() && SameFolderName(FullPathName(entry.path), savedPath)) continue;
-        std::wstring name = entry.path.substr(std::min(skipped, entry.path.size()));
-        for (wchar_t& c : name)
-            if (c == L'\\') c = L'/';
-        text += Widen(LowercaseHex(entry.hex)) + L" *" + name;
+        text += Widen(LowercaseHex(entry.hex)) + L" *" + NameFrom(folder, entry.path);
         text += lineEnd;
     }
     return text;
+}
+
+std::vector<std::wstring> CRunChecksums::OffVolume(const std::wstring& folder) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<std::wstring> paths;
+    for (const Entry& entry : m_entries)
+        if (!RelativeName(ToUtf16(entry.path), ToUtf16(folder), SameNameOnDisk)) paths.push_back(entry.path);
+    return paths;
 }

@@ -6,9 +6,8 @@
 #include <cstdio>
 
 #include "framework/Dpi.h"
-#include "framework/FileContents.h"
-#include "framework/FileDialog.h"
 #include "text/WideText.h"
+#include "ChecksumSave.h"
 
 namespace {
 
@@ -336,16 +335,8 @@ void CLogDlg::OnCopyChecksums() {
     CloseClipboard();
 }
 
-// UTF-8 without a byte-order mark and LF line ends, as GNU's tools write and read them.
 void CLogDlg::OnSaveChecksums() {
-    if (!HasChecksums()) return;
-    const CRunChecksums& checksums = *m_run->Checksums();
-    CFileDialog dialog(L"", 0, L"Checksum files\0*.sha512;*.sha256;*.sha1;*.md5\0All files (*.*)\0*.*\0");
-    if (dialog.DoModalSave(m_hWnd, L"Save Checksums As", checksums.CommonFolder(), checksums.DefaultFileName()) != IDOK)
-        return;
-    const std::wstring target = dialog.FileName();
-    if (!ReplaceWholeFile(target, ToCodePage(CP_UTF8, checksums.Text(L"\n", target))))
-        MessageBoxW(m_hWnd, (L"Cannot write " + target).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    if (HasChecksums()) CChecksumSave(*m_run->Checksums()).Run(m_hWnd);
 }
 
 void CLogDlg::OnTaskbarButtonCreated() {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cwctype>
@@ -141,6 +142,36 @@ UnixLink::~UnixLink() {
     if (UnixName(m_link).empty()) return;
     RunUnix("/bin/rm -f " + Quoted(UnixName(m_link)));
     EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return !FileExists(m_link); })) << "link left: " << m_link;
+}
+
+MappedDrive::MappedDrive(const std::string& folder) {
+    // "<prefix>/dosdevices/c:/": the drives are the links beside c:.
+    std::string devices = UnixName("C:\\");
+    const size_t drive = devices.rfind("/c:");
+    if (drive == std::string::npos || UnixName(folder).empty()) {
+        ADD_FAILURE() << "no dosdevices folder or no Unix name for " << folder;
+        return;
+    }
+    devices.resize(drive + 1);
+    // Tests run side by side: each process starts its search at a letter of its own.
+    const DWORD used = GetLogicalDrives();
+    for (int i = 0; i < 12 && m_root.empty(); ++i) {
+        const char letter = char('M' + (GetCurrentProcessId() / 4 + i) % 12);
+        if (!(used & (1u << (letter - 'A')))) m_root = std::string(1, letter) + ":\\";
+    }
+    if (m_root.empty()) {
+        ADD_FAILURE() << "no spare drive letter";
+        return;
+    }
+    m_link = devices + char(tolower(m_root[0])) + ":";
+    RunUnix("/bin/ln -s " + Quoted(UnixName(folder)) + " " + Quoted(m_link));
+    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return FileExists(m_root); })) << "no drive " << m_root;
+}
+
+MappedDrive::~MappedDrive() {
+    if (m_link.empty()) return;
+    RunUnix("/bin/rm -f " + Quoted(m_link));
+    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return !FileExists(m_root); })) << "drive left: " << m_root;
 }
 
 Process::~Process() {

@@ -165,6 +165,21 @@ private:
     std::string m_link;
 };
 
+// A spare drive letter that names `folder` for the object's lifetime, made as Wine makes
+// its drives: a Unix link in the prefix's dosdevices folder.
+class MappedDrive {
+public:
+    explicit MappedDrive(const std::string& folder);
+    ~MappedDrive();
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+    const std::string& Root() const { return m_root; }  // "R:\\"
+
+private:
+    std::string m_root;
+    std::string m_link;  // on the Unix side
+};
+
 void WriteFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
 std::string ReadFile(const std::string& path);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "Driver.h"
 #include "checksums/RunChecksums.h"
@@ -48,26 +51,99 @@ TEST(RunChecksums, TheSavedFileNeverListsItself) {
               W(std::string(32, '1') + " *a.txt\n" + std::string(32, '2') + " *checksums.md5\n"));
 }
 
-TEST(ReplaceWholeFile, ReplacesOnlyOnceWrittenAndLeavesNoTemporaryFile) {
+TEST(RunChecksums, SavedNamesAreRelativeToTheFolderSavedInAndWholeAtADriveRoot) {
     driver::TempFolder folder;
-    const std::string target = folder / "checksums.sha256";
-    driver::WriteFile(target, "old");
-    ASSERT_TRUE(ReplaceWholeFile(W(target), "new text\n"));
-    EXPECT_EQ(driver::ReadFile(target), "new text\n");
-    // The temporary file's place is taken: the write fails and the old file stays whole.
-    const std::string temporary = target + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
-    ASSERT_TRUE(CreateDirectoryW(W(temporary).c_str(), nullptr));
-    EXPECT_FALSE(ReplaceWholeFile(W(target), "lost"));
-    EXPECT_EQ(driver::ReadFile(target), "new text\n");
-    EXPECT_TRUE(RemoveDirectoryW(W(temporary).c_str()));
-    // Only the target is left in the folder.
-    WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileW(W(folder / "*").c_str(), &entry));
-    ASSERT_TRUE(find);
-    int files = 0;
-    do files += (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-    while (FindNextFileW(find.Get(), &entry));
-    EXPECT_EQ(files, 1);
+    CreateDirectoryW(W(folder / "top").c_str(), nullptr);
+    CRunChecksums checksums;
+    checksums.SetSelection({W(folder / "top")});
+    checksums.Add(DigestKind::Md5, W(folder / "top\\a.txt"), std::string(32, '1'));
+    EXPECT_EQ(checksums.Text(L"\n", W(folder / "out.md5")), W(std::string(32, '1') + " *top/a.txt\n"));
+    CreateDirectoryW(W(folder / "other").c_str(), nullptr);
+    EXPECT_EQ(checksums.Text(L"\n", W(folder / "other\\x.md5")), W(std::string(32, '1') + " *../top/a.txt\n"));
+    EXPECT_TRUE(checksums.OffVolume(W(folder / "other")).empty());
+    // Another drive: named in full, and told.
+    const std::wstring drive = W(folder.Path().substr(0, 1)) == L"Q" ? L"P:" : L"Q:";
+    EXPECT_EQ(checksums.OffVolume(drive + L"\\"), std::vector<std::wstring>{W(folder / "top\\a.txt")});
+    std::string full = folder / "top\\a.txt";
+    std::replace(full.begin(), full.end(), '\\', '/');
+    EXPECT_EQ(checksums.Text(L"\n", drive + L"\\x.md5"), W(std::string(32, '1') + " *" + full + "\n"));
+
+    // A selected drive root keeps every character of the names.
+    CRunChecksums root;
+    root.SetSelection({L"C:\\"});
+    root.Add(DigestKind::Md5, L"C:\\windows\\win.ini", std::string(32, '2'));
+    EXPECT_EQ(root.CommonFolder(), L"C:\\");
+    EXPECT_EQ(root.Text(L"\n"), W(std::string(32, '2') + " *windows/win.ini\n"));
+}
+
+// Each earlier file, replaced or refused; nothing is left beside it.
+TEST(ReplaceWholeFile, KeepsWhatIsTheOldFilesOwnAndRefusesAReadOnlyOne) {
+    enum Earlier { None, Plain, Hidden, ReadOnly, HardLinked, SymbolicLink, TemporaryNameTaken };
+    struct Case {
+        Earlier earlier;
+        bool replaced;
+        DWORD error;
+    };
+    const Case cases[] = {{None, true, 0},
+                          {Plain, true, 0},
+                          {Hidden, true, 0},
+                          {ReadOnly, false, ERROR_FILE_READ_ONLY},
+                          {HardLinked, true, 0},
+                          {SymbolicLink, true, 0},
+                          {TemporaryNameTaken, false, ERROR_FILE_EXISTS}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.earlier));
+        driver::TempFolder folder;
+        const std::string target = folder / "checksums.sha256", other = folder / "other.sha256",
+                          temporary = target + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+        int files = 1;
+        std::unique_ptr<driver::UnixLink> link;
+        if (c.earlier == SymbolicLink) {
+            driver::WriteFile(other, "old");
+            link = std::make_unique<driver::UnixLink>(other, target);
+            ++files;
+        } else if (c.earlier != None) {
+            driver::WriteFile(target, "old");
+        }
+        if (c.earlier == Hidden) SetFileAttributesW(W(target).c_str(), FILE_ATTRIBUTE_HIDDEN);
+        if (c.earlier == ReadOnly) SetFileAttributesW(W(target).c_str(), FILE_ATTRIBUTE_READONLY);
+        if (c.earlier == HardLinked) {
+            ASSERT_TRUE(CreateHardLinkW(W(other).c_str(), W(target).c_str(), nullptr));
+            ++files;
+        }
+        if (c.earlier == TemporaryNameTaken) {
+            ASSERT_TRUE(CreateDirectoryW(W(temporary).c_str(), nullptr));
+        }
+
+        SetLastError(0);
+        EXPECT_EQ(ReplaceWholeFile(W(target), "new text\n"), c.replaced);
+        if (!c.replaced) {
+            EXPECT_EQ(GetLastError(), c.error);
+        }
+        EXPECT_EQ(driver::ReadFile(target), c.replaced ? "new text\n" : "old");
+        const DWORD attributes = GetFileAttributesW(W(target).c_str());
+        if (c.earlier == Hidden || c.earlier == ReadOnly) {
+            EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+                      c.earlier == Hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_READONLY);
+        }
+        // Both names still name one file; the link still leads to its target.
+        if (c.earlier == HardLinked || c.earlier == SymbolicLink) {
+            EXPECT_EQ(driver::ReadFile(other), "new text\n");
+            driver::WriteFile(other, "later");
+            EXPECT_EQ(driver::ReadFile(target), "later");
+        }
+        if (c.earlier == TemporaryNameTaken) {
+            EXPECT_TRUE(RemoveDirectoryW(W(temporary).c_str()));
+        }
+        SetFileAttributesW(W(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+        WIN32_FIND_DATAW entry;
+        UniqueFind find(FindFirstFileW(W(folder / "*").c_str(), &entry));
+        ASSERT_TRUE(find);
+        int found = 0;
+        do found += (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+        while (FindNextFileW(find.Get(), &entry));
+        EXPECT_EQ(found, files);
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The hash checker (mode 3) end to end, and the Japanese captions of all three tools.
+// The hash checker (mode 3) end to end with Save Checksums As..., and the Japanese captions
+// of all three tools.
 #include "ToolTestSupport.h"
 
 #include <wincrypt.h>
@@ -369,4 +370,153 @@ TEST(HashDialogJapanese, AWrongLengthIsToldInJapanese) {
                              "\x41\x31\x32\x38\x20\x8C\x85\x82\xCC\x82\xC7\x82\xEA\x82\xA9\x82\xC5\x82\xB7\x81\x42"));
     EXPECT_TRUE(IsWindowVisible(dialog));
     CloseWithoutRun(app, dialog);
+}
+
+namespace {
+
+// A SHA-256 run on `paths` that has ended, and the save dialog opened from its log.
+struct SavingRun {
+    HWND log = nullptr;
+    HWND save = nullptr;
+};
+SavingRun HashAndOpenSave(driver::Process& app, const driver::TempFolder& lists,
+                          const std::vector<std::string>& paths) {
+    SavingRun run;
+    HWND dialog = StartTool(app, lists, 3, paths);
+    if (!dialog) return run;
+    driver::SetCheck(dialog, IDC_SHA256, true);
+    driver::Click(dialog, IDOK);
+    run.log = driver::WaitForWindow(app, "Log");
+    driver::WaitForRunEnd(run.log);
+    driver::Command(run.log, ID_LOG_SAVE_CHECKSUMS);
+    run.save = driver::WaitForWindow(app, "Save Checksums As");
+    return run;
+}
+
+constexpr int kFileNameEdit = 0x47C;
+
+// Saves under `name` (in the dialog's folder) or a full path; waits for the file `written`.
+void SaveAs(HWND save, const std::string& name, const std::string& written) {
+    driver::SetItemText(save, kFileNameEdit, name);
+    driver::Click(save, IDOK);
+    for (int i = 0; i < 400 && !driver::FileExists(written); ++i) Sleep(50);
+    EXPECT_TRUE(driver::FileExists(written)) << written;
+}
+
+void ExpectLines(const std::string& text, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+}
+
+// A read-only earlier file: the save says why it cannot replace it, leaves it as it was,
+// and offers the dialog again, where another name saves.
+void RefuseAReadOnlyFileAndSaveUnderAnotherName() {
+    driver::TempFolder folder, lists;
+    driver::WriteFile(folder / "a.txt", "one");
+    const std::string earlier = folder / "checksums.sha256";
+    driver::WriteFile(earlier, "old");
+    ASSERT_TRUE(SetFileAttributesW(driver::Wide(earlier).c_str(), FILE_ATTRIBUTE_READONLY));
+    driver::Process app;
+    const SavingRun run = HashAndOpenSave(app, lists, {folder.Path()});
+    ASSERT_NE(run.save, nullptr);
+    EXPECT_EQ(driver::GetItemText(run.save, kFileNameEdit), "checksums.sha256");
+    driver::Click(run.save, IDOK);
+    ConfirmReplace(app);
+    // The question to replace goes first; the error follows it.
+    HWND error = nullptr;
+    for (int i = 0; i < 400 && !error; ++i, Sleep(50))
+        if (HWND box = driver::WaitForMessageBox(app, 50); box && driver::GetText(box) == "Error") error = box;
+    ASSERT_NE(error, nullptr) << "no error message";
+    const driver::MessageBoxText box = {driver::GetText(error), driver::GetItemText(error, 0xFFFF)};
+    PostMessageW(error, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // に保存できません: / ファイルは読み取り専用です。
+    EXPECT_EQ(
+        box.text.substr(0, box.text.find("\n\n")),
+        GetUserDefaultLCID() == 0x0411
+            ? earlier +
+                  " \xE3\x81\xAB\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93:"
+                  "\n\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x81\xAF\xE8\xAA\xAD\xE3\x81\xBF\xE5\x8F"
+                  "\x96\xE3\x82\x8A\xE5\xB0\x82\xE7\x94\xA8\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82"
+            : "Cannot save " + earlier + ":\nThe file is read-only.");
+    HWND again = driver::WaitForWindow(app, "Save Checksums As");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(driver::GetItemText(again, kFileNameEdit), "checksums.sha256");
+    SaveAs(again, "other.sha256", folder / "other.sha256");
+    driver::Close(run.log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+    EXPECT_EQ(driver::ReadFile(earlier), "old");
+    EXPECT_TRUE(GetFileAttributesW(driver::Wide(earlier).c_str()) & FILE_ATTRIBUTE_READONLY);
+    ExpectLines(driver::ReadFile(folder / "other.sha256"), {" *a.txt\n", " *checksums.sha256\n"});
+    SetFileAttributesW(driver::Wide(earlier).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+
+// A selected drive root: the file is proposed at the root, every name is whole, and both
+// sha256sum -c and mode 6 read it. Saved on another drive, the names cannot be relative:
+// the user is asked first, and No offers the dialog again.
+TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
+    driver::TempFolder folder, lists, elsewhere;
+    driver::WriteFile(folder / "a.txt", "one");
+    ASSERT_TRUE(CreateDirectoryW(driver::Wide(folder / "sub").c_str(), nullptr));
+    driver::WriteFile(folder / "sub\\b.txt", "two");
+    const driver::MappedDrive drive(folder.Path());
+    ASSERT_FALSE(drive.Root().empty());
+    driver::Process app;
+    const SavingRun run = HashAndOpenSave(app, lists, {drive.Root()});
+    ASSERT_NE(run.save, nullptr);
+    SaveAs(run.save, "checksums.sha256", folder / "checksums.sha256");
+
+    driver::Command(run.log, ID_LOG_SAVE_CHECKSUMS);
+    HWND save = driver::WaitForWindow(app, "Save Checksums As");
+    ASSERT_NE(save, nullptr);
+    driver::SetItemText(save, kFileNameEdit, elsewhere / "far.sha256");
+    driver::Click(save, IDOK);
+    HWND question = driver::WaitForMessageBox(app);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(driver::GetItemText(question, 0xFFFF)
+                  .rfind("2 of the files are on another drive or share than the folder you save in", 0),
+              0u)
+        << driver::GetItemText(question, 0xFFFF);
+    PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    HWND again = driver::WaitForWindow(app, "Save Checksums As");
+    ASSERT_NE(again, nullptr);
+    driver::Click(again, IDCANCEL);
+    for (int i = 0; i < 100 && IsWindow(again); ++i) Sleep(50);
+    driver::Close(run.log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+    EXPECT_FALSE(driver::FileExists(elsewhere / "far.sha256"));
+
+    const std::string checked = RunShell(folder.Path(), "sha256sum -c checksums.sha256");
+    ExpectLines(checked, {"a.txt: OK\n", "sub/b.txt: OK\n"});
+    EXPECT_EQ(checked.substr(checked.size() - 7), "exit 0\n") << checked;
+    driver::Process verify;
+    const Outcome verified = FinishRun(verify, StartTool(verify, lists, 6, {drive.Root() + "checksums.sha256"}));
+    ExpectLines(verified.marked, {"<G>OK - </G>" + drive.Root() + "a.txt\r\n",
+                                  "<G>OK - </G>" + drive.Root() + "sub\\b.txt\r\n", "<G>---\r\nAll Success!\r\n</G>"});
+}
+
+// Saved outside the selected folder, the names go up to it: sha256sum -c there reads them.
+TEST(HashSave, OutsideTheSelectedFolderTheNamesGoUpToIt) {
+    driver::TempFolder folder, lists;
+    const std::string top = folder / "top";
+    ASSERT_TRUE(CreateDirectoryW(driver::Wide(top).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(driver::Wide(top + "\\sub").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(driver::Wide(folder / "out").c_str(), nullptr));
+    driver::WriteFile(top + "\\a b.txt", "one");
+    driver::WriteFile(top + "\\sub\\c.txt", "two");
+    driver::Process app;
+    const SavingRun run = HashAndOpenSave(app, lists, {top});
+    ASSERT_NE(run.save, nullptr);
+    SaveAs(run.save, folder / "out\\sums.sha256", folder / "out\\sums.sha256");
+    driver::Close(run.log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+    const std::string checked = RunShell(folder / "out", "sha256sum -c sums.sha256");
+    ExpectLines(checked, {"../top/a b.txt: OK\n", "../top/sub/c.txt: OK\n"});
+    EXPECT_EQ(checked.substr(checked.size() - 7), "exit 0\n") << checked;
+}
+
+TEST(HashSave, AReadOnlyEarlierFileIsRefusedAndAnotherNameSaves) { RefuseAReadOnlyFileAndSaveUnderAnotherName(); }
+
+TEST(HashSaveJapanese, AReadOnlyEarlierFileIsRefusedAndAnotherNameSaves) {
+    RefuseAReadOnlyFileAndSaveUnderAnotherName();
 }

@@ -13,18 +13,6 @@ using namespace tooltest;
 
 namespace {
 
-// Runs `commands` with /bin/sh in `folder` (on the Unix side) and returns what they
-// printed and the exit code of the last one, as "<output>exit <code>".
-std::string RunShell(const std::string& folder, const std::string& commands) {
-    const std::string script = folder + "\\run.sh", status = folder + "\\status";
-    DeleteFileW(driver::Wide(status).c_str());
-    driver::WriteFile(script,
-                      "cd '" + driver::UnixName(folder) + "'\n(" + commands + ") > out 2>&1\necho $? > status\n");
-    driver::RunUnix("/bin/sh \"" + driver::UnixName(script) + "\"");
-    for (int i = 0; i < 400 && driver::ReadFile(status).empty(); ++i) Sleep(50);
-    return driver::ReadFile(folder + "\\out") + "exit " + driver::ReadFile(status);
-}
-
 std::wstring ClipboardText() {
     std::wstring text;
     if (!OpenClipboard(nullptr)) return text;
@@ -34,27 +22,6 @@ std::wstring ClipboardText() {
     }
     CloseClipboard();
     return text;
-}
-
-// Answers the save dialog's question whether to replace the file with Yes.
-void ConfirmReplace(const driver::Process& app) {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search = {app.Id(), nullptr};
-    for (int i = 0; i < 200 && !search.found; ++i, Sleep(50)) {
-        EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(parameter);
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                if (process == s->process && IsWindowVisible(window) && GetDlgItem(window, IDYES)) s->found = window;
-                return s->found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
-    }
-    ASSERT_NE(search.found, nullptr) << "no question whether to replace the file";
-    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
 }
 
 // Mode 6 on `paths`; the log's marked text.

@@ -1,0 +1,66 @@
+// Names in a saved checksum file, from the folder it is saved in; built natively.
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <string>
+
+#include "checksums/RelativeName.h"
+#include "text/Utf8Text.h"
+
+namespace {
+
+// Windows compares names without regard to case; ASCII is enough for the table.
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
+    return true;
+}
+
+struct Case {
+    const char* path;
+    const char* folder;
+    const char* name;  // null: no relative name
+};
+
+TEST(RelativeName, FromTheFolderOfTheSavedFile) {
+    const Case cases[] = {
+        {"C:\\top\\a.txt", "C:\\top", "a.txt"},
+        {"C:\\top\\sub\\a b.txt", "C:\\top\\", "sub/a b.txt"},
+        // A drive root, with or without its backslash: no character of the name is lost.
+        {"E:\\a.txt", "E:\\", "a.txt"},
+        {"E:\\d\\a.txt", "E:", "d/a.txt"},
+        {"E:\\a.txt", "E:\\x\\y", "../../a.txt"},
+        {"C:\\top\\a.txt", "C:\\top\\out", "../a.txt"},
+        {"C:\\x\\y\\a.txt", "C:\\p\\q", "../../x/y/a.txt"},
+        // A folder whose name starts like another's is no part of it.
+        {"C:\\topx\\a.txt", "C:\\top", "../topx/a.txt"},
+        {"C:\\top\\a.txt", "C:\\topx", "../top/a.txt"},
+        {"C:\\TOP\\Sub\\a.txt", "c:\\top\\sub", "a.txt"},
+        {"C:/top//sub\\.\\a.txt", "C:\\top\\", "sub/a.txt"},
+        {"C:\\top\\sub\\..\\a.txt", "C:\\top", "a.txt"},
+        {"\\\\?\\C:\\top\\a.txt", "C:\\top", "a.txt"},
+        {"C:\\top\\a.txt", "\\\\?\\c:\\top\\sub", "../a.txt"},
+        {"\\\\host\\share\\d\\a.txt", "\\\\HOST\\Share\\e", "../d/a.txt"},
+        {"\\\\?\\UNC\\host\\share\\a.txt", "\\\\host\\share", "a.txt"},
+        {"//host/share/a.txt", "\\\\host\\share\\", "a.txt"},
+        // Another drive, share or volume: no name from here reaches the file.
+        {"D:\\top\\a.txt", "C:\\top", nullptr},
+        {"\\\\host\\share\\a.txt", "\\\\host\\other", nullptr},
+        {"\\\\host\\share\\a.txt", "\\\\other\\share", nullptr},
+        {"\\\\host\\share\\a.txt", "C:\\", nullptr},
+        {"\\\\?\\Volume{1}\\a.txt", "C:\\", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::u16string> name =
+            RelativeName(Utf8ToUtf16(c.path), Utf8ToUtf16(c.folder), SameIgnoringAsciiCase);
+        if (!c.name) {
+            EXPECT_FALSE(name) << c.path << " from " << c.folder << ": " << Utf16ToUtf8(*name);
+            continue;
+        }
+        ASSERT_TRUE(name) << c.path << " from " << c.folder;
+        EXPECT_EQ(Utf16ToUtf8(*name), c.name) << c.path << " from " << c.folder;
+    }
+}
+
+}  // namespace
