@@ -24,8 +24,10 @@ inline void MixLanes(typename V::T& a, typename V::T& b, typename V::T& c, typen
     b = V::Ror7(V::Xor(b, c));
 }
 
-template <class V>
-inline void RoundLanes(typename V::T v[16], const typename V::T m[16], const uint8_t s[16]) {
+// Round `R`, its message words picked at compile time so that they stay in registers.
+template <class V, int R>
+inline void RoundLanes(typename V::T v[16], const typename V::T m[16]) {
+    constexpr const uint8_t* s = kSchedule[R];
     MixLanes<V>(v[0], v[4], v[8], v[12], m[s[0]], m[s[1]]);
     MixLanes<V>(v[1], v[5], v[9], v[13], m[s[2]], m[s[3]]);
     MixLanes<V>(v[2], v[6], v[10], v[14], m[s[4]], m[s[5]]);
@@ -73,7 +75,13 @@ inline void HashLanes(const ManyInputs& inputs, size_t first, uint8_t* out) {
                    counterHigh,
                    V::Set1(uint32_t(kBlockSize)),
                    V::Set1(flags)};
-        for (int r = 0; r < 7; ++r) RoundLanes<V>(v, m, kSchedule[r]);
+        RoundLanes<V, 0>(v, m);
+        RoundLanes<V, 1>(v, m);
+        RoundLanes<V, 2>(v, m);
+        RoundLanes<V, 3>(v, m);
+        RoundLanes<V, 4>(v, m);
+        RoundLanes<V, 5>(v, m);
+        RoundLanes<V, 6>(v, m);
         for (int i = 0; i < 8; ++i) h[i] = V::Xor(v[i], v[i + 8]);
     }
 
