@@ -62,6 +62,8 @@ std::wstring CRunChecksums::CommonFolder() const {
 std::wstring CRunChecksums::DefaultFileName() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     switch (m_kind) {
+        case DigestKind::Blake3:
+            return L"checksums.b3";
         case DigestKind::Sha512:
             return L"checksums.sha512";
         case DigestKind::Sha256:
@@ -84,7 +86,8 @@ std::wstring CRunChecksums::Text(std::wstring_view lineEnd, const std::wstring& 
         std::wstring name = entry.path.substr(std::min(skipped, entry.path.size()));
         for (wchar_t& c : name)
             if (c == L'\\') c = L'/';
-        text += Widen(LowercaseHex(entry.hex)) + L" *" + name;
+        // b3sum --check reads two blanks only, where GNU's tools also take " *".
+        text += Widen(LowercaseHex(entry.hex)) + (m_kind == DigestKind::Blake3 ? L"  " : L" *") + name;
         text += lineEnd;
     }
     return text;

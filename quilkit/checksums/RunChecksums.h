@@ -21,9 +21,11 @@ public:
     bool Empty() const;
     // The folder the names are relative to, without a trailing backslash.
     std::wstring CommonFolder() const;
-    // "checksums.sha512", ".sha256", ".sha1" or ".md5", as the run's strongest digest.
+    // "checksums.sha512", ".sha256", ".sha1" or ".md5", as the run's strongest digest;
+    // "checksums.b3" when BLAKE3 was the run's only digest.
     std::wstring DefaultFileName() const;
-    // "<hex> *<relative/name>" lines, in lowercase hexadecimal, each ended by `lineEnd`;
+    // "<hex> *<relative/name>" lines ("<hex>  <relative/name>" for BLAKE3, as b3sum writes
+    // them), in lowercase hexadecimal, each ended by `lineEnd`;
     // the entry of `savedAs`, the file the text goes to, is left out: its digest changes
     // as it is written.
     std::wstring Text(std::wstring_view lineEnd, const std::wstring& savedAs = std::wstring()) const;
