@@ -1,8 +1,7 @@
 #include "Blake3Digest.h"
 
 #include <cstring>
-#include <system_error>
-#include <thread>
+#include <vector>
 
 #include "Blake3Kernels.h"
 #include "DigestPaths.h"
@@ -59,28 +58,32 @@ void HashLeafSubtree(HashManyFunction hashMany, const uint8_t* data, uint64_t ch
     memcpy(out, levels[current], 32);
 }
 
-// A whole subtree of `chunks` (a power of two) chunks starting at chunk `counter`; its left
-// half on a thread of its own while there are threads to spare and each half is big enough.
-void HashSubtree(HashManyFunction hashMany, const uint8_t* data, uint64_t chunks, uint64_t counter, unsigned threads,
-                 uint8_t out[32]) {
+// A whole subtree of `chunks` (a power of two) chunks starting at chunk `counter`.
+void HashSubtree(HashManyFunction hashMany, const uint8_t* data, uint64_t chunks, uint64_t counter, uint8_t out[32]) {
     if (chunks <= kLeafChunks) return HashLeafSubtree(hashMany, data, chunks, counter, out);
     const uint64_t half = chunks / 2;
     uint8_t left[32], right[32];
-    const uint8_t* rightData = data + half * kChunkSize;
-    if (threads > 1 && half * kChunkSize >= CBlake3Digest::kMinBytesPerThread) {
-        const unsigned leftThreads = threads / 2;
-        try {
-            std::thread worker(HashSubtree, hashMany, data, half, counter, leftThreads, left);
-            HashSubtree(hashMany, rightData, half, counter + half, threads - leftThreads, right);
-            worker.join();
-            return Parent(left, right, 0, out);
-        } catch (const std::system_error&) {
-            // No thread to be had: this one does both halves.
-        }
-    }
-    HashSubtree(hashMany, data, half, counter, 1, left);
-    HashSubtree(hashMany, rightData, half, counter + half, 1, right);
+    HashSubtree(hashMany, data, half, counter, left);
+    HashSubtree(hashMany, data + half * kChunkSize, half, counter + half, right);
     Parent(left, right, 0, out);
+}
+
+// The same, in equal parts (a power of two of them) on the workers, each part at least
+// kMinBytesPerThread long; then the parts' parents.
+void HashSubtreeOn(CBlake3Workers& workers, HashManyFunction hashMany, const uint8_t* data, uint64_t chunks,
+                   uint64_t counter, uint8_t out[32]) {
+    unsigned parts = 1;
+    while (parts * 2 <= workers.Threads() && chunks / (parts * 2) * kChunkSize >= CBlake3Digest::kMinBytesPerThread)
+        parts *= 2;
+    if (parts == 1) return HashSubtree(hashMany, data, chunks, counter, out);
+    const uint64_t each = chunks / parts;
+    std::vector<uint8_t> cvs(32 * size_t(parts));
+    workers.RunAll(parts, [&](unsigned part) {
+        HashSubtree(hashMany, data + part * each * kChunkSize, each, counter + part * each, &cvs[32 * part]);
+    });
+    for (unsigned count = parts; count > 1; count /= 2)
+        for (unsigned i = 0; i < count / 2; ++i) Parent(&cvs[64 * i], &cvs[64 * i + 32], 0, &cvs[32 * i]);
+    memcpy(out, cvs.data(), 32);
 }
 
 // The largest power of two that is below `available` and divides `counter`: a subtree that
@@ -94,7 +97,7 @@ uint64_t SubtreeChunks(uint64_t counter, size_t length) {
 
 }  // namespace
 
-CBlake3Digest::CBlake3Digest(unsigned threads) : m_threads(threads == 0 ? 1 : threads) { Init(); }
+CBlake3Digest::CBlake3Digest(unsigned threads) : m_workers(threads) { Init(); }
 
 void CBlake3Digest::Init() {
     memcpy(m_chunkCv, kIv, sizeof(m_chunkCv));
@@ -148,7 +151,7 @@ void CBlake3Digest::Update(const uint8_t* data, size_t length) {
         if (ChunkLength() == 0 && length > kChunkSize) {
             const uint64_t chunks = SubtreeChunks(m_chunks, length);
             uint8_t cv[32];
-            HashSubtree(hashMany, data, chunks, m_chunks, m_threads, cv);
+            HashSubtreeOn(m_workers, hashMany, data, chunks, m_chunks, cv);
             PushSubtree(cv, chunks);
             data += chunks * kChunkSize;
             length -= size_t(chunks * kChunkSize);

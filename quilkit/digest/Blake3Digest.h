@@ -3,10 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Blake3Workers.h"
+
 // BLAKE3's default 32-byte hash, used like CSha256Digest: Init, any number of Updates, Final,
 // then Report or CopyDigest. Whole chunks straight from the caller's data go through the
 // widest path the processor has, many at a time; a long Update is spread over `threads`
 // threads, each taking a whole subtree of at least 128 KiB of it, which the tree makes exact.
+// It owns those threads: it cannot be copied.
 class CBlake3Digest {
 public:
     static constexpr int kDigestSize = 32;
@@ -31,7 +34,7 @@ private:
     void FinishChunk();
     void PushSubtree(const uint8_t cv[32], uint64_t chunks);
 
-    unsigned m_threads;
+    CBlake3Workers m_workers;
     // The chunk being filled: its chaining value so far, its unprocessed last block, and
     // how many of its blocks are done. m_chunks counts the chunks before it.
     uint32_t m_chunkCv[8];
