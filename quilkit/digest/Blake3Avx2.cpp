@@ -34,7 +34,11 @@ struct Avx2 {
     static void LoadTransposed(const uint8_t* p, size_t stride, T m[16]) {
         for (int g = 0; g < 2; ++g) {
             T r[8];
-            for (int i = 0; i < 8; ++i) r[i] = _mm256_loadu_si256(reinterpret_cast<const T*>(p + i * stride + 32 * g));
+            for (int i = 0; i < 8; ++i) {
+                // Eight streams 1 KiB apart: the prefetcher is told what comes next.
+                if (g == 0) _mm_prefetch(reinterpret_cast<const char*>(p + i * stride + 256), _MM_HINT_T0);
+                r[i] = _mm256_loadu_si256(reinterpret_cast<const T*>(p + i * stride + 32 * g));
+            }
             T t[8];
             for (int i = 0; i < 8; i += 2) {
                 t[i] = _mm256_unpacklo_epi32(r[i], r[i + 1]);

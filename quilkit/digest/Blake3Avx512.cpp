@@ -27,7 +27,11 @@ struct Avx512 {
     // 16x16 transpose, by pairs of words, then quads, then 128-bit quarters.
     static void LoadTransposed(const uint8_t* p, size_t stride, T m[16]) {
         T r[16];
-        for (int i = 0; i < 16; ++i) r[i] = _mm512_loadu_si512(p + i * stride);
+        for (int i = 0; i < 16; ++i) {
+            // Sixteen streams 1 KiB apart are more than the processor's prefetcher follows.
+            _mm_prefetch(reinterpret_cast<const char*>(p + i * stride + 256), _MM_HINT_T0);
+            r[i] = _mm512_loadu_si512(p + i * stride);
+        }
         T t[16];
         for (int i = 0; i < 16; i += 2) {
             t[i] = _mm512_unpacklo_epi32(r[i], r[i + 1]);
