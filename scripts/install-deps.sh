@@ -11,7 +11,7 @@ packages=(
     googletest libbenchmark-dev libssl-dev
     wine wine64 wine32:i386 fonts-wine
     xvfb xauth x11-utils imagemagick
-    nsis python3
+    nsis python3 b3sum
     locales
 )
 

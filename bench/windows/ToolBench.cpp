@@ -4,7 +4,8 @@
 //
 //   tool_bench.exe MODE PATH       (2 cleaner with its default list, 3 hash checker with
 //                                   MD5 and SHA-1, 3-sha256 hash checker with SHA-256
-//                                   alone, 4 time changer with the fixed moment)
+//                                   alone, 3-blake3 with BLAKE3 alone, 4 time changer
+//                                   with the fixed moment)
 //   tool_bench.exe recycle FOLDER  the reference for the cleaner: every .obj file in the
 //                                   folder's sub-folders to the recycle bin, one
 //                                   SHFileOperation each, with no window and no log
@@ -32,14 +33,15 @@ double NowMs() {
     return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-HWND OptionsDialog(const driver::Process& app, int mode, bool sha256Only) {
+HWND OptionsDialog(const driver::Process& app, int mode, bool sha256Only, bool blake3Only) {
     const char* titles[] = {"Cleaner - Quillkit", "Hash Checker - Quillkit", "Setting Time"};
     HWND dialog = driver::FindWindowOf(app, titles[mode - 2], 20000);
     if (!dialog) return nullptr;
     if (mode == 3) {
-        driver::SetCheck(dialog, IDC_MD5, !sha256Only);
-        driver::SetCheck(dialog, IDC_SHA1, !sha256Only);
+        driver::SetCheck(dialog, IDC_MD5, !sha256Only && !blake3Only);
+        driver::SetCheck(dialog, IDC_SHA1, !sha256Only && !blake3Only);
         driver::SetCheck(dialog, IDC_SHA256, sha256Only);
+        driver::SetCheck(dialog, IDC_BLAKE3, blake3Only);
     }
     if (mode == 4) driver::SetCheck(dialog, IDC_FIXEDTIME, true);
     return dialog;
@@ -92,8 +94,9 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "recycle") == 0) return RecycleReference(argv[2]);
     const int mode = atoi(argv[1]);
     const bool sha256Only = strcmp(argv[1], "3-sha256") == 0;
+    const bool blake3Only = strcmp(argv[1], "3-blake3") == 0;
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " \"" + argv[2] + "\"");
-    HWND dialog = OptionsDialog(app, mode, sha256Only);
+    HWND dialog = OptionsDialog(app, mode, sha256Only, blake3Only);
     HWND log = driver::FindWindowOf(app, "Log", 20000);
     if (!dialog || !log) {
         fprintf(stderr, "tool_bench: VexQuilkit showed no options dialog or log\n");

@@ -1,6 +1,9 @@
 #include "AnyDigest.h"
 
 #include <algorithm>
+#include <thread>
+
+CAnyDigest::CAnyDigest(DigestKind kind) : m_kind(kind), m_blake3(std::thread::hardware_concurrency()) {}
 
 const char* CAnyDigest::Label() const {
     switch (m_kind) {
@@ -12,6 +15,8 @@ const char* CAnyDigest::Label() const {
             return " SHA256:";
         case DigestKind::Sha512:
             return " SHA512:";
+        case DigestKind::Blake3:
+            return " BLAKE3:";
     }
     return "";
 }
@@ -29,6 +34,9 @@ void CAnyDigest::Init() {
             break;
         case DigestKind::Sha512:
             m_sha512.Init();
+            break;
+        case DigestKind::Blake3:
+            m_blake3.Init();
             break;
     }
 }
@@ -49,6 +57,9 @@ void CAnyDigest::Update(const uint8_t* data, size_t length) {
                 break;
             case DigestKind::Sha512:
                 m_sha512.Update(data, piece);
+                break;
+            case DigestKind::Blake3:
+                m_blake3.Update(data, piece);
                 break;
         }
         data += piece;
@@ -74,6 +85,10 @@ std::string CAnyDigest::Finish() {
         case DigestKind::Sha512:
             m_sha512.Final();
             m_sha512.Report(text, CSha512Digest::kReportHex);
+            break;
+        case DigestKind::Blake3:
+            m_blake3.Final();
+            m_blake3.Report(text, CBlake3Digest::kReportHex);
             break;
     }
     return text;

@@ -13,7 +13,8 @@ struct TaggedName {
 constexpr TaggedName kTags[] = {{u"MD5", ChecksumAlgorithm::Md5},
                                 {u"SHA1", ChecksumAlgorithm::Sha1},
                                 {u"SHA256", ChecksumAlgorithm::Sha256},
-                                {u"SHA512", ChecksumAlgorithm::Sha512}};
+                                {u"SHA512", ChecksumAlgorithm::Sha512},
+                                {u"BLAKE3", ChecksumAlgorithm::Blake3}};
 // The names openssl dgst writes: OpenSSL 3 says SHA2-256, older ones SHA256.
 constexpr TaggedName kOpenSslTags[] = {
     {u"MD5", ChecksumAlgorithm::Md5},       {u"SHA1", ChecksumAlgorithm::Sha1},
@@ -127,8 +128,9 @@ bool ReadBsd(std::u16string_view text, ChecksumLine& line) {
         const size_t close = rest.rfind(u") = ");
         if (close == std::u16string_view::npos || close < 2) return false;
         ChecksumAlgorithm told;
-        if (!ReadHex(rest.substr(close + 4), line.hex, told) || told != tagged.algorithm) return false;
-        line.algorithm = told;
+        if (!ReadHex(rest.substr(close + 4), line.hex, told) || HexLength(told) != HexLength(tagged.algorithm))
+            return false;
+        line.algorithm = tagged.algorithm;
         line.name = std::u16string(rest.substr(2, close - 2));
         return !line.name.empty();
     }
@@ -153,14 +155,17 @@ bool ReadOpenSsl(std::u16string_view text, ChecksumLine& line) {
     return false;
 }
 
-ChecksumLine ReadLine(std::u16string_view text, size_t number) {
+ChecksumLine ReadLine(std::u16string_view text, size_t number, bool plainIsBlake3) {
     ChecksumLine line;
     line.number = number;
     // A leading backslash says that the name is escaped.
     const bool escaped = !text.empty() && text[0] == u'\\';
     if (escaped) text.remove_prefix(1);
-    line.bad =
-        !(ReadBsd(text, line) || ReadOpenSsl(text, line) || ReadGnu(text, line)) || (escaped && !Unescape(line.name));
+    const bool tagged = ReadBsd(text, line) || ReadOpenSsl(text, line);
+    const bool plain = !tagged && ReadGnu(text, line);
+    if (plain && plainIsBlake3 && line.algorithm == ChecksumAlgorithm::Sha256)
+        line.algorithm = ChecksumAlgorithm::Blake3;
+    line.bad = !(tagged || plain) || (escaped && !Unescape(line.name));
     return line;
 }
 
@@ -230,6 +235,7 @@ size_t HexLength(ChecksumAlgorithm algorithm) {
         case ChecksumAlgorithm::Sha1:
             return 40;
         case ChecksumAlgorithm::Sha256:
+        case ChecksumAlgorithm::Blake3:
             return 64;
         case ChecksumAlgorithm::Sha512:
             return 128;
@@ -280,7 +286,7 @@ std::vector<NumberedLine> ContentLines(std::u16string_view text, bool& clearSign
 
 }  // namespace
 
-ChecksumFile ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi) {
+ChecksumFile ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder& decodeAnsi, bool plainIsBlake3) {
     const std::u16string text = Decode(bytes, decodeAnsi);
     ChecksumFile file;
     const std::vector<NumberedLine> lines = ContentLines(text, file.clearSigned);
@@ -289,7 +295,7 @@ ChecksumFile ParseChecksumFile(std::string_view bytes, const ChecksumAnsiDecoder
             ++i;
             continue;
         }
-        ChecksumLine line = ReadLine(lines[i].text, lines[i].number);
+        ChecksumLine line = ReadLine(lines[i].text, lines[i].number, plainIsBlake3);
         if (line.bad) {
             ChecksumLine gpg;
             if (const size_t used = ReadGpg(lines, i, gpg)) {
@@ -342,7 +348,14 @@ bool IsChecksumFileName(std::u16string_view name) {
         if (EndsWithIgnoringAsciiCase(name, ending)) return true;
     for (std::u16string_view whole : {u"MD5SUMS", u"SHA1SUMS", u"SHA256SUMS", u"SHA512SUMS"})
         if (SameIgnoringAsciiCase(name, whole)) return true;
+    if (IsBlake3SumsName(name)) return true;
     return name.size() >= 9 && SameIgnoringAsciiCase(name.substr(0, 9), u"CHECKSUMS");
+}
+
+bool IsBlake3SumsName(std::u16string_view name) {
+    for (std::u16string_view ending : {u".b3", u".blake3"})
+        if (EndsWithIgnoringAsciiCase(name, ending)) return true;
+    return SameIgnoringAsciiCase(name, u"B3SUMS") || SameIgnoringAsciiCase(name, u"BLAKE3SUMS");
 }
 
 bool IsSignatureFileName(std::u16string_view name) {
@@ -369,8 +382,9 @@ bool IsCompanionName(std::u16string_view name, std::u16string_view download) {
         !SameIgnoringAsciiCase(name.substr(0, download.size()), download))
         return false;
     const std::u16string_view ending = name.substr(download.size() + 1);
-    for (std::u16string_view known : {u"md5", u"sha1", u"sha256", u"sha512", u"asc", u"md5sum", u"sha1sum",
-                                      u"sha256sum", u"sha512sum", u"checksum", u"checksums", u"digests"})
+    for (std::u16string_view known :
+         {u"md5", u"sha1", u"sha256", u"sha512", u"asc", u"md5sum", u"sha1sum", u"sha256sum", u"sha512sum", u"checksum",
+          u"checksums", u"digests", u"b3", u"blake3"})
         if (SameIgnoringAsciiCase(ending, known)) return true;
     return false;
 }
@@ -391,6 +405,8 @@ const char* AlgorithmName(ChecksumAlgorithm algorithm) {
             return "SHA256";
         case ChecksumAlgorithm::Sha512:
             return "SHA512";
+        case ChecksumAlgorithm::Blake3:
+            return "BLAKE3";
     }
     return "";
 }

@@ -67,6 +67,8 @@ std::wstring CRunChecksums::CommonFolder() const {
 std::wstring CRunChecksums::DefaultFileName() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     switch (m_kind) {
+        case DigestKind::Blake3:
+            return L"checksums.b3";
         case DigestKind::Sha512:
             return L"checksums.sha512";
         case DigestKind::Sha256:
@@ -94,7 +96,9 @@ std::wstring CRunChecksums::Text(std::wstring_view lineEnd, const std::wstring& 
     std::wstring text;
     for (const Entry& entry : m_entries) {
         if (!savedPath.empty() && SameFolderName(FullPathName(entry.path), savedPath)) continue;
-        text += Widen(LowercaseHex(entry.hex)) + L" *" + NameFrom(folder, entry.path);
+        // b3sum --check reads two blanks only, where GNU's tools also take " *".
+        text += Widen(LowercaseHex(entry.hex)) + (m_kind == DigestKind::Blake3 ? L"  " : L" *") +
+                NameFrom(folder, entry.path);
         text += lineEnd;
     }
     return text;

@@ -23,9 +23,11 @@ public:
     // The folder the copied names are relative to, where a saved file is first proposed;
     // without a trailing backslash but at a drive's root ("E:\").
     std::wstring CommonFolder() const;
-    // "checksums.sha512", ".sha256", ".sha1" or ".md5", as the run's strongest digest.
+    // "checksums.sha512", ".sha256", ".sha1" or ".md5", as the run's strongest digest;
+    // "checksums.b3" when BLAKE3 was the run's only digest.
     std::wstring DefaultFileName() const;
-    // "<hex> *<relative/name>" lines, in lowercase hexadecimal, each ended by `lineEnd`.
+    // "<hex> *<relative/name>" lines ("<hex>  <relative/name>" for BLAKE3, as b3sum writes
+    // them), in lowercase hexadecimal, each ended by `lineEnd`.
     // For the file `savedAs` the names are relative to its folder, and its own entry is
     // left out: its digest changes as it is written. A file that no relative name reaches
     // (see OffVolume) is named by its full path.

@@ -32,6 +32,23 @@ bool SystemSavesYmm() {
     return (low & 6) == 6;
 }
 
+// AVX-512 needs, beyond that, the mask registers and both halves of the 32 wide registers.
+bool SystemSavesZmm() {
+    if (!SystemSavesYmm()) return false;
+    unsigned low = 0, high = 0;
+    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    return (low & 0xE6) == 0xE6;
+}
+
+bool DetectSse41() {
+    const CpuidLeaf one = Cpuid(1, 0);
+    return (one.ecx & bit_SSSE3) != 0 && (one.ecx & bit_SSE4_1) != 0;
+}
+
+bool DetectAvx2() { return (Cpuid(7, 0).ebx & bit_AVX2) != 0 && SystemSavesYmm(); }
+
+bool DetectAvx512() { return (Cpuid(7, 0).ebx & bit_AVX512F) != 0 && SystemSavesZmm(); }
+
 bool DetectShaExtensions() {
     const CpuidLeaf one = Cpuid(1, 0);
     const bool ssse3 = (one.ecx & bit_SSSE3) != 0;
@@ -56,6 +73,9 @@ bool DetectSha512Extensions() {
 bool DetectShaExtensions() { return false; }
 bool DetectAvx2Bmi2() { return false; }
 bool DetectSha512Extensions() { return false; }
+bool DetectSse41() { return false; }
+bool DetectAvx2() { return false; }
+bool DetectAvx512() { return false; }
 
 #endif
 
@@ -80,6 +100,21 @@ bool HasSha512Extensions() {
     return has;
 }
 
+bool HasSse41() {
+    static const bool has = DetectSse41();
+    return has;
+}
+
+bool HasAvx2() {
+    static const bool has = DetectAvx2();
+    return has;
+}
+
+bool HasAvx512() {
+    static const bool has = DetectAvx512();
+    return has;
+}
+
 DigestPath ActiveDigestPath() {
     const DigestPath forced = g_forced.load(std::memory_order_relaxed);
     if (Allows(forced, DigestPath::ShaExtensions) && HasShaExtensions()) return DigestPath::ShaExtensions;
@@ -90,5 +125,14 @@ DigestPath ActiveSha512Path() {
     const DigestPath forced = g_forced.load(std::memory_order_relaxed);
     if (Allows(forced, DigestPath::ShaExtensions) && HasSha512Extensions()) return DigestPath::ShaExtensions;
     if (Allows(forced, DigestPath::Avx2Bmi2) && HasAvx2Bmi2()) return DigestPath::Avx2Bmi2;
+    return DigestPath::Portable;
+}
+
+DigestPath ActiveBlake3Path() {
+    // A forced narrower path keeps the wider ones out; each wider one also needs the narrower.
+    const DigestPath forced = g_forced.load(std::memory_order_relaxed);
+    if (Allows(forced, DigestPath::Avx512) && HasAvx512() && HasAvx2() && HasSse41()) return DigestPath::Avx512;
+    if (Allows(forced, DigestPath::Avx2) && HasAvx2() && HasSse41()) return DigestPath::Avx2;
+    if (Allows(forced, DigestPath::Sse41) && HasSse41()) return DigestPath::Sse41;
     return DigestPath::Portable;
 }

@@ -14,7 +14,8 @@ enum LanguageText {
     kTextSearch = 6,           // button 1021 of the editor-path dialog
     kTextExpected = 7,         // static 1026 of the hash dialog
     kTextBadDigest = 8,        // the hash dialog's message for a digest of no known length
-    kLanguageTextCount = 9,
+    kTextBlake3Note = 9,       // static 1028 of the hash dialog: which algorithm 64 digits are
+    kLanguageTextCount = 10,
 };
 
 struct LanguageRecord {

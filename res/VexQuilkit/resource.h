@@ -32,6 +32,8 @@
 #define IDC_SHA512 1024
 #define IDC_EXPECTED 1025
 #define IDC_STATIC_EXPECTED 1026
+#define IDC_BLAKE3 1027
+#define IDC_STATIC_BLAKE3_NOTE 1028
 
 // Log window
 #define IDC_LOG 1019

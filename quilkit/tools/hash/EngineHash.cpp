@@ -22,6 +22,8 @@ DigestKind KindOf(ChecksumAlgorithm algorithm) {
             return DigestKind::Sha256;
         case ChecksumAlgorithm::Sha512:
             return DigestKind::Sha512;
+        case ChecksumAlgorithm::Blake3:
+            return DigestKind::Blake3;
         case ChecksumAlgorithm::Md5:
             break;
     }
@@ -30,12 +32,13 @@ DigestKind KindOf(ChecksumAlgorithm algorithm) {
 
 }  // namespace
 
-std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256, int sha512) {
+std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256, int sha512, int blake3) {
     std::vector<DigestKind> kinds;
-    if (md5 || (!sha1 && !sha256 && !sha512)) kinds.push_back(DigestKind::Md5);
+    if (md5 || (!sha1 && !sha256 && !sha512 && !blake3)) kinds.push_back(DigestKind::Md5);
     if (sha1) kinds.push_back(DigestKind::Sha1);
     if (sha256) kinds.push_back(DigestKind::Sha256);
     if (sha512) kinds.push_back(DigestKind::Sha512);
+    if (blake3) kinds.push_back(DigestKind::Blake3);
     return kinds;
 }
 
@@ -84,8 +87,11 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
     std::string digests;
     for (size_t i = 0; i < texts.size(); ++i) digests += m_hasher.Digest(i).Label() + texts[i];
     Log().AppendLine(Widen(digests));
-    // The kinds run from MD5 to SHA-512: the last is the strongest.
-    if (m_checksums) m_checksums->Add(m_hasher.Digest(texts.size() - 1).Kind(), path, texts.back());
+    // The kinds run from MD5 to SHA-512, then BLAKE3: the last of the SHA-2 side is the
+    // strongest, which GNU's tools read; BLAKE3 is kept when it is the only digest.
+    size_t kept = texts.size() - 1;
+    if (kept > 0 && m_hasher.Digest(kept).Kind() == DigestKind::Blake3) --kept;
+    if (m_checksums) m_checksums->Add(m_hasher.Digest(kept).Kind(), path, texts[kept]);
     return CompareWithExpected(texts);
 }
 
@@ -97,7 +103,7 @@ CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
     const std::vector<DigestKind> kinds =
-        CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256, dialog.m_sha512);
+        CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256, dialog.m_sha512, dialog.m_blake3);
     checksums->SetSelection(paths);
     const std::string expected = dialog.m_expected;
     const ChecksumAlgorithm algorithm = dialog.m_expectedAlgorithm;

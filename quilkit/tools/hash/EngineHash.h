@@ -1,5 +1,5 @@
 #pragma once
-// Writes the chosen digests (MD5, SHA-1, SHA-256, SHA-512) of every file it meets, and
+// Writes the chosen digests (MD5, SHA-1, SHA-256, SHA-512, BLAKE3) of every file it meets, and
 // whether each matches an expected digest when one was given; changes nothing on disk.
 #include <string>
 #include <vector>
@@ -20,7 +20,7 @@ public:
 
     // The digests of the dialog's boxes in the order of the result line; MD5 alone when
     // none is chosen.
-    static std::vector<DigestKind> Choose(int md5, int sha1, int sha256, int sha512);
+    static std::vector<DigestKind> Choose(int md5, int sha1, int sha256, int sha512, int blake3 = 0);
 
     // Each file's line is followed by "Matches - <algorithm>", or "Does not match - "
     // and one failure. `hex` is lowercase; its algorithm must be among the kinds.

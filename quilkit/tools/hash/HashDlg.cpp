@@ -16,6 +16,8 @@ int BoxOf(ChecksumAlgorithm algorithm) {
             return IDC_SHA256;
         case ChecksumAlgorithm::Sha512:
             return IDC_SHA512;
+        case ChecksumAlgorithm::Blake3:
+            return IDC_BLAKE3;
         case ChecksumAlgorithm::Md5:
             break;
     }
@@ -52,9 +54,11 @@ LRESULT CHashDlg::OnInitDialog() {
     SetCheck(IDC_SHA1, m_sha1 != 0);
     SetCheck(IDC_SHA256, m_sha256 != 0);
     SetCheck(IDC_SHA512, m_sha512 != 0);
+    SetCheck(IDC_BLAKE3, m_blake3 != 0);
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
     ApplyLanguageText(m_hWnd, IDC_STATIC_EXPECTED, kTextExpected);
+    ApplyLanguageText(m_hWnd, IDC_STATIC_BLAKE3_NOTE, kTextBlake3Note);
     FillExpectedFromClipboard();
     return TRUE;
 }
@@ -83,6 +87,9 @@ void CHashDlg::OnOk() {
             SetFocus(GetDlgItem(IDC_EXPECTED));
             return;
         }
+        // Both are 64 digits long: the box says which was meant.
+        if (m_expectedAlgorithm == ChecksumAlgorithm::Sha256 && IsChecked(IDC_BLAKE3))
+            m_expectedAlgorithm = ChecksumAlgorithm::Blake3;
         CheckBoxOf(m_expectedAlgorithm);
     }
     m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
@@ -90,5 +97,6 @@ void CHashDlg::OnOk() {
     m_sha1 = IsChecked(IDC_SHA1) ? 1 : 0;
     m_sha256 = IsChecked(IDC_SHA256) ? 1 : 0;
     m_sha512 = IsChecked(IDC_SHA512) ? 1 : 0;
+    m_blake3 = IsChecked(IDC_BLAKE3) ? 1 : 0;
     EndDialog(IDOK);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Options of the hash checker: which digests (MD5, SHA-1, SHA-256, SHA-512), an expected
-// digest to compare each file's with, and whether selected folders are searched with their
-// sub-folders. It has no Cancel button; Escape does not close it.
+// Options of the hash checker: which digests (MD5, SHA-1, SHA-256, SHA-512, BLAKE3), an
+// expected digest to compare each file's with (64 digits are SHA-256 unless BLAKE3 is checked), and whether selected
+// folders are searched with their sub-folders. It has no Cancel button; Escape does not close it.
 #include <windows.h>
 
 #include <string>
@@ -19,6 +19,7 @@ public:
     int m_sha1 = 0;
     int m_sha256 = 0;
     int m_sha512 = 0;
+    int m_blake3 = 0;
     // The expected digest in lowercase hexadecimal, empty when none was given; its
     // algorithm's box is checked.
     std::string m_expected;

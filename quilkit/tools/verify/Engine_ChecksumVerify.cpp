@@ -105,6 +105,8 @@ DigestKind KindOf(ChecksumAlgorithm algorithm) {
             return DigestKind::Sha1;
         case ChecksumAlgorithm::Sha256:
             return DigestKind::Sha256;
+        case ChecksumAlgorithm::Blake3:
+            return DigestKind::Blake3;
         case ChecksumAlgorithm::Md5:
             break;
     }
@@ -224,7 +226,7 @@ void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     if (!read && StopRequested()) return NoteCutShort();
     if (!read) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
-    const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi);
+    const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(path)));
     if (file.clearSigned) NoteSignature(path);
     bool anyEntry = false;
     for (const ChecksumLine& line : file.lines) {
@@ -255,7 +257,7 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
         }
         if (StopRequested()) return NoteCutShort();
         if (!read) continue;
-        const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi);
+        const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(checksumFile)));
         bool signatureNoted = false;
         for (const ChecksumLine& line : file.lines) {
             if (line.bad || ClassifyEntryName(line.name) != EntryTarget::LocalFile ||

@@ -12,9 +12,9 @@ namespace {
 std::u16string NoAnsi(std::string_view) { return u"<ansi>"; }
 
 // "<number>:<algorithm>:<hex>:<name>" per entry, "<number>:bad" per bad line.
-std::vector<std::string> Checked(std::string_view bytes) {
+std::vector<std::string> Checked(std::string_view bytes, bool plainIsBlake3 = false) {
     std::vector<std::string> lines;
-    for (const ChecksumLine& line : ParseChecksumFile(bytes, NoAnsi).lines) {
+    for (const ChecksumLine& line : ParseChecksumFile(bytes, NoAnsi, plainIsBlake3).lines) {
         std::string text = std::to_string(line.number) + ":";
         if (line.bad) {
             lines.push_back(text + "bad");
@@ -111,6 +111,23 @@ TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
                                   "xyz\n-----END PGP SIGNATURE-----\n",
                                   NoAnsi)
                     .lines.empty());
+}
+
+// 64 digits in b3sum's plain form are BLAKE3 only in its own files; its tag says so anywhere.
+TEST(ChecksumFile, Blake3PlainInB3sumsFilesTaggedAnywhere) {
+    const std::string hex = "af13" + std::string(60, 'a');
+    const std::string text = hex + "  a b.txt\nBLAKE3 (c) = " + hex + "\nSHA256 (d) = " + hex +
+                             "\nBLAKE3 (e) = " + hex.substr(1) + "\n" + std::string(40, 'b') + "  f\n";
+    EXPECT_EQ(Checked(text, true),
+              (std::vector<std::string>{"1:04:af13:a b.txt", "2:04:af13:c", "3:02:af13:d", "4:bad", "5:01:bbbb:f"}));
+    EXPECT_EQ(Checked(text),
+              (std::vector<std::string>{"1:02:af13:a b.txt", "2:04:af13:c", "3:02:af13:d", "4:bad", "5:01:bbbb:f"}));
+    for (const char16_t* name : {u"x.b3", u"X.BLAKE3", u"B3SUMS", u"blake3sums"}) {
+        EXPECT_TRUE(IsBlake3SumsName(name)) << Utf16ToUtf8(name);
+        EXPECT_TRUE(IsChecksumFileName(name)) << Utf16ToUtf8(name);
+    }
+    for (const char16_t* name : {u"x.sha256", u"b3", u"x.b3sum.txt", u"SHA256SUMS"})
+        EXPECT_FALSE(IsBlake3SumsName(name)) << Utf16ToUtf8(name);
 }
 
 TEST(ChecksumFileNames, WhichFilesHoldChecksumsAndWhichPublishADownload) {

@@ -3,12 +3,14 @@
 // against OpenSSL) and for Windows (run under Wine).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "Blake3Digest.h"
 #include "DigestPaths.h"
 #include "Md5Digest.h"
 #include "Sha1Digest.h"
@@ -25,6 +27,9 @@ void PrintTo(DigestPath path, std::ostream* os) {
     *os << (path == DigestPath::Portable        ? "Portable"
             : path == DigestPath::ShaExtensions ? "ShaExtensions"
             : path == DigestPath::Avx2Bmi2      ? "Avx2Bmi2"
+            : path == DigestPath::Sse41         ? "Sse41"
+            : path == DigestPath::Avx2          ? "Avx2"
+            : path == DigestPath::Avx512        ? "Avx512"
                                                 : "Auto");
 }
 
@@ -608,6 +613,183 @@ TEST_P(Sha512, AgreesWithOpenSslOnRandomLengths) {
         for (auto& chunk : chunks) chunk = 1 + random() % (length < 300 ? 97 : 9000);
         EXPECT_EQ(Sha512Chunked(message, chunks), OpenSslText(EVP_sha512(), message)) << "length " << length;
     }
+}
+#endif
+
+// BLAKE3 runs on up to four paths, each hashing whole chunks 1, 4, 8 or 16 at a time; each
+// test runs once per path, skipped where the processor lacks it.
+class Blake3 : public testing::TestWithParam<DigestPath> {
+protected:
+    void SetUp() override {
+        const DigestPath path = GetParam();
+        if ((path == DigestPath::Sse41 && !HasSse41()) || (path == DigestPath::Avx2 && !HasAvx2()) ||
+            (path == DigestPath::Avx512 && !HasAvx512()))
+            GTEST_SKIP() << "this processor cannot run this path";
+        ForceDigestPath(path);
+        ASSERT_EQ(ActiveBlake3Path(), path);
+    }
+    void TearDown() override { ForceDigestPath(DigestPath::Auto); }
+};
+INSTANTIATE_TEST_SUITE_P(Paths, Blake3,
+                         testing::Values(DigestPath::Portable, DigestPath::Sse41, DigestPath::Avx2, DigestPath::Avx512),
+                         PathName);
+
+// Feeds `message` in the given piece sizes (cycled) to a digest of `threads` threads.
+std::string Blake3Chunked(const std::vector<uint8_t>& message, const std::vector<size_t>& pieces,
+                          unsigned threads = 1) {
+    CBlake3Digest blake3(threads);
+    size_t offset = 0;
+    for (size_t i = 0; offset < message.size(); ++i) {
+        const size_t n = std::min(pieces[i % pieces.size()], message.size() - offset);
+        blake3.Update(message.data() + offset, n);
+        offset += n;
+    }
+    blake3.Final();
+    char text[65];
+    blake3.Report(text, CBlake3Digest::kReportHex);
+    return text;
+}
+
+std::string Lowercase(std::string text) {
+    for (char& c : text) c = char(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The input of the official test vectors: the bytes 0 to 250, repeated.
+std::vector<uint8_t> RepeatingBytes(size_t length) {
+    std::vector<uint8_t> message(length);
+    for (size_t i = 0; i < length; ++i) message[i] = uint8_t(i % 251);
+    return message;
+}
+
+std::vector<uint8_t> RandomBytes(size_t length, std::mt19937& random) {
+    std::vector<uint8_t> message(length);
+    for (auto& byte : message) byte = uint8_t(random());
+    return message;
+}
+
+// The BLAKE3 project's test vectors (test_vectors.json): the first 32 bytes of each hash.
+const struct {
+    size_t length;
+    const char* hash;
+} kBlake3Vectors[] = {
+    {0, "af1349b9f5f9a1a6a0404dea36dcc9499bcb25c9adc112b7cc9a93cae41f3262"},
+    {1, "2d3adedff11b61f14c886e35afa036736dcd87a74d27b5c1510225d0f592e213"},
+    {2, "7b7015bb92cf0b318037702a6cdd81dee41224f734684c2c122cd6359cb1ee63"},
+    {3, "e1be4d7a8ab5560aa4199eea339849ba8e293d55ca0a81006726d184519e647f"},
+    {4, "f30f5ab28fe047904037f77b6da4fea1e27241c5d132638d8bedce9d40494f32"},
+    {5, "b40b44dfd97e7a84a996a91af8b85188c66c126940ba7aad2e7ae6b385402aa2"},
+    {6, "06c4e8ffb6872fad96f9aaca5eee1553eb62aed0ad7198cef42e87f6a616c844"},
+    {7, "3f8770f387faad08faa9d8414e9f449ac68e6ff0417f673f602a646a891419fe"},
+    {8, "2351207d04fc16ade43ccab08600939c7c1fa70a5c0aaca76063d04c3228eaeb"},
+    {63, "e9bc37a594daad83be9470df7f7b3798297c3d834ce80ba85d6e207627b7db7b"},
+    {64, "4eed7141ea4a5cd4b788606bd23f46e212af9cacebacdc7d1f4c6dc7f2511b98"},
+    {65, "de1e5fa0be70df6d2be8fffd0e99ceaa8eb6e8c93a63f2d8d1c30ecb6b263dee"},
+    {127, "d81293fda863f008c09e92fc382a81f5a0b4a1251cba1634016a0f86a6bd640d"},
+    {128, "f17e570564b26578c33bb7f44643f539624b05df1a76c81f30acd548c44b45ef"},
+    {129, "683aaae9f3c5ba37eaaf072aed0f9e30bac0865137bae68b1fde4ca2aebdcb12"},
+    {1023, "10108970eeda3eb932baac1428c7a2163b0e924c9a9e25b35bba72b28f70bd11"},
+    {1024, "42214739f095a406f3fc83deb889744ac00df831c10daa55189b5d121c855af7"},
+    {1025, "d00278ae47eb27b34faecf67b4fe263f82d5412916c1ffd97c8cb7fb814b8444"},
+    {2048, "e776b6028c7cd22a4d0ba182a8bf62205d2ef576467e838ed6f2529b85fba24a"},
+    {2049, "5f4d72f40d7a5f82b15ca2b2e44b1de3c2ef86c426c95c1af0b6879522563030"},
+    {3072, "b98cb0ff3623be03326b373de6b9095218513e64f1ee2edd2525c7ad1e5cffd2"},
+    {3073, "7124b49501012f81cc7f11ca069ec9226cecb8a2c850cfe644e327d22d3e1cd3"},
+    {4096, "015094013f57a5277b59d8475c0501042c0b642e531b0a1c8f58d2163229e969"},
+    {4097, "9b4052b38f1c5fc8b1f9ff7ac7b27cd242487b3d890d15c96a1c25b8aa0fb995"},
+    {5120, "9cadc15fed8b5d854562b26a9536d9707cadeda9b143978f319ab34230535833"},
+    {5121, "628bd2cb2004694adaab7bbd778a25df25c47b9d4155a55f8fbd79f2fe154cff"},
+    {6144, "3e2e5b74e048f3add6d21faab3f83aa44d3b2278afb83b80b3c35164ebeca205"},
+    {6145, "f1323a8631446cc50536a9f705ee5cb619424d46887f3c376c695b70e0f0507f"},
+    {7168, "61da957ec2499a95d6b8023e2b0e604ec7f6b50e80a9678b89d2628e99ada77a"},
+    {7169, "a003fc7a51754a9b3c7fae0367ab3d782dccf28855a03d435f8cfe74605e7817"},
+    {8192, "aae792484c8efe4f19e2ca7d371d8c467ffb10748d8a5a1ae579948f718a2a63"},
+    {8193, "bab6c09cb8ce8cf459261398d2e7aef35700bf488116ceb94a36d0f5f1b7bc3b"},
+    {16384, "f875d6646de28985646f34ee13be9a576fd515f76b5b0a26bb324735041ddde4"},
+    {31744, "62b6960e1a44bcc1eb1a611a8d6235b6b4b78f32e7abc4fb4c6cdcce94895c47"},
+    {102400, "bc3e3d41a1146b069abffad3c0d44860cf664390afce4d9661f7902e7943e085"},
+};
+
+// Each vector whole, and in pieces that cross blocks and chunks at odd places.
+TEST_P(Blake3, OfficialTestVectors) {
+    for (const auto& vector : kBlake3Vectors) {
+        const std::vector<uint8_t> message = RepeatingBytes(vector.length);
+        EXPECT_EQ(Lowercase(Blake3Chunked(message, {vector.length + 1})), vector.hash) << "length " << vector.length;
+        EXPECT_EQ(Lowercase(Blake3Chunked(message, {1, 63, 1000, 4097, 65})), vector.hash)
+            << "length " << vector.length;
+    }
+}
+
+TEST_P(Blake3, ReportTypesAndCopy) {
+    CBlake3Digest blake3;
+    const std::vector<uint8_t> message = RepeatingBytes(1);
+    blake3.Update(message.data(), message.size());
+    blake3.Final();
+    uint8_t digest[32];
+    blake3.CopyDigest(digest);
+    EXPECT_EQ(digest[0], 0x2D);
+    EXPECT_EQ(digest[31], 0x13);
+    char text[128];
+    blake3.Report(text, CBlake3Digest::kReportDigits);
+    EXPECT_EQ(std::string(text).substr(0, 6), "455822");  // 0x2D 0x3A 0xDE
+    blake3.Report(text, 7);
+    EXPECT_STREQ(text, "Error: Unknown report type!");
+}
+
+// The threads take whole subtrees, whatever the reads look like and wherever a read leaves
+// the tree: the result is that of one thread.
+TEST_P(Blake3, ThreadsGiveTheResultOfOneThread) {
+    std::mt19937 random(3);
+    const std::vector<uint8_t> message = RandomBytes((5 << 20) + 4097, random);
+    const std::string one = Blake3Chunked(message, {message.size()}, 1);
+    EXPECT_EQ(Blake3Chunked(message, {message.size()}, 2), one);
+    EXPECT_EQ(Blake3Chunked(message, {message.size()}, 3), one);
+    EXPECT_EQ(Blake3Chunked(message, {1 << 20}, 2), one);
+    EXPECT_EQ(Blake3Chunked(message, {1000, (3 << 20) + 17}, 4), one);
+}
+
+TEST_P(Blake3, FinalStartsAFreshMessage) {
+    CBlake3Digest blake3;
+    const std::vector<uint8_t> message = RepeatingBytes(5000);
+    blake3.Update(message.data(), message.size());
+    blake3.Final();
+    blake3.Final();
+    char text[65];
+    blake3.Report(text, CBlake3Digest::kReportHex);
+    EXPECT_EQ(Lowercase(text), kBlake3Vectors[0].hash);
+}
+
+#ifndef _WIN32
+// b3sum (BLAKE3's reference, a Debian package) on files of random lengths and of a few
+// chunks around every power of two up to 1 MiB, all hashed in one run of it.
+TEST_P(Blake3, AgreesWithB3sum) {
+    std::mt19937 random(1024);
+    std::vector<size_t> lengths;
+    for (size_t power = 1; power <= (1u << 20); power *= 2)
+        for (long delta : {-2049L, -1025L, -1L, 0L, 1L, 1024L, 3073L})
+            if (long(power) + delta >= 0) lengths.push_back(size_t(long(power) + delta));
+    for (int i = 0; i < 16; ++i) lengths.push_back(random() % (2 << 20));
+
+    char folder[] = "/tmp/blake3testXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string command = "cd " + std::string(folder) + " && b3sum --no-names";
+    std::vector<std::string> ours;
+    for (size_t i = 0; i < lengths.size(); ++i) {
+        const std::vector<uint8_t> message = RandomBytes(lengths[i], random);
+        const std::string name = "f" + std::to_string(i);
+        std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(message.data()), std::streamsize(message.size()));
+        command += " " + name;
+        ours.push_back(Lowercase(Blake3Chunked(message, {65536 + 1024 * (i % 3)}, 1 + i % 2)));
+    }
+    FILE* b3sum = popen((command + " 2>&1; rm -rf " + folder).c_str(), "r");
+    ASSERT_NE(b3sum, nullptr);
+    char line[256];
+    size_t i = 0;
+    for (; fgets(line, sizeof(line), b3sum) && i < ours.size(); ++i)
+        EXPECT_EQ(std::string(line).substr(0, 64), ours[i]) << "length " << lengths[i];
+    pclose(b3sum);
+    EXPECT_EQ(i, ours.size()) << "b3sum answered for fewer files; is it installed (scripts/install-deps.sh)?";
 }
 #endif
 

@@ -101,9 +101,20 @@ TEST(ToolDialogsJapanese, CaptionsAreJapanese) {
         HWND dialog = StartTool(app, folder, mode, {folder.Path()});
         ASSERT_NE(dialog, nullptr) << mode;
         EXPECT_EQ(driver::GetItemText(dialog, IDC_SUBFOLDERS), subFolders) << mode;
-        if (mode == 3) {  // 期待値:
+        if (mode ==
+            3) {  // 期待値:, and 64 桁の期待値は SHA256 として、BLAKE3 をオンにしたときは BLAKE3 として照合します。
             EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_EXPECTED),
                       driver::FromCodePage(932, "\x8A\xFA\x91\xD2\x92\x6C\x3A"));
+            EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_BLAKE3_NOTE),
+                      "64 " + driver::FromCodePage(932, "\x8C\x85\x82\xCC\x8A\xFA\x91\xD2\x92\x6C\x82\xCD") +
+                          " SHA256 " + driver::FromCodePage(932, "\x82\xC6\x82\xB5\x82\xC4\x81\x41") + "BLAKE3 " +
+                          driver::FromCodePage(932,
+                                               "\x82\xF0\x83\x49\x83\x93\x82\xC9\x82\xB5\x82\xBD\x82"
+                                               "\xC6\x82\xAB\x82\xCD") +
+                          " BLAKE3 " +
+                          driver::FromCodePage(932,
+                                               "\x82\xC6\x82\xB5\x82\xC4\x8F\xC6\x8D\x87\x82\xB5\x82\xDC"
+                                               "\x82\xB7\x81\x42"));
         }
         if (mode != 3) {
             EXPECT_EQ(driver::GetItemText(dialog, mode == 2 ? IDC_STATIC_EXTENSIONS : IDC_FIXEDTIME),
@@ -350,6 +361,28 @@ TEST(HashDialog, ATypedDigestChoosesItsAlgorithmAndAWrongLengthKeepsTheDialogOpe
     const Outcome run = FinishRun(app, dialog);
     EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72 SHA512:" + kSha512OfAbc +
                               "\r\n<G>Matches - SHA512</G>\r\n<G>---\r\nAll Success!\r\n</G>");
+}
+
+// 64 digits are SHA-256 unless the BLAKE3 box is checked, whose result follows SHA512's.
+TEST(HashDialog, SixtyFourDigitsAreBlake3WhenItsBoxIsChecked) {
+    const std::string blake3OfAbc = "6437B3AC38465133FFB63B75273A8DB548C558465D79DB03FD359C6CD5BD9D85";
+    driver::TempFolder folder;
+    const std::string a = folder / "a.txt";
+    driver::WriteFile(a, "abc");
+    const ClipboardText pasted(L"");
+    for (bool blake3 : {true, false}) {
+        driver::Process app;
+        HWND dialog = StartTool(app, folder, 3, {a});
+        ASSERT_NE(dialog, nullptr);
+        driver::SetItemText(dialog, IDC_EXPECTED, blake3OfAbc);
+        driver::SetCheck(dialog, IDC_SHA512, true);
+        driver::SetCheck(dialog, IDC_BLAKE3, blake3);
+        const Outcome run = FinishRun(app, dialog);
+        const std::string line = "<G>\"" + a + "\"</G>" + (blake3 ? "" : " SHA256:" + kSha256OfAbc) +
+                                 " SHA512:" + kSha512OfAbc + (blake3 ? " BLAKE3:" + blake3OfAbc : "") + "\r\n";
+        EXPECT_EQ(run.marked, blake3 ? line + "<G>Matches - BLAKE3</G>\r\n<G>---\r\nAll Success!\r\n</G>"
+                                     : line + "<R>Does not match - SHA256</R>\r\n<R>---\r\nError: 1\r\n</R>");
+    }
 }
 
 TEST(HashDialogJapanese, AWrongLengthIsToldInJapanese) {

@@ -138,6 +138,47 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     EXPECT_NE(marked.find("<R>---\r\nError: 8\r\n</R>"), std::string::npos) << marked;
 }
 
+// BLAKE3 alone: Save proposes checksums.b3 in the form b3sum --check reads, and mode 6 reads
+// what b3sum writes, in files of its names, and its tagged form anywhere; a plain line of 64
+// digits in a .sha256 file stays SHA-256.
+TEST(Checksums, Blake3RunsSaveWhatB3sumChecksAndModeSixReadsWhatB3sumWrites) {
+    driver::TempFolder folder;
+    MakeFiles(folder.Path());
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {folder.Path()});
+    ASSERT_NE(dialog, nullptr);
+    driver::SetCheck(dialog, IDC_BLAKE3, true);
+    driver::Click(dialog, IDOK);
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::WaitForRunEnd(log);
+    driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
+    HWND save = driver::WaitForWindow(app, "Save Checksums As");
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(driver::GetItemText(save, 0x47C), "checksums.b3");
+    driver::Click(save, IDOK);
+    const std::string saved = folder / "checksums.b3";
+    for (int i = 0; i < 100 && driver::ReadFile(saved).empty(); ++i) Sleep(50);
+    driver::Close(log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+    EXPECT_EQ(RunShell(folder.Path(), "b3sum --check checksums.b3"),
+              "a b.txt: OK\ncaf\xC3\xA9 \xF0\x9F\x98\x80.txt: OK\nsub/c.bin: OK\nexit 0\n")
+        << driver::ReadFile(saved);
+    DeleteFileW(driver::Wide(saved).c_str());
+
+    const std::string e = "caf\xC3\xA9 \xF0\x9F\x98\x80.txt";
+    ASSERT_EQ(
+        RunShell(folder.Path(), "b3sum 'a b.txt' sub/c.bin > B3SUMS && b3sum 'a b.txt' > plain.sha256 && b3sum '" + e +
+                                    "' | sed 's/^\\([0-9a-f]*\\)  \\(.*\\)$/BLAKE3 (\\2) = \\1/' > tagged.sha256"),
+        "exit 0\n");
+    driver::WriteFile(folder / "sub\\c.bin", "changed");
+    const std::string marked = Verify({folder.Path()});
+    const std::string a = folder / "a b.txt", c = folder / "sub\\c.bin";
+    for (const std::string& line : {"<G>OK - </G>" + a + "\r\n", "<R>FAILED - </R>" + c + "\r\n",
+                                    "<G>OK - </G>" + (folder / e) + "\r\n", "<R>FAILED - </R>" + a + "\r\n"})
+        EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
+    EXPECT_NE(marked.find("<R>---\r\nError: 2\r\n</R>"), std::string::npos) << marked;
+}
+
 // A checksum file naming a pipe: a pipe is a device, so it is never opened and nothing can
 // block on it; the run ends by itself, and closing the log ends the program at once.
 TEST(Checksums, AnEntryNamingAPipeIsNeverOpened) {
