@@ -4,6 +4,7 @@
 
 #include "framework/FileContents.h"
 #include "framework/Handles.h"
+#include "run/FileKinds.h"
 #include "text/LongPath.h"
 #include "text/WideText.h"
 
@@ -23,8 +24,19 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+// What the folder's entry says of a file.
+struct FileFacts {
+    uint64_t size = 0;
+    DWORD attributes = 0;
+};
+
+FileFacts FactsOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow) {
+    return FileFacts{(uint64_t(sizeHigh) << 32) | sizeLow, attributes};
+}
+
 // The first bytes of a file, enough to tell clear-signed text from a detached signature.
-std::string FileHead(const std::wstring& path) {
+std::string FileHead(const std::wstring& path, const CStopRequest& stop) {
+    CStopRequest::ReadScope reading(stop);
     UniqueFile file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
     std::string head(4096, '\0');
@@ -35,39 +47,54 @@ std::string FileHead(const std::wstring& path) {
 }
 
 // A file of this name and size holds checksums: the names of IsChecksumFileName, .asc files
-// that hold clear-signed text, and a download's companion (<download>.sha256sum).
-bool HoldsChecksums(const std::wstring& path, const std::u16string& name, uint64_t size, bool companion) {
-    if (size > kLargestChecksumFile) return false;
+// that hold clear-signed text, and a download's companion (<download>.sha256sum). An .asc
+// file whose data is not on this computer is not fetched to look: it may hold checksums,
+// and its reader says why it cannot read it.
+bool HoldsChecksums(const std::wstring& path, const std::u16string& name, const FileFacts& facts, bool companion,
+                    const CStopRequest& stop) {
+    if (facts.size > kLargestChecksumFile) return false;
     if (IsChecksumFileName(name)) return true;
-    if (IsSignatureFileName(name)) return IsClearSigned(FileHead(path));
+    if (IsSignatureFileName(name))
+        return filekinds::IsDataElsewhere(facts.attributes) || IsClearSigned(FileHead(path, stop));
     return companion;
 }
 
-// The size of an existing file that is no folder.
-bool FileSizeOf(const std::wstring& path, uint64_t& size) {
+// What the file system says of an existing file that is no folder.
+bool FactsOfFile(const std::wstring& path, const CStopRequest& stop, FileFacts& facts) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    {
+        CStopRequest::ReadScope looking(stop);
+        if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    facts = FactsOf(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow);
     return true;
 }
 
+bool FindNext(HANDLE find, WIN32_FIND_DATAW& entry, const CStopRequest& stop) {
+    CStopRequest::ReadScope listing(stop);
+    return FindNextFileW(find, &entry);
+}
+
 // The files in `folder` that may publish the digest of `download` (a name in it), by name.
-std::vector<std::wstring> ChecksumFilesBeside(const std::wstring& folder, const std::u16string& download) {
+std::vector<std::wstring> ChecksumFilesBeside(const std::wstring& folder, const std::u16string& download,
+                                              const CStopRequest& stop) {
     std::vector<std::wstring> found;
     WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &entry,
-                                     FindExSearchNameMatch, nullptr, 0));
-    if (!find) return found;
-    do {
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    UniqueFind find;
+    {
+        CStopRequest::ReadScope listing(stop);
+        find.Reset(FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                    FindExSearchNameMatch, nullptr, 0));
+    }
+    for (bool more = bool(find); more; more = FindNext(find.Get(), entry, stop)) {
         const std::u16string name = ToUtf16(entry.cFileName);
-        if (name == download) continue;
-        const uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
         const std::wstring path = folder + L"\\" + entry.cFileName;
-        if (HoldsChecksums(path, name, size, IsCompanionName(name, download))) found.push_back(path);
-    } while (FindNextFileW(find.Get(), &entry));
+        const FileFacts facts = FactsOf(entry.dwFileAttributes, entry.nFileSizeHigh, entry.nFileSizeLow);
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != download &&
+            HoldsChecksums(path, name, facts, IsCompanionName(name, download), stop))
+            found.push_back(path);
+    }
     std::sort(found.begin(), found.end());
     return found;
 }
@@ -106,36 +133,34 @@ ResultCode CEngine_ChecksumVerify::OnFile(const std::wstring& path) {
     // Most files of a walk are no checksum files: their names say so without a look at them.
     const std::u16string name = FileNameOf(path);
     if (!IsChecksumFileName(name) && !IsSignatureFileName(name)) return kResultUncounted;
-    uint64_t size = 0;
-    if (FileSizeOf(path, size) && HoldsChecksums(path, name, size, false)) VerifyChecksumFile(path);
+    FileFacts facts;
+    if (FactsOfFile(path, StopRequestOf(), facts) && HoldsChecksums(path, name, facts, false, StopRequestOf()))
+        VerifyChecksumFile(path);
     return kResultUncounted;
 }
 
 int CEngine_ChecksumVerify::HandleSelectedFile(const std::wstring& path) {
-    if (IsReadAsChecksumFile(path))
+    if (IsReadAsChecksumFile(path, StopRequestOf()))
         VerifyChecksumFile(path);
     else
         m_downloads.push_back(path);
     return 0;
 }
 
-bool CEngine_ChecksumVerify::IsReadAsChecksumFile(const std::wstring& path) {
-    uint64_t size = 0;
+bool CEngine_ChecksumVerify::IsReadAsChecksumFile(const std::wstring& path, const CStopRequest& stop) {
+    FileFacts facts;
     // A selected path that has gone keeps the role its name gives it.
-    if (!FileSizeOf(path, size)) return IsChecksumFileName(FileNameOf(path));
-    return HoldsChecksums(path, FileNameOf(path), size, false);
+    if (!FactsOfFile(path, stop, facts)) return IsChecksumFileName(FileNameOf(path));
+    return HoldsChecksums(path, FileNameOf(path), facts, false, stop);
 }
 
 void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     Log().NoteCurrent(path);
     std::string bytes;
-    bool read;
-    {
-        CStopRequest::ReadScope reading(StopRequestOf());
-        read = ReadWholeFile(path, bytes);
-    }
-    if (!read && StopRequested()) return NoteCutShort();
-    if (!read) return Report(false, L"Missing - ", path);
+    const ReadOutcome read = ReadChecksumFile(path, bytes);
+    if (read == ReadOutcome::Stopped) return NoteCutShort();
+    if (read == ReadOutcome::Elsewhere) return Report(false, L"Not on this computer - ", path);
+    if (read == ReadOutcome::Failed) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi);
     if (file.clearSigned) Log().AppendLine(L"Signature not checked - " + path);
@@ -157,15 +182,15 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
     const std::wstring path = FullPathName(selected);
     const std::wstring folder = ParentFolder(path);
     bool listed = false;
-    for (const std::wstring& checksumFile : ChecksumFilesBeside(folder, FileNameOf(path))) {
+    const std::vector<std::wstring> checksumFiles = ChecksumFilesBeside(folder, FileNameOf(path), StopRequestOf());
+    if (StopRequested()) return NoteCutShort();
+    for (const std::wstring& checksumFile : checksumFiles) {
         std::string bytes;
-        bool read;
-        {
-            CStopRequest::ReadScope reading(StopRequestOf());
-            read = ReadWholeFile(checksumFile, bytes);
-        }
-        if (StopRequested()) return NoteCutShort();
-        if (!read) continue;
+        const ReadOutcome read = ReadChecksumFile(checksumFile, bytes);
+        if (read == ReadOutcome::Stopped || StopRequested()) return NoteCutShort();
+        // It may list the download: that it was not read is said.
+        if (read == ReadOutcome::Elsewhere) Report(false, L"Not on this computer - ", checksumFile);
+        if (read != ReadOutcome::Read) continue;
         const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi);
         bool signatureNoted = false;
         for (const ChecksumLine& line : file.lines) {
@@ -196,7 +221,7 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
     const std::wstring path = EntryPath(folder, ToWide(line.name));
     m_checked.insert(Lowered(path));
     Log().NoteCurrent(path);
-    if (IsDataElsewhere(path)) return Report(false, L"Not on this computer - ", path);
+    if (IsDataElsewhere(path, StopRequestOf())) return Report(false, L"Not on this computer - ", path);
     UniqueFile file = OpenForHashing(path, StopRequestOf());
     if (!file && StopRequested()) return NoteCutShort();
     if (!file) return Report(false, L"Missing - ", path);
@@ -211,6 +236,22 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
     }
     const bool same = LowercaseHex(texts.front()) == line.hex;
     Report(same, same ? L"OK - " : L"FAILED - ", path);
+}
+
+// A checksum file's bytes, unless its data is not on this computer: reading would fetch
+// it first, unasked, as hashing would.
+CEngine_ChecksumVerify::ReadOutcome CEngine_ChecksumVerify::ReadChecksumFile(const std::wstring& path,
+                                                                             std::string& bytes) {
+    const bool elsewhere = IsDataElsewhere(path, StopRequestOf());
+    if (StopRequested()) return ReadOutcome::Stopped;
+    if (elsewhere) return ReadOutcome::Elsewhere;
+    bool read;
+    {
+        CStopRequest::ReadScope reading(StopRequestOf());
+        read = ReadWholeFile(path, bytes);
+    }
+    if (!read && StopRequested()) return ReadOutcome::Stopped;
+    return read ? ReadOutcome::Read : ReadOutcome::Failed;
 }
 
 bool CEngine_ChecksumVerify::WasChecked(const std::wstring& path) const {

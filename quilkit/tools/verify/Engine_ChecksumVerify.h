@@ -27,7 +27,7 @@ public:
 
     // Whether a selected file is read as a checksum file: named like one (clear-signed text
     // for .asc) and no larger than 64 MiB. Any other file is one to verify.
-    static bool IsReadAsChecksumFile(const std::wstring& path);
+    static bool IsReadAsChecksumFile(const std::wstring& path, const CStopRequest& stop);
     // Reads `path` as a checksum file and checks each of its entries.
     void VerifyChecksumFile(const std::wstring& path);
     // Checks `path` against the entries that name it in the checksum files of its folder,
@@ -40,6 +40,8 @@ public:
     int Failures() const { return m_failures; }
 
 private:
+    enum class ReadOutcome { Read, Failed, Elsewhere, Stopped };
+    ReadOutcome ReadChecksumFile(const std::wstring& path, std::string& bytes);
     void CheckEntry(const std::wstring& folder, const ChecksumLine& line);
     void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
