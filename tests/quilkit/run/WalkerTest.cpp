@@ -3,14 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Driver.h"
 #include "framework/Handles.h"
+#include "run/FileKinds.h"
 #include "run/FileMoleImpl.h"
 #include "log/LogSink.h"
 #include "run/ToolRun.h"
+#include "tools/hash/EngineHash.h"
+#include "tools/verify/Engine_ChecksumVerify.h"
 
 namespace {
 
@@ -293,6 +300,283 @@ TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
     DeleteFileW(driver::LongPath(deep + "\\f").c_str());
     for (auto level = chain.rbegin(); level != chain.rend(); ++level)
         RemoveDirectoryW(driver::LongPath(*level).c_str());
+}
+
+// Wine has no share that stops answering, and no file system whose listing or attributes
+// can be made to wait. The engines are linked into this program, so their calls into the
+// system go through its import table: redirected there, a call on a chosen path waits in
+// the read of a pipe that never answers (synchronous I/O that CancelSynchronousIo ends, as
+// it ends a wait on the redirector), then fails as the cancelled call fails; or waits on
+// an event, as a call Wine cannot cancel would. Another chosen file is shown as a cloud
+// placeholder, and its opens are noted.
+namespace seam {
+
+enum class Call { FindFirst, FindNext, Attributes, AttributesEx, Create };
+
+decltype(&FindFirstFileExW) g_findFirst;
+decltype(&FindNextFileW) g_findNext;
+decltype(&GetFileAttributesW) g_attributes;
+decltype(&GetFileAttributesExW) g_attributesEx;
+decltype(&CreateFileW) g_create;
+
+std::atomic<bool> g_armed{false};  // the next matching call waits, once
+Call g_stallCall;
+std::wstring g_stallPath;               // a part of the path that waits
+std::atomic<HANDLE> g_stallFind;        // the listing whose next entry waits
+HANDLE g_pipe = nullptr;                // read to wait, when set
+HANDLE g_release = nullptr;             // else waited on
+HANDLE g_entered = nullptr;             // set as the call starts to wait
+std::vector<std::wstring> g_elsewhere;  // name endings shown as placeholders
+std::mutex g_openedMutex;
+std::vector<std::wstring> g_opened;  // opens of those
+
+bool EndsWith(std::wstring_view text, std::wstring_view ending) {
+    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
+}
+bool Elsewhere(std::wstring_view path) {
+    return std::any_of(g_elsewhere.begin(), g_elsewhere.end(),
+                       [&](const std::wstring& e) { return EndsWith(path, e); });
+}
+bool StallsAt(Call call, const wchar_t* path) {
+    return g_stallCall == call && path && wcsstr(path, g_stallPath.c_str()) && g_armed.exchange(false);
+}
+// Always fails; the error is the read's (ERROR_OPERATION_ABORTED when cancelled).
+void Stall() {
+    SetEvent(g_entered);
+    char byte;
+    DWORD read = 0;
+    if (g_pipe && ReadFile(g_pipe, &byte, 1, &read, nullptr)) SetLastError(ERROR_GEN_FAILURE);
+    if (!g_pipe) {
+        WaitForSingleObject(g_release, INFINITE);
+        SetLastError(ERROR_GEN_FAILURE);
+    }
+}
+void MarkPlaceholder(WIN32_FIND_DATAW* entry) {
+    if (Elsewhere(entry->cFileName)) entry->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;
+}
+
+HANDLE WINAPI FindFirst(const wchar_t* path, FINDEX_INFO_LEVELS level, void* data, FINDEX_SEARCH_OPS ops, void* filter,
+                        DWORD flags) {
+    if (StallsAt(Call::FindFirst, path)) return Stall(), INVALID_HANDLE_VALUE;
+    const bool nextStalls = g_stallCall == Call::FindNext && wcsstr(path, g_stallPath.c_str());
+    const HANDLE find = g_findFirst(path, level, data, ops, filter, flags);
+    if (find != INVALID_HANDLE_VALUE) MarkPlaceholder(static_cast<WIN32_FIND_DATAW*>(data));
+    if (nextStalls) g_stallFind = find;
+    return find;
+}
+BOOL WINAPI FindNext(HANDLE find, WIN32_FIND_DATAW* entry) {
+    if (find == g_stallFind && g_armed.exchange(false)) return Stall(), FALSE;
+    if (!g_findNext(find, entry)) return FALSE;
+    MarkPlaceholder(entry);
+    return TRUE;
+}
+DWORD WINAPI Attributes(const wchar_t* path) {
+    if (StallsAt(Call::Attributes, path)) return Stall(), INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = g_attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && Elsewhere(path)
+               ? attributes | filekinds::kAttributeRecallOnDataAccess
+               : attributes;
+}
+BOOL WINAPI AttributesEx(const wchar_t* path, GET_FILEEX_INFO_LEVELS level, void* data) {
+    if (StallsAt(Call::AttributesEx, path)) return Stall(), FALSE;
+    if (!g_attributesEx(path, level, data)) return FALSE;
+    if (Elsewhere(path))
+        static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(data)->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;
+    return TRUE;
+}
+HANDLE WINAPI Create(const wchar_t* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security, DWORD disposition,
+                     DWORD flags, HANDLE model) {
+    if (StallsAt(Call::Create, path)) return Stall(), INVALID_HANDLE_VALUE;
+    if (Elsewhere(path)) {
+        std::lock_guard<std::mutex> lock(g_openedMutex);
+        g_opened.push_back(path);
+    }
+    return g_create(path, access, share, security, disposition, flags, model);
+}
+
+// Puts `replacement` in the import table's slot for `name`; returns what was there.
+template <typename F>
+F Redirect(const char* name, F replacement) {
+    auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleW(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, name) != 0)
+                continue;
+            DWORD protection;
+            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), PAGE_READWRITE, &protection);
+            const F previous = reinterpret_cast<F>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace seam
+
+class BlockingCalls : public Walker {
+protected:
+    void SetUp() override {
+        seam::g_findFirst = seam::Redirect("FindFirstFileExW", &seam::FindFirst);
+        seam::g_findNext = seam::Redirect("FindNextFileW", &seam::FindNext);
+        seam::g_attributes = seam::Redirect("GetFileAttributesW", &seam::Attributes);
+        seam::g_attributesEx = seam::Redirect("GetFileAttributesExW", &seam::AttributesEx);
+        seam::g_create = seam::Redirect("CreateFileW", &seam::Create);
+        ASSERT_TRUE(seam::g_findFirst && seam::g_findNext && seam::g_attributes && seam::g_attributesEx &&
+                    seam::g_create);
+        seam::g_entered = m_entered.Get();
+        seam::g_release = m_release.Get();
+    }
+    void TearDown() override {
+        seam::g_armed = false;
+        seam::g_stallFind = nullptr;
+        seam::g_elsewhere.clear();
+        seam::g_opened.clear();
+        seam::Redirect("FindFirstFileExW", seam::g_findFirst);
+        seam::Redirect("FindNextFileW", seam::g_findNext);
+        seam::Redirect("GetFileAttributesW", seam::g_attributes);
+        seam::Redirect("GetFileAttributesExW", seam::g_attributesEx);
+        seam::Redirect("CreateFileW", seam::g_create);
+    }
+
+    UniqueHandle m_entered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    UniqueHandle m_release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+CToolRun::Job HashJob(const std::vector<std::wstring>& paths) {
+    return [paths](CLogSink& log, const CStopRequest& stop) {
+        CEngineHash engine(log, stop, {DigestKind::Md5});
+        return WalkPathList(engine, paths, WalkOptions{});
+    };
+}
+
+std::string TakeLines(CRunFeed& feed) {
+    std::vector<LogEntry> batch;
+    std::string lines;
+    feed.Take(batch, 1000);
+    for (const LogEntry& entry : batch)
+        lines += (entry.format == LogFormat::Error ? "[red]" : "") + driver::Utf8(entry.text);
+    return lines;
+}
+
+// Every call of the reading tools that may wait on a share: Stop cancels it and the run
+// ends at once with the path left undone; where nothing can cancel it, the wait of Close,
+// of log-off and of the program's end lets the worker go within its time.
+TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounded) {
+    Make({"stuck\\", "stuck\\a.txt", "stuck\\SHA256SUMS", "stuck\\notes.asc", "stuck\\app.iso"});
+    driver::WriteFile(m_root / "stuck\\SHA256SUMS", "d41d8cd98f00b204e9800998ecf8427e  a.txt\n");
+    const std::wstring stuck = driver::Wide(m_root / "stuck");
+    const struct {
+        const char* what;
+        seam::Call call;
+        const wchar_t* path;
+        bool verify;
+        std::wstring selected;
+    } cases[] = {
+        {"hash: a selected path's attributes", seam::Call::Attributes, L"stuck", false, stuck},
+        {"hash: a folder's listing", seam::Call::FindFirst, L"stuck\\*", false, stuck},
+        {"hash: a folder's next entries", seam::Call::FindNext, L"stuck", false, stuck},
+        {"verify: a checksum file's attributes", seam::Call::AttributesEx, L"SHA256SUMS", true, stuck},
+        {"verify: the head of an .asc file", seam::Call::Create, L"notes.asc", true, stuck + L"\\notes.asc"},
+        {"verify: the listing beside a download", seam::Call::FindFirst, L"stuck\\*", true, stuck + L"\\app.iso"},
+    };
+    const std::string stopped =
+        "[red]Stopped\r\n[red]---\r\nStopped - 1 of the selected paths not done\r\nError: 1\r\n";
+    for (const auto& test : cases) {
+        for (bool cancellable : {true, false}) {
+            const std::string what = std::string(test.what) + (cancellable ? "" : ", not cancellable");
+            const std::wstring pipeName = L"\\\\.\\pipe\\vex-walker-" + std::to_wstring(GetCurrentProcessId());
+            UniqueFile server(
+                CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
+            UniqueFile pipe(CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(server && pipe) << what;
+            seam::g_pipe = cancellable ? pipe.Get() : nullptr;
+            seam::g_stallCall = test.call;
+            seam::g_stallPath = test.path;
+            ResetEvent(m_release.Get());
+            seam::g_armed = true;
+            seam::g_stallFind = nullptr;
+            // A run that the stop did not reach ends all the same, late: a failure, not a hang.
+            std::thread watchdog([&] {
+                if (WaitForSingleObject(m_release.Get(), 5000) != WAIT_TIMEOUT) return;
+                DisconnectNamedPipe(server.Get());
+                SetEvent(m_release.Get());
+            });
+
+            CToolRun run;
+            run.Feed().SetConsumer(nullptr, 0);
+            run.Start(test.verify ? VerifyChecksums({test.selected}) : HashJob({test.selected}));
+            const bool entered = WaitForSingleObject(m_entered.Get(), 5000) == WAIT_OBJECT_0;
+            EXPECT_TRUE(entered) << what;
+            // What the deadline of Close asks before it lets the worker go.
+            EXPECT_TRUE(run.IsWorkerReading()) << what;
+            const ULONGLONG start = GetTickCount64();
+            if (!entered) {
+                run.StopAndJoin();
+            } else if (cancellable) {
+                // As the log's Stop and its timer do.
+                run.RequestStop();
+                while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
+                    Sleep(50);
+                    run.CancelBlockedRead();
+                }
+                EXPECT_LT(GetTickCount64() - start, 2000u) << what;
+                EXPECT_EQ(TakeLines(run.Feed()), stopped) << what;
+                EXPECT_TRUE(run.StopAndJoin(1000)) << what;
+            } else {
+                EXPECT_FALSE(run.StopAndJoin(1000)) << what;
+                EXPECT_LT(GetTickCount64() - start, 2000u) << what;
+            }
+            SetEvent(m_release.Get());
+            watchdog.join();
+            // A worker let go still reports to this run: it ends first.
+            while (!run.Feed().Progress().finished) Sleep(10);
+            Sleep(100);
+        }
+    }
+}
+
+std::vector<std::string> SortedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// A checksum file whose data is not on this computer is named and never opened: neither
+// its head nor its whole is read, which would download it unasked.
+TEST_F(BlockingCalls, AChecksumFileThatIsACloudPlaceholderIsNamedAndNeverOpened) {
+    Make({"walk\\", "beside\\", "beside\\app.iso"});
+    driver::WriteFile(m_root / "walk\\cloud.sha256", "d41d8cd98f00b204e9800998ecf8427e  x\n");
+    driver::WriteFile(m_root / "walk\\cloud.asc", "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n");
+    driver::WriteFile(m_root / "beside\\app.iso.sha256sum", "d41d8cd98f00b204e9800998ecf8427e  app.iso\n");
+    seam::g_elsewhere = {L"cloud.sha256", L"cloud.asc", L"app.iso.sha256sum"};
+    const struct {
+        std::string selected;
+        std::string lines;
+    } cases[] = {
+        {m_root / "walk\\cloud.sha256", "[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
+        {m_root / "walk\\cloud.asc", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") + "\r\n"},
+        {m_root / "walk", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") +
+                              "\r\n[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
+        {m_root / "beside\\app.iso", "[red]Not on this computer - " + (m_root / "beside\\app.iso.sha256sum") +
+                                         "\r\n[red]No checksum file lists - " + (m_root / "beside\\app.iso") + "\r\n"},
+    };
+    for (const auto& test : cases) {
+        m_log.lines.clear();
+        const RunTally tally = VerifyChecksums({driver::Wide(test.selected)})(m_log, m_stop);
+        // The walk meets the folder's entries in the order the file system keeps.
+        EXPECT_EQ(SortedLines(m_log.lines), SortedLines(test.lines)) << m_log.lines;
+        EXPECT_EQ(tally.failures, int(std::count(test.lines.begin(), test.lines.end(), '\n'))) << test.selected;
+    }
+    EXPECT_TRUE(seam::g_opened.empty()) << driver::Utf8(seam::g_opened.front());
 }
 
 }  // namespace
