@@ -3,19 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "Driver.h"
 #include "framework/Handles.h"
-#include "run/FileKinds.h"
 #include "run/FileMoleImpl.h"
 #include "log/LogSink.h"
 #include "run/ToolRun.h"
+#include "BlockingCalls.h"
 #include "tools/hash/EngineHash.h"
 #include "tools/verify/Engine_ChecksumVerify.h"
 
@@ -302,151 +299,10 @@ TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
         RemoveDirectoryW(driver::LongPath(*level).c_str());
 }
 
-// Wine has no share that stops answering, and no file system whose listing or attributes
-// can be made to wait. The engines are linked into this program, so their calls into the
-// system go through its import table: redirected there, a call on a chosen path waits in
-// the read of a pipe that never answers (synchronous I/O that CancelSynchronousIo ends, as
-// it ends a wait on the redirector), then fails as the cancelled call fails; or waits on
-// an event, as a call Wine cannot cancel would. Another chosen file is shown as a cloud
-// placeholder, and its opens are noted.
-namespace seam {
-
-enum class Call { FindFirst, FindNext, Attributes, AttributesEx, Create };
-
-decltype(&FindFirstFileExW) g_findFirst;
-decltype(&FindNextFileW) g_findNext;
-decltype(&GetFileAttributesW) g_attributes;
-decltype(&GetFileAttributesExW) g_attributesEx;
-decltype(&CreateFileW) g_create;
-
-std::atomic<bool> g_armed{false};  // the next matching call waits, once
-Call g_stallCall;
-std::wstring g_stallPath;               // a part of the path that waits
-std::atomic<HANDLE> g_stallFind;        // the listing whose next entry waits
-HANDLE g_pipe = nullptr;                // read to wait, when set
-HANDLE g_release = nullptr;             // else waited on
-HANDLE g_entered = nullptr;             // set as the call starts to wait
-std::vector<std::wstring> g_elsewhere;  // name endings shown as placeholders
-std::mutex g_openedMutex;
-std::vector<std::wstring> g_opened;  // opens of those
-
-bool EndsWith(std::wstring_view text, std::wstring_view ending) {
-    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
-}
-bool Elsewhere(std::wstring_view path) {
-    return std::any_of(g_elsewhere.begin(), g_elsewhere.end(),
-                       [&](const std::wstring& e) { return EndsWith(path, e); });
-}
-bool StallsAt(Call call, const wchar_t* path) {
-    return g_stallCall == call && path && wcsstr(path, g_stallPath.c_str()) && g_armed.exchange(false);
-}
-// Always fails; the error is the read's (ERROR_OPERATION_ABORTED when cancelled).
-void Stall() {
-    SetEvent(g_entered);
-    char byte;
-    DWORD read = 0;
-    if (g_pipe && ReadFile(g_pipe, &byte, 1, &read, nullptr)) SetLastError(ERROR_GEN_FAILURE);
-    if (!g_pipe) {
-        WaitForSingleObject(g_release, INFINITE);
-        SetLastError(ERROR_GEN_FAILURE);
-    }
-}
-void MarkPlaceholder(WIN32_FIND_DATAW* entry) {
-    if (Elsewhere(entry->cFileName)) entry->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;
-}
-
-HANDLE WINAPI FindFirst(const wchar_t* path, FINDEX_INFO_LEVELS level, void* data, FINDEX_SEARCH_OPS ops, void* filter,
-                        DWORD flags) {
-    if (StallsAt(Call::FindFirst, path)) return Stall(), INVALID_HANDLE_VALUE;
-    const bool nextStalls = g_stallCall == Call::FindNext && wcsstr(path, g_stallPath.c_str());
-    const HANDLE find = g_findFirst(path, level, data, ops, filter, flags);
-    if (find != INVALID_HANDLE_VALUE) MarkPlaceholder(static_cast<WIN32_FIND_DATAW*>(data));
-    if (nextStalls) g_stallFind = find;
-    return find;
-}
-BOOL WINAPI FindNext(HANDLE find, WIN32_FIND_DATAW* entry) {
-    if (find == g_stallFind && g_armed.exchange(false)) return Stall(), FALSE;
-    if (!g_findNext(find, entry)) return FALSE;
-    MarkPlaceholder(entry);
-    return TRUE;
-}
-DWORD WINAPI Attributes(const wchar_t* path) {
-    if (StallsAt(Call::Attributes, path)) return Stall(), INVALID_FILE_ATTRIBUTES;
-    const DWORD attributes = g_attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && Elsewhere(path)
-               ? attributes | filekinds::kAttributeRecallOnDataAccess
-               : attributes;
-}
-BOOL WINAPI AttributesEx(const wchar_t* path, GET_FILEEX_INFO_LEVELS level, void* data) {
-    if (StallsAt(Call::AttributesEx, path)) return Stall(), FALSE;
-    if (!g_attributesEx(path, level, data)) return FALSE;
-    if (Elsewhere(path))
-        static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(data)->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;
-    return TRUE;
-}
-HANDLE WINAPI Create(const wchar_t* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security, DWORD disposition,
-                     DWORD flags, HANDLE model) {
-    if (StallsAt(Call::Create, path)) return Stall(), INVALID_HANDLE_VALUE;
-    if (Elsewhere(path)) {
-        std::lock_guard<std::mutex> lock(g_openedMutex);
-        g_opened.push_back(path);
-    }
-    return g_create(path, access, share, security, disposition, flags, model);
-}
-
-// Puts `replacement` in the import table's slot for `name`; returns what was there.
-template <typename F>
-F Redirect(const char* name, F replacement) {
-    auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleW(nullptr));
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slot) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
-                strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, name) != 0)
-                continue;
-            DWORD protection;
-            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), PAGE_READWRITE, &protection);
-            const F previous = reinterpret_cast<F>(slot->u1.Function);
-            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace seam
-
 class BlockingCalls : public Walker {
 protected:
-    void SetUp() override {
-        seam::g_findFirst = seam::Redirect("FindFirstFileExW", &seam::FindFirst);
-        seam::g_findNext = seam::Redirect("FindNextFileW", &seam::FindNext);
-        seam::g_attributes = seam::Redirect("GetFileAttributesW", &seam::Attributes);
-        seam::g_attributesEx = seam::Redirect("GetFileAttributesExW", &seam::AttributesEx);
-        seam::g_create = seam::Redirect("CreateFileW", &seam::Create);
-        ASSERT_TRUE(seam::g_findFirst && seam::g_findNext && seam::g_attributes && seam::g_attributesEx &&
-                    seam::g_create);
-        seam::g_entered = m_entered.Get();
-        seam::g_release = m_release.Get();
-    }
-    void TearDown() override {
-        seam::g_armed = false;
-        seam::g_stallFind = nullptr;
-        seam::g_elsewhere.clear();
-        seam::g_opened.clear();
-        seam::Redirect("FindFirstFileExW", seam::g_findFirst);
-        seam::Redirect("FindNextFileW", seam::g_findNext);
-        seam::Redirect("GetFileAttributesW", seam::g_attributes);
-        seam::Redirect("GetFileAttributesExW", seam::g_attributesEx);
-        seam::Redirect("CreateFileW", seam::g_create);
-    }
-
-    UniqueHandle m_entered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-    UniqueHandle m_release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    void SetUp() override { ASSERT_TRUE(m_seam.Complete()); }
+    seam::Installed m_seam;
 };
 
 CToolRun::Job HashJob(const std::vector<std::wstring>& paths) {
@@ -496,23 +352,18 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
                 CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
             UniqueFile pipe(CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(server && pipe) << what;
-            seam::g_pipe = cancellable ? pipe.Get() : nullptr;
-            seam::g_stallCall = test.call;
-            seam::g_stallPath = test.path;
-            ResetEvent(m_release.Get());
-            seam::g_armed = true;
-            seam::g_stallFind = nullptr;
+            m_seam.Arm(test.call, test.path, cancellable ? pipe.Get() : nullptr);
             // A run that the stop did not reach ends all the same, late: a failure, not a hang.
             std::thread watchdog([&] {
-                if (WaitForSingleObject(m_release.Get(), 5000) != WAIT_TIMEOUT) return;
+                if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
                 DisconnectNamedPipe(server.Get());
-                SetEvent(m_release.Get());
+                m_seam.Release();
             });
 
             CToolRun run;
             run.Feed().SetConsumer(nullptr, 0);
             run.Start(test.verify ? VerifyChecksums({test.selected}) : HashJob({test.selected}));
-            const bool entered = WaitForSingleObject(m_entered.Get(), 5000) == WAIT_OBJECT_0;
+            const bool entered = m_seam.WaitUntilEntered();
             EXPECT_TRUE(entered) << what;
             // What the deadline of Close asks before it lets the worker go.
             EXPECT_TRUE(run.IsWorkerReading()) << what;
@@ -533,7 +384,7 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
                 EXPECT_FALSE(run.StopAndJoin(1000)) << what;
                 EXPECT_LT(GetTickCount64() - start, 2000u) << what;
             }
-            SetEvent(m_release.Get());
+            m_seam.Release();
             watchdog.join();
             // A worker let go still reports to this run: it ends first.
             while (!run.Feed().Progress().finished) Sleep(10);
