@@ -14,11 +14,12 @@ struct CFileMoleImpl::Listing {
     DWORD error = ERROR_SUCCESS;
 
     // The next entry into `entry`; false at the end or on an error (kept in `error`).
-    bool Next() {
+    bool Next(const CStopRequest& stop) {
         if (entryWaiting) {
             entryWaiting = false;
             return true;
         }
+        CStopRequest::ReadScope listing(stop);
         if (FindNextFileW(find.Get(), &entry)) return true;
         error = GetLastError();
         return false;
@@ -66,21 +67,30 @@ bool IsNotFoundError(DWORD error) {
     return false;
 }
 
-bool IsFolderLink(const std::wstring& path, DWORD attributes) {
+DWORD AttributesOf(const std::wstring& path, const CStopRequest& stop) {
+    CStopRequest::ReadScope looking(stop);
+    return GetFileAttributesW(FileSystemPath(path).c_str());
+}
+
+bool IsFolderLink(const std::wstring& path, DWORD attributes, const CStopRequest& stop) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
     std::wstring name = path;
     while (name.size() > 3 && name.back() == L'\\') name.pop_back();
     // The tag comes with the folder's entry in its parent; without it, a link is the
     // safe guess.
     WIN32_FIND_DATAW entry;
-    UniqueFind find(
-        FindFirstFileExW(FileSystemPath(name).c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    UniqueFind find;
+    {
+        CStopRequest::ReadScope listing(stop);
+        find.Reset(
+            FindFirstFileExW(FileSystemPath(name).c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    }
     if (!find || !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
     return filekinds::IsLinkReparseTag(entry.dwReserved0);
 }
 
-bool IsDataElsewhere(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+bool IsDataElsewhere(const std::wstring& path, const CStopRequest& stop) {
+    const DWORD attributes = AttributesOf(path, stop);
     return attributes != INVALID_FILE_ATTRIBUTES && filekinds::IsDataElsewhere(attributes);
 }
 
@@ -116,13 +126,17 @@ int CFileMoleImpl::ReportNotFound(const std::wstring& path) {
 }
 
 int CFileMoleImpl::WalkFolder(const std::wstring& path, int subFolders) {
-    const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+    const DWORD attributes = AttributesOf(path, m_stop);
+    if (attributes == INVALID_FILE_ATTRIBUTES && StopRequested()) {
+        NoteCutShort();
+        return 0;
+    }
     if (attributes == INVALID_FILE_ATTRIBUTES && IsNotFoundError(GetLastError())) return ReportNotFound(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         m_log.NoteDone(true);
         return 1;
     }
-    if (IsFolderLink(path, attributes)) return SkipLink(path);
+    if (IsFolderLink(path, attributes, m_stop)) return SkipLink(path);
     return WalkKnownFolder(path, subFolders);
 }
 
@@ -143,7 +157,7 @@ int CFileMoleImpl::WalkKnownFolder(std::wstring path, int subFolders) {
             break;
         }
         Listing& top = open.back();
-        if (!top.Next()) {
+        if (!top.Next(m_stop)) {
             failures += LeaveFolder(open);
             continue;
         }
@@ -159,10 +173,18 @@ int CFileMoleImpl::WalkKnownFolder(std::wstring path, int subFolders) {
 int CFileMoleImpl::EnterFolder(const std::wstring& folder, std::vector<Listing>& open) {
     Listing listing;
     listing.folder = folder;
-    listing.find.Reset(FindFirstFileExW(FileSystemPath(folder + L'*').c_str(), FindExInfoBasic, &listing.entry,
-                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    {
+        CStopRequest::ReadScope listingScope(m_stop);
+        listing.find.Reset(FindFirstFileExW(FileSystemPath(folder + L'*').c_str(), FindExInfoBasic, &listing.entry,
+                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    }
     if (!listing.find) {
         const DWORD error = GetLastError();
+        // A listing the stop cancelled says nothing of the folder.
+        if (StopRequested()) {
+            NoteCutShort();
+            return 0;
+        }
         if (error != ERROR_FILE_NOT_FOUND) {
             ReportUnlistable(folder, error);
             return 1;
@@ -179,8 +201,11 @@ int CFileMoleImpl::EnterFolder(const std::wstring& folder, std::vector<Listing>&
 
 int CFileMoleImpl::LeaveFolder(std::vector<Listing>& open) {
     int failures = 0;
+    const bool ended = open.back().error == ERROR_NO_MORE_FILES;
+    // A listing the stop cancelled leaves the folder unfinished, not unlistable.
+    if (!ended && StopRequested()) NoteCutShort();
     // Stopping on anything but the end of the folder would skip entries silently.
-    if (open.back().error != ERROR_NO_MORE_FILES) {
+    if (!ended && !StopRequested()) {
         ReportUnlistable(open.back().folder, open.back().error);
         failures = 1;
     }

@@ -48,17 +48,17 @@ public:
     int ReportNotFound(const std::wstring& path);
 
     bool StopRequested() const { return m_stop.IsRequested(); }
+    const CStopRequest& StopRequestOf() const { return m_stop; }
     // Whether a stop left the last path handed over unfinished.
     bool WasCutShort() const { return m_cutShort; }
     void ClearCutShort() { m_cutShort = false; }
+    void NoteCutShort() { m_cutShort = true; }
 
 protected:
     CLogSink& Log() const { return m_log; }
     // The failure line of `path`: "Path too long - " when the system refused the path for
     // its length (`error`), else `prefix`. Returns kResultFail.
     ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
-    const CStopRequest& StopRequestOf() const { return m_stop; }
-    void NoteCutShort() { m_cutShort = true; }
 
 private:
     struct Listing;
@@ -74,14 +74,21 @@ private:
     bool m_cutShort = false;
 };
 
+// The looks at the file system below may wait as long as a read (a share that stops
+// answering): each is made in a read that `stop` cancels, and fails with
+// ERROR_OPERATION_ABORTED when it was.
+
+// GetFileAttributesW's answer for `path`.
+DWORD AttributesOf(const std::wstring& path, const CStopRequest& stop);
+
 // Whether a folder with `attributes` at `path` is a link to somewhere else: a reparse
 // point that names another object. Other reparse points (cloud files, projected or
 // deduplicated folders) are folders of the user's.
-bool IsFolderLink(const std::wstring& path, DWORD attributes);
+bool IsFolderLink(const std::wstring& path, DWORD attributes, const CStopRequest& stop);
 
 // Whether the data of the file at `path` is not on this computer (a cloud placeholder, an
 // offline file): reading it would download or recall it first.
-bool IsDataElsewhere(const std::wstring& path);
+bool IsDataElsewhere(const std::wstring& path, const CStopRequest& stop);
 
 // Whether a failed look at a path means that nothing is there.
 bool IsNotFoundError(DWORD error);

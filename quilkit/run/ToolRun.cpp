@@ -10,14 +10,18 @@
 namespace {
 
 int HandlePath(CFileMoleImpl& engine, const std::wstring& selected, const WalkOptions& options) {
-    const DWORD attributes = GetFileAttributesW(FileSystemPath(selected).c_str());
+    const DWORD attributes = AttributesOf(selected, engine.StopRequestOf());
+    if (attributes == INVALID_FILE_ATTRIBUTES && engine.StopRequested()) {
+        engine.NoteCutShort();
+        return 0;
+    }
     if (attributes == INVALID_FILE_ATTRIBUTES && IsNotFoundError(GetLastError()))
         return engine.ReportNotFound(selected);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return engine.HandleSelectedFile(selected);
     // The folder alone: a link is handled as itself, never through to its target.
     if (options.folders == FolderHandling::FolderOnly) return engine.HandleFolder(selected);
-    if (IsFolderLink(selected, attributes)) return engine.SkipLink(selected);
+    if (IsFolderLink(selected, attributes, engine.StopRequestOf())) return engine.SkipLink(selected);
     return engine.WalkFolder(selected, options.subFolders);
 }
 

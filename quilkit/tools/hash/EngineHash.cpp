@@ -61,7 +61,7 @@ ResultCode CEngineHash::CompareWithExpected(const std::vector<std::string>& text
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
     // Reading would download it first, gigabytes perhaps, unasked.
-    if (IsDataElsewhere(path)) {
+    if (IsDataElsewhere(path, StopRequestOf())) {
         LogResultLine(Log(), false, L"Not on this computer - ", path);
         return kResultFail;
     }

@@ -5,6 +5,7 @@
 #include "checksums/EntryTarget.h"
 #include "framework/FileContents.h"
 #include "framework/Handles.h"
+#include "run/FileKinds.h"
 #include "text/LongPath.h"
 #include "text/WideText.h"
 
@@ -24,8 +25,19 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+// What the folder's entry says of a file.
+struct FileFacts {
+    uint64_t size = 0;
+    DWORD attributes = 0;
+};
+
+FileFacts FactsOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow) {
+    return FileFacts{(uint64_t(sizeHigh) << 32) | sizeLow, attributes};
+}
+
 // The first bytes of a file, enough to tell clear-signed text from a detached signature.
-std::string FileHead(const std::wstring& path) {
+std::string FileHead(const std::wstring& path, const CStopRequest& stop) {
+    CStopRequest::ReadScope reading(stop);
     UniqueFile file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
     std::string head(4096, '\0');
@@ -37,20 +49,37 @@ std::string FileHead(const std::wstring& path) {
 
 // What a file of this name and size is: its name tells, and for .asc and .gpg its first
 // bytes; a download's companion (<download>.digests) holds checksums whatever its ending.
-FileRole RoleOf(const std::wstring& path, const std::u16string& name, uint64_t size, bool companion) {
-    if (size > kLargestChecksumFile) return FileRole::Other;
-    const FileRole role = RoleOfFile(name, RoleNeedsHead(name) ? FileHead(path) : std::string());
+// The head of a file whose data is not on this computer is not fetched to look: such an
+// .asc may hold checksums, and its reader says why it cannot read it; such a .gpg is a
+// file like any other, which the hasher does not fetch either.
+FileRole RoleOf(const std::wstring& path, const std::u16string& name, const FileFacts& facts, bool companion,
+                const CStopRequest& stop) {
+    if (facts.size > kLargestChecksumFile) return FileRole::Other;
+    FileRole role;
+    if (!RoleNeedsHead(name))
+        role = RoleOfFile(name, {});
+    else if (filekinds::IsDataElsewhere(facts.attributes))  // an .asc without its head is a signature
+        role = RoleOfFile(name, {}) == FileRole::Signature ? FileRole::Checksums : FileRole::Other;
+    else
+        role = RoleOfFile(name, FileHead(path, stop));
     return role == FileRole::Other && companion ? FileRole::Checksums : role;
 }
 
-// The size of an existing file that is no folder.
-bool FileSizeOf(const std::wstring& path, uint64_t& size) {
+// What the file system says of an existing file that is no folder.
+bool FactsOfFile(const std::wstring& path, const CStopRequest& stop, FileFacts& facts) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    {
+        CStopRequest::ReadScope looking(stop);
+        if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    facts = FactsOf(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow);
     return true;
+}
+
+bool FindNext(HANDLE find, WIN32_FIND_DATAW& entry, const CStopRequest& stop) {
+    CStopRequest::ReadScope listing(stop);
+    return FindNextFileW(find, &entry);
 }
 
 // The files in `folder` that may publish the digest of `download` (a name in it), and the
@@ -59,19 +88,22 @@ struct FilesBeside {
     std::vector<std::wstring> checksumFiles;
     std::vector<std::wstring> signatures;
 };
-FilesBeside ChecksumFilesBeside(const std::wstring& folder, const std::u16string& download) {
+FilesBeside ChecksumFilesBeside(const std::wstring& folder, const std::u16string& download, const CStopRequest& stop) {
     FilesBeside found;
     WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &entry,
-                                     FindExSearchNameMatch, nullptr, 0));
-    if (!find) return found;
-    do {
+    UniqueFind find;
+    {
+        CStopRequest::ReadScope listing(stop);
+        find.Reset(FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                    FindExSearchNameMatch, nullptr, 0));
+    }
+    for (bool more = bool(find); more; more = FindNext(find.Get(), entry, stop)) {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::u16string name = ToUtf16(entry.cFileName);
         if (name == download) continue;
-        const uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+        const FileFacts facts = FactsOf(entry.dwFileAttributes, entry.nFileSizeHigh, entry.nFileSizeLow);
         const std::wstring path = folder + L"\\" + entry.cFileName;
-        switch (RoleOf(path, name, size, IsCompanionName(name, download))) {
+        switch (RoleOf(path, name, facts, IsCompanionName(name, download), stop)) {
             case FileRole::Checksums:
                 found.checksumFiles.push_back(path);
                 break;
@@ -81,7 +113,7 @@ FilesBeside ChecksumFilesBeside(const std::wstring& folder, const std::u16string
             case FileRole::Other:
                 break;
         }
-    } while (FindNextFileW(find.Get(), &entry));
+    }
     std::sort(found.checksumFiles.begin(), found.checksumFiles.end());
     std::sort(found.signatures.begin(), found.signatures.end());
     return found;
@@ -178,21 +210,22 @@ ResultCode CEngine_ChecksumVerify::OnFile(const std::wstring& path) {
     // Most files of a walk are no checksum files: their names say so without a look at them.
     const std::u16string name = FileNameOf(path);
     if (!IsChecksumFileName(name) && !IsSignatureFileName(name)) return kResultUncounted;
-    uint64_t size = 0;
-    if (FileSizeOf(path, size)) ReadOrNote(path, RoleOf(path, name, size, false));
+    FileFacts facts;
+    if (FactsOfFile(path, StopRequestOf(), facts)) ReadOrNote(path, RoleOf(path, name, facts, false, StopRequestOf()));
     return kResultUncounted;
 }
 
 int CEngine_ChecksumVerify::HandleSelectedFile(const std::wstring& path) {
-    if (!ReadOrNote(path, SelectedRole(path))) m_downloads.push_back(path);
+    if (!ReadOrNote(path, SelectedRole(path, StopRequestOf()))) m_downloads.push_back(path);
     return 0;
 }
 
-FileRole CEngine_ChecksumVerify::SelectedRole(const std::wstring& path) {
-    uint64_t size = 0;
+FileRole CEngine_ChecksumVerify::SelectedRole(const std::wstring& path, const CStopRequest& stop) {
+    FileFacts facts;
     // A selected path that has gone keeps the role its name gives it.
-    if (!FileSizeOf(path, size)) return IsChecksumFileName(FileNameOf(path)) ? FileRole::Checksums : FileRole::Other;
-    return RoleOf(path, FileNameOf(path), size, false);
+    if (!FactsOfFile(path, stop, facts))
+        return IsChecksumFileName(FileNameOf(path)) ? FileRole::Checksums : FileRole::Other;
+    return RoleOf(path, FileNameOf(path), facts, false, stop);
 }
 
 bool CEngine_ChecksumVerify::ReadOrNote(const std::wstring& path, FileRole role) {
@@ -218,13 +251,10 @@ void CEngine_ChecksumVerify::NoteSignature(const std::wstring& path) {
 void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     Log().NoteCurrent(path);
     std::string bytes;
-    bool read;
-    {
-        CStopRequest::ReadScope reading(StopRequestOf());
-        read = ReadWholeFile(path, bytes);
-    }
-    if (!read && StopRequested()) return NoteCutShort();
-    if (!read) return Report(false, L"Missing - ", path);
+    const ReadOutcome read = ReadChecksumFile(path, bytes);
+    if (read == ReadOutcome::Stopped) return NoteCutShort();
+    if (read == ReadOutcome::Elsewhere) return Report(false, L"Not on this computer - ", path);
+    if (read == ReadOutcome::Failed) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(path)));
     if (file.clearSigned) NoteSignature(path);
@@ -245,18 +275,17 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
     Log().NoteCurrent(selected);
     const std::wstring path = FullPathName(selected);
     const std::wstring folder = ParentFolder(path);
-    const FilesBeside beside = ChecksumFilesBeside(folder, FileNameOf(path));
+    const FilesBeside beside = ChecksumFilesBeside(folder, FileNameOf(path), StopRequestOf());
+    if (StopRequested()) return NoteCutShort();
     for (const std::wstring& signature : SignaturesOf(path, beside.signatures)) NoteSignature(signature);
     bool listed = false;
     for (const std::wstring& checksumFile : beside.checksumFiles) {
         std::string bytes;
-        bool read;
-        {
-            CStopRequest::ReadScope reading(StopRequestOf());
-            read = ReadWholeFile(checksumFile, bytes);
-        }
-        if (StopRequested()) return NoteCutShort();
-        if (!read) continue;
+        const ReadOutcome read = ReadChecksumFile(checksumFile, bytes);
+        if (read == ReadOutcome::Stopped || StopRequested()) return NoteCutShort();
+        // It may list the download: that it was not read is said.
+        if (read == ReadOutcome::Elsewhere) Report(false, L"Not on this computer - ", checksumFile);
+        if (read != ReadOutcome::Read) continue;
         const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(checksumFile)));
         bool signatureNoted = false;
         for (const ChecksumLine& line : file.lines) {
@@ -285,7 +314,7 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
     if (RefusedAs(TargetOfEntry(line.name, path, homeShare), line)) return;
     m_checked.insert(Lowered(path));
     Log().NoteCurrent(path);
-    if (IsDataElsewhere(path)) return Report(false, L"Not on this computer - ", path);
+    if (IsDataElsewhere(path, StopRequestOf())) return Report(false, L"Not on this computer - ", path);
     UniqueFile file = OpenForHashing(path, StopRequestOf());
     if (!file && StopRequested()) return NoteCutShort();
     if (!file) return Report(false, L"Missing - ", path);
@@ -304,6 +333,22 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
     }
     const bool same = LowercaseHex(texts.front()) == line.hex;
     Report(same, same ? L"OK - " : L"FAILED - ", path);
+}
+
+// A checksum file's bytes, unless its data is not on this computer: reading would fetch
+// it first, unasked, as hashing would.
+CEngine_ChecksumVerify::ReadOutcome CEngine_ChecksumVerify::ReadChecksumFile(const std::wstring& path,
+                                                                             std::string& bytes) {
+    const bool elsewhere = IsDataElsewhere(path, StopRequestOf());
+    if (StopRequested()) return ReadOutcome::Stopped;
+    if (elsewhere) return ReadOutcome::Elsewhere;
+    bool read;
+    {
+        CStopRequest::ReadScope reading(StopRequestOf());
+        read = ReadWholeFile(path, bytes);
+    }
+    if (!read && StopRequested()) return ReadOutcome::Stopped;
+    return read ? ReadOutcome::Read : ReadOutcome::Failed;
 }
 
 bool CEngine_ChecksumVerify::RefusedAs(EntryTarget target, const ChecksumLine& line) {

@@ -30,7 +30,7 @@ public:
 
     // What a selected file is (RoleOfFile), no larger than 64 MiB for a checksum file or a
     // signature. Any other file is one to verify.
-    static FileRole SelectedRole(const std::wstring& path);
+    static FileRole SelectedRole(const std::wstring& path, const CStopRequest& stop);
     // Reads `path` as a checksum file and checks each of its entries.
     void VerifyChecksumFile(const std::wstring& path);
     // Checks `path` against the entries that name it in the checksum files of its folder,
@@ -47,6 +47,8 @@ private:
     bool ReadOrNote(const std::wstring& path, FileRole role);
     // "Signature not checked - ", once for each signature in a run.
     void NoteSignature(const std::wstring& path);
+    enum class ReadOutcome { Read, Failed, Elsewhere, Stopped };
+    ReadOutcome ReadChecksumFile(const std::wstring& path, std::string& bytes);
     void CheckEntry(const std::wstring& folder, const ChecksumLine& line);
     // Reports `line` as not checked when `target` is no local file.
     bool RefusedAs(EntryTarget target, const ChecksumLine& line);

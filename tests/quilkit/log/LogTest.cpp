@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "Driver.h"
@@ -19,6 +20,8 @@
 #include "log/LogDlg.h"
 #include "log/LogPlacement.h"
 #include "run/ToolRun.h"
+#include "tools/hash/EngineHash.h"
+#include "../run/BlockingCalls.h"
 
 namespace {
 
@@ -470,6 +473,50 @@ TEST_F(Log, AWorkerHeldInAReadIsLetGoAfterTheTimeAllowed) {
         // The test goes on in this process: the worker ends before the run it reports to.
         SetEvent(release.Get());
         Sleep(500);
+    }
+}
+
+// Closing the log while the worker waits in a folder's listing, as on a share that stops
+// answering: the message loop ends within 2 s, the wait cancelled or, where nothing can
+// cancel it, the worker let go, as the program's last wait then says.
+TEST_F(Log, CloseEndsWithinTwoSecondsWhileAFoldersListingWaits) {
+    seam::Installed seam;
+    driver::TempFolder folder;
+    CreateDirectoryW(driver::Wide(folder / "stuck").c_str(), nullptr);
+    const std::vector<std::wstring> paths = {driver::Wide(folder / "stuck")};
+    for (bool cancellable : {true, false}) {
+        const std::wstring name = L"\\\\.\\pipe\\vex-close-" + std::to_wstring(GetCurrentProcessId());
+        UniqueFile server(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
+        UniqueFile pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(server && pipe);
+        CLogDlg log;
+        ASSERT_TRUE(log.Create(nullptr));
+        seam.Arm(seam::Call::FindFirst, L"stuck\\*", cancellable ? pipe.Get() : nullptr);
+        // A wait that the close did not reach ends all the same, late: a failure, not a hang.
+        std::thread watchdog([&] {
+            if (WaitForSingleObject(seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
+            DisconnectNamedPipe(server.Get());
+            seam.Release();
+        });
+        CToolRun run;
+        log.Watch(run);
+        run.Start([&](CLogSink& sink, const CStopRequest& stop) {
+            CEngineHash engine(sink, stop, {DigestKind::Md5});
+            return WalkPathList(engine, paths, WalkOptions{});
+        });
+        EXPECT_TRUE(seam.WaitUntilEntered()) << cancellable;
+        const ULONGLONG start = GetTickCount64();
+        PostMessageW(log.m_hWnd, WM_CLOSE, 0, 0);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        EXPECT_LT(GetTickCount64() - start, 2000u) << cancellable;
+        EXPECT_EQ(run.StopAndJoin(500), cancellable);
+        seam.Release();
+        watchdog.join();
+        // A worker let go still reports to this run: it ends first.
+        while (!run.Feed().Progress().finished) Sleep(10);
+        Sleep(100);
+        log.DestroyWindow();
     }
 }
 

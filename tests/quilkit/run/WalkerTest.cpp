@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Driver.h"
@@ -11,6 +12,9 @@
 #include "run/FileMoleImpl.h"
 #include "log/LogSink.h"
 #include "run/ToolRun.h"
+#include "BlockingCalls.h"
+#include "tools/hash/EngineHash.h"
+#include "tools/verify/Engine_ChecksumVerify.h"
 
 namespace {
 
@@ -293,6 +297,137 @@ TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
     DeleteFileW(driver::LongPath(deep + "\\f").c_str());
     for (auto level = chain.rbegin(); level != chain.rend(); ++level)
         RemoveDirectoryW(driver::LongPath(*level).c_str());
+}
+
+class BlockingCalls : public Walker {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_seam.Complete()); }
+    seam::Installed m_seam;
+};
+
+CToolRun::Job HashJob(const std::vector<std::wstring>& paths) {
+    return [paths](CLogSink& log, const CStopRequest& stop) {
+        CEngineHash engine(log, stop, {DigestKind::Md5});
+        return WalkPathList(engine, paths, WalkOptions{});
+    };
+}
+
+std::string TakeLines(CRunFeed& feed) {
+    std::vector<LogEntry> batch;
+    std::string lines;
+    feed.Take(batch, 1000);
+    for (const LogEntry& entry : batch)
+        lines += (entry.format == LogFormat::Error ? "[red]" : "") + driver::Utf8(entry.text);
+    return lines;
+}
+
+// Every call of the reading tools that may wait on a share: Stop cancels it and the run
+// ends at once with the path left undone; where nothing can cancel it, the wait of Close,
+// of log-off and of the program's end lets the worker go within its time.
+TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounded) {
+    Make({"stuck\\", "stuck\\a.txt", "stuck\\SHA256SUMS", "stuck\\notes.asc", "stuck\\app.iso"});
+    driver::WriteFile(m_root / "stuck\\SHA256SUMS", "d41d8cd98f00b204e9800998ecf8427e  a.txt\n");
+    const std::wstring stuck = driver::Wide(m_root / "stuck");
+    const struct {
+        const char* what;
+        seam::Call call;
+        const wchar_t* path;
+        bool verify;
+        std::wstring selected;
+    } cases[] = {
+        {"hash: a selected path's attributes", seam::Call::Attributes, L"stuck", false, stuck},
+        {"hash: a folder's listing", seam::Call::FindFirst, L"stuck\\*", false, stuck},
+        {"hash: a folder's next entries", seam::Call::FindNext, L"stuck", false, stuck},
+        {"verify: a checksum file's attributes", seam::Call::AttributesEx, L"SHA256SUMS", true, stuck},
+        {"verify: the head of an .asc file", seam::Call::Create, L"notes.asc", true, stuck + L"\\notes.asc"},
+        {"verify: the listing beside a download", seam::Call::FindFirst, L"stuck\\*", true, stuck + L"\\app.iso"},
+    };
+    const std::string stopped =
+        "[red]Stopped\r\n[red]---\r\nStopped - 1 of the selected paths not done\r\nError: 1\r\n";
+    for (const auto& test : cases) {
+        for (bool cancellable : {true, false}) {
+            const std::string what = std::string(test.what) + (cancellable ? "" : ", not cancellable");
+            const std::wstring pipeName = L"\\\\.\\pipe\\vex-walker-" + std::to_wstring(GetCurrentProcessId());
+            UniqueFile server(
+                CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
+            UniqueFile pipe(CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(server && pipe) << what;
+            m_seam.Arm(test.call, test.path, cancellable ? pipe.Get() : nullptr);
+            // A run that the stop did not reach ends all the same, late: a failure, not a hang.
+            std::thread watchdog([&] {
+                if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
+                DisconnectNamedPipe(server.Get());
+                m_seam.Release();
+            });
+
+            CToolRun run;
+            run.Feed().SetConsumer(nullptr, 0);
+            run.Start(test.verify ? VerifyChecksums({test.selected}) : HashJob({test.selected}));
+            const bool entered = m_seam.WaitUntilEntered();
+            EXPECT_TRUE(entered) << what;
+            // What the deadline of Close asks before it lets the worker go.
+            EXPECT_TRUE(run.IsWorkerReading()) << what;
+            const ULONGLONG start = GetTickCount64();
+            if (!entered) {
+                run.StopAndJoin();
+            } else if (cancellable) {
+                // As the log's Stop and its timer do.
+                run.RequestStop();
+                while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
+                    Sleep(50);
+                    run.CancelBlockedRead();
+                }
+                EXPECT_LT(GetTickCount64() - start, 2000u) << what;
+                EXPECT_EQ(TakeLines(run.Feed()), stopped) << what;
+                EXPECT_TRUE(run.StopAndJoin(1000)) << what;
+            } else {
+                EXPECT_FALSE(run.StopAndJoin(1000)) << what;
+                EXPECT_LT(GetTickCount64() - start, 2000u) << what;
+            }
+            m_seam.Release();
+            watchdog.join();
+            // A worker let go still reports to this run: it ends first.
+            while (!run.Feed().Progress().finished) Sleep(10);
+            Sleep(100);
+        }
+    }
+}
+
+std::vector<std::string> SortedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// A checksum file whose data is not on this computer is named and never opened: neither
+// its head nor its whole is read, which would download it unasked.
+TEST_F(BlockingCalls, AChecksumFileThatIsACloudPlaceholderIsNamedAndNeverOpened) {
+    Make({"walk\\", "beside\\", "beside\\app.iso"});
+    driver::WriteFile(m_root / "walk\\cloud.sha256", "d41d8cd98f00b204e9800998ecf8427e  x\n");
+    driver::WriteFile(m_root / "walk\\cloud.asc", "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n");
+    driver::WriteFile(m_root / "beside\\app.iso.sha256sum", "d41d8cd98f00b204e9800998ecf8427e  app.iso\n");
+    seam::g_elsewhere = {L"cloud.sha256", L"cloud.asc", L"app.iso.sha256sum"};
+    const struct {
+        std::string selected;
+        std::string lines;
+    } cases[] = {
+        {m_root / "walk\\cloud.sha256", "[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
+        {m_root / "walk\\cloud.asc", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") + "\r\n"},
+        {m_root / "walk", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") +
+                              "\r\n[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
+        {m_root / "beside\\app.iso", "[red]Not on this computer - " + (m_root / "beside\\app.iso.sha256sum") +
+                                         "\r\n[red]No checksum file lists - " + (m_root / "beside\\app.iso") + "\r\n"},
+    };
+    for (const auto& test : cases) {
+        m_log.lines.clear();
+        const RunTally tally = VerifyChecksums({driver::Wide(test.selected)})(m_log, m_stop);
+        // The walk meets the folder's entries in the order the file system keeps.
+        EXPECT_EQ(SortedLines(m_log.lines), SortedLines(test.lines)) << m_log.lines;
+        EXPECT_EQ(tally.failures, int(std::count(test.lines.begin(), test.lines.end(), '\n'))) << test.selected;
+    }
+    EXPECT_TRUE(seam::g_opened.empty()) << driver::Utf8(seam::g_opened.front());
 }
 
 }  // namespace

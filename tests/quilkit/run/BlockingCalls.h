@@ -1,0 +1,177 @@
+#pragma once
+// Wine has no share that stops answering, and no file system whose listing or attributes
+// can be made to wait. The engines are linked into this program, so their calls into the
+// system go through its import table: redirected there, a call on a chosen path waits in
+// the read of a pipe that never answers (synchronous I/O that CancelSynchronousIo ends, as
+// it ends a wait on the redirector), then fails as the cancelled call fails; or waits on
+// an event, as a call Wine cannot cancel would. Another chosen file is shown as a cloud
+// placeholder, and its opens are noted.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "run/FileKinds.h"
+
+namespace seam {
+
+enum class Call { FindFirst, FindNext, Attributes, AttributesEx, Create };
+
+inline decltype(&FindFirstFileExW) g_findFirst;
+inline decltype(&FindNextFileW) g_findNext;
+inline decltype(&GetFileAttributesW) g_attributes;
+inline decltype(&GetFileAttributesExW) g_attributesEx;
+inline decltype(&CreateFileW) g_create;
+
+inline std::atomic<bool> g_armed{false};  // the next matching call waits, once
+inline Call g_stallCall;
+inline std::wstring g_stallPath;               // a part of the path that waits
+inline std::atomic<HANDLE> g_stallFind;        // the listing whose next entry waits
+inline HANDLE g_pipe = nullptr;                // read to wait, when set
+inline HANDLE g_release = nullptr;             // else waited on
+inline HANDLE g_entered = nullptr;             // set as the call starts to wait
+inline std::vector<std::wstring> g_elsewhere;  // name endings shown as placeholders
+inline std::mutex g_openedMutex;
+inline std::vector<std::wstring> g_opened;  // opens of those
+
+inline bool EndsWith(std::wstring_view text, std::wstring_view ending) {
+    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
+}
+inline bool Elsewhere(std::wstring_view path) {
+    return std::any_of(g_elsewhere.begin(), g_elsewhere.end(),
+                       [&](const std::wstring& e) { return EndsWith(path, e); });
+}
+inline bool StallsAt(Call call, const wchar_t* path) {
+    return g_stallCall == call && path && wcsstr(path, g_stallPath.c_str()) && g_armed.exchange(false);
+}
+// Always fails; the error is the read's (ERROR_OPERATION_ABORTED when cancelled).
+inline void Stall() {
+    SetEvent(g_entered);
+    char byte;
+    DWORD read = 0;
+    if (g_pipe && ReadFile(g_pipe, &byte, 1, &read, nullptr)) SetLastError(ERROR_GEN_FAILURE);
+    if (!g_pipe) {
+        WaitForSingleObject(g_release, INFINITE);
+        SetLastError(ERROR_GEN_FAILURE);
+    }
+}
+inline void MarkPlaceholder(WIN32_FIND_DATAW* entry) {
+    if (Elsewhere(entry->cFileName)) entry->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;
+}
+
+inline HANDLE WINAPI FindFirst(const wchar_t* path, FINDEX_INFO_LEVELS level, void* data, FINDEX_SEARCH_OPS ops,
+                               void* filter, DWORD flags) {
+    if (StallsAt(Call::FindFirst, path)) return Stall(), INVALID_HANDLE_VALUE;
+    const bool nextStalls = g_stallCall == Call::FindNext && wcsstr(path, g_stallPath.c_str());
+    const HANDLE find = g_findFirst(path, level, data, ops, filter, flags);
+    if (find != INVALID_HANDLE_VALUE) MarkPlaceholder(static_cast<WIN32_FIND_DATAW*>(data));
+    if (nextStalls) g_stallFind = find;
+    return find;
+}
+inline BOOL WINAPI FindNext(HANDLE find, WIN32_FIND_DATAW* entry) {
+    if (find == g_stallFind && g_armed.exchange(false)) return Stall(), FALSE;
+    if (!g_findNext(find, entry)) return FALSE;
+    MarkPlaceholder(entry);
+    return TRUE;
+}
+inline DWORD WINAPI Attributes(const wchar_t* path) {
+    if (StallsAt(Call::Attributes, path)) return Stall(), INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = g_attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && Elsewhere(path)
+               ? attributes | filekinds::kAttributeRecallOnDataAccess
+               : attributes;
+}
+inline BOOL WINAPI AttributesEx(const wchar_t* path, GET_FILEEX_INFO_LEVELS level, void* data) {
+    if (StallsAt(Call::AttributesEx, path)) return Stall(), FALSE;
+    if (!g_attributesEx(path, level, data)) return FALSE;
+    if (Elsewhere(path))
+        static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(data)->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;
+    return TRUE;
+}
+inline HANDLE WINAPI Create(const wchar_t* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security,
+                            DWORD disposition, DWORD flags, HANDLE model) {
+    if (StallsAt(Call::Create, path)) return Stall(), INVALID_HANDLE_VALUE;
+    if (Elsewhere(path)) {
+        std::lock_guard<std::mutex> lock(g_openedMutex);
+        g_opened.push_back(path);
+    }
+    return g_create(path, access, share, security, disposition, flags, model);
+}
+
+// Puts `replacement` in the import table's slot for `name`; returns what was there.
+template <typename F>
+inline F Redirect(const char* name, F replacement) {
+    auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleW(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, name) != 0)
+                continue;
+            DWORD protection;
+            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), PAGE_READWRITE, &protection);
+            const F previous = reinterpret_cast<F>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+// The redirections, for as long as it lives.
+class Installed {
+public:
+    Installed() {
+        g_findFirst = Redirect("FindFirstFileExW", &FindFirst);
+        g_findNext = Redirect("FindNextFileW", &FindNext);
+        g_attributes = Redirect("GetFileAttributesW", &Attributes);
+        g_attributesEx = Redirect("GetFileAttributesExW", &AttributesEx);
+        g_create = Redirect("CreateFileW", &Create);
+        g_entered = m_entered.Get();
+        g_release = m_release.Get();
+    }
+    ~Installed() {
+        g_armed = false;
+        g_stallFind = nullptr;
+        g_elsewhere.clear();
+        g_opened.clear();
+        Redirect("FindFirstFileExW", g_findFirst);
+        Redirect("FindNextFileW", g_findNext);
+        Redirect("GetFileAttributesW", g_attributes);
+        Redirect("GetFileAttributesExW", g_attributesEx);
+        Redirect("CreateFileW", g_create);
+    }
+    Installed(const Installed&) = delete;
+    Installed& operator=(const Installed&) = delete;
+    // Whether every call was found: a program imports only those its code makes.
+    bool Complete() const { return g_findFirst && g_findNext && g_attributes && g_attributesEx && g_create; }
+
+    // The next `call` on a path that holds `path` waits: in a read of `pipe`, or, without
+    // one, until Release.
+    void Arm(Call call, const std::wstring& path, HANDLE pipe) {
+        g_stallCall = call;
+        g_stallPath = path;
+        g_stallFind = nullptr;
+        g_pipe = pipe;
+        ResetEvent(m_release.Get());
+        g_armed = true;
+    }
+    bool WaitUntilEntered() { return WaitForSingleObject(m_entered.Get(), 5000) == WAIT_OBJECT_0; }
+    void Release() { SetEvent(m_release.Get()); }
+    HANDLE ReleaseEvent() const { return m_release.Get(); }
+
+private:
+    UniqueHandle m_entered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    UniqueHandle m_release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+}  // namespace seam
