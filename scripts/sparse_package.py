@@ -32,6 +32,8 @@ SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TEMPLATE = os.path.join(SOURCE_DIR, "installer", "AppxManifest.xml.in")
 ICON = os.path.join(SOURCE_DIR, "res", "VexQuilkit", "VexQuilkit.ico")
 LOGO = "Images/VexQuilkit.png"
+# The package's name, by which the installer also removes it.
+IDENTITY_NAME = "VexTools.VexQuilkit"
 BLOCK_SIZE = 65536
 # A self-signed certificate for one build: long enough for any release made from it.
 CERTIFICATE_DAYS = 3650
@@ -49,7 +51,8 @@ def manifest(version, publisher):
     with open(TEMPLATE, encoding="utf-8") as template:
         text = template.read()
     escaped = publisher.replace("&", "&amp;").replace('"', "&quot;").replace("<", "&lt;")
-    return text.replace("@VERSION@", package_version(version)).replace("@PUBLISHER@", escaped).encode("utf-8")
+    text = text.replace("@NAME@", IDENTITY_NAME).replace("@VERSION@", package_version(version))
+    return text.replace("@PUBLISHER@", escaped).encode("utf-8")
 
 
 def largest_png(icon_path):

@@ -94,7 +94,8 @@ HRESULT CFlintPopMenu::ReadSelection(PCIDLIST_ABSOLUTE folder, IDataObject* data
 }
 
 IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) {
-    if ((flags & CMF_DEFAULTONLY) || !m_selection.OffersTools()) return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+    if ((flags & CMF_DEFAULTONLY) || !m_selection.OffersTools())
+        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
     if (lastId < firstId || lastId - firstId < kFlintPopCommandCount - 1)
         return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
 
