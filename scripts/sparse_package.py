@@ -155,9 +155,18 @@ def sign(unsigned, signed, certificate, key, password_file, epoch):
                "-time", str(epoch), "-in", unsigned, "-out", signed]
     if password_file:
         command[2:2] = ["-readpass", password_file]
+    if os.path.exists(signed):
+        os.remove(signed)  # osslsigncode writes no file that exists
     result = subprocess.run(command, capture_output=True, text=True, check=False)
     if result.returncode != 0:
         sys.exit(f"sparse_package: osslsigncode failed:\n{result.stdout}{result.stderr}")
+
+
+def serial_number(der_file):
+    """The serial number in hexadecimal, by which certutil finds the certificate in a store."""
+    result = subprocess.run(["openssl", "x509", "-inform", "DER", "-in", der_file, "-noout", "-serial"],
+                            capture_output=True, text=True, check=True)
+    return result.stdout.strip().removeprefix("serial=")
 
 
 def der_certificate(certificate, out):
