@@ -162,6 +162,34 @@ def sign(unsigned, signed, certificate, key, password_file, epoch):
         sys.exit(f"sparse_package: osslsigncode failed:\n{result.stdout}{result.stderr}")
 
 
+def dos_time(epoch):
+    year, month, day, hour, minute, second = time.gmtime(epoch)[:6]
+    return struct.pack("<HH", hour << 11 | minute << 5 | second // 2, (year - 1980) << 9 | month << 5 | day)
+
+
+def settle_signature_time(package, epoch):
+    """osslsigncode stamps the zip entry of the signature with the time it ran; the entry
+    takes the release's time instead, as every other entry does. The signature covers no
+    zip header of its own entry, so it stays valid."""
+    with zipfile.ZipFile(package) as archive:
+        entry = archive.getinfo("AppxSignature.p7x")
+        with open(package, "rb") as data:
+            content = bytearray(data.read())
+    stamp = dos_time(epoch)
+    content[entry.header_offset + 10:entry.header_offset + 14] = stamp
+    end = content.rfind(b"PK\x05\x06")
+    count, central = struct.unpack_from("<H", content, end + 10)[0], struct.unpack_from("<I", content, end + 16)[0]
+    for _ in range(count):
+        if struct.unpack_from("<I", content, central + 42)[0] == entry.header_offset:
+            break
+        central += 46 + sum(struct.unpack_from("<HHH", content, central + 28))
+    else:
+        sys.exit(f"sparse_package: {package} has no central entry for its signature")
+    content[central + 12:central + 16] = stamp
+    with open(package, "wb") as data:
+        data.write(content)
+
+
 def serial_number(der_file):
     """The serial number in hexadecimal, by which certutil finds the certificate in a store."""
     result = subprocess.run(["openssl", "x509", "-inform", "DER", "-in", der_file, "-noout", "-serial"],
@@ -184,6 +212,7 @@ def build(out_package, out_certificate, version, company, epoch):
         unsigned = os.path.join(key_folder, "unsigned.msix")
         write_zip(unsigned, files, epoch)
         sign(unsigned, out_package, certificate, key, password_file, epoch)
+        settle_signature_time(out_package, epoch)
         der_certificate(certificate, out_certificate)
         if not os.environ.get("VEX_SIGNING_KEY"):
             destroy(key)
