@@ -1,12 +1,14 @@
 #!/bin/bash
 # test-package.sh VERSION DIST_DIR WORK_DIR TESTS_EXE EXTENSION_DLL -- MAKE_PACKAGE...
-# The portable zip's texts checked; the release installed over an older version, used and
-# uninstalled under Wine in a new prefix in WORK_DIR, then a newer version installed that
-# it does not replace unasked (tests/installer/PackageTest.cpp). MAKE_PACKAGE is
+# The portable zip's texts checked; the signed package of Windows 11's menu checked (its
+# entries, block map, signature, Publisher, class and manifest); the release installed over
+# an older version, used and uninstalled under Wine in a new prefix in WORK_DIR, then a
+# newer version installed that it does not replace unasked, and on Windows 11 the package
+# registered and removed (tests/installer/PackageTest.cpp). MAKE_PACKAGE is
 # scripts/make-package.py with the dist target's inputs; it makes the older version (the
-# same binaries, its extension told apart by bytes after its image) and the newer one. A machine that runs
-# no 32-bit code cannot run the shipped installer: there both installers come from the
-# same script built for amd64.
+# same binaries, its extension told apart by bytes after its image) and the newer one. A
+# machine that runs no 32-bit code cannot run the shipped installer: there both installers
+# come from the same script built for amd64.
 set -euo pipefail
 version=$1 dist=$2 work=$3 tests=$4 extension=$5
 shift 6
