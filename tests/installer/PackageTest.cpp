@@ -2,9 +2,7 @@
 // own, which names the installers and the extensions in VEX_PACKAGE_* variables: an older
 // version installed, this one over it while the old extension is loaded, the installed
 // extension used, then all of it uninstalled but the user's settings; then a newer
-// version installed, which this one does not replace without asking. On Windows 11 (a
-// prefix whose build is 22000) the installer also trusts the certificate of Windows 11's
-// menu and registers its package, through tools that a recorder stands in for here.
+// version installed, which this one does not replace without asking.
 #include <shlobj.h>
 #include <wincrypt.h>
 #include <wrl/client.h>
@@ -253,7 +251,9 @@ std::vector<std::string> ToolCommands(const std::string& log) {
 
 }  // namespace
 
-// Windows 11: the certificate goes into the machine's Trusted People, the package is
+// On Windows 11 (a prefix whose build is 22000) the installer trusts the certificate of
+// Windows 11's menu and registers its package, through tools that a recorder stands in for
+// here: the certificate goes into the machine's Trusted People, the package is
 // registered from the program's folder for this account and through Active Setup for every
 // other; an installation over it drops the certificate it had; uninstall removes the package
 // for all users and the certificate. Windows 10: none of it.
