@@ -12,3 +12,13 @@ add_custom_target(dist
                   COMMAND ${VEX_PACKAGE_TOOL} --version ${PROJECT_VERSION} --extension $<TARGET_FILE:flintpop64>
                           --out ${VEX_DIST_DIR}
                   DEPENDS VexQuilkit flintpop64 VERBATIM)
+
+# The package manifest as the release's package holds it, with the publisher of a build
+# without a release certificate: the shell extension's tests take its class from it.
+set(VEX_APPX_MANIFEST ${CMAKE_BINARY_DIR}/appx/AppxManifest.xml)
+add_custom_command(OUTPUT ${VEX_APPX_MANIFEST}
+                   COMMAND python3 ${CMAKE_SOURCE_DIR}/scripts/sparse_package.py --version ${PROJECT_VERSION}
+                           --publisher "CN=${VEX_COMPANY_NAME}" --out ${VEX_APPX_MANIFEST}
+                   DEPENDS ${CMAKE_SOURCE_DIR}/installer/AppxManifest.xml.in ${CMAKE_SOURCE_DIR}/scripts/sparse_package.py
+                   VERBATIM)
+add_custom_target(appx_manifest DEPENDS ${VEX_APPX_MANIFEST})

@@ -1,6 +1,8 @@
 ; The VexQuilkit installer, built by scripts/make-package.py:
 ;   makensis -DVERSION=1.1.0 -DCOMPANY=... -DCOPYRIGHT=... -DSTAGE=<folder of the three
-;            binaries and LICENSE.txt> -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] VexQuilkit.nsi
+;            binaries, LICENSE.txt, VexQuilkit.msix and VexQuilkit.cer> -DOUTFILE=<setup.exe>
+;            -DCERTIFICATE_SERIAL=<the .cer's, hex> -DPACKAGE_NAME=<the .msix's Identity Name>
+;            [-DTARGET=amd64-unicode] VexQuilkit.nsi
 ; Per machine and elevated, for 64-bit Windows only. /S installs silently; over an
 ; installed version it upgrades in place, and over a newer one it asks first (silently it
 ; keeps the newer one). The uninstaller keeps the user's settings.
@@ -16,6 +18,7 @@
 !include x64.nsh
 !include FileFunc.nsh
 !include WordFunc.nsh
+!include WinVer.nsh
 
 !define PRODUCT "VexQuilkit"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
@@ -89,6 +92,81 @@ Var previousVersion
     Delete /REBOOTOK "$INSTDIR\${name}.new"
     Delete /REBOOTOK "$INSTDIR\${name}"
 !macroend
+
+; ---- Windows 11's first context menu ----------------------------------------------------
+; From build 22000 on, Explorer's first menu shows only commands of a package. The signed
+; package VexQuilkit.msix names flintpop64.dll in the program's folder (its external
+; location); Windows installs it only when its certificate is trusted, here in the
+; machine's Trusted People store. A package with an external location is registered per
+; user (Add-AppxPackage -ExternalLocation): this installer registers it for the account it
+; runs as, and Active Setup registers it for every other user at their next logon, as
+; that user, before Explorer starts; a higher Version makes Active Setup run again after
+; an upgrade, which replaces the package. Windows 10 and earlier: none of this runs.
+!define WIN11_MENU_COMPONENT "Software\Microsoft\Active Setup\Installed Components\${PACKAGE_NAME}"
+!define WIN11_MENU_CERTIFICATE_VALUE "Windows11MenuCertificate"
+!define POWERSHELL '"$SYSDIR\WindowsPowerShell\v1.0\powershell.exe" -NoProfile -NonInteractive -ExecutionPolicy Bypass -Command'
+!define CERTUTIL '"$SYSDIR\certutil.exe"'
+; Active Setup compares versions written with commas.
+!searchreplace ACTIVE_SETUP_VERSION "${VERSION}" "." ","
+
+; The 64-bit tools, past a 32-bit installer's file-system redirection.
+!macro Windows11MenuRun command
+    ${DisableX64FSRedirection}
+    ExecWait `${command}` $0
+    ${EnableX64FSRedirection}
+!macroend
+
+; The certificate of an earlier version goes first: each build may have its own.
+!macro Windows11MenuDropCertificate
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "${WIN11_MENU_CERTIFICATE_VALUE}"
+    ${If} $1 != ""
+        !insertmacro Windows11MenuRun '${CERTUTIL} -delstore TrustedPeople $1'
+    ${EndIf}
+!macroend
+
+!macro Windows11MenuInstall
+    ${If} ${AtLeastBuild} 22000
+        !insertmacro InstallFile VexQuilkit.msix
+        !insertmacro InstallFile VexQuilkit.cer
+        !insertmacro Windows11MenuDropCertificate
+        !insertmacro Windows11MenuRun '${CERTUTIL} -f -addstore TrustedPeople "$INSTDIR\VexQuilkit.cer"'
+        WriteRegStr HKLM "${UNINSTALL_KEY}" "${WIN11_MENU_CERTIFICATE_VALUE}" "${CERTIFICATE_SERIAL}"
+        StrCpy $2 `${POWERSHELL} "Add-AppxPackage -Path '$INSTDIR\VexQuilkit.msix' -ExternalLocation '$INSTDIR'"`
+        WriteRegStr HKLM "${WIN11_MENU_COMPONENT}" "" "VexQuilkit on Windows 11's context menu"
+        WriteRegStr HKLM "${WIN11_MENU_COMPONENT}" "StubPath" "$2"
+        WriteRegStr HKLM "${WIN11_MENU_COMPONENT}" "Version" "${ACTIVE_SETUP_VERSION}"
+        WriteRegDWORD HKLM "${WIN11_MENU_COMPONENT}" "IsInstalled" 1
+        !insertmacro Windows11MenuRun '$2'
+        ${If} $0 == 0
+            ; This account has it now: Active Setup need not run for it again.
+            WriteRegStr HKCU "${WIN11_MENU_COMPONENT}" "Version" "${ACTIVE_SETUP_VERSION}"
+        ${Else}
+            MessageBox MB_OK|MB_ICONEXCLAMATION "VexQuilkit could not be added to Windows 11's context menu (code $0).$\r$\nIts submenu stays under Show more options." /SD IDOK
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+; Explorer reads the packages' menus when it starts.
+!macro Windows11MenuOfferExplorerRestart
+    ${If} ${AtLeastBuild} 22000
+        MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "VexQuilkit appears on Windows 11's context menu once Explorer restarts.$\r$\n$\r$\nRestart Explorer now? Its windows close and reopen." /SD IDNO IDNO windows11_menu_explorer_kept
+        ; Windows starts the shell again by itself, as the user, once it has ended.
+        !insertmacro Windows11MenuRun '"$SYSDIR\taskkill.exe" /f /im explorer.exe'
+    windows11_menu_explorer_kept:
+    ${EndIf}
+!macroend
+
+!macro Windows11MenuUninstall
+    ${If} ${AtLeastBuild} 22000
+        DeleteRegKey HKLM "${WIN11_MENU_COMPONENT}"
+        DeleteRegKey HKCU "${WIN11_MENU_COMPONENT}"
+        !insertmacro Windows11MenuRun '${POWERSHELL} "Get-AppxPackage -AllUsers -Name ${PACKAGE_NAME} | Remove-AppxPackage -AllUsers"'
+        !insertmacro Windows11MenuDropCertificate
+    ${EndIf}
+    !insertmacro RemoveFile VexQuilkit.msix
+    !insertmacro RemoveFile VexQuilkit.cer
+!macroend
+; ---- end of Windows 11's first context menu ---------------------------------------------
 
 Function .onInit
     ${IfNot} ${RunningX64}
@@ -238,6 +316,8 @@ Section "${PRODUCT}"
         SetErrorLevel 2
     ${EndIf}
 
+    !insertmacro Windows11MenuInstall
+
     CreateShortCut "$SMPROGRAMS\VexQuilkit.lnk" "$INSTDIR\VexQuilkit.exe"
     CreateShortCut "$SMPROGRAMS\Skyperch.lnk" "$INSTDIR\Skyperch.exe"
 
@@ -252,6 +332,7 @@ Section "${PRODUCT}"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+    !insertmacro Windows11MenuOfferExplorerRestart
 SectionEnd
 
 Function un.onInit
@@ -262,6 +343,7 @@ FunctionEnd
 
 Section "Uninstall"
     ExecWait '"$INSTDIR\VexQuilkit.exe" /Unregister'
+    !insertmacro Windows11MenuUninstall
     Delete "$SMPROGRAMS\VexQuilkit.lnk"
     Delete "$SMPROGRAMS\Skyperch.lnk"
     !insertmacro RemoveFile VexQuilkit.exe

@@ -11,7 +11,7 @@ packages=(
     googletest libbenchmark-dev libssl-dev
     wine wine64 wine32:i386 fonts-wine
     xvfb xauth x11-utils imagemagick
-    nsis python3 b3sum
+    nsis python3 b3sum openssl
     locales
 )
 
@@ -36,6 +36,31 @@ else
     if [ -n "${need_update:-}" ] || ! as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null 2>&1; then
         as_root apt-get update -qq
         as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+fi
+
+# osslsigncode signs the package of Windows 11's menu (make package). Signing a package
+# needs 2.7 or later: Debian 12 (bookworm) has 2.5, and 2.9 in bookworm-backports, whose
+# source is added when it is missing; a later Debian has a new enough one of its own.
+osslsigncode_version() { dpkg-query -W -f='${Version}' osslsigncode 2>/dev/null || true; }
+if ! dpkg --compare-versions "$(osslsigncode_version)" ge 2.7 2>/dev/null; then
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    release=()
+    if [ "$codename" = bookworm ]; then
+        if ! grep -rqs "bookworm-backports" /etc/apt/sources.list /etc/apt/sources.list.d/; then
+            echo "install-deps: adding bookworm-backports (for osslsigncode 2.7 or later)"
+            printf '%s\n' "Types: deb" "URIs: http://deb.debian.org/debian" "Suites: bookworm-backports" \
+                "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+                as_root tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null
+        fi
+        release=(-t bookworm-backports)
+    fi
+    echo "install-deps: installing osslsigncode ${release[*]}"
+    as_root apt-get update -qq
+    as_root apt-get install -y -qq --no-install-recommends "${release[@]}" osslsigncode
+    if ! dpkg --compare-versions "$(osslsigncode_version)" ge 2.7; then
+        echo "install-deps: osslsigncode $(osslsigncode_version) cannot sign packages; 2.7 or later is needed" >&2
+        exit 1
     fi
 fi
 

@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
-"""Makes the release: VexQuilkit-VERSION-setup.exe (NSIS) and VexQuilkit-VERSION-portable.zip.
+"""Makes the release: VexQuilkit-VERSION-setup.exe (NSIS), VexQuilkit-VERSION-portable.zip,
+and the signed package of Windows 11's first menu that the installer registers,
+VexQuilkit-VERSION.msix, with the certificate it is signed with, VexQuilkit-VERSION.cer
+(scripts/sparse_package.py says how it is signed).
 
-Two runs on the same binaries give the same bytes: every file carries one time, that of
-SOURCE_DATE_EPOCH or else of the source tree's last commit, and the zip lists its files
-in one order. The cmake target `dist` of the win64 tree runs it (make package).
+Two runs on the same binaries give the same bytes but for the signature, which a key
+decides: every file carries one time, that of SOURCE_DATE_EPOCH or else of the source
+tree's last commit (the signature's time too), and the zips list their files in one
+order. The cmake target `dist` of the win64 tree runs it (make package).
 """
 import argparse
 import os
@@ -13,6 +17,8 @@ import sys
 import tempfile
 import time
 import zipfile
+
+import sparse_package
 
 SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PRODUCT = "VexQuilkit"
@@ -75,10 +81,12 @@ def write_zip(path, top, folder, names, epoch):
                 archive.writestr(entry, data.read(), compresslevel=9)
 
 
-def write_installer(arguments, path, folder):
+def write_installer(arguments, path, folder, certificate):
     command = ["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DVERSION={arguments.version}",
                f"-DCOMPANY={arguments.company}", f"-DCOPYRIGHT={arguments.copyright}",
-               f"-DSTAGE={folder}", f"-DOUTFILE={path}"]
+               f"-DSTAGE={folder}", f"-DOUTFILE={path}",
+               f"-DCERTIFICATE_SERIAL={sparse_package.serial_number(certificate)}",
+               f"-DPACKAGE_NAME={sparse_package.IDENTITY_NAME}"]
     if arguments.target:
         command.append(f"-DTARGET={arguments.target}")
     command.append(os.path.join(SOURCE_DIR, "installer", f"{PRODUCT}.nsi"))
@@ -95,8 +103,13 @@ def main():
         os.mkdir(folder)
         names = stage(arguments, folder, epoch)
         write_zip(base + "-portable.zip", os.path.basename(base), folder, names, epoch)
-        write_installer(arguments, base + "-setup.exe", folder)
-    for suffix in ("-setup.exe", "-portable.zip"):
+        sparse_package.build(base + ".msix", base + ".cer", arguments.version, arguments.company, epoch)
+        # The installer's alone: the portable copy keeps the classic menu.
+        for suffix in (".msix", ".cer"):
+            shutil.copyfile(base + suffix, os.path.join(folder, PRODUCT + suffix))
+            os.utime(os.path.join(folder, PRODUCT + suffix), (epoch, epoch))
+        write_installer(arguments, base + "-setup.exe", folder, base + ".cer")
+    for suffix in ("-setup.exe", "-portable.zip", ".msix", ".cer"):
         print(f"make-package: {base}{suffix} ({os.path.getsize(base + suffix)} bytes)")
 
 

@@ -1,12 +1,14 @@
 #!/bin/bash
 # test-package.sh VERSION DIST_DIR WORK_DIR TESTS_EXE EXTENSION_DLL -- MAKE_PACKAGE...
-# The portable zip's texts checked; the release installed over an older version, used and
-# uninstalled under Wine in a new prefix in WORK_DIR, then a newer version installed that
-# it does not replace unasked (tests/installer/PackageTest.cpp). MAKE_PACKAGE is
+# The portable zip's texts checked; the signed package of Windows 11's menu checked (its
+# entries, block map, signature, Publisher, class and manifest); the release installed over
+# an older version, used and uninstalled under Wine in a new prefix in WORK_DIR, then a
+# newer version installed that it does not replace unasked, and on Windows 11 the package
+# registered and removed (tests/installer/PackageTest.cpp). MAKE_PACKAGE is
 # scripts/make-package.py with the dist target's inputs; it makes the older version (the
-# same binaries, its extension told apart by bytes after its image) and the newer one. A machine that runs
-# no 32-bit code cannot run the shipped installer: there both installers come from the
-# same script built for amd64.
+# same binaries, its extension told apart by bytes after its image) and the newer one. A
+# machine that runs no 32-bit code cannot run the shipped installer: there both installers
+# come from the same script built for amd64.
 set -euo pipefail
 version=$1 dist=$2 work=$3 tests=$4 extension=$5
 shift 6
@@ -32,12 +34,146 @@ with zipfile.ZipFile(archive) as zip_file:
     readme = zip_file.read(f"{top}/readme.txt").decode("ascii")
 with open(f"{source}/LICENSE", "rb") as original:
     assert licence == original.read().replace(b"\n", b"\r\n"), "LICENSE.txt is not LICENSE"
-with open(f"{source}/shellext/ContextMenu.h", encoding="utf-8") as menu:
+with open(f"{source}/shellext/MenuItems.h", encoding="utf-8") as menu:
     items = [item.replace("&", "") for item in re.findall(r'\{\d, L"([^"]+)"', menu.read())]
 assert len(items) == 6, items
 missing = [item for item in items if item not in readme]
 assert not missing, f"readme.txt does not name {missing}"
 print(f"test-package: the zip holds LICENSE.txt and a readme naming {len(items)} items")
+EOF_PY
+
+# The package of Windows 11's menu: its entries, every block hash of its block map
+# recomputed, its signature, its Publisher against the certificate, its class against the
+# DLL and the install layout, and its manifest against the rules Microsoft's manifest
+# schemas state for each element it uses.
+package=$dist/VexQuilkit-$version.msix
+openssl x509 -inform DER -in "$dist/VexQuilkit-$version.cer" -out "$work/certificate.pem"
+if ! osslsigncode verify -CAfile "$work/certificate.pem" -in "$package" >"$work/verify.log" 2>&1; then
+    cat "$work/verify.log"
+    echo "test-package: osslsigncode does not verify $package" >&2
+    exit 1
+fi
+subject=$(openssl x509 -in "$work/certificate.pem" -noout -subject -nameopt RFC2253 | sed 's/^subject=//')
+python3 - "$package" "$subject" "$extension" "$version" "$(dirname "$0")/../installer/VexQuilkit.nsi" <<'EOF_PY'
+import base64, hashlib, re, struct, sys, uuid, zipfile
+import xml.etree.ElementTree as tree
+package, subject, extension, version, installer = sys.argv[1:]
+faults = []
+def check(condition, fault):
+    if not condition:
+        faults.append(fault)
+
+with zipfile.ZipFile(package) as archive:
+    names = archive.namelist()
+    files = {name: archive.read(name) for name in names}
+    infos = {info.filename: info for info in archive.infolist()}
+check(sorted(names) == sorted(["AppxManifest.xml", "Images/VexQuilkit.png", "AppxBlockMap.xml",
+                               "[Content_Types].xml", "AppxSignature.p7x"]), f"entries {names}")
+
+# Every file but the block map, the content types and the signature, each 64 KiB hashed.
+BLOCKMAP = "{http://schemas.microsoft.com/appx/2010/blockmap}"
+blockmap = tree.fromstring(files["AppxBlockMap.xml"])
+check(blockmap.get("HashMethod") == "http://www.w3.org/2001/04/xmlenc#sha256", "block map not SHA-256")
+mapped = {}
+for entry in blockmap.iter(BLOCKMAP + "File"):
+    name = entry.get("Name").replace("\\", "/")
+    data = files.get(name, b"")
+    mapped[name] = True
+    check(int(entry.get("Size")) == len(data), f"{name}: size")
+    check(int(entry.get("LfhSize")) == 30 + len(name.encode()) + len(infos[name].extra), f"{name}: LfhSize")
+    hashes = [block.get("Hash") for block in entry.iter(BLOCKMAP + "Block")]
+    blocks = [data[i:i + 65536] for i in range(0, len(data), 65536)]
+    check(hashes == [base64.b64encode(hashlib.sha256(b).digest()).decode() for b in blocks], f"{name}: block hashes")
+check(sorted(mapped) == ["AppxManifest.xml", "Images/VexQuilkit.png"], f"block map lists {sorted(mapped)}")
+
+# The manifest, element by element.
+F = "{http://schemas.microsoft.com/appx/manifest/foundation/windows10}"
+UAP = "{http://schemas.microsoft.com/appx/manifest/uap/windows10}"
+UAP10 = "{http://schemas.microsoft.com/appx/manifest/uap/windows10/10}"
+RESCAP = "{http://schemas.microsoft.com/appx/manifest/foundation/windows10/restrictedcapabilities}"
+D4 = "{http://schemas.microsoft.com/appx/manifest/desktop/windows10/4}"
+D5 = "{http://schemas.microsoft.com/appx/manifest/desktop/windows10/5}"
+COM = "{http://schemas.microsoft.com/appx/manifest/com/windows10}"
+manifest = tree.fromstring(files["AppxManifest.xml"])
+check(manifest.tag == F + "Package", f"root {manifest.tag}")
+def one(path):
+    found = manifest.findall(path)
+    check(len(found) == 1, f"{path}: {len(found)} elements")
+    return found[0] if found else tree.Element("missing")
+def required(element, *attributes):
+    for attribute in attributes:
+        check(element.get(attribute), f"{element.tag} lacks {attribute}")
+
+GUID = re.compile(r"^[0-9A-Fa-f]{8}-([0-9A-Fa-f]{4}-){3}[0-9A-Fa-f]{12}$")
+identity = one(F + "Identity")
+required(identity, "Name", "Publisher", "Version")
+check(re.fullmatch(r"[-.A-Za-z0-9]{3,50}", identity.get("Name", "")), "Identity Name: 3 to 50 of - . letters digits")
+check(re.fullmatch(r"(0|[1-9][0-9]{0,4})(\.(0|[1-9][0-9]{0,4})){3}", identity.get("Version", "")) and
+      all(int(p) <= 65535 for p in identity.get("Version").split(".")), "Identity Version: four numbers to 65535")
+check(identity.get("Version") == ".".join((version.split(".") + ["0"] * 4)[:4]), "Version does not follow the program's")
+check(identity.get("ProcessorArchitecture") in (None, "x86", "x64", "arm", "arm64", "neutral"), "ProcessorArchitecture")
+publisher = identity.get("Publisher", "")
+check(1 <= len(publisher) <= 8192 and re.fullmatch(r"(CN|L|O|OU|E|C|S|STREET|T|G|I|SN|DC|SERIALNUMBER|"
+      r"Description|PostalCode|POBox|Phone|X21Address|dnQualifier|(OID\.(0|[1-9][0-9]*)(\.(0|[1-9][0-9]*))+))="
+      r"[^,]+(, *[A-Za-z.0-9]+=[^,]+)*", publisher), f"Publisher {publisher} is no distinguished name")
+check(publisher == ", ".join(re.sub(r"^ST=", "S=", p) for p in subject.split(",")),
+      f"Publisher {publisher} is not the certificate's subject {subject}")
+for element in ("DisplayName", "PublisherDisplayName", "Logo"):
+    check((one(f"{F}Properties/{F}{element}").text or "").strip(), f"Properties {element} empty")
+check(one(f"{F}Properties/{F}Logo").text.replace("\\", "/") in files, "the Logo is not in the package")
+check(one(f"{F}Properties/{UAP10}AllowExternalContent").text == "true", "AllowExternalContent")
+family = one(f"{F}Dependencies/{F}TargetDeviceFamily")
+required(family, "Name", "MinVersion", "MaxVersionTested")
+check(family.get("Name") == "Windows.Desktop", "TargetDeviceFamily Name")
+minimum = tuple(int(p) for p in family.get("MinVersion", "0.0.0.0").split("."))
+check(len(minimum) == 4 and minimum >= (10, 0, 19041, 0), "MinVersion below 10.0.19041 (external content)")
+check(one(f"{F}Resources/{F}Resource").get("Language"), "Resource Language")
+capabilities = {c.get("Name") for c in manifest.iter(RESCAP + "Capability")}
+check(capabilities == {"runFullTrust", "unvirtualizedResources"}, f"capabilities {capabilities}")
+application = one(f"{F}Applications/{F}Application")
+required(application, "Id", "Executable")
+check(re.fullmatch(r"[A-Za-z][A-Za-z0-9]*(\.[A-Za-z][A-Za-z0-9]*)*", application.get("Id", "")), "Application Id")
+check(application.get(UAP10 + "TrustLevel") == "mediumIL", "TrustLevel")
+check(application.get(UAP10 + "RuntimeBehavior") == "win32App", "RuntimeBehavior")
+visual = one(f"{F}Applications/{F}Application/{UAP}VisualElements")
+required(visual, "DisplayName", "Description", "BackgroundColor", "Square150x150Logo", "Square44x44Logo")
+check(visual.get("AppListEntry") == "none", "AppListEntry")
+for logo in ("Square150x150Logo", "Square44x44Logo"):
+    check(visual.get(logo, "").replace("\\", "/") in files, f"{logo} is not in the package")
+extension_element = one(f".//{D4}Extension")
+check(extension_element.get("Category") == "windows.fileExplorerContextMenus", "desktop4:Extension Category")
+types = [item.get("Type") for item in manifest.iter(D5 + "ItemType")]
+check(types == ["*", "Directory", "Directory\\Background"], f"item types {types}")
+verbs = list(manifest.iter(D5 + "Verb"))
+check(len(verbs) == 3, "one verb per item type")
+for verb in verbs:
+    required(verb, "Id", "Clsid")
+    check(re.fullmatch(r"[A-Za-z0-9]{3,64}", verb.get("Id", "")), "Verb Id: 3 to 64 letters and digits")
+    check(GUID.match(verb.get("Clsid", "")), "Verb Clsid is no GUID")
+check(one(f".//{COM}Extension").get("Category") == "windows.comServer", "com:Extension Category")
+server_class = one(f".//{COM}ComServer/{COM}SurrogateServer/{COM}Class")
+required(server_class, "Id", "Path", "ThreadingModel")
+check(GUID.match(server_class.get("Id", "")), "Class Id is no GUID")
+check(server_class.get("ThreadingModel") in ("Both", "STA", "MTA", "MainSTA", "Neutral"), "ThreadingModel")
+path = server_class.get("Path", "")
+check(1 <= len(path) <= 256 and not re.search(r'[<>:"|?*]', path), "Class Path")
+check(all(v.get("Clsid") == server_class.get("Id") for v in verbs), "the verbs name another class")
+
+# The class is the DLL's, and the DLL is where the installer puts it: the folder it
+# registers the package with.
+with open(extension, "rb") as dll:
+    check(uuid.UUID(server_class.get("Id", "0" * 32)).bytes_le in dll.read(), "flintpop64.dll has no such class")
+with open(installer, encoding="utf-8") as script:
+    nsi = script.read()
+check(path == "flintpop64.dll" and "InstallFile flintpop64.dll" in nsi and "-ExternalLocation '$INSTDIR'" in nsi,
+      f"{path} is not where the installer puts flintpop64.dll, its external location")
+check(application.get("Executable") == "VexQuilkit.exe" and "InstallFile VexQuilkit.exe" in nsi, "Executable")
+
+for fault in faults:
+    print(f"test-package: {fault}")
+if faults:
+    sys.exit(1)
+print(f"test-package: the package's {len(names)} entries, block map, manifest and signature by {publisher} check out")
 EOF_PY
 
 { cat "$extension"; printf 'an older release'; } >"$work/old-flintpop64.dll"
@@ -58,8 +194,12 @@ VEX_PACKAGE_OLD_SETUP=$(windows_path "$work/old/VexQuilkit-$old-setup.exe")
 VEX_PACKAGE_NEWER_SETUP=$(windows_path "$work/newer/VexQuilkit-$newer-setup.exe")
 VEX_PACKAGE_EXTENSION=$(windows_path "$extension")
 VEX_PACKAGE_OLD_EXTENSION=$(windows_path "$work/old-flintpop64.dll")
-export VEX_PACKAGE_SETUP VEX_PACKAGE_OLD_SETUP VEX_PACKAGE_NEWER_SETUP VEX_PACKAGE_EXTENSION VEX_PACKAGE_OLD_EXTENSION
+VEX_PACKAGE_MSIX=$(windows_path "$(dirname "$setup")/VexQuilkit-$version.msix")
+VEX_PACKAGE_CERTIFICATE=$(windows_path "$(dirname "$setup")/VexQuilkit-$version.cer")
+export VEX_PACKAGE_MSIX VEX_PACKAGE_CERTIFICATE VEX_PACKAGE_SETUP VEX_PACKAGE_OLD_SETUP VEX_PACKAGE_NEWER_SETUP VEX_PACKAGE_EXTENSION VEX_PACKAGE_OLD_EXTENSION
 export VEX_PACKAGE_OLD_VERSION=$old
-# Wine would copy the Start menu shortcuts into the Linux desktop's menu.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+# Wine would copy the Start menu shortcuts into the Linux desktop's menu. The test puts a
+# recorder in the place of certutil and PowerShell, which Wine would otherwise take from
+# its own.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=;certutil.exe,powershell.exe=n"
 env -u VEX_WINE_BED "$(dirname "$0")/wine-env.sh" "$work" wine "$tests" --gtest_filter='Package.*'

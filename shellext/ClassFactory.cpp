@@ -1,11 +1,8 @@
 #include "ClassFactory.h"
 
-#include <new>
-
-#include "ContextMenu.h"
 #include "FlintPop.h"
 
-CClassFactory::CClassFactory() { DllAddRef(); }
+CClassFactory::CClassFactory(Create create) : m_create(create) { DllAddRef(); }
 
 CClassFactory::~CClassFactory() { DllRelease(); }
 
@@ -32,10 +29,10 @@ IFACEMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void*
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    CFlintPopMenu* menu = new (std::nothrow) CFlintPopMenu();
-    if (!menu) return E_OUTOFMEMORY;
-    const HRESULT hr = menu->QueryInterface(riid, object);
-    menu->Release();
+    IUnknown* created = m_create();
+    if (!created) return E_OUTOFMEMORY;
+    const HRESULT hr = created->QueryInterface(riid, object);
+    created->Release();
     return hr;
 }
 

@@ -7,9 +7,7 @@
 #include <new>
 
 #include "FlintPop.h"
-#include "Launch.h"
-#include "ShellHandles.h"
-#include "text/Utf8Text.h"
+#include "framework/Handles.h"
 #include "text/WideText.h"
 
 namespace {
@@ -78,61 +76,26 @@ IFACEMETHODIMP_(ULONG) CFlintPopMenu::Release() {
 
 IFACEMETHODIMP CFlintPopMenu::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* data, HKEY) {
     try {
-        m_paths.clear();
+        m_selection.Clear();
         const HRESULT hr = ReadSelection(folder, data);
-        if (FAILED(hr)) m_paths.clear();
+        if (FAILED(hr)) m_selection.Clear();
         return hr;
     } catch (const std::bad_alloc&) {
-        m_paths.clear();
+        m_selection.Clear();
         return E_OUTOFMEMORY;
     }
 }
 
 HRESULT CFlintPopMenu::ReadSelection(PCIDLIST_ABSOLUTE folder, IDataObject* data) {
-    const HRESULT hr = data ? ReadDroppedFiles(data) : ReadFolder(folder);
+    // The folder's background: the folder itself is the selection.
+    const HRESULT hr = data ? m_selection.ReadDroppedFiles(data) : m_selection.ReadFolder(folder);
     if (FAILED(hr)) return hr;
-    return m_paths.empty() ? E_FAIL : S_OK;
-}
-
-// The folder's background: the folder itself is the selection.
-HRESULT CFlintPopMenu::ReadFolder(PCIDLIST_ABSOLUTE folder) {
-    if (!folder) return E_FAIL;
-    wchar_t* name = nullptr;
-    const HRESULT hr = SHGetNameFromIDList(folder, SIGDN_FILESYSPATH, &name);
-    const UniqueCoTaskString path(name);
-    if (FAILED(hr)) return hr;
-    AddPath(path.Get());
-    return S_OK;
-}
-
-HRESULT CFlintPopMenu::ReadDroppedFiles(IDataObject* data) {
-    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
-    if (FAILED(data->GetData(&format, &medium))) return E_INVALIDARG;
-    UniqueStgMedium release(&medium);
-    const auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
-    if (!drop) return E_FAIL;
-    UniqueGlobalLock unlock(medium.hGlobal);
-
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    std::wstring path;
-    for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        if (length == 0) continue;
-        path.assign(length + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, &path[0], length + 1));
-        AddPath(path);
-    }
-    return S_OK;
-}
-
-// WTF-8: a name with a lone surrogate, which UTF-8 cannot carry, is written all the same.
-void CFlintPopMenu::AddPath(const std::wstring& path) {
-    if (!path.empty()) m_paths.push_back(Utf16ToWtf8(ToUtf16(path)));
+    return m_selection.OffersTools() ? S_OK : E_FAIL;
 }
 
 IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) {
-    if ((flags & CMF_DEFAULTONLY) || m_paths.empty()) return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+    if ((flags & CMF_DEFAULTONLY) || !m_selection.OffersTools())
+        return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
     if (lastId < firstId || lastId - firstId < kFlintPopCommandCount - 1)
         return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
 
@@ -170,13 +133,10 @@ int CFlintPopMenu::CommandOf(const CMINVOKECOMMANDINFO* info) const {
 IFACEMETHODIMP CFlintPopMenu::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     if (!info || info->cbSize < sizeof(CMINVOKECOMMANDINFO)) return E_INVALIDARG;
     const int command = CommandOf(info);
-    if (command < 0 || m_paths.empty()) return E_FAIL;
+    if (command < 0) return E_FAIL;
     try {
-        std::wstring listFile;
-        const HRESULT hr = WriteListFile(m_paths, listFile);
-        if (FAILED(hr)) return hr;
-        return StartQuilkit(FlintPopModule(), kFlintPopCommands[command].mode, listFile, info->hwnd,
-                            (info->fMask & CMIC_MASK_FLAG_NO_UI) != 0);
+        return m_selection.Start(FlintPopModule(), kFlintPopCommands[command], info->hwnd,
+                                 (info->fMask & CMIC_MASK_FLAG_NO_UI) != 0);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -1,10 +1,12 @@
-// The DLL's entry and its five exports.
+// The DLL's entry, its five exports and its table of classes.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <new>
 
 #include "ClassFactory.h"
+#include "ContextMenu.h"
+#include "ExplorerCommand.h"
 #include "FlintPop.h"
 #include "Registration.h"
 
@@ -12,6 +14,18 @@ namespace {
 
 HMODULE g_module = nullptr;
 LONG g_refCount = 0;
+
+IUnknown* CreateMenu() { return static_cast<IShellExtInit*>(new (std::nothrow) CFlintPopMenu()); }
+IUnknown* CreateCommand() { return new (std::nothrow) CExplorerCommand(); }
+
+struct ClassEntry {
+    const CLSID* clsid;
+    CClassFactory::Create create;
+};
+constexpr ClassEntry kClasses[] = {
+    {&CLSID_FlintPopMenu, CreateMenu},
+    {&CLSID_FlintPopCommand, CreateCommand},
+};
 
 }  // namespace
 
@@ -30,12 +44,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (!IsEqualCLSID(clsid, CLSID_FlintPopMenu)) return CLASS_E_CLASSNOTAVAILABLE;
-    CClassFactory* factory = new (std::nothrow) CClassFactory();
-    if (!factory) return E_OUTOFMEMORY;
-    const HRESULT hr = factory->QueryInterface(riid, object);
-    factory->Release();
-    return hr;
+    for (const ClassEntry& entry : kClasses) {
+        if (!IsEqualCLSID(clsid, *entry.clsid)) continue;
+        CClassFactory* factory = new (std::nothrow) CClassFactory(entry.create);
+        if (!factory) return E_OUTOFMEMORY;
+        const HRESULT hr = factory->QueryInterface(riid, object);
+        factory->Release();
+        return hr;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 STDAPI DllCanUnloadNow() { return g_refCount == 0 ? S_OK : S_FALSE; }

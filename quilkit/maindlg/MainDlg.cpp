@@ -81,6 +81,22 @@ const LineText& StateText(const CExtensionRegistrar::Registrations& now) {
     return now.thisUser ? kInstalledForThisUser : kNotInstalled;
 }
 
+// Windows 11's first context menu lists only commands of a package, which the installer registers.
+const LineText kWindows11NeedsInstaller = {
+    L"Windows 11's first menu needs the installer",
+    "Windows 11 "
+    "\x82\xCC\x8D\xC5\x8F\x89\x82\xCC\x83\x81\x83\x6A\x83\x85\x81\x5B\x82\xC9\x82\xCD\x83\x43\x83\x93\x83\x58\x83\x67"
+    "\x81\x5B\x83\x89\x81\x5B\x82\xAA\x95\x4B\x97\x76"};  // Windows 11 の最初のメニューにはインストーラーが必要
+
+// From build 22000 on, whatever version number Windows tells the program.
+bool OnWindows11() {
+    OSVERSIONINFOEXW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    version.dwBuildNumber = 22000;
+    return VerifyVersionInfoW(&version, VER_BUILDNUMBER, VerSetConditionMask(0, VER_BUILDNUMBER, VER_GREATER_EQUAL)) !=
+           FALSE;
+}
+
 }  // namespace
 
 BOOL CMainDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -197,8 +213,10 @@ void CMainDlg::ReportAnotherCopy(bool uninstalledForThisUser) {
 // buttons that will ask for administrator rights carry the shield.
 void CMainDlg::ShowRegistration() {
     const CExtensionRegistrar::Registrations now = CExtensionRegistrar::Current();
-    const std::wstring line = TextOf(kVersion) + Widen(VEX_VERSION_TEXT) + TextOf(StateText(now)) + L"\r\n" +
-                              TextOf(m_forAllUsers ? kInstallsForAllUsers : kInstallsForThisUser);
+    std::wstring line = TextOf(kVersion) + Widen(VEX_VERSION_TEXT) + TextOf(StateText(now)) + L"\r\n" +
+                        TextOf(m_forAllUsers ? kInstallsForAllUsers : kInstallsForThisUser);
+    // Install adds the classic menu, which Windows 11 keeps under "Show more options".
+    if (OnWindows11()) line += L"\r\n" + TextOf(kWindows11NeedsInstaller);
     SetDlgItemTextW(m_hWnd, IDC_REGISTRATION, line.c_str());
     SendMessageW(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, m_forAllUsers);
     SendMessageW(GetDlgItem(IDC_UNINSTALL), BCM_SETSHIELD, 0,

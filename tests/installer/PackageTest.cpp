@@ -5,7 +5,10 @@
 // version installed, which this one does not replace without asking; and a folder outside
 // Program Files refused.
 #include <shlobj.h>
+#include <wincrypt.h>
 #include <wrl/client.h>
+
+#include <algorithm>
 
 #include "ShellTestSupport.h"
 #include "VexVersion.h"
@@ -214,7 +217,102 @@ protected:
     const std::string m_shortcuts = KnownFolder(FOLDERID_CommonPrograms);
 };
 
+const char* const kCurrentVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+const std::string kActiveSetupKey = "Software\\Microsoft\\Active Setup\\Installed Components\\VexTools.VexQuilkit";
+
+// The build number Windows reports to programs started from now on.
+void SetWindowsBuild(const std::string& build) {
+    for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
+}
+
+// The certificate's serial number as certutil takes it: hexadecimal, most significant first.
+std::string SerialNumber(const std::string& certificateFile) {
+    const std::string der = driver::ReadFile(certificateFile);
+    PCCERT_CONTEXT certificate =
+        CertCreateCertificateContext(X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()), DWORD(der.size()));
+    if (!certificate) return "<no certificate in " + certificateFile + ">";
+    std::string hex;
+    const CRYPT_INTEGER_BLOB& serial = certificate->pCertInfo->SerialNumber;
+    for (DWORD i = serial.cbData; i-- > 0;) {
+        char digits[3];
+        wsprintfA(digits, "%02X", serial.pbData[i]);
+        hex += digits;
+    }
+    CertFreeCertificateContext(certificate);
+    return hex;
+}
+
+// The command lines that the stand-ins for certutil and PowerShell recorded, in order.
+std::vector<std::string> ToolCommands(const std::string& log) {
+    std::vector<std::string> commands;
+    for (const Record& record : Records(log)) commands.push_back(record.commandLine);
+    return commands;
+}
+
 }  // namespace
+
+// On Windows 11 (a prefix whose build is 22000) the installer trusts the certificate of
+// Windows 11's menu and registers its package, through tools that a recorder stands in for
+// here: the certificate goes into the machine's Trusted People, the package is
+// registered from the program's folder for this account and through Active Setup for every
+// other; an installation over it drops the certificate it had; uninstall removes the package
+// for all users and the certificate. Windows 10: none of it.
+TEST_F(Package, OnWindows11TheMenuPackageIsTrustedRegisteredAndRemovedAndOnWindows10Not) {
+    driver::TempFolder records;
+    const std::string system = KnownFolder(FOLDERID_System), log = records / "records.txt";
+    const std::string usualBuild = MachineString(kCurrentVersionKey, "CurrentBuild");
+    const std::string certutil = system + "\\certutil.exe",
+                      powershell = system + "\\WindowsPowerShell\\v1.0\\powershell.exe";
+    CreateDirectoryA((system + "\\WindowsPowerShell").c_str(), nullptr);
+    CreateDirectoryA((system + "\\WindowsPowerShell\\v1.0").c_str(), nullptr);
+    Copy(RecorderExe(), certutil);
+    Copy(RecorderExe(), powershell);
+    RecordTo(log);
+    SetWindowsBuild("22000");
+
+    const std::string setup = Variable("VEX_PACKAGE_SETUP");
+    ASSERT_NO_FATAL_FAILURE(Install(setup, VEX_VERSION_TEXT));
+    const std::string serial = SerialNumber(m_folder + "\\VexQuilkit.cer");
+    EXPECT_EQ(driver::ReadFile(Variable("VEX_PACKAGE_CERTIFICATE")), driver::ReadFile(m_folder + "\\VexQuilkit.cer"));
+    EXPECT_EQ(driver::ReadFile(Variable("VEX_PACKAGE_MSIX")), driver::ReadFile(m_folder + "\\VexQuilkit.msix"));
+    const std::string addStore = "\"" + certutil + "\" -f -addstore TrustedPeople \"" + m_folder + "\\VexQuilkit.cer\"";
+    const std::string dropStore = "\"" + certutil + "\" -delstore TrustedPeople " + serial;
+    const std::string shell = "\"" + powershell + "\" -NoProfile -NonInteractive -ExecutionPolicy Bypass -Command ";
+    const std::string add =
+        shell + "\"Add-AppxPackage -Path '" + m_folder + "\\VexQuilkit.msix' -ExternalLocation '" + m_folder + "'\"";
+    EXPECT_EQ((std::vector<std::string>{addStore, add}), ToolCommands(log));
+    EXPECT_EQ(add, MachineString(kActiveSetupKey, "StubPath"));
+    std::string activeSetupVersion = VEX_VERSION_TEXT;  // Active Setup's form: 1,1,0
+    std::replace(activeSetupVersion.begin(), activeSetupVersion.end(), '.', ',');
+    EXPECT_EQ(activeSetupVersion, MachineString(kActiveSetupKey, "Version"));
+    EXPECT_EQ(activeSetupVersion, UserString(kActiveSetupKey, "Version"));  // this account has it already
+
+    // Again over itself: the certificate it had goes before its own goes in.
+    ASSERT_NO_FATAL_FAILURE(Install(setup, VEX_VERSION_TEXT));
+    EXPECT_EQ((std::vector<std::string>{addStore, add, dropStore, addStore, add}), ToolCommands(log));
+
+    Uninstall();
+    const std::string remove =
+        shell + "\"Get-AppxPackage -AllUsers -Name VexTools.VexQuilkit | Remove-AppxPackage -AllUsers\"";
+    EXPECT_EQ((std::vector<std::string>{addStore, add, dropStore, addStore, add, remove, dropStore}),
+              ToolCommands(log));
+    EXPECT_FALSE(MachineKeyExists(kActiveSetupKey));
+    EXPECT_FALSE(driver::FileExists(m_folder + "\\VexQuilkit.msix"));
+    EXPECT_FALSE(driver::FileExists(m_folder + "\\VexQuilkit.cer"));
+
+    SetWindowsBuild("19045");
+    ASSERT_NO_FATAL_FAILURE(Install(setup, VEX_VERSION_TEXT));
+    EXPECT_FALSE(driver::FileExists(m_folder + "\\VexQuilkit.msix"));
+    EXPECT_FALSE(MachineKeyExists(kActiveSetupKey));
+    Uninstall();
+    EXPECT_EQ(7u, ToolCommands(log).size()) << "Windows 10 ran a tool of Windows 11's menu";
+
+    SetWindowsBuild(usualBuild);
+    RecordTo("");
+    DeleteFileA(certutil.c_str());
+    DeleteFileA(powershell.c_str());
+}
 
 TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     CoInitialize(nullptr);

@@ -1,6 +1,7 @@
 // flintpop64.dll in-process: its registration, and what each menu item starts, with a
 // recorder named VexQuilkit.exe beside a copy of the DLL. VexQuilkit's own command-line
-// code, and the list file read as UTF-8, give back what the extension hands over.
+// code, and the list file read as UTF-8, give back what the extension hands over. The
+// command of Windows 11's first menu is held to the classic menu's items.
 #include <shlobj.h>
 #include <wrl/client.h>
 
@@ -25,6 +26,58 @@ std::wstring Decode(const std::string& bytes, UINT codePage) {
     text.resize(std::max(0, MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), int(bytes.size()),
                                                 &text[0], int(text.size()))));
     return text;
+}
+
+// The value of `attribute` on the first `element` of the package manifest the build makes.
+std::string ManifestAttribute(const std::string& element, const std::string& attribute) {
+    const std::string text = driver::ReadFile(VEX_APPX_MANIFEST);
+    const size_t start = text.find("<" + element + " "), end = text.find('>', start);
+    const size_t value = text.find(" " + attribute + "=\"", start) + attribute.size() + 3;
+    if (start == std::string::npos || value > end) return "<missing>";
+    return text.substr(value, text.find('"', value) - value);
+}
+
+std::wstring Title(IExplorerCommand* command) {
+    wchar_t* title = nullptr;
+    EXPECT_EQ(S_OK, command->GetTitle(nullptr, &title));
+    const std::wstring copy = title ? title : L"<none>";
+    CoTaskMemFree(title);
+    return copy;
+}
+
+std::wstring ToolTip(IExplorerCommand* command) {
+    wchar_t* tip = nullptr;
+    EXPECT_EQ(S_OK, command->GetToolTip(nullptr, &tip));
+    const std::wstring copy = tip ? tip : L"<none>";
+    CoTaskMemFree(tip);
+    return copy;
+}
+
+EXPCMDSTATE State(IExplorerCommand* command, IShellItemArray* items) {
+    EXPCMDSTATE state = ECS_DISABLED;
+    EXPECT_EQ(S_OK, command->GetState(items, FALSE, &state));
+    return state;
+}
+
+// The shell's item array of `items`, as Explorer hands a selection to a command.
+ComPtr<IShellItemArray> ItemArray(const std::vector<PIDLIST_ABSOLUTE>& items) {
+    ComPtr<IShellItemArray> array;
+    EXPECT_EQ(S_OK, SHCreateShellItemArrayFromIDLists(UINT(items.size()), const_cast<PCIDLIST_ABSOLUTE*>(items.data()),
+                                                      &array));
+    for (PIDLIST_ABSOLUTE item : items) ILFree(item);
+    return array;
+}
+
+ComPtr<IShellItemArray> ItemArray(const std::vector<std::wstring>& paths) {
+    std::vector<PIDLIST_ABSOLUTE> items;
+    for (const std::wstring& path : paths) items.push_back(ILCreateFromPathW(path.c_str()));
+    return ItemArray(items);
+}
+
+// The command line with the list file's name, which differs from start to start, taken out.
+std::string WithoutListFile(const Record& record) {
+    const size_t start = record.commandLine.find("/L \"");
+    return start == std::string::npos ? record.commandLine : record.commandLine.substr(0, start);
 }
 
 std::wstring Lines(const std::vector<std::wstring>& paths) {
@@ -157,6 +210,69 @@ protected:
         info.cbSize = sizeof(info);
         info.lpVerb = MAKEINTRESOURCEA(offset);
         EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
+        return WaitForRecord(m_log, before);
+    }
+
+    // The classic menu's items, as its submenu shows them, and their help texts.
+    std::vector<std::pair<std::wstring, std::wstring>> ClassicItems(IContextMenu* menu) {
+        std::vector<std::pair<std::wstring, std::wstring>> items;
+        HMENU popup = CreatePopupMenu();
+        menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
+        HMENU submenu = GetSubMenu(popup, 0);
+        for (int i = 0; i < GetMenuItemCount(submenu); ++i) {
+            wchar_t text[256] = L"", help[256] = L"";
+            GetMenuStringW(submenu, i, text, 256, MF_BYPOSITION);
+            menu->GetCommandString(GetMenuItemID(submenu, i) - 100, GCS_HELPTEXTW, nullptr,
+                                   reinterpret_cast<CHAR*>(help), 256);
+            items.emplace_back(text, help);
+        }
+        DestroyMenu(popup);
+        return items;
+    }
+
+    // The command of Windows 11's menu, made by the DLL's class object, as Explorer's
+    // surrogate makes it, for the class the built package manifest names.
+    ComPtr<IExplorerCommand> RootCommand() {
+        CLSID clsid = {};
+        const std::wstring id = L"{" + driver::Wide(ManifestAttribute("com:Class", "Id")) + L"}";
+        EXPECT_EQ(S_OK, CLSIDFromString(id.c_str(), &clsid)) << driver::Utf8(id);
+        auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
+            reinterpret_cast<void*>(GetProcAddress(m_library, "DllGetClassObject")));
+        ComPtr<IClassFactory> factory;
+        ComPtr<IExplorerCommand> command;
+        EXPECT_EQ(S_OK, getClassObject(clsid, IID_PPV_ARGS(&factory)));
+        if (!factory) return nullptr;
+        EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV_ARGS(&command)));
+        return command;
+    }
+
+    // The sub-commands, asked for `perCall` at a time.
+    std::vector<ComPtr<IExplorerCommand>> SubCommands(IExplorerCommand* root, ULONG perCall) {
+        ComPtr<IEnumExplorerCommand> commands;
+        std::vector<ComPtr<IExplorerCommand>> all;
+        EXPECT_EQ(S_OK, root->EnumSubCommands(&commands));
+        if (!commands) return all;
+        std::vector<IExplorerCommand*> slots(perCall);
+        for (HRESULT hr = S_OK; hr == S_OK;) {
+            ULONG fetched = 99;
+            std::fill(slots.begin(), slots.end(), nullptr);
+            hr = commands->Next(perCall, slots.data(), &fetched);
+            EXPECT_EQ(hr == S_OK ? perCall : fetched, fetched);
+            EXPECT_TRUE(hr == S_OK || hr == S_FALSE) << hr;
+            for (ULONG i = 0; i < fetched && i < perCall; ++i) {
+                EXPECT_NE(nullptr, slots[i]) << "slot " << i;
+                if (!slots[i]) continue;
+                all.emplace_back();
+                all.back().Attach(slots[i]);
+            }
+        }
+        return all;
+    }
+
+    // Invokes `command` on `items` and returns the record of what it started.
+    Record Invoke(IExplorerCommand* command, IShellItemArray* items) {
+        const size_t before = Records(m_log).size();
+        EXPECT_EQ(S_OK, command->Invoke(items, nullptr));
         return WaitForRecord(m_log, before);
     }
 
@@ -351,4 +467,109 @@ TEST_F(FlintPop, TheHashItemLeadsToTheDigestsInTheLog) {
         EXPECT_NE(std::string::npos, text.find(part)) << part << " not in " << text;
     driver::Close(log);
     EXPECT_EQ(0, driver::WaitForExit(app));
+}
+
+// Windows 11's command: "VexQuilkit" with VexQuilkit's icon and a submenu, offered wherever
+// the classic menu is (files, folders, a folder's background) and nowhere else.
+TEST_F(FlintPop, TheWindows11CommandIsVexQuilkitWithASubmenuWhereTheClassicMenuIs) {
+    EXPECT_EQ("flintpop64.dll", ManifestAttribute("com:Class", "Path"));
+    EXPECT_EQ(ManifestAttribute("com:Class", "Id"), ManifestAttribute("desktop5:Verb", "Clsid"));
+    ComPtr<IExplorerCommand> root = RootCommand();
+    ASSERT_NE(nullptr, root.Get());
+    EXPECT_EQ(L"VexQuilkit", Title(root.Get()));
+    EXPCMDFLAGS flags = ECF_DEFAULT;
+    EXPECT_EQ(S_OK, root->GetFlags(&flags));
+    EXPECT_EQ(ECF_HASSUBCOMMANDS, flags);
+    wchar_t* icon = nullptr;
+    ASSERT_EQ(S_OK, root->GetIcon(nullptr, &icon));
+    EXPECT_EQ(Folder() + L"\\VexQuilkit.exe,0", icon);
+    CoTaskMemFree(icon);
+    HICON large = nullptr;  // the program the icon names has one there
+    EXPECT_EQ(1u, ExtractIconExW(driver::Wide(driver::QuilkitExe()).c_str(), 0, &large, nullptr, 1));
+    DestroyIcon(large);
+
+    driver::WriteFile(m_folder / "a.txt", "a");
+    ASSERT_TRUE(CreateDirectoryA((m_folder / "src").c_str(), nullptr));
+    PIDLIST_ABSOLUTE computer = nullptr;  // This PC: no path in the file system
+    ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer));
+    const struct {
+        const char* what;
+        ComPtr<IShellItemArray> items;
+        EXPCMDSTATE state;
+    } cases[] = {
+        {"a file", ItemArray({Folder() + L"\\a.txt"}), ECS_ENABLED},
+        {"a folder and a file", ItemArray({Folder() + L"\\src", Folder() + L"\\a.txt"}), ECS_ENABLED},
+        {"a background (its folder)", ItemArray({Folder()}), ECS_ENABLED},
+        {"This PC", ItemArray(std::vector<PIDLIST_ABSOLUTE>{computer}), ECS_HIDDEN},
+        {"nothing", nullptr, ECS_HIDDEN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.state, State(root.Get(), c.items.Get())) << c.what;
+    EXPECT_EQ(E_NOTIMPL, root->Invoke(cases[0].items.Get(), nullptr));
+}
+
+// The sub-commands are the classic items, in their order, with their help texts, however
+// many Explorer asks for at a time; Windows 11's menu shows no access keys.
+TEST_F(FlintPop, TheWindows11SubCommandsAreTheClassicItemsInTheirOrder) {
+    driver::WriteFile(m_folder / "a.txt", "a");
+    ComPtr<IContextMenu> menu = Menu({L"a.txt"});
+    ASSERT_NE(nullptr, menu.Get());
+    const auto classic = ClassicItems(menu.Get());
+    ASSERT_EQ(6u, classic.size());
+    ComPtr<IExplorerCommand> root = RootCommand();
+    ASSERT_NE(nullptr, root.Get());
+    ComPtr<IShellItemArray> items = ItemArray({Folder() + L"\\a.txt"});
+    for (const ULONG perCall : {1u, 4u, 6u}) {
+        const auto commands = SubCommands(root.Get(), perCall);
+        ASSERT_EQ(classic.size(), commands.size()) << perCall << " at a time";
+        for (size_t i = 0; i < commands.size(); ++i) {
+            std::wstring shown = classic[i].first;
+            shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
+            EXPECT_EQ(shown, Title(commands[i].Get())) << perCall << " at a time, item " << i;
+            EXPECT_EQ(classic[i].second, ToolTip(commands[i].Get())) << i;
+            EXPCMDFLAGS flags = ECF_HASSUBCOMMANDS;
+            EXPECT_EQ(S_OK, commands[i]->GetFlags(&flags));
+            EXPECT_EQ(ECF_DEFAULT, flags);
+            EXPECT_EQ(ECS_ENABLED, State(commands[i].Get(), items.Get()));
+            ComPtr<IEnumExplorerCommand> none;
+            EXPECT_EQ(E_NOTIMPL, commands[i]->EnumSubCommands(&none));
+        }
+    }
+}
+
+// Each sub-command, on the item array of a selection, starts the command line of the
+// classic item on the same selection, with the same list file; on a background, the folder.
+TEST_F(FlintPop, EachWindows11SubCommandStartsWhatItsClassicItemStarts) {
+    const std::vector<std::wstring> names = {L"\u65E5\u672C\u8A9E", L"caf\u00E9 \U0001F600.txt", L"plain.txt"};
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : names) paths.push_back(Folder() + L"\\" + name);
+    ASSERT_TRUE(CreateDirectoryW(paths[0].c_str(), nullptr));
+    for (size_t i = 1; i < paths.size(); ++i)
+        CloseHandle(CreateFileW(paths[i].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ComPtr<IContextMenu> menu = Menu(names);
+    PIDLIST_ABSOLUTE folder = ILCreateFromPathW(Folder().c_str());
+    ComPtr<IContextMenu> background = MenuOf(folder, nullptr);
+    ILFree(folder);
+    ASSERT_NE(nullptr, menu.Get());
+    ASSERT_NE(nullptr, background.Get());
+    ComPtr<IExplorerCommand> root = RootCommand();
+    ASSERT_NE(nullptr, root.Get());
+    const auto commands = SubCommands(root.Get(), 6);
+    ASSERT_EQ(6u, commands.size());
+
+    const struct {
+        IContextMenu* classic;
+        ComPtr<IShellItemArray> items;
+        std::wstring listed;
+    } selections[] = {{menu.Get(), ItemArray(paths), Lines(paths)},
+                      {background.Get(), ItemArray({Folder()}), Lines({Folder()})}};
+    for (const auto& selection : selections) {
+        for (UINT i = 0; i < 6; ++i) {
+            const Record classic = Invoke(selection.classic, i),
+                         modern = Invoke(commands[i].Get(), selection.items.Get());
+            EXPECT_EQ(WithoutListFile(classic), WithoutListFile(modern)) << i;
+            EXPECT_EQ(classic.image, modern.image) << i;
+            EXPECT_EQ(selection.listed, ListedText(classic)) << i;
+            EXPECT_EQ(selection.listed, ListedText(modern)) << i;
+        }
+    }
 }

@@ -251,3 +251,32 @@ TEST(MainDlg, JapaneseRegistrationLine) {
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
+
+// On Windows 11 (a prefix whose build is 22000) a third line says that the first menu is
+// the installer's; the classic menu, the one Install adds, is under Show more options.
+void ExpectWindows11Line(const std::string& line) {
+    const char* const key = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+    const std::string usual = MachineString(key, "CurrentBuild");
+    for (const std::string& build : {std::string("22000"), usual}) {
+        for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
+            RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
+        driver::Process app = driver::Start(driver::QuilkitExe(), "");
+        HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
+        const std::string text = Line(dialog);
+        EXPECT_EQ(build != usual, text.find("\r\n" + line) != std::string::npos) << build << ": " << text;
+        driver::Close(dialog);
+        EXPECT_EQ(2, driver::WaitForExit(app));
+    }
+}
+
+TEST(MainDlg, OnWindows11TheLineSaysTheFirstMenuNeedsTheInstaller) {
+    ExpectWindows11Line("Windows 11's first menu needs the installer");
+}
+
+// Run with LC_ALL=ja_JP.UTF-8.
+TEST(MainDlg, JapaneseWindows11Line) {
+    // Windows 11 の最初のメニューにはインストーラーが必要
+    ExpectWindows11Line(
+        "Windows 11 \u306e\u6700\u521d\u306e\u30e1\u30cb\u30e5\u30fc\u306b\u306f\u30a4\u30f3\u30b9"
+        "\u30c8\u30fc\u30e9\u30fc\u304c\u5fc5\u8981");
+}
