@@ -58,7 +58,7 @@ private:
     void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
 
-    std::unique_ptr<CFileHasher> m_hashers[4];
+    std::unique_ptr<CFileHasher> m_hashers[5];  // by ChecksumAlgorithm
     std::set<std::wstring> m_checked;          // full paths, in lower case
     std::set<std::wstring> m_notedSignatures;  // likewise
     std::vector<std::wstring> m_downloads;
