@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +27,9 @@ public:
     void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
     void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
     void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
+    void NoteDone(bool failed) override { (failed ? failedCount : doneCount)++; }
     std::string lines;
+    int doneCount = 0, failedCount = 0;
 
 private:
     static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
@@ -297,6 +301,82 @@ TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
     DeleteFileW(driver::LongPath(deep + "\\f").c_str());
     for (auto level = chain.rbegin(); level != chain.rend(); ++level)
         RemoveDirectoryW(driver::LongPath(*level).c_str());
+}
+
+std::string Md5Hex(const std::string& bytes) {
+    CAnyDigest digest(DigestKind::Md5);
+    digest.Init();
+    digest.Update(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return LowercaseHex(digest.Finish());
+}
+
+// Several hundred files of mixed sizes (empty, within the first chunk, across chunks), in
+// folders and sub-folders, with a missing path and a link among them.
+std::vector<std::wstring> MakeMixedTree(const driver::TempFolder& root) {
+    std::mt19937 random(30);
+    std::string sums;
+    for (const char* folder : {"tree", "tree\\a", "tree\\a\\deep", "tree\\b"})
+        CreateDirectoryW(driver::LongPath(root / folder).c_str(), nullptr);
+    for (int i = 0; i < 320; ++i) {
+        const char* folders[] = {"tree", "tree\\a", "tree\\a\\deep", "tree\\b"};
+        const std::string name = std::string(folders[i % 4]) + "\\f" + std::to_string(i) + ".bin";
+        const size_t size = i % 40 == 0 ? CFileHasher::kChunkSize + random() % (3 * CFileHasher::kChunkSize)
+                                        : (i % 7 == 0 ? 0 : random() % 70000);
+        std::string bytes(size, '\0');
+        for (char& byte : bytes) byte = char(random());
+        driver::WriteFile(root / name, bytes);
+        // Every fifth entry is wrong, every ninth names no file.
+        std::string name2 = name.substr(5);
+        for (char& c : name2)
+            if (c == '\\') c = '/';
+        const std::string hex = i % 5 == 0 ? std::string(32, 'a') : Md5Hex(bytes);
+        sums += hex + "  " + (i % 9 == 0 ? "gone/" : "") + name2 + "\n";
+    }
+    driver::WriteFile(root / "tree\\MD5SUMS", sums);
+    return {driver::Wide(root / "tree"), driver::Wide(root / "missing.bin"), driver::Wide(root / "tree\\a\\f1.bin")};
+}
+
+// The lines, the counts and the digests kept are those of one file at a time, however
+// many files are read at once.
+TEST_F(Walker, SeveralFilesAtOnceWriteTheLogOfOneAtATime) {
+    const std::vector<std::wstring> paths = MakeMixedTree(m_root);
+    const driver::UnixLink link(m_root / "tree\\b", m_root / "tree\\a\\link");
+    struct Run {
+        std::string lines;
+        int done, failed;
+        RunTally tally;
+        std::wstring kept;
+    };
+    const auto hash = [&](size_t workers) {
+        RecordingLog log;
+        auto checksums = std::make_shared<CRunChecksums>();
+        checksums->SetSelection(paths);
+        const RunTally tally = HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, checksums,
+                                            "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5,
+                                            workers)(log, m_stop);
+        return Run{log.lines, log.doneCount, log.failedCount, tally, checksums->Text(L"\n")};
+    };
+    const auto verify = [&](size_t workers) {
+        RecordingLog log;
+        const RunTally tally = VerifyChecksums(paths, workers)(log, m_stop);
+        return Run{log.lines, log.doneCount, log.failedCount, tally, {}};
+    };
+    for (const auto& tool : {std::function<Run(size_t)>(hash), std::function<Run(size_t)>(verify)}) {
+        const Run one = tool(1);
+        // The empty files match the expected digest, the rest fail.
+        EXPECT_GT(one.done, 30);
+        EXPECT_GT(one.failed, 30);
+        EXPECT_GT(one.done + one.failed, 300);
+        for (size_t workers : {2, 5}) {
+            const Run several = tool(workers);
+            EXPECT_EQ(several.lines, one.lines) << workers;
+            EXPECT_EQ(several.done, one.done) << workers;
+            EXPECT_EQ(several.failed, one.failed) << workers;
+            EXPECT_EQ(several.tally.failures, one.tally.failures) << workers;
+            EXPECT_EQ(several.tally.notDone, 0) << workers;
+            EXPECT_TRUE(several.kept == one.kept) << workers;
+        }
+    }
 }
 
 class BlockingCalls : public Walker {
