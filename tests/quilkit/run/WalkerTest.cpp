@@ -473,6 +473,57 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
     }
 }
 
+// A stop while several files are read at once: the open that waits, on a thread beside the
+// walk, is cancelled and the run ends as it does one file at a time, the file without a
+// line; where nothing can cancel it, the wait of Close lets the run go within its time.
+TEST_F(BlockingCalls, StopInTheMiddleOfARunOfSeveralFilesAtOnce) {
+    const std::wstring tree = MakeMixedTree(m_root).front();
+    for (bool cancellable : {true, false}) {
+        const std::wstring pipeName = L"\\\\.\\pipe\\vex-pool-" + std::to_wstring(GetCurrentProcessId());
+        UniqueFile server(
+            CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
+        UniqueFile pipe(CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(server && pipe);
+        m_seam.Arm(seam::Call::Create, L"f200.bin", cancellable ? pipe.Get() : nullptr);
+        std::thread watchdog([&] {
+            if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
+            DisconnectNamedPipe(server.Get());
+            m_seam.Release();
+        });
+
+        CToolRun run;
+        run.Feed().SetConsumer(nullptr, 0);
+        run.Start(HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5}, run.Checksums(), "", ChecksumAlgorithm::Md5, 3));
+        EXPECT_TRUE(m_seam.WaitUntilEntered()) << cancellable;
+        EXPECT_TRUE(run.IsWorkerReading()) << cancellable;
+        const ULONGLONG start = GetTickCount64();
+        std::string lines;
+        if (cancellable) {
+            run.RequestStop();
+            while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
+                lines += TakeLines(run.Feed());
+                Sleep(50);
+                run.CancelBlockedRead();
+            }
+            EXPECT_LT(GetTickCount64() - start, 2000u);
+            while (run.Feed().HasWaiting()) lines += TakeLines(run.Feed());
+            const std::string stopped =
+                "[red]Stopped\r\n[red]---\r\nStopped - 1 of the selected paths not done\r\nError: 1\r\n";
+            ASSERT_GE(lines.size(), stopped.size());
+            EXPECT_EQ(lines.substr(lines.size() - stopped.size()), stopped);
+            EXPECT_EQ(lines.find("f200.bin"), std::string::npos);
+            EXPECT_TRUE(run.StopAndJoin(1000));
+        } else {
+            EXPECT_FALSE(run.StopAndJoin(1000));
+            EXPECT_LT(GetTickCount64() - start, 2000u);
+        }
+        m_seam.Release();
+        watchdog.join();
+        while (!run.Feed().Progress().finished) Sleep(10);
+        Sleep(100);
+    }
+}
+
 std::vector<std::string> SortedLines(const std::string& text) {
     std::vector<std::string> lines;
     for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
