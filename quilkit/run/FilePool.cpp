@@ -218,8 +218,8 @@ bool HasNoSeekPenalty(const std::wstring& path, const CStopRequest& stop) {
     query.QueryType = PropertyStandardQuery;
     DEVICE_SEEK_PENALTY_DESCRIPTOR penalty = {};
     DWORD size = 0;
-    return DeviceIoControl(opened.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), &penalty,
-                           sizeof(penalty), &size, nullptr) &&
+    return DeviceIoControl(opened.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), &penalty, sizeof(penalty),
+                           &size, nullptr) &&
            size >= sizeof(penalty) && !penalty.IncursSeekPenalty;
 }
 

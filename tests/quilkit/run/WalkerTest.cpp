@@ -351,9 +351,9 @@ TEST_F(Walker, SeveralFilesAtOnceWriteTheLogOfOneAtATime) {
         RecordingLog log;
         auto checksums = std::make_shared<CRunChecksums>();
         checksums->SetSelection(paths);
-        const RunTally tally = HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, checksums,
-                                            "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5,
-                                            workers)(log, m_stop);
+        const RunTally tally =
+            HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, checksums,
+                         "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5, workers)(log, m_stop);
         return Run{log.lines, log.doneCount, log.failedCount, tally, checksums->Text(L"\n")};
     };
     const auto verify = [&](size_t workers) {
@@ -493,7 +493,8 @@ TEST_F(BlockingCalls, StopInTheMiddleOfARunOfSeveralFilesAtOnce) {
 
         CToolRun run;
         run.Feed().SetConsumer(nullptr, 0);
-        run.Start(HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5}, run.Checksums(), "", ChecksumAlgorithm::Md5, 3));
+        run.Start(
+            HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5}, run.Checksums(), "", ChecksumAlgorithm::Md5, 3));
         EXPECT_TRUE(m_seam.WaitUntilEntered()) << cancellable;
         EXPECT_TRUE(run.IsWorkerReading()) << cancellable;
         const ULONGLONG start = GetTickCount64();
