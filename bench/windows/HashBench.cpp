@@ -27,7 +27,7 @@ int wmain(int argc, wchar_t** argv) {
     CToolRun run;
     run.Feed().SetConsumer(nullptr, 0);
     run.Start(HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, run.Checksums(), "",
-                          ChecksumAlgorithm::Md5, workers));
+                           ChecksumAlgorithm::Md5, workers));
     std::vector<LogEntry> batch;
     size_t lines = 0;
     while (!run.Feed().Progress().finished || run.Feed().HasWaiting()) {
