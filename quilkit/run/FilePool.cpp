@@ -1,6 +1,7 @@
 #include "FilePool.h"
 
 #include <exception>
+#include <set>
 #include <string>
 #include <winioctl.h>
 #include <utility>
@@ -199,13 +200,13 @@ void CFilePool::Loop(size_t worker) {
 
 namespace {
 
-// Whether reading the volume of `path` at several places at once costs no seeks: false
-// where the system cannot tell (a network share, a volume over several disks, Wine).
-bool HasNoSeekPenalty(const std::wstring& path, const CStopRequest& stop) {
-    CStopRequest::ReadScope asking(stop);
-    wchar_t mountPoint[MAX_PATH], volume[MAX_PATH];
-    if (!GetVolumePathNameW(FileSystemPath(path).c_str(), mountPoint, MAX_PATH) ||
-        GetDriveTypeW(mountPoint) != DRIVE_FIXED || !GetVolumeNameForVolumeMountPointW(mountPoint, volume, MAX_PATH))
+// Whether reading the volume mounted at `mountPoint` at several places at once costs no
+// seeks: false where the system cannot tell (a network share, a volume over several
+// disks, Wine).
+bool HasNoSeekPenalty(const std::wstring& mountPoint) {
+    wchar_t volume[MAX_PATH];
+    if (GetDriveTypeW(mountPoint.c_str()) != DRIVE_FIXED ||
+        !GetVolumeNameForVolumeMountPointW(mountPoint.c_str(), volume, MAX_PATH))
         return false;
     // The volume's name ends in a backslash; the device is the name without it.
     std::wstring device = volume;
@@ -228,7 +229,13 @@ bool HasNoSeekPenalty(const std::wstring& path, const CStopRequest& stop) {
 size_t FilesAtOnce(const std::vector<std::wstring>& paths, const CStopRequest& stop) {
     const size_t cores = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
     if (cores < 2) return 1;
-    for (const std::wstring& path : paths)
-        if (!HasNoSeekPenalty(path, stop)) return 1;
+    // A list of thousands of files names a few volumes: each is asked once.
+    std::set<std::wstring> asked;
+    CStopRequest::ReadScope asking(stop);
+    for (const std::wstring& path : paths) {
+        wchar_t mountPoint[MAX_PATH];
+        if (!GetVolumePathNameW(FileSystemPath(path).c_str(), mountPoint, MAX_PATH)) return 1;
+        if (asked.insert(mountPoint).second && !HasNoSeekPenalty(mountPoint)) return 1;
+    }
     return cores;
 }
