@@ -32,7 +32,8 @@ public:
     // a path alone: the open folders wait on a list, not on the stack.
     int WalkFolder(const std::wstring& path, int subFolders);
 
-    // OnFile or OnFolder with the progress noted; 1 when it failed, else 0.
+    // OnFile or OnFolder with the progress noted; 1 when it failed, else 0 (a file handed
+    // over counts once released: FinishHandedOver).
     int HandleFile(const std::wstring& path);
     int HandleFolder(const std::wstring& path);
     // A directory link (junction, symbolic link, mount point) named and left alone: its
