@@ -3,6 +3,7 @@
 #include <exception>
 #include <set>
 #include <string>
+#include <system_error>
 #include <winioctl.h>
 #include <utility>
 
@@ -103,7 +104,11 @@ private:
 CFilePool::CFilePool(CLogSink& log, const CStopRequest& stop, size_t workers)
     : m_log(log), m_stop(stop), m_orderedLog(std::make_unique<OrderedLog>(*this)) {
     if (workers < 2) return;
-    for (size_t worker = 0; worker < workers; ++worker) m_threads.emplace_back([this, worker] { Loop(worker); });
+    try {
+        for (size_t worker = 0; worker < workers; ++worker) m_threads.emplace_back([this, worker] { Loop(worker); });
+    } catch (const std::system_error&) {
+        // As many workers as the system would give; with none, the work runs on the caller.
+    }
 }
 
 CLogSink& CFilePool::Log() { return *m_orderedLog; }
