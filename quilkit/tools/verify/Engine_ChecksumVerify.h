@@ -58,9 +58,9 @@ private:
     void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
 
-    std::unique_ptr<CFileHasher> m_hashers[4];
-    std::set<std::wstring> m_checked;          // full paths, in lower case
-    std::set<std::wstring> m_notedSignatures;  // likewise
+    std::unique_ptr<CFileHasher> m_hashers[size_t(ChecksumAlgorithm::Blake3) + 1];  // one for each algorithm
+    std::set<std::wstring> m_checked;                                               // full paths, in lower case
+    std::set<std::wstring> m_notedSignatures;                                       // likewise
     std::vector<std::wstring> m_downloads;
     bool m_homeKnown = false;
     std::wstring m_homeFolder;
