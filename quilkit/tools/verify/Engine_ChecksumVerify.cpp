@@ -60,8 +60,12 @@ FileRole RoleOf(const std::wstring& path, const std::u16string& name, const File
         role = RoleOfFile(name, {});
     else if (filekinds::IsDataElsewhere(facts.attributes))  // an .asc without its head is a signature
         role = RoleOfFile(name, {}) == FileRole::Signature ? FileRole::Checksums : FileRole::Other;
-    else
-        role = RoleOfFile(name, FileHead(path, stop));
+    else {
+        const std::string head = FileHead(path, stop);
+        // A head cut short by a stop tells nothing: the file is left undone, not named.
+        if (stop.IsRequested()) return FileRole::Other;
+        role = RoleOfFile(name, head);
+    }
     return role == FileRole::Other && companion ? FileRole::Checksums : role;
 }
 
