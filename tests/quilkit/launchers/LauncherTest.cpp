@@ -48,16 +48,6 @@ protected:
         return WaitForRecord(m_log, index).commandLine;
     }
 
-    // A recorder named `name` in "My Tools", beside a recorder as "My.exe" that a command
-    // line split at the blank would start.
-    std::string PlantInFolderWithABlank(const std::string& name) {
-        CreateDirectoryA((m_folder / "My Tools").c_str(), nullptr);
-        Copy(RecorderExe(), m_folder / "My.exe");
-        const std::string path = m_folder / ("My Tools\\" + name);
-        Copy(RecorderExe(), path);
-        return path;
-    }
-
     driver::TempFolder m_folder;
     std::string m_source = m_folder / "src", m_cmd = m_folder / "cmd.exe", m_editor = m_folder / "Hidemaru.exe";
     std::string m_log = m_folder / "records.txt";
@@ -82,7 +72,10 @@ TEST_F(Launcher, ThePromptOpensInTheFolderOfTheFirstPath) {
     EXPECT_EQ(4u, RecordsWhenIdle(m_log, "cmd.exe"));
 
     // An interpreter in a folder with a blank, beside a planted My.exe, is the one started.
-    const std::string spacedCmd = PlantInFolderWithABlank("cmd.exe");
+    const std::string spacedCmd = m_folder / "My Tools\\cmd.exe";
+    CreateDirectoryA((m_folder / "My Tools").c_str(), nullptr);
+    Copy(RecorderExe(), spacedCmd);
+    Copy(RecorderExe(), m_folder / "My.exe");
     SetEnvironmentVariableA("comspec", spacedCmd.c_str());
     Run("/M1 " + m_source, 4);
     EXPECT_EQ(0, lstrcmpiA(spacedCmd.c_str(), Records(m_log)[4].image.c_str())) << Records(m_log)[4].image;
@@ -141,7 +134,10 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     EXPECT_EQ("\"" + legacy.exe + "\" " + inSource, Run("/M5 " + m_source, 5));
 
     // A stored path with a blank, beside a planted My.exe, is the editor started.
-    const std::string spacedEditor = PlantInFolderWithABlank("Hidemaru.exe");
+    const std::string spacedEditor = m_folder / "My Tools\\Hidemaru.exe";
+    CreateDirectoryA((m_folder / "My Tools").c_str(), nullptr);
+    Copy(RecorderExe(), spacedEditor);
+    Copy(RecorderExe(), m_folder / "My.exe");
     StoreEditorPath(spacedEditor);
     EXPECT_EQ("\"" + spacedEditor + "\" " + inSource, Run("/M5 " + m_source, 6));
 }
