@@ -101,7 +101,12 @@ for fault in "${selected[@]}"; do
         result=caught
     fi
     cp "$work/pristine" "$src/$file"
+    if [ "$result" = caught ]; then
+        # The tests that failed, as gtest's summary names them.
+        by=$(sed -n 's/^\[  FAILED  \] \([^ ,]*\)\(, where .*\)\{0,1\}$/\1/p' "$log/test-$name.txt" | sort -u | paste -sd ' ')
+        result="caught${by:+ by $by}"
+    fi
     echo "$name: $result ($file; $tree: $targets)"
-    [ "$result" = caught ] || failed=1
+    [[ "$result" == caught* ]] || failed=1
 done
 exit $failed
