@@ -39,16 +39,24 @@ protected:
 
 }  // namespace
 
+// OK and Enter (OK is the default button) store what was typed; Cancel, Esc and the close
+// box leave what was stored.
 TEST_F(Settings, TheDialogStoresThePathOnOKOnly) {
-    const std::string example = "C:\\Tools\\Hidemaru\\Hidemaru.exe";
+    const std::string example = "C:\\Tools\\Hidemaru\\Hidemaru.exe", typed = "C:\\Editors\\Hidemaru.exe";
     DeleteSettingsKey();
     HWND dialog = Open();
     EXPECT_EQ("", driver::GetItemText(dialog, IDC_EDITORPATH));
     EXPECT_EQ("Search", driver::GetItemText(dialog, IDC_SEARCH));
+    EXPECT_EQ(MAKELONG(IDOK, DC_HASDEFID), SendMessageW(dialog, DM_GETDEFID, 0, 0));
     EXPECT_EQ("<no value>", StoredValue());  // the key was made
+    driver::SetItemText(dialog, IDC_EDITORPATH, typed);
+    End(dialog, kEnter);
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(typed + '\0', StoredValue());
+    dialog = Open();
     driver::SetItemText(dialog, IDC_EDITORPATH, example);
     End(dialog, IDOK);
-    EXPECT_EQ(std::string(example.c_str(), 31), StoredValue());
+    EXPECT_EQ(example + '\0', StoredValue());
 
     for (int how : {IDCANCEL, kEscape, kCloseBox}) {
         dialog = Open();
@@ -64,18 +72,6 @@ TEST_F(Settings, TheDialogStoresThePathOnOKOnly) {
     dialog = Open();
     EXPECT_EQ(longPath, driver::GetItemText(dialog, IDC_EDITORPATH));
     End(dialog, IDCANCEL);
-}
-
-// OK is the default button: Enter in the field stores what was typed.
-TEST_F(Settings, EnterStoresTheTypedPath) {
-    DeleteSettingsKey();
-    const std::string typed = "C:\\Editors\\Hidemaru.exe";
-    HWND dialog = Open();
-    EXPECT_EQ(MAKELONG(IDOK, DC_HASDEFID), SendMessageW(dialog, DM_GETDEFID, 0, 0));
-    driver::SetItemText(dialog, IDC_EDITORPATH, typed);
-    End(dialog, kEnter);
-    EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(typed + '\0', StoredValue());
 }
 
 // Run with LC_ALL=ja_JP.UTF-8, where the user locale is 0x0411.

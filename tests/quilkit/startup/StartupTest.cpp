@@ -13,45 +13,34 @@ namespace {
 
 using namespace driver;
 
-TEST(Startup, MainDialogEndsWithTwoOnCloseBoxAndEscape) {
-    {
-        Process app = Start(QuilkitExe(), "");
-        HWND dialog = WaitForWindow(app, "VexQuilkit");
-        ASSERT_TRUE(dialog);
-        EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), "&Install");
-        EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), "&Uninstall");
-        EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER), "Shell Extension Installer");
-        Close(dialog);
-        EXPECT_EQ(WaitForExit(app), 2);
-    }
-    {
-        Process app = Start(QuilkitExe(), "/X -M7 -");
-        HWND dialog = WaitForWindow(app, "VexQuilkit");
-        ASSERT_TRUE(dialog);
-        // Esc reaches the modeless dialog through the message loop's dialog-key filter.
-        PressEscape(dialog);
-        EXPECT_EQ(WaitForExit(app), 2);
-    }
-}
-
-TEST(Startup, MainDialogEndsWithOneOnOk) {
-    Process app = Start(QuilkitExe(), "");
-    HWND dialog = WaitForWindow(app, "VexQuilkit");
-    ASSERT_TRUE(dialog);
-    Command(dialog, IDOK);
-    EXPECT_EQ(WaitForExit(app), 1);
-}
-
-TEST(Startup, ListFileIsReadAndDeletedAlsoWithoutAMode) {
+// The close box and Esc end with 2, OK with 1; a list file is read and deleted also without
+// a mode, wherever /L stands.
+TEST(Startup, MainDialogEndsWithItsCodeAndReadsAListFileWithoutAMode) {
     TempFolder folder;
     const std::string list = folder / "list with blanks.txt";
     WriteFile(list, "C:\\a\r\nC:\\b\r\n");
-    Process app = Start(QuilkitExe(), "\"" + list + "\" /L");
-    HWND dialog = WaitForWindow(app, "VexQuilkit");
-    ASSERT_TRUE(dialog);
+    const struct {
+        std::string arguments;
+        void (*end)(HWND);
+        int code;
+    } runs[] = {
+        {"", Close, 2},
+        // Esc reaches the modeless dialog through the message loop's dialog-key filter.
+        {"/X -M7 -", PressEscape, 2},
+        {"", [](HWND dialog) { Command(dialog, IDOK); }, 1},
+        {"\"" + list + "\" /L", Close, 2},
+    };
+    for (const auto& run : runs) {
+        Process app = Start(QuilkitExe(), run.arguments);
+        HWND dialog = WaitForWindow(app, "VexQuilkit");
+        ASSERT_TRUE(dialog) << run.arguments;
+        EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), "&Install");
+        EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), "&Uninstall");
+        EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER), "Shell Extension Installer");
+        run.end(dialog);
+        EXPECT_EQ(WaitForExit(app), run.code) << run.arguments;
+    }
     EXPECT_FALSE(FileExists(list));
-    Close(dialog);
-    EXPECT_EQ(WaitForExit(app), 2);
 }
 
 TEST(Startup, JapaneseCaptionsForLocale0411) {
