@@ -5,16 +5,35 @@
 #include <string>
 
 enum LanguageText {
-    kTextSubFolders = 0,       // check box 1003 of the three options dialogs
-    kTextInstaller = 1,        // static 101 of the main dialog
-    kTextInstall = 2,          // button 1000 of the main dialog
-    kTextUninstall = 3,        // button 1019 of the main dialog
-    kTextExtensionPrompt = 4,  // static 108 of the cleaner dialog
-    kTextFixedTime = 5,        // check box 1013 of the time dialog
-    kTextSearch = 6,           // button 1021 of the editor-path dialog
-    kTextExpected = 7,         // static 1026 of the hash dialog
-    kTextBadDigest = 8,        // the hash dialog's message for a digest of no known length
-    kLanguageTextCount = 9,
+    kTextSubFolders = 0,         // check box 1003 of the three options dialogs
+    kTextInstaller = 1,          // static 101 of the main dialog
+    kTextInstall = 2,            // button 1000 of the main dialog
+    kTextUninstall = 3,          // button 1019 of the main dialog
+    kTextExtensionPrompt = 4,    // static 108 of the cleaner dialog
+    kTextFixedTime = 5,          // check box 1013 of the time dialog
+    kTextSearch = 6,             // button 1021 of the editor-path dialog
+    kTextExpected = 7,           // static 1026 of the hash dialog
+    kTextBadDigest = 8,          // the hash dialog's message for a digest of no known length
+    kTextVerdictAllOk = 9,       // the verdict of a run without failures
+    kTextVerdictFailedOf = 10,   // failures of so many files
+    kTextVerdictFailed = 11,     // failures, where more failed than files
+    kTextVerdictStoppedOf = 12,  // a stopped run, its total known
+    kTextVerdictStopped = 13,    // a stopped run, its total unknown
+    kTextVerdictMatches = 14,    // one file matches the pasted digest
+    kTextVerdictMismatch = 15,   // one file does not match it
+    kTextVerdictDeleted = 16,    // the cleaner's count and the space it freed
+    kTextVerdictStamped = 17,    // the time changer's count
+    kTextVerdictNoFiles = 18,    // a run that met no file
+    kTextVerdictWorking = 19,    // what a run is doing
+    kTextVerdictStopping = 20,   // a run asked to stop
+    kTextVerdictPreview = 21,    // the cleaner's preview
+    kTextNextFailure = 22,       // log menu
+    kTextPreviousFailure = 23,   // log menu
+    kTextCopyBeforeStop = 24,    // log menu after a stop
+    kTextSaveBeforeStop = 25,    // log menu after a stop
+    kTextPreview = 26,           // the cleaner dialog's button
+    kTextDeleteThese = 27,       // log menu after a preview
+    kLanguageTextCount = 28,
 };
 
 struct LanguageRecord {
@@ -34,3 +53,5 @@ void ApplyLanguageText(HWND dialog, int id, LanguageText text);
 
 // The chosen language's form of `text`, else `english`.
 std::wstring LanguageTextOr(LanguageText text, const wchar_t* english);
+// `record`'s form of `text`, else `english` (no record: the template's language).
+std::wstring LanguageTextOf(const LanguageRecord* record, LanguageText text, const wchar_t* english);

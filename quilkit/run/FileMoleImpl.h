@@ -47,6 +47,9 @@ public:
     // "Not found - " for a selected path that does not exist; one failure.
     int ReportNotFound(const std::wstring& path);
 
+    // When every one of `paths` is a file, their number is the run's total.
+    void NoteTotalOfFiles(const std::vector<std::wstring>& paths);
+
     bool StopRequested() const { return m_stop.IsRequested(); }
     // Whether a stop left the last path handed over unfinished.
     bool WasCutShort() const { return m_cutShort; }
@@ -58,6 +61,8 @@ protected:
     // its length (`error`), else `prefix`. Returns kResultFail.
     ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
     const CStopRequest& StopRequestOf() const { return m_stop; }
+    // The walk's find data of the file OnFile was given; null for a selected file.
+    const WIN32_FIND_DATAW* FoundEntry() const { return m_found; }
     void NoteCutShort() { m_cutShort = true; }
 
 private:
@@ -72,6 +77,7 @@ private:
     CLogSink& m_log;
     const CStopRequest& m_stop;
     bool m_cutShort = false;
+    const WIN32_FIND_DATAW* m_found = nullptr;
 };
 
 // Whether a folder with `attributes` at `path` is a link to somewhere else: a reparse

@@ -45,7 +45,11 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (search->title && GetText(window) != *search->title) return TRUE;
+    // A title matches itself and its longer forms: "Log" finds "Log - Check Hashes - a.txt".
+    if (search->title) {
+        const std::string text = GetText(window);
+        if (text != *search->title && text.rfind(*search->title + " - ", 0) != 0) return TRUE;
+    }
     search->found = window;
     return FALSE;
 }

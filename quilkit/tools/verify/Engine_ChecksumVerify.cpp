@@ -138,6 +138,7 @@ void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     if (!read) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi);
+    if (m_headings) Log().AppendLine(L"Checking - " + path);
     if (file.clearSigned) Log().AppendLine(L"Signature not checked - " + path);
     bool anyEntry = false;
     for (const ChecksumLine& line : file.lines) {
@@ -157,7 +158,9 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
     const std::wstring path = FullPathName(selected);
     const std::wstring folder = ParentFolder(path);
     bool listed = false;
-    for (const std::wstring& checksumFile : ChecksumFilesBeside(folder, FileNameOf(path))) {
+    const std::vector<std::wstring> checksumFiles = ChecksumFilesBeside(folder, FileNameOf(path));
+    const bool headings = m_headings || checksumFiles.size() > 1;
+    for (const std::wstring& checksumFile : checksumFiles) {
         std::string bytes;
         bool read;
         {
@@ -172,6 +175,7 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
             if (line.bad || ClassifyEntryName(line.name) != EntryTarget::LocalFile ||
                 !SamePath(EntryPath(folder, ToWide(line.name)), path))
                 continue;
+            if (headings && !signatureNoted) Log().AppendLine(L"Checking - " + checksumFile);
             if (file.clearSigned && !signatureNoted) Log().AppendLine(L"Signature not checked - " + checksumFile);
             signatureNoted = true;
             listed = true;
@@ -210,16 +214,19 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
             break;
     }
     const bool same = LowercaseHex(texts.front()) == line.hex;
-    Report(same, same ? L"OK - " : L"FAILED - ", path);
+    Report(same, same ? L"OK - " : L"FAILED - ", path, true);
 }
 
 bool CEngine_ChecksumVerify::WasChecked(const std::wstring& path) const {
     return m_checked.count(Lowered(FullPathName(path))) != 0;
 }
 
-void CEngine_ChecksumVerify::Report(bool ok, std::wstring_view prefix, const std::wstring& path) {
+void CEngine_ChecksumVerify::Report(bool ok, std::wstring_view prefix, const std::wstring& path, bool hashed) {
     LogResultLine(Log(), ok, prefix, path);
-    Log().NoteDone(!ok);
+    if (hashed)
+        Log().NoteDone(!ok);
+    else if (!ok)
+        Log().NoteFailure();
     if (!ok) ++m_failures;
 }
 
@@ -232,6 +239,9 @@ CFileHasher& CEngine_ChecksumVerify::HasherFor(ChecksumAlgorithm algorithm) {
 CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths) {
     return [paths](CLogSink& log, const CStopRequest& stop) {
         CEngine_ChecksumVerify engine(log, stop);
+        // One checksum file selected alone is the only one the run reads.
+        engine.SetHeadings(paths.size() > 1 || !CEngine_ChecksumVerify::IsReadAsChecksumFile(paths.front()) ||
+                           (GetFileAttributesW(FileSystemPath(paths.front()).c_str()) & FILE_ATTRIBUTE_DIRECTORY));
         RunTally tally = WalkPathList(engine, paths, WalkOptions{});
         // The downloads after the checksum files and folders: one selected with its
         // checksum file is checked once, by that file.

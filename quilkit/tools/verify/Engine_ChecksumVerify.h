@@ -35,19 +35,24 @@ public:
     void VerifyListedFile(const std::wstring& path);
     // Whether an entry of a checksum file checked so far named `path`.
     bool WasChecked(const std::wstring& path) const;
+    // Whether each checksum file's entries get a heading that names it: where the run may
+    // read more than one.
+    void SetHeadings(bool headings) { m_headings = headings; }
     // Every FAILED, Missing, bad and refused line, every checksum file that cannot be read
     // or holds no entry, every selected file that no checksum file lists.
     int Failures() const { return m_failures; }
 
 private:
     void CheckEntry(const std::wstring& folder, const ChecksumLine& line);
-    void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
+    // A result line; only an entry's file that was hashed counts among the run's files.
+    void Report(bool ok, std::wstring_view prefix, const std::wstring& path, bool hashed = false);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
 
     std::unique_ptr<CFileHasher> m_hashers[4];
     std::set<std::wstring> m_checked;  // full paths, in lower case
     std::vector<std::wstring> m_downloads;
     int m_failures = 0;
+    bool m_headings = false;
 };
 
 // Mode 6: checks every selected checksum file, and every one found in the selected
