@@ -21,6 +21,7 @@ namespace {
 constexpr int kPollMs = 50;
 constexpr UINT kLogControlId = 1019;
 constexpr UINT kStatusControlId = 1030;
+constexpr UINT kVerdictControlId = 1031;
 constexpr UINT kSelectAllCommand = 57642;
 constexpr UINT kCopyCommand = 57634;
 
@@ -275,6 +276,8 @@ MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
 std::string ReadLogText(HWND log) { return GetItemText(log, kLogControlId); }
 
 std::string ReadStatus(HWND log) { return GetItemText(log, kStatusControlId); }
+
+std::string ReadVerdict(HWND log) { return GetItemText(log, kVerdictControlId); }
 
 std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs) {
     std::string text;

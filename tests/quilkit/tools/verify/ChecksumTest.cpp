@@ -154,7 +154,10 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
 
     // The folder is searched for the files by their endings, in any case; a selected path
     // that is not there is named.
-    const std::string marked = Verify({folder.Path(), folder / "typo.md5"});
+    driver::TempFolder lists;
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, lists, 6, {folder.Path(), folder / "typo.md5"}));
+    const std::string& marked = run.marked;
     const std::string a = folder / "a b.txt", c = folder / "sub\\c.bin",
                       e = folder / "caf\xC3\xA9 \xF0\x9F\x98\x80.txt";
     for (const std::string& line :
@@ -165,9 +168,16 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
           "<R>Not found - </R>" + (folder / "typo.md5") + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
     // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, escaped.md5: 1, broken.sha256: 2 and the
-    // line saying that it held no entry, typo.md5.
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 10 + 2);
+    // line saying that it held no entry, typo.md5; a heading for each of the five files.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 10 + 2 + 5);
+    // Each checksum file's entries under its name.
+    const std::string sums = "Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a +
+                             "\r\n<R>FAILED - </R>" + c + "\r\n";
+    EXPECT_NE(marked.find(sums), std::string::npos) << marked;
     EXPECT_NE(marked.find("<R>---\r\nError: 8\r\n</R>"), std::string::npos) << marked;
+    // The status bar counts the files hashed (and the path not found), not the bad lines.
+    EXPECT_EQ(run.status.rfind("Done: 5 files, 8 failed, ", 0), 0u) << run.status;
+    EXPECT_EQ(run.verdict, "8 failed");
 }
 
 // A checksum file naming a pipe: a pipe is a device, so it is never opened and nothing can
