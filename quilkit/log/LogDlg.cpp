@@ -516,9 +516,15 @@ void CLogDlg::SelectLine(LONG line) {
     if (end < 0) end = start + LONG(SendMessageW(m_richEdit, EM_LINELENGTH, start, 0));
     CHARRANGE range = {start, end};
     SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    const LONG first = LONG(SendMessageW(m_richEdit, EM_GETFIRSTVISIBLELINE, 0, 0));
-    SendMessageW(m_richEdit, EM_LINESCROLL, 0, std::max(0L, line - kLinesAboveFailure) - first);
-    SendMessageW(m_richEdit, EM_SCROLLCARET, 0, 0);
+    // The line near the top of the view: the text's own position of the line a few
+    // above it, in pixels from the text's start.
+    const LONG above = LONG(SendMessageW(m_richEdit, EM_LINEINDEX, std::max(0L, line - kLinesAboveFailure), 0));
+    POINTL at = {};
+    SendMessageW(m_richEdit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), above);
+    POINT scroll = {};
+    SendMessageW(m_richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    scroll.y += at.y;
+    SendMessageW(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
 }
 
 void CLogDlg::Watch(CToolRun& run, CountWording wording) {

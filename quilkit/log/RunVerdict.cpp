@@ -124,8 +124,14 @@ std::wstring PreviewSummary(uint64_t files, uint64_t bytes, const LanguageRecord
                Number(files), size);
 }
 
+// StrFormatByteSizeEx where the system has it (Windows Vista on; Wine lacks it), else its
+// older form.
 std::wstring FormatByteSize(uint64_t bytes) {
+    using FormatEx = HRESULT(WINAPI*)(ULONGLONG, SFBS_FLAGS, PWSTR, UINT);
+    static const auto formatEx = reinterpret_cast<FormatEx>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shlwapi.dll"), "StrFormatByteSizeEx")));
     wchar_t text[64] = L"";
-    if (SUCCEEDED(StrFormatByteSizeEx(bytes, SFBS_FLAGS_ROUND_TO_NEAREST_DISPLAYED_DIGIT, text, 64))) return text;
+    if (formatEx && SUCCEEDED(formatEx(bytes, SFBS_FLAGS_ROUND_TO_NEAREST_DISPLAYED_DIGIT, text, 64))) return text;
+    if (StrFormatByteSizeW(LONGLONG(bytes), text, 64)) return text;
     return Widen(FormatBytes(bytes));
 }

@@ -217,9 +217,10 @@ static std::map<std::string, std::string> TreeOf(const std::string& folder) {
     return tree;
 }
 
+// The system's words for a size (Wine has no StrFormatByteSizeEx; the program falls back).
 static std::string SizeText(uint64_t bytes) {
     wchar_t text[64] = L"";
-    StrFormatByteSizeEx(bytes, SFBS_FLAGS_ROUND_TO_NEAREST_DISPLAYED_DIGIT, text, 64);
+    StrFormatByteSizeW(LONGLONG(bytes), text, 64);
     return driver::Utf8(text);
 }
 
