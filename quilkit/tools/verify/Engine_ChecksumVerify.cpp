@@ -239,9 +239,11 @@ CFileHasher& CEngine_ChecksumVerify::HasherFor(ChecksumAlgorithm algorithm) {
 CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths) {
     return [paths](CLogSink& log, const CStopRequest& stop) {
         CEngine_ChecksumVerify engine(log, stop);
-        // One checksum file selected alone is the only one the run reads.
-        engine.SetHeadings(paths.size() > 1 || !CEngine_ChecksumVerify::IsReadAsChecksumFile(paths.front()) ||
-                           (GetFileAttributesW(FileSystemPath(paths.front()).c_str()) & FILE_ATTRIBUTE_DIRECTORY));
+        // A file selected alone is checked by one checksum file, or by those beside it when
+        // there are more; several paths or a folder may read any number.
+        const DWORD first = GetFileAttributesW(FileSystemPath(paths.front()).c_str());
+        engine.SetHeadings(paths.size() > 1 ||
+                           (first != INVALID_FILE_ATTRIBUTES && (first & FILE_ATTRIBUTE_DIRECTORY)));
         RunTally tally = WalkPathList(engine, paths, WalkOptions{});
         // The downloads after the checksum files and folders: one selected with its
         // checksum file is checked once, by that file.

@@ -137,8 +137,11 @@ TEST_F(Log, TextAreaAndStatusBarFollowEverySizeAndTheBarKeepsItsText) {
         EXPECT_EQ(area.left, 0) << step;
         EXPECT_EQ(area.right, client.right) << step;
         EXPECT_EQ(area.top, 0) << step;
-        // The text area ends where the status bar starts, and the bar ends at the foot.
-        EXPECT_EQ(area.bottom, bar.top) << step;
+        // The text area ends where the verdict starts, the verdict where the status bar
+        // starts, and the bar ends at the foot.
+        const RECT band = ClientRectOf(m_log.m_hWnd, GetDlgItem(m_log.m_hWnd, IDC_LOG_VERDICT));
+        EXPECT_EQ(area.bottom, band.top) << step;
+        EXPECT_EQ(band.bottom, bar.top) << step;
         EXPECT_GT(bar.bottom, bar.top) << step;
         EXPECT_EQ(bar.left, 0) << step;
         EXPECT_EQ(bar.right, client.right) << step;
@@ -259,7 +262,9 @@ TEST_F(Log, ANewDisplayScaleTakesTheSuggestedRectangleAndRemakesTheStatusBar) {
         MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
         EXPECT_EQ(area.right - area.left, client.right) << when;
         EXPECT_EQ(area.top, 0) << when;
-        EXPECT_EQ(area.bottom, bar.top) << when;
+        const RECT band = ClientRectOf(m_log.m_hWnd, GetDlgItem(m_log.m_hWnd, IDC_LOG_VERDICT));
+        EXPECT_EQ(area.bottom, band.top) << when;
+        EXPECT_EQ(band.bottom, bar.top) << when;
         EXPECT_EQ(bar.bottom, client.bottom) << when;
         EXPECT_EQ(bar.right - bar.left, client.right) << when;
     };

@@ -171,8 +171,8 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     // line saying that it held no entry, typo.md5; a heading for each of the five files.
     EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 10 + 2 + 5);
     // Each checksum file's entries under its name.
-    const std::string sums = "Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a +
-                             "\r\n<R>FAILED - </R>" + c + "\r\n";
+    const std::string sums =
+        "Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a + "\r\n<R>FAILED - </R>" + c + "\r\n";
     EXPECT_NE(marked.find(sums), std::string::npos) << marked;
     EXPECT_NE(marked.find("<R>---\r\nError: 8\r\n</R>"), std::string::npos) << marked;
     // The status bar counts the files hashed (and the path not found), not the bad lines.
@@ -194,8 +194,10 @@ TEST(Checksums, AnEntryNamingAPipeIsNeverOpened) {
     StartTool(app, folder, 6, {folder / "pipe.md5", folder / "after.md5"});
     HWND log = driver::WaitForWindow(app, "Log");
     driver::WaitForRunEnd(log);
-    EXPECT_EQ(driver::ReadLogMarked(log), "<R>Not checked (names a device) - </R>" + name + "\r\n<R>FAILED - </R>" +
-                                              (folder / "after.txt") + "\r\n<R>---\r\nError: 2\r\n</R>");
+    EXPECT_EQ(driver::ReadLogMarked(log), "Checking - " + (folder / "pipe.md5") +
+                                              "\r\n<R>Not checked (names a device) - </R>" + name + "\r\nChecking - " +
+                                              (folder / "after.md5") + "\r\n<R>FAILED - </R>" + (folder / "after.txt") +
+                                              "\r\n<R>---\r\nError: 2\r\n</R>");
     const ULONGLONG closed = GetTickCount64();
     driver::Close(log);
     EXPECT_EQ(WaitForSingleObject(app.Handle(), 2000), WAIT_OBJECT_0);
@@ -239,7 +241,8 @@ TEST(Checksums, ModeSixReadsWhatOpensslSha512sumAndGpgWrite) {
     EXPECT_EQ(count("<G>OK - </G>" + a + "\r\n"), 9u) << marked;
     EXPECT_EQ(count("<G>OK - </G>" + b + "\r\n"), 9u) << marked;
     EXPECT_EQ(count("Signature not checked - " + (folder / "SHA256SUMS.asc") + "\r\n"), 1u) << marked;
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 18 + 1 + 2);
+    // And a heading for each of the nine.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 18 + 1 + 2 + 9);
     EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
 
     driver::WriteFile(a, "first downloaD");
@@ -259,7 +262,8 @@ TEST(Checksums, NothingToCheckAndEntriesNamingAnotherComputerOrADeviceFail) {
     driver::WriteFile(remote, sha + "  \\\\host\\share\\x\n" + sha + "  //host/x\n" + sha + "  COM1\n" + sha +
                                   "  \\\\.\\pipe\\x\n" + sha + "  sub/aux.txt\n");
     EXPECT_EQ(Verify({empty, comments, remote}),
-              "<R>No checksums in - </R>" + empty + "\r\n<R>No checksums in - </R>" + comments +
+              "Checking - " + empty + "\r\n<R>No checksums in - </R>" + empty + "\r\nChecking - " + comments +
+                  "\r\n<R>No checksums in - </R>" + comments + "\r\nChecking - " + remote +
                   "\r\n<R>Not checked (names another computer) - </R>\\\\host\\share\\x\r\n"
                   "<R>Not checked (names another computer) - </R>//host/x\r\n"
                   "<R>Not checked (names a device) - </R>COM1\r\n"
