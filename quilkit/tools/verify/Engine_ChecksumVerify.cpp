@@ -157,10 +157,15 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
     Log().NoteCurrent(selected);
     const std::wstring path = FullPathName(selected);
     const std::wstring folder = ParentFolder(path);
-    bool listed = false;
-    const std::vector<std::wstring> checksumFiles = ChecksumFilesBeside(folder, FileNameOf(path));
-    const bool headings = m_headings || checksumFiles.size() > 1;
-    for (const std::wstring& checksumFile : checksumFiles) {
+    // The entries naming the file, by checksum file, before any is checked: a heading
+    // names each checksum file only when more than one lists it.
+    struct Lister {
+        std::wstring checksumFile;
+        bool clearSigned = false;
+        std::vector<ChecksumLine> entries;
+    };
+    std::vector<Lister> listers;
+    for (const std::wstring& checksumFile : ChecksumFilesBeside(folder, FileNameOf(path))) {
         std::string bytes;
         bool read;
         {
@@ -170,20 +175,22 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
         if (StopRequested()) return NoteCutShort();
         if (!read) continue;
         const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi);
-        bool signatureNoted = false;
-        for (const ChecksumLine& line : file.lines) {
-            if (line.bad || ClassifyEntryName(line.name) != EntryTarget::LocalFile ||
-                !SamePath(EntryPath(folder, ToWide(line.name)), path))
-                continue;
-            if (headings && !signatureNoted) Log().AppendLine(L"Checking - " + checksumFile);
-            if (file.clearSigned && !signatureNoted) Log().AppendLine(L"Signature not checked - " + checksumFile);
-            signatureNoted = true;
-            listed = true;
+        Lister lister{checksumFile, file.clearSigned, {}};
+        for (const ChecksumLine& line : file.lines)
+            if (!line.bad && ClassifyEntryName(line.name) == EntryTarget::LocalFile &&
+                SamePath(EntryPath(folder, ToWide(line.name)), path))
+                lister.entries.push_back(line);
+        if (!lister.entries.empty()) listers.push_back(std::move(lister));
+    }
+    if (listers.empty()) return Report(false, L"No checksum file lists - ", selected);
+    for (const Lister& lister : listers) {
+        if (m_headings || listers.size() > 1) Log().AppendLine(L"Checking - " + lister.checksumFile);
+        if (lister.clearSigned) Log().AppendLine(L"Signature not checked - " + lister.checksumFile);
+        for (const ChecksumLine& line : lister.entries) {
             if (StopRequested()) return NoteCutShort();
             CheckEntry(folder, line);
         }
     }
-    if (!listed) Report(false, L"No checksum file lists - ", selected);
 }
 
 void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const ChecksumLine& line) {
@@ -239,11 +246,16 @@ CFileHasher& CEngine_ChecksumVerify::HasherFor(ChecksumAlgorithm algorithm) {
 CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths) {
     return [paths](CLogSink& log, const CStopRequest& stop) {
         CEngine_ChecksumVerify engine(log, stop);
-        // A file selected alone is checked by one checksum file, or by those beside it when
-        // there are more; several paths or a folder may read any number.
-        const DWORD first = GetFileAttributesW(FileSystemPath(paths.front()).c_str());
-        engine.SetHeadings(paths.size() > 1 ||
-                           (first != INVALID_FILE_ATTRIBUTES && (first & FILE_ATTRIBUTE_DIRECTORY)));
+        // Headings where the run may read more than one checksum file: a folder, or more
+        // than one selected.
+        int checksumFiles = 0;
+        bool folder = false;
+        for (const std::wstring& path : paths) {
+            const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+            folder = folder || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+            checksumFiles += CEngine_ChecksumVerify::IsReadAsChecksumFile(path) ? 1 : 0;
+        }
+        engine.SetHeadings(folder || checksumFiles > 1);
         RunTally tally = WalkPathList(engine, paths, WalkOptions{});
         // The downloads after the checksum files and folders: one selected with its
         // checksum file is checked once, by that file.

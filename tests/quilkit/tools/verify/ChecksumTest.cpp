@@ -310,4 +310,12 @@ TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
     const std::string unlisted = folder / "other.bin";
     driver::WriteFile(unlisted, "other");
     EXPECT_EQ(Verify({unlisted}), "<R>No checksum file lists - </R>" + unlisted + "\r\n<R>---\r\nError: 1\r\n</R>");
+    // Listed by two checksum files, which disagree: each one's line under its name.
+    ASSERT_EQ(RunShell(folder.Path(),
+                       "printf two > two.bin && sha256sum two.bin > two.bin.sha256 && printf "
+                       "'00000000000000000000000000000000  two.bin\\n' > two.bin.md5"),
+              "exit 0\n");
+    const std::string two = folder / "two.bin";
+    EXPECT_EQ(Verify({two}), "Checking - " + two + ".md5\r\n<R>FAILED - </R>" + two + "\r\nChecking - " + two +
+                                 ".sha256\r\n<G>OK - </G>" + two + "\r\n<R>---\r\nError: 1\r\n</R>");
 }
