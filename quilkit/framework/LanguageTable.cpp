@@ -24,6 +24,41 @@ const LanguageRecord kLanguageTable[] = {
          "\x82\xC4\x81\x41\x42\x4C\x41\x4B\x45\x33\x20\x82\xF0\x83\x49\x83\x93\x82\xC9\x82\xB5\x82\xBD\x82\xC6\x82\xAB"
          "\x82\xCD\x20\x42\x4C\x41\x4B\x45\x33\x20\x82\xC6\x82\xB5\x82\xC4\x8F\xC6\x8D\x87\x82\xB5\x82\xDC\x82\xB7\x81"
          "\x42",  // 64 桁の期待値は SHA256 として、BLAKE3 をオンにしたときは BLAKE3 として照合します。
+         "%1 \x8C\xC2\x82\xCC\x83t\x83@\x83"
+         "C\x83\x8B\x82\xB7\x82\xD7\x82\xC4 OK",                  // %1 個のファイルすべて OK
+         "%2 \x8C\xC2\x92\x86 %1 \x8C\xC2\x82\xAA\x8E\xB8\x94s",  // %2 個中 %1 個が失敗
+         "%1 \x8C\x8F\x82\xAA\x8E\xB8\x94s",                      // %1 件が失敗
+         "\x92\x86\x8E~: %2 \x8C\xC2\x92\x86 %1 \x8C\xC2\x82\xCC\x83t\x83@\x83"
+         "C\x83\x8B\x82\xF0\x8F\x88\x97\x9D\x8D\xCF\x82\xDD",  // 中止: %2 個中 %1 個のファイルを処理済み
+         "\x92\x86\x8E~: %1 \x8C\xC2\x82\xCC\x83t\x83@\x83"
+         "C\x83\x8B\x82\xF0\x8F\x88\x97\x9D\x8D\xCF\x82\xDD\x81"
+         "A\x8E"
+         "c\x82\xE8\x82\xCD\x96\xA2\x8F\x88\x97\x9D",  // 中止: %1 個のファイルを処理済み、残りは未処理
+         "%1 \x82\xC6\x88\xEA\x92v",                   // %1 と一致
+         "%1 \x82\xC6\x88\xEA\x92v\x82\xB5\x82\xDC\x82\xB9\x82\xF1",  // %1 と一致しません
+         "%1 \x8C\xC2\x82\xF0\x8D\xED\x8F\x9C\x81"
+         "A%2 \x82\xF0\x82\xB2\x82\xDD\x94\xA0\x82\xD6",  // %1 個を削除、%2 をごみ箱へ
+         "%1 \x8C\xC2\x82\xC9\x83^\x83"
+         "C\x83\x80\x83X\x83^\x83\x93\x83v\x82\xF0\x90\xDD\x92\xE8",  // %1 個にタイムスタンプを設定
+         "\x91\xCE\x8F\xDB\x82\xCC\x83t\x83@\x83"
+         "C\x83\x8B\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1",  // 対象のファイルはありません
+         "\x8F\x88\x97\x9D\x92\x86: %1",                               // 処理中: %1
+         "\x92\x86\x8E~\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB7...",   // 中止しています...
+         "%1 \x8C\xC2\x82\xCC\x83t\x83@\x83"
+         "C\x83\x8B\x81"
+         "A%2 \x82\xAA\x82\xB2\x82\xDD\x94\xA0\x82\xD6\x88\xDA\x93\xAE\x82\xB3\x82\xEA\x82\xDC\x82\xB7",  // %1
+                                                                                                          // 個のファイル、%2
+                                                                                                          // がごみ箱へ移動されます
+         "\x8E\x9F\x82\xCC\x8E\xB8\x94s(&N)\tF8",     // 次の失敗(&N)\tF8
+         "\x91O\x82\xCC\x8E\xB8\x94s(&P)\tShift+F8",  // 前の失敗(&P)\tShift+F8
+         "\x92\x86\x8E~\x91O\x82\xCC\x83`\x83"
+         "F\x83"
+         "b\x83N\x83T\x83\x80\x82\xF0\x83R\x83s\x81[(&H)",  // 中止前のチェックサムをコピー(&H)
+         "\x92\x86\x8E~\x91O\x82\xCC\x83`\x83"
+         "F\x83"
+         "b\x83N\x83T\x83\x80\x82\xF0\x95\xDB\x91\xB6(&V)...",    // 中止前のチェックサムを保存(&V)...
+         "\x83v\x83\x8C\x83r\x83\x85\x81[(&P)",                   // プレビュー(&P)
+         "\x82\xB1\x82\xEA\x82\xE7\x82\xF0\x8D\xED\x8F\x9C(&D)",  // これらを削除(&D)
      }},
     {0, {}},
 };
@@ -45,7 +80,11 @@ void SelectLanguageTexts() { g_languageTexts = FindLanguageRecord(GetUserDefault
 const LanguageRecord* LanguageTexts() { return g_languageTexts; }
 
 std::wstring LanguageTextOr(LanguageText text, const wchar_t* english) {
-    return g_languageTexts ? FromCodePage(kLanguageCodePage, g_languageTexts->texts[text]) : english;
+    return LanguageTextOf(g_languageTexts, text, english);
+}
+
+std::wstring LanguageTextOf(const LanguageRecord* record, LanguageText text, const wchar_t* english) {
+    return record ? FromCodePage(kLanguageCodePage, record->texts[text]) : english;
 }
 
 void ApplyLanguageText(HWND dialog, int id, LanguageText text) {

@@ -47,6 +47,9 @@ public:
     // "Not found - " for a selected path that does not exist; one failure.
     int ReportNotFound(const std::wstring& path);
 
+    // When every one of `paths` is a file, their number is the run's total.
+    void NoteTotalOfFiles(const std::vector<std::wstring>& paths);
+
     bool StopRequested() const { return m_stop.IsRequested(); }
     const CStopRequest& StopRequestOf() const { return m_stop; }
     // Whether a stop left the last path handed over unfinished.
@@ -59,6 +62,8 @@ protected:
     // The failure line of `path`: "Path too long - " when the system refused the path for
     // its length (`error`), else `prefix`. Returns kResultFail.
     ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
+    // The walk's find data of the file OnFile was given; null for a selected file.
+    const WIN32_FIND_DATAW* FoundEntry() const { return m_found; }
 
 private:
     struct Listing;
@@ -72,6 +77,7 @@ private:
     CLogSink& m_log;
     const CStopRequest& m_stop;
     bool m_cutShort = false;
+    const WIN32_FIND_DATAW* m_found = nullptr;
 };
 
 // The looks at the file system below may wait as long as a read (a share that stops

@@ -16,6 +16,10 @@ public:
 
     std::wstring m_extensions;
     int m_subFolders = 1;
+    // Ended with Preview: the run lists what it would delete and deletes nothing.
+    bool m_preview = false;
+
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     friend class COptionsDlgImpl<CExtDlg>;

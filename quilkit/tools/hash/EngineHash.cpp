@@ -42,21 +42,22 @@ std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256, int s
     return kinds;
 }
 
-ResultCode CEngineHash::CompareWithExpected(const std::vector<std::string>& texts) {
+bool CEngineHash::MatchesExpected(const std::vector<std::string>& texts) const {
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (m_hasher.Digest(i).Kind() == KindOf(m_expectedAlgorithm)) return LowercaseHex(texts[i]) == m_expected;
+    return false;
+}
+
+ResultCode CEngineHash::ReportComparison(bool matches) {
     if (m_expected.empty()) return kResultOk;
     const std::wstring name = Widen(AlgorithmName(m_expectedAlgorithm));
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (m_hasher.Digest(i).Kind() != KindOf(m_expectedAlgorithm)) continue;
-        if (LowercaseHex(texts[i]) == m_expected) {
-            Log().AppendSuccess(L"Matches - " + name);
-            Log().AppendLine(L"");
-            return kResultOk;
-        }
-        break;
-    }
-    Log().AppendError(L"Does not match - " + name);
+    Log().NoteComparison(matches, name);
+    if (matches)
+        Log().AppendSuccess(L"Matches - " + name);
+    else
+        Log().AppendError(L"Does not match - " + name);
     Log().AppendLine(L"");
-    return kResultFail;
+    return matches ? kResultOk : kResultFail;
 }
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
@@ -83,7 +84,12 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
             break;
     }
 
-    Log().AppendSuccess(L"\"" + path + L"\"");
+    // The file's own line takes the colour of its outcome.
+    const bool matches = m_expected.empty() || MatchesExpected(texts);
+    if (matches)
+        Log().AppendSuccess(L"\"" + path + L"\"");
+    else
+        Log().AppendError(L"\"" + path + L"\"");
     std::string digests;
     for (size_t i = 0; i < texts.size(); ++i) digests += m_hasher.Digest(i).Label() + texts[i];
     Log().AppendLine(Widen(digests));
@@ -92,7 +98,7 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
     size_t kept = texts.size() - 1;
     if (kept > 0 && m_hasher.Digest(kept).Kind() == DigestKind::Blake3) --kept;
     if (m_checksums) m_checksums->Add(m_hasher.Digest(kept).Kind(), path, texts[kept]);
-    return CompareWithExpected(texts);
+    return ReportComparison(matches);
 }
 
 CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
@@ -102,6 +108,7 @@ CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
 
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
+    options.filesCount = true;
     const std::vector<DigestKind> kinds =
         CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256, dialog.m_sha512, dialog.m_blake3);
     checksums->SetSelection(paths);

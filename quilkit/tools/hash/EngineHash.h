@@ -33,7 +33,10 @@ public:
     ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
 
 private:
-    ResultCode CompareWithExpected(const std::vector<std::string>& texts);
+    // Whether the digest of the expected kind among `texts` is the expected one.
+    bool MatchesExpected(const std::vector<std::string>& texts) const;
+    // "Matches - " or "Does not match - ", where a digest was expected.
+    ResultCode ReportComparison(bool matches);
 
     CFileHasher m_hasher;
     CRunChecksums* m_checksums;

@@ -65,6 +65,7 @@ CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::wstring>& paths)
     WalkOptions options;
     options.folders = dialog.m_subFolders ? FolderHandling::Walk : FolderHandling::FolderOnly;
     options.subFolders = 1;
+    options.filesCount = true;
     return [paths, options, moment](CLogSink& log, const CStopRequest& stop) {
         CEngine_TimeChanger engine(log, stop);
         engine.SetMoment(moment);

@@ -261,6 +261,7 @@ void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     if (read == ReadOutcome::Failed) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(path)));
+    if (m_headings) Log().AppendLine(L"Checking - " + path);
     if (file.clearSigned) NoteSignature(path);
     bool anyEntry = false;
     for (const ChecksumLine& line : file.lines) {
@@ -282,7 +283,14 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
     const FilesBeside beside = ChecksumFilesBeside(folder, FileNameOf(path), StopRequestOf());
     if (StopRequested()) return NoteCutShort();
     for (const std::wstring& signature : SignaturesOf(path, beside.signatures)) NoteSignature(signature);
-    bool listed = false;
+    // The entries naming the file, by checksum file, before any is checked: a heading
+    // names each checksum file only when more than one lists it.
+    struct Lister {
+        std::wstring checksumFile;
+        bool clearSigned = false;
+        std::vector<ChecksumLine> entries;
+    };
+    std::vector<Lister> listers;
     for (const std::wstring& checksumFile : beside.checksumFiles) {
         std::string bytes;
         const ReadOutcome read = ReadChecksumFile(checksumFile, bytes);
@@ -291,23 +299,24 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
         if (read == ReadOutcome::Elsewhere) Report(false, L"Not on this computer - ", checksumFile);
         if (read != ReadOutcome::Read) continue;
         const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(checksumFile)));
-        bool signatureNoted = false;
-        for (const ChecksumLine& line : file.lines) {
-            if (line.bad || ClassifyEntryName(line.name) != EntryTarget::LocalFile ||
-                !SamePath(EntryPath(folder, ToWide(line.name)), path))
-                continue;
-            if (!signatureNoted) {
-                if (file.clearSigned) NoteSignature(checksumFile);
-                for (const std::wstring& signature : SignaturesOf(checksumFile, beside.signatures))
-                    NoteSignature(signature);
-            }
-            signatureNoted = true;
-            listed = true;
+        Lister lister{checksumFile, file.clearSigned, {}};
+        for (const ChecksumLine& line : file.lines)
+            if (!line.bad && ClassifyEntryName(line.name) == EntryTarget::LocalFile &&
+                SamePath(EntryPath(folder, ToWide(line.name)), path))
+                lister.entries.push_back(line);
+        if (!lister.entries.empty()) listers.push_back(std::move(lister));
+    }
+    if (listers.empty()) return Report(false, L"No checksum file lists - ", selected);
+    for (const Lister& lister : listers) {
+        if (m_headings || listers.size() > 1) Log().AppendLine(L"Checking - " + lister.checksumFile);
+        if (lister.clearSigned) NoteSignature(lister.checksumFile);
+        for (const std::wstring& signature : SignaturesOf(lister.checksumFile, beside.signatures))
+            NoteSignature(signature);
+        for (const ChecksumLine& line : lister.entries) {
             if (StopRequested()) return NoteCutShort();
             CheckEntry(folder, line);
         }
     }
-    if (!listed) Report(false, L"No checksum file lists - ", selected);
 }
 
 void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const ChecksumLine& line) {
@@ -336,7 +345,7 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
             break;
     }
     const bool same = LowercaseHex(texts.front()) == line.hex;
-    Report(same, same ? L"OK - " : L"FAILED - ", path);
+    Report(same, same ? L"OK - " : L"FAILED - ", path, true);
 }
 
 // A checksum file's bytes, unless its data is not on this computer: reading would fetch
@@ -389,9 +398,12 @@ bool CEngine_ChecksumVerify::WasChecked(const std::wstring& path) const {
     return m_checked.count(Lowered(FullPathName(path))) != 0;
 }
 
-void CEngine_ChecksumVerify::Report(bool ok, std::wstring_view prefix, const std::wstring& path) {
+void CEngine_ChecksumVerify::Report(bool ok, std::wstring_view prefix, const std::wstring& path, bool hashed) {
     LogResultLine(Log(), ok, prefix, path);
-    Log().NoteDone(!ok);
+    if (hashed)
+        Log().NoteDone(!ok);
+    else if (!ok)
+        Log().NoteFailure();
     if (!ok) ++m_failures;
 }
 
@@ -404,6 +416,21 @@ CFileHasher& CEngine_ChecksumVerify::HasherFor(ChecksumAlgorithm algorithm) {
 CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths) {
     return [paths](CLogSink& log, const CStopRequest& stop) {
         CEngine_ChecksumVerify engine(log, stop);
+        // Headings where the run may read more than one checksum file: a folder, or more
+        // than one selected.
+        int checksumFiles = 0;
+        bool folder = false;
+        for (const std::wstring& path : paths) {
+            DWORD attributes;
+            {
+                CStopRequest::ReadScope looking(stop);
+                attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+            }
+            folder = folder || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+            checksumFiles += CEngine_ChecksumVerify::SelectedRole(path, stop) == FileRole::Checksums ? 1 : 0;
+            if (stop.IsRequested()) break;
+        }
+        engine.SetHeadings(folder || checksumFiles > 1);
         RunTally tally = WalkPathList(engine, paths, WalkOptions{});
         // The downloads after the checksum files and folders: one selected with its
         // checksum file is checked once, by that file.

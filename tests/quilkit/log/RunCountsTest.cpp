@@ -26,6 +26,26 @@ TEST(RunCounts, EachToolSaysWhatItCounted) {
     for (const auto& c : cases) EXPECT_EQ(FormatRunCounts(c.wording, c.counts), c.text);
 }
 
+// A stop says what was done and what was not: against the total where it was known, else
+// in selected paths.
+TEST(RunCounts, AStopSaysWhatWasNotDone) {
+    RunCounts known{10, 1, 2048}, unknown{1, 0, 5};
+    known.total = 40;
+    unknown.pathsNotDone = 2;
+    RunCounts cleaner = unknown;
+    cleaner.deleted = 1;
+    const struct {
+        CountWording wording;
+        RunCounts counts;
+        const char* words;
+    } cases[] = {
+        {CountWording::Digests, known, "10 of 40 files done, 1 failed, 30 not done, 2.0 KB read"},
+        {CountWording::Digests, unknown, "1 file done, 0 failed, 2 of the selected paths not finished, 5 bytes read"},
+        {CountWording::Cleaner, cleaner, "1 looked at, 1 deleted, 0 failed, 2 of the selected paths not finished"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatStoppedCounts(c.wording, c.counts), c.words);
+}
+
 TEST(RunCounts, BytesInTheLargestUnitBelowTheirSize) {
     EXPECT_EQ(FormatBytes(1024), "1.0 KB");
     EXPECT_EQ(FormatBytes(1024 * 1024 - 1), "1024.0 KB");

@@ -208,10 +208,10 @@ TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
 
     WriteSummary(m_log, 0);
     WriteSummary(m_log, tally.failures);
-    WriteStoppedSummary(m_log, RunTally{2, 3});
+    WriteStoppedSummary(m_log, "1 file done, 0 failed");
     EXPECT_EQ(m_log.lines,
               "[green]---\r\nAll Success!\r\n[red]---\r\nError: 2\r\n"
-              "[red]---\r\nStopped - 3 of the selected paths not done\r\nError: 3\r\n");
+              "[red]---\r\nStopped - 1 file done, 0 failed\r\n");
 }
 
 // Stops the run from inside the engine, when it meets a path with "stop" in it.

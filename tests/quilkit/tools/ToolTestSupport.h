@@ -104,6 +104,8 @@ struct Outcome {
     std::string text;
     std::string marked;
     std::string status;
+    std::string verdict;
+    std::string title;
     int exitCode = -1;
 };
 
@@ -115,6 +117,8 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     run.status = driver::WaitForRunEnd(log);
     run.text = driver::ReadLogText(log);
     run.marked = driver::ReadLogMarked(log);
+    run.verdict = driver::ReadVerdict(log);
+    run.title = driver::GetText(log);
     driver::Close(log);
     run.exitCode = driver::WaitForExit(app);
     return run;
