@@ -442,8 +442,30 @@ const char* AlgorithmName(ChecksumAlgorithm algorithm) {
     return "";
 }
 
+namespace {
+
+// The digits of hexadecimal groups cut by blanks, line ends or single colons, as gpg
+// --print-md and many download pages show a digest; empty when `text` is anything else.
+std::u16string GroupedDigits(std::u16string_view text) {
+    std::u16string digits;
+    bool colon = false;
+    for (char16_t c : text) {
+        if (IsHexDigit(c)) {
+            digits += c;
+            colon = false;
+        } else if (c == u':' && !colon && !digits.empty()) {
+            colon = true;
+        } else if (!IsBlank(c) && c != u'\r' && c != u'\n') {
+            return {};
+        }
+    }
+    return colon ? std::u16string() : digits;
+}
+
+}  // namespace
+
 bool ReadPastedDigest(std::u16string_view text, std::string& hex, ChecksumAlgorithm& algorithm) {
-    if (ReadHex(Trimmed(text), hex, algorithm)) return true;
+    if (ReadHex(GroupedDigits(Trimmed(text)), hex, algorithm)) return true;
     hex.clear();
     return false;
 }

@@ -14,7 +14,10 @@ enum LanguageText {
     kTextSearch = 6,           // button 1021 of the editor-path dialog
     kTextExpected = 7,         // static 1026 of the hash dialog
     kTextBadDigest = 8,        // the hash dialog's message for a digest of no known length
-    kLanguageTextCount = 9,
+    kTextFromClipboard = 9,    // static 1040 of the hash dialog
+    kTextDate = 10,            // static 1041 of the time dialog
+    kTextTime = 11,            // static 1042 of the time dialog
+    kLanguageTextCount = 12,
 };
 
 struct LanguageRecord {

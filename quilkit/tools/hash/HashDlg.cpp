@@ -55,7 +55,8 @@ LRESULT CHashDlg::OnInitDialog() {
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
     ApplyLanguageText(m_hWnd, IDC_STATIC_EXPECTED, kTextExpected);
-    FillExpectedFromClipboard();
+    ApplyLanguageText(m_hWnd, IDC_STATIC_PASTED, kTextFromClipboard);
+    if (m_pasteExpected) FillExpectedFromClipboard();
     return TRUE;
 }
 
@@ -66,6 +67,7 @@ void CHashDlg::FillExpectedFromClipboard() {
     ChecksumAlgorithm algorithm;
     if (!ReadPastedDigest(ToUtf16(text), hex, algorithm)) return;
     SetWindowTextW(GetDlgItem(IDC_EXPECTED), Widen(hex).c_str());
+    ShowWindow(GetDlgItem(IDC_STATIC_PASTED), SW_SHOWNA);
     CheckBoxOf(algorithm);
 }
 

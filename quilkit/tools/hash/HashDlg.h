@@ -1,6 +1,7 @@
 #pragma once
 // Options of the hash checker: which digests (MD5, SHA-1, SHA-256, SHA-512), an expected
-// digest to compare each file's with, and whether selected folders are searched with their
+// digest to compare each file's with (taken from the clipboard, and said so, when one file
+// is selected), and whether selected folders are searched with their
 // sub-folders. It has no Cancel button; Escape does not close it.
 #include <windows.h>
 
@@ -19,6 +20,8 @@ public:
     int m_sha1 = 0;
     int m_sha256 = 0;
     int m_sha512 = 0;
+    // Whether Expected may be filled from the clipboard: the selection is one file.
+    bool m_pasteExpected = false;
     // The expected digest in lowercase hexadecimal, empty when none was given; its
     // algorithm's box is checked.
     std::string m_expected;
