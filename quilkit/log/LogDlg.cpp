@@ -346,6 +346,8 @@ void CLogDlg::OnSaveChecksums() {
     const std::wstring target = dialog.FileName();
     if (!ReplaceWholeFile(target, ToCodePage(CP_UTF8, checksums.Text(L"\n", target))))
         MessageBoxW(m_hWnd, (L"Cannot write " + target).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    else
+        AppendLine(L"Saved - " + target);  // where the file went stays in the log
 }
 
 void CLogDlg::OnTaskbarButtonCreated() {

@@ -109,6 +109,8 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     driver::Click(save, IDOK);
     ConfirmReplace(app);
     for (int i = 0; i < 100 && driver::ReadFile(saved) == "old checksums\n"; ++i) Sleep(50);
+    const std::string trace = driver::WaitForLogText(log, "Saved - " + saved + "\r\n");
+    EXPECT_NE(trace.find("\r\nSaved - " + saved + "\r\n"), std::string::npos) << trace;
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
 
