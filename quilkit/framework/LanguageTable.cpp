@@ -47,6 +47,10 @@ std::wstring LanguageTextOr(LanguageText text, const wchar_t* english) {
     return g_languageTexts ? FromCodePage(kLanguageCodePage, g_languageTexts->texts[text]) : english;
 }
 
+std::wstring EnglishOrJapanese(const wchar_t* english, const char* japanese) {
+    return g_languageTexts ? FromCodePage(kLanguageCodePage, japanese) : english;
+}
+
 void ApplyLanguageText(HWND dialog, int id, LanguageText text) {
     // The texts are code page 932 bytes whatever the system's code page.
     if (g_languageTexts)

@@ -37,3 +37,6 @@ void ApplyLanguageText(HWND dialog, int id, LanguageText text);
 
 // The chosen language's form of `text`, else `english`.
 std::wstring LanguageTextOr(LanguageText text, const wchar_t* english);
+
+// `japanese` (code page 932 bytes) when the Japanese texts are chosen, else `english`.
+std::wstring EnglishOrJapanese(const wchar_t* english, const char* japanese);

@@ -48,3 +48,4 @@
 // Editor-path dialog
 #define IDC_EDITORPATH 1020
 #define IDC_SEARCH 1021
+#define IDC_STATIC_EDITORREASON 1043
