@@ -4,19 +4,29 @@
 
 namespace {
 
-const LanguageRecord kRecords[] = {
-    {0x0411,
-     {
-         "\x8C\x9F\x8D\xF5",                                                          // 検索
-         "\x83\x4E\x83\x89\x83\x58\x96\xBC",                                          // クラス名
-         "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8E\xED\x97\xDE\x81\x46",  // ウィンドウの種類：
-         "\x8D\xC5\x91\x4F\x97\xF1",                                                  // 最前列
-         "\x8D\xC5\x91\x4F\x97\xF1\x82\xC5\x82\xCD\x82\xC8\x82\xA2",                  // 最前列ではない
-         "\x95\xCF\x8D\x58",                                                          // 変更
-         "\x81\x69\x91\x49\x82\xF1\x82\xBE\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCD\x95\xC2"
-         "\x82\xB6\x82\xE7\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x6A",  // （選んだウィンドウは閉じられました）
-     }},
-    {0, {}},
+const LanguageRecord
+    kRecords
+        [] =
+            {
+                {0x0411,
+                 {
+                     "\x8C\x9F\x8D\xF5",                                                          // 検索
+                     "\x83\x4E\x83\x89\x83\x58\x96\xBC",                                          // クラス名
+                     "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8E\xED\x97\xDE\x81\x46",  // ウィンドウの種類：
+                     "\x8D\xC5\x91\x4F\x97\xF1",                                                  // 最前列
+                     "\x8D\xC5\x91\x4F\x97\xF1\x82\xC5\x82\xCD\x82\xC8\x82\xA2",  // 最前列ではない
+                     "\x95\xCF\x8D\x58",                                          // 変更
+                     "\x81\x69\x91\x49\x82\xF1\x82\xBE\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCD\x95\xC2"
+                     "\x82\xB6\x82\xE7\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x6A",  // （選んだウィンドウは閉じられました）
+                     "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45"
+                     "\x82"
+                     "\xCC\x8F\xE3\x82\xC9\x83\x68\x83\x89\x83\x62\x83\x4F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82"
+                     "\xA2",  // 検索アイコンをウィンドウの上にドラッグしてください
+                     "\x83\x4E\x83\x89\x83\x58\x96\xBC\x81\x41\x83\x5E\x83\x43\x83\x67\x83\x8B\x81\x41\x8D\xC5\x91\x4F"
+                     "\x97"
+                     "\xF1\x82\xA9\x82\xC7\x82\xA4\x82\xA9\x82\xF0\x95\x5C\x8E\xA6\x82\xB5\x82\xDC\x82\xB7",  // クラス名、タイトル、最前列かどうかを表示します
+                 }},
+                {0, {}},
 };
 
 const wchar_t* const kEnglish[kLanguageTextCount] = {
@@ -27,6 +37,8 @@ const wchar_t* const kEnglish[kLanguageTextCount] = {
     L"Not top-most window",
     L"Change",
     L"(The picked window has closed)",
+    L"Drag the finder over a window",
+    L"to see its class, title and top-most state",
 };
 
 // Named explicitly: the texts must read the same whatever the system's code page is.

@@ -116,10 +116,15 @@ TEST_F(SkyperchTest, FinderShowsTheRootWindowsClassAndTypeAndTheOwnDialogClearsI
 }
 
 TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
+    // Before a pick the lines say how to pick, and Change has nothing to act on.
+    ExpectPick(L"Drag the finder over a window", "to see its class, title and top-most state");
+    EXPECT_FALSE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     skyperch_.PressFinder();
     skyperch_.DragTo(plain_.At(150, 150));
     skyperch_.ReleaseFinder();
     ASSERT_EQ(plain_.className, skyperch_.WideText(IDC_CLASS_TEXT));
+    EXPECT_EQ(std::wstring(L"\"") + plain_.className + L"\"", skyperch_.WideText(IDC_TITLE_TEXT));
+    EXPECT_TRUE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     skyperch_.ClickChange();
     // The window's own thread (ours) applies the change: its messages are pumped while
     // the text is awaited.
@@ -298,6 +303,9 @@ TEST_F(SkyperchTest, ChangeLeavesANewWindowInTheClosedOnesPlaceAlone) {
     skyperch_.ReleaseFinder();
     ASSERT_EQ(closed->className, skyperch_.WideText(IDC_CLASS_TEXT));
     closed.reset();
+    // Change goes off once Skyperch sees the window gone, without a click.
+    for (int i = 0; i < 40 && IsWindowEnabled(skyperch_.Control(IDC_CHANGE)); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     const CTestWindow successor{L"SkyperchClosingTarget", place, RGB(90, 90, 200)};
     skyperch_.ClickChange();
     Sleep(500);
@@ -350,6 +358,15 @@ TEST_F(SkyperchJapanese, LabelsButtonAndTypeTextsComeFromTheJapaneseRecord) {
     EXPECT_EQ("\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8E\xED\x97\xDE\x81\x46",
               skyperch_.Text(IDC_TYPE_LABEL));                  // ウィンドウの種類：
     EXPECT_EQ("\x95\xCF\x8D\x58", skyperch_.Text(IDC_CHANGE));  // 変更
+    // 検索アイコンをウィンドウの上にドラッグしてください / クラス名、タイトル、最前列かどうかを表示します
+    EXPECT_EQ(
+        "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82"
+        "\xCC\x8F\xE3\x82\xC9\x83\x68\x83\x89\x83\x62\x83\x4F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2",
+        skyperch_.Text(IDC_CLASS_TEXT));
+    EXPECT_EQ(
+        "\x83\x4E\x83\x89\x83\x58\x96\xBC\x81\x41\x83\x5E\x83\x43\x83\x67\x83\x8B\x81\x41\x8D\xC5\x91\x4F\x97"
+        "\xF1\x82\xA9\x82\xC7\x82\xA4\x82\xA9\x82\xF0\x95\x5C\x8E\xA6\x82\xB5\x82\xDC\x82\xB7",
+        skyperch_.Text(IDC_TYPE_TEXT));
     skyperch_.PressFinder();
     skyperch_.DragTo(topMost_.At(150, 100));
     EXPECT_EQ("\x8D\xC5\x91\x4F\x97\xF1", skyperch_.Text(IDC_TYPE_TEXT));  // 最前列
