@@ -77,6 +77,22 @@ bool CExtensionRegistrar::InstallsForAllUsers() {
            OnlyAdministratorsCanWrite(SecurityDescriptorOf(extension));
 }
 
+bool CExtensionRegistrar::AllUsersLoadFromHere() {
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::wstring registered(size / sizeof(wchar_t) + 1, L'\0');
+    size = DWORD(registered.size() * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, RRF_RT_REG_SZ, nullptr, &registered[0], &size) !=
+        ERROR_SUCCESS)
+        return false;
+    registered.resize(registered.find(L'\0'));
+    const std::wstring here = ExtensionPath(), there = FileSystemPath(FullPathName(registered));
+    // File names compare without regard to case, as the file system does.
+    return !here.empty() &&
+           CompareStringOrdinal(here.c_str(), int(here.size()), there.c_str(), int(there.size()), TRUE) == CSTR_EQUAL;
+}
+
 CExtensionRegistrar::Outcome CExtensionRegistrar::CallExport(RegistrationStep step) {
     UniqueModule library = LoadShellExtension();
     if (!library) return Outcome::LibraryMissing;

@@ -25,6 +25,9 @@ public:
     // Whether Install from the program's folder registers for every user: the folder and
     // the DLL in it can be written by administrators alone.
     static bool InstallsForAllUsers();
+    // Whether the registration for every user names the DLL beside this program: a
+    // registration of the user's own would add nothing but a second entry to remove.
+    static bool AllUsersLoadFromHere();
 
     // The elevated instance's work: the DLL beside the program, its machine-wide export.
     static Outcome CallExport(RegistrationStep step);

@@ -48,6 +48,12 @@ const LineText kInstalledForYou = {
     L"The context menu is installed for you.",
     "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B\x82\xF0\x82\xB1\x82\xCC\x83"
     "\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42"};
+// 右クリックメニューはこのフォルダーから全ユーザーに登録済みです。
+const LineText kAlreadyForAll = {
+    L"The context menu is already installed for all users from this folder.",
+    "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B\x82\xCD\x82\xB1\x82"
+    "\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xA9\x82\xE7\x91\x53\x83\x86\x81\x5B\x83\x55"
+    "\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D\xCF\x82\xDD\x82\xC5\x82\xB7\x81\x42"};
 // 右クリックメニューを全ユーザーに登録しました。
 const LineText kInstalledForAll = {
     L"The context menu is installed for all users.",
@@ -153,6 +159,10 @@ BOOL CMainDlg::OnCommand(int id, int code) {
 }
 
 void CMainDlg::Install() {
+    if (!m_forAllUsers && CExtensionRegistrar::AllUsersLoadFromHere()) {
+        MessageBoxW(m_hWnd, TextOf(kAlreadyForAll).c_str(), L"VexQuilkit", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (m_forAllUsers)
         Report(CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Register), L"DllRegisterServer not found...",
                L"Install failed...", kInstalledForAll);

@@ -140,6 +140,10 @@ TEST(MainDlg, InstallFromAUserWritableFolderRegistersForThisUserOnlyAndTheLineSa
     app = driver::Start(program / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(version + ", installed for all users" + here, Line(dialog));
+    // Registered for all users from this very folder: Install adds no second registration.
+    EXPECT_EQ("VexQuilkit: The context menu is already installed for all users from this folder.",
+              ClickAndRead(app, dialog, IDC_INSTALL));
+    EXPECT_EQ("<missing>", UserString(kServerKey));
     EXPECT_EQ("Success: The context menu is removed for all users.", ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
     driver::Close(dialog);
