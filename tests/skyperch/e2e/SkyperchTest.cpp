@@ -117,7 +117,7 @@ TEST_F(SkyperchTest, FinderShowsTheRootWindowsClassAndTypeAndTheOwnDialogClearsI
 
 TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
     // Before a pick the lines say how to pick, and Change has nothing to act on.
-    ExpectPick(L"Drag the finder over a window", "to see its class, title and top-most state");
+    ExpectPick(L"Drag the finder over a window", "then release the mouse to pick it");
     EXPECT_FALSE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     skyperch_.PressFinder();
     skyperch_.DragTo(plain_.At(150, 150));
@@ -358,15 +358,14 @@ TEST_F(SkyperchJapanese, LabelsButtonAndTypeTextsComeFromTheJapaneseRecord) {
     EXPECT_EQ("\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8E\xED\x97\xDE\x81\x46",
               skyperch_.Text(IDC_TYPE_LABEL));                  // ウィンドウの種類：
     EXPECT_EQ("\x95\xCF\x8D\x58", skyperch_.Text(IDC_CHANGE));  // 変更
-    // 検索アイコンをウィンドウの上にドラッグしてください / クラス名、タイトル、最前列かどうかを表示します
     EXPECT_EQ(
-        "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82"
-        "\xCC\x8F\xE3\x82\xC9\x83\x68\x83\x89\x83\x62\x83\x4F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2",
-        skyperch_.Text(IDC_CLASS_TEXT));
+        "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xD6\x83"
+        "\x68\x83\x89\x83\x62\x83\x4F",
+        skyperch_.Text(IDC_CLASS_TEXT));  // 検索アイコンをウィンドウへドラッグ
     EXPECT_EQ(
-        "\x83\x4E\x83\x89\x83\x58\x96\xBC\x81\x41\x83\x5E\x83\x43\x83\x67\x83\x8B\x81\x41\x8D\xC5\x91\x4F\x97"
-        "\xF1\x82\xA9\x82\xC7\x82\xA4\x82\xA9\x82\xF0\x95\x5C\x8E\xA6\x82\xB5\x82\xDC\x82\xB7",
-        skyperch_.Text(IDC_TYPE_TEXT));
+        "\x97\xA3\x82\xB7\x82\xC6\x82\xBB\x82\xCC\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xF0\x91\x49\x82\xD1\x82"
+        "\xDC\x82\xB7",
+        skyperch_.Text(IDC_TYPE_TEXT));  // 離すとそのウィンドウを選びます
     skyperch_.PressFinder();
     skyperch_.DragTo(topMost_.At(150, 100));
     EXPECT_EQ("\x8D\xC5\x91\x4F\x97\xF1", skyperch_.Text(IDC_TYPE_TEXT));  // 最前列
