@@ -41,11 +41,12 @@ void LoadChoices(const CRememberedChoices& choices, CHashDlg& dialog) {
 }
 
 void SaveChoices(CRememberedChoices& choices, const CHashDlg& dialog) {
+    auto ticked = [&dialog](int box, int checked) { return checked && box != dialog.m_boxOfExpected; };
     choices.SetFlag(L"subfolders", dialog.m_subFolders);
-    choices.SetFlag(L"md5", dialog.m_md5);
-    choices.SetFlag(L"sha1", dialog.m_sha1);
-    choices.SetFlag(L"sha256", dialog.m_sha256);
-    choices.SetFlag(L"sha512", dialog.m_sha512);
+    choices.SetFlag(L"md5", ticked(IDC_MD5, dialog.m_md5));
+    choices.SetFlag(L"sha1", ticked(IDC_SHA1, dialog.m_sha1));
+    choices.SetFlag(L"sha256", ticked(IDC_SHA256, dialog.m_sha256));
+    choices.SetFlag(L"sha512", ticked(IDC_SHA512, dialog.m_sha512));
     choices.Save();
 }
 

@@ -68,10 +68,14 @@ void CHashDlg::FillExpectedFromClipboard() {
     if (!ReadPastedDigest(ToUtf16(text), hex, algorithm)) return;
     SetWindowTextW(GetDlgItem(IDC_EXPECTED), Widen(hex).c_str());
     ShowWindow(GetDlgItem(IDC_STATIC_PASTED), SW_SHOWNA);
-    CheckBoxOf(algorithm);
+    TickForExpected(algorithm);
 }
 
-void CHashDlg::CheckBoxOf(ChecksumAlgorithm algorithm) { SetCheck(BoxOf(algorithm), true); }
+void CHashDlg::TickForExpected(ChecksumAlgorithm algorithm) {
+    const int box = BoxOf(algorithm);
+    if (!IsChecked(box)) m_boxOfExpected = box;
+    SetCheck(box, true);
+}
 
 void CHashDlg::OnOk() {
     const std::wstring typed = ItemText(GetDlgItem(IDC_EXPECTED));
@@ -85,7 +89,7 @@ void CHashDlg::OnOk() {
             SetFocus(GetDlgItem(IDC_EXPECTED));
             return;
         }
-        CheckBoxOf(m_expectedAlgorithm);
+        TickForExpected(m_expectedAlgorithm);
     }
     m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
     m_md5 = IsChecked(IDC_MD5) ? 1 : 0;

@@ -26,11 +26,14 @@ public:
     // algorithm's box is checked.
     std::string m_expected;
     ChecksumAlgorithm m_expectedAlgorithm = ChecksumAlgorithm::Md5;
+    // The digest box that the expected digest alone ticked, 0 when none: a choice of the
+    // digest's, not the user's, and not kept for the next run.
+    int m_boxOfExpected = 0;
 
 private:
     friend class COptionsDlgImpl<CHashDlg>;
     LRESULT OnInitDialog();
     void OnOk();
     void FillExpectedFromClipboard();
-    void CheckBoxOf(ChecksumAlgorithm algorithm);
+    void TickForExpected(ChecksumAlgorithm algorithm);
 };

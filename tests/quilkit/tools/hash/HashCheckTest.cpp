@@ -362,6 +362,8 @@ TEST(HashDialog, ADigestTypedInGroupsMatches) {
         EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> SHA256:" + kSha256OfAbc +
                                   "\r\n<G>Matches - SHA256</G>\r\n<G>---\r\nAll Success!\r\n</G>")
             << typed;
+        // The box the digest ticked is the digest's choice, not kept for the next run.
+        EXPECT_NE(StoredChoices("HashChecker").find("sha256=0"), std::string::npos) << StoredChoices("HashChecker");
     }
 }
 
