@@ -8,10 +8,10 @@ namespace {
 const LanguageRecord kLanguageTable[] = {
     {0x0411,
      {
-         "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8C\x83\x4E\x83\x67\x83\x8A\x82\xE0\x8C\x9F\x8D\xF5",  // サブディレクトリも検索
+         "\x83\x54\x83\x75\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xF0\x8A\xDC\x82\xDF\x82\xE9",  // サブフォルダーを含める
          "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B",  // 右クリックメニュー
-         "\x93\x6F\x98\x5E",                                                          // 登録
-         "\x89\xF0\x8F\x9C",                                                          // 解除
+         "\x93\x6F\x98\x5E(&I)",                                                      // 登録(&I)
+         "\x89\xF0\x8F\x9C(&U)",                                                      // 解除(&U)
          "\x8D\xED\x8F\x9C\x82\xB5\x82\xBD\x82\xA2\x8A\x67\x92\xA3\x8E\x71\x82\xF0\x7C\x82\xC5\x8B\xE6\x90\xD8\x82"
          "\xC1\x82\xC4\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2",  // 削除したい拡張子を|で区切って入力してください
          "2000/4/1 00:00:00\x82\xC9\x90\xDD\x92\xE8",  // 2000/4/1 00:00:00に設定
@@ -59,6 +59,9 @@ const LanguageRecord kLanguageTable[] = {
          "b\x83N\x83T\x83\x80\x82\xF0\x95\xDB\x91\xB6(&V)...",    // 中止前のチェックサムを保存(&V)...
          "\x83v\x83\x8C\x83r\x83\x85\x81[(&P)",                   // プレビュー(&P)
          "\x82\xB1\x82\xEA\x82\xE7\x82\xF0\x8D\xED\x8F\x9C(&D)",  // これらを削除(&D)
+         "\x83\x4E\x83\x8A\x83\x62\x83\x76\x83\x7B\x81\x5B\x83\x68\x82\xA9\x82\xE7",  // クリップボードから
+         "\x93\xFA\x95\x74\x3A",                                                      // 日付:
+         "\x8E\x9E\x8D\x8F\x3A",                                                      // 時刻:
      }},
     {0, {}},
 };
@@ -85,6 +88,10 @@ std::wstring LanguageTextOr(LanguageText text, const wchar_t* english) {
 
 std::wstring LanguageTextOf(const LanguageRecord* record, LanguageText text, const wchar_t* english) {
     return record ? FromCodePage(kLanguageCodePage, record->texts[text]) : english;
+}
+
+std::wstring EnglishOrJapanese(const wchar_t* english, const char* japanese) {
+    return g_languageTexts ? FromCodePage(kLanguageCodePage, japanese) : english;
 }
 
 void ApplyLanguageText(HWND dialog, int id, LanguageText text) {

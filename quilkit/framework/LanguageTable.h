@@ -34,7 +34,10 @@ enum LanguageText {
     kTextSaveBeforeStop = 26,    // log menu after a stop
     kTextPreview = 27,           // the cleaner dialog's button
     kTextDeleteThese = 28,       // log menu after a preview
-    kLanguageTextCount = 29,
+    kTextFromClipboard = 29,     // static 1040 of the hash dialog
+    kTextDate = 30,              // static 1041 of the time dialog
+    kTextTime = 31,              // static 1042 of the time dialog
+    kLanguageTextCount = 32,
 };
 
 struct LanguageRecord {
@@ -56,3 +59,6 @@ void ApplyLanguageText(HWND dialog, int id, LanguageText text);
 std::wstring LanguageTextOr(LanguageText text, const wchar_t* english);
 // `record`'s form of `text`, else `english` (no record: the template's language).
 std::wstring LanguageTextOf(const LanguageRecord* record, LanguageText text, const wchar_t* english);
+
+// `japanese` (code page 932 bytes) when the Japanese texts are chosen, else `english`.
+std::wstring EnglishOrJapanese(const wchar_t* english, const char* japanese);

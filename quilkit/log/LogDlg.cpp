@@ -406,7 +406,9 @@ void CLogDlg::OnCopyChecksums() {
 }
 
 void CLogDlg::OnSaveChecksums() {
-    if (HasChecksums()) CChecksumSave(*m_run->Checksums()).Run(m_hWnd);
+    if (!HasChecksums()) return;
+    const std::wstring saved = CChecksumSave(*m_run->Checksums()).Run(m_hWnd);
+    if (!saved.empty()) AppendLine(L"Saved - " + saved);  // where the file went stays in the log
 }
 
 // The menu's words in the user's language; after a stop, Copy and Save say that the

@@ -58,7 +58,9 @@ std::wstring StoredEditorPath() {
 
 void RunLauncher(int mode, const std::vector<std::wstring>& paths) {
     if (mode == 1) OpenCommandPrompt(paths);
-    if (mode == 5) OpenInEditor(paths, {StoredEditorPath, [] { return ShowEditorPathDialog() == IDOK; }});
+    if (mode == 5)
+        OpenInEditor(paths,
+                     {StoredEditorPath, [] { return ShowEditorPathDialog(EditorPathReason::NotFound) == IDOK; }});
 }
 
 CountWording CountWordingOf(int mode) {

@@ -35,6 +35,9 @@
 #define IDC_BLAKE3 1027
 #define IDC_STATIC_BLAKE3_NOTE 1028
 #define IDC_PREVIEW 1029
+#define IDC_STATIC_PASTED 1040
+#define IDC_STATIC_DATE 1041
+#define IDC_STATIC_TIME 1042
 
 // Log window
 #define IDC_LOG 1019
@@ -52,3 +55,4 @@
 // Editor-path dialog
 #define IDC_EDITORPATH 1020
 #define IDC_SEARCH 1021
+#define IDC_STATIC_EDITORREASON 1043

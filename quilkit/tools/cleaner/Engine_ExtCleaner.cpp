@@ -6,11 +6,15 @@
 #include "text/WideText.h"
 #include "ExtDlg.h"
 #include "ExtensionList.h"
+#include "framework/RememberedChoices.h"
 #include "log/LogSink.h"
 #include "run/ToolRun.h"
 #include "log/RunVerdict.h"
 
 namespace {
+
+// The settings value that keeps the dialog's last choices.
+constexpr const wchar_t* kCleanerChoices = L"Cleaner";
 
 // From the last dot of the last name on, as the shell tells a file's type; empty when
 // the name has no dot.
@@ -102,7 +106,13 @@ ResultCode CEngine_ExtCleaner::Recycle(const std::wstring& path, uint64_t size) 
 
 CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::wstring>& paths, CToolRun& run) {
     CExtDlg dialog;
+    CRememberedChoices choices(kCleanerChoices);
+    dialog.m_extensions = choices.Text(L"extensions", CExtDlg::kDefaultExtensions);
+    dialog.m_subFolders = choices.Flag(L"subfolders", dialog.m_subFolders);
     if (dialog.DoModal(owner) != IDOK) return nullptr;
+    choices.SetText(L"extensions", dialog.m_extensions);
+    choices.SetFlag(L"subfolders", dialog.m_subFolders);
+    choices.Save();
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
     options.filesCount = true;

@@ -7,7 +7,7 @@ LRESULT CExtDlg::OnInitDialog() {
     CenterWindow();
     HWND edit = GetDlgItem(IDC_EXTENSIONS);
     SendMessageW(edit, EM_LIMITTEXT, kExtensionTextSize, 0);
-    SetWindowTextW(edit, kDefaultExtensions);
+    SetWindowTextW(edit, m_extensions.c_str());
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_STATIC_EXTENSIONS, kTextExtensionPrompt);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);

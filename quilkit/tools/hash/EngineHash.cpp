@@ -1,6 +1,7 @@
 #include "EngineHash.h"
 
 #include "framework/Handles.h"
+#include "framework/RememberedChoices.h"
 #include "text/LongPath.h"
 #include "text/WideText.h"
 #include "HashDlg.h"
@@ -28,6 +29,37 @@ DigestKind KindOf(ChecksumAlgorithm algorithm) {
             break;
     }
     return DigestKind::Md5;
+}
+
+// The settings value that keeps the dialog's last choices.
+constexpr const wchar_t* kHashCheckerChoices = L"HashChecker";
+
+void LoadChoices(const CRememberedChoices& choices, CHashDlg& dialog) {
+    dialog.m_subFolders = choices.Flag(L"subfolders", dialog.m_subFolders);
+    dialog.m_md5 = choices.Flag(L"md5", dialog.m_md5);
+    dialog.m_sha1 = choices.Flag(L"sha1", dialog.m_sha1);
+    dialog.m_sha256 = choices.Flag(L"sha256", dialog.m_sha256);
+    dialog.m_sha512 = choices.Flag(L"sha512", dialog.m_sha512);
+    dialog.m_blake3 = choices.Flag(L"blake3", dialog.m_blake3);
+}
+
+void SaveChoices(CRememberedChoices& choices, const CHashDlg& dialog) {
+    auto ticked = [&dialog](int box, int checked) { return checked && box != dialog.m_boxOfExpected; };
+    choices.SetFlag(L"subfolders", dialog.m_subFolders);
+    choices.SetFlag(L"md5", ticked(IDC_MD5, dialog.m_md5));
+    choices.SetFlag(L"sha1", ticked(IDC_SHA1, dialog.m_sha1));
+    choices.SetFlag(L"sha256", ticked(IDC_SHA256, dialog.m_sha256));
+    choices.SetFlag(L"sha512", ticked(IDC_SHA512, dialog.m_sha512));
+    choices.SetFlag(L"blake3", ticked(IDC_BLAKE3, dialog.m_blake3));
+    choices.Save();
+}
+
+// A digest on the clipboard names one file: a folder or several files would all be
+// compared with it, and all but one would fail.
+bool IsOneFile(const std::vector<std::wstring>& paths) {
+    if (paths.size() != 1) return false;
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(paths[0]).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -104,7 +136,12 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
 CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
                            std::shared_ptr<CRunChecksums> checksums) {
     CHashDlg dialog;
+    dialog.m_pasteExpected = IsOneFile(paths);
+    CRememberedChoices choices(kHashCheckerChoices);
+    LoadChoices(choices, dialog);
     if (dialog.DoModal(owner) != IDOK) return nullptr;
+    // The expected digest belongs to this run's file; it is never kept.
+    SaveChoices(choices, dialog);
 
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;

@@ -51,8 +51,9 @@ TEST(Startup, JapaneseCaptionsForLocale0411) {
     // 右クリックメニュー, 登録, 解除 in code page 932.
     EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER),
               FromCodePage(932, "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B"));
-    EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), FromCodePage(932, "\x93\x6F\x98\x5E"));
-    EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), FromCodePage(932, "\x89\xF0\x8F\x9C"));
+    // 登録(&I), 解除(&U): the English accelerators kept
+    EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), FromCodePage(932, "\x93\x6F\x98\x5E(&I)"));
+    EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), FromCodePage(932, "\x89\xF0\x8F\x9C(&U)"));
     EXPECT_EQ(GetItemText(dialog, IDC_HIDEMARU), "&Hidemaru.exe");
     Close(dialog);
     EXPECT_EQ(WaitForExit(app), 2);

@@ -77,6 +77,8 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     driver::Click(save, IDOK);
     ConfirmReplace(app);
     for (int i = 0; i < 100 && driver::ReadFile(saved) == "old checksums\n"; ++i) Sleep(50);
+    const std::string trace = driver::WaitForLogText(log, "Saved - " + saved + "\r\n");
+    EXPECT_NE(trace.find("\r\nSaved - " + saved + "\r\n"), std::string::npos) << trace;
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
 
@@ -293,7 +295,8 @@ TEST(Checksums, DetachedSignaturesBesideAReleaseAreNamedAndNoFailure) {
                                     notChecked(a + ".sig"), "<G>OK - </G>" + a + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
     EXPECT_NE(marked.find("<G>OK - </G>" + b + "\r\n"), marked.rfind("<G>OK - </G>" + b + "\r\n")) << marked;
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 3 + 4 + 2) << marked;
+    // Two lines each for the two checksum files (a heading with them), and the summary.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 3 + 4 + 2 + 2) << marked;
     EXPECT_EQ(marked.find("Error"), std::string::npos) << marked;
 }
 
@@ -375,7 +378,8 @@ TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
                                               "nul .txt"};
     driver::WriteFile(folder / "here.txt", "");
     std::string sums = empty + "  \\\\?\\" + (folder / "here.txt") + "\n", expected;
-    expected = "<G>OK - </G>\\\\?\\" + (folder / "here.txt") + "\r\n";
+    expected =
+        "Checking - " + (folder / "spellings.sha256") + "\r\n<G>OK - </G>\\\\?\\" + (folder / "here.txt") + "\r\n";
     for (const std::string& name : remote) {
         sums += onShare + "  " + name + "\n";
         expected += "<R>Not checked (names another computer) - </R>" + name + "\r\n";
@@ -390,7 +394,8 @@ TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
     for (int i = 0; i < 24; ++i) upAndAway += "../";
     upAndAway += "UNC/" + h + "/share/f";
     driver::WriteFile(folder / "relative.sha256", onShare + "  " + upAndAway + "\n");
-    expected += "<R>Not checked (names another computer) - </R>" + upAndAway + "\r\n";
+    expected += "Checking - \\\\?\\" + (folder / "relative.sha256") +
+                "\r\n<R>Not checked (names another computer) - </R>" + upAndAway + "\r\n";
 
     EXPECT_EQ(Verify({folder / "spellings.sha256", "\\\\?\\" + (folder / "relative.sha256")}),
               expected + "<R>---\r\nError: " + std::to_string(remote.size() + devices.size() + 1) + "\r\n</R>");
