@@ -206,7 +206,7 @@ TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
     CopyProgram(installed.Path());
     driver::Process app = driver::Start(installed / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for all users (as administrator)"));
+    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall adds the menu for all users, as administrator."));
     // Wine makes Everyone's full control the Unix mode 777.
     PSECURITY_DESCRIPTOR everyone = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone,
@@ -218,7 +218,9 @@ TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
         "above it.",
         ClickAndRead(app, dialog, IDC_INSTALL));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
-    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for this user only"));
+    EXPECT_NE(
+        std::string::npos,
+        Line(dialog).find("\r\nInstall adds the menu for you only: other users can change files in this folder."));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }

@@ -490,7 +490,9 @@ TEST(HashDialog, SixtyFourDigitsAreBlake3WhenItsBoxIsChecked) {
         driver::SetCheck(dialog, IDC_SHA512, true);
         driver::SetCheck(dialog, IDC_BLAKE3, blake3);
         const Outcome run = FinishRun(app, dialog);
-        const std::string line = "<G>\"" + a + "\"</G>" + (blake3 ? "" : " SHA256:" + kSha256OfAbc) +
+        // The file's own line takes the colour of its outcome.
+        const std::string mark = blake3 ? "G>" : "R>";
+        const std::string line = "<" + mark + "\"" + a + "\"</" + mark + (blake3 ? "" : " SHA256:" + kSha256OfAbc) +
                                  " SHA512:" + kSha512OfAbc + (blake3 ? " BLAKE3:" + blake3OfAbc : "") + "\r\n";
         EXPECT_EQ(run.marked, blake3 ? line + "<G>Matches - BLAKE3</G>\r\n<G>---\r\nAll Success!\r\n</G>"
                                      : line + "<R>Does not match - SHA256</R>\r\n<R>---\r\nError: 1\r\n</R>");

@@ -487,8 +487,9 @@ TEST(Checksums, ALinkInTheFolderToAShareIsNeverReadButTheShareChecksItsOwnFiles)
     driver::WriteFile(folder / "link.sha256",
                       "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5  link/f\n");
     EXPECT_EQ(Verify({folder / "link.sha256", drive.Root() + "own.sha256"}),
-              "<R>Not checked (names another computer) - </R>link/f\r\n<G>OK - </G>" + drive.Root() +
-                  "f\r\n<R>---\r\nError: 1\r\n</R>");
+              "Checking - " + (folder / "link.sha256") +
+                  "\r\n<R>Not checked (names another computer) - </R>link/f\r\nChecking - " + drive.Root() +
+                  "own.sha256\r\n<G>OK - </G>" + drive.Root() + "f\r\n<R>---\r\nError: 1\r\n</R>");
 }
 
 // The largest memory the process has held, from the system's counters.
