@@ -341,9 +341,22 @@ Function un.onInit
     SetShellVarContext all
 FunctionEnd
 
+!define FLINTPOP_CLSID "{1035D880-537A-4B6D-A84F-9E7212E661DC}"
+
 Section "Uninstall"
     ExecWait '"$INSTDIR\VexQuilkit.exe" /Unregister'
     !insertmacro Windows11MenuUninstall
+    ; The main window's Install may have registered the extension from here for this user
+    ; as well; that registration would name a DLL that is about to go. Another user's, or
+    ; one that names another copy, is left alone.
+    ReadRegStr $0 HKCU "Software\Classes\CLSID\${FLINTPOP_CLSID}\InprocServer32" ""
+    ${If} $0 == "$INSTDIR\flintpop64.dll"
+        DeleteRegKey HKCU "Software\Classes\CLSID\${FLINTPOP_CLSID}"
+        DeleteRegKey HKCU "Software\Classes\*\shellex\ContextMenuHandlers\FlintPop"
+        DeleteRegKey HKCU "Software\Classes\Directory\shellex\ContextMenuHandlers\FlintPop"
+        DeleteRegKey HKCU "Software\Classes\Directory\Background\shellex\ContextMenuHandlers\FlintPop"
+        DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved" "${FLINTPOP_CLSID}"
+    ${EndIf}
     Delete "$SMPROGRAMS\VexQuilkit.lnk"
     Delete "$SMPROGRAMS\Skyperch.lnk"
     !insertmacro RemoveFile VexQuilkit.exe

@@ -25,7 +25,7 @@ rm -rf "$work"
 mkdir -p "$work"
 
 # The zip holds the licence, with Windows line ends, and a readme that names every item of
-# the context menu.
+# the context menu, the SHA-512 digests and files, and the choices kept.
 python3 - "$dist/VexQuilkit-$version-portable.zip" "VexQuilkit-$version" "$(dirname "$0")/.." <<'EOF_PY'
 import re, sys, zipfile
 archive, top, source = sys.argv[1:]
@@ -39,6 +39,8 @@ with open(f"{source}/shellext/MenuItems.h", encoding="utf-8") as menu:
 assert len(items) == 6, items
 missing = [item for item in items if item not in readme]
 assert not missing, f"readme.txt does not name {missing}"
+unnamed = [word for word in ("SHA-512", ".sha512", "remember") if word not in readme]
+assert not unnamed, f"readme.txt does not name {unnamed}"
 print(f"test-package: the zip holds LICENSE.txt and a readme naming {len(items)} items")
 EOF_PY
 

@@ -81,3 +81,10 @@ bool CFinderRules::IsSameWindow(const WindowIdentity& picked, bool alive, const 
     return picked.window != 0 && alive && now.window == picked.window && now.processId == picked.processId &&
            now.threadId == picked.threadId;
 }
+
+std::u16string CFinderRules::TitleLine(std::u16string_view title) {
+    if (title.size() <= kLongestTitle) return u"\"" + std::u16string(title) + u"\"";
+    size_t cut = kLongestTitle;
+    if (title[cut - 1] >= 0xD800 && title[cut - 1] <= 0xDBFF) --cut;  // a lead surrogate stays with its trail
+    return u"\"" + std::u16string(title.substr(0, cut)) + u"\u2026\"";
+}

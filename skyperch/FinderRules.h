@@ -5,6 +5,8 @@
 // where wchar_t has 32 bits on Linux.
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 using WindowId = std::uintptr_t;
 
@@ -81,4 +83,10 @@ public:
     // Whether the picked window is still the one that was picked: it exists (alive) and
     // belongs to the same process and thread as then.
     static bool IsSameWindow(const WindowIdentity& picked, bool alive, const WindowIdentity& now);
+
+    // The picked window's title as the line beside its class shows it: in quotes, so that
+    // an empty title or one of blanks is seen as such; a title of more than kLongestTitle
+    // characters is cut there, with an ellipsis, never inside a surrogate pair.
+    static constexpr size_t kLongestTitle = 200;
+    static std::u16string TitleLine(std::u16string_view title);
 };

@@ -15,6 +15,10 @@ const LanguageRecord kRecords[] = {
          "\x95\xCF\x8D\x58",                                                          // 変更
          "\x81\x69\x91\x49\x82\xF1\x82\xBE\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCD\x95\xC2"
          "\x82\xB6\x82\xE7\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x6A",  // （選んだウィンドウは閉じられました）
+         "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xD6\x83"
+         "\x68\x83\x89\x83\x62\x83\x4F",  // 検索アイコンをウィンドウへドラッグ
+         "\x97\xA3\x82\xB7\x82\xC6\x82\xBB\x82\xCC\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xF0\x91\x49\x82\xD1\x82"
+         "\xDC\x82\xB7",  // 離すとそのウィンドウを選びます
      }},
     {0, {}},
 };
@@ -27,6 +31,8 @@ const wchar_t* const kEnglish[kLanguageTextCount] = {
     L"Not top-most window",
     L"Change",
     L"(The picked window has closed)",
+    L"Drag the finder over a window",
+    L"then release the mouse to pick it",
 };
 
 // Named explicitly: the texts must read the same whatever the system's code page is.

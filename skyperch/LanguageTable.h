@@ -12,7 +12,9 @@ enum LanguageSlot {
     kTopMostText,
     kNotTopMostText,
     kChangeButtonText,
-    kPickGoneText,  // the class line once the picked window has gone
+    kPickGoneText,       // the class line once the picked window has gone
+    kHowToPickText,      // the class line before a pick
+    kWhatPickShowsText,  // the type line before a pick
     kLanguageTextCount
 };
 

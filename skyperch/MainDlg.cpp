@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "resource.h"
 
@@ -9,6 +10,18 @@ namespace {
 const UINT_PTR kStateTimer = 1;
 const UINT kStateCheckMs = 100;
 const int kStateChecks = 50;
+// How often a pick is looked at: Change is switched off soon after the window has closed.
+const UINT_PTR kPickTimer = 2;
+const UINT kPickCheckMs = 500;
+
+// InternalGetWindowText sends no message: a hung window cannot hang us.
+std::wstring TitleOf(HWND window) {
+    wchar_t title[CFinderRules::kLongestTitle + 2] = {};
+    const int length = InternalGetWindowText(window, title, int(std::size(title)));
+    return std::wstring(title, size_t(std::max(length, 0)));
+}
+
+std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
 bool IsTopMost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
@@ -35,6 +48,7 @@ BOOL CMainDlg::OnInitDialog() {
     ApplyLanguageTexts();
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     finder_.RecordExcludedWindows(m_hWnd);
+    SetTimer(m_hWnd, kPickTimer, kPickCheckMs, nullptr);
     return TRUE;
 }
 
@@ -56,6 +70,7 @@ void CMainDlg::OnCommand(int id) {
 
 void CMainDlg::OnDestroy() {
     KillTimer(m_hWnd, kStateTimer);
+    KillTimer(m_hWnd, kPickTimer);
     loop_.SetDialog(nullptr);
 }
 
@@ -67,6 +82,7 @@ void CMainDlg::OnDpiChanged(int dpi) {
 // The picked window's thread applies Change when it gets to it; until then the type text
 // shows the old state, and once it has, the window may lie above our dialog.
 void CMainDlg::OnTimer(UINT_PTR id) {
+    if (id == kPickTimer && finder_.Picked()) finder_.ConfirmPicked();
     if (id != kStateTimer) return;
     if (!finder_.ConfirmPicked()) {
         KillTimer(m_hWnd, kStateTimer);
@@ -111,15 +127,22 @@ void CMainDlg::SetIcons(int dpi) {
 
 void CMainDlg::ApplyLanguageTexts() {
     if (!labelsFromRecord_) return;
+    SetDlgItemTextW(m_hWnd, IDC_CLASS_TEXT, texts_[kHowToPickText].c_str());
+    SetDlgItemTextW(m_hWnd, IDC_TYPE_TEXT, texts_[kWhatPickShowsText].c_str());
     SetDlgItemTextW(m_hWnd, IDC_FINDER_LABEL, texts_[kFinderLabelText].c_str());
     SetDlgItemTextW(m_hWnd, IDC_CLASS_LABEL, texts_[kClassLabelText].c_str());
     SetDlgItemTextW(m_hWnd, IDC_TYPE_LABEL, texts_[kTypeLabelText].c_str());
     SetDlgItemTextW(m_hWnd, IDC_CHANGE, texts_[kChangeButtonText].c_str());
 }
 
+// The title beside the class, and Change only while there is a window to change.
 void CMainDlg::RefreshTypeText() {
-    const bool topMost = IsTopMost(finder_.Picked());
+    HWND picked = finder_.Picked();
+    const bool topMost = IsTopMost(picked);
     SetDlgItemTextW(m_hWnd, IDC_TYPE_TEXT, texts_[topMost ? kTopMostText : kNotTopMostText].c_str());
+    const std::u16string title = picked ? CFinderRules::TitleLine(Utf16(TitleOf(picked))) : std::u16string();
+    SetDlgItemTextW(m_hWnd, IDC_TITLE_TEXT, std::wstring(title.begin(), title.end()).c_str());
+    EnableWindow(GetDlgItem(m_hWnd, IDC_CHANGE), picked != nullptr);
 }
 
 void CMainDlg::ChangeTopMost() {

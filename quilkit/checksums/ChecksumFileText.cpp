@@ -411,8 +411,38 @@ const char* AlgorithmName(ChecksumAlgorithm algorithm) {
     return "";
 }
 
+namespace {
+
+// The digits of hexadecimal groups cut by blanks, line ends or single colons, as gpg
+// --print-md and many download pages show a digest; empty when `text` is anything else.
+// A group is at most 16 digits: two digests side by side are not one twice as long.
+std::u16string GroupedDigits(std::u16string_view text) {
+    constexpr size_t kLongestGroup = 16;
+    std::u16string digits;
+    size_t group = 0, groups = 0;
+    bool colon = false;
+    for (char16_t c : text) {
+        if (IsHexDigit(c)) {
+            digits += c;
+            if (group++ == 0) ++groups;
+            colon = false;
+            continue;
+        }
+        if (group > kLongestGroup) return {};
+        group = 0;
+        if (c == u':' && !colon && !digits.empty())
+            colon = true;
+        else if (!IsBlank(c) && c != u'\r' && c != u'\n')
+            return {};
+    }
+    if (colon || (groups > 1 && group > kLongestGroup)) return {};
+    return digits;
+}
+
+}  // namespace
+
 bool ReadPastedDigest(std::u16string_view text, std::string& hex, ChecksumAlgorithm& algorithm) {
-    if (ReadHex(Trimmed(text), hex, algorithm)) return true;
+    if (ReadHex(GroupedDigits(Trimmed(text)), hex, algorithm)) return true;
     hex.clear();
     return false;
 }

@@ -79,7 +79,8 @@ bool IsSignatureOf(std::u16string_view name, std::u16string_view signedName);
 const char* AlgorithmName(ChecksumAlgorithm algorithm);
 
 // One digest as a user pastes it: hexadecimal of one of the four lengths, blanks around it
-// allowed, any case. False for anything else; `hex` is then left empty.
+// allowed, any case, whole or in groups cut by blanks or colons ("5891B5B5 22D5...").
+// False for anything else; `hex` is then left empty.
 bool ReadPastedDigest(std::u16string_view text, std::string& hex, ChecksumAlgorithm& algorithm);
 
 // Hexadecimal digits in lowercase, as checksum files write them.

@@ -92,6 +92,13 @@ using UniqueModule = UniqueAny<ModuleTraits>;
 using UniqueMenu = UniqueAny<MenuTraits>;
 using UniqueIcon = UniqueAny<IconTraits>;
 using UniqueFont = UniqueAny<FontTraits>;
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+// A pen or a brush.
+using UniqueGdiObject = UniqueAny<GdiObjectTraits>;
 
 // COM on the calling thread for the owner's lifetime; uninitialised on the same thread.
 class ScopedComApartment {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "framework/Dpi.h"
+#include "framework/LanguageTable.h"
 #include "text/WideText.h"
 #include "ChecksumSave.h"
 
@@ -71,6 +72,24 @@ bool OpenClipboardPatiently(HWND owner) {
     return false;
 }
 
+// Lines of context above a failure brought into view.
+constexpr LONG kLinesAboveFailure = 2;
+
+// A failure's own line: the summary and the stop's mark are red but no failure of a file.
+bool StartsFailureLine(const LogEntry& entry) {
+    return entry.format == LogFormat::Error && entry.text.rfind(L"---", 0) != 0 && entry.text != L"Stopped\r\n";
+}
+
+// The line breaks in `text` as the control makes them: CR LF, CR or LF alone each one.
+LONG LineBreaksIn(const std::wstring& text) {
+    LONG breaks = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+        if (text[i] == L'\r' || text[i] == L'\n') ++breaks;
+    }
+    return breaks;
+}
+
 // Wide enough for a line with all three digests of a file in a short path.
 constexpr int kFirstWidthDlu = 1000;
 constexpr int kFirstHeightDlu = 300;
@@ -111,6 +130,17 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
             result = TRUE;
             return TRUE;
         }
+        case WM_DRAWITEM:
+            if (wParam != IDC_LOG_VERDICT) return FALSE;
+            OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            result = TRUE;
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom != IDC_LOG || header->code != EN_MSGFILTER) return FALSE;
+            result = OnMessageFilter(*reinterpret_cast<const MSGFILTER*>(lParam)) ? 1 : 0;
+            return TRUE;
+        }
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return TRUE;
@@ -132,6 +162,19 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
                     return TRUE;
                 case ID_LOG_SAVE_CHECKSUMS:
                     OnSaveChecksums();
+                    return TRUE;
+                case ID_LOG_DELETE_THESE:
+                    OnDeleteThese();
+                    return TRUE;
+                case ID_LOG_NEXT_FAILURE:
+                    GoToFailure(true);
+                    return TRUE;
+                case ID_LOG_PREVIOUS_FAILURE:
+                    GoToFailure(false);
+                    return TRUE;
+                case IDC_LOG_VERDICT:
+                    // A click on the verdict goes to the first failure.
+                    if (HIWORD(wParam) == STN_CLICKED && !m_failureLines.empty()) SelectLine(m_failureLines.front());
                     return TRUE;
             }
             return FALSE;
@@ -164,6 +207,7 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
 LRESULT CLogDlg::OnInitDialog() {
     m_richEdit = GetDlgItem(IDC_LOG);
     CreateStatusBar();
+    m_verdict.Create(m_hWnd, IDC_LOG_VERDICT, _Module.Instance());
     ApplyDpi(CDpi::ForWindow(m_hWnd));
     DlgResize_Init(m_hWnd);
     PlaceWindow();
@@ -173,6 +217,9 @@ LRESULT CLogDlg::OnInitDialog() {
     SendMessageW(m_richEdit, EM_SETTARGETDEVICE, 0, 1);
     // The text is read-only: an undo record per insertion would only cost time and memory.
     SendMessageW(m_richEdit, EM_SETUNDOLIMIT, 0, 0);
+    // F8 reaches the window as EN_MSGFILTER, wherever the caret is.
+    const LRESULT events = SendMessageW(m_richEdit, EM_GETEVENTMASK, 0, 0);
+    SendMessageW(m_richEdit, EM_SETEVENTMASK, 0, events | ENM_KEYEVENTS);
 
     m_normal.cbSize = sizeof(CHARFORMATW);
     SendMessageW(m_richEdit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&m_normal));
@@ -221,7 +268,8 @@ void CLogDlg::PlaceWindow() {
 
 void CLogDlg::Show() { ShowWindow(m_hWnd, m_placement && m_placement->maximised ? SW_SHOWMAXIMIZED : SW_SHOW); }
 
-// The status bar takes the foot of the client area, the text area the rest. At every size
+// The status bar takes the foot of the client area, the verdict the band above it, the
+// text area the rest. At every size
 // the bar gets its one part across the whole width and is drawn again whole: left to its
 // own WM_SIZE, a maximised or resized window kept a bar that showed nothing until the
 // window was restored.
@@ -235,7 +283,11 @@ void CLogDlg::LayOut(int width, int height) {
         SendMessageW(m_status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
         InvalidateRect(m_status, nullptr, TRUE);
     }
-    SetWindowPos(m_richEdit, nullptr, 0, 0, width, height - barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int verdictHeight = std::min(m_verdict.Height(), height - barHeight);
+    SetWindowPos(m_verdict.Handle(), nullptr, 0, height - barHeight - verdictHeight, width, verdictHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(m_verdict.Handle(), nullptr, TRUE);
+    SetWindowPos(m_richEdit, nullptr, 0, 0, width, height - barHeight - verdictHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // What the code sizes itself follows the monitor's scale: the status bar's font (and so
@@ -251,6 +303,7 @@ void CLogDlg::ApplyDpi(int dpi) {
         GetWindowRect(m_status, &bar);
         m_barHeight = bar.bottom - bar.top;
     }
+    m_verdict.ApplyDpi(dpi);
     const int systemDpi = CDpi::ForWindow(nullptr);
     if (dpi == systemDpi)
         SendMessageW(m_richEdit, EM_SETZOOM, 0, 0);
@@ -278,11 +331,16 @@ void CLogDlg::OnContextMenu(LPARAM lParam) {
     UniqueMenu menu(LoadMenuW(_Module.Instance(), MAKEINTRESOURCEW(IDR_LOGMENU)));
     HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
+    LocalizeMenu(popup);
     const bool canStop = m_running && !m_run->IsStopRequested();
     EnableMenuItem(popup, ID_LOG_STOP, MF_BYCOMMAND | (canStop ? MF_ENABLED : MF_GRAYED));
     const UINT checksums = MF_BYCOMMAND | (HasChecksums() ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(popup, ID_LOG_COPY_CHECKSUMS, checksums);
     EnableMenuItem(popup, ID_LOG_SAVE_CHECKSUMS, checksums);
+    EnableMenuItem(popup, ID_LOG_DELETE_THESE, MF_BYCOMMAND | (CanDeleteThese() ? MF_ENABLED : MF_GRAYED));
+    const UINT failures = MF_BYCOMMAND | (m_failureLines.empty() ? MF_GRAYED : MF_ENABLED);
+    EnableMenuItem(popup, ID_LOG_NEXT_FAILURE, failures);
+    EnableMenuItem(popup, ID_LOG_PREVIOUS_FAILURE, failures);
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0, m_hWnd, nullptr);
@@ -320,6 +378,18 @@ void CLogDlg::OnStop() {
 // Only a hash-checker run that has ended keeps digests to offer.
 bool CLogDlg::HasChecksums() const { return !m_running && m_run && !m_run->Checksums()->Empty(); }
 
+// A preview that ran in full offers its deletion, once.
+bool CLogDlg::CanDeleteThese() const { return !m_running && m_run && m_run->FollowUp() && !m_run->IsStopRequested(); }
+
+// The deletion runs on a worker of its own, its lines after the preview's.
+void CLogDlg::OnDeleteThese() {
+    if (!CanDeleteThese()) return;
+    const CToolRun::Job job = m_run->FollowUp();
+    m_followUpRun = std::make_unique<CToolRun>();
+    Watch(*m_followUpRun, CountWording::Cleaner);
+    m_followUpRun->Start(job);
+}
+
 void CLogDlg::OnCopyChecksums() {
     if (!HasChecksums()) return;
     const std::wstring text = m_run->Checksums()->Text(L"\r\n");
@@ -336,7 +406,25 @@ void CLogDlg::OnCopyChecksums() {
 }
 
 void CLogDlg::OnSaveChecksums() {
-    if (HasChecksums()) CChecksumSave(*m_run->Checksums()).Run(m_hWnd);
+    if (!HasChecksums()) return;
+    const std::wstring saved = CChecksumSave(*m_run->Checksums()).Run(m_hWnd);
+    if (!saved.empty()) AppendLine(L"Saved - " + saved);  // where the file went stays in the log
+}
+
+// The menu's words in the user's language; after a stop, Copy and Save say that the
+// digests are those of the files hashed before it.
+void CLogDlg::LocalizeMenu(HMENU popup) const {
+    auto rename = [popup](UINT id, const std::wstring& text) {
+        ModifyMenuW(popup, id, MF_BYCOMMAND | MF_STRING, id, text.c_str());
+    };
+    rename(ID_LOG_NEXT_FAILURE, LanguageTextOr(kTextNextFailure, L"&Next Failure\tF8"));
+    rename(ID_LOG_PREVIOUS_FAILURE, LanguageTextOr(kTextPreviousFailure, L"&Previous Failure\tShift+F8"));
+    rename(ID_LOG_DELETE_THESE, LanguageTextOr(kTextDeleteThese, L"&Delete These"));
+    if (!m_run || m_running || !m_run->IsStopRequested()) return;
+    rename(ID_LOG_COPY_CHECKSUMS,
+           LanguageTextOr(kTextCopyBeforeStop, L"Copy Checksums of Files &Hashed Before the Stop"));
+    rename(ID_LOG_SAVE_CHECKSUMS,
+           LanguageTextOr(kTextSaveBeforeStop, L"Sa&ve Checksums of Files Hashed Before the Stop..."));
 }
 
 void CLogDlg::OnTaskbarButtonCreated() {
@@ -346,11 +434,101 @@ void CLogDlg::OnTaskbarButtonCreated() {
         m_taskbar.Reset();
         return;
     }
-    if (m_running) SetTaskbarState(TBPF_INDETERMINATE);
+    // A new button (Explorer restarted) shows nothing yet.
+    m_taskbarShown = {};
+    if (m_run) RefreshTaskbar(Standing());
 }
 
-void CLogDlg::SetTaskbarState(TBPFLAG state) {
-    if (m_taskbar) m_taskbar->SetProgressState(m_hWnd, state);
+void CLogDlg::RefreshTaskbar(const RunStanding& standing) {
+    const TaskbarShow show = TaskbarShowOf(standing);
+    if (!m_taskbar) return;
+    if (show.state != m_taskbarShown.state) m_taskbar->SetProgressState(m_hWnd, show.state);
+    if (show.total && (show.completed != m_taskbarShown.completed || show.total != m_taskbarShown.total))
+        m_taskbar->SetProgressValue(m_hWnd, show.completed, show.total);
+    m_taskbarShown = show;
+}
+
+// The outcome stays on the button as an overlay once the bar has gone; a log that is not
+// in front flashes its button.
+void CLogDlg::ShowOutcomeOnTaskbar(VerdictTone tone) {
+    if (m_taskbar) {
+        UniqueIcon mark(CVerdictBar::MarkIcon(tone, CDpi::Metric(SM_CXSMICON, m_dpi ? m_dpi : CDpi::kDefault)));
+        m_taskbar->SetOverlayIcon(m_hWnd, mark.Get(), VerdictOf(Standing(), LanguageTexts()).text.c_str());
+    }
+    if (GetForegroundWindow() == m_hWnd) return;
+    FLASHWINFO flash = {sizeof(flash), m_hWnd, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
+RunStanding CLogDlg::Standing() const {
+    RunStanding standing;
+    standing.wording = m_wording;
+    standing.running = m_running;
+    if (!m_run) return standing;
+    standing.progress = m_run->Feed().Progress();
+    standing.stopRequested = m_run->IsStopRequested();
+    return standing;
+}
+
+void CLogDlg::RefreshVerdict() {
+    if (!m_run) return;
+    const RunStanding standing = Standing();
+    m_verdict.Show(VerdictOf(standing, LanguageTexts()));
+    RefreshTaskbar(standing);
+}
+
+void CLogDlg::OnDrawItem(const DRAWITEMSTRUCT& item) { m_verdict.Draw(item); }
+
+bool CLogDlg::OnMessageFilter(const MSGFILTER& filter) {
+    if (filter.msg != WM_KEYDOWN || filter.wParam != VK_F8) return false;
+    GoToFailure(GetKeyState(VK_SHIFT) >= 0);
+    return true;
+}
+
+void CLogDlg::NameRun(const std::wstring& tool, const std::wstring& firstSelected) {
+    std::wstring name = firstSelected;
+    while (name.size() > 3 && name.back() == L'\\') name.pop_back();
+    const size_t slash = name.find_last_of(L"\\/");
+    // A drive's root keeps its whole name.
+    if (slash != std::wstring::npos && slash + 1 < name.size()) name.erase(0, slash + 1);
+    std::wstring title = L"Log - " + tool;
+    if (!name.empty()) title += L" - " + name;
+    SetWindowTextW(m_hWnd, title.c_str());
+}
+
+bool CLogDlg::GoToFailure(bool forward) {
+    CHARRANGE selection = {};
+    SendMessageW(m_richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const LONG current = LONG(SendMessageW(m_richEdit, EM_EXLINEFROMCHAR, 0, selection.cpMin));
+    if (forward) {
+        const auto next = std::upper_bound(m_failureLines.begin(), m_failureLines.end(), current);
+        if (next == m_failureLines.end()) return false;
+        SelectLine(*next);
+    } else {
+        const auto next = std::lower_bound(m_failureLines.begin(), m_failureLines.end(), current);
+        if (next == m_failureLines.begin()) return false;
+        SelectLine(*std::prev(next));
+    }
+    return true;
+}
+
+// The whole line selected, with a few lines above it in view.
+void CLogDlg::SelectLine(LONG line) {
+    const LONG start = LONG(SendMessageW(m_richEdit, EM_LINEINDEX, line, 0));
+    if (start < 0) return;
+    LONG end = LONG(SendMessageW(m_richEdit, EM_LINEINDEX, line + 1, 0));
+    if (end < 0) end = start + LONG(SendMessageW(m_richEdit, EM_LINELENGTH, start, 0));
+    CHARRANGE range = {start, end};
+    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    // The line near the top of the view: the text's own position of the line a few
+    // above it, in pixels from the text's start.
+    const LONG above = LONG(SendMessageW(m_richEdit, EM_LINEINDEX, std::max(0L, line - kLinesAboveFailure), 0));
+    POINTL at = {};
+    SendMessageW(m_richEdit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), above);
+    POINT scroll = {};
+    SendMessageW(m_richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    scroll.y += at.y;
+    SendMessageW(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
 }
 
 void CLogDlg::Watch(CToolRun& run, CountWording wording) {
@@ -362,8 +540,8 @@ void CLogDlg::Watch(CToolRun& run, CountWording wording) {
     MoveToEnd();
     m_startTick = GetTickCount64();
     run.Feed().SetConsumer(m_hWnd, kRunWake);
+    run.SetCountWording(wording);
     SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
-    SetTaskbarState(TBPF_INDETERMINATE);
     RefreshStatus();
 }
 
@@ -400,23 +578,36 @@ void CLogDlg::OnRunEnded() {
     m_running = false;
     m_endTick = GetTickCount64();
     KillTimer(m_hWnd, kRefreshTimer);
-    SetTaskbarState(TBPF_NOPROGRESS);
     RefreshStatus();
-    if (m_closePending) PostQuitMessage(0);
+    if (m_closePending) {
+        PostQuitMessage(0);
+        return;
+    }
+    // A failure is never out of view when the run ends; without one, the summary is.
+    if (!m_failureLines.empty()) {
+        SelectLine(m_failureLines.front());
+    } else {
+        MoveToEnd();
+        SendMessageW(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
+    }
+    ShowOutcomeOnTaskbar(VerdictOf(Standing(), nullptr).tone);
 }
 
 void CLogDlg::RefreshStatus() {
     if (!m_status || !m_run) return;
     const RunProgress progress = m_run->Feed().Progress();
     const ULONGLONG elapsed = (m_running ? GetTickCount64() : m_endTick) - m_startTick;
+    RefreshVerdict();
     std::wstring text;
     if (m_running) {
         text = Widen(FormatRunCounts(m_wording, progress) + ", " + FormatElapsed(elapsed));
         if (m_run->IsStopRequested()) text = L"Stopping... " + text;
         if (!progress.current.empty()) text += L" - " + progress.current;
     } else {
-        text = Widen((m_run->IsStopRequested() ? "Stopped: " : "Done: ") + FormatRunCounts(m_wording, progress) +
-                     " in " + FormatElapsed(elapsed));
+        // A stop's counts in the words of its summary.
+        const std::string counts = m_run->IsStopRequested() ? "Stopped: " + FormatStoppedCounts(m_wording, progress)
+                                                            : "Done: " + FormatRunCounts(m_wording, progress);
+        text = Widen(counts + " in " + FormatElapsed(elapsed));
     }
     if (text == m_statusText) return;
     m_statusText = text;
@@ -440,6 +631,11 @@ void CLogDlg::Insert(LogFormat format, std::wstring text) {
 // to a visible control repaints and scrolls for every piece. The reader's selection and
 // place in the text stay where they were, unless the view was following the end.
 void CLogDlg::InsertBatch(const std::vector<LogEntry>& batch) {
+    for (const LogEntry& entry : batch) {
+        if (StartsFailureLine(entry) && (m_failureLines.empty() || m_failureLines.back() != m_lines))
+            m_failureLines.push_back(m_lines);
+        m_lines += LineBreaksIn(entry.text);
+    }
     const std::string rtf = m_rtf->Build(batch);
     const bool following = IsScrolledToEnd();
     CHARRANGE selection = {};

@@ -1,6 +1,8 @@
 #pragma once
-// The log window: one coloured line per file a tool acts on, then a summary, and under it
-// a status bar with the run's progress. The run's lines arrive from its worker in batches;
+// The log window: one coloured line per file a tool acts on, then a summary; under it the
+// verdict in large type (what the run does, then what came of it) and a status bar with
+// the run's progress. A run that ends with failures shows the first; F8 and Shift+F8 go
+// from one failure line to the next. The run's lines arrive from its worker in batches;
 // the window stays responsive throughout, and closing it ends the program (after the
 // worker has stopped, when a run is under way, or within a second when it cannot).
 #include <windows.h>
@@ -20,6 +22,8 @@
 #include "LogPlacement.h"
 #include "LogRtf.h"
 #include "LogSink.h"
+#include "RunVerdict.h"
+#include "VerdictBar.h"
 #include "ScaleChangeRule.h"
 #include "run/ToolRun.h"
 #include "resource.h"
@@ -45,6 +49,14 @@ public:
     // `wording`; call just before the run starts.
     void Watch(CToolRun& run, CountWording wording = CountWording::Digests);
     bool IsRunning() const { return m_running; }
+    // "Log - <tool> - <first selected name>", so that the taskbar tells runs apart.
+    void NameRun(const std::wstring& tool, const std::wstring& firstSelected);
+
+    // The lines (from 0) that start with a failure, in order.
+    const std::vector<LONG>& FailureLines() const { return m_failureLines; }
+    // Selects the failure line after (or before) the caret's line and brings it into
+    // view; false when there is none that way.
+    bool GoToFailure(bool forward);
 
     BOOL PreTranslateMessage(MSG*) override { return FALSE; }
 
@@ -65,12 +77,21 @@ private:
     void OnCopyChecksums();
     void OnSaveChecksums();
     bool HasChecksums() const;
+    bool CanDeleteThese() const;
+    void OnDeleteThese();
     void OnTaskbarButtonCreated();
 
     void PumpLines();
     void OnRunEnded();
     void RefreshStatus();
-    void SetTaskbarState(TBPFLAG state);
+    void RefreshVerdict();
+    void RefreshTaskbar(const RunStanding& standing);
+    void ShowOutcomeOnTaskbar(VerdictTone tone);
+    RunStanding Standing() const;
+    void SelectLine(LONG line);
+    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    bool OnMessageFilter(const MSGFILTER& filter);
+    void LocalizeMenu(HMENU popup) const;
 
     void Insert(LogFormat format, std::wstring text);
     void InsertBatch(const std::vector<LogEntry>& batch);
@@ -79,6 +100,7 @@ private:
 
     HWND m_richEdit = nullptr;
     HWND m_status = nullptr;
+    CVerdictBar m_verdict;
     int m_barHeight = 0;
     int m_dpi = 0;
     UniqueFont m_statusFont;
@@ -86,6 +108,8 @@ private:
     std::unique_ptr<CLogRtf> m_rtf;
 
     CToolRun* m_run = nullptr;
+    // The run the user started from the log (Delete These), once there is one.
+    std::unique_ptr<CToolRun> m_followUpRun;
     bool m_running = false;
     bool m_closePending = false;
     bool m_wakePosted = false;
@@ -105,4 +129,9 @@ private:
 
     UINT m_taskbarButtonCreated = 0;
     UniqueCom<ITaskbarList3> m_taskbar;
+    TaskbarShow m_taskbarShown;
+
+    // Lines inserted so far (each ends in a line break) and those that start a failure.
+    LONG m_lines = 0;
+    std::vector<LONG> m_failureLines;
 };

@@ -20,6 +20,16 @@ public:
     virtual void NoteDone(bool /*failed*/) {}
     // What the engine did to an object, where its tool counts that.
     virtual void NoteTally(TallyKind /*tally*/) {}
+    // A failure that is no file of the run's count (a bad line, a list file not found).
+    virtual void NoteFailure() {}
+    // How many files the run will finish, known before it starts them.
+    virtual void NoteTotal(uint64_t /*files*/) {}
+    // The size of a file deleted to the recycle bin.
+    virtual void NoteFreed(uint64_t /*bytes*/) {}
+    // A file compared with a pasted digest of `algorithm` ("SHA256").
+    virtual void NoteComparison(bool /*matches*/, std::wstring_view /*algorithm*/) {}
+    // Selected paths that a stop left unfinished.
+    virtual void NotePathsNotDone(uint64_t /*paths*/) {}
 
 protected:
     ~CLogSink() = default;

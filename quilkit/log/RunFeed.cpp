@@ -54,7 +54,36 @@ void CRunFeed::NoteTally(TallyKind tally) {
         case TallyKind::FolderStamped:
             ++m_progress.foldersStamped;
             break;
+        case TallyKind::Previewed:
+            ++m_progress.previewed;
+            break;
     }
+}
+
+void CRunFeed::NoteFailure() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_progress.failures;
+}
+
+void CRunFeed::NoteTotal(uint64_t files) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_progress.total = files;
+}
+
+void CRunFeed::NoteFreed(uint64_t bytes) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_progress.bytesFreed += bytes;
+}
+
+void CRunFeed::NoteComparison(bool matches, std::wstring_view algorithm) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++(matches ? m_progress.matched : m_progress.mismatched);
+    m_progress.algorithm = algorithm;
+}
+
+void CRunFeed::NotePathsNotDone(uint64_t paths) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_progress.pathsNotDone = paths;
 }
 
 void CRunFeed::Finish() {

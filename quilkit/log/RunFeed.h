@@ -25,6 +25,7 @@ struct LogEntry {
 
 struct RunProgress : RunCounts {
     std::wstring current;
+    std::wstring algorithm;  // of the pasted digest the files were compared with
     bool finished = false;
 };
 
@@ -46,6 +47,11 @@ public:
     void NoteBytesRead(uint64_t bytes) override;
     void NoteDone(bool failed) override;
     void NoteTally(TallyKind tally) override;
+    void NoteFailure() override;
+    void NoteTotal(uint64_t files) override;
+    void NoteFreed(uint64_t bytes) override;
+    void NoteComparison(bool matches, std::wstring_view algorithm) override;
+    void NotePathsNotDone(uint64_t paths) override;
     // After the last line: marks the run finished and wakes the window.
     void Finish();
 

@@ -40,7 +40,8 @@ public:
     static bool InstallsForAllUsers();
     // The DLL registered for every user, as the registry names it; empty when none is.
     static std::wstring MachineExtension();
-    // Whether that registration is this copy's DLL, whatever path names it.
+    // Whether that registration is this copy's DLL, whatever path names it: a registration
+    // of the user's own would add nothing but a second entry to remove.
     static bool MachineRegistrationIsThisCopy();
 
     // The elevated instance's work: the DLL beside the program, its machine-wide export,

@@ -1,6 +1,7 @@
 #include "HidepathDlg.h"
 
 #include "framework/FileDialog.h"
+#include "text/LongPath.h"
 #include "text/WideText.h"
 #include "framework/LanguageTable.h"
 #include "SettingsStore.h"
@@ -8,6 +9,34 @@
 namespace {
 
 const wchar_t kSearchFilter[] = L"Hidemaru (Hidemaru.exe)\0*.exe\0All File (*.*)\0*.*\0";
+
+// The line above the path. Japanese: Hidemaru.exe のパス: / Hidemaru.exe が見つかりません。
+// パスを入力するか、参照で選んでください: / このファイルはありません。Hidemaru.exe のパスを入力す
+// るか、参照で選んでください:
+std::wstring ReasonText(EditorPathReason reason) {
+    if (reason == EditorPathReason::Change)
+        return EnglishOrJapanese(L"Path of Hidemaru.exe:", "Hidemaru.exe \x82\xCC\x83\x70\x83\x58:");
+    return EnglishOrJapanese(L"Hidemaru.exe was not found. Type its path, or Search for it:",
+                             "Hidemaru.exe \x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x42"
+                             "\x83\x70\x83\x58\x82\xF0\x93\xFC\x97\xCD\x82\xB7\x82\xE9\x82\xA9\x81\x41\x8E\x51\x8F"
+                             "\xC6\x82\xC5\x91\x49\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2:");
+}
+
+std::wstring MissingFileText() {
+    return EnglishOrJapanese(L"No such file. Type the path of Hidemaru.exe, or Search for it:",
+                             "\x82\xB1\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82"
+                             "\xB9\x82\xF1\x81\x42Hidemaru.exe \x82\xCC\x83\x70\x83\x58\x82\xF0\x93\xFC\x97\xCD\x82"
+                             "\xB7\x82\xE9\x82\xA9\x81\x41\x8E\x51\x8F\xC6\x82\xC5\x91\x49\x82\xF1\x82\xC5\x82\xAD"
+                             "\x82\xBE\x82\xB3\x82\xA2:");
+}
+
+// An empty path clears the setting; any other must name a file that is there, or mode 5
+// would fail later without a word about why.
+bool IsStorable(const std::wstring& path) {
+    if (path.empty()) return true;
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 }  // namespace
 
@@ -47,8 +76,16 @@ LRESULT CHidepathDlg::OnInitDialog() {
     std::wstring path;
     if (store.Open() && store.ReadEditorPath(path)) SetDlgItemTextW(m_hWnd, IDC_EDITORPATH, path.c_str());
 
+    SetDlgItemTextW(m_hWnd, IDC_STATIC_EDITORREASON, ReasonText(m_reason).c_str());
     m_edit.SubclassWindow(GetDlgItem(IDC_EDITORPATH));
-    return TRUE;
+    FocusPath();
+    return FALSE;  // the focus is set
+}
+
+void CHidepathDlg::FocusPath() {
+    HWND edit = GetDlgItem(IDC_EDITORPATH);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
 }
 
 void CHidepathDlg::OnSearch() {
@@ -57,14 +94,20 @@ void CHidepathDlg::OnSearch() {
 }
 
 void CHidepathDlg::OnOK() {
-    m_path = WindowText(GetDlgItem(IDC_EDITORPATH));
+    const std::wstring typed = WindowText(GetDlgItem(IDC_EDITORPATH));
+    if (!IsStorable(typed)) {
+        SetDlgItemTextW(m_hWnd, IDC_STATIC_EDITORREASON, MissingFileText().c_str());
+        FocusPath();
+        return;
+    }
+    m_path = typed;
 
     CSettingsStore store;
     if (store.Open()) store.WriteEditorPath(m_path);
     EndDialog(IDOK);
 }
 
-INT_PTR ShowEditorPathDialog() {
-    CHidepathDlg dialog;
+INT_PTR ShowEditorPathDialog(EditorPathReason reason) {
+    CHidepathDlg dialog(reason);
     return dialog.DoModal(GetActiveWindow());
 }

@@ -16,11 +16,8 @@
 
 namespace {
 
-// The registration line's texts: English, and code page 932 bytes for Japanese.
-struct LineText {
-    const wchar_t* english;
-    const char* japanese;
-};
+// The registration line's and the outcomes' texts.
+using LineText = CMainDlg::LineText;
 const LineText kInstalledForAllUsers = {
     L", installed for all users",
     " \x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // 全ユーザーに登録済み
@@ -33,14 +30,54 @@ const LineText kInstalledForBoth = {
     "\x93\x6F\x98\x5E\x8D\xCF\x82\xDD"};  // 全ユーザーとこのユーザーに登録済み
 const LineText kNotInstalled = {L", not installed", " \x96\xA2\x93\x6F\x98\x5E"};      // 未登録
 const LineText kVersion = {L"Version ", "\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 "};  // バージョン
+// 登録は全ユーザーに追加します (管理者として)。
 const LineText kInstallsForAllUsers = {
-    L"Install here: for all users (as administrator)",
-    "\x82\xB1\x82\xB1\x82\xA9\x82\xE7\x93\x6F\x98\x5E: \x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B "
-    "(\x8A\xC7\x97\x9D\x8E\xD2)"};  // ここから登録: 全ユーザー (管理者)
+    L"Install adds the menu for all users, as administrator.",
+    "\x93\x6F\x98\x5E\x82\xCD\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x92\xC7\x89\xC1\x82\xB5\x82\xDC"
+    "\x82\xB7 (\x8A\xC7\x97\x9D\x8E\xD2\x82\xC6\x82\xB5\x82\xC4)\x81\x42"};
+// 登録はこのユーザーだけに追加します: 他のユーザーもこのフォルダーのファイルを変更できるためです。
 const LineText kInstallsForThisUser = {
-    L"Install here: for this user only",
-    "\x82\xB1\x82\xB1\x82\xA9\x82\xE7\x93\x6F\x98\x5E: \x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B"
-    "\x82\xCC\x82\xDD"};  // ここから登録: このユーザーのみ
+    L"Install adds the menu for you only: other users can change files in this folder.",
+    "\x93\x6F\x98\x5E\x82\xCD\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xBE\x82\xAF\x82\xC9\x92"
+    "\xC7\x89\xC1\x82\xB5\x82\xDC\x82\xB7: \x91\xBC\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xE0\x82\xB1"
+    "\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x95"
+    "\xCF\x8D\x58\x82\xC5\x82\xAB\x82\xE9\x82\xBD\x82\xDF\x82\xC5\x82\xB7\x81\x42"};
+
+// What a successful Install or Uninstall did, and for whom.
+// 右クリックメニューをこのユーザーに登録しました。
+const LineText kInstalledForYou = {
+    L"The context menu is installed for you.",
+    "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B\x82\xF0\x82\xB1\x82\xCC\x83"
+    "\x86\x81\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42"};
+// 右クリックメニューはこのフォルダーから全ユーザーに登録済みです。
+const LineText kAlreadyForAll = {
+    L"The context menu is already installed for all users from this folder.",
+    "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B\x82\xCD\x82\xB1\x82"
+    "\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xA9\x82\xE7\x91\x53\x83\x86\x81\x5B\x83\x55"
+    "\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x8D\xCF\x82\xDD\x82\xC5\x82\xB7\x81\x42"};
+// 右クリックメニューを全ユーザーに登録しました。
+const LineText kInstalledForAll = {
+    L"The context menu is installed for all users.",
+    "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B\x82\xF0\x91\x53\x83\x86\x81"
+    "\x5B\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42"};
+// このユーザーの右クリックメニューの登録を解除しました。
+const LineText kRemovedForYou = {
+    L"The context menu is removed for you.",
+    "\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xCC\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83"
+    "\x81\x83\x6A\x83\x85\x81\x5B\x82\xCC\x93\x6F\x98\x5E\x82\xF0\x89\xF0\x8F\x9C\x82\xB5\x82\xDC\x82\xB5"
+    "\x82\xBD\x81\x42"};
+// 全ユーザーの右クリックメニューの登録を解除しました。
+const LineText kRemovedForAll = {
+    L"The context menu is removed for all users.",
+    "\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xCC\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83"
+    "\x6A\x83\x85\x81\x5B\x82\xCC\x93\x6F\x98\x5E\x82\xF0\x89\xF0\x8F\x9C\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+    "\x81\x42"};
+// このユーザーと全ユーザーの右クリックメニューの登録を解除しました。
+const LineText kRemovedForBoth = {
+    L"The context menu is removed for you and for all users.",
+    "\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xC6\x91\x53\x83\x86\x81\x5B\x83\x55\x81\x5B\x82"
+    "\xCC\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B\x82\xCC\x93\x6F\x98\x5E"
+    "\x82\xF0\x89\xF0\x8F\x9C\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42"};
 
 // The message boxes' texts where this copy does not, or may not, register for all users.
 // 全ユーザーには登録しませんでした: 管理者以外のユーザーがこのフォルダーまたは上位のフォルダーを変更できます。
@@ -51,10 +88,6 @@ const LineText kNotForAllUsers = {
     "\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xDC\x82\xBD\x82\xCD\x8F\xE3\x88\xCA\x82\xCC\x83\x74\x83\x48"
     "\x83\x8B\x83\x5F\x81\x5B\x82\xF0\x95\xCF\x8D\x58\x82\xC5\x82\xAB\x82\xDC\x82\xB7\x81\x42"};
 // このユーザーの登録を解除しました。
-const LineText kUninstalledForThisUser = {
-    L"Uninstalled for this user.",
-    "\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xCC\x93\x6F\x98\x5E\x82\xF0\x89\xF0\x8F\x9C\x82\xB5\x82\xDC"
-    "\x82\xB5\x82\xBD\x81\x42"};
 // 全ユーザーには別のフォルダーから登録されています:
 const LineText kInstalledFromAnotherFolder = {
     L"The context menu is installed for all users from another folder:",
@@ -168,16 +201,20 @@ BOOL CMainDlg::OnCommand(int id, int code) {
 }
 
 void CMainDlg::Install() {
+    if (!m_forAllUsers && CExtensionRegistrar::MachineRegistrationIsThisCopy()) {
+        MessageBoxW(m_hWnd, TextOf(kAlreadyForAll).c_str(), L"VexQuilkit", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (m_forAllUsers) {
         const CExtensionRegistrar::Outcome outcome =
             CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Register);
         // The place changed since the dialog opened: the next Install is the user's.
         if (outcome == CExtensionRegistrar::Outcome::OthersCanChange)
             m_forAllUsers = CExtensionRegistrar::InstallsForAllUsers();
-        Report(outcome, L"DllRegisterServer not found...", L"Install failed...");
+        Report(outcome, L"DllRegisterServer not found...", L"Install failed...", kInstalledForAll);
     } else
         Report(CExtensionRegistrar::CallUserExport(RegistrationStep::Register), L"DllInstall not found...",
-               L"Install failed...");
+               L"Install failed...", kInstalledForYou);
 }
 
 // Removes the current user's registration without elevation, and the one for all users
@@ -189,7 +226,7 @@ void CMainDlg::Uninstall() {
     if (now.thisUser || !now.allUsers) {
         const CExtensionRegistrar::Outcome outcome = CExtensionRegistrar::CallUserExport(RegistrationStep::Unregister);
         if (outcome != CExtensionRegistrar::Outcome::Succeeded || !now.allUsers) {
-            Report(outcome, L"DllInstall not found...", L"Uninstall failed...");
+            Report(outcome, L"DllInstall not found...", L"Uninstall failed...", kRemovedForYou);
             return;
         }
     }
@@ -198,12 +235,12 @@ void CMainDlg::Uninstall() {
         return;
     }
     Report(CExtensionRegistrar::RunElevated(m_hWnd, RegistrationStep::Unregister), L"DllUnregisterServer not found...",
-           L"Uninstall failed...");
+           L"Uninstall failed...", now.thisUser ? kRemovedForBoth : kRemovedForAll);
 }
 
 // Which copy is registered for all users, and how to remove it.
 void CMainDlg::ReportAnotherCopy(bool uninstalledForThisUser) {
-    std::wstring text = uninstalledForThisUser ? TextOf(kUninstalledForThisUser) + L"\r\n\r\n" : std::wstring();
+    std::wstring text = uninstalledForThisUser ? TextOf(kRemovedForYou) + L"\r\n\r\n" : std::wstring();
     text += TextOf(kInstalledFromAnotherFolder) + L"\r\n" + ParentFolder(CExtensionRegistrar::MachineExtension()) +
             L"\r\n\r\n" + TextOf(kUninstallThere);
     MessageBoxW(m_hWnd, text.c_str(), uninstalledForThisUser ? L"Success" : L"Error", MB_OK);
@@ -223,10 +260,11 @@ void CMainDlg::ShowRegistration() {
                  now.allUsers && CExtensionRegistrar::MachineRegistrationIsThisCopy());
 }
 
-void CMainDlg::Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText) {
+void CMainDlg::Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText,
+                      const LineText& done) {
     switch (outcome) {
         case CExtensionRegistrar::Outcome::Succeeded:
-            MessageBoxW(m_hWnd, L"Success!", L"Success", MB_OK);
+            MessageBoxW(m_hWnd, TextOf(done).c_str(), L"Success", MB_OK);
             break;
         case CExtensionRegistrar::Outcome::LibraryMissing:
             MessageBoxW(m_hWnd, L"FlintPop64.dll not found...", L"Error", MB_OK);

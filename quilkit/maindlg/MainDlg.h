@@ -15,6 +15,12 @@ class CMainDlg : public CDialogImpl<CMainDlg>, public CMessageFilter, public CId
 public:
     enum { IDD = IDD_MAINDLG };
 
+    // A text in English and in code page 932 bytes for Japanese.
+    struct LineText {
+        const wchar_t* english;
+        const char* japanese;
+    };
+
     BOOL PreTranslateMessage(MSG* msg) override { return IsDialogMessageW(m_hWnd, msg); }
     BOOL OnIdle() override { return FALSE; }
 
@@ -27,7 +33,8 @@ private:
     void Install();
     void Uninstall();
     void ReportAnotherCopy(bool uninstalledForThisUser);
-    void Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText);
+    void Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText,
+                const LineText& done);
     void ShowRegistration();
     void SetIcons(int dpi);
 

@@ -7,19 +7,19 @@
 
 #include <string>
 
-#include "framework/Handles.h"
+#include "framework/SettingsKey.h"
 
 class CSettingsStore {
 public:
-    static constexpr const wchar_t* kKeyName = L"Software\\VexQuillkit";
+    static constexpr const wchar_t* kKeyName = CSettingsKey::kKeyName;
     static constexpr const wchar_t* kValueName = L"Hidemaru";
     static constexpr const wchar_t* kLogPlacementName = L"LogPlacement";
-    static constexpr DWORD kKeyAccess = KEY_READ | KEY_WRITE;  // 0x2001F
+    static constexpr DWORD kKeyAccess = CSettingsKey::kKeyAccess;
     // The longest path the system takes; the stored value holds any such path.
     static constexpr size_t kMaxPathChars = 32767;
 
     // Opens (creating when missing) the settings key; false when it cannot be opened.
-    bool Open();
+    bool Open() { return m_key.Open(); }
 
     // The editor path; false, with `path` empty, when the key or the value cannot be read.
     bool ReadEditorPath(std::wstring& path) const;
@@ -28,12 +28,9 @@ public:
     bool WriteEditorPath(const std::wstring& path) const;
 
     // The log window's place in its stored text form; false when there is none.
-    bool ReadLogPlacement(std::wstring& text) const { return ReadString(kLogPlacementName, text); }
-    bool WriteLogPlacement(const std::wstring& text) const { return WriteString(kLogPlacementName, text); }
+    bool ReadLogPlacement(std::wstring& text) const { return m_key.ReadString(kLogPlacementName, text); }
+    bool WriteLogPlacement(const std::wstring& text) const { return m_key.WriteString(kLogPlacementName, text); }
 
 private:
-    bool ReadString(const wchar_t* name, std::wstring& text) const;
-    bool WriteString(const wchar_t* name, const std::wstring& text) const;
-
-    UniqueKey m_key;
+    CSettingsKey m_key;
 };

@@ -99,6 +99,14 @@ ResultCode CFileMoleImpl::ReportFailure(std::wstring_view prefix, const std::wst
     return kResultFail;
 }
 
+void CFileMoleImpl::NoteTotalOfFiles(const std::vector<std::wstring>& paths) {
+    for (const std::wstring& path : paths) {
+        const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    }
+    m_log->NoteTotal(paths.size());
+}
+
 int CFileMoleImpl::HandleFile(const std::wstring& path) {
     m_log->NoteCurrent(path);
     const ResultCode result = OnFile(path);
@@ -122,7 +130,10 @@ ResultCode CFileMoleImpl::HandOver(CFilePool::Work work, CFilePool::Finish then)
 }
 
 void CFileMoleImpl::CountResult(ResultCode result, size_t selected) {
-    if (result == kResultOk || result < 0) m_log->NoteDone(result < 0);
+    if (result == kResultFailUncounted)
+        m_log->NoteFailure();
+    else if (result == kResultOk || result < 0)
+        m_log->NoteDone(result < 0);
     if (result < 0) ++m_lateFailures;
     if (result == kResultStopped) m_cutShort.insert(selected);
 }
@@ -255,7 +266,12 @@ int CFileMoleImpl::VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW
     if (IsDotEntry(entry.cFileName)) return 0;
 
     const std::wstring fullPath = folder + entry.cFileName;
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return HandleFile(fullPath);
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        m_found = &entry;
+        const int failures = HandleFile(fullPath);
+        m_found = nullptr;
+        return failures;
+    }
     if (!subFolders) return 0;
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && filekinds::IsLinkReparseTag(entry.dwReserved0))
         return SkipLink(fullPath);

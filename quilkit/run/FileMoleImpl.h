@@ -42,6 +42,9 @@ public:
     // "Not found - " for a selected path that does not exist; one failure.
     int ReportNotFound(const std::wstring& path);
 
+    // When every one of `paths` is a file, their number is the run's total.
+    void NoteTotalOfFiles(const std::vector<std::wstring>& paths);
+
     bool StopRequested() const { return m_stop.IsRequested(); }
     const CStopRequest& StopRequestOf() const { return m_stop; }
     // The selected path (by its index) that the engine works on from now on.
@@ -68,6 +71,8 @@ protected:
     // The failure line of `path`: "Path too long - " when the system refused the path for
     // its length (`error`), else `prefix`. Returns kResultFail.
     ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
+    // The walk's find data of the file OnFile was given; null for a selected file.
+    const WIN32_FIND_DATAW* FoundEntry() const { return m_found; }
 
 private:
     struct Listing;
@@ -86,6 +91,7 @@ private:
     size_t m_selected = 0;
     std::set<size_t> m_cutShort;  // selected paths
     int m_lateFailures = 0;
+    const WIN32_FIND_DATAW* m_found = nullptr;
 };
 
 // The looks at the file system below may wait as long as a read (a share that stops

@@ -50,6 +50,11 @@ public:
         std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
         m_pool.m_log.NoteBytesRead(bytes);
     }
+    // Counts may come in any order: the run adds them up.
+    void NoteComparison(bool matches, std::wstring_view algorithm) override {
+        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
+        m_pool.m_log.NoteComparison(matches, algorithm);
+    }
 
 private:
     static std::wstring Text(std::wstring_view text) { return std::wstring(text); }
@@ -79,6 +84,26 @@ public:
     void NoteTally(TallyKind tally) override {
         std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
         m_pool.m_log.NoteTally(tally);
+    }
+    void NoteFailure() override {
+        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
+        m_pool.m_log.NoteFailure();
+    }
+    void NoteTotal(uint64_t files) override {
+        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
+        m_pool.m_log.NoteTotal(files);
+    }
+    void NoteFreed(uint64_t bytes) override {
+        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
+        m_pool.m_log.NoteFreed(bytes);
+    }
+    void NoteComparison(bool matches, std::wstring_view algorithm) override {
+        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
+        m_pool.m_log.NoteComparison(matches, algorithm);
+    }
+    void NotePathsNotDone(uint64_t paths) override {
+        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
+        m_pool.m_log.NotePathsNotDone(paths);
     }
 
 private:

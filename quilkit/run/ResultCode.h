@@ -9,3 +9,6 @@ constexpr ResultCode kResultFail = static_cast<ResultCode>(0x80004005L);
 constexpr ResultCode kResultStopped = 1;
 // Not a failure and not an object of the run's count: a file the engine passed over.
 constexpr ResultCode kResultUncounted = 2;
+// A failure that is no object of the run's count: what was to be read was refused or not
+// there, and nothing was hashed.
+constexpr ResultCode kResultFailUncounted = static_cast<ResultCode>(0x80004004L);

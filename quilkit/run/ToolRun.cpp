@@ -36,6 +36,7 @@ std::vector<std::wstring> AbsolutePaths(const std::vector<std::wstring>& paths) 
 }
 
 RunTally WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options) {
+    if (options.filesCount) engine.NoteTotalOfFiles(paths);
     RunTally tally;
     size_t reached = 0;
     for (; reached < paths.size() && !engine.StopRequested(); ++reached) {
@@ -54,9 +55,8 @@ void WriteSummary(CLogSink& log, int failures) {
         log.AppendSuccess(L"---\r\nAll Success!\r\n");
 }
 
-void WriteStoppedSummary(CLogSink& log, const RunTally& tally) {
-    log.AppendError(L"---\r\nStopped - " + std::to_wstring(tally.notDone) +
-                    L" of the selected paths not done\r\nError: " + std::to_wstring(tally.failures + 1) + L"\r\n");
+void WriteStoppedSummary(CLogSink& log, const std::string& counts) {
+    log.AppendError(L"---\r\nStopped - " + Widen(counts) + L"\r\n");
 }
 
 CToolRun::~CToolRun() { StopAndJoin(); }
@@ -106,7 +106,8 @@ void CToolRun::Work(const Job& job) {
     }
     if (m_stop.IsRequested()) {
         m_feed.AppendError(L"Stopped\r\n");
-        WriteStoppedSummary(m_feed, tally);
+        m_feed.NotePathsNotDone(uint64_t(tally.notDone));
+        WriteStoppedSummary(m_feed, FormatStoppedCounts(m_wording, m_feed.Progress()));
     } else {
         WriteSummary(m_feed, tally.failures);
     }

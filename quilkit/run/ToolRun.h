@@ -23,6 +23,9 @@ enum class FolderHandling {
 struct WalkOptions {
     FolderHandling folders = FolderHandling::Walk;
     int subFolders = 1;
+    // Each selected file is one of the run's count: a selection of files alone tells the
+    // run's total before it starts.
+    bool filesCount = false;
 };
 
 // Each path made absolute against the current folder, as the recycle bin and the log
@@ -41,9 +44,9 @@ RunTally WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& pa
 
 // "---" and "All Success!" in green, or the error count in red.
 void WriteSummary(CLogSink& log, int failures);
-// The summary of a stopped run, in red: what was left undone, and the error count with
-// the stop counted as one failure. Never "All Success!": part of the work was not done.
-void WriteStoppedSummary(CLogSink& log, const RunTally& tally);
+// The summary of a stopped run, in red: its counts and what was left undone, in the words
+// of the status bar (FormatStoppedCounts). Never "All Success!": part of the work was not done.
+void WriteStoppedSummary(CLogSink& log, const std::string& counts);
 
 class CToolRun {
 public:
@@ -76,6 +79,13 @@ public:
     bool StopAndJoin(DWORD waitMs = INFINITE);
 
     CRunFeed& Feed() { return m_feed; }
+    // The words of the run's counts; set before Start.
+    void SetCountWording(CountWording wording) { m_wording = wording; }
+    CountWording Wording() const { return m_wording; }
+    // A job the user may start from the log once this run has ended in full (the
+    // cleaner's Delete These after its Preview); set before Start.
+    void OfferFollowUp(Job job) { m_followUp = std::move(job); }
+    const Job& FollowUp() const { return m_followUp; }
     // What a hash-checker run keeps of its digests; empty in the other modes.
     const std::shared_ptr<CRunChecksums>& Checksums() const { return m_checksums; }
 
@@ -84,6 +94,8 @@ private:
 
     CRunFeed m_feed;
     CStopRequest m_stop;
+    CountWording m_wording = CountWording::Digests;
+    Job m_followUp;
     std::shared_ptr<CRunChecksums> m_checksums = std::make_shared<CRunChecksums>();
     std::thread m_worker;
     bool m_letGo = false;  // the worker was left in its read

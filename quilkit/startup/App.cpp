@@ -21,9 +21,10 @@ bool IsFileTool(int mode) { return (mode >= 2 && mode <= 4) || mode == 6; }
 // The file tool's options dialog on this thread, then its job on the worker while the
 // log window keeps answering; false when the options dialog ended without OK.
 bool StartFileTool(int mode, CLogDlg& log, CToolRun& run, const CPathList& selection) {
-    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, selection, run.Checksums());
+    run.SetCountWording(CountWordingOf(mode));
+    CToolRun::Job job = AskFileTool(mode, log.m_hWnd, selection, run);
     if (!job) return false;
-    log.Watch(run, CountWordingOf(mode));
+    log.Watch(run, run.Wording());
     run.Start(std::move(job));
     return true;
 }
@@ -47,6 +48,8 @@ void StoreLogPlacement(const CLogDlg& log) {
 bool OpenLogWithTool(int mode, CLogDlg& log, CToolRun& run, const CPathList& selection) {
     RestoreLogPlacement(log);
     if (!log.Create(nullptr)) return false;
+    const std::vector<std::wstring>& paths = selection.Paths();
+    log.NameRun(ToolWordsOf(mode), paths.empty() ? std::wstring() : paths.front());
     log.Show();
     if (StartFileTool(mode, log, run, selection)) return true;
     log.DestroyWindow();

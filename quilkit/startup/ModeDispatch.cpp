@@ -10,13 +10,12 @@
 
 namespace {
 
-CToolRun::Job AskTool(int mode, HWND owner, const std::vector<std::wstring>& paths,
-                      const std::shared_ptr<CRunChecksums>& checksums) {
+CToolRun::Job AskTool(int mode, HWND owner, const std::vector<std::wstring>& paths, CToolRun& run) {
     switch (mode) {
         case 2:
-            return AskExtCleaner(owner, paths);
+            return AskExtCleaner(owner, paths, run);
         case 3:
-            return AskHashCheck(owner, paths, checksums);
+            return AskHashCheck(owner, paths, run.Checksums());
         case 4:
             return AskTimeChanger(owner, paths);
         case 6:
@@ -32,12 +31,12 @@ CToolRun::Job ReportingSelection(const std::vector<std::wstring>& missingListFil
         RunTally tally;
         for (const std::wstring& listFile : missingListFiles) {
             LogResultLine(log, false, L"List file not found - ", listFile);
-            log.NoteDone(true);
+            log.NoteFailure();
             ++tally.failures;
         }
         if (!tool) {
             log.AppendError(L"Nothing selected\r\n");
-            log.NoteDone(true);
+            log.NoteFailure();
             ++tally.failures;
             return tally;
         }
@@ -59,7 +58,9 @@ std::wstring StoredEditorPath() {
 
 void RunLauncher(int mode, const std::vector<std::wstring>& paths) {
     if (mode == 1) OpenCommandPrompt(paths);
-    if (mode == 5) OpenInEditor(paths, {StoredEditorPath, [] { return ShowEditorPathDialog() == IDOK; }});
+    if (mode == 5)
+        OpenInEditor(paths,
+                     {StoredEditorPath, [] { return ShowEditorPathDialog(EditorPathReason::NotFound) == IDOK; }});
 }
 
 CountWording CountWordingOf(int mode) {
@@ -68,10 +69,23 @@ CountWording CountWordingOf(int mode) {
     return CountWording::Digests;
 }
 
-CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection,
-                          const std::shared_ptr<CRunChecksums>& checksums) {
+std::wstring ToolWordsOf(int mode) {
+    switch (mode) {
+        case 2:
+            return L"Clean Build Files";
+        case 3:
+            return L"Check Hashes";
+        case 4:
+            return L"Set File Times";
+        case 6:
+            return L"Verify Checksums";
+    }
+    return {};
+}
+
+CToolRun::Job AskFileTool(int mode, HWND owner, const CPathList& selection, CToolRun& run) {
     if (selection.Paths().empty()) return ReportingSelection(selection.MissingListFiles(), nullptr);
-    CToolRun::Job tool = AskTool(mode, owner, AbsolutePaths(selection.Paths()), checksums);
+    CToolRun::Job tool = AskTool(mode, owner, AbsolutePaths(selection.Paths()), run);
     if (!tool) return nullptr;
     return ReportingSelection(selection.MissingListFiles(), std::move(tool));
 }

@@ -22,6 +22,7 @@ namespace {
 constexpr int kPollMs = 50;
 constexpr UINT kLogControlId = 1019;
 constexpr UINT kStatusControlId = 1030;
+constexpr UINT kVerdictControlId = 1031;
 constexpr UINT kSelectAllCommand = 57642;
 constexpr UINT kCopyCommand = 57634;
 
@@ -46,7 +47,11 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (search->title && GetText(window) != *search->title) return TRUE;
+    // A title matches itself and its longer forms: "Log" finds "Log - Check Hashes - a.txt".
+    if (search->title) {
+        const std::string text = GetText(window);
+        if (text != *search->title && text.rfind(*search->title + " - ", 0) != 0) return TRUE;
+    }
     search->found = window;
     return FALSE;
 }
@@ -302,6 +307,8 @@ MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
 std::string ReadLogText(HWND log) { return GetItemText(log, kLogControlId); }
 
 std::string ReadStatus(HWND log) { return GetItemText(log, kStatusControlId); }
+
+std::string ReadVerdict(HWND log) { return GetItemText(log, kVerdictControlId); }
 
 std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs) {
     std::string text;

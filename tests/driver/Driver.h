@@ -93,6 +93,8 @@ std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs = kD
 // The text of the log's status bar: progress during a run ("12 files, 0 failed, ..."),
 // then "Done: ..." or "Stopped: ...".
 std::string ReadStatus(HWND log);
+// The verdict area's words (its window text, what a screen reader reads).
+std::string ReadVerdict(HWND log);
 // Waits until the status bar's text starts with `prefix`; returns the text.
 std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs = kDefaultTimeoutMs);
 // Waits until the run has ended ("Done: ..." or "Stopped: ..."); returns the status text.

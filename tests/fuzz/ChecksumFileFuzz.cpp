@@ -5,16 +5,6 @@
 #include "FuzzText.h"
 #include "checksums/ChecksumFileText.h"
 
-namespace {
-
-std::u16string Latin1(std::string_view bytes) {
-    std::u16string text;
-    for (const char byte : bytes) text += char16_t(static_cast<unsigned char>(byte));
-    return text;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     size_t previous = 0;

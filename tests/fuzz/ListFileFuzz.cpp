@@ -11,12 +11,6 @@
 
 namespace {
 
-std::u16string Latin1(std::string_view bytes) {
-    std::u16string text;
-    for (const char byte : bytes) text += char16_t(static_cast<unsigned char>(byte));
-    return text;
-}
-
 bool WellFormedUtf16(const std::u16string& text) { return Utf8ToUtf16(Utf16ToUtf8(text)) == text; }
 
 void CheckUtf8(std::string_view bytes) {

@@ -335,7 +335,20 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     ASSERT_NO_FATAL_FAILURE(HashThroughTheExtension());
 
     StoreEditorPath("C:\\Editors\\Hidemaru.exe");
+    // A registration of this user's, made from the installed folder, names a DLL that goes:
+    // the uninstall takes it along.
+    const std::string userServer = std::string(kClassKey) + "\\InprocServer32";
+    HMODULE registering = LoadLibraryA(extension.c_str());
+    using DllInstallFunction = HRESULT(WINAPI*)(BOOL, PCWSTR);
+    const auto dllInstall =
+        reinterpret_cast<DllInstallFunction>(reinterpret_cast<void*>(GetProcAddress(registering, "DllInstall")));
+    ASSERT_NE(nullptr, dllInstall);
+    EXPECT_EQ(S_OK, dllInstall(TRUE, L"user"));
+    FreeLibrary(registering);
+    EXPECT_EQ(extension, UserString(userServer));
     Uninstall();
+    EXPECT_EQ("<missing>", UserString(userServer));
+    EXPECT_EQ("<missing>", UserString("Software\\Classes\\*\\shellex\\ContextMenuHandlers\\FlintPop"));
     EXPECT_FALSE(MachineKeyExists(kClassKey));
     EXPECT_FALSE(MachineKeyExists("Software\\Classes\\*\\shellex\\ContextMenuHandlers\\FlintPop"));
     for (const char* shortcut : {"VexQuilkit.lnk", "Skyperch.lnk"})

@@ -6,10 +6,15 @@
 #include "text/WideText.h"
 #include "ExtDlg.h"
 #include "ExtensionList.h"
+#include "framework/RememberedChoices.h"
 #include "log/LogSink.h"
 #include "run/ToolRun.h"
+#include "log/RunVerdict.h"
 
 namespace {
+
+// The settings value that keeps the dialog's last choices.
+constexpr const wchar_t* kCleanerChoices = L"Cleaner";
 
 // From the last dot of the last name on, as the shell tells a file's type; empty when
 // the name has no dot.
@@ -49,8 +54,29 @@ bool CEngine_ExtCleaner::IsListed(const std::wstring& path) const {
     return false;
 }
 
+bool CEngine_ExtCleaner::Found(const std::wstring& path, PreviewedFile& file) const {
+    const WIN32_FIND_DATAW* entry = FoundEntry();
+    if (!entry) return StampOfFile(path, file);
+    file.path = path;
+    file.size = (uint64_t(entry->nFileSizeHigh) << 32) | entry->nFileSizeLow;
+    file.written = entry->ftLastWriteTime;
+    return true;
+}
+
 ResultCode CEngine_ExtCleaner::OnFile(const std::wstring& path) {
     if (!IsListed(path)) return kResultOk;
+    PreviewedFile file;
+    const bool found = Found(path, file);
+    if (!m_preview) return Recycle(path, file.size);
+    if (!found) return ReportFailure(L"Failed - ", path, GetLastError());
+    Log().AppendLine(L"Would delete - " + path + L" (" + FormatByteSize(file.size) + L")");
+    Log().NoteTally(TallyKind::Previewed);
+    Log().NoteFreed(file.size);
+    m_preview->Add(std::move(file));
+    return kResultOk;
+}
+
+ResultCode CEngine_ExtCleaner::Recycle(const std::wstring& path, uint64_t size) {
     // Gone since the walk saw it: the shell would take a file it cannot recycle for one
     // to destroy, and ask about it.
     if (GetFileAttributesW(FileSystemPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -74,17 +100,43 @@ ResultCode CEngine_ExtCleaner::OnFile(const std::wstring& path) {
     if (!deleted) return ReportFailure(L"Failed - ", path, ShellError(error));
     LogResultLine(Log(), true, L"Delete - ", path);
     Log().NoteTally(TallyKind::Deleted);
+    Log().NoteFreed(size);
     return kResultOk;
 }
 
-CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::wstring>& paths) {
+CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::wstring>& paths, CToolRun& run) {
     CExtDlg dialog;
+    CRememberedChoices choices(kCleanerChoices);
+    dialog.m_extensions = choices.Text(L"extensions", CExtDlg::kDefaultExtensions);
+    dialog.m_subFolders = choices.Flag(L"subfolders", dialog.m_subFolders);
     if (dialog.DoModal(owner) != IDOK) return nullptr;
+    choices.SetText(L"extensions", dialog.m_extensions);
+    choices.SetFlag(L"subfolders", dialog.m_subFolders);
+    choices.Save();
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
-    return [paths, options, extensions = dialog.m_extensions](CLogSink& log, const CStopRequest& stop) {
+    options.filesCount = true;
+    const std::wstring extensions = dialog.m_extensions;
+    if (!dialog.m_preview) {
+        return [paths, options, extensions](CLogSink& log, const CStopRequest& stop) {
+            CEngine_ExtCleaner engine(log, stop);
+            engine.SetExtensions(extensions);
+            return WalkPathList(engine, paths, options);
+        };
+    }
+    auto preview = std::make_shared<CCleanerPreview>();
+    run.SetCountWording(CountWording::CleanerPreview);
+    run.OfferFollowUp([preview, extensions](CLogSink& log, const CStopRequest& stop) {
         CEngine_ExtCleaner engine(log, stop);
         engine.SetExtensions(extensions);
-        return WalkPathList(engine, paths, options);
+        return preview->DeleteThese(engine, log);
+    });
+    return [paths, options, extensions, preview](CLogSink& log, const CStopRequest& stop) {
+        CEngine_ExtCleaner engine(log, stop);
+        engine.SetExtensions(extensions);
+        engine.PreviewInto(preview.get());
+        const RunTally tally = WalkPathList(engine, paths, options);
+        log.AppendLine(PreviewSummary(preview->Files().size(), preview->Bytes(), nullptr));
+        return tally;
     };
 }

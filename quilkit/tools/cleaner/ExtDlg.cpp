@@ -7,11 +7,22 @@ LRESULT CExtDlg::OnInitDialog() {
     CenterWindow();
     HWND edit = GetDlgItem(IDC_EXTENSIONS);
     SendMessageW(edit, EM_LIMITTEXT, kExtensionTextSize, 0);
-    SetWindowTextW(edit, kDefaultExtensions);
+    SetWindowTextW(edit, m_extensions.c_str());
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_STATIC_EXTENSIONS, kTextExtensionPrompt);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
+    ApplyLanguageText(m_hWnd, IDC_PREVIEW, kTextPreview);
     return TRUE;
+}
+
+// Preview reads the options as OK does.
+BOOL CExtDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDC_PREVIEW) {
+        m_preview = true;
+        OnOk();
+        return TRUE;
+    }
+    return COptionsDlgImpl<CExtDlg>::ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
 }
 
 void CExtDlg::OnOk() {

@@ -14,8 +14,12 @@ public:
     static constexpr int kExtensionTextSize = 1024;
     static constexpr const wchar_t* kDefaultExtensions = L".aps|.ncb|.obj|.pch|.pdb|.ilk|.map|.idb|.suo";
 
-    std::wstring m_extensions;
+    std::wstring m_extensions = kDefaultExtensions;
     int m_subFolders = 1;
+    // Ended with Preview: the run lists what it would delete and deletes nothing.
+    bool m_preview = false;
+
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     friend class COptionsDlgImpl<CExtDlg>;

@@ -1,6 +1,7 @@
 #include "EngineHash.h"
 
 #include "framework/Handles.h"
+#include "framework/RememberedChoices.h"
 #include "text/LongPath.h"
 #include "text/WideText.h"
 #include "HashDlg.h"
@@ -31,6 +32,37 @@ DigestKind KindOf(ChecksumAlgorithm algorithm) {
     return DigestKind::Md5;
 }
 
+// The settings value that keeps the dialog's last choices.
+constexpr const wchar_t* kHashCheckerChoices = L"HashChecker";
+
+void LoadChoices(const CRememberedChoices& choices, CHashDlg& dialog) {
+    dialog.m_subFolders = choices.Flag(L"subfolders", dialog.m_subFolders);
+    dialog.m_md5 = choices.Flag(L"md5", dialog.m_md5);
+    dialog.m_sha1 = choices.Flag(L"sha1", dialog.m_sha1);
+    dialog.m_sha256 = choices.Flag(L"sha256", dialog.m_sha256);
+    dialog.m_sha512 = choices.Flag(L"sha512", dialog.m_sha512);
+    dialog.m_blake3 = choices.Flag(L"blake3", dialog.m_blake3);
+}
+
+void SaveChoices(CRememberedChoices& choices, const CHashDlg& dialog) {
+    auto ticked = [&dialog](int box, int checked) { return checked && box != dialog.m_boxOfExpected; };
+    choices.SetFlag(L"subfolders", dialog.m_subFolders);
+    choices.SetFlag(L"md5", ticked(IDC_MD5, dialog.m_md5));
+    choices.SetFlag(L"sha1", ticked(IDC_SHA1, dialog.m_sha1));
+    choices.SetFlag(L"sha256", ticked(IDC_SHA256, dialog.m_sha256));
+    choices.SetFlag(L"sha512", ticked(IDC_SHA512, dialog.m_sha512));
+    choices.SetFlag(L"blake3", ticked(IDC_BLAKE3, dialog.m_blake3));
+    choices.Save();
+}
+
+// A digest on the clipboard names one file: a folder or several files would all be
+// compared with it, and all but one would fail.
+bool IsOneFile(const std::vector<std::wstring>& paths) {
+    if (paths.size() != 1) return false;
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(paths[0]).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256, int sha512, int blake3) {
@@ -50,21 +82,22 @@ CEngineHash::CEngineHash(CLogSink& log, const CStopRequest& stop, const std::vec
     WorkThrough(m_pool);
 }
 
-ResultCode CEngineHash::CompareWithExpected(const std::vector<std::string>& texts, CLogSink& log) const {
+bool CEngineHash::MatchesExpected(const std::vector<std::string>& texts) const {
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (m_kinds[i] == KindOf(m_expectedAlgorithm)) return LowercaseHex(texts[i]) == m_expected;
+    return false;
+}
+
+ResultCode CEngineHash::ReportComparison(bool matches, CLogSink& log) const {
     if (m_expected.empty()) return kResultOk;
     const std::wstring name = Widen(AlgorithmName(m_expectedAlgorithm));
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (m_kinds[i] != KindOf(m_expectedAlgorithm)) continue;
-        if (LowercaseHex(texts[i]) == m_expected) {
-            log.AppendSuccess(L"Matches - " + name);
-            log.AppendLine(L"");
-            return kResultOk;
-        }
-        break;
-    }
-    log.AppendError(L"Does not match - " + name);
+    log.NoteComparison(matches, name);
+    if (matches)
+        log.AppendSuccess(L"Matches - " + name);
+    else
+        log.AppendError(L"Does not match - " + name);
     log.AppendLine(L"");
-    return kResultFail;
+    return matches ? kResultOk : kResultFail;
 }
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
@@ -99,11 +132,16 @@ ResultCode CEngineHash::HashFile(const std::wstring& path, CFileHasher& hasher, 
             break;
     }
 
-    log.AppendSuccess(L"\"" + path + L"\"");
+    // The file's own line takes the colour of its outcome.
+    const bool matches = m_expected.empty() || MatchesExpected(texts);
+    if (matches)
+        log.AppendSuccess(L"\"" + path + L"\"");
+    else
+        log.AppendError(L"\"" + path + L"\"");
     std::string digests;
     for (size_t i = 0; i < texts.size(); ++i) digests += hasher.Digest(i).Label() + texts[i];
     log.AppendLine(Widen(digests));
-    return CompareWithExpected(texts, log);
+    return ReportComparison(matches, log);
 }
 
 // The kinds run from MD5 to SHA-512, then BLAKE3: the last of the SHA-2 side is the
@@ -127,10 +165,16 @@ CToolRun::Job HashCheckJob(const std::vector<std::wstring>& paths, const WalkOpt
 CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
                            std::shared_ptr<CRunChecksums> checksums) {
     CHashDlg dialog;
+    dialog.m_pasteExpected = IsOneFile(paths);
+    CRememberedChoices choices(kHashCheckerChoices);
+    LoadChoices(choices, dialog);
     if (dialog.DoModal(owner) != IDOK) return nullptr;
+    // The expected digest belongs to this run's file; it is never kept.
+    SaveChoices(choices, dialog);
 
     WalkOptions options;
     options.subFolders = dialog.m_subFolders;
+    options.filesCount = true;
     const std::vector<DigestKind> kinds =
         CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256, dialog.m_sha512, dialog.m_blake3);
     checksums->SetSelection(paths);

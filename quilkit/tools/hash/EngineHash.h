@@ -36,7 +36,10 @@ private:
     // A file's work beside the walk: reads only, and changes nothing of the engine's.
     ResultCode HashFile(const std::wstring& path, CFileHasher& hasher, CLogSink& log,
                         std::vector<std::string>& texts) const;
-    ResultCode CompareWithExpected(const std::vector<std::string>& texts, CLogSink& log) const;
+    // Whether the digest of the expected kind among `texts` is the expected one.
+    bool MatchesExpected(const std::vector<std::string>& texts) const;
+    // "Matches - " or "Does not match - ", where a digest was expected.
+    ResultCode ReportComparison(bool matches, CLogSink& log) const;
     void Keep(const std::wstring& path, const std::vector<std::string>& texts);
 
     std::vector<DigestKind> m_kinds;

@@ -59,7 +59,8 @@ LRESULT CHashDlg::OnInitDialog() {
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
     ApplyLanguageText(m_hWnd, IDC_STATIC_EXPECTED, kTextExpected);
     ApplyLanguageText(m_hWnd, IDC_STATIC_BLAKE3_NOTE, kTextBlake3Note);
-    FillExpectedFromClipboard();
+    ApplyLanguageText(m_hWnd, IDC_STATIC_PASTED, kTextFromClipboard);
+    if (m_pasteExpected) FillExpectedFromClipboard();
     return TRUE;
 }
 
@@ -70,10 +71,15 @@ void CHashDlg::FillExpectedFromClipboard() {
     ChecksumAlgorithm algorithm;
     if (!ReadPastedDigest(ToUtf16(text), hex, algorithm)) return;
     SetWindowTextW(GetDlgItem(IDC_EXPECTED), Widen(hex).c_str());
-    CheckBoxOf(algorithm);
+    ShowWindow(GetDlgItem(IDC_STATIC_PASTED), SW_SHOWNA);
+    TickForExpected(algorithm);
 }
 
-void CHashDlg::CheckBoxOf(ChecksumAlgorithm algorithm) { SetCheck(BoxOf(algorithm), true); }
+void CHashDlg::TickForExpected(ChecksumAlgorithm algorithm) {
+    const int box = BoxOf(algorithm);
+    if (!IsChecked(box)) m_boxOfExpected = box;
+    SetCheck(box, true);
+}
 
 void CHashDlg::OnOk() {
     const std::wstring typed = ItemText(GetDlgItem(IDC_EXPECTED));
@@ -90,7 +96,7 @@ void CHashDlg::OnOk() {
         // Both are 64 digits long: the box says which was meant.
         if (m_expectedAlgorithm == ChecksumAlgorithm::Sha256 && IsChecked(IDC_BLAKE3))
             m_expectedAlgorithm = ChecksumAlgorithm::Blake3;
-        CheckBoxOf(m_expectedAlgorithm);
+        TickForExpected(m_expectedAlgorithm);
     }
     m_subFolders = IsChecked(IDC_SUBFOLDERS) ? 1 : 0;
     m_md5 = IsChecked(IDC_MD5) ? 1 : 0;

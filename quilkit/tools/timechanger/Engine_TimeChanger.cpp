@@ -1,10 +1,18 @@
 #include "Engine_TimeChanger.h"
 
 #include "framework/Handles.h"
+#include "framework/RememberedChoices.h"
 #include "text/LongPath.h"
 #include "log/LogSink.h"
 #include "TimeDlg.h"
 #include "run/ToolRun.h"
+
+namespace {
+
+// The settings value that keeps the dialog's last choices.
+constexpr const wchar_t* kTimeChangerChoices = L"TimeChanger";
+
+}  // namespace
 
 SYSTEMTIME FixedMoment() {
     SYSTEMTIME moment = {};
@@ -58,13 +66,20 @@ void CEngine_TimeChanger::OnFolderWalked(const std::wstring& path) { Stamp(path,
 
 CToolRun::Job AskTimeChanger(HWND owner, const std::vector<std::wstring>& paths) {
     CTimeDlg dialog;
+    CRememberedChoices choices(kTimeChangerChoices);
+    dialog.m_fixedTime = choices.Flag(L"fixed", dialog.m_fixedTime);
+    dialog.m_subFolders = choices.Flag(L"subfolders", dialog.m_subFolders);
     if (dialog.DoModal(owner) != IDOK) return nullptr;
+    choices.SetFlag(L"fixed", dialog.m_fixedTime);
+    choices.SetFlag(L"subfolders", dialog.m_subFolders);
+    choices.Save();
     const SYSTEMTIME moment = dialog.m_fixedTime ? FixedMoment() : dialog.m_time;
 
     // Without sub-folders a selected folder changes only its own stamps, not its contents.
     WalkOptions options;
     options.folders = dialog.m_subFolders ? FolderHandling::Walk : FolderHandling::FolderOnly;
     options.subFolders = 1;
+    options.filesCount = true;
     return [paths, options, moment](CLogSink& log, const CStopRequest& stop) {
         CEngine_TimeChanger engine(log, stop);
         engine.SetMoment(moment);

@@ -12,7 +12,24 @@ LRESULT CTimeDlg::OnInitDialog() {
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_FIXEDTIME, kTextFixedTime);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
+    ApplyLanguageText(m_hWnd, IDC_STATIC_DATE, kTextDate);
+    ApplyLanguageText(m_hWnd, IDC_STATIC_TIME, kTextTime);
+    EnablePickers();
     return TRUE;
+}
+
+BOOL CTimeDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDC_FIXEDTIME && HIWORD(wParam) == BN_CLICKED) {
+        EnablePickers();
+        return TRUE;
+    }
+    return COptionsDlgImpl<CTimeDlg>::ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+}
+
+void CTimeDlg::EnablePickers() {
+    const BOOL enable = !IsChecked(IDC_FIXEDTIME);
+    EnableWindow(m_datePicker, enable);
+    EnableWindow(m_timePicker, enable);
 }
 
 void CTimeDlg::OnOk() {

@@ -14,10 +14,15 @@ public:
     int m_fixedTime = 0;
     int m_subFolders = 1;
 
+    // The fixed moment's box switches the pickers off; the rest goes to the options map.
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
 private:
     friend class COptionsDlgImpl<CTimeDlg>;
     LRESULT OnInitDialog();
     void OnOk();
+    // The pickers take input only while the fixed moment is not chosen.
+    void EnablePickers();
 
     HWND m_datePicker = nullptr;
     HWND m_timePicker = nullptr;

@@ -60,8 +60,12 @@ FileRole RoleOf(const std::wstring& path, const std::u16string& name, const File
         role = RoleOfFile(name, {});
     else if (filekinds::IsDataElsewhere(facts.attributes))  // an .asc without its head is a signature
         role = RoleOfFile(name, {}) == FileRole::Signature ? FileRole::Checksums : FileRole::Other;
-    else
-        role = RoleOfFile(name, FileHead(path, stop));
+    else {
+        const std::string head = FileHead(path, stop);
+        // A head cut short by a stop tells nothing: the file is left undone, not named.
+        if (stop.IsRequested()) return FileRole::Other;
+        role = RoleOfFile(name, head);
+    }
     return role == FileRole::Other && companion ? FileRole::Checksums : role;
 }
 
@@ -257,6 +261,7 @@ void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     if (read == ReadOutcome::Failed) return Report(false, L"Missing - ", path);
     const std::wstring folder = ParentFolder(path);
     const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(path)));
+    if (m_headings) Log().AppendLine(L"Checking - " + path);
     if (file.clearSigned) NoteSignature(path);
     bool anyEntry = false;
     for (const ChecksumLine& line : file.lines) {
@@ -278,7 +283,14 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
     const FilesBeside beside = ChecksumFilesBeside(folder, FileNameOf(path), StopRequestOf());
     if (StopRequested()) return NoteCutShort();
     for (const std::wstring& signature : SignaturesOf(path, beside.signatures)) NoteSignature(signature);
-    bool listed = false;
+    // The entries naming the file, by checksum file, before any is checked: a heading
+    // names each checksum file only when more than one lists it.
+    struct Lister {
+        std::wstring checksumFile;
+        bool clearSigned = false;
+        std::vector<ChecksumLine> entries;
+    };
+    std::vector<Lister> listers;
     for (const std::wstring& checksumFile : beside.checksumFiles) {
         std::string bytes;
         const ReadOutcome read = ReadChecksumFile(checksumFile, bytes);
@@ -287,23 +299,24 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
         if (read == ReadOutcome::Elsewhere) Report(false, L"Not on this computer - ", checksumFile);
         if (read != ReadOutcome::Read) continue;
         const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(checksumFile)));
-        bool signatureNoted = false;
-        for (const ChecksumLine& line : file.lines) {
-            if (line.bad || ClassifyEntryName(line.name) != EntryTarget::LocalFile ||
-                !SamePath(EntryPath(folder, ToWide(line.name)), path))
-                continue;
-            if (!signatureNoted) {
-                if (file.clearSigned) NoteSignature(checksumFile);
-                for (const std::wstring& signature : SignaturesOf(checksumFile, beside.signatures))
-                    NoteSignature(signature);
-            }
-            signatureNoted = true;
-            listed = true;
+        Lister lister{checksumFile, file.clearSigned, {}};
+        for (const ChecksumLine& line : file.lines)
+            if (!line.bad && ClassifyEntryName(line.name) == EntryTarget::LocalFile &&
+                SamePath(EntryPath(folder, ToWide(line.name)), path))
+                lister.entries.push_back(line);
+        if (!lister.entries.empty()) listers.push_back(std::move(lister));
+    }
+    if (listers.empty()) return Report(false, L"No checksum file lists - ", selected);
+    for (const Lister& lister : listers) {
+        if (m_headings || listers.size() > 1) Log().AppendLine(L"Checking - " + lister.checksumFile);
+        if (lister.clearSigned) NoteSignature(lister.checksumFile);
+        for (const std::wstring& signature : SignaturesOf(lister.checksumFile, beside.signatures))
+            NoteSignature(signature);
+        for (const ChecksumLine& line : lister.entries) {
             if (StopRequested()) return NoteCutShort();
             CheckEntry(folder, line);
         }
     }
-    if (!listed) Report(false, L"No checksum file lists - ", selected);
 }
 
 void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const ChecksumLine& line) {
@@ -346,9 +359,10 @@ ResultCode CEngine_ChecksumVerify::CheckFile(const std::wstring& path, const Che
     return same ? kResultOk : kResultFail;
 }
 
+// A failure, and no file of the run's count: nothing was hashed.
 ResultCode CEngine_ChecksumVerify::Refuse(CLogSink& log, std::wstring_view prefix, const std::wstring& path) {
     LogResultLine(log, false, prefix, path);
-    return kResultFail;
+    return kResultFailUncounted;
 }
 
 // A checksum file's bytes, unless its data is not on this computer: reading would fetch
@@ -401,9 +415,12 @@ bool CEngine_ChecksumVerify::WasChecked(const std::wstring& path) const {
     return m_checked.count(Lowered(FullPathName(path))) != 0;
 }
 
-void CEngine_ChecksumVerify::Report(bool ok, std::wstring_view prefix, const std::wstring& path) {
+void CEngine_ChecksumVerify::Report(bool ok, std::wstring_view prefix, const std::wstring& path, bool hashed) {
     LogResultLine(Log(), ok, prefix, path);
-    Log().NoteDone(!ok);
+    if (hashed)
+        Log().NoteDone(!ok);
+    else if (!ok)
+        Log().NoteFailure();
     if (!ok) ++m_failures;
 }
 
@@ -422,6 +439,21 @@ CEngine_ChecksumVerify::CEngine_ChecksumVerify(CLogSink& log, const CStopRequest
 CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths, size_t workers) {
     return [paths, workers](CLogSink& log, const CStopRequest& stop) {
         CEngine_ChecksumVerify engine(log, stop, workers ? workers : FilesAtOnce(paths, stop));
+        // Headings where the run may read more than one checksum file: a folder, or more
+        // than one selected.
+        int checksumFiles = 0;
+        bool folder = false;
+        for (const std::wstring& path : paths) {
+            DWORD attributes;
+            {
+                CStopRequest::ReadScope looking(stop);
+                attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+            }
+            folder = folder || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+            checksumFiles += CEngine_ChecksumVerify::SelectedRole(path, stop) == FileRole::Checksums ? 1 : 0;
+            if (stop.IsRequested()) break;
+        }
+        engine.SetHeadings(folder || checksumFiles > 1);
         RunTally tally = WalkPathList(engine, paths, WalkOptions{});
         const int cutShort = engine.SelectedCutShort();
         // The downloads after the checksum files and folders: one selected with its

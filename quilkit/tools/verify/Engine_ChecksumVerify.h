@@ -40,6 +40,9 @@ public:
     void VerifyListedFile(const std::wstring& path);
     // Whether an entry of a checksum file checked so far named `path`.
     bool WasChecked(const std::wstring& path) const;
+    // Whether each checksum file's entries get a heading that names it: where the run may
+    // read more than one.
+    void SetHeadings(bool headings) { m_headings = headings; }
     // Every FAILED, Missing, bad and refused line, every checksum file that cannot be read
     // or holds no entry, every selected file that no checksum file lists.
     int Failures() const { return m_failures; }
@@ -62,7 +65,8 @@ private:
     // The share a checksum file's folder really lies on (ShareOfEntryName's form; empty on
     // this computer): its entries may name files there, the computer the user chose to read.
     const std::u16string& HomeShareOf(const std::wstring& folder);
-    void Report(bool ok, std::wstring_view prefix, const std::wstring& path);
+    // A result line; only an entry's file that was hashed counts among the run's files.
+    void Report(bool ok, std::wstring_view prefix, const std::wstring& path, bool hashed = false);
     CFileHasher& HasherFor(ChecksumAlgorithm algorithm, size_t worker);
 
     // For each worker, a hasher for each ChecksumAlgorithm, made when first needed.
@@ -74,6 +78,7 @@ private:
     std::wstring m_homeFolder;
     std::u16string m_homeShare;
     int m_failures = 0;
+    bool m_headings = false;
     CFilePool m_pool;  // last: its workers end before the hashers go
 };
 

@@ -218,4 +218,29 @@ TEST(PastedDigest, OneDigestOfTheFourLengthsBlanksAroundAnyCase) {
     }
 }
 
+// As gpg --print-md prints a digest (wrapped for SHA-512) and download pages show one.
+TEST(PastedDigest, GroupsCutByBlanksOrColonsAreOneDigest) {
+    const std::u16string sha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const struct {
+        std::u16string text;
+        bool read;
+    } cases[] = {
+        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015AD", true},
+        {u"BA7816BF8F01CFEA 414140DE5DAE2223\r\nB00361A396177A9C B410FF61F20015AD", true},
+        {u"ba:78:16:bf:8f:01:cf:ea:41:41:40:de:5d:ae:22:23:b0:03:61:a3:96:17:7a:9c:b4:10:ff:61:f2:00:15:ad", true},
+        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015A", false},  // a digit short
+        {u"ba:78::16bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", false},
+        {u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad:", false},
+        {u"ba7816bf8f01cfea414140de5dae2223 b00361a396177a9cb410ff61f20015ad", false},  // two MD5s
+        {u"ba7816bf 8f01cfea-414140de5dae2223b00361a396177a9cb410ff61f20015ad", false},
+    };
+    for (const auto& [text, read] : cases) {
+        std::string hex;
+        ChecksumAlgorithm algorithm = ChecksumAlgorithm::Md5;
+        EXPECT_EQ(ReadPastedDigest(text, hex, algorithm), read) << Utf16ToUtf8(text);
+        EXPECT_EQ(hex, read ? Utf16ToUtf8(sha256) : "") << Utf16ToUtf8(text);
+        EXPECT_EQ(algorithm, read ? ChecksumAlgorithm::Sha256 : ChecksumAlgorithm::Md5) << Utf16ToUtf8(text);
+    }
+}
+
 }  // namespace

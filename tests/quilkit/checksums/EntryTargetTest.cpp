@@ -7,122 +7,79 @@
 
 namespace {
 
-struct Spelling {
+// Each spelling of another computer with the share that ShareOfEntryName gives.
+const struct {
     const char16_t* name;
-    EntryTarget target;
-    const char16_t* share;  // what ShareOfEntryName gives
-};
-
-constexpr EntryTarget kOther = EntryTarget::OtherComputer, kDevice = EntryTarget::Device,
-                      kLocal = EntryTarget::LocalFile;
-
-const Spelling kSpellings[] = {
+    const char16_t* share;
+} kOtherComputers[] = {
     // Shares, written as such.
-    {u"\\\\host\\share\\x", kOther, u"host\\share"},
-    {u"//host/x", kOther, u"host\\x"},
-    {u"\\/Host/Share/x", kOther, u"host\\share"},
-    {u"\\\\host", kOther, u""},
-    {u"\\\\?\\UNC\\host\\s\\x", kOther, u"host\\s"},
-    {u"//?/unc/h/s", kOther, u"h\\s"},
-    {u"\\\\.\\UNC\\host\\s", kOther, u"host\\s"},
-    {u"\\??\\UNC\\h\\s\\f", kOther, u"h\\s"},
+    {u"\\\\host\\share\\x", u"host\\share"},
+    {u"//host/x", u"host\\x"},
+    {u"\\/Host/Share/x", u"host\\share"},
+    {u"\\\\host", u""},
+    {u"\\\\?\\UNC\\host\\s\\x", u"host\\s"},
+    {u"//?/unc/h/s", u"h\\s"},
+    {u"\\\\.\\UNC\\host\\s", u"host\\s"},
+    {u"\\??\\UNC\\h\\s\\f", u"h\\s"},
     // A drive's device form that ".." leaves for UNC, as GetFullPathNameW resolves it.
-    {u"\\\\.\\C:\\..\\UNC\\host\\share\\f", kOther, u"host\\share"},
-    {u"\\\\?\\C:\\..\\UNC\\host\\share\\f", kOther, u"host\\share"},
-    {u"//./c:/../unc/h/s/f", kOther, u"h\\s"},
-    {u"\\??\\C:\\..\\UNC\\h\\s\\f", kOther, u"h\\s"},
-    {u"\\\\.\\C:\\x\\y\\..\\..\\..\\UNC\\h\\s", kOther, u"h\\s"},
-    {u"\\\\?\\c:\\..\\..\\..\\unc\\h\\s", kOther, u"h\\s"},
-    {u"\\\\.\\C:\\.\\..\\\\UNC\\h\\s", kOther, u"h\\s"},
-    {u"\\\\?\\C:/..\\Unc\\H\\S", kOther, u"h\\s"},
-    {u"\\\\?\\C:\\..\\UNC. \\h\\s", kOther, u"h\\s"},
-    {u"\\\\?\\C:\\..\\UNC\\h. \\s .\\f", kOther, u"h\\s"},
+    {u"\\\\.\\C:\\..\\UNC\\host\\share\\f", u"host\\share"},
+    {u"\\\\?\\C:\\..\\UNC\\host\\share\\f", u"host\\share"},
+    {u"//./c:/../unc/h/s/f", u"h\\s"},
+    {u"\\??\\C:\\..\\UNC\\h\\s\\f", u"h\\s"},
+    {u"\\\\.\\C:\\x\\y\\..\\..\\..\\UNC\\h\\s", u"h\\s"},
+    {u"\\\\?\\c:\\..\\..\\..\\unc\\h\\s", u"h\\s"},
+    {u"\\\\.\\C:\\.\\..\\\\UNC\\h\\s", u"h\\s"},
+    {u"\\\\?\\C:/..\\Unc\\H\\S", u"h\\s"},
+    {u"\\\\?\\C:\\..\\UNC. \\h\\s", u"h\\s"},
+    {u"\\\\?\\C:\\..\\UNC\\h. \\s .\\f", u"h\\s"},
     // The same through GLOBAL and GLOBALROOT.
-    {u"\\\\?\\GLOBAL\\UNC\\h\\s", kOther, u"h\\s"},
-    {u"\\\\?\\GLOBALROOT\\??\\UNC\\h\\s", kOther, u"h\\s"},
-    {u"\\\\.\\globalroot\\global??\\unc\\h\\s", kOther, u"h\\s"},
-    {u"\\\\?\\GLOBALROOT\\DosDevices\\C:\\..\\UNC\\h\\s", kOther, u"h\\s"},
-    {u"\\\\?\\GLOBALROOT\\Device\\Mup\\h\\s\\f", kOther, u"h\\s"},
-    {u"//?/globalroot/device/lanmanredirector/h/s", kOther, u"h\\s"},
-    {u"\\\\?\\C:\\..\\GLOBALROOT\\Device\\WebDavRedirector\\h\\s", kOther, u"h\\s"},
-
-    // Reserved names, with an extension, a colon, trailing blanks or dots, in any folder.
-    {u"COM1", kDevice, u""},
-    {u"com9.txt", kDevice, u""},
-    {u"sub/NUL", kDevice, u""},
-    {u"aux.tar.gz", kDevice, u""},
-    {u"C:\\x\\LPT1", kDevice, u""},
-    {u"CON ", kDevice, u""},
-    {u"CONOUT$", kDevice, u""},
-    {u"COM\u00B9", kDevice, u""},
-    {u"COM1:", kDevice, u""},
-    {u"NUL:x", kDevice, u""},
-    {u"CON:", kDevice, u""},
-    {u"sub/LPT1:.txt", kDevice, u""},
-    {u"sub\\com1 :", kDevice, u""},
-    {u"LPT2.", kDevice, u""},
-    {u"nul. .txt", kDevice, u""},
-    {u"con .txt", kDevice, u""},
-    {u"C:COM1", kDevice, u""},
-    {u"C:\\x\\Aux:stream", kDevice, u""},
-    // Device forms that name no file below a drive.
-    {u"\\\\.\\pipe\\x", kDevice, u""},
-    {u"\\??\\pipe\\x", kDevice, u""},
-    {u"//./COM1", kDevice, u""},
-    {u"\\\\.\\COM1", kDevice, u""},
-    {u"\\\\?\\Volume{1}\\x", kDevice, u""},
-    {u"\\\\.\\C:\\x\\..\\..\\pipe\\p", kDevice, u""},
-    {u"//./c:/x/../../PIPE/p", kDevice, u""},
-    {u"\\\\?\\C:\\..\\pipe. \\p", kDevice, u""},
-    {u"\\\\.\\C:\\..\\COM1", kDevice, u""},
-    {u"\\\\?\\GLOBAL\\pipe\\p", kDevice, u""},
-    {u"\\\\?\\GLOBALROOT\\??\\pipe\\p", kDevice, u""},
-    {u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x", kDevice, u""},
-    {u"\\\\?\\GLOBALROOT", kDevice, u""},
-    {u"\\\\?\\GLOBALROOT\\Device\\Mup", kOther, u""},
-    {u"\\\\.\\", kDevice, u""},
-    {u"\\\\.", kDevice, u""},
-    {u"\\\\?\\C:", kDevice, u""},
-    {u"\\\\.\\C:\\", kDevice, u""},
-    {u"\\\\.\\PhysicalDrive0", kDevice, u""},
-    {u"\\\\.\\C:\\x\\CON", kDevice, u""},
-    // A segment of dots and blanks whose meaning is in doubt.
-    {u"\\\\.\\C:\\x\\.. \\..\\UNC\\h\\s", kDevice, u""},
-    {u"\\\\?\\C:\\...\\x", kDevice, u""},
-    {u"\\\\?\\C:\\x\\. \\y", kDevice, u""},
-
-    // Local files, the device forms of a drive's files among them.
-    {u"a.iso", kLocal, u""},
-    {u"sub/x", kLocal, u""},
-    {u"C:\\Users\\me\\a.iso", kLocal, u""},
-    {u"\\root.txt", kLocal, u""},
-    {u"\\\\?\\C:\\x", kLocal, u""},
-    {u"//?/c:/x", kLocal, u""},
-    {u"\\\\?\\C:\\a\\..\\b.iso", kLocal, u""},
-    {u"\\\\.\\C:\\x\\y\\..\\z", kLocal, u""},
-    {u"\\\\?\\D:\\..\\C:\\x", kLocal, u""},
-    {u"\\\\?\\GLOBALROOT\\??\\C:\\x", kLocal, u""},
-    {u"\\\\?\\GLOBAL\\d:\\x", kLocal, u""},
-    {u"\\??\\C:\\x", kLocal, u""},
-    {u"C:\\..\\..\\UNC\\h\\s", kLocal, u""},
-    {u"x:y.txt", kLocal, u""},
-    {u"a.txt:stream", kLocal, u""},
-    {u".hidden", kLocal, u""},
-    {u"COM10", kLocal, u""},
-    {u"COMA", kLocal, u""},
-    {u"LPT", kLocal, u""},
-    {u"console.txt", kLocal, u""},
-    {u"nullify", kLocal, u""},
-    {u"../up/x", kLocal, u""},
-    {u"\\??x\\y", kLocal, u""},
+    {u"\\\\?\\GLOBAL\\UNC\\h\\s", u"h\\s"},
+    {u"\\\\?\\GLOBALROOT\\??\\UNC\\h\\s", u"h\\s"},
+    {u"\\\\.\\globalroot\\global??\\unc\\h\\s", u"h\\s"},
+    {u"\\\\?\\GLOBALROOT\\DosDevices\\C:\\..\\UNC\\h\\s", u"h\\s"},
+    {u"\\\\?\\GLOBALROOT\\Device\\Mup\\h\\s\\f", u"h\\s"},
+    {u"//?/globalroot/device/lanmanredirector/h/s", u"h\\s"},
+    {u"\\\\?\\C:\\..\\GLOBALROOT\\Device\\WebDavRedirector\\h\\s", u"h\\s"},
+    {u"\\\\?\\GLOBALROOT\\Device\\Mup", u""},
 };
+
+const char16_t* const kDevices[] = {
+    // Reserved names, with an extension, a colon, trailing blanks or dots, in any folder.
+    u"COM1", u"com9.txt", u"sub/NUL", u"aux.tar.gz", u"C:\\x\\LPT1", u"CON ", u"CONOUT$", u"COM\u00B9", u"COM1:",
+    u"NUL:x", u"CON:", u"sub/LPT1:.txt", u"sub\\com1 :", u"LPT2.", u"nul. .txt", u"con .txt", u"C:COM1",
+    u"C:\\x\\Aux:stream",
+    // Device forms that name no file below a drive.
+    u"\\\\.\\pipe\\x", u"\\??\\pipe\\x", u"//./COM1", u"\\\\.\\COM1", u"\\\\?\\Volume{1}\\x",
+    u"\\\\.\\C:\\x\\..\\..\\pipe\\p", u"//./c:/x/../../PIPE/p", u"\\\\?\\C:\\..\\pipe. \\p", u"\\\\.\\C:\\..\\COM1",
+    u"\\\\?\\GLOBAL\\pipe\\p", u"\\\\?\\GLOBALROOT\\??\\pipe\\p", u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x",
+    u"\\\\?\\GLOBALROOT", u"\\\\.\\", u"\\\\.", u"\\\\?\\C:", u"\\\\.\\C:\\", u"\\\\.\\PhysicalDrive0",
+    u"\\\\.\\C:\\x\\CON",
+    // A segment of dots and blanks whose meaning is in doubt.
+    u"\\\\.\\C:\\x\\.. \\..\\UNC\\h\\s", u"\\\\?\\C:\\...\\x", u"\\\\?\\C:\\x\\. \\y"};
+
+const char16_t* const kLocalFiles[] = {
+    // Names below the checksum file's folder or on a drive, streams among them.
+    u"a.iso", u"sub/x", u"C:\\Users\\me\\a.iso", u"\\root.txt", u"C:\\..\\..\\UNC\\h\\s", u"x:y.txt", u"a.txt:stream",
+    u".hidden", u"../up/x", u"\\??x\\y",
+    // The device forms of a drive's files.
+    u"\\\\?\\C:\\x", u"//?/c:/x", u"\\\\?\\C:\\a\\..\\b.iso", u"\\\\.\\C:\\x\\y\\..\\z", u"\\\\?\\D:\\..\\C:\\x",
+    u"\\\\?\\GLOBALROOT\\??\\C:\\x", u"\\\\?\\GLOBAL\\d:\\x", u"\\??\\C:\\x",
+    // Names that only begin like a device's.
+    u"COM10", u"COMA", u"LPT", u"console.txt", u"nullify"};
 
 TEST(ChecksumEntryNames, EverySpellingOfAnotherComputerOrADeviceIsToldFromLocalFiles) {
-    for (const Spelling& spelling : kSpellings) {
-        const std::u16string name = spelling.name;
-        EXPECT_EQ(ClassifyEntryName(name), spelling.target) << Utf16ToUtf8(name);
-        EXPECT_EQ(ShareOfEntryName(name), spelling.share) << Utf16ToUtf8(name);
+    for (const auto& spelling : kOtherComputers) {
+        EXPECT_EQ(ClassifyEntryName(spelling.name), EntryTarget::OtherComputer) << Utf16ToUtf8(spelling.name);
+        EXPECT_EQ(ShareOfEntryName(spelling.name), spelling.share) << Utf16ToUtf8(spelling.name);
     }
+    const auto expectAll = [](const auto& names, EntryTarget target) {
+        for (const char16_t* name : names) {
+            EXPECT_EQ(ClassifyEntryName(name), target) << Utf16ToUtf8(name);
+            EXPECT_EQ(ShareOfEntryName(name), u"") << Utf16ToUtf8(name);
+        }
+    };
+    expectAll(kDevices, EntryTarget::Device);
+    expectAll(kLocalFiles, EntryTarget::LocalFile);
 }
 
 }  // namespace

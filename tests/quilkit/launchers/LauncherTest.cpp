@@ -92,7 +92,15 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     // Found nowhere: the dialog asks, and Cancel ends with an error.
     StoreEditorPath(missing);
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source);
-    driver::Click(driver::WaitForWindow(app, "Hidemaru.exe"), IDCANCEL);
+    HWND asking = driver::WaitForWindow(app, "Hidemaru.exe");
+    // Why it asks comes first, and the typing goes to the path.
+    EXPECT_EQ("Hidemaru.exe was not found. Type its path, or Search for it:",
+              driver::GetItemText(asking, IDC_STATIC_EDITORREASON));
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    EXPECT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(asking, nullptr), &thread));
+    EXPECT_EQ(thread.hwndFocus, GetDlgItem(asking, IDC_EDITORPATH));
+    driver::Click(asking, IDCANCEL);
     const driver::MessageBoxText box = driver::AnswerMessageBox(app);
     EXPECT_EQ("Error: Hidemaru.exe not found...", box.caption + ": " + box.text);
     EXPECT_EQ(0, driver::WaitForExit(app));

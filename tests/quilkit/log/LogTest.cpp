@@ -19,6 +19,8 @@
 #include "resource.h"
 #include "log/LogDlg.h"
 #include "log/LogPlacement.h"
+#include "log/RunVerdict.h"
+#include "log/VerdictBar.h"
 #include "run/ToolRun.h"
 #include "tools/hash/EngineHash.h"
 #include "../run/BlockingCalls.h"
@@ -138,8 +140,11 @@ TEST_F(Log, TextAreaAndStatusBarFollowEverySizeAndTheBarKeepsItsText) {
         EXPECT_EQ(area.left, 0) << step;
         EXPECT_EQ(area.right, client.right) << step;
         EXPECT_EQ(area.top, 0) << step;
-        // The text area ends where the status bar starts, and the bar ends at the foot.
-        EXPECT_EQ(area.bottom, bar.top) << step;
+        // The text area ends where the verdict starts, the verdict where the status bar
+        // starts, and the bar ends at the foot.
+        const RECT band = ClientRectOf(m_log.m_hWnd, GetDlgItem(m_log.m_hWnd, IDC_LOG_VERDICT));
+        EXPECT_EQ(area.bottom, band.top) << step;
+        EXPECT_EQ(band.bottom, bar.top) << step;
         EXPECT_GT(bar.bottom, bar.top) << step;
         EXPECT_EQ(bar.left, 0) << step;
         EXPECT_EQ(bar.right, client.right) << step;
@@ -296,7 +301,9 @@ TEST_F(Log, ANewDisplayScaleTakesTheSuggestedRectangleAndRemakesTheStatusBar) {
         MapWindowPoints(nullptr, m_log.m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
         EXPECT_EQ(area.right - area.left, client.right) << when;
         EXPECT_EQ(area.top, 0) << when;
-        EXPECT_EQ(area.bottom, bar.top) << when;
+        const RECT band = ClientRectOf(m_log.m_hWnd, GetDlgItem(m_log.m_hWnd, IDC_LOG_VERDICT));
+        EXPECT_EQ(area.bottom, band.top) << when;
+        EXPECT_EQ(band.bottom, bar.top) << when;
         EXPECT_EQ(bar.bottom, client.bottom) << when;
         EXPECT_EQ(bar.right - bar.left, client.right) << when;
     };
@@ -404,8 +411,16 @@ TEST_F(Log, StopCancelsABlockedReadAndTheSummaryCountsWhatWasLeft) {
     EXPECT_FALSE(m_log.IsRunning()) << "the read was not cancelled";
     EXPECT_TRUE(run.StopAndJoin(1000));
     EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
-              "cancelled\r\n<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
-    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("Stopped: ", 0), 0u);
+              "cancelled\r\n<R>Stopped\r\n---\r\nStopped - 0 files done, 0 failed, 2 of the selected paths not "
+              "finished, 0 bytes read\r\n</R>");
+    // The status bar gives the summary's counts.
+    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd)
+                  .rfind("Stopped: 0 files done, 0 failed, 2 of the selected paths not "
+                         "finished, 0 bytes read in ",
+                         0),
+              0u)
+        << driver::ReadStatus(m_log.m_hWnd);
+    EXPECT_EQ(driver::ReadVerdict(m_log.m_hWnd), "Stopped: 0 files done, the rest not done");
 }
 
 // Log-off: the window's answer to WM_ENDSESSION comes once the worker has gone, its
@@ -518,6 +533,172 @@ TEST_F(Log, CloseEndsWithinTwoSecondsWhileAFoldersListingWaits) {
         Sleep(100);
         log.DestroyWindow();
     }
+}
+
+RunStanding Ended(CountWording wording, uint64_t files, uint64_t failures) {
+    RunStanding standing;
+    standing.wording = wording;
+    standing.progress.files = files;
+    standing.progress.failures = failures;
+    return standing;
+}
+
+// The verdict in each tool's words, from the run's counts; in Japanese where chosen.
+TEST(Verdict, EachOutcomeInItsOwnWordsAndTone) {
+    RunStanding stopped = Ended(CountWording::Digests, 10, 0), match = Ended(CountWording::Digests, 1, 0);
+    stopped.stopRequested = true;
+    stopped.progress.total = 40;
+    match.progress.matched = 1;
+    match.progress.algorithm = L"SHA256";
+    RunStanding mismatch = match;
+    mismatch.progress.matched = 0;
+    mismatch.progress.mismatched = 1;
+    mismatch.progress.failures = 1;
+    RunStanding cleaner = Ended(CountWording::Cleaner, 30, 0), stamped = Ended(CountWording::TimeChanger, 5, 1);
+    cleaner.progress.deleted = 3;
+    cleaner.progress.bytesFreed = 3 << 20;
+    stamped.progress.filesStamped = 3;
+    stamped.progress.foldersStamped = 1;
+    RunStanding working = Ended(CountWording::Digests, 2, 0);
+    working.running = true;
+    working.progress.current = L"C:\\a.iso";
+    const struct {
+        RunStanding standing;
+        VerdictTone tone;
+        const wchar_t* text;
+    } cases[] = {
+        {Ended(CountWording::Digests, 300, 0), VerdictTone::Passed, L"All 300 files OK"},
+        {Ended(CountWording::Digests, 300, 1), VerdictTone::Failed, L"1 of 300 failed"},
+        {Ended(CountWording::Digests, 0, 2), VerdictTone::Failed, L"2 failed"},
+        {Ended(CountWording::Digests, 0, 0), VerdictTone::Passed, L"No files found"},
+        {stopped, VerdictTone::Stopped, L"Stopped: 10 of 40 files done"},
+        {match, VerdictTone::Passed, L"Matches SHA256"},
+        {mismatch, VerdictTone::Failed, L"Does not match SHA256"},
+        {cleaner, VerdictTone::Passed, L"3 deleted, 3.00 MB to the Recycle Bin"},
+        {stamped, VerdictTone::Failed, L"1 of 5 failed, 4 stamped"},
+        {working, VerdictTone::Working, L"Working on C:\\a.iso"},
+    };
+    for (const auto& c : cases) {
+        const RunVerdict verdict = VerdictOf(c.standing, nullptr);
+        EXPECT_EQ(driver::Utf8(verdict.text), driver::Utf8(c.text));
+        EXPECT_EQ(int(verdict.tone), int(c.tone)) << driver::Utf8(c.text);
+    }
+    const LanguageRecord* japanese = FindLanguageRecord(0x0411);
+    EXPECT_EQ(VerdictOf(cases[1].standing, japanese).text, L"300 \u500B\u4E2D 1 \u500B\u304C\u5931\u6557");
+    EXPECT_EQ(VerdictOf(stopped, japanese).text,
+              L"\u4E2D\u6B62: 40 \u500B\u4E2D 10 \u500B\u306E\u30D5\u30A1\u30A4\u30EB\u3092\u51E6\u7406"
+              L"\u6E08\u307F");
+}
+
+// The taskbar button, decided on the run's counts: indeterminate without a total, a
+// share of it with one, red from the first failure, nothing once the run has ended.
+TEST(Verdict, TheTaskbarFollowsTheCounts) {
+    RunStanding unknown = Ended(CountWording::Digests, 3, 0), known = unknown, failing = unknown;
+    unknown.running = known.running = failing.running = true;
+    known.progress.total = 12;
+    failing.progress.failures = 1;
+    const struct {
+        RunStanding standing;
+        TBPFLAG state;
+        uint64_t completed, total;
+    } cases[] = {
+        {unknown, TBPF_INDETERMINATE, 0, 0},
+        {known, TBPF_NORMAL, 3, 12},
+        {failing, TBPF_ERROR, 1, 1},
+        {Ended(CountWording::Digests, 3, 1), TBPF_NOPROGRESS, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const TaskbarShow show = TaskbarShowOf(c.standing);
+        EXPECT_EQ(show.state, c.state);
+        EXPECT_EQ(show.completed, c.completed);
+        EXPECT_EQ(show.total, c.total);
+    }
+    UniqueIcon mark(CVerdictBar::MarkIcon(VerdictTone::Failed, 16));
+    EXPECT_TRUE(mark);
+}
+
+// Pixels of the screen inside `window` of exactly `colour`.
+int PixelsOf(HWND window, COLORREF colour) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; y += 2)
+        for (int x = rect.left; x < rect.left + (rect.bottom - rect.top) * 2 && x < rect.right; x += 2)
+            count += GetPixel(screen, x, y) == colour;
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+// 300 files, failures at lines 150 and 220: the run ends showing the first failure
+// selected; F8 and Shift+F8 go between them; the verdict says it in red, between the text
+// and the status bar at every size and scale.
+TEST_F(Log, TheRunEndsOnItsFirstFailureAndF8GoesToTheNext) {
+    CToolRun run;
+    m_log.NameRun(L"Verify Checksums", L"C:\\data\\SHA256SUMS");
+    wchar_t title[128] = L"";
+    GetWindowTextW(m_log.m_hWnd, title, 128);
+    EXPECT_EQ(driver::Utf8(title), "Log - Verify Checksums - SHA256SUMS");
+    m_log.Watch(run);
+    run.Start([](CLogSink& sink, const CStopRequest&) {
+        for (int i = 0; i < 300; ++i) {
+            const bool failed = i == 150 || i == 220;
+            LogResultLine(sink, !failed, failed ? L"FAILED - " : L"OK - ", L"C:\\" + std::to_wstring(i));
+            sink.NoteDone(failed);
+        }
+        return RunTally{2, 0};
+    });
+    MSG msg;
+    while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    run.StopAndJoin();
+    HWND edit = GetDlgItem(m_log.m_hWnd, IDC_LOG), verdict = GetDlgItem(m_log.m_hWnd, IDC_LOG_VERDICT);
+    EXPECT_EQ(m_log.FailureLines(), (std::vector<LONG>{150, 220}));
+    auto selectedLine = [&] {
+        CHARRANGE selection = {};
+        SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        return LONG(SendMessageW(edit, EM_EXLINEFROMCHAR, 0, selection.cpMin));
+    };
+    // Near the top of the view, a few lines of context above it.
+    auto inView = [&](LONG line) {
+        const LONG first = LONG(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        return line >= first && line - first <= 4;
+    };
+    EXPECT_EQ(selectedLine(), 150);
+    EXPECT_TRUE(inView(150)) << SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(edit, WM_KEYDOWN, VK_F8, 0);
+    EXPECT_EQ(selectedLine(), 220);
+    EXPECT_TRUE(inView(220));
+    SendMessageW(m_log.m_hWnd, WM_COMMAND, ID_LOG_PREVIOUS_FAILURE, 0);
+    EXPECT_EQ(selectedLine(), 150);
+    EXPECT_FALSE(m_log.GoToFailure(false));
+    SendMessageW(edit, EM_LINESCROLL, 0, -1000);
+    SendMessageW(m_log.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_LOG_VERDICT, STN_CLICKED), LPARAM(verdict));
+    EXPECT_TRUE(inView(150));
+
+    EXPECT_EQ(driver::ReadVerdict(m_log.m_hWnd), "2 of 300 failed");
+    UpdateWindow(m_log.m_hWnd);
+    EXPECT_GT(PixelsOf(verdict, CVerdictBar::InkOf(VerdictTone::Failed)), 20);
+    EXPECT_EQ(PixelsOf(verdict, CVerdictBar::InkOf(VerdictTone::Passed)), 0);
+
+    auto expectBand = [&](const char* when) {
+        RECT client;
+        GetClientRect(m_log.m_hWnd, &client);
+        const RECT area = ClientRectOf(m_log.m_hWnd, edit), band = ClientRectOf(m_log.m_hWnd, verdict),
+                   bar = ClientRectOf(m_log.m_hWnd, GetDlgItem(m_log.m_hWnd, IDC_LOG_STATUS));
+        EXPECT_EQ(area.bottom, band.top) << when;
+        EXPECT_EQ(band.bottom, bar.top) << when;
+        EXPECT_EQ(band.right - band.left, client.right) << when;
+        return band.bottom - band.top;
+    };
+    ShowWindow(m_log.m_hWnd, SW_MAXIMIZE);
+    const int height = expectBand("maximised");
+    EXPECT_GT(height, 20);
+    ShowWindow(m_log.m_hWnd, SW_RESTORE);
+    RECT window;
+    GetWindowRect(m_log.m_hWnd, &window);
+    const int dpi = 2 * CDpi::ForWindow(nullptr);
+    SendMessageW(m_log.m_hWnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+    EXPECT_NEAR(expectBand("at twice the scale"), 2 * height, 4);
 }
 
 TEST_F(Log, CloseEndsTheMessageLoopWithExitCodeZero) {

@@ -178,6 +178,12 @@ std::string FileInLockedFolder(const std::string& owner = kAdministrators) {
 ProgramPlace::Element Plain(const std::string& descriptor) { return {descriptor, false}; }
 ProgramPlace::Element Link(const std::string& descriptor) { return {descriptor, true}; }
 
+// The folders from the volume's root down to the program's, none a link.
+template <typename... Descriptors>
+std::vector<ProgramPlace::Element> Way(const Descriptors&... descriptors) {
+    return {Plain(descriptors)...};
+}
+
 constexpr unsigned kDriveFixed = 3, kDriveRemote = 4;
 constexpr int kSata = 0xB, kNvme = 0x11, kUsb = 0x7, kIscsi = 0x9, kSd = 0xC, kVirtual = 0xE, kVhd = 0xF;
 
@@ -185,7 +191,7 @@ constexpr int kSata = 0xB, kNvme = 0x11, kUsb = 0x7, kIscsi = 0x9, kSd = 0xC, kV
 ProgramPlace InstalledPlace() {
     ProgramPlace place;
     place.volume = {kDriveFixed, true, kSata, false};
-    place.folders = {Plain(VolumeRoot()), Plain(ProgramFilesFolder(kTrustedInstaller)), Plain(ProgramFilesFolder())};
+    place.folders = Way(VolumeRoot(), ProgramFilesFolder(kTrustedInstaller), ProgramFilesFolder());
     place.program = place.extension = Plain(FileInLockedFolder());
     return place;
 }
@@ -195,6 +201,13 @@ ProgramPlace InstalledPlace() {
 const std::string kWineUser = Sid(5, {21, 0, 0, 0, 1000});
 std::string WineObject(uint32_t everyone = kReadExecute) {
     return Descriptor(kWineUser, {Ace(kFullControl, kSystem), Ace(kFullControl, kWineUser), Ace(everyone, kEveryone)});
+}
+
+// The prefix's Program Files, its folder under /tmp where `everyoneInFolder` says so.
+void InWine(ProgramPlace& place, uint32_t everyoneInFolder, const std::string& trustedUser) {
+    place.folders = Way(WineObject(), WineObject(everyoneInFolder), WineObject());
+    place.program = place.extension = Plain(WineObject());
+    place.trustedUser = trustedUser;
 }
 
 }  // namespace
@@ -214,25 +227,14 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
 
         // The way down: anyone who may rename a folder on it may put another there.
         {(tools + "in C:\\Tools that a user made"),
-         [](ProgramPlace& p) {
-             p.folders = {Plain(VolumeRoot()), Plain(FolderMadeInRoot(kAlice)), Plain(LockedDown())};
-         },
-         false},
-        {(tools + "in C:\\Tools that an administrator made (Authenticated Users: Modify, inherited)"),
-         [](ProgramPlace& p) {
-             p.folders = {Plain(VolumeRoot()), Plain(FolderMadeInRoot(kAdministrators)), Plain(LockedDown())};
-         },
+         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), FolderMadeInRoot(kAlice), LockedDown()); }, false},
+        {(tools + "in C:\\Tools (or D:\\Apps) that an administrator made (Authenticated Users: Modify, inherited)"),
+         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), FolderMadeInRoot(kAdministrators), LockedDown()); },
          false},
         {(tools + "in C:\\Tools locked down as well"),
-         [](ProgramPlace& p) {
-             p.folders = {Plain(VolumeRoot()), Plain(LockedDown()), Plain(LockedDown())};
-         },
-         true},
+         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), LockedDown(), LockedDown()); }, true},
         {(tools + "in a locked C:\\Tools that a user owns"),
-         [](ProgramPlace& p) {
-             p.folders = {Plain(VolumeRoot()), Plain(LockedDown(kAlice)), Plain(LockedDown())};
-         },
-         false},
+         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), LockedDown(kAlice), LockedDown()); }, false},
         {"Users may delete children of the folder above",
          [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kDeleteChild)); },
          false},
@@ -247,17 +249,9 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
          [](ProgramPlace& p) { p.folders[0] = Plain(VolumeRoot(kAddSubfolder | kDeleteChild)); }, false},
         {"a root that a user owns", [](ProgramPlace& p) { p.folders[0] = Plain(LockedDown(kAlice)); }, false},
         {"D:\\VexQuilkit, a locked folder in a second disk's root",
-         [](ProgramPlace& p) {
-             p.folders = {Plain(VolumeRoot()), Plain(LockedDown())};
-         },
-         true},
-        {"D:\\Apps\\VexQuilkit, a locked folder in D:\\Apps",
-         [](ProgramPlace& p) {
-             p.folders = {Plain(VolumeRoot()), Plain(FolderMadeInRoot(kAdministrators)), Plain(LockedDown())};
-         },
-         false},
+         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), LockedDown()); }, true},
         {"the program in a volume's root, where users may add folders",
-         [](ProgramPlace& p) { p.folders = {Plain(VolumeRoot())}; }, false},
+         [](ProgramPlace& p) { p.folders = Way(VolumeRoot()); }, false},
         {"the folder itself: Users may modify it",
          [](ProgramPlace& p) { p.folders[2] = Plain(LockedDown(kAdministrators, kModify)); }, false},
         {"a folder whose DACL was not read", [](ProgramPlace& p) { p.folders[1] = Plain(""); }, false},
@@ -285,32 +279,16 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         {"an iSCSI disk", [](ProgramPlace& p) { p.volume.busType = kIscsi; }, false},
         {"a mapped network drive",
          [](ProgramPlace& p) {
-             p.volume = {kDriveRemote, false, 0, false};
+             p.volume = ProgramPlace::Volume{kDriveRemote, false, 0, false};
          },
          false},
         {"a fixed drive whose device does not answer", [](ProgramPlace& p) { p.volume.deviceKnown = false; }, false},
 
         // Wine's made-up descriptors: the administrator who runs it is trusted as one.
-        {"Wine: the prefix's Program Files",
-         [](ProgramPlace& p) {
-             p.folders = {Plain(WineObject()), Plain(WineObject()), Plain(WineObject())};
-             p.program = p.extension = Plain(WineObject());
-             p.trustedUser = kWineUser;
-         },
-         true},
+        {"Wine: the prefix's Program Files", [](ProgramPlace& p) { InWine(p, kReadExecute, kWineUser); }, true},
         {"Wine: the same for a user not taken for an administrator",
-         [](ProgramPlace& p) {
-             p.folders = {Plain(WineObject()), Plain(WineObject()), Plain(WineObject())};
-             p.program = p.extension = Plain(WineObject());
-         },
-         false},
-        {"Wine: a folder under /tmp",
-         [](ProgramPlace& p) {
-             p.folders = {Plain(WineObject()), Plain(WineObject(0x1301FF)), Plain(WineObject())};
-             p.program = p.extension = Plain(WineObject());
-             p.trustedUser = kWineUser;
-         },
-         false},
+         [](ProgramPlace& p) { InWine(p, kReadExecute, ""); }, false},
+        {"Wine: a folder under /tmp", [](ProgramPlace& p) { InWine(p, 0x1301FF, kWineUser); }, false},
         {"another user's SID taken for an administrator trusts that user alone",
          [](ProgramPlace& p) {
              p.folders[1] = Plain(LockedDown(kAlice));

@@ -35,7 +35,9 @@ static std::string ClickAndRead(const driver::Process& app, HWND dialog, int but
 // From a folder others can change Install registers for this user alone, in-process,
 // through the extension's DllInstall.
 TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
-    const std::string notFound = "Error: FlintPop64.dll not found...", success = "Success: Success!";
+    const std::string notFound = "Error: FlintPop64.dll not found...",
+                      installed = "Success: The context menu is installed for you.",
+                      removed = "Success: The context menu is removed for you.";
     const struct {
         const char* stub;
         bool onlyInCurrentFolder;
@@ -43,9 +45,9 @@ TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
     } rows[] = {
         {nullptr, false, notFound, notFound},
         {"stub_no_exports", false, "Error: DllInstall not found...", "Error: DllInstall not found..."},
-        {"stub_register_ok", false, success, "Error: Uninstall failed..."},   // S_OK, E_FAIL
-        {"stub_register_fails", false, "Error: Install failed...", success},  // E_FAIL, S_OK
-        {"stub_s_false", false, success, success},
+        {"stub_register_ok", false, installed, "Error: Uninstall failed..."},  // S_OK, E_FAIL
+        {"stub_register_fails", false, "Error: Install failed...", removed},   // E_FAIL, S_OK
+        {"stub_s_false", false, installed, removed},
         {"stub_register_ok", true, notFound, notFound},  // the current folder is not searched
     };
     for (const auto& row : rows) {
@@ -132,13 +134,13 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     driver::TempFolder program(kFolderOthersCanChange);
     const std::string dll = CopyProgram(program.Path());
     const std::string version = std::string("Version ") + VEX_VERSION_TEXT,
-                      here = "\r\nInstall here: for this user only";
+                      here = "\r\nInstall adds the menu for you only: other users can change files in this folder.";
     RegDeleteTreeA(HKEY_CURRENT_USER, kServerKey.substr(0, kServerKey.rfind('\\')).c_str());
 
     driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(version + ", not installed" + here, Line(dialog));
-    EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_INSTALL));
+    EXPECT_EQ("Success: The context menu is installed for you.", ClickAndRead(app, dialog, IDC_INSTALL));
     EXPECT_EQ(dll, UserString(kServerKey));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
     for (const char* type : {"*", "Directory", "Directory\\Background"})
@@ -160,7 +162,8 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     app = driver::Start(program / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(version + ", installed for all users and this user" + here, Line(dialog));
-    EXPECT_EQ("Success: Uninstalled for this user.\r\n\r\n" + anotherCopy, ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ("Success: The context menu is removed for you.\r\n\r\n" + anotherCopy,
+              ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ("<missing>", UserString(kServerKey));
     EXPECT_EQ(version + ", installed for all users" + here, Line(dialog));
     EXPECT_EQ("Error: " + anotherCopy, ClickAndRead(app, dialog, IDC_UNINSTALL));
@@ -174,8 +177,9 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     // The registered copy says so, and removes it through its elevated instance.
     app = driver::Start(installed / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_EQ(version + ", installed for all users\r\nInstall here: for all users (as administrator)", Line(dialog));
-    EXPECT_EQ("Success: Success!", ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ(version + ", installed for all users\r\nInstall adds the menu for all users, as administrator.",
+              Line(dialog));
+    EXPECT_EQ("Success: The context menu is removed for all users.", ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
@@ -202,7 +206,7 @@ TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
     CopyProgram(installed.Path());
     driver::Process app = driver::Start(installed / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for all users (as administrator)"));
+    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall adds the menu for all users, as administrator."));
     // Wine makes Everyone's full control the Unix mode 777.
     PSECURITY_DESCRIPTOR everyone = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone,
@@ -214,7 +218,9 @@ TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
         "above it.",
         ClickAndRead(app, dialog, IDC_INSTALL));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
-    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall here: for this user only"));
+    EXPECT_NE(
+        std::string::npos,
+        Line(dialog).find("\r\nInstall adds the menu for you only: other users can change files in this folder."));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
@@ -225,10 +231,16 @@ TEST(MainDlg, JapaneseRegistrationLine) {
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
-    // バージョン 1.1.0 未登録 / ここから登録: このユーザーのみ
-    EXPECT_EQ(std::string("\u30d0\u30fc\u30b8\u30e7\u30f3 ") + VEX_VERSION_TEXT +
-                  " \u672a\u767b\u9332\r\n\u3053\u3053\u304b\u3089\u767b\u9332: "
-                  "\u3053\u306e\u30e6\u30fc\u30b6\u30fc\u306e\u307f",
+    // バージョン 1.1.0 未登録 /
+    // 登録はこのユーザーだけに追加します: 他のユーザーもこのフォルダーのファイルを変更できるためです。
+    EXPECT_EQ(std::string("\u30d0\u30fc\u30b8\u30e7\u30f3 ") + VEX_VERSION_TEXT + " \u672a\u767b\u9332\r\n" +
+                  driver::FromCodePage(932,
+                                       "\x93\x6F\x98\x5E\x82\xCD\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B"
+                                       "\x82\xBE\x82\xAF\x82\xC9\x92\xC7\x89\xC1\x82\xB5\x82\xDC\x82\xB7: \x91\xBC"
+                                       "\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xE0\x82\xB1\x82\xCC\x83\x74"
+                                       "\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B"
+                                       "\x82\xF0\x95\xCF\x8D\x58\x82\xC5\x82\xAB\x82\xE9\x82\xBD\x82\xDF\x82\xC5"
+                                       "\x82\xB7\x81\x42"),
               Line(dialog));
 
     // Registered for all users from another copy: Uninstall here names it.
@@ -248,6 +260,14 @@ TEST(MainDlg, JapaneseRegistrationLine) {
             "\u3092\u30a2\u30f3\u30a4\u30f3\u30b9\u30c8\u30fc\u30eb\u3057\u3066\u304f\u3060\u3055\u3044\u3002",
         ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Unregister")));
+    // 右クリックメニューをこのユーザーに登録しました。
+    Copy(StubDll("stub_s_false"), program / "flintpop64.dll");
+    EXPECT_EQ("Success: " + driver::FromCodePage(932,
+                                                 "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A"
+                                                 "\x83\x85\x81\x5B\x82\xF0\x82\xB1\x82\xCC\x83\x86\x81\x5B"
+                                                 "\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x82\xB5\x82\xDC"
+                                                 "\x82\xB5\x82\xBD\x81\x42"),
+              ClickAndRead(app, dialog, IDC_INSTALL));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }

@@ -39,16 +39,31 @@ protected:
 
 }  // namespace
 
-TEST_F(Settings, TheDialogStoresThePathOnOKOnly) {
-    const std::string example = "C:\\Tools\\Hidemaru\\Hidemaru.exe";
+TEST_F(Settings, TheDialogStoresAnExistingPathOnOKOnly) {
+    driver::TempFolder folder;
+    const std::string example = folder / "Hidemaru.exe";
+    driver::WriteFile(example, "editor");
     DeleteSettingsKey();
     HWND dialog = Open();
     EXPECT_EQ("", driver::GetItemText(dialog, IDC_EDITORPATH));
     EXPECT_EQ("Search", driver::GetItemText(dialog, IDC_SEARCH));
+    EXPECT_EQ("Path of Hidemaru.exe:", driver::GetItemText(dialog, IDC_STATIC_EDITORREASON));
     EXPECT_EQ("<no value>", StoredValue());  // the key was made
+    // A file that is not there, or a folder, is refused: the dialog says so and stays.
+    for (const std::string& refused : {folder / "Hidemaru.ex", folder.Path()}) {
+        driver::SetItemText(dialog, IDC_EDITORPATH, refused);
+        driver::Click(dialog, IDOK);
+        std::string reason;
+        for (int i = 0; i < 100 && reason.rfind("No such file.", 0) != 0; ++i, Sleep(50))
+            reason = driver::GetItemText(dialog, IDC_STATIC_EDITORREASON);
+        EXPECT_EQ("No such file. Type the path of Hidemaru.exe, or Search for it:", reason) << refused;
+        EXPECT_TRUE(IsWindowVisible(dialog)) << refused;
+        EXPECT_EQ("<no value>", StoredValue()) << refused;
+        driver::SetItemText(dialog, IDC_STATIC_EDITORREASON, "");
+    }
     driver::SetItemText(dialog, IDC_EDITORPATH, example);
     End(dialog, IDOK);
-    EXPECT_EQ(std::string(example.c_str(), 31), StoredValue());
+    EXPECT_EQ(example + '\0', StoredValue());
 
     for (int how : {IDCANCEL, kEscape, kCloseBox}) {
         dialog = Open();
@@ -69,7 +84,9 @@ TEST_F(Settings, TheDialogStoresThePathOnOKOnly) {
 // OK is the default button: Enter in the field stores what was typed.
 TEST_F(Settings, EnterStoresTheTypedPath) {
     DeleteSettingsKey();
-    const std::string typed = "C:\\Editors\\Hidemaru.exe";
+    driver::TempFolder folder;
+    const std::string typed = folder / "Hidemaru.exe";
+    driver::WriteFile(typed, "editor");
     HWND dialog = Open();
     EXPECT_EQ(MAKELONG(IDOK, DC_HASDEFID), SendMessageW(dialog, DM_GETDEFID, 0, 0));
     driver::SetItemText(dialog, IDC_EDITORPATH, typed);
@@ -83,6 +100,20 @@ TEST_F(Settings, JapaneseSearchCaption) {
     ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "run with LC_ALL=ja_JP.UTF-8";
     HWND dialog = Open();
     EXPECT_EQ(driver::FromCodePage(932, "\x8E\x51\x8F\xC6"), driver::GetItemText(dialog, IDC_SEARCH));  // 参照
+    EXPECT_EQ(driver::FromCodePage(932, "Hidemaru.exe \x82\xCC\x83\x70\x83\x58:"),  // Hidemaru.exe のパス:
+              driver::GetItemText(dialog, IDC_STATIC_EDITORREASON));
+    driver::SetItemText(dialog, IDC_EDITORPATH, "C:\\no such folder\\Hidemaru.exe");
+    driver::Click(dialog, IDOK);
+    // このファイルはありません。Hidemaru.exe のパスを入力するか、参照で選んでください:
+    const std::string missing = driver::FromCodePage(
+        932,
+        "\x82\xB1\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
+        "\x42Hidemaru.exe \x82\xCC\x83\x70\x83\x58\x82\xF0\x93\xFC\x97\xCD\x82\xB7\x82\xE9\x82\xA9\x81\x41\x8E"
+        "\x51\x8F\xC6\x82\xC5\x91\x49\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2:");
+    std::string reason;
+    for (int i = 0; i < 100 && reason != missing; ++i, Sleep(50))
+        reason = driver::GetItemText(dialog, IDC_STATIC_EDITORREASON);
+    EXPECT_EQ(missing, reason);
     End(dialog, IDCANCEL);
 }
 

@@ -1,4 +1,5 @@
-// Reading list files from disk; the line grammar itself is tested natively.
+// Reading list files from disk with the system's code pages; the line grammar itself is
+// tested natively.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,55 +13,46 @@ namespace {
 
 using Paths = std::vector<std::wstring>;
 
-class ListFile : public ::testing::Test {
-protected:
-    std::string Write(const std::string& name, const std::string& content) {
-        const std::string path = m_folder / name;
-        driver::WriteFile(path, content);
-        return path;
-    }
-    Paths Read(const std::string& content) {
-        CPathList list;
-        list.ReadListFile(driver::Wide(Write("selection.lst", content)));
-        return list.Paths();
-    }
-
-    driver::TempFolder m_folder;
-};
-
-TEST_F(ListFile, LinesInOrderAndTheFileIsDeleted) {
-    EXPECT_EQ(Read("C:\\a\r\nC:\\b\r\nC:\\a\r\n"), (Paths{L"C:\\a", L"C:\\b", L"C:\\a"}));
-    EXPECT_FALSE(driver::FileExists(m_folder / "selection.lst"));
+Paths Read(const driver::TempFolder& folder, const std::string& content) {
+    const std::string list = folder / "selection.lst";
+    driver::WriteFile(list, content);
+    CPathList paths;
+    paths.ReadListFile(driver::Wide(list));
+    EXPECT_FALSE(driver::FileExists(list));
+    return paths.Paths();
 }
 
-TEST_F(ListFile, ByteOrderMarkMeansUtf8WhateverTheCodePage) {
-    EXPECT_EQ(Read("\xEF\xBB\xBF"
-                   "C:\\caf\xC3\xA9.txt\r\nC:\\\xF0\x9F\x98\x80.txt\r\nC:\\\xE6\x97\xA5.txt\r\n"),
-              (Paths{L"C:\\caf\u00E9.txt", L"C:\\\U0001F600.txt", L"C:\\\u65E5.txt"}));
-}
-
-TEST_F(ListFile, WithoutTheMarkLinesAreInTheAnsiCodePage) {
-    // "C:\café.txt" as code page 1252 writes it; "é" is not UTF-8 here.
-    EXPECT_EQ(Read("C:\\caf\xE9.txt\r\n"), Paths{L"C:\\caf\u00E9.txt"});
+// A byte-order mark means UTF-8 whatever the code page; without it each line is in the
+// ANSI code page (1252 here, where "é" is not UTF-8).
+TEST(ListFile, LinesInOrderInUtf8OrTheAnsiCodePageAndTheFileIsDeleted) {
+    const struct {
+        std::string content;
+        Paths paths;
+    } cases[] = {
+        {"C:\\a\r\nC:\\b\r\nC:\\a\r\n", {L"C:\\a", L"C:\\b", L"C:\\a"}},
+        {"\xEF\xBB\xBF"
+         "C:\\caf\xC3\xA9.txt\r\nC:\\\xF0\x9F\x98\x80.txt\r\nC:\\\xE6\x97\xA5.txt\r\n",
+         {L"C:\\caf\u00E9.txt", L"C:\\\U0001F600.txt", L"C:\\\u65E5.txt"}},
+        {"C:\\caf\xE9.txt\r\n", {L"C:\\caf\u00E9.txt"}},
+    };
+    driver::TempFolder folder;
+    for (const auto& c : cases) EXPECT_EQ(Read(folder, c.content), c.paths) << c.content;
 }
 
 TEST(ListFileCodePage932, DoubleByteNamesWhoseSecondByteIsABackslash) {
     // "表示.txt": the second byte of 表 is 0x5C.
     driver::TempFolder folder;
-    const std::string list = folder / "selection.lst";
-    driver::WriteFile(list, "C:\\\x95\x5C\x8E\xA6.txt\r\n");
-    CPathList paths;
-    paths.ReadListFile(driver::Wide(list));
-    EXPECT_EQ(paths.Paths(), Paths{L"C:\\\u8868\u793A.txt"});
+    EXPECT_EQ(Read(folder, "C:\\\x95\x5C\x8E\xA6.txt\r\n"), Paths{L"C:\\\u8868\u793A.txt"});
 }
 
-TEST_F(ListFile, AMissingFileIsRememberedAndTheOthersAppendInOrder) {
+TEST(ListFile, AMissingFileIsRememberedAndTheOthersAppendInOrder) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "first.lst", "C:\\first\r\n");
+    driver::WriteFile(folder / "second.lst", "C:\\second\r\n");
     CPathList list;
-    list.ReadListFile(driver::Wide(Write("first.lst", "C:\\first\r\n")));
-    list.ReadListFile(driver::Wide(m_folder / "missing.lst"));
-    list.ReadListFile(driver::Wide(Write("second.lst", "C:\\second\r\n")));
+    for (const char* name : {"first.lst", "missing.lst", "second.lst"}) list.ReadListFile(driver::Wide(folder / name));
     EXPECT_EQ(list.Paths(), (Paths{L"C:\\first", L"C:\\second"}));
-    EXPECT_EQ(list.MissingListFiles(), Paths{driver::Wide(m_folder / "missing.lst")});
+    EXPECT_EQ(list.MissingListFiles(), Paths{driver::Wide(folder / "missing.lst")});
 }
 
 }  // namespace

@@ -13,45 +13,34 @@ namespace {
 
 using namespace driver;
 
-TEST(Startup, MainDialogEndsWithTwoOnCloseBoxAndEscape) {
-    {
-        Process app = Start(QuilkitExe(), "");
-        HWND dialog = WaitForWindow(app, "VexQuilkit");
-        ASSERT_TRUE(dialog);
-        EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), "&Install");
-        EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), "&Uninstall");
-        EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER), "Shell Extension Installer");
-        Close(dialog);
-        EXPECT_EQ(WaitForExit(app), 2);
-    }
-    {
-        Process app = Start(QuilkitExe(), "/X -M7 -");
-        HWND dialog = WaitForWindow(app, "VexQuilkit");
-        ASSERT_TRUE(dialog);
-        // Esc reaches the modeless dialog through the message loop's dialog-key filter.
-        PressEscape(dialog);
-        EXPECT_EQ(WaitForExit(app), 2);
-    }
-}
-
-TEST(Startup, MainDialogEndsWithOneOnOk) {
-    Process app = Start(QuilkitExe(), "");
-    HWND dialog = WaitForWindow(app, "VexQuilkit");
-    ASSERT_TRUE(dialog);
-    Command(dialog, IDOK);
-    EXPECT_EQ(WaitForExit(app), 1);
-}
-
-TEST(Startup, ListFileIsReadAndDeletedAlsoWithoutAMode) {
+// The close box and Esc end with 2, OK with 1; a list file is read and deleted also without
+// a mode, wherever /L stands.
+TEST(Startup, MainDialogEndsWithItsCodeAndReadsAListFileWithoutAMode) {
     TempFolder folder;
     const std::string list = folder / "list with blanks.txt";
     WriteFile(list, "C:\\a\r\nC:\\b\r\n");
-    Process app = Start(QuilkitExe(), "\"" + list + "\" /L");
-    HWND dialog = WaitForWindow(app, "VexQuilkit");
-    ASSERT_TRUE(dialog);
+    const struct {
+        std::string arguments;
+        void (*end)(HWND);
+        int code;
+    } runs[] = {
+        {"", Close, 2},
+        // Esc reaches the modeless dialog through the message loop's dialog-key filter.
+        {"/X -M7 -", PressEscape, 2},
+        {"", [](HWND dialog) { Command(dialog, IDOK); }, 1},
+        {"\"" + list + "\" /L", Close, 2},
+    };
+    for (const auto& run : runs) {
+        Process app = Start(QuilkitExe(), run.arguments);
+        HWND dialog = WaitForWindow(app, "VexQuilkit");
+        ASSERT_TRUE(dialog) << run.arguments;
+        EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), "&Install");
+        EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), "&Uninstall");
+        EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER), "Shell Extension Installer");
+        run.end(dialog);
+        EXPECT_EQ(WaitForExit(app), run.code) << run.arguments;
+    }
     EXPECT_FALSE(FileExists(list));
-    Close(dialog);
-    EXPECT_EQ(WaitForExit(app), 2);
 }
 
 TEST(Startup, JapaneseCaptionsForLocale0411) {
@@ -62,8 +51,9 @@ TEST(Startup, JapaneseCaptionsForLocale0411) {
     // 右クリックメニュー, 登録, 解除 in code page 932.
     EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER),
               FromCodePage(932, "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B"));
-    EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), FromCodePage(932, "\x93\x6F\x98\x5E"));
-    EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), FromCodePage(932, "\x89\xF0\x8F\x9C"));
+    // 登録(&I), 解除(&U): the English accelerators kept
+    EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), FromCodePage(932, "\x93\x6F\x98\x5E(&I)"));
+    EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), FromCodePage(932, "\x89\xF0\x8F\x9C(&U)"));
     EXPECT_EQ(GetItemText(dialog, IDC_HIDEMARU), "&Hidemaru.exe");
     Close(dialog);
     EXPECT_EQ(WaitForExit(app), 2);

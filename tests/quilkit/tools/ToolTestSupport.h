@@ -14,10 +14,32 @@
 
 namespace tooltest {
 
+// The settings values in which the options dialogs keep their last choices.
+constexpr const char* kChoiceValues[] = {"Cleaner", "HashChecker", "TimeChanger"};
+
+// The stored choices of `value` ("<none>" without one).
+inline std::string StoredChoices(const char* value) {
+    char text[1024] = {};
+    DWORD size = sizeof(text) - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value, RRF_RT_REG_SZ, nullptr, text, &size) !=
+        ERROR_SUCCESS)
+        return "<none>";
+    return text;
+}
+
+// Every dialog opens with its first-run defaults, whatever an earlier test chose.
+inline void ForgetChoices() {
+    for (const char* value : kChoiceValues) RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value);
+}
+
+enum class Choices { Forget, Keep };
+
 // Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check) on a list file
-// naming `paths`; returns the tool's options dialog, null when none shows.
+// naming `paths`; returns the tool's options dialog, null when none shows. The dialogs'
+// kept choices are forgotten first unless `choices` says to keep them.
 inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
-                      const std::vector<std::string>& paths) {
+                      const std::vector<std::string>& paths, Choices choices = Choices::Forget) {
+    if (choices == Choices::Forget) ForgetChoices();
     // UTF-8 after its byte-order mark, as the shell extension writes it.
     std::string list = "\xEF\xBB\xBF";
     for (const std::string& path : paths) list += path + "\r\n";
@@ -104,6 +126,8 @@ struct Outcome {
     std::string text;
     std::string marked;
     std::string status;
+    std::string verdict;
+    std::string title;
     int exitCode = -1;
 };
 
@@ -115,6 +139,8 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     run.status = driver::WaitForRunEnd(log);
     run.text = driver::ReadLogText(log);
     run.marked = driver::ReadLogMarked(log);
+    run.verdict = driver::ReadVerdict(log);
+    run.title = driver::GetText(log);
     driver::Close(log);
     run.exitCode = driver::WaitForExit(app);
     return run;

@@ -116,10 +116,15 @@ TEST_F(SkyperchTest, FinderShowsTheRootWindowsClassAndTypeAndTheOwnDialogClearsI
 }
 
 TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
+    // Before a pick the lines say how to pick, and Change has nothing to act on.
+    ExpectPick(L"Drag the finder over a window", "then release the mouse to pick it");
+    EXPECT_FALSE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     skyperch_.PressFinder();
     skyperch_.DragTo(plain_.At(150, 150));
     skyperch_.ReleaseFinder();
     ASSERT_EQ(plain_.className, skyperch_.WideText(IDC_CLASS_TEXT));
+    EXPECT_EQ(std::wstring(L"\"") + plain_.className + L"\"", skyperch_.WideText(IDC_TITLE_TEXT));
+    EXPECT_TRUE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     skyperch_.ClickChange();
     // The window's own thread (ours) applies the change: its messages are pumped while
     // the text is awaited.
@@ -298,6 +303,9 @@ TEST_F(SkyperchTest, ChangeLeavesANewWindowInTheClosedOnesPlaceAlone) {
     skyperch_.ReleaseFinder();
     ASSERT_EQ(closed->className, skyperch_.WideText(IDC_CLASS_TEXT));
     closed.reset();
+    // Change goes off once Skyperch sees the window gone, without a click.
+    for (int i = 0; i < 40 && IsWindowEnabled(skyperch_.Control(IDC_CHANGE)); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     const CTestWindow successor{L"SkyperchClosingTarget", place, RGB(90, 90, 200)};
     skyperch_.ClickChange();
     Sleep(500);
@@ -350,6 +358,14 @@ TEST_F(SkyperchJapanese, LabelsButtonAndTypeTextsComeFromTheJapaneseRecord) {
     EXPECT_EQ("\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8E\xED\x97\xDE\x81\x46",
               skyperch_.Text(IDC_TYPE_LABEL));                  // ウィンドウの種類：
     EXPECT_EQ("\x95\xCF\x8D\x58", skyperch_.Text(IDC_CHANGE));  // 変更
+    EXPECT_EQ(
+        "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xD6\x83"
+        "\x68\x83\x89\x83\x62\x83\x4F",
+        skyperch_.Text(IDC_CLASS_TEXT));  // 検索アイコンをウィンドウへドラッグ
+    EXPECT_EQ(
+        "\x97\xA3\x82\xB7\x82\xC6\x82\xBB\x82\xCC\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xF0\x91\x49\x82\xD1\x82"
+        "\xDC\x82\xB7",
+        skyperch_.Text(IDC_TYPE_TEXT));  // 離すとそのウィンドウを選びます
     skyperch_.PressFinder();
     skyperch_.DragTo(topMost_.At(150, 100));
     EXPECT_EQ("\x8D\xC5\x91\x4F\x97\xF1", skyperch_.Text(IDC_TYPE_TEXT));  // 最前列

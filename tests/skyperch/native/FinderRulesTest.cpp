@@ -190,4 +190,22 @@ TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
     EXPECT_EQ(0, CDpiScale::Scale(0, 192));
 }
 
+// The title line: quoted whole up to the longest, else cut with an ellipsis, and never
+// between the halves of a surrogate pair.
+TEST(FinderRules, TheTitleLineIsQuotedAndALongTitleIsCutWhole) {
+    const size_t longest = CFinderRules::kLongestTitle;
+    const std::u16string fits(longest, u'a'), pairAtCut = std::u16string(longest - 1, u'a') + u"\U0001F600b";
+    const struct {
+        std::u16string title, line;
+    } cases[] = {
+        {u"", u"\"\""},
+        {u" ", u"\" \""},
+        {u"Untitled - Notepad", u"\"Untitled - Notepad\""},
+        {fits, u"\"" + fits + u"\""},
+        {fits + u"b", u"\"" + fits + u"\u2026\""},
+        {pairAtCut, u"\"" + std::u16string(longest - 1, u'a') + u"\u2026\""},
+    };
+    for (const auto& [title, line] : cases) EXPECT_TRUE(CFinderRules::TitleLine(title) == line) << title.size();
+}
+
 }  // namespace

@@ -1,4 +1,7 @@
 // The extension cleaner (mode 2) end to end; deleted files are looked for in Wine's trash.
+#include <shlwapi.h>
+
+#include <map>
 #include <set>
 
 #include "ToolTestSupport.h"
@@ -196,4 +199,73 @@ TEST(CleanerRun, TheWholeListAnyAttributesAndRelativePaths) {
     EXPECT_EQ(driver::ReadFile(folder / "x.c"), "x.c");
     EXPECT_EQ(GetFileAttributesA((folder / "keep.txt").c_str()) & hiddenReadOnly, hiddenReadOnly);
     SetFileAttributesA((folder / "keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Every file under `folder` with its content.
+static std::map<std::string, std::string> TreeOf(const std::string& folder) {
+    std::map<std::string, std::string> tree;
+    WIN32_FIND_DATAA entry;
+    UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
+    for (bool more = find.IsValid(); more; more = FindNextFileA(find.Get(), &entry)) {
+        const std::string name = entry.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == "..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            for (const auto& inner : TreeOf(path)) tree.insert(inner);
+        else
+            tree[path] = driver::ReadFile(path);
+    }
+    return tree;
+}
+
+// The system's words for a size (Wine has no StrFormatByteSizeEx; the program falls back).
+static std::string SizeText(uint64_t bytes) {
+    wchar_t text[64] = L"";
+    StrFormatByteSizeW(LONGLONG(bytes), text, 64);
+    return driver::Utf8(text);
+}
+
+// Preview lists exactly what a run would delete, with sizes, and changes nothing; Delete
+// These then deletes exactly those, naming one removed and one changed meanwhile.
+TEST(CleanerPreview, ListsWhatWouldGoChangesNothingThenDeletesExactlyThose) {
+    driver::TempFolder folder;
+    const std::string top = folder / "top";
+    CreateDirectoryW(driver::Wide(top).c_str(), nullptr);
+    CreateDirectoryW(driver::Wide(top + "\\sub").c_str(), nullptr);
+    const std::vector<std::string> listed = {top + "\\a.obj", top + "\\sub\\b.pdb", top + "\\sub\\c.obj",
+                                             top + "\\sub\\d.ilk"};
+    for (const std::string& path : listed) driver::WriteFile(path, std::string(path.size(), 'x'));
+    driver::WriteFile(top + "\\keep.cpp", "int main;");
+    const std::map<std::string, std::string> before = TreeOf(top);
+
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 2, {top});
+    ASSERT_NE(dialog, nullptr);
+    driver::Click(dialog, IDC_PREVIEW);
+    HWND log = driver::WaitForWindow(app, "Log");
+    EXPECT_EQ(driver::GetText(log), "Log - Clean Build Files - top");
+    EXPECT_EQ(driver::WaitForRunEnd(log).rfind("Done: 5 looked at, 4 would be deleted, 0 failed in ", 0), 0u);
+    std::string expected;
+    uint64_t bytes = 0;
+    for (const std::string& path : listed) {
+        expected += "Would delete - " + path + " (" + SizeText(path.size()) + ")\r\n";
+        bytes += path.size();
+    }
+    const std::string summary = "4 files, " + SizeText(bytes) + " would go to the Recycle Bin";
+    EXPECT_EQ(driver::ReadLogText(log), expected + summary + "\r\n---\r\nAll Success!\r\n");
+    EXPECT_EQ(driver::ReadVerdict(log), summary);
+    EXPECT_EQ(TreeOf(top), before);
+
+    ASSERT_TRUE(DeleteFileW(driver::Wide(listed[1]).c_str()));
+    driver::WriteFile(listed[2], "changed since");
+    driver::Command(log, ID_LOG_DELETE_THESE);
+    const std::string text = driver::WaitForLogText(log, "---\r\nError: 2\r\n");
+    EXPECT_NE(text.find("Gone since the preview - " + listed[1] + "\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Changed since the preview - " + listed[2] + "\r\n"), std::string::npos) << text;
+    EXPECT_EQ(driver::WaitForRunEnd(log).rfind("Done: 4 looked at, 2 deleted, 2 failed in ", 0), 0u);
+    driver::Close(log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+    std::map<std::string, std::string> after = before;
+    for (size_t gone : {0, 1, 3}) after.erase(listed[gone]);
+    after[listed[2]] = "changed since";
+    EXPECT_EQ(TreeOf(top), after);
 }

@@ -87,10 +87,10 @@ TEST(HashDialog, DefaultsEscapeKeepsItOpenCloseBoxRunsNothing) {
 }
 
 TEST(ToolDialogsJapanese, CaptionsAreJapanese) {
-    // サブディレクトリも検索, 削除したい拡張子を|で区切って入力してください and
+    // サブフォルダーを含める, 削除したい拡張子を|で区切って入力してください and
     // 2000/4/1 00:00:00に設定, in code page 932.
     const std::string subFolders = driver::FromCodePage(
-        932, "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8C\x83\x4E\x83\x67\x83\x8A\x82\xE0\x8C\x9F\x8D\xF5");
+        932, "\x83\x54\x83\x75\x83\x74\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xF0\x8A\xDC\x82\xDF\x82\xE9");
     const std::string prompt = driver::FromCodePage(
         932,
         "\x8D\xED\x8F\x9C\x82\xB5\x82\xBD\x82\xA2\x8A\x67\x92\xA3\x8E\x71\x82\xF0\x7C\x82\xC5\x8B\xE6\x90\xD8\x82"
@@ -116,6 +116,17 @@ TEST(ToolDialogsJapanese, CaptionsAreJapanese) {
                                                "\x82\xC6\x82\xB5\x82\xC4\x8F\xC6\x8D\x87\x82\xB5\x82\xDC"
                                                "\x82\xB7\x81\x42"));
         }
+        // 期待値:, クリップボードから; 日付:, 時刻:
+        const std::vector<std::pair<int, const char*>> more =
+            mode == 3 ? std::vector<std::pair<int, const char*>>{{IDC_STATIC_EXPECTED, "\x8A\xFA\x91\xD2\x92\x6C\x3A"},
+                                                                 {IDC_STATIC_PASTED,
+                                                                  "\x83\x4E\x83\x8A\x83\x62\x83\x76\x83\x7B\x81"
+                                                                  "\x5B\x83\x68\x82\xA9\x82\xE7"}}
+            : mode == 4 ? std::vector<std::pair<int, const char*>>{{IDC_STATIC_DATE, "\x93\xFA\x95\x74\x3A"},
+                                                                   {IDC_STATIC_TIME, "\x8E\x9E\x8D\x8F\x3A"}}
+                        : std::vector<std::pair<int, const char*>>{};
+        for (const auto& [id, text] : more)
+            EXPECT_EQ(driver::GetItemText(dialog, id), driver::FromCodePage(932, text)) << mode << " " << id;
         if (mode != 3) {
             EXPECT_EQ(driver::GetItemText(dialog, mode == 2 ? IDC_STATIC_EXTENSIONS : IDC_FIXEDTIME),
                       mode == 2 ? prompt : driver::FromCodePage(932, "2000/4/1 00:00:00\x82\xC9\x90\xDD\x92\xE8"));
@@ -228,10 +239,15 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     EXPECT_NE(driver::ReadLogText(log).find("\"" + (folder / "first") + "\" MD5:"), std::string::npos);
 
     driver::Command(log, ID_LOG_STOP);
-    EXPECT_EQ(driver::WaitForStatus(log, "Stopped: ").rfind("Stopped: 1 file, 0 failed, 24.0 KB read in ", 0), 0u);
+    // The summary and the status bar give the same counts, and what was not done.
+    const std::string stopped = driver::WaitForStatus(log, "Stopped: ");
+    const std::string counts = stopped.substr(9, stopped.rfind(" in ") - 9);
+    // A pipe is no file on disk: the total is not known beforehand.
+    EXPECT_EQ(counts, "1 file done, 0 failed, 2 of the selected paths not finished, 24.0 KB read");
     const Outcome run = FinishRun(app, nullptr);
     EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n" +
-                              "<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
+                              "<R>Stopped\r\n---\r\nStopped - " + counts + "\r\n</R>");
+    EXPECT_EQ(run.verdict, "Stopped: 1 file done, the rest not done");
     EXPECT_EQ(run.exitCode, 0);
 }
 
@@ -258,7 +274,8 @@ TEST(HashRun, APipeThatNeverAnswersIsStoppedAndTheProgramEndsOnClose) {
             driver::Command(log, ID_LOG_STOP);
             driver::WaitForStatus(log, "Stopped: ");
             EXPECT_EQ(driver::ReadLogMarked(log),
-                      "<R>Stopped\r\n---\r\nStopped - 2 of the selected paths not done\r\nError: 1\r\n</R>");
+                      "<R>Stopped\r\n---\r\nStopped - 0 files done, 0 failed, 2 of the selected paths not finished, "
+                      "0 bytes read\r\n</R>");
         }
         const ULONGLONG closed = GetTickCount64();
         driver::Close(log);
@@ -320,24 +337,119 @@ const std::string kSha512OfAbc =
 
 }  // namespace
 
-TEST(HashDialog, AClipboardDigestIsFilledInAndEveryFileComparedWithIt) {
+// A digest on the clipboard is one file's: it fills Expected, and the dialog says where
+// it came from, for one selected file only; a folder or several files are hashed without.
+TEST(HashDialog, AClipboardDigestFillsExpectedForOneSelectedFileOnly) {
     driver::TempFolder folder;
-    const std::string a = folder / "a.txt", b = folder / "b.txt";
+    const std::string files = folder / "files", a = files + "\\a.txt", b = files + "\\b.txt";
+    ASSERT_TRUE(CreateDirectoryA(files.c_str(), nullptr));
     driver::WriteFile(a, "abc");
     driver::WriteFile(b, "abd");
     const ClipboardText pasted(L" \t" + driver::Wide(kSha256OfAbc) + L"\r\n");
+    std::string lower = kSha256OfAbc;
+    for (char& c : lower) c = char(tolower(c));
+    const struct {
+        std::vector<std::string> paths;
+        bool filled;
+    } cases[] = {{{a}, true}, {{a, b}, false}, {{files}, false}};
+    for (const auto& [paths, filled] : cases) {
+        driver::Process app;
+        HWND dialog = StartTool(app, folder, 3, paths);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(driver::GetItemText(dialog, IDC_EXPECTED), filled ? lower : "") << paths.size();
+        EXPECT_EQ(driver::IsChecked(dialog, IDC_SHA256), filled);
+        EXPECT_EQ(bool(IsWindowVisible(GetDlgItem(dialog, IDC_STATIC_PASTED))), filled) << paths.size();
+        EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_PASTED), "from the clipboard");
+        const Outcome run = FinishRun(app, dialog);
+        EXPECT_EQ(run.marked.find("Matches - SHA256") != std::string::npos, filled) << run.marked;
+        EXPECT_NE(run.marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << run.marked;
+    }
+    // Typed for two files, it fails the one that differs, whose own line is red too.
     driver::Process app;
     HWND dialog = StartTool(app, folder, 3, {a, b});
     ASSERT_NE(dialog, nullptr);
-    std::string lower = kSha256OfAbc;
-    for (char& c : lower) c = char(tolower(c));
-    EXPECT_EQ(driver::GetItemText(dialog, IDC_EXPECTED), lower);
-    EXPECT_TRUE(driver::IsChecked(dialog, IDC_SHA256));
-    EXPECT_FALSE(driver::IsChecked(dialog, IDC_MD5));
+    driver::SetItemText(dialog, IDC_EXPECTED, lower);
     const Outcome run = FinishRun(app, dialog);
-    EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> SHA256:" + kSha256OfAbc + "\r\n<G>Matches - SHA256</G>\r\n<G>\"" + b +
-                              "\"</G> SHA256:" + PlatformDigest("abd", CALG_SHA_256) +
+    EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> SHA256:" + kSha256OfAbc + "\r\n<G>Matches - SHA256</G>\r\n<R>\"" + b +
+                              "\"</R> SHA256:" + PlatformDigest("abd", CALG_SHA_256) +
                               "\r\n<R>Does not match - SHA256</R>\r\n<R>---\r\nError: 1\r\n</R>");
+    EXPECT_EQ(run.verdict, "1 of 2 failed");
+    EXPECT_EQ(run.title, "Log - Check Hashes - a.txt");
+}
+
+// As gpg --print-md prints a digest and download pages show one: compared as one digest.
+TEST(HashDialog, ADigestTypedInGroupsMatches) {
+    driver::TempFolder folder;
+    const std::string a = folder / "a.txt";
+    driver::WriteFile(a, "abc");
+    const ClipboardText pasted(L"");
+    std::string blanks, colons;
+    for (size_t i = 0; i < kSha256OfAbc.size(); i += 8) blanks += (i ? " " : "") + kSha256OfAbc.substr(i, 8);
+    for (size_t i = 0; i < kSha256OfAbc.size(); i += 2) colons += (i ? ":" : "") + kSha256OfAbc.substr(i, 2);
+    for (const std::string& typed : {blanks, colons}) {
+        driver::Process app;
+        HWND dialog = StartTool(app, folder, 3, {a});
+        ASSERT_NE(dialog, nullptr);
+        driver::SetItemText(dialog, IDC_EXPECTED, typed);
+        const Outcome run = FinishRun(app, dialog);
+        EXPECT_EQ(run.marked, "<G>\"" + a + "\"</G> SHA256:" + kSha256OfAbc +
+                                  "\r\n<G>Matches - SHA256</G>\r\n<G>---\r\nAll Success!\r\n</G>")
+            << typed;
+        // The box the digest ticked is the digest's choice, not kept for the next run.
+        EXPECT_NE(StoredChoices("HashChecker").find("sha256=0"), std::string::npos) << StoredChoices("HashChecker");
+    }
+}
+
+// Each dialog opens as the last run confirmed it, and with the first run's defaults when
+// nothing is kept; the expected digest, which belongs to one file, is never kept.
+TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
+    struct Box {
+        int id;
+        bool first;
+    };
+    const std::string extensions = ".tmp;1|.b%ak", digest = "900150983cd24fb0d6963f7d28e17f72";
+    const struct {
+        int mode;
+        const char* value;
+        std::vector<Box> boxes;
+    } tools[] = {
+        {2, "Cleaner", {{IDC_SUBFOLDERS, true}}},
+        {3,
+         "HashChecker",
+         {{IDC_SUBFOLDERS, true},
+          {IDC_MD5, false},
+          {IDC_SHA1, false},
+          {IDC_SHA256, false},
+          {IDC_SHA512, false},
+          {IDC_BLAKE3, false}}},
+        {4, "TimeChanger", {{IDC_SUBFOLDERS, true}, {IDC_FIXEDTIME, false}}},
+    };
+    const ClipboardText pasted(L"");
+    for (const auto& [mode, value, boxes] : tools) {
+        driver::TempFolder folder;
+        CreateDirectoryA((folder / "empty").c_str(), nullptr);
+        driver::Process app;
+        HWND dialog = StartTool(app, folder, mode, {folder / "empty"});
+        ASSERT_NE(dialog, nullptr) << mode;
+        EXPECT_EQ(StoredChoices(value), "<none>");
+        for (const Box& box : boxes) {
+            EXPECT_EQ(driver::IsChecked(dialog, box.id), box.first) << mode << " " << box.id;
+            driver::SetCheck(dialog, box.id, !box.first);
+        }
+        if (mode == 2) driver::SetItemText(dialog, IDC_EXTENSIONS, extensions);
+        if (mode == 3) driver::SetItemText(dialog, IDC_EXPECTED, digest);
+        FinishRun(app, dialog);
+
+        dialog = StartTool(app, folder, mode, {folder / "empty"}, Choices::Keep);
+        ASSERT_NE(dialog, nullptr) << mode;
+        for (const Box& box : boxes) EXPECT_EQ(driver::IsChecked(dialog, box.id), !box.first) << mode << " " << box.id;
+        const int kept = mode == 2 ? IDC_EXTENSIONS : IDC_EXPECTED;  // the digest is not
+        if (mode != 4) {
+            EXPECT_EQ(driver::GetItemText(dialog, kept), mode == 2 ? extensions : "") << mode;
+        }
+        EXPECT_EQ(StoredChoices(value).find(digest), std::string::npos) << StoredChoices(value);
+        CloseWithoutRun(app, dialog);
+    }
 }
 
 TEST(HashDialog, ATypedDigestChoosesItsAlgorithmAndAWrongLengthKeepsTheDialogOpen) {
@@ -378,7 +490,9 @@ TEST(HashDialog, SixtyFourDigitsAreBlake3WhenItsBoxIsChecked) {
         driver::SetCheck(dialog, IDC_SHA512, true);
         driver::SetCheck(dialog, IDC_BLAKE3, blake3);
         const Outcome run = FinishRun(app, dialog);
-        const std::string line = "<G>\"" + a + "\"</G>" + (blake3 ? "" : " SHA256:" + kSha256OfAbc) +
+        // The file's own line takes the colour of its outcome.
+        const std::string mark = blake3 ? "G>" : "R>";
+        const std::string line = "<" + mark + "\"" + a + "\"</" + mark + (blake3 ? "" : " SHA256:" + kSha256OfAbc) +
                                  " SHA512:" + kSha512OfAbc + (blake3 ? " BLAKE3:" + blake3OfAbc : "") + "\r\n";
         EXPECT_EQ(run.marked, blake3 ? line + "<G>Matches - BLAKE3</G>\r\n<G>---\r\nAll Success!\r\n</G>"
                                      : line + "<R>Does not match - SHA256</R>\r\n<R>---\r\nError: 1\r\n</R>");

@@ -67,6 +67,15 @@ TEST(TimeDialog, DefaultsAndTheCloseBoxRunsNothing) {
     EXPECT_FALSE(driver::IsChecked(dialog, IDC_FIXEDTIME));
     EXPECT_TRUE(driver::IsChecked(dialog, IDC_SUBFOLDERS));
     EXPECT_EQ(driver::GetItemText(dialog, IDC_FIXEDTIME), "April 1, 2000 00:00:00");
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_DATE), "Date:");
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_TIME), "Time:");
+    // The pickers follow the fixed moment's box: off while it is ticked.
+    for (bool fixed : {false, true, false}) {
+        if (fixed != driver::IsChecked(dialog, IDC_FIXEDTIME)) driver::Click(dialog, IDC_FIXEDTIME);
+        for (int i = 0; i < 100 && bool(IsWindowEnabled(GetDlgItem(dialog, IDC_DATEPICKER))) == fixed; ++i) Sleep(50);
+        EXPECT_EQ(bool(IsWindowEnabled(GetDlgItem(dialog, IDC_DATEPICKER))), !fixed) << fixed;
+        EXPECT_EQ(bool(IsWindowEnabled(GetDlgItem(dialog, IDC_TIMEPICKER))), !fixed) << fixed;
+    }
     // Today's date, whichever side of a midnight in between.
     const std::string shown = Text(Picker(app, GetDlgItem(dialog, IDC_DATEPICKER), DTM_GETSYSTEMTIME)).substr(0, 10);
     GetLocalTime(&end);

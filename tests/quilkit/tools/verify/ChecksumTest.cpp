@@ -77,6 +77,8 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     driver::Click(save, IDOK);
     ConfirmReplace(app);
     for (int i = 0; i < 100 && driver::ReadFile(saved) == "old checksums\n"; ++i) Sleep(50);
+    const std::string trace = driver::WaitForLogText(log, "Saved - " + saved + "\r\n");
+    EXPECT_NE(trace.find("\r\nSaved - " + saved + "\r\n"), std::string::npos) << trace;
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
 
@@ -122,7 +124,10 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
 
     // The folder is searched for the files by their endings, in any case; a selected path
     // that is not there is named.
-    const std::string marked = Verify({folder.Path(), folder / "typo.md5"});
+    driver::TempFolder lists;
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, lists, 6, {folder.Path(), folder / "typo.md5"}));
+    const std::string& marked = run.marked;
     const std::string a = folder / "a b.txt", c = folder / "sub\\c.bin",
                       e = folder / "caf\xC3\xA9 \xF0\x9F\x98\x80.txt";
     for (const std::string& line :
@@ -133,9 +138,16 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
           "<R>Not found - </R>" + (folder / "typo.md5") + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
     // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, escaped.md5: 1, broken.sha256: 2 and the
-    // line saying that it held no entry, typo.md5.
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 10 + 2);
+    // line saying that it held no entry, typo.md5; a heading for each of the five files.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 10 + 2 + 5);
+    // Each checksum file's entries under its name.
+    const std::string sums =
+        "Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a + "\r\n<R>FAILED - </R>" + c + "\r\n";
+    EXPECT_NE(marked.find(sums), std::string::npos) << marked;
     EXPECT_NE(marked.find("<R>---\r\nError: 8\r\n</R>"), std::string::npos) << marked;
+    // The status bar counts the files hashed (and the path not found), not the bad lines.
+    EXPECT_EQ(run.status.rfind("Done: 5 files, 8 failed, ", 0), 0u) << run.status;
+    EXPECT_EQ(run.verdict, "8 failed");
 }
 
 // BLAKE3 alone: Save proposes checksums.b3 in the form b3sum --check reads, and mode 6 reads
@@ -193,8 +205,10 @@ TEST(Checksums, AnEntryNamingAPipeIsNeverOpened) {
     StartTool(app, folder, 6, {folder / "pipe.md5", folder / "after.md5"});
     HWND log = driver::WaitForWindow(app, "Log");
     driver::WaitForRunEnd(log);
-    EXPECT_EQ(driver::ReadLogMarked(log), "<R>Not checked (names a device) - </R>" + name + "\r\n<R>FAILED - </R>" +
-                                              (folder / "after.txt") + "\r\n<R>---\r\nError: 2\r\n</R>");
+    EXPECT_EQ(driver::ReadLogMarked(log), "Checking - " + (folder / "pipe.md5") +
+                                              "\r\n<R>Not checked (names a device) - </R>" + name + "\r\nChecking - " +
+                                              (folder / "after.md5") + "\r\n<R>FAILED - </R>" + (folder / "after.txt") +
+                                              "\r\n<R>---\r\nError: 2\r\n</R>");
     const ULONGLONG closed = GetTickCount64();
     driver::Close(log);
     EXPECT_EQ(WaitForSingleObject(app.Handle(), 2000), WAIT_OBJECT_0);
@@ -238,7 +252,8 @@ TEST(Checksums, ModeSixReadsWhatOpensslSha512sumAndGpgWrite) {
     EXPECT_EQ(count("<G>OK - </G>" + a + "\r\n"), 9u) << marked;
     EXPECT_EQ(count("<G>OK - </G>" + b + "\r\n"), 9u) << marked;
     EXPECT_EQ(count("Signature not checked - " + (folder / "SHA256SUMS.asc") + "\r\n"), 1u) << marked;
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 18 + 1 + 2);
+    // And a heading for each of the nine.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 18 + 1 + 2 + 9);
     EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
 
     driver::WriteFile(a, "first downloaD");
@@ -280,7 +295,8 @@ TEST(Checksums, DetachedSignaturesBesideAReleaseAreNamedAndNoFailure) {
                                     notChecked(a + ".sig"), "<G>OK - </G>" + a + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
     EXPECT_NE(marked.find("<G>OK - </G>" + b + "\r\n"), marked.rfind("<G>OK - </G>" + b + "\r\n")) << marked;
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 3 + 4 + 2) << marked;
+    // Two lines each for the two checksum files (a heading with them), and the summary.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 3 + 4 + 2 + 2) << marked;
     EXPECT_EQ(marked.find("Error"), std::string::npos) << marked;
 }
 
@@ -294,7 +310,8 @@ TEST(Checksums, NothingToCheckAndEntriesNamingAnotherComputerOrADeviceFail) {
     driver::WriteFile(remote, sha + "  \\\\host\\share\\x\n" + sha + "  //host/x\n" + sha + "  COM1\n" + sha +
                                   "  \\\\.\\pipe\\x\n" + sha + "  sub/aux.txt\n");
     EXPECT_EQ(Verify({empty, comments, remote}),
-              "<R>No checksums in - </R>" + empty + "\r\n<R>No checksums in - </R>" + comments +
+              "Checking - " + empty + "\r\n<R>No checksums in - </R>" + empty + "\r\nChecking - " + comments +
+                  "\r\n<R>No checksums in - </R>" + comments + "\r\nChecking - " + remote +
                   "\r\n<R>Not checked (names another computer) - </R>\\\\host\\share\\x\r\n"
                   "<R>Not checked (names another computer) - </R>//host/x\r\n"
                   "<R>Not checked (names a device) - </R>COM1\r\n"
@@ -361,7 +378,8 @@ TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
                                               "nul .txt"};
     driver::WriteFile(folder / "here.txt", "");
     std::string sums = empty + "  \\\\?\\" + (folder / "here.txt") + "\n", expected;
-    expected = "<G>OK - </G>\\\\?\\" + (folder / "here.txt") + "\r\n";
+    expected =
+        "Checking - " + (folder / "spellings.sha256") + "\r\n<G>OK - </G>\\\\?\\" + (folder / "here.txt") + "\r\n";
     for (const std::string& name : remote) {
         sums += onShare + "  " + name + "\n";
         expected += "<R>Not checked (names another computer) - </R>" + name + "\r\n";
@@ -376,7 +394,8 @@ TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
     for (int i = 0; i < 24; ++i) upAndAway += "../";
     upAndAway += "UNC/" + h + "/share/f";
     driver::WriteFile(folder / "relative.sha256", onShare + "  " + upAndAway + "\n");
-    expected += "<R>Not checked (names another computer) - </R>" + upAndAway + "\r\n";
+    expected += "Checking - \\\\?\\" + (folder / "relative.sha256") +
+                "\r\n<R>Not checked (names another computer) - </R>" + upAndAway + "\r\n";
 
     EXPECT_EQ(Verify({folder / "spellings.sha256", "\\\\?\\" + (folder / "relative.sha256")}),
               expected + "<R>---\r\nError: " + std::to_string(remote.size() + devices.size() + 1) + "\r\n</R>");
@@ -468,8 +487,9 @@ TEST(Checksums, ALinkInTheFolderToAShareIsNeverReadButTheShareChecksItsOwnFiles)
     driver::WriteFile(folder / "link.sha256",
                       "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5  link/f\n");
     EXPECT_EQ(Verify({folder / "link.sha256", drive.Root() + "own.sha256"}),
-              "<R>Not checked (names another computer) - </R>link/f\r\n<G>OK - </G>" + drive.Root() +
-                  "f\r\n<R>---\r\nError: 1\r\n</R>");
+              "Checking - " + (folder / "link.sha256") +
+                  "\r\n<R>Not checked (names another computer) - </R>link/f\r\nChecking - " + drive.Root() +
+                  "own.sha256\r\n<G>OK - </G>" + drive.Root() + "f\r\n<R>---\r\nError: 1\r\n</R>");
 }
 
 // The largest memory the process has held, from the system's counters.
@@ -511,4 +531,12 @@ TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
     const std::string unlisted = folder / "other.bin";
     driver::WriteFile(unlisted, "other");
     EXPECT_EQ(Verify({unlisted}), "<R>No checksum file lists - </R>" + unlisted + "\r\n<R>---\r\nError: 1\r\n</R>");
+    // Listed by two checksum files, which disagree: each one's line under its name.
+    ASSERT_EQ(RunShell(folder.Path(),
+                       "printf two > two.bin && sha256sum two.bin > two.bin.sha256 && printf "
+                       "'00000000000000000000000000000000  two.bin\\n' > two.bin.md5"),
+              "exit 0\n");
+    const std::string two = folder / "two.bin";
+    EXPECT_EQ(Verify({two}), "Checking - " + two + ".md5\r\n<R>FAILED - </R>" + two + "\r\nChecking - " + two +
+                                 ".sha256\r\n<G>OK - </G>" + two + "\r\n<R>---\r\nError: 1\r\n</R>");
 }
