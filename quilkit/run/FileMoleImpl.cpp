@@ -95,7 +95,7 @@ bool IsDataElsewhere(const std::wstring& path, const CStopRequest& stop) {
 }
 
 ResultCode CFileMoleImpl::ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error) {
-    LogResultLine(m_log, false, IsPathTooLongError(error) ? L"Path too long - " : prefix, path);
+    LogResultLine(*m_log, false, IsPathTooLongError(error) ? L"Path too long - " : prefix, path);
     return kResultFail;
 }
 
@@ -104,32 +104,62 @@ void CFileMoleImpl::NoteTotalOfFiles(const std::vector<std::wstring>& paths) {
         const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     }
-    m_log.NoteTotal(paths.size());
+    m_log->NoteTotal(paths.size());
 }
 
 int CFileMoleImpl::HandleFile(const std::wstring& path) {
-    m_log.NoteCurrent(path);
+    m_log->NoteCurrent(path);
     const ResultCode result = OnFile(path);
-    if (result == kResultOk || result < 0) m_log.NoteDone(result < 0);
+    if (result == kResultOk || result < 0) m_log->NoteDone(result < 0);
     if (result == kResultStopped) NoteCutShort();
     return result < 0 ? 1 : 0;
 }
 
+ResultCode CFileMoleImpl::HandOver(CFilePool::Work work, CFilePool::Finish then) {
+    const size_t selected = m_selected;
+    auto finish = [this, selected, then = std::move(then)](ResultCode result) {
+        if (then) then(result);
+        CountResult(result, selected);
+    };
+    if (m_pool) {
+        m_pool->Submit(std::move(work), std::move(finish));
+    } else {
+        finish(work(*m_log, 0));
+    }
+    return kResultUncounted;
+}
+
+void CFileMoleImpl::CountResult(ResultCode result, size_t selected) {
+    if (result == kResultFailUncounted)
+        m_log->NoteFailure();
+    else if (result == kResultOk || result < 0)
+        m_log->NoteDone(result < 0);
+    if (result < 0) ++m_lateFailures;
+    if (result == kResultStopped) m_cutShort.insert(selected);
+}
+
+int CFileMoleImpl::FinishHandedOver() {
+    if (m_pool) m_pool->Drain();
+    const int failures = m_lateFailures;
+    m_lateFailures = 0;
+    return failures;
+}
+
 int CFileMoleImpl::HandleFolder(const std::wstring& path) {
-    m_log.NoteCurrent(path);
+    m_log->NoteCurrent(path);
     const bool failed = OnFolder(path) < 0;
-    if (failed) m_log.NoteDone(true);
+    if (failed) m_log->NoteDone(true);
     return failed ? 1 : 0;
 }
 
 int CFileMoleImpl::SkipLink(const std::wstring& path) {
-    m_log.AppendLine(L"Link skipped - " + path);
+    m_log->AppendLine(L"Link skipped - " + path);
     return 0;
 }
 
 int CFileMoleImpl::ReportNotFound(const std::wstring& path) {
-    LogResultLine(m_log, false, L"Not found - ", path);
-    m_log.NoteDone(true);
+    LogResultLine(*m_log, false, L"Not found - ", path);
+    m_log->NoteDone(true);
     return 1;
 }
 
@@ -141,7 +171,7 @@ int CFileMoleImpl::WalkFolder(const std::wstring& path, int subFolders) {
     }
     if (attributes == INVALID_FILE_ATTRIBUTES && IsNotFoundError(GetLastError())) return ReportNotFound(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        m_log.NoteDone(true);
+        m_log->NoteDone(true);
         return 1;
     }
     if (IsFolderLink(path, attributes, m_stop)) return SkipLink(path);
@@ -224,10 +254,10 @@ int CFileMoleImpl::LeaveFolder(std::vector<Listing>& open) {
 }
 
 void CFileMoleImpl::ReportUnlistable(const std::wstring& folder, DWORD error) {
-    m_log.NoteDone(true);
+    m_log->NoteDone(true);
     // A refused length has its own line: the folder's name is the cause.
-    if (IsPathTooLongError(error)) return LogResultLine(m_log, false, L"Path too long - ", folder);
-    LogResultLine(m_log, false, L"Cannot list - ", folder + L" (" + SystemReason(error) + L")");
+    if (IsPathTooLongError(error)) return LogResultLine(*m_log, false, L"Path too long - ", folder);
+    LogResultLine(*m_log, false, L"Cannot list - ", folder + L" (" + SystemReason(error) + L")");
 }
 
 int CFileMoleImpl::VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders,

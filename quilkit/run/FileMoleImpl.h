@@ -5,24 +5,18 @@
 // selection through a directory link.
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "log/LogSink.h"
+#include "FilePool.h"
+#include "ResultCode.h"
 #include "StopRequest.h"
-
-// Result codes in the manner of an HRESULT: callers only look at the sign.
-using ResultCode = long;
-constexpr ResultCode kResultOk = 0;
-constexpr ResultCode kResultFail = static_cast<ResultCode>(0x80004005L);
-// Not a failure: the object was left as it was because a stop was requested meanwhile.
-constexpr ResultCode kResultStopped = 1;
-// Not a failure and not an object of the run's count: a file the engine passed over.
-constexpr ResultCode kResultUncounted = 2;
 
 class CFileMoleImpl {
 public:
-    CFileMoleImpl(CLogSink& log, const CStopRequest& stop) : m_log(log), m_stop(stop) {}
+    CFileMoleImpl(CLogSink& log, const CStopRequest& stop) : m_log(&log), m_stop(stop) {}
     virtual ~CFileMoleImpl() = default;
 
     virtual ResultCode OnFile(const std::wstring& path) = 0;
@@ -38,7 +32,8 @@ public:
     // a path alone: the open folders wait on a list, not on the stack.
     int WalkFolder(const std::wstring& path, int subFolders);
 
-    // OnFile or OnFolder with the progress noted; 1 when it failed, else 0.
+    // OnFile or OnFolder with the progress noted; 1 when it failed, else 0 (a file handed
+    // over counts once released: FinishHandedOver).
     int HandleFile(const std::wstring& path);
     int HandleFolder(const std::wstring& path);
     // A directory link (junction, symbolic link, mount point) named and left alone: its
@@ -52,13 +47,27 @@ public:
 
     bool StopRequested() const { return m_stop.IsRequested(); }
     const CStopRequest& StopRequestOf() const { return m_stop; }
-    // Whether a stop left the last path handed over unfinished.
-    bool WasCutShort() const { return m_cutShort; }
-    void ClearCutShort() { m_cutShort = false; }
-    void NoteCutShort() { m_cutShort = true; }
+    // The selected path (by its index) that the engine works on from now on.
+    void BeginSelected(size_t index) { m_selected = index; }
+    // Whether a stop left the selected path unfinished; a file handed over counts once released.
+    bool WasCutShort() const { return m_cutShort.count(m_selected) != 0; }
+    void NoteCutShort() { m_cutShort.insert(m_selected); }
+    // How many selected paths a stop left unfinished.
+    int SelectedCutShort() const { return int(m_cutShort.size()); }
+    // Waits for the files handed over and releases them; returns their failures not yet
+    // returned.
+    int FinishHandedOver();
 
 protected:
-    CLogSink& Log() const { return m_log; }
+    CLogSink& Log() const { return *m_log; }
+    // Files may be handed over to `pool`, whose log takes the engine's lines from now on.
+    void WorkThrough(CFilePool& pool) {
+        m_pool = &pool;
+        m_log = &pool.Log();
+    }
+    // Hands a file's work over (see CFilePool); once released, `then` sees its result, and
+    // it counts as OnFile's would. Returns what OnFile returns meanwhile.
+    ResultCode HandOver(CFilePool::Work work, CFilePool::Finish then = nullptr);
     // The failure line of `path`: "Path too long - " when the system refused the path for
     // its length (`error`), else `prefix`. Returns kResultFail.
     ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
@@ -74,9 +83,14 @@ private:
                    std::vector<Listing>& open);
     void ReportUnlistable(const std::wstring& folder, DWORD error);
 
-    CLogSink& m_log;
+    void CountResult(ResultCode result, size_t selected);
+
+    CLogSink* m_log;
     const CStopRequest& m_stop;
-    bool m_cutShort = false;
+    CFilePool* m_pool = nullptr;
+    size_t m_selected = 0;
+    std::set<size_t> m_cutShort;  // selected paths
+    int m_lateFailures = 0;
     const WIN32_FIND_DATAW* m_found = nullptr;
 };
 

@@ -38,15 +38,13 @@ std::vector<std::wstring> AbsolutePaths(const std::vector<std::wstring>& paths) 
 RunTally WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& paths, const WalkOptions& options) {
     if (options.filesCount) engine.NoteTotalOfFiles(paths);
     RunTally tally;
-    for (size_t i = 0; i < paths.size(); ++i) {
-        if (engine.StopRequested()) {
-            tally.notDone += int(paths.size() - i);
-            break;
-        }
-        engine.ClearCutShort();
-        tally.failures += HandlePath(engine, paths[i], options);
-        if (engine.WasCutShort()) ++tally.notDone;
+    size_t reached = 0;
+    for (; reached < paths.size() && !engine.StopRequested(); ++reached) {
+        engine.BeginSelected(reached);
+        tally.failures += HandlePath(engine, paths[reached], options);
     }
+    tally.failures += engine.FinishHandedOver();
+    tally.notDone = engine.SelectedCutShort() + int(paths.size() - reached);
     return tally;
 }
 
@@ -75,10 +73,7 @@ void CToolRun::RequestStop() {
     CancelBlockedRead();
 }
 
-void CToolRun::CancelBlockedRead() {
-    std::lock_guard<std::mutex> lock(m_threadMutex);
-    if (m_workerThread && m_stop.IsReading()) CancelSynchronousIo(m_workerThread.Get());
-}
+void CToolRun::CancelBlockedRead() { m_stop.CancelBlockedReads(); }
 
 bool CToolRun::StopAndJoin(DWORD waitMs) {
     if (!HasStarted()) return !m_letGo;
@@ -100,24 +95,14 @@ bool CToolRun::StopAndJoin(DWORD waitMs) {
 void CToolRun::Work(const Job& job) {
     // The shell's file operations want an apartment on the thread that calls them.
     ScopedComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    {
-        HANDLE thread = nullptr;
-        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS);
-        std::lock_guard<std::mutex> lock(m_threadMutex);
-        m_workerThread.Reset(thread);
-    }
     RunTally tally;
     try {
+        CStopRequest::Reader reader(m_stop);
         tally = job(m_feed, m_stop);
     } catch (const std::exception& error) {
         // Out of memory, or no thread to be had: say so in the log rather than vanish.
         m_feed.AppendError(L"Run ended early - " + Widen(error.what()) + L"\r\n");
         ++tally.failures;
-    }
-    {
-        std::lock_guard<std::mutex> lock(m_threadMutex);
-        m_workerThread.Reset();
     }
     if (m_stop.IsRequested()) {
         m_feed.AppendError(L"Stopped\r\n");

@@ -62,14 +62,15 @@ public:
     // with "Stopped" (when asked to stop), the summary, and the feed's finish.
     void Start(Job job);
     bool HasStarted() const { return m_worker.joinable(); }
-    // Asks the worker to stop, and cancels the read it may be blocked in.
+    // Asks the worker to stop, and cancels the read it, or a thread hashing beside it, may
+    // be blocked in.
     void RequestStop();
     bool IsStopRequested() const { return m_stop.IsRequested(); }
     // A stop that came while the worker was entering a read found nothing to cancel:
     // whoever waits for a stopping run repeats this now and then.
     void CancelBlockedRead();
-    // Whether the worker is in a read (see CStopRequest): nothing it does then is lost
-    // when the process ends around it.
+    // Whether the worker, or a thread hashing beside it, is in a read (see CStopRequest):
+    // nothing the run does then is lost when the process ends around it.
     bool IsWorkerReading() const { return m_stop.IsReading(); }
     // Stops taking lines, asks the worker to stop and waits for it. After `waitMs` a
     // worker still held in a read that does not return (a pipe, a device, a share that
@@ -99,6 +100,4 @@ private:
     std::thread m_worker;
     bool m_letGo = false;  // the worker was left in its read
     UniqueHandle m_ended;  // set when the worker has written its last line
-    std::mutex m_threadMutex;
-    UniqueHandle m_workerThread;  // while the worker runs, for cancelling its reads
 };

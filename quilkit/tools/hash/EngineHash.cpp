@@ -8,11 +8,12 @@
 
 namespace {
 
-void WriteFailure(CLogSink& log, const std::wstring& path) {
+ResultCode WriteFailure(CLogSink& log, const std::wstring& path) {
     if (IsPathTooLongError(GetLastError()))
         LogResultLine(log, false, L"Path too long - ", path);
     else
         log.AppendError(L"\"" + path + L"\" Error...\r\n");
+    return kResultFail;
 }
 
 DigestKind KindOf(ChecksumAlgorithm algorithm) {
@@ -74,44 +75,59 @@ std::vector<DigestKind> CEngineHash::Choose(int md5, int sha1, int sha256, int s
     return kinds;
 }
 
+CEngineHash::CEngineHash(CLogSink& log, const CStopRequest& stop, const std::vector<DigestKind>& kinds,
+                         CRunChecksums* checksums, size_t workers)
+    : CFileMoleImpl(log, stop), m_kinds(kinds), m_checksums(checksums), m_pool(log, stop, workers) {
+    for (size_t i = 0; i < m_pool.Workers(); ++i) m_hashers.push_back(std::make_unique<CFileHasher>(kinds));
+    WorkThrough(m_pool);
+}
+
 bool CEngineHash::MatchesExpected(const std::vector<std::string>& texts) const {
     for (size_t i = 0; i < texts.size(); ++i)
-        if (m_hasher.Digest(i).Kind() == KindOf(m_expectedAlgorithm)) return LowercaseHex(texts[i]) == m_expected;
+        if (m_kinds[i] == KindOf(m_expectedAlgorithm)) return LowercaseHex(texts[i]) == m_expected;
     return false;
 }
 
-ResultCode CEngineHash::ReportComparison(bool matches) {
+ResultCode CEngineHash::ReportComparison(bool matches, CLogSink& log) const {
     if (m_expected.empty()) return kResultOk;
     const std::wstring name = Widen(AlgorithmName(m_expectedAlgorithm));
-    Log().NoteComparison(matches, name);
+    log.NoteComparison(matches, name);
     if (matches)
-        Log().AppendSuccess(L"Matches - " + name);
+        log.AppendSuccess(L"Matches - " + name);
     else
-        Log().AppendError(L"Does not match - " + name);
-    Log().AppendLine(L"");
+        log.AppendError(L"Does not match - " + name);
+    log.AppendLine(L"");
     return matches ? kResultOk : kResultFail;
 }
 
 ResultCode CEngineHash::OnFile(const std::wstring& path) {
+    auto texts = std::make_shared<std::vector<std::string>>();
+    return HandOver(
+        [this, path, texts](CLogSink& log, size_t worker) { return HashFile(path, *m_hashers[worker], log, *texts); },
+        [this, path, texts](ResultCode) {
+            if (!texts->empty()) Keep(path, *texts);
+        });
+}
+
+ResultCode CEngineHash::HashFile(const std::wstring& path, CFileHasher& hasher, CLogSink& log,
+                                 std::vector<std::string>& texts) const {
+    log.NoteCurrent(path);
     // Reading would download it first, gigabytes perhaps, unasked.
     if (IsDataElsewhere(path, StopRequestOf())) {
-        LogResultLine(Log(), false, L"Not on this computer - ", path);
+        LogResultLine(log, false, L"Not on this computer - ", path);
         return kResultFail;
     }
     UniqueFile file = OpenForHashing(path, StopRequestOf());
     if (!file && StopRequested()) return kResultStopped;
-    if (!file) {
-        WriteFailure(Log(), path);
-        return kResultFail;
-    }
-    std::vector<std::string> texts;
-    switch (m_hasher.Hash(file.Get(), StopRequestOf(), Log(), texts)) {
+    if (!file) return WriteFailure(log, path);
+    switch (hasher.Hash(file.Get(), StopRequestOf(), log, texts)) {
         case CFileHasher::Outcome::Stopped:
+            texts.clear();
             return kResultStopped;
         case CFileHasher::Outcome::ReadError:
             // Digests of a file cut short by a read error would pass for the file's digests.
-            WriteFailure(Log(), path);
-            return kResultFail;
+            texts.clear();
+            return WriteFailure(log, path);
         case CFileHasher::Outcome::Done:
             break;
     }
@@ -119,18 +135,31 @@ ResultCode CEngineHash::OnFile(const std::wstring& path) {
     // The file's own line takes the colour of its outcome.
     const bool matches = m_expected.empty() || MatchesExpected(texts);
     if (matches)
-        Log().AppendSuccess(L"\"" + path + L"\"");
+        log.AppendSuccess(L"\"" + path + L"\"");
     else
-        Log().AppendError(L"\"" + path + L"\"");
+        log.AppendError(L"\"" + path + L"\"");
     std::string digests;
-    for (size_t i = 0; i < texts.size(); ++i) digests += m_hasher.Digest(i).Label() + texts[i];
-    Log().AppendLine(Widen(digests));
-    // The kinds run from MD5 to SHA-512, then BLAKE3: the last of the SHA-2 side is the
-    // strongest, which GNU's tools read; BLAKE3 is kept when it is the only digest.
+    for (size_t i = 0; i < texts.size(); ++i) digests += hasher.Digest(i).Label() + texts[i];
+    log.AppendLine(Widen(digests));
+    return ReportComparison(matches, log);
+}
+
+// The kinds run from MD5 to SHA-512, then BLAKE3: the last of the SHA-2 side is the
+// strongest, which GNU's tools read; BLAKE3 is kept when it is the only digest.
+void CEngineHash::Keep(const std::wstring& path, const std::vector<std::string>& texts) {
     size_t kept = texts.size() - 1;
-    if (kept > 0 && m_hasher.Digest(kept).Kind() == DigestKind::Blake3) --kept;
-    if (m_checksums) m_checksums->Add(m_hasher.Digest(kept).Kind(), path, texts[kept]);
-    return ReportComparison(matches);
+    if (kept > 0 && m_kinds[kept] == DigestKind::Blake3) --kept;
+    if (m_checksums) m_checksums->Add(m_kinds[kept], path, texts[kept]);
+}
+
+CToolRun::Job HashCheckJob(const std::vector<std::wstring>& paths, const WalkOptions& options,
+                           const std::vector<DigestKind>& kinds, std::shared_ptr<CRunChecksums> checksums,
+                           const std::string& expected, ChecksumAlgorithm algorithm, size_t workers) {
+    return [=](CLogSink& log, const CStopRequest& stop) {
+        CEngineHash engine(log, stop, kinds, checksums.get(), workers ? workers : FilesAtOnce(paths, stop));
+        engine.Expect(expected, algorithm);
+        return WalkPathList(engine, paths, options);
+    };
 }
 
 CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
@@ -149,11 +178,5 @@ CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
     const std::vector<DigestKind> kinds =
         CEngineHash::Choose(dialog.m_md5, dialog.m_sha1, dialog.m_sha256, dialog.m_sha512, dialog.m_blake3);
     checksums->SetSelection(paths);
-    const std::string expected = dialog.m_expected;
-    const ChecksumAlgorithm algorithm = dialog.m_expectedAlgorithm;
-    return [paths, options, kinds, checksums, expected, algorithm](CLogSink& log, const CStopRequest& stop) {
-        CEngineHash engine(log, stop, kinds, checksums.get());
-        engine.Expect(expected, algorithm);
-        return WalkPathList(engine, paths, options);
-    };
+    return HashCheckJob(paths, options, kinds, checksums, dialog.m_expected, dialog.m_expectedAlgorithm);
 }

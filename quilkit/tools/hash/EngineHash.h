@@ -13,10 +13,10 @@
 
 class CEngineHash : public CFileMoleImpl {
 public:
-    // `checksums`, when given, keeps the strongest digest of each file hashed.
+    // `checksums`, when given, keeps the strongest digest of each file hashed. `workers`
+    // files are hashed at once (FilesAtOnce), their lines in the order of the walk.
     CEngineHash(CLogSink& log, const CStopRequest& stop, const std::vector<DigestKind>& kinds,
-                CRunChecksums* checksums = nullptr)
-        : CFileMoleImpl(log, stop), m_hasher(kinds), m_checksums(checksums) {}
+                CRunChecksums* checksums = nullptr, size_t workers = 1);
 
     // The digests of the dialog's boxes in the order of the result line; MD5 alone when
     // none is chosen.
@@ -33,18 +33,29 @@ public:
     ResultCode OnFolder(const std::wstring&) override { return kResultOk; }
 
 private:
+    // A file's work beside the walk: reads only, and changes nothing of the engine's.
+    ResultCode HashFile(const std::wstring& path, CFileHasher& hasher, CLogSink& log,
+                        std::vector<std::string>& texts) const;
     // Whether the digest of the expected kind among `texts` is the expected one.
     bool MatchesExpected(const std::vector<std::string>& texts) const;
     // "Matches - " or "Does not match - ", where a digest was expected.
-    ResultCode ReportComparison(bool matches);
+    ResultCode ReportComparison(bool matches, CLogSink& log) const;
+    void Keep(const std::wstring& path, const std::vector<std::string>& texts);
 
-    CFileHasher m_hasher;
+    std::vector<DigestKind> m_kinds;
+    std::vector<std::unique_ptr<CFileHasher>> m_hashers;  // one for each worker
     CRunChecksums* m_checksums;
     std::string m_expected;
     ChecksumAlgorithm m_expectedAlgorithm = ChecksumAlgorithm::Md5;
+    CFilePool m_pool;  // last: its workers end before the hashers go
 };
 
 // The hash checker's options dialog, owned by `owner`; after OK the job that hashes
 // `paths` on the worker and keeps their digests in `checksums`, else an empty job.
+// The job that hashes `paths`; `workers` 0 reads as many files at once as FilesAtOnce allows.
+CToolRun::Job HashCheckJob(const std::vector<std::wstring>& paths, const WalkOptions& options,
+                           const std::vector<DigestKind>& kinds, std::shared_ptr<CRunChecksums> checksums,
+                           const std::string& expected, ChecksumAlgorithm algorithm, size_t workers = 0);
+
 CToolRun::Job AskHashCheck(HWND owner, const std::vector<std::wstring>& paths,
                            std::shared_ptr<CRunChecksums> checksums);

@@ -326,26 +326,43 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
     // wait on the device.
     if (RefusedAs(TargetOfEntry(line.name, path, homeShare), line)) return;
     m_checked.insert(Lowered(path));
-    Log().NoteCurrent(path);
-    if (IsDataElsewhere(path, StopRequestOf())) return Report(false, L"Not on this computer - ", path);
+    HandOver([this, path, line, homeShare](CLogSink& log, size_t worker) {
+        return CheckFile(path, line, homeShare, log, worker);
+    });
+}
+
+ResultCode CEngine_ChecksumVerify::CheckFile(const std::wstring& path, const ChecksumLine& line,
+                                             const std::u16string& homeShare, CLogSink& log, size_t worker) {
+    log.NoteCurrent(path);
+    if (IsDataElsewhere(path, StopRequestOf())) return Refuse(log, L"Not on this computer - ", path);
     UniqueFile file = OpenForHashing(path, StopRequestOf());
-    if (!file && StopRequested()) return NoteCutShort();
-    if (!file) return Report(false, L"Missing - ", path);
+    if (!file && StopRequested()) return kResultStopped;
+    if (!file) return Refuse(log, L"Missing - ", path);
     // A link inside the tree may have taken the open elsewhere: nothing of it is read.
     const OpenedPlace opened = PlaceOfOpened(file.Get());
     const bool atHome = opened.target == EntryTarget::OtherComputer && !homeShare.empty() && opened.share == homeShare;
-    if (!atHome && RefusedAs(opened.target, line)) return;
+    if (!atHome && opened.target == EntryTarget::OtherComputer)
+        return Refuse(log, L"Not checked (names another computer) - ", ToWide(line.name));
+    if (!atHome && opened.target == EntryTarget::Device)
+        return Refuse(log, L"Not checked (names a device) - ", ToWide(line.name));
     std::vector<std::string> texts;
-    switch (HasherFor(line.algorithm).Hash(file.Get(), StopRequestOf(), Log(), texts)) {
+    switch (HasherFor(line.algorithm, worker).Hash(file.Get(), StopRequestOf(), log, texts)) {
         case CFileHasher::Outcome::Stopped:
-            return NoteCutShort();
+            return kResultStopped;
         case CFileHasher::Outcome::ReadError:
-            return Report(false, L"Missing - ", path);
+            return Refuse(log, L"Missing - ", path);
         case CFileHasher::Outcome::Done:
             break;
     }
     const bool same = LowercaseHex(texts.front()) == line.hex;
-    Report(same, same ? L"OK - " : L"FAILED - ", path, true);
+    LogResultLine(log, same, same ? L"OK - " : L"FAILED - ", path);
+    return same ? kResultOk : kResultFail;
+}
+
+// A failure, and no file of the run's count: nothing was hashed.
+ResultCode CEngine_ChecksumVerify::Refuse(CLogSink& log, std::wstring_view prefix, const std::wstring& path) {
+    LogResultLine(log, false, prefix, path);
+    return kResultFailUncounted;
 }
 
 // A checksum file's bytes, unless its data is not on this computer: reading would fetch
@@ -407,15 +424,21 @@ void CEngine_ChecksumVerify::Report(bool ok, std::wstring_view prefix, const std
     if (!ok) ++m_failures;
 }
 
-CFileHasher& CEngine_ChecksumVerify::HasherFor(ChecksumAlgorithm algorithm) {
-    std::unique_ptr<CFileHasher>& hasher = m_hashers[size_t(algorithm)];
+CFileHasher& CEngine_ChecksumVerify::HasherFor(ChecksumAlgorithm algorithm, size_t worker) {
+    std::unique_ptr<CFileHasher>& hasher = m_hashers[worker][size_t(algorithm)];
     if (!hasher) hasher = std::make_unique<CFileHasher>(std::vector<DigestKind>{KindOf(algorithm)});
     return *hasher;
 }
 
-CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths) {
-    return [paths](CLogSink& log, const CStopRequest& stop) {
-        CEngine_ChecksumVerify engine(log, stop);
+CEngine_ChecksumVerify::CEngine_ChecksumVerify(CLogSink& log, const CStopRequest& stop, size_t workers)
+    : CFileMoleImpl(log, stop), m_pool(log, stop, workers) {
+    m_hashers.resize(m_pool.Workers());
+    WorkThrough(m_pool);
+}
+
+CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths, size_t workers) {
+    return [paths, workers](CLogSink& log, const CStopRequest& stop) {
+        CEngine_ChecksumVerify engine(log, stop, workers ? workers : FilesAtOnce(paths, stop));
         // Headings where the run may read more than one checksum file: a folder, or more
         // than one selected.
         int checksumFiles = 0;
@@ -432,19 +455,17 @@ CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths) {
         }
         engine.SetHeadings(folder || checksumFiles > 1);
         RunTally tally = WalkPathList(engine, paths, WalkOptions{});
+        const int cutShort = engine.SelectedCutShort();
         // The downloads after the checksum files and folders: one selected with its
         // checksum file is checked once, by that file.
         const std::vector<std::wstring>& downloads = engine.Downloads();
-        for (size_t i = 0; i < downloads.size(); ++i) {
-            if (engine.StopRequested()) {
-                tally.notDone += int(downloads.size() - i);
-                break;
-            }
-            engine.ClearCutShort();
-            if (!engine.WasChecked(downloads[i])) engine.VerifyListedFile(downloads[i]);
-            if (engine.WasCutShort()) ++tally.notDone;
+        size_t reached = 0;
+        for (; reached < downloads.size() && !engine.StopRequested(); ++reached) {
+            engine.BeginSelected(paths.size() + reached);
+            if (!engine.WasChecked(downloads[reached])) engine.VerifyListedFile(downloads[reached]);
         }
-        tally.failures += engine.Failures();
+        tally.failures += engine.FinishHandedOver() + engine.Failures();
+        tally.notDone += engine.SelectedCutShort() - cutShort + int(downloads.size() - reached);
         return tally;
     };
 }

@@ -4,6 +4,7 @@
 // "Missing - "; an entry that names another computer or a device (by its text or by its full
 // path) is not opened, and one whose open a link took to another computer or a device is
 // not read. Signatures are named, not checked. Changes nothing on disk.
+#include <array>
 #include <memory>
 #include <set>
 #include <string>
@@ -17,7 +18,8 @@
 
 class CEngine_ChecksumVerify : public CFileMoleImpl {
 public:
-    using CFileMoleImpl::CFileMoleImpl;
+    // `workers` files are hashed at once (FilesAtOnce), their lines in the order of the run.
+    CEngine_ChecksumVerify(CLogSink& log, const CStopRequest& stop, size_t workers = 1);
 
     // A file met in a folder's walk: checked when it holds checksums, named when it is a
     // signature (RoleOfFile), else passed over.
@@ -53,6 +55,11 @@ private:
     enum class ReadOutcome { Read, Failed, Elsewhere, Stopped };
     ReadOutcome ReadChecksumFile(const std::wstring& path, std::string& bytes);
     void CheckEntry(const std::wstring& folder, const ChecksumLine& line);
+    // An entry's file hashed and compared beside the walk; reads only, and uses of the
+    // engine's own state only the hashers of `worker`.
+    ResultCode CheckFile(const std::wstring& path, const ChecksumLine& line, const std::u16string& homeShare,
+                         CLogSink& log, size_t worker);
+    static ResultCode Refuse(CLogSink& log, std::wstring_view prefix, const std::wstring& path);
     // Reports `line` as not checked when `target` is no local file.
     bool RefusedAs(EntryTarget target, const ChecksumLine& line);
     // The share a checksum file's folder really lies on (ShareOfEntryName's form; empty on
@@ -60,20 +67,23 @@ private:
     const std::u16string& HomeShareOf(const std::wstring& folder);
     // A result line; only an entry's file that was hashed counts among the run's files.
     void Report(bool ok, std::wstring_view prefix, const std::wstring& path, bool hashed = false);
-    CFileHasher& HasherFor(ChecksumAlgorithm algorithm);
+    CFileHasher& HasherFor(ChecksumAlgorithm algorithm, size_t worker);
 
-    std::unique_ptr<CFileHasher> m_hashers[size_t(ChecksumAlgorithm::Blake3) + 1];  // one for each algorithm
-    std::set<std::wstring> m_checked;                                               // full paths, in lower case
-    std::set<std::wstring> m_notedSignatures;                                       // likewise
+    // For each worker, a hasher for each ChecksumAlgorithm, made when first needed.
+    std::vector<std::array<std::unique_ptr<CFileHasher>, 5>> m_hashers;
+    std::set<std::wstring> m_checked;          // full paths, in lower case
+    std::set<std::wstring> m_notedSignatures;  // likewise
     std::vector<std::wstring> m_downloads;
     bool m_homeKnown = false;
     std::wstring m_homeFolder;
     std::u16string m_homeShare;
     int m_failures = 0;
     bool m_headings = false;
+    CFilePool m_pool;  // last: its workers end before the hashers go
 };
 
 // Mode 6: checks every selected checksum file, and every one found in the selected
 // folders and their sub-folders; any other selected file against the checksum files
 // beside it.
-CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths);
+// `workers` 0 reads as many files at once as FilesAtOnce allows.
+CToolRun::Job VerifyChecksums(const std::vector<std::wstring>& paths, size_t workers = 0);

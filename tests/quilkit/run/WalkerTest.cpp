@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +27,11 @@ public:
     void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
     void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
     void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
+    void NoteDone(bool failed) override { (failed ? failedCount : doneCount)++; }
+    // A failure that is no file of the run's count, such as an entry whose file is missing.
+    void NoteFailure() override { ++failedCount; }
     std::string lines;
+    int doneCount = 0, failedCount = 0;
 
 private:
     static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
@@ -299,6 +305,82 @@ TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
         RemoveDirectoryW(driver::LongPath(*level).c_str());
 }
 
+std::string Md5Hex(const std::string& bytes) {
+    CAnyDigest digest(DigestKind::Md5);
+    digest.Init();
+    digest.Update(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return LowercaseHex(digest.Finish());
+}
+
+// Several hundred files of mixed sizes (empty, within the first chunk, across chunks), in
+// folders and sub-folders, with a missing path and a link among them.
+std::vector<std::wstring> MakeMixedTree(const driver::TempFolder& root) {
+    std::mt19937 random(30);
+    std::string sums;
+    for (const char* folder : {"tree", "tree\\a", "tree\\a\\deep", "tree\\b"})
+        CreateDirectoryW(driver::LongPath(root / folder).c_str(), nullptr);
+    for (int i = 0; i < 320; ++i) {
+        const char* folders[] = {"tree", "tree\\a", "tree\\a\\deep", "tree\\b"};
+        const std::string name = std::string(folders[i % 4]) + "\\f" + std::to_string(i) + ".bin";
+        const size_t size = i % 40 == 0 ? CFileHasher::kChunkSize + random() % (3 * CFileHasher::kChunkSize)
+                                        : (i % 7 == 0 ? 0 : random() % 70000);
+        std::string bytes(size, '\0');
+        for (char& byte : bytes) byte = char(random());
+        driver::WriteFile(root / name, bytes);
+        // Every fifth entry is wrong, every ninth names no file.
+        std::string name2 = name.substr(5);
+        for (char& c : name2)
+            if (c == '\\') c = '/';
+        const std::string hex = i % 5 == 0 ? std::string(32, 'a') : Md5Hex(bytes);
+        sums += hex + "  " + (i % 9 == 0 ? "gone/" : "") + name2 + "\n";
+    }
+    driver::WriteFile(root / "tree\\MD5SUMS", sums);
+    return {driver::Wide(root / "tree"), driver::Wide(root / "missing.bin"), driver::Wide(root / "tree\\a\\f1.bin")};
+}
+
+// The lines, the counts and the digests kept are those of one file at a time, however
+// many files are read at once.
+TEST_F(Walker, SeveralFilesAtOnceWriteTheLogOfOneAtATime) {
+    const std::vector<std::wstring> paths = MakeMixedTree(m_root);
+    const driver::UnixLink link(m_root / "tree\\b", m_root / "tree\\a\\link");
+    struct Run {
+        std::string lines;
+        int done, failed;
+        RunTally tally;
+        std::wstring kept;
+    };
+    const auto hash = [&](size_t workers) {
+        RecordingLog log;
+        auto checksums = std::make_shared<CRunChecksums>();
+        checksums->SetSelection(paths);
+        const RunTally tally =
+            HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, checksums,
+                         "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5, workers)(log, m_stop);
+        return Run{log.lines, log.doneCount, log.failedCount, tally, checksums->Text(L"\n")};
+    };
+    const auto verify = [&](size_t workers) {
+        RecordingLog log;
+        const RunTally tally = VerifyChecksums(paths, workers)(log, m_stop);
+        return Run{log.lines, log.doneCount, log.failedCount, tally, {}};
+    };
+    for (const auto& tool : {std::function<Run(size_t)>(hash), std::function<Run(size_t)>(verify)}) {
+        const Run one = tool(1);
+        // The empty files match the expected digest, the rest fail.
+        EXPECT_GT(one.done, 30);
+        EXPECT_GT(one.failed, 30);
+        EXPECT_GT(one.done + one.failed, 300);
+        for (size_t workers : {2, 5}) {
+            const Run several = tool(workers);
+            EXPECT_EQ(several.lines, one.lines) << workers;
+            EXPECT_EQ(several.done, one.done) << workers;
+            EXPECT_EQ(several.failed, one.failed) << workers;
+            EXPECT_EQ(several.tally.failures, one.tally.failures) << workers;
+            EXPECT_EQ(several.tally.notDone, 0) << workers;
+            EXPECT_TRUE(several.kept == one.kept) << workers;
+        }
+    }
+}
+
 class BlockingCalls : public Walker {
 protected:
     void SetUp() override { ASSERT_TRUE(m_seam.Complete()); }
@@ -394,6 +476,60 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
             while (!run.Feed().Progress().finished) Sleep(10);
             Sleep(100);
         }
+    }
+}
+
+// A stop while several files are read at once: the open that waits, on a thread beside the
+// walk, is cancelled and the run ends as it does one file at a time, the file without a
+// line; where nothing can cancel it, the wait of Close lets the run go within its time.
+TEST_F(BlockingCalls, StopInTheMiddleOfARunOfSeveralFilesAtOnce) {
+    const std::wstring tree = MakeMixedTree(m_root).front();
+    for (bool cancellable : {true, false}) {
+        const std::wstring pipeName = L"\\\\.\\pipe\\vex-pool-" + std::to_wstring(GetCurrentProcessId());
+        UniqueFile server(
+            CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
+        UniqueFile pipe(CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(server && pipe);
+        m_seam.Arm(seam::Call::Create, L"f200.bin", cancellable ? pipe.Get() : nullptr);
+        std::thread watchdog([&] {
+            if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
+            DisconnectNamedPipe(server.Get());
+            m_seam.Release();
+        });
+
+        CToolRun run;
+        run.Feed().SetConsumer(nullptr, 0);
+        run.Start(
+            HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5}, run.Checksums(), "", ChecksumAlgorithm::Md5, 3));
+        EXPECT_TRUE(m_seam.WaitUntilEntered()) << cancellable;
+        EXPECT_TRUE(run.IsWorkerReading()) << cancellable;
+        const ULONGLONG start = GetTickCount64();
+        std::string lines;
+        if (cancellable) {
+            run.RequestStop();
+            while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
+                lines += TakeLines(run.Feed());
+                Sleep(50);
+                run.CancelBlockedRead();
+            }
+            EXPECT_LT(GetTickCount64() - start, 2000u);
+            while (run.Feed().HasWaiting()) lines += TakeLines(run.Feed());
+            // The files done before the stop vary; the summary ends the log and names the path not done.
+            const size_t summary = lines.rfind("[red]Stopped\r\n[red]---\r\nStopped - ");
+            ASSERT_NE(summary, std::string::npos) << lines;
+            EXPECT_NE(lines.find(" 0 failed, 1 of the selected paths not finished, ", summary), std::string::npos)
+                << lines.substr(summary);
+            EXPECT_EQ(lines.substr(lines.size() - 6), "read\r\n");
+            EXPECT_EQ(lines.find("f200.bin"), std::string::npos);
+            EXPECT_TRUE(run.StopAndJoin(1000));
+        } else {
+            EXPECT_FALSE(run.StopAndJoin(1000));
+            EXPECT_LT(GetTickCount64() - start, 2000u);
+        }
+        m_seam.Release();
+        watchdog.join();
+        while (!run.Feed().Progress().finished) Sleep(10);
+        Sleep(100);
     }
 }
 
