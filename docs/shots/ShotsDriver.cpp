@@ -26,6 +26,8 @@ namespace {
 constexpr int kGap = 16;
 // The log as pictured alone, and beside Skyperch, in pixels.
 constexpr int kLogShotHeight = 260;
+// At the least wide enough for the verdict of the cleaner's Preview, at 96 dpi.
+constexpr int kLogShotMinWidth = 600;
 constexpr SIZE kLogBesideSkyperch = {560, 260};
 
 std::string QuilkitFolder() {
@@ -71,16 +73,29 @@ int HiddenWidth(HWND edit) {
     return widest - client.right;
 }
 
-// Fits the log's width to its longest line, as far as the desktop allows, and keeps its
-// height short: the picture shows the lines and the status bar, not an empty page.
+int DesktopDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Fits the log's width to its longest line and its verdict, as far as the desktop allows,
+// and keeps its height short: the picture shows the lines and the status bar, not an
+// empty page.
 void FitLogToText(HWND log) {
     const int hidden = HiddenWidth(GetDlgItem(log, IDC_LOG));
     RECT rect = {}, desktop = {};
     GetWindowRect(log, &rect);
     GetWindowRect(GetDesktopWindow(), &desktop);
-    const int width = std::min<int>(rect.right - rect.left + hidden + kGap, desktop.right - 2 * kGap);
+    const int fitted =
+        std::max<int>(rect.right - rect.left + hidden + kGap, MulDiv(kLogShotMinWidth, DesktopDpi(), 96));
+    const int width = std::min<int>(fitted, desktop.right - 2 * kGap);
     const int height = std::min<int>(rect.bottom - rect.top, kLogShotHeight);
     MoveTo(log, (desktop.right - width) / 2, rect.top, width, height);
+    // Where lines stay wider than the desktop, their beginnings: the paths. (Wine's rich
+    // edit keeps the view where the appends scrolled it.)
+    SendMessageW(GetDlgItem(log, IDC_LOG), WM_HSCROLL, SB_LEFT, 0);
 }
 
 // A folder `name` beside the samples with `files` (name and content; a name may start
@@ -182,10 +197,7 @@ void ShowHashRun(CShotSession& shots, const std::string& samples, const std::str
     HWND log = driver::WaitForWindow(app, "Log");
     CaptureEndedLog(shots, log, "log");
     // Room on its right for Skyperch, also when Skyperch is larger at a larger scale.
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, dpi, 96));
+    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, DesktopDpi(), 96));
     ShowSkyperchPicking(shots, skyperch, log);
     driver::Close(log);
     driver::WaitForExit(app);
