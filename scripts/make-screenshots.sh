@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-pictures=(main-dialog context-menu cleaner time-changer hash-checker log skyperch log-150 skyperch-150)
+pictures=(main-dialog context-menu cleaner time-changer hash-checker log skyperch log-failed cleaner-preview log-150 skyperch-150)
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target ShotsDriver

@@ -1,7 +1,8 @@
 // The helper of `make screenshots`. It runs inside Wine's virtual desktop, starts the real
 // programs there, sets up each picture and has scripts/make-screenshots.sh take it.
 //   ShotsDriver <marker folder> <sample folder> <Skyperch.exe> [<suffix>]
-// The sample folder is a copy of samples/hashcheck; nothing in it is changed. With a
+// The sample folder is a copy of samples/hashcheck; nothing in it is changed, and the
+// pictures that need other files have them written beside it. With a
 // suffix ("-150", in a desktop at another display scale) only the log and Skyperch are
 // taken, their names ending in it. The exit code is the number of pictures that could
 // not be set up.
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Driver.h"
 #include "MouseDrag.h"
@@ -23,6 +26,8 @@ namespace {
 constexpr int kGap = 16;
 // The log as pictured alone, and beside Skyperch, in pixels.
 constexpr int kLogShotHeight = 260;
+// At the least wide enough for the verdict of the cleaner's Preview, at 96 dpi.
+constexpr int kLogShotMinWidth = 600;
 constexpr SIZE kLogBesideSkyperch = {560, 260};
 
 std::string QuilkitFolder() {
@@ -68,16 +73,52 @@ int HiddenWidth(HWND edit) {
     return widest - client.right;
 }
 
-// Fits the log's width to its longest line, as far as the desktop allows, and keeps its
-// height short: the picture shows the lines and the status bar, not an empty page.
+int DesktopDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Fits the log's width to its longest line and its verdict, as far as the desktop allows,
+// and keeps its height short: the picture shows the lines and the status bar, not an
+// empty page.
 void FitLogToText(HWND log) {
     const int hidden = HiddenWidth(GetDlgItem(log, IDC_LOG));
     RECT rect = {}, desktop = {};
     GetWindowRect(log, &rect);
     GetWindowRect(GetDesktopWindow(), &desktop);
-    const int width = std::min<int>(rect.right - rect.left + hidden + kGap, desktop.right - 2 * kGap);
+    const int fitted =
+        std::max<int>(rect.right - rect.left + hidden + kGap, MulDiv(kLogShotMinWidth, DesktopDpi(), 96));
+    const int width = std::min<int>(fitted, desktop.right - 2 * kGap);
     const int height = std::min<int>(rect.bottom - rect.top, kLogShotHeight);
     MoveTo(log, (desktop.right - width) / 2, rect.top, width, height);
+    // Where lines stay wider than the desktop, their beginnings: the paths. (Wine's rich
+    // edit keeps the view where the appends scrolled it.)
+    SendMessageW(GetDlgItem(log, IDC_LOG), WM_HSCROLL, SB_LEFT, 0);
+}
+
+// A folder `name` beside the samples with `files` (name and content; a name may start
+// with one sub-folder), at a short path that reads well in a picture. The script empties
+// that place before each pass.
+std::string SampleFolder(const std::string& samples, const std::string& name,
+                         const std::vector<std::pair<std::string, std::string>>& files) {
+    const std::string folder = samples.substr(0, samples.rfind('\\')) + "\\" + name;
+    CreateDirectoryW(driver::Wide(folder).c_str(), nullptr);
+    for (const auto& [file, content] : files) {
+        const size_t slash = file.find('\\');
+        if (slash != std::string::npos)
+            CreateDirectoryW(driver::Wide(folder + "\\" + file.substr(0, slash)).c_str(), nullptr);
+        driver::WriteFile(folder + "\\" + file, content);
+    }
+    return folder;
+}
+
+// The log once its run has ended, fitted to its lines, as `name`.
+void CaptureEndedLog(CShotSession& shots, HWND log, const char* name) {
+    driver::WaitForRunEnd(log);
+    FitLogToText(log);
+    shots.Capture(name, {log});
 }
 
 // Skyperch's finder: the only icon on its dialog.
@@ -154,15 +195,48 @@ void ShowHashRun(CShotSession& shots, const std::string& samples, const std::str
     if (fullSet) shots.Capture("hash-checker", {dialog});
     driver::Click(dialog, IDOK);
     HWND log = driver::WaitForWindow(app, "Log");
-    driver::WaitForRunEnd(log);
-    FitLogToText(log);
-    shots.Capture("log", {log});
+    CaptureEndedLog(shots, log, "log");
     // Room on its right for Skyperch, also when Skyperch is larger at a larger scale.
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, dpi, 96));
+    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, DesktopDpi(), 96));
     ShowSkyperchPicking(shots, skyperch, log);
+    driver::Close(log);
+    driver::WaitForExit(app);
+}
+
+// Verify Checksums on a download's SHA256SUMS, one of the three files it lists cut short:
+// the red verdict, the failure selected.
+void ShowFailedVerify(CShotSession& shots, const std::string& samples) {
+    const std::string sums =
+        "54779fd7027caa75b9565690ab4cf28766fe987f41eda15a14583f31b72778e8  setup-x64.exe\n"
+        "87b32710079a1f942340e916181be7f02a15fbbaf2ff4457bde40bbe7e979e35  setup-arm64.exe\n"
+        "1254829bd9996472de64de2e8c130a27d2a3841c0209bfeefcad382cd3609ace  readme.txt\n";
+    const std::string folder = SampleFolder(samples, "download",
+                                            {{"setup-x64.exe", "VexQuilkit 1.0 for x64"},
+                                             {"setup-arm64.exe", "VexQuilkit 1.0 for AR"},
+                                             {"readme.txt", "Release notes"},
+                                             {"SHA256SUMS", sums}});
+    driver::TempFolder temp;
+    driver::Process app = StartTool(6, folder + "\\SHA256SUMS", temp);
+    HWND log = driver::WaitForWindow(app, "Log");
+    CaptureEndedLog(shots, log, "log-failed");
+    driver::Close(log);
+    driver::WaitForExit(app);
+}
+
+// The cleaner's Preview on a small project: what would go, and nothing gone.
+void ShowCleanerPreview(CShotSession& shots, const std::string& samples) {
+    const std::string folder = SampleFolder(samples, "project",
+                                            {{"app.cpp", std::string(2300, 'x')},
+                                             {"app.obj", std::string(48213, 'x')},
+                                             {"app.pdb", std::string(495616, 'x')},
+                                             {"lib\\util.cpp", std::string(900, 'x')},
+                                             {"lib\\util.obj", std::string(12840, 'x')}});
+    driver::TempFolder temp;
+    driver::Process app = StartTool(2, folder, temp);
+    HWND dialog = driver::WaitForWindow(app, "Cleaner - Quillkit");
+    driver::Click(dialog, IDC_PREVIEW);
+    HWND log = driver::WaitForWindow(app, "Log");
+    CaptureEndedLog(shots, log, "cleaner-preview");
     driver::Close(log);
     driver::WaitForExit(app);
 }
@@ -192,5 +266,7 @@ int main(int argc, char** argv) {
     ShowOptions(shots, 2, samples, "Cleaner - Quillkit", "cleaner");
     ShowOptions(shots, 4, samples, "Setting Time", "time-changer");
     ShowHashRun(shots, samples, argv[3], true);
+    ShowFailedVerify(shots, samples);
+    ShowCleanerPreview(shots, samples);
     return shots.Failures();
 }
