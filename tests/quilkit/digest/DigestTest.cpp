@@ -48,13 +48,35 @@ std::string Md5Text(const std::string& message) {
     return text;
 }
 
-std::string Sha1Text(const std::string& message, uint8_t type = CSha1Digest::kReportHex) {
-    CSha1Digest sha1;
-    sha1.Update(Bytes(message), uint32_t(message.size()));
-    sha1.Final();
+// Feeds `message` to a SHA digest in the given chunk sizes (cycled) and reports it.
+template <class Digest>
+std::string ShaChunked(const std::vector<uint8_t>& message, const std::vector<uint32_t>& chunks,
+                       uint8_t type = Digest::kReportHex) {
+    Digest digest;
+    size_t offset = 0;
+    for (size_t i = 0; offset < message.size(); ++i) {
+        const uint32_t n = uint32_t(std::min<size_t>(chunks[i % chunks.size()], message.size() - offset));
+        digest.Update(message.data() + offset, n);
+        offset += n;
+    }
+    digest.Final();
     char text[512];
-    sha1.Report(text, type);
+    digest.Report(text, type);
     return text;
+}
+template <class Digest>
+std::string ShaText(const std::string& message, uint8_t type = Digest::kReportHex) {
+    return ShaChunked<Digest>(std::vector<uint8_t>(message.begin(), message.end()), {uint32_t(message.size()) + 1},
+                              type);
+}
+std::string Sha1Text(const std::string& message, uint8_t type = 0) { return ShaText<CSha1Digest>(message, type); }
+std::string Sha256Text(const std::string& message) { return ShaText<CSha256Digest>(message); }
+std::string Sha512Text(const std::string& message) { return ShaText<CSha512Digest>(message); }
+std::string Sha256Chunked(const std::vector<uint8_t>& message, const std::vector<uint32_t>& chunks) {
+    return ShaChunked<CSha256Digest>(message, chunks);
+}
+std::string Sha512Chunked(const std::vector<uint8_t>& message, const std::vector<uint32_t>& chunks) {
+    return ShaChunked<CSha512Digest>(message, chunks);
 }
 
 // Feeds `message` in the given chunk sizes (cycled), into both digests.
@@ -77,29 +99,6 @@ std::pair<std::string, std::string> ChunkedTexts(const std::vector<uint8_t>& mes
     md5.Report(md5Text, sizeof(md5Text));
     sha1.Report(sha1Text, CSha1Digest::kReportHex);
     return {md5Text, sha1Text};
-}
-
-std::string Sha256Text(const std::string& message, uint8_t type = CSha256Digest::kReportHex) {
-    CSha256Digest sha256;
-    sha256.Update(Bytes(message), uint32_t(message.size()));
-    sha256.Final();
-    char text[512];
-    sha256.Report(text, type);
-    return text;
-}
-
-std::string Sha256Chunked(const std::vector<uint8_t>& message, const std::vector<uint32_t>& chunks) {
-    CSha256Digest sha256;
-    size_t offset = 0;
-    for (size_t i = 0; offset < message.size(); ++i) {
-        const uint32_t n = uint32_t(std::min<size_t>(chunks[i % chunks.size()], message.size() - offset));
-        sha256.Update(message.data() + offset, n);
-        offset += n;
-    }
-    sha256.Final();
-    char text[512];
-    sha256.Report(text, CSha256Digest::kReportHex);
-    return text;
 }
 
 // Each SHA test runs on every path; the SHA-extensions run is skipped, saying so, where the
@@ -383,24 +382,6 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Paths, Sha512,
                          testing::Values(DigestPath::Portable, DigestPath::Avx2Bmi2, DigestPath::ShaExtensions),
                          PathName);
-
-std::string Sha512Chunked(const std::vector<uint8_t>& message, const std::vector<uint32_t>& chunks) {
-    CSha512Digest sha512;
-    size_t offset = 0;
-    for (size_t i = 0; offset < message.size(); ++i) {
-        const uint32_t n = uint32_t(std::min<size_t>(chunks[i % chunks.size()], message.size() - offset));
-        sha512.Update(message.data() + offset, n);
-        offset += n;
-    }
-    sha512.Final();
-    char text[129];
-    sha512.Report(text, CSha512Digest::kReportHex);
-    return text;
-}
-
-std::string Sha512Text(const std::string& message) {
-    return Sha512Chunked(std::vector<uint8_t>(message.begin(), message.end()), {uint32_t(message.size()) + 1});
-}
 
 TEST_P(Sha512, Fips180Messages) {
     EXPECT_EQ(Sha512Text(""),

@@ -169,23 +169,9 @@ inline std::string RunShell(const std::string& folder, const std::string& comman
 
 // Answers the save dialog's question whether to replace the file with Yes.
 inline void ConfirmReplace(const driver::Process& app) {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search = {app.Id(), nullptr};
-    for (int i = 0; i < 200 && !search.found; ++i, Sleep(50)) {
-        EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(parameter);
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                if (process == s->process && IsWindowVisible(window) && GetDlgItem(window, IDYES)) s->found = window;
-                return s->found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
-    }
-    ASSERT_NE(search.found, nullptr) << "no question whether to replace the file";
-    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    HWND question = driver::WaitForMessageBox(app);
+    ASSERT_TRUE(question && GetDlgItem(question, IDYES)) << "no question whether to replace the file";
+    PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
 }
 
 }  // namespace tooltest

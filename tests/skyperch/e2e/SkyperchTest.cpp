@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "DisplayScale.h"
 #include "DpiScale.h"
 #include "SkyperchProcess.h"
-#include "TextFit.h"
 
 namespace {
 
@@ -17,23 +17,8 @@ const char kTopMost[] = "Top-most window";
 const char kNotTopMost[] = "Not top-most window";
 const wchar_t kPickGone[] = L"(The picked window has closed)";
 
-// The display's DPI, as the test process (made per-monitor aware below) sees it.
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 // Measures in physical pixels, as Skyperch itself works, at any display scale.
-const bool kAware = [] {
-    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    auto set = reinterpret_cast<SetContext>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
-    if (set && (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) || set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)))
-        return true;
-    return SetProcessDPIAware() != FALSE;
-}();
+const bool kAware = driver::MakeDpiAware();
 
 bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
@@ -159,7 +144,7 @@ TEST_F(SkyperchTest, ClassNameOutsideTheCodePageIsShownExactly) {
 // and is as thick as the display's scale asks.
 void ExpectFrame(const CTestWindow& window, bool framed) {
     const int w = window.rect.right - window.rect.left, h = window.rect.bottom - window.rect.top;
-    const int t = CDpiScale::FrameThickness(ScreenDpi());
+    const int t = CDpiScale::FrameThickness(driver::ScreenDpi());
     const POINT frame[] = {{w / 2, 0},     {w / 2, t - 1}, {0, h / 2},     {t - 1, h / 2}, {w - 1, h / 2},
                            {w - t, h / 2}, {w / 2, h - 1}, {w / 2, h - t}, {0, 0},         {w - 1, h - 1},
                            {0, h - 1},     {w - 1, 0},     {1, h - t}};
@@ -331,23 +316,9 @@ TEST(SkyperchExit, EscapeAndCloseEndWith2AndOkWith1) {
 }
 
 TEST(SkyperchManifest, DeclaresPerMonitorAwarenessAndTheWindowsVersions) {
-    HMODULE module = LoadLibraryExA(SkyperchWindowsPath().c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(nullptr, module);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(nullptr, found);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
-                               SizeofResource(module, found));
-    for (const char* part :
-         {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2",
-          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
-          "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
-          "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",
-          "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",
-          "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",
-          "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"})
-        EXPECT_NE(manifest.find(part), std::string::npos) << part << "\n" << manifest;
-    FreeLibrary(module);
+    const driver::ProgramResources resources(SkyperchWindowsPath());
+    ASSERT_NE(nullptr, resources.Get());
+    driver::ExpectDpiAwareManifest(resources.Get());
 }
 
 // Run with LC_ALL=ja_JP.UTF-8: the texts are code page 932.
@@ -386,83 +357,52 @@ TEST_F(SkyperchJapanese, LabelsButtonAndTypeTextsComeFromTheJapaneseRecord) {
         skyperch_.Text(IDC_CLASS_TEXT));  // （選んだウィンドウは閉じられました）
 }
 
-// At the display scale of the prefix the tests run in (96, 120, 144 or 192 DPI), which
-// VEX_WINE_DPI names when it is not 96.
+// At the display scale of the prefix the tests run in.
 class SkyperchDpi : public SkyperchTest {
 protected:
     void SetUp() override {
         SkyperchTest::SetUp();
         ASSERT_TRUE(kAware);
-        const char* asked = std::getenv("VEX_WINE_DPI");
-        ASSERT_EQ(asked ? std::atoi(asked) : 96, ScreenDpi());
+        ASSERT_EQ(driver::AskedDpi(), driver::ScreenDpi());
     }
 };
 
 TEST_F(SkyperchDpi, EveryTextFitsItsControl) {
-    HMODULE module = LoadLibraryExA(SkyperchWindowsPath().c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(nullptr, module);
-    {
-        const driver::TemplateFont font(module, IDD_SKYPERCH);
-        ASSERT_NE(nullptr, font.Get());
-        const std::vector<driver::TextFit> fits = driver::MeasureTexts(skyperch_.Dialog(), font.Get());
-        EXPECT_EQ(6u, fits.size()) << "three labels, the two placeholders and the button";
-        for (const driver::TextFit& fit : fits)
-            EXPECT_TRUE(fit.Fits()) << driver::Describe(fit) << " at " << ScreenDpi();
-        // The longest texts the program puts there itself.
-        skyperch_.PressFinder();
-        skyperch_.DragTo(plain_.At(150, 150));
-        skyperch_.ReleaseFinder();
-        for (const driver::TextFit& fit : driver::MeasureTexts(skyperch_.Dialog(), font.Get()))
-            EXPECT_TRUE(fit.Fits()) << driver::Describe(fit) << " at " << ScreenDpi();
-    }
-    FreeLibrary(module);
+    const driver::ProgramResources resources(SkyperchWindowsPath());
+    ASSERT_NE(nullptr, resources.Get());
+    EXPECT_EQ(6u, driver::ExpectTextsFit(skyperch_.Dialog(), resources.Get(), IDD_SKYPERCH, "Skyperch"))
+        << "three labels, the two placeholders and the button";
+    // The longest texts the program puts there itself.
+    skyperch_.PressFinder();
+    skyperch_.DragTo(plain_.At(150, 150));
+    skyperch_.ReleaseFinder();
+    driver::ExpectTextsFit(skyperch_.Dialog(), resources.Get(), IDD_SKYPERCH, "Skyperch, a window picked");
 }
 
 // The finder shows its icon at the size of the display's scale (the static control takes
 // the icon's size), and the program holds the finder's pictures and its cursor drawn for
 // 100, 150 and 200 % and its icon for every size Windows asks at 100 to 200 %.
 TEST_F(SkyperchDpi, IconsHaveTheSizeOfTheScale) {
-    const int dpi = ScreenDpi();
+    const int dpi = driver::ScreenDpi();
     RECT finder{};
     GetClientRect(skyperch_.Control(IDC_FINDER), &finder);
     EXPECT_EQ(CDpiScale::IconSize(32, dpi), finder.right) << dpi;
     EXPECT_EQ(CDpiScale::IconSize(32, dpi), finder.bottom) << dpi;
 
-    HMODULE module = LoadLibraryExA(SkyperchWindowsPath().c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(nullptr, module);
-    auto drawnSize = [&](int id, bool icon, int size) {
-        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), icon ? RT_GROUP_ICON : RT_GROUP_CURSOR);
-        if (!found) return 0;
-        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, found)));
-        const int entry = LookupIconIdFromDirectoryEx(directory, icon, size, size, LR_DEFAULTCOLOR);
-        HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(entry), icon ? RT_ICON : RT_CURSOR);
-        HICON handle = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
-                                                SizeofResource(module, image), icon, 0x00030000, 0, 0, 0);
-        ICONINFO info{};
-        BITMAP bitmap{};
-        if (handle && GetIconInfo(handle, &info)) {
-            GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
-            if (info.hbmColor) DeleteObject(info.hbmColor);
-            DeleteObject(info.hbmMask);
-        }
-        if (handle) DestroyIcon(handle);
-        return static_cast<int>(bitmap.bmWidth);
-    };
+    const driver::ProgramResources resources(SkyperchWindowsPath());
+    ASSERT_NE(nullptr, resources.Get());
     for (int scale : {96, 144, 192}) {
         const int size = CDpiScale::IconSize(32, scale);
-        EXPECT_EQ(size, drawnSize(IDI_FINDER_FULL, true, size)) << scale;
-        EXPECT_EQ(size, drawnSize(IDI_FINDER_EMPTY, true, size)) << scale;
-        EXPECT_EQ(size, drawnSize(IDC_FINDER_TARGET, false, size)) << scale;
+        EXPECT_EQ(size, driver::DrawnIconSize(resources.Get(), IDI_FINDER_FULL, true, size)) << scale;
+        EXPECT_EQ(size, driver::DrawnIconSize(resources.Get(), IDI_FINDER_EMPTY, true, size)) << scale;
+        EXPECT_EQ(size, driver::DrawnIconSize(resources.Get(), IDC_FINDER_TARGET, false, size)) << scale;
     }
     for (int scale : {96, 120, 144, 192})
         for (int base : {16, 32}) {
             const int size = CDpiScale::IconSize(base, scale);
-            EXPECT_EQ(size, drawnSize(IDI_SKYPERCH, true, size)) << scale;
+            EXPECT_EQ(size, driver::DrawnIconSize(resources.Get(), IDI_SKYPERCH, true, size)) << scale;
         }
-    EXPECT_EQ(256, drawnSize(IDI_SKYPERCH, true, 256));
-    FreeLibrary(module);
+    EXPECT_EQ(256, driver::DrawnIconSize(resources.Get(), IDI_SKYPERCH, true, 256));
 }
 
 }  // namespace
