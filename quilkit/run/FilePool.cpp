@@ -35,76 +35,68 @@ void Write(CLogSink& log, const LogEntry& entry) {
 
 }  // namespace
 
-// Where a task writes: its lines into its slot, its progress to the log at once.
-class CFilePool::SlotLog final : public CLogSink {
+// Progress and counts pass straight on, from any thread: the run adds them up in any
+// order. Only lines keep the order of the walk.
+class CFilePool::PassingNotes : public CLogSink {
 public:
-    SlotLog(CFilePool& pool, Slot& slot) : m_pool(pool), m_slot(slot) {}
+    explicit PassingNotes(CFilePool& pool) : m_pool(pool) {}
+    void NoteCurrent(std::wstring_view path) override {
+        Pass([&](CLogSink& log) { log.NoteCurrent(path); });
+    }
+    void NoteBytesRead(uint64_t bytes) override {
+        Pass([&](CLogSink& log) { log.NoteBytesRead(bytes); });
+    }
+    void NoteDone(bool failed) override {
+        Pass([&](CLogSink& log) { log.NoteDone(failed); });
+    }
+    void NoteTally(TallyKind tally) override {
+        Pass([&](CLogSink& log) { log.NoteTally(tally); });
+    }
+    void NoteFailure() override {
+        Pass([](CLogSink& log) { log.NoteFailure(); });
+    }
+    void NoteTotal(uint64_t files) override {
+        Pass([&](CLogSink& log) { log.NoteTotal(files); });
+    }
+    void NoteFreed(uint64_t bytes) override {
+        Pass([&](CLogSink& log) { log.NoteFreed(bytes); });
+    }
+    void NoteComparison(bool matches, std::wstring_view algorithm) override {
+        Pass([&](CLogSink& log) { log.NoteComparison(matches, algorithm); });
+    }
+    void NotePathsNotDone(uint64_t paths) override {
+        Pass([&](CLogSink& log) { log.NotePathsNotDone(paths); });
+    }
+
+protected:
+    template <class Note>
+    void Pass(Note note) {
+        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
+        note(m_pool.m_log);
+    }
+    CFilePool& m_pool;
+};
+
+// Where a task writes: its lines into its slot.
+class CFilePool::SlotLog final : public PassingNotes {
+public:
+    SlotLog(CFilePool& pool, Slot& slot) : PassingNotes(pool), m_slot(slot) {}
     void AppendSuccess(std::wstring_view text) override { m_slot.lines.push_back({LogFormat::Success, Text(text)}); }
     void AppendError(std::wstring_view text) override { m_slot.lines.push_back({LogFormat::Error, Text(text)}); }
     void AppendLine(std::wstring_view text) override { m_slot.lines.push_back({LogFormat::Plain, Text(text)}); }
-    void NoteCurrent(std::wstring_view path) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteCurrent(path);
-    }
-    void NoteBytesRead(uint64_t bytes) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteBytesRead(bytes);
-    }
-    // Counts may come in any order: the run adds them up.
-    void NoteComparison(bool matches, std::wstring_view algorithm) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteComparison(matches, algorithm);
-    }
 
 private:
     static std::wstring Text(std::wstring_view text) { return std::wstring(text); }
-    CFilePool& m_pool;
     Slot& m_slot;
 };
 
 // Where the caller writes: behind the slots still waiting, else straight on.
-class CFilePool::OrderedLog final : public CLogSink {
+class CFilePool::OrderedLog final : public PassingNotes {
 public:
-    explicit OrderedLog(CFilePool& pool) : m_pool(pool) {}
+    explicit OrderedLog(CFilePool& pool) : PassingNotes(pool) {}
     void AppendSuccess(std::wstring_view text) override { Append({LogFormat::Success, std::wstring(text)}); }
     void AppendError(std::wstring_view text) override { Append({LogFormat::Error, std::wstring(text)}); }
     void AppendLine(std::wstring_view text) override { Append({LogFormat::Plain, std::wstring(text)}); }
-    void NoteCurrent(std::wstring_view path) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteCurrent(path);
-    }
-    void NoteBytesRead(uint64_t bytes) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteBytesRead(bytes);
-    }
-    void NoteDone(bool failed) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteDone(failed);
-    }
-    void NoteTally(TallyKind tally) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteTally(tally);
-    }
-    void NoteFailure() override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteFailure();
-    }
-    void NoteTotal(uint64_t files) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteTotal(files);
-    }
-    void NoteFreed(uint64_t bytes) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteFreed(bytes);
-    }
-    void NoteComparison(bool matches, std::wstring_view algorithm) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NoteComparison(matches, algorithm);
-    }
-    void NotePathsNotDone(uint64_t paths) override {
-        std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
-        m_pool.m_log.NotePathsNotDone(paths);
-    }
 
 private:
     void Append(LogEntry entry) {
@@ -122,8 +114,6 @@ private:
         std::lock_guard<std::mutex> lock(m_pool.m_logMutex);
         Write(m_pool.m_log, entry);
     }
-
-    CFilePool& m_pool;
 };
 
 CFilePool::CFilePool(CLogSink& log, const CStopRequest& stop, size_t workers)

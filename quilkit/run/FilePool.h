@@ -56,6 +56,7 @@ public:
 
 private:
     struct Slot;
+    class PassingNotes;
     class SlotLog;
     class OrderedLog;
 
