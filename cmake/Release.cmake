@@ -26,6 +26,11 @@ function(vex_version_resources target rc_file)
         configure_file(${ARGV2} ${VEX_GENERATED_DIR}/${manifest} @ONLY)
         list(APPEND depends ${VEX_GENERATED_DIR}/${manifest})
     endif()
+    # windres reports no dependencies: the files of each language and the identifiers that
+    # RC_FILE includes from its own folder are named here.
+    get_filename_component(folder ${rc_file} DIRECTORY)
+    file(GLOB included ${folder}/English.rc ${folder}/Japanese.rc ${folder}/resource.h)
+    list(APPEND depends ${included})
     target_include_directories(${target} PRIVATE ${VEX_GENERATED_DIR} ${CMAKE_SOURCE_DIR}/res/common)
     set_source_files_properties(${rc_file} PROPERTIES OBJECT_DEPENDS "${depends}")
 endfunction()

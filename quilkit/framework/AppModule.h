@@ -5,6 +5,8 @@
 
 #include <map>
 
+#include "text/UiTexts.h"
+
 class CMessageLoop;
 
 class CAppModule {
@@ -13,6 +15,9 @@ public:
     void Term();
 
     HINSTANCE Instance() const { return m_instance; }
+    // The user's language, chosen once at start; English until then.
+    const CUiTexts& Texts() const { return m_texts; }
+    void ChooseTexts(const CUiTexts& texts) { m_texts = texts; }
     DWORD MainThreadId() const { return m_mainThreadId; }
 
     void AddMessageLoop(CMessageLoop* loop);
@@ -22,6 +27,7 @@ public:
 private:
     HINSTANCE m_instance = nullptr;
     DWORD m_mainThreadId = 0;
+    CUiTexts m_texts;
     std::map<DWORD, CMessageLoop*> m_loops;
 };
 

@@ -17,15 +17,18 @@ class CDialogImpl {
 public:
     HWND m_hWnd = nullptr;
 
-    // Modeless; the window is created hidden unless the template says otherwise.
+    // Modeless; the window is created hidden unless the template says otherwise. The
+    // template is the one of the user's language.
     HWND Create(HWND owner) {
-        return CreateDialogParamW(_Module.Instance(), MAKEINTRESOURCEW(T::IDD), owner, DialogProc,
-                                  reinterpret_cast<LPARAM>(this));
+        const DLGTEMPLATE* form = _Module.Texts().Dialog(T::IDD);
+        if (!form) return nullptr;
+        return CreateDialogIndirectParamW(_Module.Instance(), form, owner, DialogProc, reinterpret_cast<LPARAM>(this));
     }
 
     INT_PTR DoModal(HWND owner = GetActiveWindow()) {
-        return DialogBoxParamW(_Module.Instance(), MAKEINTRESOURCEW(T::IDD), owner, DialogProc,
-                               reinterpret_cast<LPARAM>(this));
+        const DLGTEMPLATE* form = _Module.Texts().Dialog(T::IDD);
+        if (!form) return -1;
+        return DialogBoxIndirectParamW(_Module.Instance(), form, owner, DialogProc, reinterpret_cast<LPARAM>(this));
     }
 
     BOOL EndDialog(INT_PTR result) { return ::EndDialog(m_hWnd, result); }

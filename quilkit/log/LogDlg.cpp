@@ -328,7 +328,7 @@ void CLogDlg::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 void CLogDlg::OnContextMenu(LPARAM lParam) {
-    UniqueMenu menu(LoadMenuW(_Module.Instance(), MAKEINTRESOURCEW(IDR_LOGMENU)));
+    UniqueMenu menu(_Module.Texts().Menu(IDR_LOGMENU));
     HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
     LocalizeMenu(popup);
@@ -417,14 +417,9 @@ void CLogDlg::LocalizeMenu(HMENU popup) const {
     auto rename = [popup](UINT id, const std::wstring& text) {
         ModifyMenuW(popup, id, MF_BYCOMMAND | MF_STRING, id, text.c_str());
     };
-    rename(ID_LOG_NEXT_FAILURE, LanguageTextOr(kTextNextFailure, L"&Next Failure\tF8"));
-    rename(ID_LOG_PREVIOUS_FAILURE, LanguageTextOr(kTextPreviousFailure, L"&Previous Failure\tShift+F8"));
-    rename(ID_LOG_DELETE_THESE, LanguageTextOr(kTextDeleteThese, L"&Delete These"));
     if (!m_run || m_running || !m_run->IsStopRequested()) return;
-    rename(ID_LOG_COPY_CHECKSUMS,
-           LanguageTextOr(kTextCopyBeforeStop, L"Copy Checksums of Files &Hashed Before the Stop"));
-    rename(ID_LOG_SAVE_CHECKSUMS,
-           LanguageTextOr(kTextSaveBeforeStop, L"Sa&ve Checksums of Files Hashed Before the Stop..."));
+    rename(ID_LOG_COPY_CHECKSUMS, _Module.Texts().Text(IDS_MENU_COPY_BEFORE_STOP));
+    rename(ID_LOG_SAVE_CHECKSUMS, _Module.Texts().Text(IDS_MENU_SAVE_BEFORE_STOP));
 }
 
 void CLogDlg::OnTaskbarButtonCreated() {
@@ -453,7 +448,7 @@ void CLogDlg::RefreshTaskbar(const RunStanding& standing) {
 void CLogDlg::ShowOutcomeOnTaskbar(VerdictTone tone) {
     if (m_taskbar) {
         UniqueIcon mark(CVerdictBar::MarkIcon(tone, CDpi::Metric(SM_CXSMICON, m_dpi ? m_dpi : CDpi::kDefault)));
-        m_taskbar->SetOverlayIcon(m_hWnd, mark.Get(), VerdictOf(Standing(), LanguageTexts()).text.c_str());
+        m_taskbar->SetOverlayIcon(m_hWnd, mark.Get(), VerdictOf(Standing(), _Module.Texts()).text.c_str());
     }
     if (GetForegroundWindow() == m_hWnd) return;
     FLASHWINFO flash = {sizeof(flash), m_hWnd, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
@@ -473,7 +468,7 @@ RunStanding CLogDlg::Standing() const {
 void CLogDlg::RefreshVerdict() {
     if (!m_run) return;
     const RunStanding standing = Standing();
-    m_verdict.Show(VerdictOf(standing, LanguageTexts()));
+    m_verdict.Show(VerdictOf(standing, _Module.Texts()));
     RefreshTaskbar(standing);
 }
 
@@ -590,7 +585,7 @@ void CLogDlg::OnRunEnded() {
         MoveToEnd();
         SendMessageW(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
     }
-    ShowOutcomeOnTaskbar(VerdictOf(Standing(), nullptr).tone);
+    ShowOutcomeOnTaskbar(VerdictOf(Standing(), _Module.Texts()).tone);
 }
 
 void CLogDlg::RefreshStatus() {

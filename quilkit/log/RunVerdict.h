@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/LanguageTable.h"
+#include "text/UiTexts.h"
 #include "RunFeed.h"
 
 enum class VerdictTone : uint8_t { Working, Passed, Failed, Stopped };
@@ -26,8 +26,8 @@ struct RunStanding {
     bool stopRequested = false;
 };
 
-// In `language`'s words (null: English).
-RunVerdict VerdictOf(const RunStanding& standing, const LanguageRecord* language);
+// In the words of `texts`.
+RunVerdict VerdictOf(const RunStanding& standing, const CUiTexts& texts);
 
 // The taskbar button of the log: its progress state and, while the total is known, how
 // far the run has come; the overlay's tone once it has ended.
@@ -39,7 +39,7 @@ struct TaskbarShow {
 TaskbarShow TaskbarShowOf(const RunStanding& standing);
 
 // "N files, X MB would go to the Recycle Bin": the preview's summary line and verdict.
-std::wstring PreviewSummary(uint64_t files, uint64_t bytes, const LanguageRecord* language);
+std::wstring PreviewSummary(uint64_t files, uint64_t bytes, const CUiTexts& texts);
 
 // "3.4 MB" as the system writes sizes.
 std::wstring FormatByteSize(uint64_t bytes);

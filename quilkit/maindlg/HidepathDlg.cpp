@@ -10,25 +10,12 @@ namespace {
 
 const wchar_t kSearchFilter[] = L"Hidemaru (Hidemaru.exe)\0*.exe\0All File (*.*)\0*.*\0";
 
-// The line above the path. Japanese: Hidemaru.exe のパス: / Hidemaru.exe が見つかりません。
-// パスを入力するか、参照で選んでください: / このファイルはありません。Hidemaru.exe のパスを入力す
-// るか、参照で選んでください:
+// The line above the path.
 std::wstring ReasonText(EditorPathReason reason) {
-    if (reason == EditorPathReason::Change)
-        return EnglishOrJapanese(L"Path of Hidemaru.exe:", "Hidemaru.exe \x82\xCC\x83\x70\x83\x58:");
-    return EnglishOrJapanese(L"Hidemaru.exe was not found. Type its path, or Search for it:",
-                             "Hidemaru.exe \x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x42"
-                             "\x83\x70\x83\x58\x82\xF0\x93\xFC\x97\xCD\x82\xB7\x82\xE9\x82\xA9\x81\x41\x8E\x51\x8F"
-                             "\xC6\x82\xC5\x91\x49\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2:");
+    return _Module.Texts().Text(reason == EditorPathReason::Change ? IDS_EDITOR_PATH : IDS_EDITOR_NOT_FOUND);
 }
 
-std::wstring MissingFileText() {
-    return EnglishOrJapanese(L"No such file. Type the path of Hidemaru.exe, or Search for it:",
-                             "\x82\xB1\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82"
-                             "\xB9\x82\xF1\x81\x42Hidemaru.exe \x82\xCC\x83\x70\x83\x58\x82\xF0\x93\xFC\x97\xCD\x82"
-                             "\xB7\x82\xE9\x82\xA9\x81\x41\x8E\x51\x8F\xC6\x82\xC5\x91\x49\x82\xF1\x82\xC5\x82\xAD"
-                             "\x82\xBE\x82\xB3\x82\xA2:");
-}
+std::wstring MissingFileText() { return _Module.Texts().Text(IDS_EDITOR_NO_SUCH_FILE); }
 
 // An empty path clears the setting; any other must name a file that is there, or mode 5
 // would fail later without a word about why.

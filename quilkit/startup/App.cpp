@@ -62,6 +62,7 @@ int Run(int mode, int showCommand, const CPathList& selection) {
     CMessageLoop loop;
     _Module.AddMessageLoop(&loop);
     SelectLanguageTexts();
+    _Module.ChooseTexts(CUiTexts::ForUser(_Module.Instance()));
 
     CMainDlg mainDlg;
     CLogDlg logDlg;

@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include "text/UiTexts.h"
+
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -194,6 +196,35 @@ Process& Process::operator=(Process&& other) noexcept {
 }
 
 std::string QuilkitExe() { return VEX_QUILKIT_EXE; }
+
+namespace {
+
+// Skips a menu or class field of a dialog template: none, an ordinal or a string.
+const WORD* SkipNameOrOrdinal(const WORD* at) {
+    if (*at == 0xFFFF) return at + 2;
+    while (*at) ++at;
+    return at + 1;
+}
+
+}  // namespace
+
+std::string CaptionOf(int dialogId) {
+    const HMODULE program =
+        LoadLibraryExW(Wide(QuilkitExe()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!program) return {};
+    const CUiTexts texts = CUiTexts::ForUser(program);
+    const auto* form = reinterpret_cast<const WORD*>(texts.Dialog(UINT(dialogId)));
+    std::string caption;
+    if (form) {
+        // DLGTEMPLATEEX (version 1, signature 0xFFFF) has 26 bytes before its menu field;
+        // DLGTEMPLATE 18.
+        const bool extended = form[0] == 1 && form[1] == 0xFFFF;
+        const WORD* title = SkipNameOrOrdinal(SkipNameOrOrdinal(form + (extended ? 13 : 9)));
+        caption = Utf8(reinterpret_cast<const wchar_t*>(title));
+    }
+    FreeLibrary(program);
+    return caption;
+}
 
 Process Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder) {
     std::wstring commandLine = Wide("\"" + exe + "\" " + arguments);

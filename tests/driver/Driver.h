@@ -3,7 +3,7 @@
 // VexQuilkit.exe and works its windows from outside, as a user would.
 //
 //   driver::Process app = driver::Start(driver::QuilkitExe(), "/M3 /L \"C:\\list.txt\"");
-//   HWND dialog = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+//   HWND dialog = driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG));
 //   driver::SetCheck(dialog, IDC_SHA1, true);
 //   driver::Click(dialog, IDOK);
 //   HWND log = driver::WaitForWindow(app, "Log");
@@ -46,6 +46,10 @@ private:
 
 // The VexQuilkit.exe of this build tree.
 std::string QuilkitExe();
+// The title of VexQuilkit's dialog `dialogId` in the language the program chooses for this
+// user (its own template, read from VexQuilkit.exe), so that a test finds its window in
+// English and in Japanese alike.
+std::string CaptionOf(int dialogId);
 
 // Starts `exe` with `arguments` (the part after the program name) in `workingFolder`
 // (the driver's own when empty).

@@ -202,8 +202,8 @@ protected:
         info.lpVerb = MAKEINTRESOURCEA(2);
         ASSERT_EQ(S_OK, menu->InvokeCommand(&info));
 
-        driver::Process app = ProcessOfWindow("Hash Checker - Quillkit", m_folder + "\\VexQuilkit.exe");
-        HWND options = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+        driver::Process app = ProcessOfWindow(driver::CaptionOf(IDD_HASHDLG).c_str(), m_folder + "\\VexQuilkit.exe");
+        HWND options = driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG));
         driver::SetCheck(options, IDC_MD5, true);
         driver::Click(options, IDOK);
         HWND log = driver::WaitForWindow(app, "Log");

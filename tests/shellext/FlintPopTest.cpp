@@ -344,7 +344,7 @@ TEST_F(FlintPop, ANameWithALoneSurrogateReachesTheLogWhole) {
     ComPtr<IContextMenu> menu = MenuOf(nullptr, dropped.Get());
     ASSERT_NE(nullptr, menu.Get());
     driver::Process app = driver::Start(driver::QuilkitExe(), Invoke(menu.Get(), 2).arguments);
-    driver::Click(driver::WaitForWindow(app, "Hash Checker - Quillkit"), IDOK);
+    driver::Click(driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG)), IDOK);
     HWND log = driver::WaitForWindow(app, "Log");
     driver::WaitForLogText(log, "Error");
     // The log's own UTF-16 text: a UTF-8 copy would show U+FFFD for the lone surrogate either way.
@@ -456,7 +456,7 @@ TEST_F(FlintPop, TheHashItemLeadsToTheDigestsInTheLog) {
     ComPtr<IContextMenu> menu = Menu({L"a b c.txt"});
     ASSERT_NE(nullptr, menu.Get());
     driver::Process app = driver::Start(driver::QuilkitExe(), Invoke(menu.Get(), 2).arguments);
-    HWND options = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+    HWND options = driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG));
     driver::SetCheck(options, IDC_MD5, true);
     driver::SetCheck(options, IDC_SHA1, true);
     driver::Click(options, IDOK);

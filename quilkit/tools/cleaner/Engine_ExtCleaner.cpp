@@ -136,7 +136,7 @@ CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::wstring>& paths, 
         engine.SetExtensions(extensions);
         engine.PreviewInto(preview.get());
         const RunTally tally = WalkPathList(engine, paths, options);
-        log.AppendLine(PreviewSummary(preview->Files().size(), preview->Bytes(), nullptr));
+        log.AppendLine(PreviewSummary(preview->Files().size(), preview->Bytes(), CUiTexts()));
         return tally;
     };
 }

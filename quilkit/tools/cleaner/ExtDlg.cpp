@@ -11,7 +11,6 @@ LRESULT CExtDlg::OnInitDialog() {
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_STATIC_EXTENSIONS, kTextExtensionPrompt);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
-    ApplyLanguageText(m_hWnd, IDC_PREVIEW, kTextPreview);
     return TRUE;
 }
 

@@ -57,9 +57,6 @@ LRESULT CHashDlg::OnInitDialog() {
     SetCheck(IDC_BLAKE3, m_blake3 != 0);
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
-    ApplyLanguageText(m_hWnd, IDC_STATIC_EXPECTED, kTextExpected);
-    ApplyLanguageText(m_hWnd, IDC_STATIC_BLAKE3_NOTE, kTextBlake3Note);
-    ApplyLanguageText(m_hWnd, IDC_STATIC_PASTED, kTextFromClipboard);
     if (m_pasteExpected) FillExpectedFromClipboard();
     return TRUE;
 }
@@ -86,9 +83,7 @@ void CHashDlg::OnOk() {
     m_expected.clear();
     if (typed.find_first_not_of(L" \t") != std::wstring::npos) {
         if (!ReadPastedDigest(ToUtf16(typed), m_expected, m_expectedAlgorithm)) {
-            const std::wstring message = LanguageTextOr(
-                kTextBadDigest,
-                L"The expected digest must have 32 (MD5), 40 (SHA1), 64 (SHA256) or 128 (SHA512) hexadecimal digits.");
+            const std::wstring message = _Module.Texts().Text(IDS_BAD_DIGEST);
             MessageBoxW(m_hWnd, message.c_str(), L"Error", MB_OK | MB_ICONERROR);
             SetFocus(GetDlgItem(IDC_EXPECTED));
             return;

@@ -12,8 +12,6 @@ LRESULT CTimeDlg::OnInitDialog() {
     SetCheck(IDC_SUBFOLDERS, m_subFolders != 0);
     ApplyLanguageText(m_hWnd, IDC_FIXEDTIME, kTextFixedTime);
     ApplyLanguageText(m_hWnd, IDC_SUBFOLDERS, kTextSubFolders);
-    ApplyLanguageText(m_hWnd, IDC_STATIC_DATE, kTextDate);
-    ApplyLanguageText(m_hWnd, IDC_STATIC_TIME, kTextTime);
     EnablePickers();
     return TRUE;
 }

@@ -579,11 +579,11 @@ TEST(Verdict, EachOutcomeInItsOwnWordsAndTone) {
         {working, VerdictTone::Working, L"Working on C:\\a.iso"},
     };
     for (const auto& c : cases) {
-        const RunVerdict verdict = VerdictOf(c.standing, nullptr);
+        const RunVerdict verdict = VerdictOf(c.standing, CUiTexts());
         EXPECT_EQ(driver::Utf8(verdict.text), driver::Utf8(c.text));
         EXPECT_EQ(int(verdict.tone), int(c.tone)) << driver::Utf8(c.text);
     }
-    const LanguageRecord* japanese = FindLanguageRecord(0x0411);
+    const CUiTexts japanese(GetModuleHandleW(nullptr), CUiTexts::kJapanese);
     EXPECT_EQ(VerdictOf(cases[1].standing, japanese).text, L"300 \u500B\u4E2D 1 \u500B\u304C\u5931\u6557");
     EXPECT_EQ(VerdictOf(stopped, japanese).text,
               L"\u4E2D\u6B62: 40 \u500B\u4E2D 10 \u500B\u306E\u30D5\u30A1\u30A4\u30EB\u3092\u51E6\u7406"

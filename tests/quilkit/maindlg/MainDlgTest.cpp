@@ -114,7 +114,7 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
         driver::Start(program / "VexQuilkit.exe", "/M3 \"" + (program / "VexQuilkit.exe") + "\"", program.Path());
     HWND log = driver::WaitForWindow(app, "Log");
     ASSERT_NE(log, nullptr);
-    driver::Close(driver::WaitForWindow(app, "Hash Checker - Quillkit"));
+    driver::Close(driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG)));
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(driver::FileExists(marker)) << "the planted library was loaded";

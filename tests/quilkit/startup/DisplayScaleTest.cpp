@@ -45,11 +45,11 @@ TEST_F(DisplayScale, EveryDialogsTextsFitTheirControls) {
     }
     const struct {
         const char* mode;
-        const char* title;
+        std::string title;
         int templateId;
-    } tools[] = {{"/M2", "Cleaner - Quillkit", IDD_EXTDLG},
-                 {"/M3", "Hash Checker - Quillkit", IDD_HASHDLG},
-                 {"/M4", "Setting Time", IDD_TIMEDLG}};
+    } tools[] = {{"/M2", driver::CaptionOf(IDD_EXTDLG), IDD_EXTDLG},
+                 {"/M3", driver::CaptionOf(IDD_HASHDLG), IDD_HASHDLG},
+                 {"/M4", driver::CaptionOf(IDD_TIMEDLG), IDD_TIMEDLG}};
     for (const auto& tool : tools) {
         TempFolder folder;
         Process app = Start(QuilkitExe(), std::string(tool.mode) + " \"" + folder.Path() + "\"");

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Driver.h"
+#include "resource.h"
 
 int main() {
     const char* line = GetCommandLineA();  // this program's name, then the arguments
@@ -20,8 +21,8 @@ int main() {
     driver::Process app = driver::Start(driver::QuilkitExe(), line);
     HWND log = app.Handle() ? driver::WaitForWindow(app, "Log") : nullptr, dialog = nullptr;
     for (int i = 0; log && !dialog && i < 400; ++i, Sleep(50))
-        for (const char* title : {"Hash Checker - Quillkit", "Cleaner - Quillkit", "Setting Time"})
-            if (!dialog) dialog = driver::FindWindowOf(app, title, 0);
+        for (int form : {IDD_HASHDLG, IDD_EXTDLG, IDD_TIMEDLG})
+            if (!dialog) dialog = driver::FindWindowOf(app, driver::CaptionOf(form), 0);
     if (!dialog) {
         fputs("run-main: no options dialog appeared\n", stderr);
         return 1;

@@ -48,8 +48,8 @@ inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, in
         driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " /L \"" + (folder / "selection.lst") + "\"");
     // Mode 6 asks nothing: its run starts at once.
     if (mode == 6) return nullptr;
-    const char* titles[] = {"Cleaner - Quillkit", "Hash Checker - Quillkit", "Setting Time"};
-    return driver::WaitForWindow(app, titles[mode - 2]);
+    const int dialogs[] = {IDD_EXTDLG, IDD_HASHDLG, IDD_TIMEDLG};
+    return driver::WaitForWindow(app, driver::CaptionOf(dialogs[mode - 2]));
 }
 
 // Makes `top` and `outside`, and under `top` a chain of folders whose path reaches

@@ -190,7 +190,7 @@ TEST(CleanerRun, TheWholeListAnyAttributesAndRelativePaths) {
     ASSERT_TRUE(SetFileAttributesA((folder / "y.cs").c_str(), hiddenReadOnly));
 
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M2 .", folder.Path());
-    HWND dialog = driver::WaitForWindow(app, "Cleaner - Quillkit");
+    HWND dialog = driver::WaitForWindow(app, driver::CaptionOf(IDD_EXTDLG));
     ASSERT_NE(dialog, nullptr);
     driver::SetItemText(dialog, IDC_EXTENSIONS, list);
     const Outcome run = FinishRun(app, dialog);
