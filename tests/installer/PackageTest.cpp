@@ -85,10 +85,9 @@ std::string ProductVersionOf(const std::string& file) { return VersionString(fil
 struct SetupTexts {
     std::string title, welcome, newerInstalled, licenceKept;
 };
-const SetupTexts kEnglish = {std::string("VexQuilkit ") + VEX_VERSION_TEXT + " Setup",
-                             "Welcome to VexQuilkit " VEX_VERSION_TEXT " Setup",
-                             "VexQuilkit 9.9.9 is installed, which is newer",
-                             "VexQuilkit is free software under this licence"};
+const SetupTexts kEnglish = {
+    std::string("VexQuilkit ") + VEX_VERSION_TEXT + " Setup", "Welcome to VexQuilkit " VEX_VERSION_TEXT " Setup",
+    "VexQuilkit 9.9.9 is installed, which is newer", "VexQuilkit is free software under this licence"};
 // VexQuilkit 1.1.0 セットアップ / VexQuilkit 1.1.0 セットアップへようこそ /
 // より新しい VexQuilkit 9.9.9 がインストールされています /
 // VexQuilkit はこのライセンスのもとで使えるフリー ソフトウェアです
