@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
     googletest libbenchmark-dev libssl-dev
-    wine wine64 wine32:i386 fonts-wine fonts-ipafont-gothic
+    wine wine64 wine32:i386 fonts-wine
     xvfb xauth x11-utils imagemagick
     nsis python3 b3sum openssl
     locales
