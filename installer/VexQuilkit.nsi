@@ -1,16 +1,18 @@
-; The VexQuilkit installer, built by scripts/make-package.py:
-;   makensis -DVERSION=1.1.0 -DCOMPANY=... -DCOPYRIGHT=... -DSTAGE=<folder of the three
+﻿; The VexQuilkit installer, built by scripts/make-package.py:
+;   makensis -WX -DVERSION=1.1.0 -DCOMPANY=... -DCOPYRIGHT=... -DSTAGE=<folder of the three
 ;            binaries, LICENSE.txt, VexQuilkit.msix and VexQuilkit.cer> -DOUTFILE=<setup.exe>
 ;            -DCERTIFICATE_SERIAL=<the .cer's, hex> -DPACKAGE_NAME=<the .msix's Identity Name>
 ;            [-DTARGET=amd64-unicode] VexQuilkit.nsi
 ; Per machine and elevated, for 64-bit Windows only. /S installs silently; over an
 ; installed version it upgrades in place, and over a newer one it asks first (silently it
-; keeps the newer one). The uninstaller keeps the user's settings.
+; keeps the newer one). The uninstaller keeps the user's settings. This file is UTF-8
+; with a byte-order mark, which makensis reads as UTF-8 without being told.
 
 !ifdef TARGET
     Target ${TARGET}
 !else
-    ; 32-bit, so that 32-bit Windows can say why it is refused.
+    ; 32-bit, so that 32-bit Windows can say why it is refused; Unicode, which the
+    ; Japanese texts need.
     Unicode true
 !endif
 
@@ -46,6 +48,13 @@ VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=1033 "CompanyName" "${COMPANY}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
+VIAddVersionKey /LANG=1041 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "FileDescription" "${PRODUCT} セットアップ"
+VIAddVersionKey /LANG=1041 "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=1041 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 
 !define MUI_ICON "${__FILEDIR__}/../res/VexQuilkit/VexQuilkit.ico"
 !define MUI_UNICON "${__FILEDIR__}/../res/VexQuilkit/VexQuilkit.ico"
@@ -53,7 +62,7 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !insertmacro MUI_PAGE_WELCOME
 ; The MIT licence asks nothing of a user: the page shows it and goes on with Next.
 !define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
-!define MUI_LICENSEPAGE_TEXT_BOTTOM "${PRODUCT} is free software under this licence; LICENSE.txt in its folder keeps a copy."
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "$(LicenceKept)"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE KeepToProgramFilesOnFolderPage
@@ -63,20 +72,44 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_UNPAGE_FINISH
+; NSIS shows the language of the user's Windows (its UI language), English when it is
+; neither of these; no dialog asks. Every text of ours below has its Japanese form (a
+; missing one fails the build: makensis -WX).
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Japanese"
+
+; The texts of ours, English then Japanese; $0 is a code, $previousVersion the version
+; installed.
+Var previousVersion
+LangString LicenceKept ${LANG_ENGLISH} "${PRODUCT} is free software under this licence; LICENSE.txt in its folder keeps a copy."
+LangString LicenceKept ${LANG_JAPANESE} "${PRODUCT} はこのライセンスのもとで使えるフリー ソフトウェアです。フォルダー内の LICENSE.txt にも同じ内容があります。"
+LangString NeedsAdministrator ${LANG_ENGLISH} "${PRODUCT} is installed for all users, which needs administrator rights."
+LangString NeedsAdministrator ${LANG_JAPANESE} "${PRODUCT} は全ユーザーにインストールするため、管理者権限が必要です。"
+LangString Needs64Bit ${LANG_ENGLISH} "${PRODUCT} needs a 64-bit edition of Windows.$\r$\nThis computer runs a 32-bit one."
+LangString Needs64Bit ${LANG_JAPANESE} "${PRODUCT} には 64 ビット版の Windows が必要です。$\r$\nこのコンピューターの Windows は 32 ビット版です。"
+LangString ReplaceNewer ${LANG_ENGLISH} "${PRODUCT} $previousVersion is installed, which is newer than this version (${VERSION}).$\r$\n$\r$\nReplace it with version ${VERSION}?"
+LangString ReplaceNewer ${LANG_JAPANESE} "このバージョン (${VERSION}) より新しい ${PRODUCT} $previousVersion がインストールされています。$\r$\n$\r$\nバージョン ${VERSION} に置き換えますか?"
+LangString FolderRefused ${LANG_ENGLISH} "${PRODUCT} is installed for all users, so it goes into a folder that only administrators can change.$\r$\nChoose a folder in $PROGRAMFILES64.$\r$\n$\r$\nTo use ${PRODUCT} in another folder, unpack the portable zip there: its Install adds the context menu for you alone."
+LangString FolderRefused ${LANG_JAPANESE} "${PRODUCT} は全ユーザーにインストールするため、管理者だけが変更できるフォルダーにインストールします。$\r$\n$PROGRAMFILES64 の中のフォルダーを選んでください。$\r$\n$\r$\nほかのフォルダーで ${PRODUCT} を使うには、ポータブル版の zip をそこに展開してください。その [登録] は、右クリックメニューをこのユーザーだけに追加します。"
+LangString UpgradeOutsideProgramFiles ${LANG_ENGLISH} "${PRODUCT} $previousVersion is installed outside Program Files:$\r$\n$INSTDIR$\r$\nUsers other than administrators may be able to change it there, so this version does not go there. Uninstall ${PRODUCT} in Settings > Apps first, then run this installer again."
+LangString UpgradeOutsideProgramFiles ${LANG_JAPANESE} "${PRODUCT} $previousVersion は Program Files の外にインストールされています:$\r$\n$INSTDIR$\r$\n管理者以外のユーザーが変更できるおそれがあるため、このバージョンはそこへインストールしません。先に [設定] > [アプリ] で ${PRODUCT} をアンインストールしてから、このインストーラーをもう一度実行してください。"
+LangString RegistrationFailed ${LANG_ENGLISH} "The Explorer context menu could not be registered (code $0).$\r$\nRun ${PRODUCT} and click Install to try again."
+LangString RegistrationFailed ${LANG_JAPANESE} "エクスプローラーの右クリックメニューを登録できませんでした (コード $0)。$\r$\n${PRODUCT} を起動し、[登録] をクリックしてやり直してください。"
+LangString Windows11MenuFailed ${LANG_ENGLISH} "${PRODUCT} could not be added to Windows 11's context menu (code $0).$\r$\nIts submenu stays under Show more options."
+LangString Windows11MenuFailed ${LANG_JAPANESE} "${PRODUCT} を Windows 11 の右クリックメニューに追加できませんでした (コード $0)。$\r$\nサブメニューは [その他のオプションを確認] の中にあります。"
+LangString RestartExplorer ${LANG_ENGLISH} "${PRODUCT} appears on Windows 11's context menu once Explorer restarts.$\r$\n$\r$\nRestart Explorer now? Its windows close and reopen."
+LangString RestartExplorer ${LANG_JAPANESE} "エクスプローラーを再起動すると、Windows 11 の右クリックメニューに ${PRODUCT} が表示されます。$\r$\n$\r$\n今すぐエクスプローラーを再起動しますか? 開いているエクスプローラーのウィンドウはいったん閉じて、また開きます。"
 
 ; Without UAC a standard user runs the installer as it is, unable to write where it must.
 !macro RequireAdministrator
     UserInfo::GetAccountType
     Pop $0
     ${If} $0 != "admin"
-        MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed for all users, which needs administrator rights." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "$(NeedsAdministrator)" /SD IDOK
         SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
         Quit
     ${EndIf}
 !macroend
-
-Var previousVersion
 
 ; Writes the file under another name and puts it in place: now, or at the next restart
 ; when the installed one is in use (the extension loaded by Explorer, a program running).
@@ -141,7 +174,7 @@ Var previousVersion
             ; This account has it now: Active Setup need not run for it again.
             WriteRegStr HKCU "${WIN11_MENU_COMPONENT}" "Version" "${ACTIVE_SETUP_VERSION}"
         ${Else}
-            MessageBox MB_OK|MB_ICONEXCLAMATION "VexQuilkit could not be added to Windows 11's context menu (code $0).$\r$\nIts submenu stays under Show more options." /SD IDOK
+            MessageBox MB_OK|MB_ICONEXCLAMATION "$(Windows11MenuFailed)" /SD IDOK
         ${EndIf}
     ${EndIf}
 !macroend
@@ -149,7 +182,7 @@ Var previousVersion
 ; Explorer reads the packages' menus when it starts.
 !macro Windows11MenuOfferExplorerRestart
     ${If} ${AtLeastBuild} 22000
-        MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "VexQuilkit appears on Windows 11's context menu once Explorer restarts.$\r$\n$\r$\nRestart Explorer now? Its windows close and reopen." /SD IDNO IDNO windows11_menu_explorer_kept
+        MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(RestartExplorer)" /SD IDNO IDNO windows11_menu_explorer_kept
         ; Windows starts the shell again by itself, as the user, once it has ended.
         !insertmacro Windows11MenuRun '"$SYSDIR\taskkill.exe" /f /im explorer.exe'
     windows11_menu_explorer_kept:
@@ -170,7 +203,7 @@ Var previousVersion
 
 Function .onInit
     ${IfNot} ${RunningX64}
-        MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs a 64-bit edition of Windows.$\r$\nThis computer runs a 32-bit one." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "$(Needs64Bit)" /SD IDOK
         Abort
     ${EndIf}
     !insertmacro RequireAdministrator
@@ -196,7 +229,7 @@ Function KeepANewerVersion
     ${If} $0 != 1
         Return
     ${EndIf}
-    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "${PRODUCT} $previousVersion is installed, which is newer than this version (${VERSION}).$\r$\n$\r$\nReplace it with version ${VERSION}?" /SD IDNO IDYES replace
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(ReplaceNewer)" /SD IDNO IDYES replace
     SetErrorLevel ${NEWER_INSTALLED}
     Quit
 replace:
@@ -238,22 +271,8 @@ Function IsInProgramFiles
     !insertmacro IsInside "$PROGRAMFILES32"
 FunctionEnd
 
-; The texts in the language of the user's locale, English or Japanese (0x0411).
-Function IsJapanese
-    System::Call 'kernel32::GetUserDefaultLCID() i .r0'
-FunctionEnd
-
 Function TellFolderRefused
-    Call IsJapanese
-    ${If} $0 = 1041
-        ; VexQuilkit は全ユーザーに登録するため、管理者だけが変更できるフォルダーにインストールします。
-        ; $PROGRAMFILES64 の中のフォルダーを選んでください。
-        ; ほかのフォルダーで使うには、ポータブル版の zip をそこに展開してください。その [登録] は、
-        ; このユーザーだけに右クリックメニューを追加します。
-        MessageBox MB_OK|MB_ICONEXCLAMATION "VexQuilkit ${U+306F}${U+5168}${U+30E6}${U+30FC}${U+30B6}${U+30FC}${U+306B}${U+767B}${U+9332}${U+3059}${U+308B}${U+305F}${U+3081}${U+3001}${U+7BA1}${U+7406}${U+8005}${U+3060}${U+3051}${U+304C}${U+5909}${U+66F4}${U+3067}${U+304D}${U+308B}${U+30D5}${U+30A9}${U+30EB}${U+30C0}${U+30FC}${U+306B}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30EB}${U+3057}${U+307E}${U+3059}${U+3002}$\r$\n$PROGRAMFILES64 ${U+306E}${U+4E2D}${U+306E}${U+30D5}${U+30A9}${U+30EB}${U+30C0}${U+30FC}${U+3092}${U+9078}${U+3093}${U+3067}${U+304F}${U+3060}${U+3055}${U+3044}${U+3002}$\r$\n$\r$\n${U+307B}${U+304B}${U+306E}${U+30D5}${U+30A9}${U+30EB}${U+30C0}${U+30FC}${U+3067}${U+4F7F}${U+3046}${U+306B}${U+306F}${U+3001}${U+30DD}${U+30FC}${U+30BF}${U+30D6}${U+30EB}${U+7248}${U+306E} zip ${U+3092}${U+305D}${U+3053}${U+306B}${U+5C55}${U+958B}${U+3057}${U+3066}${U+304F}${U+3060}${U+3055}${U+3044}${U+3002}${U+305D}${U+306E} [${U+767B}${U+9332}] ${U+306F}${U+3001}${U+3053}${U+306E}${U+30E6}${U+30FC}${U+30B6}${U+30FC}${U+3060}${U+3051}${U+306B}${U+53F3}${U+30AF}${U+30EA}${U+30C3}${U+30AF}${U+30E1}${U+30CB}${U+30E5}${U+30FC}${U+3092}${U+8FFD}${U+52A0}${U+3057}${U+307E}${U+3059}${U+3002}" /SD IDOK
-    ${Else}
-        MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} is installed for all users, so it goes into a folder that only administrators can change.$\r$\nChoose a folder in $PROGRAMFILES64.$\r$\n$\r$\nTo use ${PRODUCT} in another folder, unpack the portable zip there: its Install adds the context menu for you alone." /SD IDOK
-    ${EndIf}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(FolderRefused)" /SD IDOK
 FunctionEnd
 
 Function KeepToProgramFilesOnFolderPage
@@ -277,15 +296,7 @@ Function KeepToProgramFilesWithoutFolderPage
     ${If} $previousVersion == ""
         Call TellFolderRefused
     ${Else}
-        Call IsJapanese
-        ${If} $0 = 1041
-            ; VexQuilkit $previousVersion は Program Files の外にインストールされています: $INSTDIR
-            ; 管理者以外のユーザーが変更できるおそれがあるため、そこへは更新しません。
-            ; 先に [設定] > [アプリ] でアンインストールしてから、このインストーラーをもう一度実行してください。
-            MessageBox MB_OK|MB_ICONEXCLAMATION "VexQuilkit $previousVersion ${U+306F} Program Files ${U+306E}${U+5916}${U+306B}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30EB}${U+3055}${U+308C}${U+3066}${U+3044}${U+307E}${U+3059}:$\r$\n$INSTDIR$\r$\n${U+7BA1}${U+7406}${U+8005}${U+4EE5}${U+5916}${U+306E}${U+30E6}${U+30FC}${U+30B6}${U+30FC}${U+304C}${U+5909}${U+66F4}${U+3067}${U+304D}${U+308B}${U+304A}${U+305D}${U+308C}${U+304C}${U+3042}${U+308B}${U+305F}${U+3081}${U+3001}${U+305D}${U+3053}${U+3078}${U+306F}${U+66F4}${U+65B0}${U+3057}${U+307E}${U+305B}${U+3093}${U+3002}${U+5148}${U+306B} [${U+8A2D}${U+5B9A}] > [${U+30A2}${U+30D7}${U+30EA}] ${U+3067}${U+30A2}${U+30F3}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30EB}${U+3057}${U+3066}${U+304B}${U+3089}${U+3001}${U+3053}${U+306E}${U+30A4}${U+30F3}${U+30B9}${U+30C8}${U+30FC}${U+30E9}${U+30FC}${U+3092}${U+3082}${U+3046}${U+4E00}${U+5EA6}${U+5B9F}${U+884C}${U+3057}${U+3066}${U+304F}${U+3060}${U+3055}${U+3044}${U+3002}" /SD IDOK
-        ${Else}
-            MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} $previousVersion is installed outside Program Files:$\r$\n$INSTDIR$\r$\nUsers other than administrators may be able to change it there, so this version does not go there. Uninstall ${PRODUCT} in Settings > Apps first, then run this installer again." /SD IDOK
-        ${EndIf}
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(UpgradeOutsideProgramFiles)" /SD IDOK
     ${EndIf}
     SetErrorLevel ${FOLDER_REFUSED}
     Quit
@@ -312,7 +323,7 @@ Section "${PRODUCT}"
     ; nothing but success or failure.)
     ExecWait '"$INSTDIR\VexQuilkit.exe" /Register' $0
     ${If} $0 != ${REGISTERED}
-        MessageBox MB_OK|MB_ICONEXCLAMATION "The Explorer context menu could not be registered (code $0).$\r$\nRun ${PRODUCT} and click Install to try again." /SD IDOK
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(RegistrationFailed)" /SD IDOK
         SetErrorLevel 2
     ${EndIf}
 

@@ -82,7 +82,8 @@ def write_zip(path, top, folder, names, epoch):
 
 
 def write_installer(arguments, path, folder, certificate):
-    command = ["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DVERSION={arguments.version}",
+    # -WX: any warning fails the build, such as a text of the installer's with no Japanese form.
+    command = ["makensis", "-V2", "-WX", "-INPUTCHARSET", "UTF8", f"-DVERSION={arguments.version}",
                f"-DCOMPANY={arguments.company}", f"-DCOPYRIGHT={arguments.copyright}",
                f"-DSTAGE={folder}", f"-DOUTFILE={path}",
                f"-DCERTIFICATE_SERIAL={sparse_package.serial_number(certificate)}",

@@ -6,11 +6,13 @@
 # takes it from the X server (ImageMagick's import) and stores it with a palette.
 # Skyperch is built from its own sources as a 64-bit program here: the machine may run no
 # 32-bit code, and its window is the same. A second desktop at 150 % (LogPixels 144, in a
-# prefix of its own) gives the log and Skyperch again, as *-150.png.
+# prefix of its own) gives the log and Skyperch again, as *-150.png; a third, under a
+# Japanese locale, the hash checker and its log as README.ja.md shows them, as *-ja.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-pictures=(main-dialog context-menu cleaner time-changer hash-checker log skyperch log-failed cleaner-preview log-150 skyperch-150)
+pictures=(main-dialog context-menu cleaner time-changer hash-checker log skyperch log-failed cleaner-preview log-150 skyperch-150
+          hash-checker-ja log-ja)
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target ShotsDriver
@@ -18,6 +20,19 @@ skyperch_tree=build/shots/skyperch64
 cmake -S . -B "$skyperch_tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
     -DVEX_TREE=win32 -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$skyperch_tree" --target Skyperch
+
+# The Japanese pass's font (IPA Gothic, for Windows's Japanese UI font), unpacked from its
+# Debian package into that pass's tree and copied into its prefix alone: installed on the
+# machine, every Wine prefix would take it and the Japanese tests would measure their
+# texts with another font than the one they were laid out against.
+japanese_font=$root/build/shots-ja/font/ipag.ttf
+if [ ! -e "$japanese_font" ]; then
+    package_folder=$(mktemp -d)
+    (cd "$package_folder" && apt-get download -qq -o APT::Sandbox::User=root fonts-ipafont-gothic && dpkg-deb -x fonts-ipafont-gothic_*.deb .)
+    mkdir -p "$(dirname "$japanese_font")"
+    cp "$package_folder/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf" "$japanese_font"
+    rm -rf "$package_folder"
+fi
 
 # Wine sees the Unix file system as drive Z:.
 windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
@@ -31,12 +46,14 @@ mkdir -p build/shots docs/images
 # Always a private X server, so that nothing else on the screen gets into a picture; Wine
 # works from the marker folder, never from inside the repository.
 cd "$markers"
-# take_pictures BUILD_DIR LOGPIXELS [SUFFIX]
+# take_pictures BUILD_DIR LOGPIXELS [SUFFIX [LOCALE [FONT]]]
 take_pictures() {
     mkdir -p "$root/$1"
-    SHOTS_DPI=$2 SHOTS_SUFFIX=${3:-} env -u DISPLAY "$root/scripts/wine-env.sh" "$root/$1" bash -c '
+    SHOTS_DPI=$2 SHOTS_SUFFIX=${3:-} SHOTS_FONT=${5:-} env -u DISPLAY ${4:+LC_ALL=$4} \
+        "$root/scripts/wine-env.sh" "$root/$1" bash -c '
     source "$SHOTS_ROOT/scripts/wine-desktop.sh"
     desktop_fonts
+    [ -z "$SHOTS_FONT" ] || cp "$SHOTS_FONT" "$WINEPREFIX/drive_c/windows/Fonts/"
     wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$SHOTS_DPI" /f >/dev/null 2>&1
     # The samples as a user would have them, at a short path of drive C:.
     samples="$WINEPREFIX/drive_c/samples"
@@ -67,6 +84,8 @@ take_pictures() {
 }
 take_pictures build/shots 96
 take_pictures build/shots-150 144 -150
+# Wine takes the user's language from the locale it starts in.
+take_pictures build/shots-ja 96 -ja ja_JP.UTF-8 "$japanese_font"
 missing=0
 for name in "${pictures[@]}"; do
     if [ ! -e "$markers/$name.taken" ]; then

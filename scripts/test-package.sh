@@ -4,7 +4,8 @@
 # entries, block map, signature, Publisher, class and manifest); the release installed over
 # an older version, used and uninstalled under Wine in a new prefix in WORK_DIR, then a
 # newer version installed that it does not replace unasked, and on Windows 11 the package
-# registered and removed (tests/installer/PackageTest.cpp). MAKE_PACKAGE is
+# registered and removed; then, under a Japanese locale, the same installation and the
+# installer's texts in Japanese (tests/installer/PackageTest.cpp). MAKE_PACKAGE is
 # scripts/make-package.py with the dist target's inputs; it makes the older version (the
 # same binaries, its extension told apart by bytes after its image) and the newer one. A
 # machine that runs no 32-bit code cannot run the shipped installer: there both installers
@@ -24,24 +25,45 @@ fi
 rm -rf "$work"
 mkdir -p "$work"
 
-# The zip holds the licence, with Windows line ends, and a readme that names every item of
-# the context menu, the SHA-512 digests and files, and the choices kept.
+# The zip holds the licence, with Windows line ends, and a readme in English and then in
+# Japanese, UTF-8 with a byte-order mark (which every Notepad reads as UTF-8): the English
+# names every item of the context menu, the SHA-512 and BLAKE3 digests and files, and the
+# choices kept; the Japanese names every item too, and every file, extension, key and
+# option that the English does.
 python3 - "$dist/VexQuilkit-$version-portable.zip" "VexQuilkit-$version" "$(dirname "$0")/.." <<'EOF_PY'
 import re, sys, zipfile
 archive, top, source = sys.argv[1:]
 with zipfile.ZipFile(archive) as zip_file:
     licence = zip_file.read(f"{top}/LICENSE.txt")
-    readme = zip_file.read(f"{top}/readme.txt").decode("ascii")
+    readme = zip_file.read(f"{top}/readme.txt")
 with open(f"{source}/LICENSE", "rb") as original:
     assert licence == original.read().replace(b"\n", b"\r\n"), "LICENSE.txt is not LICENSE"
+assert readme.startswith(b"\xef\xbb\xbf"), "readme.txt lacks the byte-order mark"
+english, heading, japanese = readme[3:].decode("utf-8").partition("VexQuilkit \u3068 Skyperch (\u65e5\u672c\u8a9e)")
+assert heading, "readme.txt has no Japanese part"
 with open(f"{source}/shellext/MenuItems.h", encoding="utf-8") as menu:
     items = [item.replace("&", "") for item in re.findall(r'\{\d, L"([^"]+)"', menu.read())]
 assert len(items) == 6, items
-missing = [item for item in items if item not in readme]
-assert not missing, f"readme.txt does not name {missing}"
-unnamed = [word for word in ("SHA-512", ".sha512", "remember") if word not in readme]
+missing = [item for item in items if item not in english or item not in japanese]
+assert not missing, f"readme.txt does not name {missing} in both languages"
+unnamed = [word for word in ("SHA-512", ".sha512", "BLAKE3", ".b3", "remember") if word not in english]
 assert not unnamed, f"readme.txt does not name {unnamed}"
-print(f"test-package: the zip holds LICENSE.txt and a readme naming {len(items)} items")
+names = set(re.findall(r"[\w-]*\.(?:exe|dll|txt|md5|sha1|sha256|sha512|b3)\b|HKEY_[\w\\]+|\w+SUMS|/S\b", english))
+untold = sorted(name for name in names if name not in japanese)
+assert not untold, f"the Japanese part of readme.txt lacks {untold}"
+print(f"test-package: the zip holds LICENSE.txt and a readme naming {len(items)} items and {len(names)} names in both languages")
+EOF_PY
+
+# Every text the installer shows is one of its LangStrings, whose Japanese forms makensis
+# -WX insists on; no message box or page has a text of its own.
+python3 - "$(dirname "$0")/../installer/VexQuilkit.nsi" <<'EOF_PY'
+import re, sys
+with open(sys.argv[1], encoding="utf-8-sig") as script:
+    nsi = script.read()
+texts = re.findall(r'^\s*MessageBox \S+ "([^"]*)"', nsi, re.M) + re.findall(r'^!define MUI_\w*TEXT\w* "([^"]*)"', nsi, re.M)
+literal = [text for text in texts if not re.fullmatch(r"\$\(\w+\)", text)]
+assert texts and not literal, f"installer texts outside its LangStrings: {literal}"
+print(f"test-package: the installer's {len(texts)} texts are LangStrings")
 EOF_PY
 
 # The package of Windows 11's menu: its entries, every block hash of its block map
@@ -204,4 +226,8 @@ export VEX_PACKAGE_OLD_VERSION=$old
 # recorder in the place of certutil and PowerShell, which Wine would otherwise take from
 # its own.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=;certutil.exe,powershell.exe=n"
-env -u VEX_WINE_BED "$(dirname "$0")/wine-env.sh" "$work" wine "$tests" --gtest_filter='Package.*'
+run_tests() { env -u VEX_WINE_BED "$(dirname "$0")/wine-env.sh" "$work" wine "$tests" --gtest_filter="$1"; }
+run_tests 'Package.*:-*Japanese*'
+# Wine takes the user's language from the Unix locale it starts in, not from a variable
+# that a Windows program sets for the programs it starts.
+LC_ALL=ja_JP.UTF-8 run_tests 'Package.*Japanese*'

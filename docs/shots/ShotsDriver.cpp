@@ -2,10 +2,10 @@
 // programs there, sets up each picture and has scripts/make-screenshots.sh take it.
 //   ShotsDriver <marker folder> <sample folder> <Skyperch.exe> [<suffix>]
 // The sample folder is a copy of samples/hashcheck; nothing in it is changed, and the
-// pictures that need other files have them written beside it. With a
-// suffix ("-150", in a desktop at another display scale) only the log and Skyperch are
-// taken, their names ending in it. The exit code is the number of pictures that could
-// not be set up.
+// pictures that need other files have them written beside it. With a suffix only a few
+// are taken, their names ending in it: "-150", in a desktop at another display scale, the
+// log and Skyperch; "-ja", under a Japanese locale, the hash checker and its log. The exit
+// code is the number of pictures that could not be set up.
 #include <windows.h>
 
 #include <algorithm>
@@ -40,6 +40,29 @@ driver::Process StartTool(int mode, const std::string& path, const driver::TempF
     const std::string list = temp / ("selection" + std::to_string(mode) + ".lst");
     driver::WriteFile(list, "\xEF\xBB\xBF" + path + "\r\n");
     return driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " /L \"" + list + "\"");
+}
+
+// The process's visible top-level window that holds the control `id`: found by what it
+// holds, as its title is in the user's language.
+HWND WaitForWindowWith(const driver::Process& app, int id) {
+    struct Search {
+        DWORD process;
+        int id;
+        HWND found;
+    } search = {app.Id(), id, nullptr};
+    for (int i = 0; i < 400 && !search.found; ++i, Sleep(50))
+        EnumWindows(
+            [](HWND window, LPARAM lParam) {
+                auto* wanted = reinterpret_cast<Search*>(lParam);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process != wanted->process || !IsWindowVisible(window) || !GetDlgItem(window, wanted->id))
+                    return TRUE;
+                wanted->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void WaitUntilGone(HWND window) {
@@ -184,21 +207,36 @@ void ShowSkyperchPicking(CShotSession& shots, const std::string& skyperch, HWND 
     driver::WaitForExit(app);
 }
 
+// Which pictures of the hash run a pass takes besides the log.
+struct HashRunShots {
+    bool options;
+    bool skyperch;
+};
+
 // The hash checker with all three digests chosen, its log after the run on the samples,
 // then Skyperch picking that log.
-// The scaled pass (fullSet false) leaves the options dialog out.
-void ShowHashRun(CShotSession& shots, const std::string& samples, const std::string& skyperch, bool fullSet) {
+void ShowHashRun(CShotSession& shots, const std::string& samples, const std::string& skyperch, HashRunShots taken) {
     driver::TempFolder temp;
     driver::Process app = StartTool(3, samples, temp);
-    HWND dialog = driver::WaitForWindow(app, "Hash Checker - Quillkit");
+    HWND dialog = WaitForWindowWith(app, IDC_MD5);
+    if (!dialog) {
+        shots.Fail("hash-checker", "the hash checker did not open");
+        return;
+    }
     for (int id : {IDC_MD5, IDC_SHA1, IDC_SHA256}) driver::SetCheck(dialog, id, true);
-    if (fullSet) shots.Capture("hash-checker", {dialog});
+    if (taken.options) shots.Capture("hash-checker", {dialog});
     driver::Click(dialog, IDOK);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = WaitForWindowWith(app, IDC_LOG);
+    if (!log) {
+        shots.Fail("log", "the log did not open");
+        return;
+    }
     CaptureEndedLog(shots, log, "log");
-    // Room on its right for Skyperch, also when Skyperch is larger at a larger scale.
-    MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, DesktopDpi(), 96));
-    ShowSkyperchPicking(shots, skyperch, log);
+    if (taken.skyperch) {
+        // Room on its right for Skyperch, also when Skyperch is larger at a larger scale.
+        MoveTo(log, kGap, kGap, kLogBesideSkyperch.cx, MulDiv(kLogBesideSkyperch.cy, DesktopDpi(), 96));
+        ShowSkyperchPicking(shots, skyperch, log);
+    }
     driver::Close(log);
     driver::WaitForExit(app);
 }
@@ -256,16 +294,17 @@ int main(int argc, char** argv) {
     if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) SetProcessDPIAware();
     const std::string samples = argv[2];
     ScopedComApartment com(COINIT_APARTMENTTHREADED);
-    CShotSession shots(argv[1], argc == 5 ? argv[4] : "");
-    if (argc == 5) {
-        ShowHashRun(shots, samples, argv[3], false);
+    const std::string suffix = argc == 5 ? argv[4] : "";
+    CShotSession shots(argv[1], suffix);
+    if (!suffix.empty()) {
+        ShowHashRun(shots, samples, argv[3], {suffix == "-ja", suffix != "-ja"});
         return shots.Failures();
     }
     ShowMainDialog(shots);
     ShowContextMenu(shots, samples);
     ShowOptions(shots, 2, samples, "Cleaner - Quillkit", "cleaner");
     ShowOptions(shots, 4, samples, "Setting Time", "time-changer");
-    ShowHashRun(shots, samples, argv[3], true);
+    ShowHashRun(shots, samples, argv[3], {true, true});
     ShowFailedVerify(shots, samples);
     ShowCleanerPreview(shots, samples);
     return shots.Failures();

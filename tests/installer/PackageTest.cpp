@@ -3,7 +3,7 @@
 // version installed, this one over it while the old extension is loaded, the installed
 // extension used, then all of it uninstalled but the user's settings; then a newer
 // version installed, which this one does not replace without asking; and a folder outside
-// Program Files refused.
+// Program Files refused. The installer speaks English, or Japanese under a Japanese Windows.
 #include <shlobj.h>
 #include <wincrypt.h>
 #include <wrl/client.h>
@@ -79,6 +79,25 @@ std::string VersionString(const std::string& file, const std::string& name) {
 }
 
 std::string ProductVersionOf(const std::string& file) { return VersionString(file, "ProductVersion"); }
+
+// What the installer shows in a language: NSIS's own texts (its title and welcome page)
+// and ours (the question before a newer version is replaced, the licence page's line).
+struct SetupTexts {
+    std::string title, welcome, newerInstalled, licenceKept;
+};
+const SetupTexts kEnglish = {
+    std::string("VexQuilkit ") + VEX_VERSION_TEXT + " Setup", "Welcome to VexQuilkit " VEX_VERSION_TEXT " Setup",
+    "VexQuilkit 9.9.9 is installed, which is newer", "VexQuilkit is free software under this licence"};
+// VexQuilkit 1.1.0 セットアップ / VexQuilkit 1.1.0 セットアップへようこそ /
+// より新しい VexQuilkit 9.9.9 がインストールされています /
+// VexQuilkit はこのライセンスのもとで使えるフリー ソフトウェアです
+const SetupTexts kJapanese = {
+    std::string("VexQuilkit ") + VEX_VERSION_TEXT + " \u30bb\u30c3\u30c8\u30a2\u30c3\u30d7",
+    "VexQuilkit " VEX_VERSION_TEXT " \u30bb\u30c3\u30c8\u30a2\u30c3\u30d7\u3078\u3088\u3046\u3053\u305d",
+    "\u3088\u308a\u65b0\u3057\u3044 VexQuilkit 9.9.9 "
+    "\u304c\u30a4\u30f3\u30b9\u30c8\u30fc\u30eb\u3055\u308c\u3066\u3044\u307e\u3059",
+    "VexQuilkit \u306f\u3053\u306e\u30e9\u30a4\u30bb\u30f3\u30b9\u306e\u3082\u3068\u3067\u4f7f\u3048\u308b"
+    "\u30d5\u30ea\u30fc \u30bd\u30d5\u30c8\u30a6\u30a7\u30a2\u3067\u3059"};
 
 // The texts of a window's controls and of theirs, one a line.
 std::string TextsWithin(HWND window) {
@@ -212,6 +231,8 @@ protected:
         driver::Close(log);
         EXPECT_EQ(0, driver::WaitForExit(app));
     }
+
+    void ExpectAsksBeforeReplacingANewerOne(const SetupTexts& texts);
 
     const std::string m_folder = KnownFolder(FOLDERID_ProgramFiles) + "\\VexQuilkit";
     const std::string m_shortcuts = KnownFolder(FOLDERID_CommonPrograms);
@@ -366,9 +387,8 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
 // Over a newer version this one asks first, Yes or No with No the default, and No keeps
 // the newer one; silently it keeps it too, with an exit code of its own. The same version
 // installs again without a word. Yes goes on to the welcome page and the licence.
-TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) {
+void Package::ExpectAsksBeforeReplacingANewerOne(const SetupTexts& texts) {
     const std::string newer = Variable("VEX_PACKAGE_NEWER_SETUP"), setup = Variable("VEX_PACKAGE_SETUP");
-    const std::string title = std::string("VexQuilkit ") + VEX_VERSION_TEXT + " Setup";
     ASSERT_NO_FATAL_FAILURE(Install(newer, "9.9.9"));
     EXPECT_EQ(1638, RunToEnd("\"" + setup + "\" /S"));
     EXPECT_EQ("9.9.9", MachineString(kUninstallKey, "DisplayVersion"));
@@ -378,7 +398,7 @@ TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) {
         HWND box = driver::WaitForMessageBox(app);
         ASSERT_NE(nullptr, box);
         const std::string text = driver::GetItemText(box, 0xFFFF);
-        EXPECT_NE(std::string::npos, text.find("VexQuilkit 9.9.9 is installed, which is newer")) << text;
+        EXPECT_NE(std::string::npos, text.find(texts.newerInstalled)) << text;
         // Yes and No, No the default button (Enter answers it).
         EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & BS_TYPEMASK);
         EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongW(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK);
@@ -387,11 +407,12 @@ TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) {
             EXPECT_EQ(1638, driver::WaitForExit(app));
             continue;
         }
-        HWND wizard = driver::WaitForWindow(app, title);
-        EXPECT_TRUE(Shows(wizard, "Welcome to VexQuilkit " VEX_VERSION_TEXT " Setup"));
+        HWND wizard = driver::WaitForWindow(app, texts.title);
+        EXPECT_TRUE(Shows(wizard, texts.welcome));
         driver::Click(wizard, IDOK);  // Next
         EXPECT_TRUE(Shows(wizard, "Permission is hereby granted, free of charge"));
         EXPECT_NE(std::string::npos, TextsWithin(wizard).find(VEX_COPYRIGHT));
+        EXPECT_NE(std::string::npos, TextsWithin(wizard).find(texts.licenceKept));
         driver::Click(wizard, IDCANCEL);
         HWND quit = driver::WaitForMessageBox(app);
         ASSERT_NE(nullptr, quit);
@@ -402,6 +423,19 @@ TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) {
 
     ASSERT_NO_FATAL_FAILURE(Install(newer, "9.9.9"));
     Uninstall();
+}
+
+TEST_F(Package, AsksBeforeAnOlderVersionReplacesANewerOne) { ExpectAsksBeforeReplacingANewerOne(kEnglish); }
+
+// Run with LC_ALL=ja_JP.UTF-8: NSIS's pages and ours in Japanese, and the same
+// installation, silently as well.
+TEST_F(Package, JapaneseTextsAndTheSameInstallation) {
+    CoInitialize(nullptr);  // the shortcuts are read through COM
+    ASSERT_NO_FATAL_FAILURE(Install(Variable("VEX_PACKAGE_SETUP"), VEX_VERSION_TEXT));
+    ExpectInstalled();
+    Uninstall();
+    CoUninitialize();
+    ExpectAsksBeforeReplacingANewerOne(kJapanese);
 }
 
 // The installer registers for every user, so it installs only into a folder in Program
