@@ -21,19 +21,6 @@ cmake -S . -B "$skyperch_tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/tool
     -DVEX_TREE=win32 -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$skyperch_tree" --target Skyperch
 
-# The Japanese pass's font (IPA Gothic, for Windows's Japanese UI font), unpacked from its
-# Debian package into that pass's tree and copied into its prefix alone: installed on the
-# machine, every Wine prefix would take it and the Japanese tests would measure their
-# texts with another font than the one they were laid out against.
-japanese_font=$root/build/shots-ja/font/ipag.ttf
-if [ ! -e "$japanese_font" ]; then
-    package_folder=$(mktemp -d)
-    (cd "$package_folder" && apt-get download -qq -o APT::Sandbox::User=root fonts-ipafont-gothic && dpkg-deb -x fonts-ipafont-gothic_*.deb .)
-    mkdir -p "$(dirname "$japanese_font")"
-    cp "$package_folder/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf" "$japanese_font"
-    rm -rf "$package_folder"
-fi
-
 # Wine sees the Unix file system as drive Z:.
 windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
@@ -46,14 +33,13 @@ mkdir -p build/shots docs/images
 # Always a private X server, so that nothing else on the screen gets into a picture; Wine
 # works from the marker folder, never from inside the repository.
 cd "$markers"
-# take_pictures BUILD_DIR LOGPIXELS [SUFFIX [LOCALE [FONT]]]
+# take_pictures BUILD_DIR LOGPIXELS [SUFFIX [LOCALE]]
 take_pictures() {
     mkdir -p "$root/$1"
-    SHOTS_DPI=$2 SHOTS_SUFFIX=${3:-} SHOTS_FONT=${5:-} env -u DISPLAY ${4:+LC_ALL=$4} \
+    SHOTS_DPI=$2 SHOTS_SUFFIX=${3:-} env -u DISPLAY ${4:+LC_ALL=$4} \
         "$root/scripts/wine-env.sh" "$root/$1" bash -c '
     source "$SHOTS_ROOT/scripts/wine-desktop.sh"
     desktop_fonts
-    [ -z "$SHOTS_FONT" ] || cp "$SHOTS_FONT" "$WINEPREFIX/drive_c/windows/Fonts/"
     wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$SHOTS_DPI" /f >/dev/null 2>&1
     # The samples as a user would have them, at a short path of drive C:.
     samples="$WINEPREFIX/drive_c/samples"
@@ -85,7 +71,7 @@ take_pictures() {
 take_pictures build/shots 96
 take_pictures build/shots-150 144 -150
 # Wine takes the user's language from the locale it starts in.
-take_pictures build/shots-ja 96 -ja ja_JP.UTF-8 "$japanese_font"
+take_pictures build/shots-ja 96 -ja ja_JP.UTF-8
 missing=0
 for name in "${pictures[@]}"; do
     if [ ! -e "$markers/$name.taken" ]; then
