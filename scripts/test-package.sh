@@ -34,8 +34,8 @@ with zipfile.ZipFile(archive) as zip_file:
     readme = zip_file.read(f"{top}/readme.txt").decode("ascii")
 with open(f"{source}/LICENSE", "rb") as original:
     assert licence == original.read().replace(b"\n", b"\r\n"), "LICENSE.txt is not LICENSE"
-with open(f"{source}/shellext/MenuItems.h", encoding="utf-8") as menu:
-    items = [item.replace("&", "") for item in re.findall(r'\{\d, L"([^"]+)"', menu.read())]
+with open(f"{source}/shellext/English.rc", encoding="utf-8") as menu:
+    items = [item.replace("&", "") for item in re.findall(r'IDS_ITEM_\w+ "([^"]+)"', menu.read())]
 assert len(items) == 6, items
 missing = [item for item in items if item not in readme]
 assert not missing, f"readme.txt does not name {missing}"
