@@ -41,8 +41,8 @@ with open(f"{source}/LICENSE", "rb") as original:
 assert readme.startswith(b"\xef\xbb\xbf"), "readme.txt lacks the byte-order mark"
 english, heading, japanese = readme[3:].decode("utf-8").partition("VexQuilkit \u3068 Skyperch (\u65e5\u672c\u8a9e)")
 assert heading, "readme.txt has no Japanese part"
-with open(f"{source}/shellext/MenuItems.h", encoding="utf-8") as menu:
-    items = [item.replace("&", "") for item in re.findall(r'\{\d, L"([^"]+)"', menu.read())]
+with open(f"{source}/shellext/English.rc", encoding="utf-8") as menu:
+    items = [item.replace("&", "") for item in re.findall(r'IDS_ITEM_\w+ "([^"]+)"', menu.read())]
 assert len(items) == 6, items
 missing = [item for item in items if item not in english or item not in japanese]
 assert not missing, f"readme.txt does not name {missing} in both languages"

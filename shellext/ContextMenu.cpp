@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <string>
 
 #include "FlintPop.h"
 #include "framework/Handles.h"
@@ -98,18 +99,27 @@ IFACEMETHODIMP CFlintPopMenu::QueryContextMenu(HMENU menu, UINT index, UINT firs
         return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
     if (lastId < firstId || lastId - firstId < kFlintPopCommandCount - 1)
         return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
+    try {
+        return InsertSubmenu(menu, index, firstId);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
 
+HRESULT CFlintPopMenu::InsertSubmenu(HMENU menu, UINT index, UINT firstId) const {
+    const CUiTexts texts = FlintPopTexts();
     UniqueMenu submenu(CreatePopupMenu());
     if (!submenu) return HRESULT_FROM_WIN32(GetLastError());
     for (UINT i = 0; i < kFlintPopCommandCount; ++i)
-        if (!AppendMenuW(submenu.Get(), MF_STRING, firstId + i, kFlintPopCommands[i].text))
+        if (!AppendMenuW(submenu.Get(), MF_STRING, firstId + i, texts.Text(kFlintPopCommands[i].text).c_str()))
             return HRESULT_FROM_WIN32(GetLastError());
 
+    std::wstring submenuText = texts.Text(IDS_SUBMENU);
     MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_SUBMENU | MIIM_STRING;
     item.hSubMenu = submenu.Get();
-    item.dwTypeData = const_cast<wchar_t*>(kFlintPopSubmenuText);
+    item.dwTypeData = &submenuText[0];
     if (!InsertMenuItemW(menu, index, TRUE, &item)) return HRESULT_FROM_WIN32(GetLastError());
     // The host's menu owns the submenu now.
     submenu.Release();
@@ -144,15 +154,19 @@ IFACEMETHODIMP CFlintPopMenu::InvokeCommand(CMINVOKECOMMANDINFO* info) {
 
 IFACEMETHODIMP CFlintPopMenu::GetCommandString(UINT_PTR command, UINT type, UINT*, CHAR* name, UINT size) {
     if (command >= kFlintPopCommandCount) return E_INVALIDARG;
-    switch (type & ~GCS_UNICODE) {
-        case GCS_VALIDATEA:
-            return S_OK;
-        case GCS_VERBA:
-            if (!name || size == 0) return E_INVALIDARG;
-            return CopyText(kFlintPopCommands[command].verb, type, name, size);
-        case GCS_HELPTEXTA:
-            if (!name || size == 0) return E_INVALIDARG;
-            return CopyText(kFlintPopCommands[command].help, type, name, size);
+    try {
+        switch (type & ~GCS_UNICODE) {
+            case GCS_VALIDATEA:
+                return S_OK;
+            case GCS_VERBA:
+                if (!name || size == 0) return E_INVALIDARG;
+                return CopyText(kFlintPopCommands[command].verb, type, name, size);
+            case GCS_HELPTEXTA:
+                if (!name || size == 0) return E_INVALIDARG;
+                return CopyText(FlintPopTexts().Text(kFlintPopCommands[command].help).c_str(), type, name, size);
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
     return E_NOTIMPL;
 }

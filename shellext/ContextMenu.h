@@ -26,6 +26,8 @@ public:
 private:
     ~CFlintPopMenu();
     HRESULT ReadSelection(PCIDLIST_ABSOLUTE folder, IDataObject* data);
+    // The submenu of the tools, in the user's language, at `index` of the host's `menu`.
+    HRESULT InsertSubmenu(HMENU menu, UINT index, UINT firstId) const;
     // The index into kFlintPopCommands that `info` names, or -1.
     int CommandOf(const CMINVOKECOMMANDINFO* info) const;
 

@@ -13,14 +13,19 @@
 
 namespace {
 
-constexpr const wchar_t* kRootTitle = L"VexQuilkit";
-
-// Windows 11's menu shows no access keys: "&&" stays as "&", a single "&" goes.
-std::wstring WithoutAccessKey(const wchar_t* text) {
+// Windows 11's menu shows no access keys: "&&" stays as "&", a single "&" goes, and so
+// does an access key written after the text, as Japanese menus write it ("(&H)"), whole.
+std::wstring WithoutAccessKey(const std::wstring& text) {
     std::wstring plain;
-    for (; *text; ++text) {
-        if (*text == L'&' && *++text == L'\0') break;
-        plain += *text;
+    for (size_t at = 0; at < text.size(); ++at) {
+        const bool keyAfterText =
+            text.compare(at, 2, L"(&") == 0 && at + 3 < text.size() && text[at + 2] != L'&' && text[at + 3] == L')';
+        if (keyAfterText) {
+            at += 3;
+            continue;
+        }
+        if (text[at] == L'&' && ++at == text.size()) break;
+        plain += text[at];
     }
     return plain;
 }
@@ -60,7 +65,9 @@ IFACEMETHODIMP_(ULONG) CExplorerCommand::Release() {
 IFACEMETHODIMP CExplorerCommand::GetTitle(IShellItemArray*, LPWSTR* name) {
     if (name) *name = nullptr;
     try {
-        return CopyToShell(IsRoot() ? kRootTitle : WithoutAccessKey(kFlintPopCommands[m_tool].text), name);
+        // The root is the classic menu's submenu.
+        const UINT title = IsRoot() ? IDS_SUBMENU : kFlintPopCommands[m_tool].text;
+        return CopyToShell(WithoutAccessKey(FlintPopTexts().Text(title)), name);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -83,7 +90,7 @@ IFACEMETHODIMP CExplorerCommand::GetToolTip(IShellItemArray*, LPWSTR* infoTip) {
     if (infoTip) *infoTip = nullptr;
     if (IsRoot()) return E_NOTIMPL;
     try {
-        return CopyToShell(kFlintPopCommands[m_tool].help, infoTip);
+        return CopyToShell(FlintPopTexts().Text(kFlintPopCommands[m_tool].help), infoTip);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

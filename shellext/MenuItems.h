@@ -1,22 +1,24 @@
 #pragma once
 // The tools both menus offer, in their order: the classic submenu (CFlintPopMenu) and
-// Windows 11's first menu (CExplorerCommand) are built from this one table.
+// Windows 11's first menu (CExplorerCommand) are built from this one table. Their texts
+// are in the string tables, one file per language (English.rc, Japanese.rc).
 #include <windows.h>
+
+#include "resource.h"
 
 struct FlintPopCommand {
     int mode;             // VexQuilkit's mode option /M<mode>
-    const wchar_t* text;  // menu text
+    UINT text;            // menu text
     const wchar_t* verb;  // language-independent verb
-    const wchar_t* help;  // help text
+    UINT help;            // help text
 };
 
 constexpr FlintPopCommand kFlintPopCommands[] = {
-    {1, L"Open Command &Prompt Here", L"vexquilkit.prompt", L"Opens a command prompt in the selected folder."},
-    {2, L"&Clean Build Files...", L"vexquilkit.clean", L"Deletes files by extension to the recycle bin."},
-    {3, L"Check &Hashes...", L"vexquilkit.hash", L"Shows the MD5, SHA-1 and SHA-256 digests of the files."},
-    {4, L"Set File &Times...", L"vexquilkit.time", L"Sets the three time stamps of files and folders."},
-    {5, L"Open in Hidemaru &Editor", L"vexquilkit.hidemaru", L"Opens the selected folder in the Hidemaru editor."},
-    {6, L"&Verify Checksums", L"vexquilkit.verify", L"Checks files against the checksum files selected or found."},
+    {1, IDS_ITEM_PROMPT, L"vexquilkit.prompt", IDS_HELP_PROMPT},
+    {2, IDS_ITEM_CLEAN, L"vexquilkit.clean", IDS_HELP_CLEAN},
+    {3, IDS_ITEM_HASH, L"vexquilkit.hash", IDS_HELP_HASH},
+    {4, IDS_ITEM_TIME, L"vexquilkit.time", IDS_HELP_TIME},
+    {5, IDS_ITEM_HIDEMARU, L"vexquilkit.hidemaru", IDS_HELP_HIDEMARU},
+    {6, IDS_ITEM_VERIFY, L"vexquilkit.verify", IDS_HELP_VERIFY},
 };
 constexpr UINT kFlintPopCommandCount = sizeof(kFlintPopCommands) / sizeof(kFlintPopCommands[0]);
-constexpr const wchar_t* kFlintPopSubmenuText = L"&VexQuilkit";

@@ -1,5 +1,5 @@
 #pragma once
-// Binds a C++ object to its dialog window: `this` travels through CreateDialogParamW, is
+// Binds a C++ object to its dialog window: `this` travels through CreateDialogIndirectParamW, is
 // stored at WM_INITDIALOG and cleared at WM_NCDESTROY; messages that arrive before the
 // binding get the default handling. T provides OnInitDialog() and OnCommand(id), and may
 // provide OnDestroy(), OnTimer(id) and OnDpiChanged(dpi); the system's own handling of
@@ -13,9 +13,11 @@ public:
     CDialogImpl(const CDialogImpl&) = delete;
     CDialogImpl& operator=(const CDialogImpl&) = delete;
 
-    HWND CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
-        return CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), parent, &CDialogImpl::DialogProc,
-                                  reinterpret_cast<LPARAM>(static_cast<T*>(this)));
+    // From `form`, the template in the user's language; null when there is none.
+    HWND CreateModeless(HINSTANCE instance, const DLGTEMPLATE* form, HWND parent) {
+        if (!form) return nullptr;
+        return CreateDialogIndirectParamW(instance, form, parent, &CDialogImpl::DialogProc,
+                                          reinterpret_cast<LPARAM>(static_cast<T*>(this)));
     }
 
     HWND Window() const { return m_hWnd; }

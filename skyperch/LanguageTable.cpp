@@ -13,26 +13,12 @@ const LanguageRecord kRecords[] = {
          "\x8D\xC5\x91\x4F\x97\xF1",                                                  // 最前列
          "\x8D\xC5\x91\x4F\x97\xF1\x82\xC5\x82\xCD\x82\xC8\x82\xA2",                  // 最前列ではない
          "\x95\xCF\x8D\x58",                                                          // 変更
-         "\x81\x69\x91\x49\x82\xF1\x82\xBE\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCD\x95\xC2"
-         "\x82\xB6\x82\xE7\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x6A",  // （選んだウィンドウは閉じられました）
-         "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xD6\x83"
-         "\x68\x83\x89\x83\x62\x83\x4F",  // 検索アイコンをウィンドウへドラッグ
-         "\x97\xA3\x82\xB7\x82\xC6\x82\xBB\x82\xCC\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xF0\x91\x49\x82\xD1\x82"
-         "\xDC\x82\xB7",  // 離すとそのウィンドウを選びます
      }},
     {0, {}},
 };
 
 const wchar_t* const kEnglish[kLanguageTextCount] = {
-    L"Finder:",
-    L"Class name:",
-    L"Window type:",
-    L"Top-most window",
-    L"Not top-most window",
-    L"Change",
-    L"(The picked window has closed)",
-    L"Drag the finder over a window",
-    L"then release the mouse to pick it",
+    L"Finder:", L"Class name:", L"Window type:", L"Top-most window", L"Not top-most window", L"Change",
 };
 
 // Named explicitly: the texts must read the same whatever the system's code page is.

@@ -1,7 +1,8 @@
 #pragma once
 // The language texts: one record per locale, chosen once at start by exact equality with
 // the user's locale identifier. A record's texts are code page 932 bytes, written as
-// escapes so that the source stays ASCII; Text() converts them to UTF-16.
+// escapes so that the source stays ASCII; Text() converts them to UTF-16. Every other text
+// of the program is in its resources, one file per language (res/skyperch).
 #include <cstdint>
 #include <string>
 
@@ -12,9 +13,6 @@ enum LanguageSlot {
     kTopMostText,
     kNotTopMostText,
     kChangeButtonText,
-    kPickGoneText,       // the class line once the picked window has gone
-    kHowToPickText,      // the class line before a pick
-    kWhatPickShowsText,  // the type line before a pick
     kLanguageTextCount
 };
 

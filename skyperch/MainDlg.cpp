@@ -27,11 +27,11 @@ bool IsTopMost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_E
 
 }  // namespace
 
-CMainDlg::CMainDlg(CMessageLoop& loop, const LanguageRecord* language)
+CMainDlg::CMainDlg(CMessageLoop& loop, const LanguageRecord* language, const CUiTexts& texts)
     : loop_(loop),
       labelsFromRecord_(language != nullptr),
       texts_(Texts(language)),
-      finder_(dpi_, texts_[kPickGoneText], [this] { RefreshTypeText(); }) {}
+      finder_(dpi_, texts.Text(IDS_PICK_GONE), [this] { RefreshTypeText(); }) {}
 
 std::array<std::wstring, kLanguageTextCount> CMainDlg::Texts(const LanguageRecord* language) {
     std::array<std::wstring, kLanguageTextCount> texts;
@@ -127,8 +127,6 @@ void CMainDlg::SetIcons(int dpi) {
 
 void CMainDlg::ApplyLanguageTexts() {
     if (!labelsFromRecord_) return;
-    SetDlgItemTextW(m_hWnd, IDC_CLASS_TEXT, texts_[kHowToPickText].c_str());
-    SetDlgItemTextW(m_hWnd, IDC_TYPE_TEXT, texts_[kWhatPickShowsText].c_str());
     SetDlgItemTextW(m_hWnd, IDC_FINDER_LABEL, texts_[kFinderLabelText].c_str());
     SetDlgItemTextW(m_hWnd, IDC_CLASS_LABEL, texts_[kClassLabelText].c_str());
     SetDlgItemTextW(m_hWnd, IDC_TYPE_LABEL, texts_[kTypeLabelText].c_str());

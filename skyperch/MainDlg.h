@@ -12,11 +12,13 @@
 #include "MessageLoop.h"
 #include "UniqueIcon.h"
 #include "WindowFinder.h"
+#include "text/UiTexts.h"
 
 class CMainDlg : public CDialogImpl<CMainDlg> {
 public:
-    // language is the chosen language record, or null for the English of the template.
-    CMainDlg(CMessageLoop& loop, const LanguageRecord* language);
+    // language is the chosen language record, or null for the English of the template;
+    // texts are the resources' texts in the same language.
+    CMainDlg(CMessageLoop& loop, const LanguageRecord* language, const CUiTexts& texts);
 
     BOOL OnInitDialog();
     void OnCommand(int id);

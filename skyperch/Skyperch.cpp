@@ -10,6 +10,7 @@
 #include "MainDlg.h"
 #include "MessageLoop.h"
 #include "resource.h"
+#include "text/UiTexts.h"
 
 namespace {
 
@@ -30,11 +31,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
-    const LanguageRecord* texts = CLanguageTable::Choose(CLanguageTable::Builtin(), GetUserDefaultLCID());
+    // One choice of language for the table's captions and the resources' texts alike.
+    const LCID userLocale = GetUserDefaultLCID();
+    const LanguageRecord* record = CLanguageTable::Choose(CLanguageTable::Builtin(), userLocale);
+    const CUiTexts texts(instance, CUiTexts::LanguageFor(userLocale));
 
     CMessageLoop loop;
-    CMainDlg dialog(loop, texts);
-    HWND window = dialog.CreateModeless(instance, IDD_SKYPERCH, nullptr);
+    CMainDlg dialog(loop, record, texts);
+    HWND window = dialog.CreateModeless(instance, texts.Dialog(IDD_SKYPERCH), nullptr);
     if (!window) return 0;
     ShowWindow(window, StartupShowCommand());
     return loop.Run();

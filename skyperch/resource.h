@@ -1,5 +1,6 @@
 #pragma once
-// Every resource and control identifier of Skyperch; shared with Skyperch.rc.
+// Every resource and control identifier of Skyperch; shared with Skyperch.rc, English.rc
+// and Japanese.rc.
 
 #define IDI_SKYPERCH 128
 #define IDD_SKYPERCH 129
@@ -16,3 +17,6 @@
 #define IDC_TYPE_LABEL 1004
 #define IDC_CHANGE 1005
 #define IDC_TITLE_TEXT 1006
+
+// Texts of the code, in the string tables of English.rc and Japanese.rc.
+#define IDS_PICK_GONE 300

@@ -276,6 +276,42 @@ protected:
         return WaitForRecord(m_log, before);
     }
 
+    // What both menus show, in one language: the classic submenu's text and each item's
+    // text and help; Windows 11's command titles and tooltips.
+    struct MenuTexts {
+        const wchar_t* submenu;
+        const wchar_t* root;
+        struct {
+            const wchar_t* item;
+            const wchar_t* title;  // the item without its access key
+            const wchar_t* help;
+        } tools[6];
+    };
+    void ExpectMenuTexts(const MenuTexts& expected) {
+        driver::WriteFile(m_folder / "a.txt", "a");
+        ComPtr<IContextMenu> menu = Menu({L"a.txt"});
+        ASSERT_NE(nullptr, menu.Get());
+        HMENU popup = CreatePopupMenu();
+        menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
+        wchar_t submenu[256] = L"";
+        GetMenuStringW(popup, 0, submenu, 256, MF_BYPOSITION);
+        DestroyMenu(popup);
+        EXPECT_STREQ(expected.submenu, submenu);
+        const auto classic = ClassicItems(menu.Get());
+        ComPtr<IExplorerCommand> root = RootCommand();
+        ASSERT_NE(nullptr, root.Get());
+        EXPECT_EQ(expected.root, Title(root.Get()));
+        const auto commands = SubCommands(root.Get(), 6);
+        ASSERT_EQ(6u, classic.size());
+        ASSERT_EQ(6u, commands.size());
+        for (size_t i = 0; i < 6; ++i) {
+            EXPECT_EQ(expected.tools[i].item, classic[i].first) << i;
+            EXPECT_EQ(expected.tools[i].help, classic[i].second) << i;
+            EXPECT_EQ(expected.tools[i].title, Title(commands[i].Get())) << i;
+            EXPECT_EQ(expected.tools[i].help, ToolTip(commands[i].Get())) << i;
+        }
+    }
+
     std::wstring Folder() const { return Decode(m_folder.Path(), CP_ACP); }
 
     driver::TempFolder m_folder;
@@ -318,21 +354,6 @@ TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
     ASSERT_EQ(S_OK, install(FALSE, L"user"));
     EXPECT_EQ("<missing>", UserString(classKey));
     for (const std::string& handler : handlers) EXPECT_EQ("<missing>", UserString(handler));
-}
-
-TEST_F(FlintPop, TheHashItemAndItsHelpNameNoDigestItDoesNotShow) {
-    ASSERT_TRUE(CreateDirectoryA((m_folder / "src").c_str(), nullptr));
-    ComPtr<IContextMenu> menu = Menu({L"src"});
-    ASSERT_NE(nullptr, menu.Get());
-    wchar_t help[256] = L"";
-    ASSERT_EQ(S_OK, menu->GetCommandString(2, GCS_HELPTEXTW, nullptr, reinterpret_cast<CHAR*>(help), 256));
-    EXPECT_STREQ(L"Shows the MD5, SHA-1 and SHA-256 digests of the files.", help);
-    HMENU popup = CreatePopupMenu();
-    menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
-    wchar_t text[256] = L"";
-    GetMenuStringW(GetSubMenu(popup, 0), 102, text, 256, MF_BYCOMMAND);
-    EXPECT_STREQ(L"Check &Hashes...", text);
-    DestroyMenu(popup);
 }
 
 // NTFS allows a lone surrogate in a name, which UTF-8 cannot carry: the list file holds it
@@ -534,6 +555,64 @@ TEST_F(FlintPop, TheWindows11SubCommandsAreTheClassicItemsInTheirOrder) {
             EXPECT_EQ(E_NOTIMPL, commands[i]->EnumSubCommands(&none));
         }
     }
+}
+
+// Every locale but Japanese (Japan) reads the menus in English.
+TEST_F(FlintPop, BothMenusReadEnglishTexts) {
+    ExpectMenuTexts(
+        {L"&VexQuilkit",
+         L"VexQuilkit",
+         {{L"Open Command &Prompt Here", L"Open Command Prompt Here",
+           L"Opens a command prompt in the selected folder."},
+          {L"&Clean Build Files...", L"Clean Build Files...", L"Deletes files by extension to the recycle bin."},
+          {L"Check &Hashes...", L"Check Hashes...", L"Shows the MD5, SHA-1 and SHA-256 digests of the files."},
+          {L"Set File &Times...", L"Set File Times...", L"Sets the three time stamps of files and folders."},
+          {L"Open in Hidemaru &Editor", L"Open in Hidemaru Editor",
+           L"Opens the selected folder in the Hidemaru editor."},
+          {L"&Verify Checksums", L"Verify Checksums", L"Checks files against the checksum files selected or found."}}});
+}
+
+// Run with LC_ALL=ja_JP.UTF-8 (locale 0x0411): the access key follows a Japanese text, and
+// Windows 11's menu drops it whole.
+TEST_F(FlintPop, BothMenusReadJapaneseTexts) {
+    ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "run with LC_ALL=ja_JP.UTF-8";
+    ExpectMenuTexts({
+        L"&VexQuilkit",
+        L"VexQuilkit",
+        {// コマンド プロンプトをここで開く(&P); 選んだフォルダーでコマンド プロンプトを開きます。
+         {L"\u30B3\u30DE\u30F3\u30C9 \u30D7\u30ED\u30F3\u30D7\u30C8\u3092\u3053\u3053\u3067\u958B"
+          L"\u304F(&P)",
+          L"\u30B3\u30DE\u30F3\u30C9 \u30D7\u30ED\u30F3\u30D7\u30C8\u3092\u3053\u3053\u3067\u958B"
+          L"\u304F",
+          L"\u9078\u3093\u3060\u30D5\u30A9\u30EB\u30C0\u30FC\u3067\u30B3\u30DE\u30F3\u30C9 \u30D7"
+          L"\u30ED\u30F3\u30D7\u30C8\u3092\u958B\u304D\u307E\u3059\u3002"},
+         // ビルド ファイルを削除(&C)...; 指定した拡張子のファイルをごみ箱に移動します。
+         {L"\u30D3\u30EB\u30C9 \u30D5\u30A1\u30A4\u30EB\u3092\u524A\u9664(&C)...",
+          L"\u30D3\u30EB\u30C9 \u30D5\u30A1\u30A4\u30EB\u3092\u524A\u9664...",
+          L"\u6307\u5B9A\u3057\u305F\u62E1\u5F35\u5B50\u306E\u30D5\u30A1\u30A4\u30EB\u3092\u3054"
+          L"\u307F\u7BB1\u306B\u79FB\u52D5\u3057\u307E\u3059\u3002"},
+         // ハッシュを確認(&H)...; ファイルの MD5、SHA-1、SHA-256 ダイジェストを表示します。
+         {L"\u30CF\u30C3\u30B7\u30E5\u3092\u78BA\u8A8D(&H)...", L"\u30CF\u30C3\u30B7\u30E5\u3092\u78BA\u8A8D...",
+          L"\u30D5\u30A1\u30A4\u30EB\u306E MD5\u3001SHA-1\u3001SHA-256 \u30C0\u30A4\u30B8\u30A7"
+          L"\u30B9\u30C8\u3092\u8868\u793A\u3057\u307E\u3059\u3002"},
+         // ファイルの日時を設定(&T)...; ファイルとフォルダーの作成日時、アクセス日時、更新日時を設定します。
+         {L"\u30D5\u30A1\u30A4\u30EB\u306E\u65E5\u6642\u3092\u8A2D\u5B9A(&T)...",
+          L"\u30D5\u30A1\u30A4\u30EB\u306E\u65E5\u6642\u3092\u8A2D\u5B9A...",
+          L"\u30D5\u30A1\u30A4\u30EB\u3068\u30D5\u30A9\u30EB\u30C0\u30FC\u306E\u4F5C\u6210\u65E5"
+          L"\u6642\u3001\u30A2\u30AF\u30BB\u30B9\u65E5\u6642\u3001\u66F4\u65B0\u65E5\u6642\u3092"
+          L"\u8A2D\u5B9A\u3057\u307E\u3059\u3002"},
+         // 秀丸エディタで開く(&E); 選んだフォルダーを秀丸エディタで開きます。
+         {L"\u79C0\u4E38\u30A8\u30C7\u30A3\u30BF\u3067\u958B\u304F(&E)",
+          L"\u79C0\u4E38\u30A8\u30C7\u30A3\u30BF\u3067\u958B\u304F",
+          L"\u9078\u3093\u3060\u30D5\u30A9\u30EB\u30C0\u30FC\u3092\u79C0\u4E38\u30A8\u30C7\u30A3"
+          L"\u30BF\u3067\u958B\u304D\u307E\u3059\u3002"},
+         // チェックサムを検証(&V); 選んだ、または見つかったチェックサム ファイルとファイルを照合します。
+         {L"\u30C1\u30A7\u30C3\u30AF\u30B5\u30E0\u3092\u691C\u8A3C(&V)",
+          L"\u30C1\u30A7\u30C3\u30AF\u30B5\u30E0\u3092\u691C\u8A3C",
+          L"\u9078\u3093\u3060\u3001\u307E\u305F\u306F\u898B\u3064\u304B\u3063\u305F\u30C1\u30A7"
+          L"\u30C3\u30AF\u30B5\u30E0 \u30D5\u30A1\u30A4\u30EB\u3068\u30D5\u30A1\u30A4\u30EB\u3092"
+          L"\u7167\u5408\u3057\u307E\u3059\u3002"}},
+    });
 }
 
 // Each sub-command, on the item array of a selection, starts the command line of the

@@ -321,40 +321,69 @@ TEST(SkyperchManifest, DeclaresPerMonitorAwarenessAndTheWindowsVersions) {
     driver::ExpectDpiAwareManifest(resources.Get());
 }
 
-// Run with LC_ALL=ja_JP.UTF-8: the texts are code page 932.
-TEST_F(SkyperchJapanese, LabelsButtonAndTypeTextsComeFromTheJapaneseRecord) {
-    ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "needs the Japanese locale";
-    EXPECT_EQ("\x8C\x9F\x8D\xF5", skyperch_.Text(IDC_FINDER_LABEL));                 // 検索
-    EXPECT_EQ("\x83\x4E\x83\x89\x83\x58\x96\xBC", skyperch_.Text(IDC_CLASS_LABEL));  // クラス名
-    EXPECT_EQ("\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8E\xED\x97\xDE\x81\x46",
-              skyperch_.Text(IDC_TYPE_LABEL));                  // ウィンドウの種類：
-    EXPECT_EQ("\x95\xCF\x8D\x58", skyperch_.Text(IDC_CHANGE));  // 変更
-    EXPECT_EQ(
-        "\x8C\x9F\x8D\xF5\x83\x41\x83\x43\x83\x52\x83\x93\x82\xF0\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xD6\x83"
-        "\x68\x83\x89\x83\x62\x83\x4F",
-        skyperch_.Text(IDC_CLASS_TEXT));  // 検索アイコンをウィンドウへドラッグ
-    EXPECT_EQ(
-        "\x97\xA3\x82\xB7\x82\xC6\x82\xBB\x82\xCC\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xF0\x91\x49\x82\xD1\x82"
-        "\xDC\x82\xB7",
-        skyperch_.Text(IDC_TYPE_TEXT));  // 離すとそのウィンドウを選びます
-    skyperch_.PressFinder();
-    skyperch_.DragTo(topMost_.At(150, 100));
-    EXPECT_EQ("\x8D\xC5\x91\x4F\x97\xF1", skyperch_.Text(IDC_TYPE_TEXT));  // 最前列
-    skyperch_.DragTo(plain_.At(150, 150));
-    EXPECT_EQ("\x8D\xC5\x91\x4F\x97\xF1\x82\xC5\x82\xCD\x82\xC8\x82\xA2",
-              skyperch_.Text(IDC_TYPE_TEXT));  // 最前列ではない
-    skyperch_.ReleaseFinder();
+// The controls of the dialog whose texts hold a Latin letter, with their texts.
+std::wstring TextsWithLatinLetters(HWND dialog) {
+    std::wstring found;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t text[512] = L"";
+        SendMessageW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        for (const wchar_t* c = text; *c; ++c)
+            if ((*c >= L'A' && *c <= L'Z') || (*c >= L'a' && *c <= L'z')) {
+                found += std::to_wstring(GetDlgCtrlID(control)) + L" \"" + text + L"\" ";
+                break;
+            }
+    }
+    return found;
+}
+
+// A window that closes once picked, leaving the class line's text for a gone pick.
+void PickAWindowThatCloses(CSkyperchProcess& skyperch) {
     {
         const CTestWindow closing{L"SkyperchClosingTarget", {960, 300, 1260, 500}, RGB(90, 90, 200)};
-        skyperch_.PressFinder();
-        skyperch_.DragTo(closing.At(100, 100));
-        skyperch_.ReleaseFinder();
+        skyperch.PressFinder();
+        skyperch.DragTo(closing.At(100, 100));
+        skyperch.ReleaseFinder();
     }
-    skyperch_.ClickChange();
+    skyperch.ClickChange();
+}
+
+// Run with LC_ALL=ja_JP.UTF-8. The labels, the button and the window types are the
+// language table's; the lines before a pick and after the picked window closed come from
+// the Japanese resources.
+TEST_F(SkyperchJapanese, EveryTextIsJapaneseBeforeDuringAndAfterAPick) {
+    ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "needs the Japanese locale";
+    const struct {
+        int id;
+        const wchar_t* text;
+    } beforeAPick[] = {
+        {IDC_FINDER_LABEL, L"\u691C\u7D22"},                                          // 検索
+        {IDC_CLASS_LABEL, L"\u30AF\u30E9\u30B9\u540D"},                               // クラス名
+        {IDC_TYPE_LABEL, L"\u30A6\u30A3\u30F3\u30C9\u30A6\u306E\u7A2E\u985E\uFF1A"},  // ウィンドウの種類：
+        {IDC_CHANGE, L"\u5909\u66F4"},                                                // 変更
+        // 検索アイコンをウィンドウへドラッグ
+        {IDC_CLASS_TEXT,
+         L"\u691C\u7D22\u30A2\u30A4\u30B3\u30F3\u3092\u30A6\u30A3\u30F3\u30C9\u30A6\u3078\u30C9\u30E9"
+         L"\u30C3\u30B0"},
+        // 離すとそのウィンドウを選びます
+        {IDC_TYPE_TEXT, L"\u96E2\u3059\u3068\u305D\u306E\u30A6\u30A3\u30F3\u30C9\u30A6\u3092\u9078\u3073\u307E\u3059"},
+    };
+    for (const auto& expected : beforeAPick) EXPECT_EQ(expected.text, skyperch_.WideText(expected.id)) << expected.id;
+    EXPECT_EQ(L"", TextsWithLatinLetters(skyperch_.Dialog()));
+
+    skyperch_.PressFinder();
+    skyperch_.DragTo(topMost_.At(150, 100));
+    EXPECT_EQ(L"\u6700\u524D\u5217", skyperch_.WideText(IDC_TYPE_TEXT));  // 最前列
+    skyperch_.DragTo(plain_.At(150, 150));
+    EXPECT_EQ(L"\u6700\u524D\u5217\u3067\u306F\u306A\u3044", skyperch_.WideText(IDC_TYPE_TEXT));  // 最前列ではない
+    skyperch_.ReleaseFinder();
+
+    PickAWindowThatCloses(skyperch_);
+    // （選んだウィンドウは閉じられました）
     EXPECT_EQ(
-        "\x81\x69\x91\x49\x82\xF1\x82\xBE\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCD\x95\xC2"
-        "\x82\xB6\x82\xE7\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81\x6A",
-        skyperch_.Text(IDC_CLASS_TEXT));  // （選んだウィンドウは閉じられました）
+        L"\uFF08\u9078\u3093\u3060\u30A6\u30A3\u30F3\u30C9\u30A6\u306F\u9589\u3058\u3089\u308C\u307E\u3057\u305F"
+        L"\uFF09",
+        skyperch_.WideText(IDC_CLASS_TEXT));
+    EXPECT_EQ(L"", TextsWithLatinLetters(skyperch_.Dialog()));
 }
 
 // At the display scale of the prefix the tests run in.
@@ -377,6 +406,8 @@ TEST_F(SkyperchDpi, EveryTextFitsItsControl) {
     skyperch_.DragTo(plain_.At(150, 150));
     skyperch_.ReleaseFinder();
     driver::ExpectTextsFit(skyperch_.Dialog(), resources.Get(), IDD_SKYPERCH, "Skyperch, a window picked");
+    PickAWindowThatCloses(skyperch_);
+    driver::ExpectTextsFit(skyperch_.Dialog(), resources.Get(), IDD_SKYPERCH, "Skyperch, the picked window closed");
 }
 
 // The finder shows its icon at the size of the display's scale (the static control takes
