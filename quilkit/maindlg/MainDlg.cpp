@@ -176,7 +176,8 @@ void CMainDlg::ShowRegistration() {
     const CExtensionRegistrar::Registrations now = CExtensionRegistrar::Current();
     std::wstring line = _Module.Texts().Format(StateText(now), {Widen(VEX_VERSION_TEXT)}) + L"\r\n" +
                         Text(m_forAllUsers ? IDS_LINE_INSTALLS_FOR_ALL : IDS_LINE_INSTALLS_FOR_YOU);
-    // Install adds the classic menu, which Windows 11 keeps under "Show more options".
+    // Install adds the classic menu, which Windows 11 keeps under "Show more options": its
+    // first menu lists only commands of a package, which the installer registers.
     if (OnWindows11()) line += L"\r\n" + Text(IDS_LINE_WINDOWS11);
     SetDlgItemTextW(m_hWnd, IDC_REGISTRATION, line.c_str());
     SendMessageW(GetDlgItem(IDC_INSTALL), BCM_SETSHIELD, 0, m_forAllUsers);
