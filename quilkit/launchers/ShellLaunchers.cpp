@@ -6,6 +6,7 @@
 
 #include "framework/Handles.h"
 #include "text/LongPath.h"
+#include "resource.h"
 
 namespace {
 
@@ -119,6 +120,7 @@ bool OpenInEditor(const std::vector<std::wstring>& paths, const EditorSettings& 
         if (StartBuiltInEditor(folder)) return true;
         if (!settings.askForPath()) break;
     }
-    MessageBoxW(nullptr, L"Hidemaru.exe not found...", L"Error", MB_OK);
+    MessageBoxW(nullptr, settings.texts.Text(IDS_EDITOR_NOT_STARTED).c_str(),
+                settings.texts.Text(IDS_TITLE_ERROR).c_str(), MB_OK);
     return false;
 }

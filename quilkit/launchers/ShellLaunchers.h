@@ -6,11 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "text/UiTexts.h"
+
 // What mode 5 reads of the settings, passed in by the caller that owns them: the stored
-// editor path (read again after each ask), and the editor-path dialog (true after OK).
+// editor path (read again after each ask), the editor-path dialog (true after OK), and the
+// user's language for the error that ends it.
 struct EditorSettings {
     std::function<std::wstring()> storedPath;
     std::function<bool()> askForPath;
+    CUiTexts texts;
 };
 
 // Mode 1: "%comspec% /K pushd "<folder>"".

@@ -8,7 +8,13 @@
 
 namespace {
 
-const wchar_t kSearchFilter[] = L"Hidemaru (Hidemaru.exe)\0*.exe\0All File (*.*)\0*.*\0";
+// The open dialog's file types: pairs of name and pattern, each ending in a NUL, and one
+// more NUL after the last.
+std::wstring SearchFilter() {
+    const CUiTexts& texts = _Module.Texts();
+    return texts.Text(IDS_SEARCH_FILTER_EDITOR) + L'\0' + L"*.exe" + L'\0' + texts.Text(IDS_SEARCH_FILTER_ALL) + L'\0' +
+           L"*.*" + L'\0' + L'\0';
+}
 
 // The line above the path.
 std::wstring ReasonText(EditorPathReason reason) {
@@ -76,7 +82,8 @@ void CHidepathDlg::FocusPath() {
 }
 
 void CHidepathDlg::OnSearch() {
-    CFileDialog dialog(L"exe", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST, kSearchFilter);
+    const std::wstring filter = SearchFilter();
+    CFileDialog dialog(L"exe", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST, filter.c_str());
     if (dialog.DoModal(GetActiveWindow()) == IDOK) SetDlgItemTextW(m_hWnd, IDC_EDITORPATH, dialog.FileName().c_str());
 }
 

@@ -15,12 +15,6 @@ class CMainDlg : public CDialogImpl<CMainDlg>, public CMessageFilter, public CId
 public:
     enum { IDD = IDD_MAINDLG };
 
-    // A text in English and in code page 932 bytes for Japanese.
-    struct LineText {
-        const wchar_t* english;
-        const char* japanese;
-    };
-
     BOOL PreTranslateMessage(MSG* msg) override { return IsDialogMessageW(m_hWnd, msg); }
     BOOL OnIdle() override { return FALSE; }
 
@@ -33,8 +27,9 @@ private:
     void Install();
     void Uninstall();
     void ReportAnotherCopy(bool uninstalledForThisUser);
-    void Report(CExtensionRegistrar::Outcome outcome, const wchar_t* missingText, const wchar_t* failedText,
-                const LineText& done);
+    // `exportName`: the extension's function that was to be called; the texts are
+    // identifiers of the string table.
+    void Report(CExtensionRegistrar::Outcome outcome, const wchar_t* exportName, UINT failedText, UINT doneText);
     void ShowRegistration();
     void SetIcons(int dpi);
 

@@ -4,6 +4,7 @@
 #include "tools/verify/Engine_ChecksumVerify.h"
 #include "tools/cleaner/Engine_ExtCleaner.h"
 #include "tools/timechanger/Engine_TimeChanger.h"
+#include "framework/AppModule.h"
 #include "launchers/ShellLaunchers.h"
 #include "maindlg/HidepathDlg.h"
 #include "maindlg/SettingsStore.h"
@@ -59,8 +60,8 @@ std::wstring StoredEditorPath() {
 void RunLauncher(int mode, const std::vector<std::wstring>& paths) {
     if (mode == 1) OpenCommandPrompt(paths);
     if (mode == 5)
-        OpenInEditor(paths,
-                     {StoredEditorPath, [] { return ShowEditorPathDialog(EditorPathReason::NotFound) == IDOK; }});
+        OpenInEditor(paths, {StoredEditorPath, [] { return ShowEditorPathDialog(EditorPathReason::NotFound) == IDOK; },
+                             _Module.Texts()});
 }
 
 CountWording CountWordingOf(int mode) {

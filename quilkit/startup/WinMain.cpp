@@ -3,11 +3,13 @@
 #include <objbase.h>
 
 #include "framework/AppModule.h"
+#include "text/UiTexts.h"
 #include "text/WideText.h"
 #include "maindlg/ExtensionRegistrar.h"
 #include "App.h"
 #include "CommandLine.h"
 #include "PathList.h"
+#include "resource.h"
 
 namespace {
 
@@ -42,7 +44,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLineText, int s
 
     // The log window's control; stays loaded until the process ends.
     if (!LoadLibraryExW(L"RICHED20.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        MessageBoxW(nullptr, L"RICHED20.DLL load error", L"Error", MB_OK);
+        const CUiTexts texts = CUiTexts::ForUser(instance);
+        MessageBoxW(nullptr, texts.Text(IDS_RICHEDIT_MISSING).c_str(), texts.Text(IDS_TITLE_ERROR).c_str(), MB_OK);
         CoUninitialize();
         return 0;
     }

@@ -83,8 +83,9 @@ void CHashDlg::OnOk() {
     m_expected.clear();
     if (typed.find_first_not_of(L" \t") != std::wstring::npos) {
         if (!ReadPastedDigest(ToUtf16(typed), m_expected, m_expectedAlgorithm)) {
-            const std::wstring message = _Module.Texts().Text(IDS_BAD_DIGEST);
-            MessageBoxW(m_hWnd, message.c_str(), L"Error", MB_OK | MB_ICONERROR);
+            const CUiTexts& texts = _Module.Texts();
+            MessageBoxW(m_hWnd, texts.Text(IDS_BAD_DIGEST).c_str(), texts.Text(IDS_TITLE_ERROR).c_str(),
+                        MB_OK | MB_ICONERROR);
             SetFocus(GetDlgItem(IDC_EXPECTED));
             return;
         }

@@ -82,6 +82,26 @@ TEST_F(Launcher, ThePromptOpensInTheFolderOfTheFirstPath) {
     SetEnvironmentVariableA("comspec", interpreter);
 }
 
+// Run with LC_ALL=ja_JP.UTF-8: why the dialog asks, and the error after Cancel.
+TEST_F(Launcher, JapaneseEditorNotFound) {
+    StoreEditorPath(m_folder / "missing\\Hidemaru.exe");
+    driver::Process app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source);
+    HWND asking = driver::WaitForWindow(app, "Hidemaru.exe");
+    // Hidemaru.exe が見つかりません。パスを入力するか、[参照] で選んでください。
+    EXPECT_EQ(
+        "Hidemaru.exe "
+        "\u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002\u30d1\u30b9\u3092\u5165\u529b\u3059\u308b\u304b\u3001["
+        "\u53c2\u7167] \u3067\u9078\u3093\u3067\u304f\u3060\u3055\u3044\u3002",
+        driver::GetItemText(asking, IDC_STATIC_EDITORREASON));
+    driver::Click(asking, IDCANCEL);
+    const driver::MessageBoxText box = driver::AnswerMessageBox(app);
+    // エラー: Hidemaru.exe が見つかりません。
+    EXPECT_EQ("\u30a8\u30e9\u30fc: Hidemaru.exe \u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002",
+              box.caption + ": " + box.text);
+    EXPECT_EQ(0, driver::WaitForExit(app));
+    DeleteSettingsKey();
+}
+
 TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked) {
     const std::string missing = m_folder / "missing\\Hidemaru.exe", inSource = "/g /d\"" + m_source + "\"";
     const std::string quotedEditor = "\"" + m_editor + "\"";

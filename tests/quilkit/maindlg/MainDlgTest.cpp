@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include "framework/LanguageTable.h"
+#include "text/UiTexts.h"
+#include "DisplayScale.h"
 #include "ShellTestSupport.h"
 #include "VexVersion.h"
 #include "resource.h"
@@ -225,48 +228,71 @@ TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
 
-// Run with LC_ALL=ja_JP.UTF-8.
-TEST(MainDlg, JapaneseRegistrationLine) {
+// Japanese for exactly Japanese (Japan), 0x0411; every other locale, other Japanese ones
+// too, keeps English. Wine makes every Japanese Unix locale 0x0411 and writes it over the
+// prefix's own, so the others are given here to the rule and the program's texts.
+TEST(MainDlg, ALocaleOtherThan0411KeepsEnglish) {
+    const driver::ProgramResources program(driver::QuilkitExe());
+    ASSERT_TRUE(program.Get());
+    const struct {
+        LCID locale;
+        const char* error;
+    } rows[] = {{0x0411, "\u30a8\u30e9\u30fc"},  // エラー
+                {0x0011, "Error"},               // Japanese, no country
+                {0x10411, "Error"},              // Japanese (Japan), Unicode order
+                {0x40411, "Error"},              // Japanese (Japan), radical and stroke order
+                {0x0409, "Error"},
+                {0x0804, "Error"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << row.locale);
+        EXPECT_EQ(row.error,
+                  driver::Utf8(CUiTexts(program.Get(), CUiTexts::LanguageFor(row.locale)).Text(IDS_TITLE_ERROR)));
+        EXPECT_EQ(row.locale == 0x0411, FindLanguageRecord(row.locale) != nullptr);
+    }
+}
+
+// Run with LC_ALL=ja_JP.UTF-8: the line and the message boxes, their titles too.
+TEST(MainDlg, JapaneseRegistrationLineAndMessages) {
+    ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "run with LC_ALL=ja_JP.UTF-8";
+    const std::string error = "\u30a8\u30e9\u30fc: ", done = "\u5b8c\u4e86: ";  // エラー, 完了
     driver::TempFolder program(kFolderOthersCanChange);
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
-    // バージョン 1.1.0 未登録 /
-    // 登録はこのユーザーだけに追加します: 他のユーザーもこのフォルダーのファイルを変更できるためです。
-    EXPECT_EQ(std::string("\u30d0\u30fc\u30b8\u30e7\u30f3 ") + VEX_VERSION_TEXT + " \u672a\u767b\u9332\r\n" +
-                  driver::FromCodePage(932,
-                                       "\x93\x6F\x98\x5E\x82\xCD\x82\xB1\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B"
-                                       "\x82\xBE\x82\xAF\x82\xC9\x92\xC7\x89\xC1\x82\xB5\x82\xDC\x82\xB7: \x91\xBC"
-                                       "\x82\xCC\x83\x86\x81\x5B\x83\x55\x81\x5B\x82\xE0\x82\xB1\x82\xCC\x83\x74"
-                                       "\x83\x48\x83\x8B\x83\x5F\x81\x5B\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B"
-                                       "\x82\xF0\x95\xCF\x8D\x58\x82\xC5\x82\xAB\x82\xE9\x82\xBD\x82\xDF\x82\xC5"
-                                       "\x82\xB7\x81\x42"),
+    // バージョン 1.1.0、未登録 / [登録] はこのユーザーだけに追加します。
+    // 他のユーザーもこのフォルダーのファイルを変更できるためです。
+    EXPECT_EQ("\u30d0\u30fc\u30b8\u30e7\u30f3 " + std::string(VEX_VERSION_TEXT) +
+                  "\u3001\u672a\u767b\u9332\r\n[\u767b\u9332] \u306f\u3053\u306e\u30e6\u30fc\u30b6\u30fc\u3060\u3051"
+                  "\u306b\u8ffd\u52a0\u3057\u307e\u3059\u3002\u4ed6\u306e\u30e6\u30fc\u30b6\u30fc\u3082\u3053\u306e"
+                  "\u30d5\u30a9\u30eb\u30c0\u30fc\u306e\u30d5\u30a1\u30a4\u30eb\u3092\u5909\u66f4\u3067\u304d\u308b"
+                  "\u305f\u3081\u3067\u3059\u3002",
               Line(dialog));
+    // FlintPop64.dll が見つかりません。
+    EXPECT_EQ(error + "FlintPop64.dll \u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002",
+              ClickAndRead(app, dialog, IDC_INSTALL));
 
     // Registered for all users from another copy: Uninstall here names it.
     driver::TempFolder installed;
     CopyProgram(installed.Path());
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Register")));
-    // 全ユーザーには別のフォルダーから登録されています: / 解除するには、そのフォルダーの
+    // 右クリックメニューは別のフォルダーから全ユーザーに登録されています: / 解除するには、そのフォルダーの
     // VexQuilkit.exe で [解除] をクリックするか、[設定] > [アプリ] で VexQuilkit をアンインストールしてください。
-    EXPECT_EQ(
-        "Error: " +
-            std::string("\u5168\u30e6\u30fc\u30b6\u30fc\u306b\u306f\u5225\u306e\u30d5\u30a9\u30eb\u30c0\u30fc\u304b"
-                        "\u3089\u767b\u9332\u3055\u308c\u3066\u3044\u307e\u3059:") +
-            "\r\n" + installed.Path() +
-            "\r\n\r\n\u89e3\u9664\u3059\u308b\u306b\u306f\u3001\u305d\u306e\u30d5\u30a9\u30eb\u30c0\u30fc\u306e "
-            "VexQuilkit.exe \u3067 [\u89e3\u9664] \u3092\u30af\u30ea\u30c3\u30af\u3059\u308b\u304b\u3001[\u8a2d\u5b9a] "
-            "> [\u30a2\u30d7\u30ea] \u3067 VexQuilkit "
-            "\u3092\u30a2\u30f3\u30a4\u30f3\u30b9\u30c8\u30fc\u30eb\u3057\u3066\u304f\u3060\u3055\u3044\u3002",
-        ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ(error +
+                  "\u53f3\u30af\u30ea\u30c3\u30af\u30e1\u30cb\u30e5\u30fc\u306f\u5225\u306e\u30d5\u30a9\u30eb\u30c0"
+                  "\u30fc\u304b\u3089\u5168\u30e6\u30fc\u30b6\u30fc\u306b\u767b\u9332\u3055\u308c\u3066\u3044\u307e"
+                  "\u3059:\r\n" +
+                  installed.Path() +
+                  "\r\n\r\n\u89e3\u9664\u3059\u308b\u306b\u306f\u3001\u305d\u306e\u30d5\u30a9\u30eb\u30c0\u30fc\u306e "
+                  "VexQuilkit.exe \u3067 [\u89e3\u9664] \u3092\u30af\u30ea\u30c3\u30af\u3059\u308b\u304b\u3001"
+                  "[\u8a2d\u5b9a] > [\u30a2\u30d7\u30ea] \u3067 VexQuilkit \u3092\u30a2\u30f3\u30a4\u30f3\u30b9"
+                  "\u30c8\u30fc\u30eb\u3057\u3066\u304f\u3060\u3055\u3044\u3002",
+              ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Unregister")));
     // 右クリックメニューをこのユーザーに登録しました。
     Copy(StubDll("stub_s_false"), program / "flintpop64.dll");
-    EXPECT_EQ("Success: " + driver::FromCodePage(932,
-                                                 "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A"
-                                                 "\x83\x85\x81\x5B\x82\xF0\x82\xB1\x82\xCC\x83\x86\x81\x5B"
-                                                 "\x83\x55\x81\x5B\x82\xC9\x93\x6F\x98\x5E\x82\xB5\x82\xDC"
-                                                 "\x82\xB5\x82\xBD\x81\x42"),
+    EXPECT_EQ(done +
+                  "\u53f3\u30af\u30ea\u30c3\u30af\u30e1\u30cb\u30e5\u30fc\u3092\u3053\u306e\u30e6\u30fc\u30b6\u30fc"
+                  "\u306b\u767b\u9332\u3057\u307e\u3057\u305f\u3002",
               ClickAndRead(app, dialog, IDC_INSTALL));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
@@ -274,16 +300,21 @@ TEST(MainDlg, JapaneseRegistrationLine) {
 
 // On Windows 11 (a prefix whose build is 22000) a third line says that the first menu is
 // the installer's; the classic menu, the one Install adds, is under Show more options.
+// With the longest second line, of a copy others can change, all three lines fit.
 void ExpectWindows11Line(const std::string& line) {
     const char* const key = "Software\\Microsoft\\Windows NT\\CurrentVersion";
     const std::string usual = MachineString(key, "CurrentBuild");
+    driver::TempFolder program(kFolderOthersCanChange);
+    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
+    const driver::ProgramResources resources(program / "VexQuilkit.exe");
     for (const std::string& build : {std::string("22000"), usual}) {
         for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
             RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
-        driver::Process app = driver::Start(driver::QuilkitExe(), "");
+        driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
         HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
         const std::string text = Line(dialog);
         EXPECT_EQ(build != usual, text.find("\r\n" + line) != std::string::npos) << build << ": " << text;
+        if (build != usual) driver::ExpectTextsFit(dialog, resources.Get(), IDD_MAINDLG, "main dialog on Windows 11");
         driver::Close(dialog);
         EXPECT_EQ(2, driver::WaitForExit(app));
     }
@@ -295,8 +326,8 @@ TEST(MainDlg, OnWindows11TheLineSaysTheFirstMenuNeedsTheInstaller) {
 
 // Run with LC_ALL=ja_JP.UTF-8.
 TEST(MainDlg, JapaneseWindows11Line) {
-    // Windows 11 の最初のメニューにはインストーラーが必要
+    // Windows 11 の最初のメニューにはインストーラーが必要です
     ExpectWindows11Line(
         "Windows 11 \u306e\u6700\u521d\u306e\u30e1\u30cb\u30e5\u30fc\u306b\u306f\u30a4\u30f3\u30b9"
-        "\u30c8\u30fc\u30e9\u30fc\u304c\u5fc5\u8981");
+        "\u30c8\u30fc\u30e9\u30fc\u304c\u5fc5\u8981\u3067\u3059");
 }

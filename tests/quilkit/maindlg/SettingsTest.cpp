@@ -104,12 +104,11 @@ TEST_F(Settings, JapaneseSearchCaption) {
               driver::GetItemText(dialog, IDC_STATIC_EDITORREASON));
     driver::SetItemText(dialog, IDC_EDITORPATH, "C:\\no such folder\\Hidemaru.exe");
     driver::Click(dialog, IDOK);
-    // このファイルはありません。Hidemaru.exe のパスを入力するか、参照で選んでください:
-    const std::string missing = driver::FromCodePage(
-        932,
-        "\x82\xB1\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
-        "\x42Hidemaru.exe \x82\xCC\x83\x70\x83\x58\x82\xF0\x93\xFC\x97\xCD\x82\xB7\x82\xE9\x82\xA9\x81\x41\x8E"
-        "\x51\x8F\xC6\x82\xC5\x91\x49\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2:");
+    // このファイルはありません。Hidemaru.exe のパスを入力するか、[参照] で選んでください。
+    const std::string missing =
+        "\u3053\u306e\u30d5\u30a1\u30a4\u30eb\u306f\u3042\u308a\u307e\u305b\u3093\u3002Hidemaru.exe \u306e"
+        "\u30d1\u30b9\u3092\u5165\u529b\u3059\u308b\u304b\u3001[\u53c2\u7167] \u3067\u9078\u3093\u3067\u304f"
+        "\u3060\u3055\u3044\u3002";
     std::string reason;
     for (int i = 0; i < 100 && reason != missing; ++i, Sleep(50))
         reason = driver::GetItemText(dialog, IDC_STATIC_EDITORREASON);

@@ -41,7 +41,15 @@ TEST_F(DisplayScale, EveryDialogsTextsFitTheirControls) {
         HWND main = WaitForWindow(app, "VexQuilkit");
         ExpectTextsFit(main, m_resources.Get(), IDD_MAINDLG, "main dialog");
         Click(main, IDC_HIDEMARU);
-        ExpectTextsFit(WaitForWindow(app, "Hidemaru.exe"), m_resources.Get(), IDD_HIDEPATHDLG, "editor path");
+        HWND editorPath = WaitForWindow(app, "Hidemaru.exe");
+        ExpectTextsFit(editorPath, m_resources.Get(), IDD_HIDEPATHDLG, "editor path");
+        // The longest reason it gives, for a path that names no file.
+        const std::string reason = GetItemText(editorPath, IDC_STATIC_EDITORREASON);
+        SetItemText(editorPath, IDC_EDITORPATH, "C:\\no such folder\\Hidemaru.exe");
+        Click(editorPath, IDOK);
+        for (int i = 0; i < 100 && GetItemText(editorPath, IDC_STATIC_EDITORREASON) == reason; ++i) Sleep(50);
+        ExpectTextsFit(editorPath, m_resources.Get(), IDD_HIDEPATHDLG, "editor path, no such file");
+        Close(editorPath);
     }
     const struct {
         const char* mode;

@@ -59,16 +59,27 @@ TEST(Startup, JapaneseCaptionsForLocale0411) {
     EXPECT_EQ(WaitForExit(app), 2);
 }
 
-TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
+// Before any window, in the user's language too.
+void ExpectRichEditError(const std::string& caption, const std::string& text) {
     TempFolder folder;
     const std::string list = folder / "list.txt";
     WriteFile(list, "C:\\a\r\n");
     Process app = Start(QuilkitExe(), "/M3 /L \"" + list + "\"");
     const MessageBoxText box = AnswerMessageBox(app);
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "RICHED20.DLL load error");
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.text, text);
     EXPECT_EQ(WaitForExit(app), 0);
     EXPECT_TRUE(FileExists(list));
+}
+
+TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
+    ExpectRichEditError("Error", "RICHED20.DLL load error");
+}
+
+// Run with LC_ALL=ja_JP.UTF-8: エラー, RICHED20.DLL を読み込めませんでした。
+TEST(Startup, RichEditMissingJapanese) {
+    ExpectRichEditError("\u30a8\u30e9\u30fc",
+                        "RICHED20.DLL \u3092\u8aad\u307f\u8fbc\u3081\u307e\u305b\u3093\u3067\u3057\u305f\u3002");
 }
 
 // The elevated step, often the silent installer's, needs no rich edit library and shows
