@@ -6,7 +6,6 @@
 #include <functional>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "Driver.h"
@@ -433,19 +432,8 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
     for (const auto& test : cases) {
         for (bool cancellable : {true, false}) {
             const std::string what = std::string(test.what) + (cancellable ? "" : ", not cancellable");
-            const std::wstring pipeName = L"\\\\.\\pipe\\vex-walker-" + std::to_wstring(GetCurrentProcessId());
-            UniqueFile server(
-                CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
-            UniqueFile pipe(CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-            ASSERT_TRUE(server && pipe) << what;
-            m_seam.Arm(test.call, test.path, cancellable ? pipe.Get() : nullptr);
-            // A run that the stop did not reach ends all the same, late: a failure, not a hang.
-            std::thread watchdog([&] {
-                if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
-                DisconnectNamedPipe(server.Get());
-                m_seam.Release();
-            });
-
+            seam::BlockedCall blocked(m_seam, test.call, test.path, cancellable);
+            ASSERT_TRUE(blocked.Ready()) << what;
             CToolRun run;
             run.Feed().SetConsumer(nullptr, 0);
             run.Start(test.verify ? VerifyChecksums({test.selected}) : HashJob({test.selected}));
@@ -471,7 +459,6 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
                 EXPECT_LT(GetTickCount64() - start, 2000u) << what;
             }
             m_seam.Release();
-            watchdog.join();
             // A worker let go still reports to this run: it ends first.
             while (!run.Feed().Progress().finished) Sleep(10);
             Sleep(100);
@@ -485,18 +472,8 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
 TEST_F(BlockingCalls, StopInTheMiddleOfARunOfSeveralFilesAtOnce) {
     const std::wstring tree = MakeMixedTree(m_root).front();
     for (bool cancellable : {true, false}) {
-        const std::wstring pipeName = L"\\\\.\\pipe\\vex-pool-" + std::to_wstring(GetCurrentProcessId());
-        UniqueFile server(
-            CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr));
-        UniqueFile pipe(CreateFileW(pipeName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(server && pipe);
-        m_seam.Arm(seam::Call::Create, L"f200.bin", cancellable ? pipe.Get() : nullptr);
-        std::thread watchdog([&] {
-            if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
-            DisconnectNamedPipe(server.Get());
-            m_seam.Release();
-        });
-
+        seam::BlockedCall blocked(m_seam, seam::Call::Create, L"f200.bin", cancellable);
+        ASSERT_TRUE(blocked.Ready());
         CToolRun run;
         run.Feed().SetConsumer(nullptr, 0);
         run.Start(
@@ -527,7 +504,6 @@ TEST_F(BlockingCalls, StopInTheMiddleOfARunOfSeveralFilesAtOnce) {
             EXPECT_LT(GetTickCount64() - start, 2000u);
         }
         m_seam.Release();
-        watchdog.join();
         while (!run.Feed().Progress().finished) Sleep(10);
         Sleep(100);
     }
