@@ -171,17 +171,7 @@ protected:
 
     // The handler with `names` selected in the test's folder, in the shell's data object.
     ComPtr<IContextMenu> Menu(const std::vector<std::wstring>& names) {
-        const std::wstring folder = Folder();
-        std::vector<PIDLIST_ABSOLUTE> items = {ILCreateFromPathW(folder.c_str())};
-        std::vector<PCUIDLIST_RELATIVE> children;
-        for (const std::wstring& name : names) {
-            items.push_back(ILCreateFromPathW((folder + (L"\\" + name)).c_str()));
-            children.push_back(ILFindLastID(items.back()));
-        }
-        ComPtr<IDataObject> selection;
-        EXPECT_EQ(S_OK, CIDLData_CreateFromIDArray(items[0], UINT(names.size()), children.data(), &selection));
-        for (PIDLIST_ABSOLUTE item : items) ILFree(item);
-        return MenuOf(nullptr, selection.Get());
+        return MenuOf(nullptr, ShellSelection(Folder(), names).Get());
     }
 
     // The handler, registered, created through COM and initialised as the shell does with
