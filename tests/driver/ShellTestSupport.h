@@ -1,8 +1,12 @@
 #pragma once
 // What the shell tests share: the recorder that stands in for the programs VexQuilkit
-// and the extension start, and the settings value "Hidemaru".
+// and the extension start, a selection as Explorer hands it over, and the settings value
+// "Hidemaru".
 #include <windows.h>
+
+#include <shlobj.h>
 #include <tlhelp32.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +55,22 @@ inline size_t RecordsWhenIdle(const std::string& log, const char* exe) {
         if (lstrcmpiA(entry.szExeFile, exe) == 0) ADD_FAILURE() << exe << " is running";
     CloseHandle(snapshot);
     return Records(log).size();
+}
+
+// `names` in `folder` selected, in the shell's data object, as Explorer hands a selection
+// to a context menu handler.
+inline Microsoft::WRL::ComPtr<IDataObject> ShellSelection(const std::wstring& folder,
+                                                          const std::vector<std::wstring>& names) {
+    std::vector<PIDLIST_ABSOLUTE> items = {ILCreateFromPathW(folder.c_str())};
+    std::vector<PCUIDLIST_RELATIVE> children;
+    for (const std::wstring& name : names) {
+        items.push_back(ILCreateFromPathW((folder + L"\\" + name).c_str()));
+        children.push_back(ILFindLastID(items.back()));
+    }
+    Microsoft::WRL::ComPtr<IDataObject> selection;
+    EXPECT_EQ(S_OK, CIDLData_CreateFromIDArray(items[0], UINT(names.size()), children.data(), &selection));
+    for (PIDLIST_ABSOLUTE item : items) ILFree(item);
+    return selection;
 }
 
 // A string under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.

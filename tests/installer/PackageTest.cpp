@@ -201,15 +201,9 @@ protected:
     void HashThroughTheExtension() {
         driver::TempFolder folder;
         driver::WriteFile(folder / "abc.txt", "abc");
-        PIDLIST_ABSOLUTE parent = ILCreateFromPathW(driver::Wide(folder.Path()).c_str()),
-                         item = ILCreateFromPathW(driver::Wide(folder / "abc.txt").c_str());
-        PCUIDLIST_RELATIVE child = ILFindLastID(item);
-        ComPtr<IDataObject> selection;
+        const ComPtr<IDataObject> selection = ShellSelection(driver::Wide(folder.Path()), {L"abc.txt"});
         ComPtr<IShellExtInit> init;
         ComPtr<IContextMenu> menu;
-        EXPECT_EQ(S_OK, CIDLData_CreateFromIDArray(parent, 1, &child, &selection));
-        ILFree(parent);
-        ILFree(item);
         ASSERT_EQ(S_OK, CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
         ASSERT_EQ(S_OK, init->Initialize(nullptr, selection.Get(), nullptr));
         ASSERT_EQ(S_OK, init.As(&menu));

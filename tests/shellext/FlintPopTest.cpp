@@ -176,17 +176,7 @@ protected:
 
     // The handler with `names` selected in the test's folder, in the shell's data object.
     ComPtr<IContextMenu> Menu(const std::vector<std::wstring>& names) {
-        const std::wstring folder = Folder();
-        std::vector<PIDLIST_ABSOLUTE> items = {ILCreateFromPathW(folder.c_str())};
-        std::vector<PCUIDLIST_RELATIVE> children;
-        for (const std::wstring& name : names) {
-            items.push_back(ILCreateFromPathW((folder + (L"\\" + name)).c_str()));
-            children.push_back(ILFindLastID(items.back()));
-        }
-        ComPtr<IDataObject> selection;
-        EXPECT_EQ(S_OK, CIDLData_CreateFromIDArray(items[0], UINT(names.size()), children.data(), &selection));
-        for (PIDLIST_ABSOLUTE item : items) ILFree(item);
-        return MenuOf(nullptr, selection.Get());
+        return MenuOf(nullptr, ShellSelection(Folder(), names).Get());
     }
 
     // The handler, registered, created through COM and initialised as the shell does with
@@ -469,25 +459,6 @@ TEST_F(FlintPop, NamesOutsideAnyCodePageAndLongPathsReachTheListFileWhole) {
     for (const std::wstring& name : names) DeleteFileW((extended + name).c_str());
     for (; !deep.empty(); deep.erase(deep.rfind(L'\\', deep.size() - 2) + 1))
         RemoveDirectoryW((extended + deep).c_str());
-}
-
-// The hash item, then the real VexQuilkit started as the extension started the recorder.
-TEST_F(FlintPop, TheHashItemLeadsToTheDigestsInTheLog) {
-    driver::WriteFile(m_folder / "a b c.txt", "abc");
-    ComPtr<IContextMenu> menu = Menu({L"a b c.txt"});
-    ASSERT_NE(nullptr, menu.Get());
-    driver::Process app = driver::Start(driver::QuilkitExe(), Invoke(menu.Get(), 2).arguments);
-    HWND options = driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG));
-    driver::SetCheck(options, IDC_MD5, true);
-    driver::SetCheck(options, IDC_SHA1, true);
-    driver::Click(options, IDOK);
-    HWND log = driver::WaitForWindow(app, "Log");
-    const std::string text = driver::WaitForLogText(log, "All Success!");
-    for (const std::string& part : {m_folder / "a b c.txt", std::string("900150983CD24FB0D6963F7D28E17F72"),
-                                    std::string("A9993E364706816ABA3E25717850C26C9CD0D89D")})
-        EXPECT_NE(std::string::npos, text.find(part)) << part << " not in " << text;
-    driver::Close(log);
-    EXPECT_EQ(0, driver::WaitForExit(app));
 }
 
 // Windows 11's command: "VexQuilkit" with VexQuilkit's icon and a submenu, offered wherever

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -172,6 +173,53 @@ public:
 private:
     UniqueHandle m_entered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     UniqueHandle m_release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+// A pipe whose writer never writes: a read of Reader() waits until it is cancelled or the
+// pipe is broken.
+class SilentPipe {
+public:
+    SilentPipe()
+        : m_name(L"\\\\.\\pipe\\vex-silent-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++s_count)),
+          m_server(CreateNamedPipeW(m_name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr)),
+          m_reader(CreateFileW(m_name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    explicit operator bool() const { return m_server && m_reader; }
+    HANDLE Reader() const { return m_reader.Get(); }
+    void Break() { DisconnectNamedPipe(m_server.Get()); }
+
+private:
+    static inline std::atomic<int> s_count{0};
+    std::wstring m_name;
+    UniqueFile m_server, m_reader;
+};
+
+// The next `call` on `path` waits, in a read of a silent pipe when `cancellable`, else on
+// the seam's release. A wait that the code under test did not end is ended after 5 s, so
+// that a fault fails the test instead of hanging it; the watchdog is joined on destruction,
+// after the wait is released.
+class BlockedCall {
+public:
+    BlockedCall(Installed& seam, Call call, const std::wstring& path, bool cancellable) : m_seam(seam) {
+        m_seam.Arm(call, path, cancellable ? m_pipe.Reader() : nullptr);
+        m_watchdog = std::thread([this] {
+            if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
+            m_pipe.Break();
+            m_seam.Release();
+        });
+    }
+    ~BlockedCall() {
+        m_seam.Release();
+        m_watchdog.join();
+    }
+    BlockedCall(const BlockedCall&) = delete;
+    BlockedCall& operator=(const BlockedCall&) = delete;
+    bool Ready() const { return bool(m_pipe); }
+
+private:
+    Installed& m_seam;
+    SilentPipe m_pipe;
+    std::thread m_watchdog;
 };
 
 }  // namespace seam

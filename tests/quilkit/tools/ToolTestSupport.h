@@ -52,6 +52,27 @@ inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, in
     return driver::WaitForWindow(app, driver::CaptionOf(dialogs[mode - 2]));
 }
 
+// Mode 3 on `paths` with the boxes `ticked`, confirmed; its log once the run has ended
+// (null without a dialog).
+inline HWND HashToTheEnd(driver::Process& app, const driver::TempFolder& folder, const std::vector<std::string>& paths,
+                         const std::vector<int>& ticked) {
+    HWND dialog = StartTool(app, folder, 3, paths);
+    if (!dialog) return nullptr;
+    for (int box : ticked) driver::SetCheck(dialog, box, true);
+    driver::Click(dialog, IDOK);
+    HWND log = driver::WaitForWindow(app, "Log");
+    driver::WaitForRunEnd(log);
+    return log;
+}
+
+// Save Checksums As... from a finished run's log: the save dialog, whose file name is in
+// its edit control kFileNameEdit.
+constexpr int kFileNameEdit = 0x47C;
+inline HWND OpenSave(const driver::Process& app, HWND log) {
+    driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
+    return driver::WaitForWindow(app, "Save Checksums As");
+}
+
 // Makes `top` and `outside`, and under `top` a chain of folders whose path reaches
 // `length` characters; returns the deepest folder.
 inline std::string MakeTreeWithDeepFolder(const std::string& top, const std::string& outside, size_t length) {

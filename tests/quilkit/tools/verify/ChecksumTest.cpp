@@ -49,13 +49,8 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     const std::string saved = folder / "checksums.sha512";
     driver::WriteFile(saved, "old checksums\n");
     driver::Process app;
-    HWND dialog = StartTool(app, folder, 3, {folder.Path()});
-    ASSERT_NE(dialog, nullptr);
-    driver::SetCheck(dialog, IDC_SHA256, true);
-    driver::SetCheck(dialog, IDC_SHA512, true);
-    driver::Click(dialog, IDOK);
-    HWND log = driver::WaitForWindow(app, "Log");
-    driver::WaitForRunEnd(log);
+    HWND log = HashToTheEnd(app, folder, {folder.Path()}, {IDC_SHA256, IDC_SHA512});
+    ASSERT_NE(log, nullptr);
     // Whatever an earlier copy left must not pass for the checksums.
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
@@ -69,10 +64,9 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     EXPECT_EQ(copied.find(L' '), 128u) << driver::Utf8(copied);
     EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 4);
 
-    driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
-    HWND save = driver::WaitForWindow(app, "Save Checksums As");
+    HWND save = OpenSave(app, log);
     ASSERT_NE(save, nullptr);
-    EXPECT_EQ(driver::GetItemText(save, 0x47C), "checksums.sha512");
+    EXPECT_EQ(driver::GetItemText(save, kFileNameEdit), "checksums.sha512");
     // Proposed inside the folder: the name alone saves over the earlier file.
     driver::Click(save, IDOK);
     ConfirmReplace(app);
@@ -157,16 +151,9 @@ TEST(Checksums, Blake3RunsSaveWhatB3sumChecksAndModeSixReadsWhatB3sumWrites) {
     driver::TempFolder folder;
     MakeFiles(folder.Path());
     driver::Process app;
-    HWND dialog = StartTool(app, folder, 3, {folder.Path()});
-    ASSERT_NE(dialog, nullptr);
-    driver::SetCheck(dialog, IDC_BLAKE3, true);
-    driver::Click(dialog, IDOK);
-    HWND log = driver::WaitForWindow(app, "Log");
-    driver::WaitForRunEnd(log);
-    driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
-    HWND save = driver::WaitForWindow(app, "Save Checksums As");
+    HWND log = HashToTheEnd(app, folder, {folder.Path()}, {IDC_BLAKE3}), save = OpenSave(app, log);
     ASSERT_NE(save, nullptr);
-    EXPECT_EQ(driver::GetItemText(save, 0x47C), "checksums.b3");
+    EXPECT_EQ(driver::GetItemText(save, kFileNameEdit), "checksums.b3");
     driver::Click(save, IDOK);
     const std::string saved = folder / "checksums.b3";
     for (int i = 0; i < 100 && driver::ReadFile(saved).empty(); ++i) Sleep(50);
@@ -189,31 +176,6 @@ TEST(Checksums, Blake3RunsSaveWhatB3sumChecksAndModeSixReadsWhatB3sumWrites) {
                                     "<G>OK - </G>" + (folder / e) + "\r\n", "<R>FAILED - </R>" + a + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
     EXPECT_NE(marked.find("<R>---\r\nError: 2\r\n</R>"), std::string::npos) << marked;
-}
-
-// A checksum file naming a pipe: a pipe is a device, so it is never opened and nothing can
-// block on it; the run ends by itself, and closing the log ends the program at once.
-TEST(Checksums, AnEntryNamingAPipeIsNeverOpened) {
-    driver::TempFolder folder;
-    PipeFile pipe;
-    std::string name = pipe.Path();
-    std::replace(name.begin(), name.end(), '\\', '/');
-    driver::WriteFile(folder / "pipe.md5", std::string(32, '0') + "  " + name + "\n");
-    driver::WriteFile(folder / "after.txt", "after");
-    driver::WriteFile(folder / "after.md5", "dbc7a2ba8a8a4a2d3c8f3e4b5a45f3ab  after.txt\n");
-    driver::Process app;
-    StartTool(app, folder, 6, {folder / "pipe.md5", folder / "after.md5"});
-    HWND log = driver::WaitForWindow(app, "Log");
-    driver::WaitForRunEnd(log);
-    EXPECT_EQ(driver::ReadLogMarked(log), "Checking - " + (folder / "pipe.md5") +
-                                              "\r\n<R>Not checked (names a device) - </R>" + name + "\r\nChecking - " +
-                                              (folder / "after.md5") + "\r\n<R>FAILED - </R>" + (folder / "after.txt") +
-                                              "\r\n<R>---\r\nError: 2\r\n</R>");
-    const ULONGLONG closed = GetTickCount64();
-    driver::Close(log);
-    EXPECT_EQ(WaitForSingleObject(app.Handle(), 2000), WAIT_OBJECT_0);
-    EXPECT_LT(GetTickCount64() - closed, 2000u);
-    EXPECT_EQ(driver::WaitForExit(app), 0);
 }
 
 // Every form that release pages publish, written by the tools that write them: openssl dgst,
@@ -300,25 +262,6 @@ TEST(Checksums, DetachedSignaturesBesideAReleaseAreNamedAndNoFailure) {
     EXPECT_EQ(marked.find("Error"), std::string::npos) << marked;
 }
 
-TEST(Checksums, NothingToCheckAndEntriesNamingAnotherComputerOrADeviceFail) {
-    driver::TempFolder folder;
-    const std::string sha(64, 'a');
-    const std::string empty = folder / "empty.sha256", comments = folder / "comments.md5",
-                      remote = folder / "remote.sha256";
-    driver::WriteFile(empty, "");
-    driver::WriteFile(comments, "# nothing\r\n; here\r\n\r\n");
-    driver::WriteFile(remote, sha + "  \\\\host\\share\\x\n" + sha + "  //host/x\n" + sha + "  COM1\n" + sha +
-                                  "  \\\\.\\pipe\\x\n" + sha + "  sub/aux.txt\n");
-    EXPECT_EQ(Verify({empty, comments, remote}),
-              "Checking - " + empty + "\r\n<R>No checksums in - </R>" + empty + "\r\nChecking - " + comments +
-                  "\r\n<R>No checksums in - </R>" + comments + "\r\nChecking - " + remote +
-                  "\r\n<R>Not checked (names another computer) - </R>\\\\host\\share\\x\r\n"
-                  "<R>Not checked (names another computer) - </R>//host/x\r\n"
-                  "<R>Not checked (names a device) - </R>COM1\r\n"
-                  "<R>Not checked (names a device) - </R>\\\\.\\pipe\\x\r\n"
-                  "<R>Not checked (names a device) - </R>sub/aux.txt\r\n<R>---\r\nError: 7\r\n</R>");
-}
-
 // A share that Wine reaches as \\\\<Host()>\\share: a folder linked into the prefix's
 // dosdevices/unc, where Wine looks for the computers of UNC paths.
 class WineShare {
@@ -344,8 +287,8 @@ private:
     std::unique_ptr<driver::UnixLink> m_link;
 };
 
-// Every spelling that reaches a share or a pipe through a drive's device form, GLOBAL or
-// GLOBALROOT, the reserved names with a colon or a blank, and a relative name that reaches
+// Every spelling that reaches a share or a pipe, plainly or through a drive's device form,
+// GLOBAL or GLOBALROOT, the reserved names with a colon or a blank, and a relative name that reaches
 // a share only in its full path: each gets its "Not checked" line and none is opened. The
 // share holds the file its entries name and they give its digest, so an entry that reached
 // it would say OK; the pipe notes an open; NUL would hash as empty, the digest its entries
@@ -359,7 +302,9 @@ TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
     const std::string p = pipe.Path().substr(std::string("\\\\.\\pipe\\").size()), h = share.Host();
     const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5",
                       empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
-    const std::vector<std::string> remote = {"\\\\.\\C:\\..\\UNC\\" + h + "\\share\\f",
+    const std::vector<std::string> remote = {"\\\\" + h + "\\share\\f",
+                                             "//" + h + "/share/f",
+                                             "\\\\.\\C:\\..\\UNC\\" + h + "\\share\\f",
                                              "\\\\?\\C:\\..\\UNC\\" + h + "\\share\\f",
                                              "//./c:/../unc/" + h + "/share/f",
                                              "\\\\.\\C:\\x\\..\\..\\UNC\\" + h + "\\share\\f",
@@ -367,7 +312,8 @@ TEST(Checksums, NoSpellingOfAShareOrADeviceIsOpened) {
                                              "\\\\?\\GLOBAL\\UNC\\" + h + "\\share\\f",
                                              "\\\\?\\GLOBALROOT\\??\\UNC\\" + h + "\\share\\f",
                                              "\\??\\C:\\..\\UNC\\" + h + "\\share\\f"};
-    const std::vector<std::string> devices = {"\\\\.\\C:\\x\\..\\..\\pipe\\" + p,
+    const std::vector<std::string> devices = {"//./pipe/" + p,
+                                              "\\\\.\\C:\\x\\..\\..\\pipe\\" + p,
                                               "//./c:/x/../../PIPE/" + p,
                                               "\\\\?\\C:\\..\\pipe\\" + p,
                                               "\\\\?\\GLOBALROOT\\??\\pipe\\" + p,
