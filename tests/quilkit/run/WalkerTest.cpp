@@ -22,8 +22,10 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
+// In English, from the program's own string table linked into this one.
 class RecordingLog : public CLogSink {
 public:
+    const CRunTexts& Texts() const override { return m_texts; }
     void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
     void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
     void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
@@ -35,6 +37,7 @@ public:
 
 private:
     static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
+    CRunTexts m_texts{CUiTexts(GetModuleHandleW(nullptr), CUiTexts::kEnglish)};
 };
 
 // Records every call; fails the paths that contain "fail".
@@ -214,7 +217,7 @@ TEST_F(Walker, SharedRunHandsEachPathOnAndWritesTheSummary) {
 
     WriteSummary(m_log, 0);
     WriteSummary(m_log, tally.failures);
-    WriteStoppedSummary(m_log, "1 file done, 0 failed");
+    WriteStoppedSummary(m_log, L"1 file done, 0 failed");
     EXPECT_EQ(m_log.lines,
               "[green]---\r\nAll Success!\r\n[red]---\r\nError: 2\r\n"
               "[red]---\r\nStopped - 1 file done, 0 failed\r\n");
