@@ -14,8 +14,8 @@
 
 class CRunTexts {
 public:
-    // No lines: every text empty.
-    CRunTexts() = default;
+    // English, from the process's own program file, as CUiTexts().
+    CRunTexts() : CRunTexts(CUiTexts()) {}
     explicit CRunTexts(const CUiTexts& texts);
 
     // Line text `id`, one of the run's (IDS_LINE_..., IDS_SUMMARY_...); empty for another.

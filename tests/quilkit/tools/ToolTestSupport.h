@@ -135,7 +135,7 @@ struct Outcome {
 inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     if (dialog) driver::Click(dialog, IDOK);
     Outcome run;
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     run.status = driver::WaitForRunEnd(log);
     run.text = driver::ReadLogText(log);
     run.marked = driver::ReadLogMarked(log);
@@ -149,7 +149,7 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
 // The close box ends the options dialog without a run: the program ends with exit code 0
 // and leaves no log window.
 inline void CloseWithoutRun(const driver::Process& app, HWND dialog) {
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::Close(dialog);
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(IsWindow(log));

@@ -52,11 +52,14 @@ void HashEveryNameAndNoLink() {
         const std::string line = "<G>\"" + path + "\"</G> MD5:" + PlatformDigest(content, CALG_MD5) + "\r\n";
         EXPECT_NE(run.marked.find(line), std::string::npos) << line << "\nin\n" << run.marked;
     }
-    for (const char* link : {"out", "up"})
-        EXPECT_NE(run.marked.find("Link skipped - " + top + "\\" + link + "\r\n"), std::string::npos) << run.marked;
+    for (const char* link : {"out", "up"}) {
+        const std::string line = driver::TextOf(IDS_LINE_LINK_SKIPPED) + top + "\\" + link + "\r\n";
+        EXPECT_NE(run.marked.find(line), std::string::npos) << run.marked;
+    }
     EXPECT_EQ(run.marked.find("secret"), std::string::npos) << run.marked;
     EXPECT_EQ(std::count(run.marked.begin(), run.marked.end(), '\n'), 5 + 2 + 2);
-    EXPECT_NE(run.marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << run.marked;
+    const std::string summary = "<G>---\r\n" + driver::TextOf(IDS_SUMMARY_ALL_SUCCESS) + "\r\n</G>";
+    EXPECT_NE(run.marked.find(summary), std::string::npos) << run.marked;
 }
 
 }  // namespace
@@ -224,7 +227,7 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     driver::Process app;
     HWND dialog = StartTool(app, folder, 3, {folder / "first", pipe.Path(), folder / "after"});
     ASSERT_NE(dialog, nullptr);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::Click(dialog, IDOK);
     pipe.Serve(Pattern(3 * 8192));
 
@@ -262,7 +265,7 @@ TEST(HashRun, APipeThatNeverAnswersIsStoppedAndTheProgramEndsOnClose) {
         driver::Process app;
         HWND dialog = StartTool(app, folder, 3, {pipe.Path(), folder / "after"});
         ASSERT_NE(dialog, nullptr);
-        HWND log = driver::WaitForWindow(app, "Log");
+        HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
         driver::Click(dialog, IDOK);
         pipe.WaitForReader();
         std::string reading;
@@ -286,7 +289,8 @@ TEST(HashRun, APipeThatNeverAnswersIsStoppedAndTheProgramEndsOnClose) {
 }
 
 // Double-byte names reach the log whole: the batch's Rich Text must keep each character
-// whole (ソース.txt, 表.txt: in code page 932 a second byte 0x5C, the backslash).
+// whole (ソース.txt, 表.txt: in code page 932 a second byte 0x5C, the backslash). The
+// summary, the status bar, the verdict and the title are Japanese.
 TEST(HashRunJapanese, DoubleByteNamesReachTheLogWhole) {
     driver::TempFolder folder;
     const std::vector<std::string> paths = {folder / driver::FromCodePage(932, "\x83\x5C\x81\x5B\x83\x58.txt"),
@@ -297,7 +301,33 @@ TEST(HashRunJapanese, DoubleByteNamesReachTheLogWhole) {
     std::string expected;
     for (const std::string& path : paths)
         expected += "<G>\"" + path + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n";
-    EXPECT_EQ(run.marked, expected + "<G>---\r\nAll Success!\r\n</G>");
+    EXPECT_EQ(run.marked, expected + "<G>---\r\nすべて成功しました\r\n</G>");
+    EXPECT_EQ(run.status.rfind("完了: 2 個のファイル、失敗 0 件、6 バイト 読み取り (", 0), 0u) << run.status;
+    EXPECT_EQ(run.verdict, "2 個のファイルすべて OK");
+    EXPECT_EQ(run.title, "ログ - ハッシュの確認 - " + paths.front().substr(paths.front().rfind('\\') + 1));
+}
+
+// Stopped during a read, in Japanese: the stop's mark, the summary and the status bar give
+// the same counts in Japanese words; the verdict says what was left.
+TEST(HashRunJapanese, AStopIsSaidInJapanese) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "first", "abc");
+    PipeFile pipe;
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {folder / "first", pipe.Path(), folder / "after"});
+    ASSERT_NE(dialog, nullptr);
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
+    driver::Click(dialog, IDOK);
+    pipe.Serve(Pattern(3 * 8192));
+    driver::WaitForStatus(log, "1 個のファイル、失敗 0 件、24.0 KB 読み取り、");
+    driver::Command(log, ID_LOG_STOP);
+    const std::string counts = "1 個のファイルを処理済み、失敗 0 件、選択したパスのうち 2 個が未完了、24.0 KB 読み取り";
+    EXPECT_EQ(driver::WaitForStatus(log, "中止: ").rfind("中止: " + counts + " (", 0), 0u);
+    const Outcome run = FinishRun(app, nullptr);
+    EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n" +
+                              "<R>中止しました\r\n---\r\n中止 - " + counts + "\r\n</R>");
+    EXPECT_EQ(run.verdict, "中止: 1 個のファイルを処理済み、残りは未処理");
+    EXPECT_EQ(run.exitCode, 0);
 }
 
 namespace {
@@ -533,10 +563,10 @@ SavingRun HashAndOpenSave(driver::Process& app, const driver::TempFolder& lists,
     if (!dialog) return run;
     driver::SetCheck(dialog, IDC_SHA256, true);
     driver::Click(dialog, IDOK);
-    run.log = driver::WaitForWindow(app, "Log");
+    run.log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::WaitForRunEnd(run.log);
     driver::Command(run.log, ID_LOG_SAVE_CHECKSUMS);
-    run.save = driver::WaitForWindow(app, "Save Checksums As");
+    run.save = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     return run;
 }
 
@@ -571,7 +601,7 @@ void RefuseAReadOnlyFileAndSaveUnderAnotherName() {
     // The question to replace goes first; the error follows it.
     HWND error = nullptr;
     for (int i = 0; i < 400 && !error; ++i, Sleep(50))
-        if (HWND box = driver::WaitForMessageBox(app, 50); box && driver::GetText(box) == "Error") error = box;
+        if (HWND box = driver::WaitForMessageBox(app, 50); box && driver::GetText(box) == driver::TextOf(IDS_SAVE_ERROR_TITLE)) error = box;
     ASSERT_NE(error, nullptr) << "no error message";
     const driver::MessageBoxText box = {driver::GetText(error), driver::GetItemText(error, 0xFFFF)};
     PostMessageW(error, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -584,7 +614,7 @@ void RefuseAReadOnlyFileAndSaveUnderAnotherName() {
                   "\n\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x81\xAF\xE8\xAA\xAD\xE3\x81\xBF\xE5\x8F"
                   "\x96\xE3\x82\x8A\xE5\xB0\x82\xE7\x94\xA8\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82"
             : "Cannot save " + earlier + ":\nThe file is read-only.");
-    HWND again = driver::WaitForWindow(app, "Save Checksums As");
+    HWND again = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(driver::GetItemText(again, kFileNameEdit), "checksums.sha256");
     SaveAs(again, "other.sha256", folder / "other.sha256");
@@ -614,7 +644,7 @@ TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
     SaveAs(run.save, "checksums.sha256", folder / "checksums.sha256");
 
     driver::Command(run.log, ID_LOG_SAVE_CHECKSUMS);
-    HWND save = driver::WaitForWindow(app, "Save Checksums As");
+    HWND save = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(save, nullptr);
     driver::SetItemText(save, kFileNameEdit, elsewhere / "far.sha256");
     driver::Click(save, IDOK);
@@ -625,7 +655,7 @@ TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
               0u)
         << driver::GetItemText(question, 0xFFFF);
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
-    HWND again = driver::WaitForWindow(app, "Save Checksums As");
+    HWND again = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(again, nullptr);
     driver::Click(again, IDCANCEL);
     for (int i = 0; i < 100 && IsWindow(again); ++i) Sleep(50);
