@@ -15,7 +15,8 @@ std::wstring Reason(DWORD error, const CUiTexts& texts) {
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason = length ? std::wstring(text, length) : texts.Format(IDS_SAVE_ERROR_CODE, {std::to_wstring(error)});
+    std::wstring reason =
+        length ? std::wstring(text, length) : texts.Format(IDS_SAVE_ERROR_CODE, {std::to_wstring(error)});
     LocalFree(text);
     while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n')) reason.pop_back();
     return reason;

@@ -609,7 +609,8 @@ void CLogDlg::RefreshStatus() {
         text = texts.Format(IDS_STATUS_STOPPED,
                             {FormatStoppedCounts(m_wording, progress, words), FormatElapsed(elapsed, texts)});
     } else {
-        text = texts.Format(IDS_STATUS_DONE, {FormatRunCounts(m_wording, progress, words), FormatElapsed(elapsed, texts)});
+        text =
+            texts.Format(IDS_STATUS_DONE, {FormatRunCounts(m_wording, progress, words), FormatElapsed(elapsed, texts)});
     }
     if (text == m_statusText) return;
     m_statusText = text;

@@ -26,9 +26,7 @@ std::wstring Number(uint64_t value) { return std::to_wstring(value); }
 
 std::wstring Files(uint64_t count, const CountWords& words) { return CountOf(count, words.oneFile, words.files); }
 
-std::wstring Folders(uint64_t count, const CountWords& words) {
-    return CountOf(count, words.oneFolder, words.folders);
-}
+std::wstring Folders(uint64_t count, const CountWords& words) { return CountOf(count, words.oneFolder, words.folders); }
 
 }  // namespace
 

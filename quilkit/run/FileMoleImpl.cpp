@@ -36,8 +36,7 @@ bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(
 std::wstring SystemReason(DWORD error, const CRunTexts& texts) {
     wchar_t text[512] = L"";
     const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-    DWORD length =
-        FormatMessageW(flags, nullptr, error, texts.Ui().Language(), text, DWORD(std::size(text)), nullptr);
+    DWORD length = FormatMessageW(flags, nullptr, error, texts.Ui().Language(), text, DWORD(std::size(text)), nullptr);
     if (!length) length = FormatMessageW(flags, nullptr, error, 0, text, DWORD(std::size(text)), nullptr);
     std::wstring reason(text, length);
     while (!reason.empty() && (std::iswspace(reason.back()) || reason.back() == L'.' || reason.back() == L'\u3002'))

@@ -344,8 +344,7 @@ ResultCode CEngine_ChecksumVerify::CheckFile(const std::wstring& path, const Che
     const bool atHome = opened.target == EntryTarget::OtherComputer && !homeShare.empty() && opened.share == homeShare;
     if (!atHome && opened.target == EntryTarget::OtherComputer)
         return Refuse(log, IDS_LINE_NAMES_ANOTHER_COMPUTER, ToWide(line.name));
-    if (!atHome && opened.target == EntryTarget::Device)
-        return Refuse(log, IDS_LINE_NAMES_DEVICE, ToWide(line.name));
+    if (!atHome && opened.target == EntryTarget::Device) return Refuse(log, IDS_LINE_NAMES_DEVICE, ToWide(line.name));
     std::vector<std::string> texts;
     switch (HasherFor(line.algorithm, worker).Hash(file.Get(), StopRequestOf(), log, texts)) {
         case CFileHasher::Outcome::Stopped:

@@ -757,7 +757,8 @@ TEST_F(LogJapanese, AStoppedRunSaysWhatWasLeftInJapanese) {
             return RunTally{0, 2};
         },
         true);
-    const std::string counts = "0 個のファイルを処理済み、失敗 0 件、選択したパスのうち 2 個が未完了、0 バイト 読み取り";
+    const std::string counts =
+        "0 個のファイルを処理済み、失敗 0 件、選択したパスのうち 2 個が未完了、0 バイト 読み取り";
     EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd), "<R>中止しました\r\n---\r\n中止 - " + counts + "\r\n</R>");
     EXPECT_TRUE(m_log.FailureLines().empty());
     EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("中止: " + counts + " (", 0), 0u)

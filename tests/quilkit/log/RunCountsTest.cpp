@@ -6,11 +6,21 @@
 namespace {
 
 // The program's English words (English.rc); the assembly, not the wording, is tested here.
-const CountWords kWords = {L"%1 file", L"%1 files", L"%1 folder", L"%1 folders", L"%1 byte", L"%1 bytes",
-                           L"%1, %2 failed, %3 read", L"%1 looked at, %2 deleted, %3 failed",
-                           L"%1 looked at, %2 would be deleted, %3 failed", L"%1 and %2 stamped, %3 failed",
-                           L"%1 of %2 files done, %3 failed, %4, %5 read", L"%1 done, %2 failed, %3, %4 read",
-                           L"%1, %2", L"%1 not done", L"%1 of the selected paths not finished"};
+const CountWords kWords = {L"%1 file",
+                           L"%1 files",
+                           L"%1 folder",
+                           L"%1 folders",
+                           L"%1 byte",
+                           L"%1 bytes",
+                           L"%1, %2 failed, %3 read",
+                           L"%1 looked at, %2 deleted, %3 failed",
+                           L"%1 looked at, %2 would be deleted, %3 failed",
+                           L"%1 and %2 stamped, %3 failed",
+                           L"%1 of %2 files done, %3 failed, %4, %5 read",
+                           L"%1 done, %2 failed, %3, %4 read",
+                           L"%1, %2",
+                           L"%1 not done",
+                           L"%1 of the selected paths not finished"};
 
 TEST(RunCounts, EachToolSaysWhatItCounted) {
     constexpr CountWording kDigests = CountWording::Digests, kCleaner = CountWording::Cleaner,

@@ -434,7 +434,8 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
         {"verify: the listing beside a download", seam::Call::FindFirst, L"stuck\\*", true, stuck + L"\\app.iso"},
     };
     const std::string stopped =
-        "[notice]Stopped\r\n[notice]---\r\nStopped - 0 files done, 0 failed, 1 of the selected paths not finished, 0 bytes "
+        "[notice]Stopped\r\n[notice]---\r\nStopped - 0 files done, 0 failed, 1 of the selected paths not finished, 0 "
+        "bytes "
         "read\r\n";
     for (const auto& test : cases) {
         for (bool cancellable : {true, false}) {

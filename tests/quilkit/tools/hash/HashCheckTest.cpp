@@ -601,7 +601,9 @@ void RefuseAReadOnlyFileAndSaveUnderAnotherName() {
     // The question to replace goes first; the error follows it.
     HWND error = nullptr;
     for (int i = 0; i < 400 && !error; ++i, Sleep(50))
-        if (HWND box = driver::WaitForMessageBox(app, 50); box && driver::GetText(box) == driver::TextOf(IDS_SAVE_ERROR_TITLE)) error = box;
+        if (HWND box = driver::WaitForMessageBox(app, 50);
+            box && driver::GetText(box) == driver::TextOf(IDS_SAVE_ERROR_TITLE))
+            error = box;
     ASSERT_NE(error, nullptr) << "no error message";
     const driver::MessageBoxText box = {driver::GetText(error), driver::GetItemText(error, 0xFFFF)};
     PostMessageW(error, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

@@ -550,7 +550,8 @@ TEST(ChecksumsJapanese, CopyGivesTheEnglishTextAndVerifyingSaysAFailureInJapanes
     driver::Process app;
     HWND dialog = StartTool(app, folder, 3, {a, b});
     ASSERT_NE(dialog, nullptr);
-    for (int box : {IDC_MD5, IDC_SHA1, IDC_SHA256, IDC_SHA512, IDC_BLAKE3}) driver::SetCheck(dialog, box, box == IDC_MD5);
+    for (int box : {IDC_MD5, IDC_SHA1, IDC_SHA256, IDC_SHA512, IDC_BLAKE3})
+        driver::SetCheck(dialog, box, box == IDC_MD5);
     driver::Click(dialog, IDOK);
     HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::WaitForRunEnd(log);
