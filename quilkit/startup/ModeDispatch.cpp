@@ -37,7 +37,7 @@ CToolRun::Job ReportingSelection(const std::vector<std::wstring>& missingListFil
             ++tally.failures;
         }
         if (!tool) {
-            log.AppendError(L"Nothing selected\r\n");
+            log.AppendError(log.Texts().Text(IDS_LINE_NOTHING_SELECTED) + L"\r\n");
             log.NoteFailure();
             ++tally.failures;
             return tally;

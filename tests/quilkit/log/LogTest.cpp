@@ -729,7 +729,7 @@ protected:
 // the failures are still found, by what was written, and the summary is none of them.
 TEST_F(LogJapanese, LinesSummaryStatusAndVerdictAreJapaneseAndFailuresAreFound) {
     m_log.NameRun(_Module.Texts().Text(IDS_TOOL_VERIFY), L"C:\\data\\SHA256SUMS");
-    EXPECT_EQ(driver::GetText(m_log.m_hWnd), "ログ - チェックサムの検証 - SHA256SUMS");
+    EXPECT_EQ(driver::GetText(m_log.m_hWnd), "ログ - チェックサムを検証 - SHA256SUMS");
     RunToEnd(
         [](CLogSink& sink, const CStopRequest&) {
             for (int i = 0; i < 5; ++i) {

@@ -304,7 +304,7 @@ TEST(HashRunJapanese, DoubleByteNamesReachTheLogWhole) {
     EXPECT_EQ(run.marked, expected + "<G>---\r\nすべて成功しました\r\n</G>");
     EXPECT_EQ(run.status.rfind("完了: 2 個のファイル、失敗 0 件、6 バイト 読み取り (", 0), 0u) << run.status;
     EXPECT_EQ(run.verdict, "2 個のファイルすべて OK");
-    EXPECT_EQ(run.title, "ログ - ハッシュの確認 - " + paths.front().substr(paths.front().rfind('\\') + 1));
+    EXPECT_EQ(run.title, "ログ - ハッシュを確認 - " + paths.front().substr(paths.front().rfind('\\') + 1));
 }
 
 // Stopped during a read, in Japanese: the stop's mark, the summary and the status bar give

@@ -575,5 +575,5 @@ TEST(ChecksumsJapanese, CopyGivesTheEnglishTextAndVerifyingSaysAFailureInJapanes
     EXPECT_EQ(run.marked, "<G>OK - </G>" + a + "\r\n<R>失敗 - </R>" + b + "\r\n<R>---\r\nエラー: 1 件\r\n</R>");
     EXPECT_EQ(run.status.rfind("完了: 2 個のファイル、失敗 1 件、6 バイト 読み取り (", 0), 0u) << run.status;
     EXPECT_EQ(run.verdict, "2 個中 1 個が失敗");
-    EXPECT_EQ(run.title, "ログ - チェックサムの検証 - sums.md5");
+    EXPECT_EQ(run.title, "ログ - チェックサムを検証 - sums.md5");
 }
