@@ -179,7 +179,7 @@ void ShowOptions(CShotSession& shots, int mode, const std::string& samples, cons
     driver::Process app = StartTool(mode, samples, temp);
     HWND dialog = driver::WaitForWindow(app, title);
     shots.Capture(name, {dialog});
-    HWND log = driver::FindWindowOf(app, "Log", 0);
+    HWND log = driver::FindWindowOf(app, driver::CaptionOf(IDD_LOGDLG), 0);
     driver::Close(dialog);
     WaitUntilGone(dialog);
     driver::Close(log);
@@ -255,7 +255,7 @@ void ShowFailedVerify(CShotSession& shots, const std::string& samples) {
                                              {"SHA256SUMS", sums}});
     driver::TempFolder temp;
     driver::Process app = StartTool(6, folder + "\\SHA256SUMS", temp);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     CaptureEndedLog(shots, log, "log-failed");
     driver::Close(log);
     driver::WaitForExit(app);
@@ -273,7 +273,7 @@ void ShowCleanerPreview(CShotSession& shots, const std::string& samples) {
     driver::Process app = StartTool(2, folder, temp);
     HWND dialog = driver::WaitForWindow(app, "Cleaner - Quillkit");
     driver::Click(dialog, IDC_PREVIEW);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     CaptureEndedLog(shots, log, "cleaner-preview");
     driver::Close(log);
     driver::WaitForExit(app);

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "checksums/RunChecksums.h"
+#include "text/UiTexts.h"
 
 class CChecksumSave {
 public:
-    explicit CChecksumSave(const CRunChecksums& checksums) : m_checksums(checksums) {}
+    // Asks and tells in the words of `texts`.
+    CChecksumSave(const CRunChecksums& checksums, const CUiTexts& texts) : m_checksums(checksums), m_texts(texts) {}
 
     // The path of the file written; empty when the user cancelled.
     std::wstring Run(HWND owner);
@@ -24,4 +26,5 @@ private:
     bool Write(HWND owner, const std::wstring& target) const;
 
     const CRunChecksums& m_checksums;
+    const CUiTexts& m_texts;
 };

@@ -53,13 +53,14 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read
     return 0;
 }
 
-std::string FormatElapsed(ULONGLONG ms) {
+// "12.3 s" in the user's words, or "4:05".
+std::wstring FormatElapsed(ULONGLONG ms, const CUiTexts& texts) {
     char text[32];
     if (ms < 60000)
-        snprintf(text, sizeof(text), "%.1f s", ms / 1000.0);
+        snprintf(text, sizeof(text), "%.1f", ms / 1000.0);
     else
         snprintf(text, sizeof(text), "%llu:%02llu", ms / 60000, ms / 1000 % 60);
-    return text;
+    return ms < 60000 ? texts.Format(IDS_STATUS_SECONDS, {Widen(text)}) : Widen(text);
 }
 
 // Another program may hold the clipboard for a moment (one reading it, a clipboard
@@ -75,10 +76,8 @@ bool OpenClipboardPatiently(HWND owner) {
 // Lines of context above a failure brought into view.
 constexpr LONG kLinesAboveFailure = 2;
 
-// A failure's own line: the summary and the stop's mark are red but no failure of a file.
-bool StartsFailureLine(const LogEntry& entry) {
-    return entry.format == LogFormat::Error && entry.text.rfind(L"---", 0) != 0 && entry.text != L"Stopped\r\n";
-}
+// A failure's own line: the summary and the stop's mark are red too, but notices.
+bool StartsFailureLine(const LogEntry& entry) { return entry.format == LogFormat::Error; }
 
 // The line breaks in `text` as the control makes them: CR LF, CR or LF alone each one.
 LONG LineBreaksIn(const std::wstring& text) {
@@ -205,6 +204,7 @@ BOOL CLogDlg::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
 }
 
 LRESULT CLogDlg::OnInitDialog() {
+    m_runTexts = CRunTexts(_Module.Texts());
     m_richEdit = GetDlgItem(IDC_LOG);
     CreateStatusBar();
     m_verdict.Create(m_hWnd, IDC_LOG_VERDICT, _Module.Instance());
@@ -407,8 +407,9 @@ void CLogDlg::OnCopyChecksums() {
 
 void CLogDlg::OnSaveChecksums() {
     if (!HasChecksums()) return;
-    const std::wstring saved = CChecksumSave(*m_run->Checksums()).Run(m_hWnd);
-    if (!saved.empty()) AppendLine(L"Saved - " + saved);  // where the file went stays in the log
+    const std::wstring saved = CChecksumSave(*m_run->Checksums(), _Module.Texts()).Run(m_hWnd);
+    // Where the file went stays in the log.
+    if (!saved.empty()) AppendLine(_Module.Texts().Text(IDS_LINE_SAVED) + saved);
 }
 
 // The menu's words in the user's language; after a stop, Copy and Save say that the
@@ -486,8 +487,9 @@ void CLogDlg::NameRun(const std::wstring& tool, const std::wstring& firstSelecte
     const size_t slash = name.find_last_of(L"\\/");
     // A drive's root keeps its whole name.
     if (slash != std::wstring::npos && slash + 1 < name.size()) name.erase(0, slash + 1);
-    std::wstring title = L"Log - " + tool;
-    if (!name.empty()) title += L" - " + name;
+    const CUiTexts& texts = _Module.Texts();
+    const std::wstring title =
+        name.empty() ? texts.Format(IDS_LOG_TITLE, {tool}) : texts.Format(IDS_LOG_TITLE_NAMED, {tool, name});
     SetWindowTextW(m_hWnd, title.c_str());
 }
 
@@ -536,6 +538,7 @@ void CLogDlg::Watch(CToolRun& run, CountWording wording) {
     m_startTick = GetTickCount64();
     run.Feed().SetConsumer(m_hWnd, kRunWake);
     run.SetCountWording(wording);
+    run.SetTexts(m_runTexts);
     SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
     RefreshStatus();
 }
@@ -593,16 +596,21 @@ void CLogDlg::RefreshStatus() {
     const RunProgress progress = m_run->Feed().Progress();
     const ULONGLONG elapsed = (m_running ? GetTickCount64() : m_endTick) - m_startTick;
     RefreshVerdict();
+    const CUiTexts& texts = _Module.Texts();
+    const CountWords& words = m_runTexts.Counts();
     std::wstring text;
     if (m_running) {
-        text = Widen(FormatRunCounts(m_wording, progress) + ", " + FormatElapsed(elapsed));
-        if (m_run->IsStopRequested()) text = L"Stopping... " + text;
+        text = texts.Format(IDS_STATUS_RUNNING,
+                            {FormatRunCounts(m_wording, progress, words), FormatElapsed(elapsed, texts)});
+        if (m_run->IsStopRequested()) text = texts.Format(IDS_STATUS_STOPPING, {text});
         if (!progress.current.empty()) text += L" - " + progress.current;
-    } else {
+    } else if (m_run->IsStopRequested()) {
         // A stop's counts in the words of its summary.
-        const std::string counts = m_run->IsStopRequested() ? "Stopped: " + FormatStoppedCounts(m_wording, progress)
-                                                            : "Done: " + FormatRunCounts(m_wording, progress);
-        text = Widen(counts + " in " + FormatElapsed(elapsed));
+        text = texts.Format(IDS_STATUS_STOPPED,
+                            {FormatStoppedCounts(m_wording, progress, words), FormatElapsed(elapsed, texts)});
+    } else {
+        text =
+            texts.Format(IDS_STATUS_DONE, {FormatRunCounts(m_wording, progress, words), FormatElapsed(elapsed, texts)});
     }
     if (text == m_statusText) return;
     m_statusText = text;
@@ -612,6 +620,8 @@ void CLogDlg::RefreshStatus() {
 void CLogDlg::AppendSuccess(std::wstring_view text) { Insert(LogFormat::Success, std::wstring(text)); }
 
 void CLogDlg::AppendError(std::wstring_view text) { Insert(LogFormat::Error, std::wstring(text)); }
+
+void CLogDlg::AppendNotice(std::wstring_view text) { Insert(LogFormat::Notice, std::wstring(text)); }
 
 void CLogDlg::AppendLine(std::wstring_view text) { Insert(LogFormat::Plain, std::wstring(text) + L"\r\n"); }
 

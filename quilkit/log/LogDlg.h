@@ -32,10 +32,12 @@ class CLogDlg : public CDialogImpl<CLogDlg>, public CMessageFilter, public CDial
 public:
     enum { IDD = IDD_LOGDLG };
 
-    // Direct appends on this thread, one insertion each.
+    // Direct appends on this thread, one insertion each, in the words of the user's language.
+    const CRunTexts& Texts() const override { return m_runTexts; }
     void AppendSuccess(std::wstring_view text) override;
     void AppendError(std::wstring_view text) override;
     void AppendLine(std::wstring_view text) override;
+    void AppendNotice(std::wstring_view text) override;
 
     // Where the window opens, as the user left it last time; call before Create. Without
     // it the window opens at its first size.
@@ -98,6 +100,7 @@ private:
     bool IsScrolledToEnd() const;
     void MoveToEnd();
 
+    CRunTexts m_runTexts;  // of the user's language, from the window's creation on
     HWND m_richEdit = nullptr;
     HWND m_status = nullptr;
     CVerdictBar m_verdict;

@@ -13,6 +13,7 @@ const char* StartOf(LogFormat format) {
         case LogFormat::Success:
             return "\\b\\cf2 ";
         case LogFormat::Error:
+        case LogFormat::Notice:
             return "\\b\\cf1 ";
         case LogFormat::Plain:
             break;

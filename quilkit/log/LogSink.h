@@ -1,17 +1,28 @@
 #pragma once
 // Where a file tool's run reports: its result lines (coloured prefix, plain text) and its
-// progress. The worker writes into the run's feed; the unit tests into a recorder.
+// progress, in the language of the texts it hands out. The worker writes into the run's
+// feed; the unit tests into a recorder.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "RunCounts.h"
+#include "RunTexts.h"
 
 class CLogSink {
 public:
+    // The words of every line written here.
+    virtual const CRunTexts& Texts() const = 0;
+
     virtual void AppendSuccess(std::wstring_view text) = 0;
+    // A failure's own line.
     virtual void AppendError(std::wstring_view text) = 0;
     virtual void AppendLine(std::wstring_view text) = 0;
+    // Red as a failure, but none: the stop's mark, the summary of a run that failed or
+    // stopped. The log goes from failure to failure by what was written, not by its words.
+    virtual void AppendNotice(std::wstring_view text) { AppendError(text); }
 
     // Progress, for the status bar: which object the run works on, bytes it has read,
     // and each object finished. Recorders need not care.
@@ -37,3 +48,5 @@ protected:
 
 // One result line: `prefix` bold in green or red, then the path plain.
 void LogResultLine(CLogSink& log, bool success, std::wstring_view prefix, std::wstring_view path);
+// The same with the prefix of line text `prefixId` in the log's language.
+void LogResultLine(CLogSink& log, bool success, UINT prefixId, std::wstring_view path);

@@ -1,13 +1,41 @@
 #include "RunCounts.h"
 
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
 
-std::string CountOf(uint64_t count, const char* singular, const char* plural) {
-    return std::to_string(count) + " " + (count == 1 ? singular : plural);
+namespace {
+
+// `pattern` with each %1 to %9 replaced by that argument.
+std::wstring Fill(const std::wstring& pattern, std::initializer_list<std::wstring> args) {
+    std::wstring said;
+    for (size_t at = 0; at < pattern.size(); ++at) {
+        const wchar_t next = at + 1 < pattern.size() ? pattern[at + 1] : L'\0';
+        if (pattern[at] == L'%' && next >= L'1' && next <= L'9') {
+            const size_t index = size_t(next - L'1');
+            if (index < args.size()) said += *(args.begin() + index);
+            ++at;
+        } else {
+            said += pattern[at];
+        }
+    }
+    return said;
 }
 
-std::string FormatBytes(uint64_t bytes) {
-    if (bytes < 1024) return CountOf(bytes, "byte", "bytes");
+std::wstring Number(uint64_t value) { return std::to_wstring(value); }
+
+std::wstring Files(uint64_t count, const CountWords& words) { return CountOf(count, words.oneFile, words.files); }
+
+std::wstring Folders(uint64_t count, const CountWords& words) { return CountOf(count, words.oneFolder, words.folders); }
+
+}  // namespace
+
+std::wstring CountOf(uint64_t count, const std::wstring& singular, const std::wstring& plural) {
+    return Fill(count == 1 ? singular : plural, {Number(count)});
+}
+
+std::wstring FormatBytes(uint64_t bytes, const CountWords& words) {
+    if (bytes < 1024) return CountOf(bytes, words.oneByte, words.bytes);
     char text[32];
     if (bytes < 1024 * 1024)
         snprintf(text, sizeof(text), "%.1f KB", double(bytes) / 1024.0);
@@ -15,47 +43,32 @@ std::string FormatBytes(uint64_t bytes) {
         snprintf(text, sizeof(text), "%.1f MB", double(bytes) / (1024.0 * 1024));
     else
         snprintf(text, sizeof(text), "%.2f GB", double(bytes) / (1024.0 * 1024 * 1024));
-    return text;
+    return std::wstring(text, text + strlen(text));  // ASCII
 }
 
-std::string FormatRunCounts(CountWording wording, const RunCounts& counts) {
-    const std::string failed = std::to_string(counts.failures) + " failed";
+std::wstring FormatRunCounts(CountWording wording, const RunCounts& counts, const CountWords& words) {
+    const std::wstring failed = Number(counts.failures);
     switch (wording) {
         case CountWording::Cleaner:
-            return std::to_string(counts.files) + " looked at, " + std::to_string(counts.deleted) + " deleted, " +
-                   failed;
+            return Fill(words.cleaner, {Number(counts.files), Number(counts.deleted), failed});
         case CountWording::CleanerPreview:
-            return std::to_string(counts.files) + " looked at, " + std::to_string(counts.previewed) +
-                   " would be deleted, " + failed;
+            return Fill(words.preview, {Number(counts.files), Number(counts.previewed), failed});
         case CountWording::TimeChanger:
-            return CountOf(counts.filesStamped, "file", "files") + " and " +
-                   CountOf(counts.foldersStamped, "folder", "folders") + " stamped, " + failed;
+            return Fill(words.timeChanger,
+                        {Files(counts.filesStamped, words), Folders(counts.foldersStamped, words), failed});
         case CountWording::Digests:
             break;
     }
-    return CountOf(counts.files, "file", "files") + ", " + failed + ", " + FormatBytes(counts.bytesRead) + " read";
+    return Fill(words.digests, {Files(counts.files, words), failed, FormatBytes(counts.bytesRead, words)});
 }
 
-std::string FormatStoppedCounts(CountWording wording, const RunCounts& counts) {
-    const std::string failed = std::to_string(counts.failures) + " failed, ";
-    const std::string left = counts.total > counts.files
-                                 ? std::to_string(counts.total - counts.files) + " not done"
-                                 : std::to_string(counts.pathsNotDone) + " of the selected paths not finished";
-    switch (wording) {
-        case CountWording::Cleaner:
-            return std::to_string(counts.files) + " looked at, " + std::to_string(counts.deleted) + " deleted, " +
-                   failed + left;
-        case CountWording::CleanerPreview:
-            return std::to_string(counts.files) + " looked at, " + std::to_string(counts.previewed) +
-                   " would be deleted, " + failed + left;
-        case CountWording::TimeChanger:
-            return CountOf(counts.filesStamped, "file", "files") + " and " +
-                   CountOf(counts.foldersStamped, "folder", "folders") + " stamped, " + failed + left;
-        case CountWording::Digests:
-            break;
-    }
-    const std::string done = counts.total > counts.files ? std::to_string(counts.files) + " of " +
-                                                               std::to_string(counts.total) + " files done, "
-                                                         : CountOf(counts.files, "file", "files") + " done, ";
-    return done + failed + left + ", " + FormatBytes(counts.bytesRead) + " read";
+std::wstring FormatStoppedCounts(CountWording wording, const RunCounts& counts, const CountWords& words) {
+    const bool totalKnown = counts.total > counts.files;
+    const std::wstring left = totalKnown ? Fill(words.notDone, {Number(counts.total - counts.files)})
+                                         : Fill(words.pathsNotFinished, {Number(counts.pathsNotDone)});
+    if (wording != CountWording::Digests) return Fill(words.stopped, {FormatRunCounts(wording, counts, words), left});
+    const std::wstring failed = Number(counts.failures), read = FormatBytes(counts.bytesRead, words);
+    if (totalKnown)
+        return Fill(words.stoppedDigestsOf, {Number(counts.files), Number(counts.total), failed, left, read});
+    return Fill(words.stoppedDigests, {Files(counts.files, words), failed, left, read});
 }

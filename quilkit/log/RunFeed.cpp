@@ -12,6 +12,8 @@ void CRunFeed::AppendSuccess(std::wstring_view text) { Push(LogFormat::Success, 
 
 void CRunFeed::AppendError(std::wstring_view text) { Push(LogFormat::Error, std::wstring(text)); }
 
+void CRunFeed::AppendNotice(std::wstring_view text) { Push(LogFormat::Notice, std::wstring(text)); }
+
 void CRunFeed::AppendLine(std::wstring_view text) {
     std::wstring line;
     line.reserve(text.size() + 2);

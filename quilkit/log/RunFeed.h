@@ -15,7 +15,8 @@
 #include "LogSink.h"
 #include "RunCounts.h"
 
-enum class LogFormat : uint8_t { Plain, Success, Error };
+// Error: a failure's own line; Notice: red too, but no failure (CLogSink::AppendNotice).
+enum class LogFormat : uint8_t { Plain, Success, Error, Notice };
 
 // One append as the worker made it; a plain line carries its CR LF.
 struct LogEntry {
@@ -39,10 +40,15 @@ public:
     // Set before the worker starts.
     void SetConsumer(HWND window, UINT message);
 
+    // The words the run's lines are written in; set before the worker starts.
+    void SetTexts(const CRunTexts& texts) { m_texts = texts; }
+
     // The worker's side.
+    const CRunTexts& Texts() const override { return m_texts; }
     void AppendSuccess(std::wstring_view text) override;
     void AppendError(std::wstring_view text) override;
     void AppendLine(std::wstring_view text) override;
+    void AppendNotice(std::wstring_view text) override;
     void NoteCurrent(std::wstring_view path) override;
     void NoteBytesRead(uint64_t bytes) override;
     void NoteDone(bool failed) override;
@@ -66,6 +72,7 @@ public:
 private:
     void Push(LogFormat format, std::wstring text);
 
+    CRunTexts m_texts;
     mutable std::mutex m_mutex;
     std::condition_variable m_roomFreed;
     std::deque<LogEntry> m_waiting;

@@ -3,7 +3,6 @@
 #include <shlwapi.h>
 
 #include "resource.h"
-#include "text/WideText.h"
 
 namespace {
 
@@ -100,7 +99,7 @@ std::wstring PreviewSummary(uint64_t files, uint64_t bytes, const CUiTexts& text
 }
 
 // StrFormatByteSizeEx where the system has it (Windows Vista on; Wine lacks it), else its
-// older form.
+// older form; the count in bytes, with the unit's symbol, should both fail.
 std::wstring FormatByteSize(uint64_t bytes) {
     using FormatEx = HRESULT(WINAPI*)(ULONGLONG, SFBS_FLAGS, PWSTR, UINT);
     static const auto formatEx = reinterpret_cast<FormatEx>(
@@ -108,5 +107,5 @@ std::wstring FormatByteSize(uint64_t bytes) {
     wchar_t text[64] = L"";
     if (formatEx && SUCCEEDED(formatEx(bytes, SFBS_FLAGS_ROUND_TO_NEAREST_DISPLAYED_DIGIT, text, 64))) return text;
     if (StrFormatByteSizeW(LONGLONG(bytes), text, 64)) return text;
-    return Widen(FormatBytes(bytes));
+    return std::to_wstring(bytes) + L" B";
 }

@@ -5,6 +5,7 @@
 #include "FileKinds.h"
 #include "framework/Handles.h"
 #include "text/LongPath.h"
+#include "resource.h"
 
 struct CFileMoleImpl::Listing {
     std::wstring folder;  // ends in a backslash
@@ -30,17 +31,17 @@ namespace {
 
 bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0; }
 
-// The system's words for `error`, in English where the system has them, as the log's
-// own lines are; "error N" besides.
-std::wstring SystemReason(DWORD error) {
+// The system's words for `error`, in the language of the log's own lines where the system
+// has them; "error N" besides.
+std::wstring SystemReason(DWORD error, const CRunTexts& texts) {
     wchar_t text[512] = L"";
     const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-    DWORD length = FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text,
-                                  DWORD(std::size(text)), nullptr);
+    DWORD length = FormatMessageW(flags, nullptr, error, texts.Ui().Language(), text, DWORD(std::size(text)), nullptr);
     if (!length) length = FormatMessageW(flags, nullptr, error, 0, text, DWORD(std::size(text)), nullptr);
     std::wstring reason(text, length);
-    while (!reason.empty() && (std::iswspace(reason.back()) || reason.back() == L'.')) reason.pop_back();
-    const std::wstring code = L"error " + std::to_wstring(error);
+    while (!reason.empty() && (std::iswspace(reason.back()) || reason.back() == L'.' || reason.back() == L'\u3002'))
+        reason.pop_back();
+    const std::wstring code = texts.Format(IDS_LINE_ERROR_CODE, {std::to_wstring(error)});
     return reason.empty() ? code : code + L": " + reason;
 }
 
@@ -52,6 +53,10 @@ void LogResultLine(CLogSink& log, bool success, std::wstring_view prefix, std::w
     else
         log.AppendError(prefix);
     log.AppendLine(path);
+}
+
+void LogResultLine(CLogSink& log, bool success, UINT prefixId, std::wstring_view path) {
+    LogResultLine(log, success, log.Texts().Text(prefixId), path);
 }
 
 bool IsNotFoundError(DWORD error) {
@@ -94,8 +99,8 @@ bool IsDataElsewhere(const std::wstring& path, const CStopRequest& stop) {
     return attributes != INVALID_FILE_ATTRIBUTES && filekinds::IsDataElsewhere(attributes);
 }
 
-ResultCode CFileMoleImpl::ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error) {
-    LogResultLine(*m_log, false, IsPathTooLongError(error) ? L"Path too long - " : prefix, path);
+ResultCode CFileMoleImpl::ReportFailure(UINT prefixId, const std::wstring& path, DWORD error) {
+    LogResultLine(*m_log, false, IsPathTooLongError(error) ? IDS_LINE_PATH_TOO_LONG : prefixId, path);
     return kResultFail;
 }
 
@@ -153,12 +158,12 @@ int CFileMoleImpl::HandleFolder(const std::wstring& path) {
 }
 
 int CFileMoleImpl::SkipLink(const std::wstring& path) {
-    m_log->AppendLine(L"Link skipped - " + path);
+    m_log->AppendLine(m_log->Texts().Text(IDS_LINE_LINK_SKIPPED) + path);
     return 0;
 }
 
 int CFileMoleImpl::ReportNotFound(const std::wstring& path) {
-    LogResultLine(*m_log, false, L"Not found - ", path);
+    LogResultLine(*m_log, false, IDS_LINE_NOT_FOUND, path);
     m_log->NoteDone(true);
     return 1;
 }
@@ -256,8 +261,8 @@ int CFileMoleImpl::LeaveFolder(std::vector<Listing>& open) {
 void CFileMoleImpl::ReportUnlistable(const std::wstring& folder, DWORD error) {
     m_log->NoteDone(true);
     // A refused length has its own line: the folder's name is the cause.
-    if (IsPathTooLongError(error)) return LogResultLine(*m_log, false, L"Path too long - ", folder);
-    LogResultLine(*m_log, false, L"Cannot list - ", folder + L" (" + SystemReason(error) + L")");
+    if (IsPathTooLongError(error)) return LogResultLine(*m_log, false, IDS_LINE_PATH_TOO_LONG, folder);
+    LogResultLine(*m_log, false, IDS_LINE_CANNOT_LIST, folder + L" (" + SystemReason(error, m_log->Texts()) + L")");
 }
 
 int CFileMoleImpl::VisitEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, int subFolders,

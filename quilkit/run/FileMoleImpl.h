@@ -60,6 +60,8 @@ public:
 
 protected:
     CLogSink& Log() const { return *m_log; }
+    // The words of the log's lines.
+    const CRunTexts& Texts() const { return m_log->Texts(); }
     // Files may be handed over to `pool`, whose log takes the engine's lines from now on.
     void WorkThrough(CFilePool& pool) {
         m_pool = &pool;
@@ -69,8 +71,8 @@ protected:
     // it counts as OnFile's would. Returns what OnFile returns meanwhile.
     ResultCode HandOver(CFilePool::Work work, CFilePool::Finish then = nullptr);
     // The failure line of `path`: "Path too long - " when the system refused the path for
-    // its length (`error`), else `prefix`. Returns kResultFail.
-    ResultCode ReportFailure(std::wstring_view prefix, const std::wstring& path, DWORD error);
+    // its length (`error`), else the line text `prefixId`. Returns kResultFail.
+    ResultCode ReportFailure(UINT prefixId, const std::wstring& path, DWORD error);
     // The walk's find data of the file OnFile was given; null for a selected file.
     const WIN32_FIND_DATAW* FoundEntry() const { return m_found; }
 

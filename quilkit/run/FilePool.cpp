@@ -28,6 +28,8 @@ void Write(CLogSink& log, const LogEntry& entry) {
             return log.AppendSuccess(entry.text);
         case LogFormat::Error:
             return log.AppendError(entry.text);
+        case LogFormat::Notice:
+            return log.AppendNotice(entry.text);
         case LogFormat::Plain:
             return log.AppendLine(entry.text);
     }
@@ -40,6 +42,8 @@ void Write(CLogSink& log, const LogEntry& entry) {
 class CFilePool::PassingNotes : public CLogSink {
 public:
     explicit PassingNotes(CFilePool& pool) : m_pool(pool) {}
+    // Set before the run, never changed: read from any thread.
+    const CRunTexts& Texts() const override { return m_pool.m_log.Texts(); }
     void NoteCurrent(std::wstring_view path) override {
         Pass([&](CLogSink& log) { log.NoteCurrent(path); });
     }
@@ -84,6 +88,7 @@ public:
     void AppendSuccess(std::wstring_view text) override { m_slot.lines.push_back({LogFormat::Success, Text(text)}); }
     void AppendError(std::wstring_view text) override { m_slot.lines.push_back({LogFormat::Error, Text(text)}); }
     void AppendLine(std::wstring_view text) override { m_slot.lines.push_back({LogFormat::Plain, Text(text)}); }
+    void AppendNotice(std::wstring_view text) override { m_slot.lines.push_back({LogFormat::Notice, Text(text)}); }
 
 private:
     static std::wstring Text(std::wstring_view text) { return std::wstring(text); }
@@ -97,6 +102,7 @@ public:
     void AppendSuccess(std::wstring_view text) override { Append({LogFormat::Success, std::wstring(text)}); }
     void AppendError(std::wstring_view text) override { Append({LogFormat::Error, std::wstring(text)}); }
     void AppendLine(std::wstring_view text) override { Append({LogFormat::Plain, std::wstring(text)}); }
+    void AppendNotice(std::wstring_view text) override { Append({LogFormat::Notice, std::wstring(text)}); }
 
 private:
     void Append(LogEntry entry) {

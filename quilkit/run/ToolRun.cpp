@@ -6,6 +6,7 @@
 #include "framework/Handles.h"
 #include "text/LongPath.h"
 #include "text/WideText.h"
+#include "resource.h"
 
 namespace {
 
@@ -50,13 +51,13 @@ RunTally WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& pa
 
 void WriteSummary(CLogSink& log, int failures) {
     if (failures > 0)
-        log.AppendError(L"---\r\nError: " + std::to_wstring(failures) + L"\r\n");
+        log.AppendNotice(L"---\r\n" + log.Texts().Format(IDS_SUMMARY_ERRORS, {std::to_wstring(failures)}) + L"\r\n");
     else
-        log.AppendSuccess(L"---\r\nAll Success!\r\n");
+        log.AppendSuccess(L"---\r\n" + log.Texts().Text(IDS_SUMMARY_ALL_SUCCESS) + L"\r\n");
 }
 
-void WriteStoppedSummary(CLogSink& log, const std::string& counts) {
-    log.AppendError(L"---\r\nStopped - " + Widen(counts) + L"\r\n");
+void WriteStoppedSummary(CLogSink& log, const std::wstring& counts) {
+    log.AppendNotice(L"---\r\n" + log.Texts().Format(IDS_SUMMARY_STOPPED, {counts}) + L"\r\n");
 }
 
 CToolRun::~CToolRun() { StopAndJoin(); }
@@ -101,13 +102,13 @@ void CToolRun::Work(const Job& job) {
         tally = job(m_feed, m_stop);
     } catch (const std::exception& error) {
         // Out of memory, or no thread to be had: say so in the log rather than vanish.
-        m_feed.AppendError(L"Run ended early - " + Widen(error.what()) + L"\r\n");
+        m_feed.AppendError(m_feed.Texts().Text(IDS_LINE_RUN_ENDED_EARLY) + Widen(error.what()) + L"\r\n");
         ++tally.failures;
     }
     if (m_stop.IsRequested()) {
-        m_feed.AppendError(L"Stopped\r\n");
+        m_feed.AppendNotice(m_feed.Texts().Text(IDS_LINE_STOPPED) + L"\r\n");
         m_feed.NotePathsNotDone(uint64_t(tally.notDone));
-        WriteStoppedSummary(m_feed, FormatStoppedCounts(m_wording, m_feed.Progress()));
+        WriteStoppedSummary(m_feed, FormatStoppedCounts(m_wording, m_feed.Progress(), m_feed.Texts().Counts()));
     } else {
         WriteSummary(m_feed, tally.failures);
     }

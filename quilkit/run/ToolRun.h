@@ -46,7 +46,7 @@ RunTally WalkPathList(CFileMoleImpl& engine, const std::vector<std::wstring>& pa
 void WriteSummary(CLogSink& log, int failures);
 // The summary of a stopped run, in red: its counts and what was left undone, in the words
 // of the status bar (FormatStoppedCounts). Never "All Success!": part of the work was not done.
-void WriteStoppedSummary(CLogSink& log, const std::string& counts);
+void WriteStoppedSummary(CLogSink& log, const std::wstring& counts);
 
 class CToolRun {
 public:
@@ -79,6 +79,8 @@ public:
     bool StopAndJoin(DWORD waitMs = INFINITE);
 
     CRunFeed& Feed() { return m_feed; }
+    // The language of the run's lines; set before Start.
+    void SetTexts(const CRunTexts& texts) { m_feed.SetTexts(texts); }
     // The words of the run's counts; set before Start.
     void SetCountWording(CountWording wording) { m_wording = wording; }
     CountWording Wording() const { return m_wording; }

@@ -8,6 +8,8 @@
 #include "launchers/ShellLaunchers.h"
 #include "maindlg/HidepathDlg.h"
 #include "maindlg/SettingsStore.h"
+#include "framework/AppModule.h"
+#include "resource.h"
 
 namespace {
 
@@ -31,12 +33,12 @@ CToolRun::Job ReportingSelection(const std::vector<std::wstring>& missingListFil
     return [missingListFiles, tool = std::move(tool)](CLogSink& log, const CStopRequest& stop) {
         RunTally tally;
         for (const std::wstring& listFile : missingListFiles) {
-            LogResultLine(log, false, L"List file not found - ", listFile);
+            LogResultLine(log, false, IDS_LINE_LIST_FILE_NOT_FOUND, listFile);
             log.NoteFailure();
             ++tally.failures;
         }
         if (!tool) {
-            log.AppendError(L"Nothing selected\r\n");
+            log.AppendError(log.Texts().Text(IDS_LINE_NOTHING_SELECTED) + L"\r\n");
             log.NoteFailure();
             ++tally.failures;
             return tally;
@@ -73,13 +75,13 @@ CountWording CountWordingOf(int mode) {
 std::wstring ToolWordsOf(int mode) {
     switch (mode) {
         case 2:
-            return L"Clean Build Files";
+            return _Module.Texts().Text(IDS_TOOL_CLEANER);
         case 3:
-            return L"Check Hashes";
+            return _Module.Texts().Text(IDS_TOOL_HASH);
         case 4:
-            return L"Set File Times";
+            return _Module.Texts().Text(IDS_TOOL_TIME_CHANGER);
         case 6:
-            return L"Verify Checksums";
+            return _Module.Texts().Text(IDS_TOOL_VERIFY);
     }
     return {};
 }

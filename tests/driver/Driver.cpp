@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include "text/UiTexts.h"
+#include "resource.h"
 
 #include <shellapi.h>
 
@@ -226,6 +227,15 @@ std::string CaptionOf(int dialogId) {
     return caption;
 }
 
+std::string TextOf(int stringId) {
+    const HMODULE program =
+        LoadLibraryExW(Wide(QuilkitExe()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!program) return {};
+    const std::string text = Utf8(CUiTexts::ForUser(program).Text(UINT(stringId)));
+    FreeLibrary(program);
+    return text;
+}
+
 Process Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder) {
     std::wstring commandLine = Wide("\"" + exe + "\" " + arguments);
     const std::wstring folder = Wide(workingFolder);
@@ -352,10 +362,16 @@ std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs) {
 }
 
 std::string WaitForRunEnd(HWND log, int timeoutMs) {
+    // What the status bar says before the counts once the run has ended ("Done: ").
+    auto lead = [](int id) {
+        const std::string pattern = TextOf(id);
+        return pattern.substr(0, pattern.find("%1"));
+    };
+    const std::string done = lead(IDS_STATUS_DONE), stopped = lead(IDS_STATUS_STOPPED);
     std::string text;
     if (!PollUntil(timeoutMs, [&] {
             text = ReadStatus(log);
-            return text.rfind("Done: ", 0) == 0 || text.rfind("Stopped: ", 0) == 0;
+            return (!done.empty() && text.rfind(done, 0) == 0) || (!stopped.empty() && text.rfind(stopped, 0) == 0);
         }))
         ADD_FAILURE() << "the run never ended; the status bar shows \"" << text << "\"";
     return text;

@@ -50,6 +50,9 @@ std::string QuilkitExe();
 // user (its own template, read from VexQuilkit.exe), so that a test finds its window in
 // English and in Japanese alike.
 std::string CaptionOf(int dialogId);
+// VexQuilkit's text `stringId` in the language the program chooses for this user, from its
+// string table, as the program says it: a test expects the words of either language.
+std::string TextOf(int stringId);
 
 // Starts `exe` with `arguments` (the part after the program name) in `workingFolder`
 // (the driver's own when empty).

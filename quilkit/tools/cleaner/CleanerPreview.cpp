@@ -2,6 +2,7 @@
 
 #include "text/LongPath.h"
 #include "Engine_ExtCleaner.h"
+#include "resource.h"
 
 bool StampOfFile(const std::wstring& path, PreviewedFile& stamp) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -31,11 +32,11 @@ RunTally CCleanerPreview::DeleteThese(CEngine_ExtCleaner& engine, CLogSink& log)
         const PreviewedFile& shown = m_files[i];
         log.NoteCurrent(shown.path);
         PreviewedFile now;
-        const wchar_t* reason = nullptr;
+        UINT reason = 0;
         if (!StampOfFile(shown.path, now))
-            reason = L"Gone since the preview - ";
+            reason = IDS_LINE_GONE_SINCE_PREVIEW;
         else if (now.size != shown.size || CompareFileTime(&now.written, &shown.written) != 0)
-            reason = L"Changed since the preview - ";
+            reason = IDS_LINE_CHANGED_SINCE_PREVIEW;
         bool failed = true;
         if (reason)
             LogResultLine(log, false, reason, shown.path);

@@ -10,6 +10,7 @@
 #include "log/LogSink.h"
 #include "run/ToolRun.h"
 #include "log/RunVerdict.h"
+#include "resource.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ ResultCode CEngine_ExtCleaner::OnFile(const std::wstring& path) {
     PreviewedFile file;
     const bool found = Found(path, file);
     if (!m_preview) return Recycle(path, file.size);
-    if (!found) return ReportFailure(L"Failed - ", path, GetLastError());
-    Log().AppendLine(L"Would delete - " + path + L" (" + FormatByteSize(file.size) + L")");
+    if (!found) return ReportFailure(IDS_LINE_DELETE_FAILED, path, GetLastError());
+    Log().AppendLine(Texts().Format(IDS_LINE_WOULD_DELETE, {path, FormatByteSize(file.size)}));
     Log().NoteTally(TallyKind::Previewed);
     Log().NoteFreed(file.size);
     m_preview->Add(std::move(file));
@@ -80,7 +81,7 @@ ResultCode CEngine_ExtCleaner::Recycle(const std::wstring& path, uint64_t size) 
     // Gone since the walk saw it: the shell would take a file it cannot recycle for one
     // to destroy, and ask about it.
     if (GetFileAttributesW(FileSystemPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
-        return ReportFailure(L"Failed - ", path, GetLastError());
+        return ReportFailure(IDS_LINE_DELETE_FAILED, path, GetLastError());
 
     // The source is a list of names ended by two NULs. A link is deleted as itself.
     std::wstring source = path;
@@ -97,8 +98,8 @@ ResultCode CEngine_ExtCleaner::Recycle(const std::wstring& path, uint64_t size) 
     const int error = SHFileOperationW(&operation);
     const bool deleted = error == 0 && !operation.fAnyOperationsAborted;
     // A path the shell refuses for its length stays where it is, with its reason.
-    if (!deleted) return ReportFailure(L"Failed - ", path, ShellError(error));
-    LogResultLine(Log(), true, L"Delete - ", path);
+    if (!deleted) return ReportFailure(IDS_LINE_DELETE_FAILED, path, ShellError(error));
+    LogResultLine(Log(), true, IDS_LINE_DELETE, path);
     Log().NoteTally(TallyKind::Deleted);
     Log().NoteFreed(size);
     return kResultOk;
@@ -136,7 +137,7 @@ CToolRun::Job AskExtCleaner(HWND owner, const std::vector<std::wstring>& paths, 
         engine.SetExtensions(extensions);
         engine.PreviewInto(preview.get());
         const RunTally tally = WalkPathList(engine, paths, options);
-        log.AppendLine(PreviewSummary(preview->Files().size(), preview->Bytes(), CUiTexts()));
+        log.AppendLine(PreviewSummary(preview->Files().size(), preview->Bytes(), log.Texts().Ui()));
         return tally;
     };
 }

@@ -5,14 +5,15 @@
 #include "text/LongPath.h"
 #include "text/WideText.h"
 #include "HashDlg.h"
+#include "resource.h"
 
 namespace {
 
 ResultCode WriteFailure(CLogSink& log, const std::wstring& path) {
     if (IsPathTooLongError(GetLastError()))
-        LogResultLine(log, false, L"Path too long - ", path);
+        LogResultLine(log, false, IDS_LINE_PATH_TOO_LONG, path);
     else
-        log.AppendError(L"\"" + path + L"\" Error...\r\n");
+        log.AppendError(log.Texts().Format(IDS_LINE_READ_ERROR, {path}) + L"\r\n");
     return kResultFail;
 }
 
@@ -93,9 +94,9 @@ ResultCode CEngineHash::ReportComparison(bool matches, CLogSink& log) const {
     const std::wstring name = Widen(AlgorithmName(m_expectedAlgorithm));
     log.NoteComparison(matches, name);
     if (matches)
-        log.AppendSuccess(L"Matches - " + name);
+        log.AppendSuccess(log.Texts().Text(IDS_LINE_MATCHES) + name);
     else
-        log.AppendError(L"Does not match - " + name);
+        log.AppendError(log.Texts().Text(IDS_LINE_DOES_NOT_MATCH) + name);
     log.AppendLine(L"");
     return matches ? kResultOk : kResultFail;
 }
@@ -114,7 +115,7 @@ ResultCode CEngineHash::HashFile(const std::wstring& path, CFileHasher& hasher, 
     log.NoteCurrent(path);
     // Reading would download it first, gigabytes perhaps, unasked.
     if (IsDataElsewhere(path, StopRequestOf())) {
-        LogResultLine(log, false, L"Not on this computer - ", path);
+        LogResultLine(log, false, IDS_LINE_NOT_ON_COMPUTER, path);
         return kResultFail;
     }
     UniqueFile file = OpenForHashing(path, StopRequestOf());

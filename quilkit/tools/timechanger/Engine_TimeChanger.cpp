@@ -6,6 +6,7 @@
 #include "log/LogSink.h"
 #include "TimeDlg.h"
 #include "run/ToolRun.h"
+#include "resource.h"
 
 namespace {
 
@@ -48,8 +49,8 @@ bool CEngine_TimeChanger::Stamp(const std::wstring& path, DWORD flags) const {
 }
 
 ResultCode CEngine_TimeChanger::SetTimes(const std::wstring& path, DWORD flags) {
-    if (!Stamp(path, flags)) return ReportFailure(L"Fail - ", path, GetLastError());
-    LogResultLine(Log(), true, L"Success - ", path);
+    if (!Stamp(path, flags)) return ReportFailure(IDS_LINE_STAMP_FAILED, path, GetLastError());
+    LogResultLine(Log(), true, IDS_LINE_STAMPED, path);
     Log().NoteTally(flags & FILE_FLAG_BACKUP_SEMANTICS ? TallyKind::FolderStamped : TallyKind::FileStamped);
     return kResultOk;
 }

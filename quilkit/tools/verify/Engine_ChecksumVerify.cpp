@@ -8,6 +8,7 @@
 #include "run/FileKinds.h"
 #include "text/LongPath.h"
 #include "text/WideText.h"
+#include "resource.h"
 
 namespace {
 
@@ -249,7 +250,7 @@ bool CEngine_ChecksumVerify::ReadOrNote(const std::wstring& path, FileRole role)
 // A signature is left to the tools that check it, and said so once.
 void CEngine_ChecksumVerify::NoteSignature(const std::wstring& path) {
     if (m_notedSignatures.insert(Lowered(FullPathName(path))).second)
-        Log().AppendLine(L"Signature not checked - " + path);
+        Log().AppendLine(Texts().Text(IDS_LINE_SIGNATURE_NOT_CHECKED) + path);
 }
 
 void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
@@ -257,23 +258,23 @@ void CEngine_ChecksumVerify::VerifyChecksumFile(const std::wstring& path) {
     std::string bytes;
     const ReadOutcome read = ReadChecksumFile(path, bytes);
     if (read == ReadOutcome::Stopped) return NoteCutShort();
-    if (read == ReadOutcome::Elsewhere) return Report(false, L"Not on this computer - ", path);
-    if (read == ReadOutcome::Failed) return Report(false, L"Missing - ", path);
+    if (read == ReadOutcome::Elsewhere) return Report(false, Texts().Text(IDS_LINE_NOT_ON_COMPUTER), path);
+    if (read == ReadOutcome::Failed) return Report(false, Texts().Text(IDS_LINE_MISSING), path);
     const std::wstring folder = ParentFolder(path);
     const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(path)));
-    if (m_headings) Log().AppendLine(L"Checking - " + path);
+    if (m_headings) Log().AppendLine(Texts().Text(IDS_LINE_CHECKING) + path);
     if (file.clearSigned) NoteSignature(path);
     bool anyEntry = false;
     for (const ChecksumLine& line : file.lines) {
         if (StopRequested()) return NoteCutShort();
         anyEntry = anyEntry || !line.bad;
         if (line.bad)
-            Report(false, L"Bad line " + std::to_wstring(line.number) + L" - ", path);
+            Report(false, Texts().Format(IDS_LINE_BAD_LINE, {std::to_wstring(line.number)}), path);
         else
             CheckEntry(folder, line);
     }
     // Nothing verified is no success.
-    if (!anyEntry) Report(false, L"No checksums in - ", path);
+    if (!anyEntry) Report(false, Texts().Text(IDS_LINE_NO_CHECKSUMS_IN), path);
 }
 
 void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
@@ -296,7 +297,7 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
         const ReadOutcome read = ReadChecksumFile(checksumFile, bytes);
         if (read == ReadOutcome::Stopped || StopRequested()) return NoteCutShort();
         // It may list the download: that it was not read is said.
-        if (read == ReadOutcome::Elsewhere) Report(false, L"Not on this computer - ", checksumFile);
+        if (read == ReadOutcome::Elsewhere) Report(false, Texts().Text(IDS_LINE_NOT_ON_COMPUTER), checksumFile);
         if (read != ReadOutcome::Read) continue;
         const ChecksumFile file = ParseChecksumFile(bytes, DecodeAnsi, IsBlake3SumsName(FileNameOf(checksumFile)));
         Lister lister{checksumFile, file.clearSigned, {}};
@@ -306,9 +307,9 @@ void CEngine_ChecksumVerify::VerifyListedFile(const std::wstring& selected) {
                 lister.entries.push_back(line);
         if (!lister.entries.empty()) listers.push_back(std::move(lister));
     }
-    if (listers.empty()) return Report(false, L"No checksum file lists - ", selected);
+    if (listers.empty()) return Report(false, Texts().Text(IDS_LINE_NO_CHECKSUM_FILE_LISTS), selected);
     for (const Lister& lister : listers) {
-        if (m_headings || listers.size() > 1) Log().AppendLine(L"Checking - " + lister.checksumFile);
+        if (m_headings || listers.size() > 1) Log().AppendLine(Texts().Text(IDS_LINE_CHECKING) + lister.checksumFile);
         if (lister.clearSigned) NoteSignature(lister.checksumFile);
         for (const std::wstring& signature : SignaturesOf(lister.checksumFile, beside.signatures))
             NoteSignature(signature);
@@ -334,34 +335,33 @@ void CEngine_ChecksumVerify::CheckEntry(const std::wstring& folder, const Checks
 ResultCode CEngine_ChecksumVerify::CheckFile(const std::wstring& path, const ChecksumLine& line,
                                              const std::u16string& homeShare, CLogSink& log, size_t worker) {
     log.NoteCurrent(path);
-    if (IsDataElsewhere(path, StopRequestOf())) return Refuse(log, L"Not on this computer - ", path);
+    if (IsDataElsewhere(path, StopRequestOf())) return Refuse(log, IDS_LINE_NOT_ON_COMPUTER, path);
     UniqueFile file = OpenForHashing(path, StopRequestOf());
     if (!file && StopRequested()) return kResultStopped;
-    if (!file) return Refuse(log, L"Missing - ", path);
+    if (!file) return Refuse(log, IDS_LINE_MISSING, path);
     // A link inside the tree may have taken the open elsewhere: nothing of it is read.
     const OpenedPlace opened = PlaceOfOpened(file.Get());
     const bool atHome = opened.target == EntryTarget::OtherComputer && !homeShare.empty() && opened.share == homeShare;
     if (!atHome && opened.target == EntryTarget::OtherComputer)
-        return Refuse(log, L"Not checked (names another computer) - ", ToWide(line.name));
-    if (!atHome && opened.target == EntryTarget::Device)
-        return Refuse(log, L"Not checked (names a device) - ", ToWide(line.name));
+        return Refuse(log, IDS_LINE_NAMES_ANOTHER_COMPUTER, ToWide(line.name));
+    if (!atHome && opened.target == EntryTarget::Device) return Refuse(log, IDS_LINE_NAMES_DEVICE, ToWide(line.name));
     std::vector<std::string> texts;
     switch (HasherFor(line.algorithm, worker).Hash(file.Get(), StopRequestOf(), log, texts)) {
         case CFileHasher::Outcome::Stopped:
             return kResultStopped;
         case CFileHasher::Outcome::ReadError:
-            return Refuse(log, L"Missing - ", path);
+            return Refuse(log, IDS_LINE_MISSING, path);
         case CFileHasher::Outcome::Done:
             break;
     }
     const bool same = LowercaseHex(texts.front()) == line.hex;
-    LogResultLine(log, same, same ? L"OK - " : L"FAILED - ", path);
+    LogResultLine(log, same, same ? IDS_LINE_OK : IDS_LINE_FAILED, path);
     return same ? kResultOk : kResultFail;
 }
 
 // A failure, and no file of the run's count: nothing was hashed.
-ResultCode CEngine_ChecksumVerify::Refuse(CLogSink& log, std::wstring_view prefix, const std::wstring& path) {
-    LogResultLine(log, false, prefix, path);
+ResultCode CEngine_ChecksumVerify::Refuse(CLogSink& log, UINT prefixId, const std::wstring& path) {
+    LogResultLine(log, false, prefixId, path);
     return kResultFailUncounted;
 }
 
@@ -384,10 +384,10 @@ CEngine_ChecksumVerify::ReadOutcome CEngine_ChecksumVerify::ReadChecksumFile(con
 bool CEngine_ChecksumVerify::RefusedAs(EntryTarget target, const ChecksumLine& line) {
     switch (target) {
         case EntryTarget::OtherComputer:
-            Report(false, L"Not checked (names another computer) - ", ToWide(line.name));
+            Report(false, Texts().Text(IDS_LINE_NAMES_ANOTHER_COMPUTER), ToWide(line.name));
             return true;
         case EntryTarget::Device:
-            Report(false, L"Not checked (names a device) - ", ToWide(line.name));
+            Report(false, Texts().Text(IDS_LINE_NAMES_DEVICE), ToWide(line.name));
             return true;
         case EntryTarget::LocalFile:
             break;

@@ -59,7 +59,7 @@ private:
     // engine's own state only the hashers of `worker`.
     ResultCode CheckFile(const std::wstring& path, const ChecksumLine& line, const std::u16string& homeShare,
                          CLogSink& log, size_t worker);
-    static ResultCode Refuse(CLogSink& log, std::wstring_view prefix, const std::wstring& path);
+    static ResultCode Refuse(CLogSink& log, UINT prefixId, const std::wstring& path);
     // Reports `line` as not checked when `target` is no local file.
     bool RefusedAs(EntryTarget target, const ChecksumLine& line);
     // The share a checksum file's folder really lies on (ShareOfEntryName's form; empty on

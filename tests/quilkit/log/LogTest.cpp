@@ -622,4 +622,69 @@ TEST_F(Log, TheRunEndsOnItsFirstFailureAndF8GoesToTheNext) {
     EXPECT_NEAR(ExpectStacked(m_log.m_hWnd, "at twice the scale"), 2 * height, 4);
 }
 
+// The log of a Japanese user: the program's Japanese texts chosen before the window opens,
+// English again after it.
+class LogJapanese : public Log {
+protected:
+    void SetUp() override {
+        _Module.ChooseTexts(CUiTexts(GetModuleHandleW(nullptr), CUiTexts::kJapanese));
+        Log::SetUp();
+    }
+    void TearDown() override {
+        Log::TearDown();
+        _Module.ChooseTexts(CUiTexts());
+    }
+    // Runs `job` to its end; with `stop`, stops it once it has started.
+    void RunToEnd(CToolRun::Job job, bool stop) {
+        CToolRun run;
+        m_log.Watch(run);
+        run.Start(std::move(job));
+        if (stop) SendMessageW(m_log.m_hWnd, WM_COMMAND, ID_LOG_STOP, 0);
+        MSG msg;
+        while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        run.StopAndJoin();
+    }
+};
+
+// An engine's lines, the summary, the status bar, the verdict and the title in Japanese;
+// the failures are still found, by what was written, and the summary is none of them.
+TEST_F(LogJapanese, LinesSummaryStatusAndVerdictAreJapaneseAndFailuresAreFound) {
+    m_log.NameRun(_Module.Texts().Text(IDS_TOOL_VERIFY), L"C:\\data\\SHA256SUMS");
+    EXPECT_EQ(driver::GetText(m_log.m_hWnd), "ログ - チェックサムを検証 - SHA256SUMS");
+    RunToEnd(
+        [](CLogSink& sink, const CStopRequest&) {
+            for (int i = 0; i < 5; ++i) {
+                const bool failed = i == 1 || i == 3;
+                LogResultLine(sink, !failed, failed ? IDS_LINE_FAILED : IDS_LINE_OK, L"C:\\" + std::to_wstring(i));
+                sink.NoteDone(failed);
+            }
+            return RunTally{2, 0};
+        },
+        false);
+    EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
+              "<G>OK - </G>C:\\0\r\n<R>失敗 - </R>C:\\1\r\n<G>OK - </G>C:\\2\r\n<R>失敗 - </R>C:\\3\r\n"
+              "<G>OK - </G>C:\\4\r\n<R>---\r\nエラー: 2 件\r\n</R>");
+    EXPECT_EQ(m_log.FailureLines(), (std::vector<LONG>{1, 3}));
+    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("完了: 5 個のファイル、失敗 2 件、0 バイト 読み取り (", 0), 0u)
+        << driver::ReadStatus(m_log.m_hWnd);
+    EXPECT_EQ(driver::ReadVerdict(m_log.m_hWnd), "5 個中 2 個が失敗");
+}
+
+// A stop's mark and summary in Japanese, in the status bar's words; neither is a failure.
+TEST_F(LogJapanese, AStoppedRunSaysWhatWasLeftInJapanese) {
+    RunToEnd(
+        [](CLogSink&, const CStopRequest& stop) {
+            while (!stop.IsRequested()) Sleep(5);
+            return RunTally{0, 2};
+        },
+        true);
+    const std::string counts =
+        "0 個のファイルを処理済み、失敗 0 件、選択したパスのうち 2 個が未完了、0 バイト 読み取り";
+    EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd), "<R>中止しました\r\n---\r\n中止 - " + counts + "\r\n</R>");
+    EXPECT_TRUE(m_log.FailureLines().empty());
+    EXPECT_EQ(driver::ReadStatus(m_log.m_hWnd).rfind("中止: " + counts + " (", 0), 0u)
+        << driver::ReadStatus(m_log.m_hWnd);
+    EXPECT_EQ(driver::ReadVerdict(m_log.m_hWnd), "中止: 0 個のファイルを処理済み、残りは未処理");
+}
+
 }  // namespace

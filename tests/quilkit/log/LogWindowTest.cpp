@@ -21,7 +21,7 @@ RECT RunAndClose(void (*act)(HWND log)) {
     driver::TempFolder folder;
     driver::Process app;
     tooltest::StartTool(app, folder, 6, {folder.Path()});
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::WaitForRunEnd(log);
     RECT shown;
     GetWindowRect(log, &shown);

@@ -5,25 +5,42 @@
 
 namespace {
 
+// The program's English words (English.rc); the assembly, not the wording, is tested here.
+const CountWords kWords = {L"%1 file",
+                           L"%1 files",
+                           L"%1 folder",
+                           L"%1 folders",
+                           L"%1 byte",
+                           L"%1 bytes",
+                           L"%1, %2 failed, %3 read",
+                           L"%1 looked at, %2 deleted, %3 failed",
+                           L"%1 looked at, %2 would be deleted, %3 failed",
+                           L"%1 and %2 stamped, %3 failed",
+                           L"%1 of %2 files done, %3 failed, %4, %5 read",
+                           L"%1 done, %2 failed, %3, %4 read",
+                           L"%1, %2",
+                           L"%1 not done",
+                           L"%1 of the selected paths not finished"};
+
 TEST(RunCounts, EachToolSaysWhatItCounted) {
     constexpr CountWording kDigests = CountWording::Digests, kCleaner = CountWording::Cleaner,
                            kTimeChanger = CountWording::TimeChanger;
     const struct {
         CountWording wording;
         RunCounts counts;  // files, failures, bytes read, deleted, files and folders stamped
-        const char* text;
+        const wchar_t* text;
     } cases[] = {
-        {kDigests, {0, 0, 0}, "0 files, 0 failed, 0 bytes read"},
-        {kDigests, {1, 1, 1}, "1 file, 1 failed, 1 byte read"},
-        {kDigests, {2, 0, 1023}, "2 files, 0 failed, 1023 bytes read"},
-        {kDigests, {120, 3, 24 * 1024}, "120 files, 3 failed, 24.0 KB read"},
-        {kCleaner, {12, 1, 0, 4}, "12 looked at, 4 deleted, 1 failed"},
-        {kCleaner, {}, "0 looked at, 0 deleted, 0 failed"},
-        {kTimeChanger, {0, 0, 0, 0, 1, 1}, "1 file and 1 folder stamped, 0 failed"},
+        {kDigests, {0, 0, 0}, L"0 files, 0 failed, 0 bytes read"},
+        {kDigests, {1, 1, 1}, L"1 file, 1 failed, 1 byte read"},
+        {kDigests, {2, 0, 1023}, L"2 files, 0 failed, 1023 bytes read"},
+        {kDigests, {120, 3, 24 * 1024}, L"120 files, 3 failed, 24.0 KB read"},
+        {kCleaner, {12, 1, 0, 4}, L"12 looked at, 4 deleted, 1 failed"},
+        {kCleaner, {}, L"0 looked at, 0 deleted, 0 failed"},
+        {kTimeChanger, {0, 0, 0, 0, 1, 1}, L"1 file and 1 folder stamped, 0 failed"},
         // Objects finished are not what it reports: it stamps folders too.
-        {kTimeChanger, {7, 2, 0, 0, 3, 0}, "3 files and 0 folders stamped, 2 failed"},
+        {kTimeChanger, {7, 2, 0, 0, 3, 0}, L"3 files and 0 folders stamped, 2 failed"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatRunCounts(c.wording, c.counts), c.text);
+    for (const auto& c : cases) EXPECT_EQ(FormatRunCounts(c.wording, c.counts, kWords), c.text);
 }
 
 // A stop says what was done and what was not: against the total where it was known, else
@@ -37,20 +54,20 @@ TEST(RunCounts, AStopSaysWhatWasNotDone) {
     const struct {
         CountWording wording;
         RunCounts counts;
-        const char* words;
+        const wchar_t* words;
     } cases[] = {
-        {CountWording::Digests, known, "10 of 40 files done, 1 failed, 30 not done, 2.0 KB read"},
-        {CountWording::Digests, unknown, "1 file done, 0 failed, 2 of the selected paths not finished, 5 bytes read"},
-        {CountWording::Cleaner, cleaner, "1 looked at, 1 deleted, 0 failed, 2 of the selected paths not finished"},
+        {CountWording::Digests, known, L"10 of 40 files done, 1 failed, 30 not done, 2.0 KB read"},
+        {CountWording::Digests, unknown, L"1 file done, 0 failed, 2 of the selected paths not finished, 5 bytes read"},
+        {CountWording::Cleaner, cleaner, L"1 looked at, 1 deleted, 0 failed, 2 of the selected paths not finished"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatStoppedCounts(c.wording, c.counts), c.words);
+    for (const auto& c : cases) EXPECT_EQ(FormatStoppedCounts(c.wording, c.counts, kWords), c.words);
 }
 
 TEST(RunCounts, BytesInTheLargestUnitBelowTheirSize) {
-    EXPECT_EQ(FormatBytes(1024), "1.0 KB");
-    EXPECT_EQ(FormatBytes(1024 * 1024 - 1), "1024.0 KB");
-    EXPECT_EQ(FormatBytes(1024 * 1024), "1.0 MB");
-    EXPECT_EQ(FormatBytes(3ull << 30), "3.00 GB");
+    EXPECT_EQ(FormatBytes(1024, kWords), L"1.0 KB");
+    EXPECT_EQ(FormatBytes(1024 * 1024 - 1, kWords), L"1024.0 KB");
+    EXPECT_EQ(FormatBytes(1024 * 1024, kWords), L"1.0 MB");
+    EXPECT_EQ(FormatBytes(3ull << 30, kWords), L"3.00 GB");
 }
 
 }  // namespace

@@ -21,8 +21,10 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
+// In English, from the program's own string table linked into this one.
 class RecordingLog : public CLogSink {
 public:
+    const CRunTexts& Texts() const override { return m_texts; }
     void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
     void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
     void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
@@ -34,6 +36,7 @@ public:
 
 private:
     static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
+    CRunTexts m_texts;
 };
 
 // Records every call; fails the paths that contain "fail".
@@ -395,7 +398,10 @@ std::string TakeLines(CRunFeed& feed) {
     std::string lines;
     feed.Take(batch, 1000);
     for (const LogEntry& entry : batch)
-        lines += (entry.format == LogFormat::Error ? "[red]" : "") + driver::Utf8(entry.text);
+        lines += (entry.format == LogFormat::Error    ? "[red]"
+                  : entry.format == LogFormat::Notice ? "[notice]"
+                                                      : "") +
+                 driver::Utf8(entry.text);
     return lines;
 }
 
@@ -424,7 +430,8 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
         {"verify: the listing beside a download", seam::Call::FindFirst, L"stuck\\*", true, stuck + L"\\app.iso"},
     };
     const std::string stopped =
-        "[red]Stopped\r\n[red]---\r\nStopped - 0 files done, 0 failed, 1 of the selected paths not finished, 0 bytes "
+        "[notice]Stopped\r\n[notice]---\r\nStopped - 0 files done, 0 failed, 1 of the selected paths not finished, 0 "
+        "bytes "
         "read\r\n";
     for (const auto& test : cases) {
         for (bool cancellable : {true, false}) {
@@ -492,7 +499,7 @@ TEST_F(BlockingCalls, StopInTheMiddleOfARunOfSeveralFilesAtOnce) {
             EXPECT_LT(GetTickCount64() - start, 2000u);
             while (run.Feed().HasWaiting()) lines += TakeLines(run.Feed());
             // The files done before the stop vary; the summary ends the log and names the path not done.
-            const size_t summary = lines.rfind("[red]Stopped\r\n[red]---\r\nStopped - ");
+            const size_t summary = lines.rfind("[notice]Stopped\r\n[notice]---\r\nStopped - ");
             ASSERT_NE(summary, std::string::npos) << lines;
             EXPECT_NE(lines.find(" 0 failed, 1 of the selected paths not finished, ", summary), std::string::npos)
                 << lines.substr(summary);

@@ -19,7 +19,7 @@ int main() {
     for (line += *line == '"'; *line && *line != end;) ++line;
     for (line += *line == '"'; *line == ' ' || *line == '\t';) ++line;
     driver::Process app = driver::Start(driver::QuilkitExe(), line);
-    HWND log = app.Handle() ? driver::WaitForWindow(app, "Log") : nullptr, dialog = nullptr;
+    HWND log = app.Handle() ? driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG)) : nullptr, dialog = nullptr;
     for (int i = 0; log && !dialog && i < 400; ++i, Sleep(50))
         for (int form : {IDD_HASHDLG, IDD_EXTDLG, IDD_TIMEDLG})
             if (!dialog) dialog = driver::FindWindowOf(app, driver::CaptionOf(form), 0);

@@ -60,7 +60,7 @@ inline HWND HashToTheEnd(driver::Process& app, const driver::TempFolder& folder,
     if (!dialog) return nullptr;
     for (int box : ticked) driver::SetCheck(dialog, box, true);
     driver::Click(dialog, IDOK);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::WaitForRunEnd(log);
     return log;
 }
@@ -70,7 +70,7 @@ inline HWND HashToTheEnd(driver::Process& app, const driver::TempFolder& folder,
 constexpr int kFileNameEdit = 0x47C;
 inline HWND OpenSave(const driver::Process& app, HWND log) {
     driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
-    return driver::WaitForWindow(app, "Save Checksums As");
+    return driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
 }
 
 // Makes `top` and `outside`, and under `top` a chain of folders whose path reaches
@@ -156,7 +156,7 @@ struct Outcome {
 inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     if (dialog) driver::Click(dialog, IDOK);
     Outcome run;
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     run.status = driver::WaitForRunEnd(log);
     run.text = driver::ReadLogText(log);
     run.marked = driver::ReadLogMarked(log);
@@ -170,7 +170,7 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
 // The close box ends the options dialog without a run: the program ends with exit code 0
 // and leaves no log window.
 inline void CloseWithoutRun(const driver::Process& app, HWND dialog) {
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::Close(dialog);
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(IsWindow(log));

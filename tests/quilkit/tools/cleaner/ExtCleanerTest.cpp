@@ -147,7 +147,7 @@ TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
     driver::Process app;
     HWND dialog = StartTool(app, folder, 2, {folder.Path()});
     ASSERT_NE(dialog, nullptr);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::Click(dialog, IDOK);
     driver::WaitForLogText(log, "Delete - ");
     const DWORD closed = GetTickCount();
@@ -240,7 +240,7 @@ TEST(CleanerPreview, ListsWhatWouldGoChangesNothingThenDeletesExactlyThose) {
     HWND dialog = StartTool(app, folder, 2, {top});
     ASSERT_NE(dialog, nullptr);
     driver::Click(dialog, IDC_PREVIEW);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     EXPECT_EQ(driver::GetText(log), "Log - Clean Build Files - top");
     EXPECT_EQ(driver::WaitForRunEnd(log).rfind("Done: 5 looked at, 4 would be deleted, 0 failed in ", 0), 0u);
     std::string expected;

@@ -65,7 +65,7 @@ void HashEveryName() {
         EXPECT_NE(run.marked.find(line), std::string::npos) << line << "\nin\n" << run.marked;
     }
     EXPECT_EQ(std::count(run.marked.begin(), run.marked.end(), '\n'), 7 + 2);
-    EXPECT_NE(run.marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << run.marked;
+    EXPECT_NE(run.marked.find("<G>---\r\n" + driver::TextOf(IDS_SUMMARY_ALL_SUCCESS) + "\r\n</G>"), std::string::npos) << run.marked;
 }
 
 }  // namespace
@@ -211,7 +211,7 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     driver::Process app;
     HWND dialog = StartTool(app, folder, 3, {folder / "first", pipe.Path(), folder / "after"});
     ASSERT_NE(dialog, nullptr);
-    HWND log = driver::WaitForWindow(app, "Log");
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::Click(dialog, IDOK);
     pipe.Serve(Pattern(3 * 8192));
 
@@ -235,6 +235,30 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n" +
                               "<R>Stopped\r\n---\r\nStopped - " + counts + "\r\n</R>");
     EXPECT_EQ(run.verdict, "Stopped: 1 file done, the rest not done");
+    EXPECT_EQ(run.exitCode, 0);
+}
+
+// Stopped during a read, in Japanese: the stop's mark, the summary and the status bar give
+// the same counts in Japanese words; the verdict says what was left.
+TEST(HashRunJapanese, AStopIsSaidInJapanese) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "first", "abc");
+    PipeFile pipe;
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {folder / "first", pipe.Path(), folder / "after"});
+    ASSERT_NE(dialog, nullptr);
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
+    driver::Click(dialog, IDOK);
+    pipe.Serve(Pattern(3 * 8192));
+    driver::WaitForStatus(log, "1 個のファイル、失敗 0 件、24.0 KB 読み取り、");
+    driver::Command(log, ID_LOG_STOP);
+    const std::string counts = "1 個のファイルを処理済み、失敗 0 件、選択したパスのうち 2 個が未完了、24.0 KB 読み取り";
+    EXPECT_EQ(driver::WaitForStatus(log, "中止: ").rfind("中止: " + counts + " (", 0), 0u);
+    const Outcome run = FinishRun(app, nullptr);
+    EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n" +
+                              "<R>中止しました\r\n---\r\n中止 - " + counts + "\r\n</R>");
+    EXPECT_EQ(run.verdict, "中止: 1 個のファイルを処理済み、残りは未処理");
+    EXPECT_EQ(run.title.rfind("ログ - ハッシュを確認 - first", 0), 0u) << run.title;
     EXPECT_EQ(run.exitCode, 0);
 }
 
@@ -462,7 +486,9 @@ void RefuseAReadOnlyFileAndSaveUnderAnotherName() {
     // The question to replace goes first; the error follows it.
     HWND error = nullptr;
     for (int i = 0; i < 400 && !error; ++i, Sleep(50))
-        if (HWND box = driver::WaitForMessageBox(app, 50); box && driver::GetText(box) == "Error") error = box;
+        if (HWND box = driver::WaitForMessageBox(app, 50);
+            box && driver::GetText(box) == driver::TextOf(IDS_SAVE_ERROR_TITLE))
+            error = box;
     ASSERT_NE(error, nullptr) << "no error message";
     const driver::MessageBoxText box = {driver::GetText(error), driver::GetItemText(error, 0xFFFF)};
     PostMessageW(error, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -475,7 +501,7 @@ void RefuseAReadOnlyFileAndSaveUnderAnotherName() {
                   "\n\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x81\xAF\xE8\xAA\xAD\xE3\x81\xBF\xE5\x8F"
                   "\x96\xE3\x82\x8A\xE5\xB0\x82\xE7\x94\xA8\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82"
             : "Cannot save " + earlier + ":\nThe file is read-only.");
-    HWND again = driver::WaitForWindow(app, "Save Checksums As");
+    HWND again = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(driver::GetItemText(again, kFileNameEdit), "checksums.sha256");
     SaveAs(again, "other.sha256", folder / "other.sha256");
@@ -514,7 +540,7 @@ TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
               0u)
         << driver::GetItemText(question, 0xFFFF);
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
-    HWND again = driver::WaitForWindow(app, "Save Checksums As");
+    HWND again = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(again, nullptr);
     driver::Click(again, IDCANCEL);
     for (int i = 0; i < 100 && IsWindow(again); ++i) Sleep(50);

@@ -455,7 +455,7 @@ TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
         driver::TempFolder lists;
         driver::Process app;
         StartTool(app, lists, 6, {big, big + ".sha256"});
-        HWND log = driver::WaitForWindow(app, "Log");
+        HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
         driver::WaitForRunEnd(log);
         const size_t peak = PeakMemory(app);
         EXPECT_EQ(driver::ReadLogMarked(log), "<G>OK - </G>" + big + "\r\n<G>---\r\nAll Success!\r\n</G>");
@@ -485,4 +485,41 @@ TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
     const std::string two = folder / "two.bin";
     EXPECT_EQ(Verify({two}), "Checking - " + two + ".md5\r\n<R>FAILED - </R>" + two + "\r\nChecking - " + two +
                                  ".sha256\r\n<G>OK - </G>" + two + "\r\n<R>---\r\nError: 1\r\n</R>");
+}
+
+// In Japanese the log's words change and the checksums copied do not: GNU's format, as in
+// English. Mode 6 names a failure, sums up and counts in Japanese.
+TEST(ChecksumsJapanese, CopyGivesTheEnglishTextAndVerifyingSaysAFailureInJapanese) {
+    driver::TempFolder folder;
+    const std::string a = folder / "a.txt", b = folder / "b.txt";
+    for (const std::string& path : {a, b}) driver::WriteFile(path, "abc");
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 3, {a, b});
+    ASSERT_NE(dialog, nullptr);
+    for (int box : {IDC_MD5, IDC_SHA1, IDC_SHA256, IDC_SHA512, IDC_BLAKE3})
+        driver::SetCheck(dialog, box, box == IDC_MD5);
+    driver::Click(dialog, IDOK);
+    HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
+    driver::WaitForRunEnd(log);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    driver::Command(log, ID_LOG_COPY_CHECKSUMS);
+    std::wstring copied;
+    for (int i = 0; i < 100 && copied.empty(); ++i, Sleep(50)) copied = ClipboardText();
+    const std::wstring sums = L"900150983cd24fb0d6963f7d28e17f72 *a.txt\r\n900150983cd24fb0d6963f7d28e17f72 *b.txt\r\n";
+    EXPECT_EQ(driver::Utf8(copied), driver::Utf8(sums));
+    driver::Close(log);
+    EXPECT_EQ(driver::WaitForExit(app), 0);
+
+    driver::WriteFile(folder / "sums.md5", driver::Utf8(sums));
+    driver::WriteFile(b, "abd");
+    driver::TempFolder lists;
+    driver::Process verify;
+    const Outcome run = FinishRun(verify, StartTool(verify, lists, 6, {folder / "sums.md5"}));
+    EXPECT_EQ(run.marked, "<G>OK - </G>" + a + "\r\n<R>失敗 - </R>" + b + "\r\n<R>---\r\nエラー: 1 件\r\n</R>");
+    EXPECT_EQ(run.status.rfind("完了: 2 個のファイル、失敗 1 件、6 バイト 読み取り (", 0), 0u) << run.status;
+    EXPECT_EQ(run.verdict, "2 個中 1 個が失敗");
+    EXPECT_EQ(run.title, "ログ - チェックサムを検証 - sums.md5");
 }
