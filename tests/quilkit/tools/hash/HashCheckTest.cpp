@@ -65,7 +65,8 @@ void HashEveryName() {
         EXPECT_NE(run.marked.find(line), std::string::npos) << line << "\nin\n" << run.marked;
     }
     EXPECT_EQ(std::count(run.marked.begin(), run.marked.end(), '\n'), 7 + 2);
-    EXPECT_NE(run.marked.find("<G>---\r\n" + driver::TextOf(IDS_SUMMARY_ALL_SUCCESS) + "\r\n</G>"), std::string::npos) << run.marked;
+    EXPECT_NE(run.marked.find("<G>---\r\n" + driver::TextOf(IDS_SUMMARY_ALL_SUCCESS) + "\r\n</G>"), std::string::npos)
+        << run.marked;
 }
 
 }  // namespace
