@@ -26,9 +26,10 @@ HashManyFunction ActiveHashMany() {
     }
 }
 
-// Below this many chunks a subtree is hashed level by level in one buffer, all of each level
-// at once; enough for two groups of the widest lanes.
-constexpr uint64_t kLeafChunks = 32;
+// Below this many chunks a subtree is hashed level by level in one buffer (16 KiB of stack),
+// all of each level at once: the few levels too short to fill the widest lanes then cost
+// little beside the 256 chunks.
+constexpr uint64_t kLeafChunks = 256;
 
 void WordsToBytes(const uint32_t words[8], uint8_t bytes[32]) {
     for (int i = 0; i < 8; ++i)
