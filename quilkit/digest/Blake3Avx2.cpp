@@ -29,15 +29,15 @@ struct Avx2 {
     static T Ror12(T x) { return _mm256_or_si256(_mm256_srli_epi32(x, 12), _mm256_slli_epi32(x, 20)); }
     static T Ror7(T x) { return _mm256_or_si256(_mm256_srli_epi32(x, 7), _mm256_slli_epi32(x, 25)); }
 
-    // Word w of each input's block into m[w], lane i from the input at p + i * stride: an
-    // 8x8 transpose of each half block.
-    static void LoadTransposed(const uint8_t* p, size_t stride, T m[16]) {
+    // Word w of the block at `offset` of each lane's input into m[w]: an 8x8 transpose of each
+    // half block.
+    static void LoadTransposed(const uint8_t* const lanes[8], size_t offset, T m[16]) {
         for (int g = 0; g < 2; ++g) {
             T r[8];
             for (int i = 0; i < 8; ++i) {
                 // Eight streams 1 KiB apart: the prefetcher is told what comes next.
-                if (g == 0) _mm_prefetch(reinterpret_cast<const char*>(p + i * stride + 256), _MM_HINT_T0);
-                r[i] = _mm256_loadu_si256(reinterpret_cast<const T*>(p + i * stride + 32 * g));
+                if (g == 0) _mm_prefetch(reinterpret_cast<const char*>(lanes[i] + offset + 256), _MM_HINT_T0);
+                r[i] = _mm256_loadu_si256(reinterpret_cast<const T*>(lanes[i] + offset + 32 * g));
             }
             T t[8];
             for (int i = 0; i < 8; i += 2) {

@@ -23,14 +23,14 @@ struct Avx512 {
     static T Ror8(T x) { return _mm512_ror_epi32(x, 8); }
     static T Ror7(T x) { return _mm512_ror_epi32(x, 7); }
 
-    // Word w of each input's block into m[w], lane i from the input at p + i * stride: a
-    // 16x16 transpose, by pairs of words, then quads, then 128-bit quarters.
-    static void LoadTransposed(const uint8_t* p, size_t stride, T m[16]) {
+    // Word w of the block at `offset` of each lane's input into m[w]: a 16x16 transpose, by
+    // pairs of words, then quads, then 128-bit quarters.
+    static void LoadTransposed(const uint8_t* const lanes[16], size_t offset, T m[16]) {
         T r[16];
         for (int i = 0; i < 16; ++i) {
             // Sixteen streams 1 KiB apart are more than the processor's prefetcher follows.
-            _mm_prefetch(reinterpret_cast<const char*>(p + i * stride + 256), _MM_HINT_T0);
-            r[i] = _mm512_loadu_si512(p + i * stride);
+            _mm_prefetch(reinterpret_cast<const char*>(lanes[i] + offset + 256), _MM_HINT_T0);
+            r[i] = _mm512_loadu_si512(lanes[i] + offset);
         }
         T t[16];
         for (int i = 0; i < 16; i += 2) {

@@ -1,5 +1,6 @@
 #include "Blake3Digest.h"
 
+#include <bitset>
 #include <cstring>
 #include <vector>
 
@@ -26,9 +27,10 @@ HashManyFunction ActiveHashMany() {
     }
 }
 
-// Below this many chunks a subtree is hashed level by level in one buffer, all of each level
-// at once; enough for two groups of the widest lanes.
-constexpr uint64_t kLeafChunks = 32;
+// Below this many chunks a subtree is hashed level by level in one buffer (16 KiB of stack),
+// all of each level at once: the few levels too short to fill the widest lanes then cost
+// little beside the 256 chunks.
+constexpr uint64_t kLeafChunks = 256;
 
 void WordsToBytes(const uint32_t words[8], uint8_t bytes[32]) {
     for (int i = 0; i < 8; ++i)
@@ -86,10 +88,10 @@ void HashSubtreeOn(CBlake3Workers& workers, HashManyFunction hashMany, const uin
     memcpy(out, cvs.data(), 32);
 }
 
-// The largest power of two that is below `available` and divides `counter`: a subtree that
-// may start there and that leaves at least one byte for the end, which may be the root.
+// The largest power of two of whole chunks within `length` that divides `counter`: a subtree
+// that may start there.
 uint64_t SubtreeChunks(uint64_t counter, size_t length) {
-    const uint64_t available = (length - 1) / kChunkSize;
+    const uint64_t available = length / kChunkSize;
     uint64_t chunks = 1;
     while (chunks * 2 <= available && counter % (chunks * 2) == 0) chunks *= 2;
     return chunks;
@@ -122,7 +124,7 @@ void CBlake3Digest::AbsorbIntoChunk(const uint8_t* data, size_t length) {
     }
 }
 
-// Called only when more input follows, so the chunk is never the root.
+// Called only when more input follows, so the chunk is not the whole message.
 void CBlake3Digest::FinishChunk() {
     Compress(m_chunkCv, m_block, m_blockLength, m_chunks, uint8_t((m_blocksDone == 0 ? kChunkStart : 0) | kChunkEnd));
     uint8_t cv[32];
@@ -133,26 +135,45 @@ void CBlake3Digest::FinishChunk() {
     PushSubtree(cv, 1);
 }
 
-// Adds a finished subtree of `chunks` chunks (a power of two dividing m_chunks), merging it
-// with the subtrees of its size already on the stack as a binary counter carries.
+// Once input has come after the subtrees on the stack, none of them is the root: they are
+// joined, as a binary counter carries, into one subtree for each bit of m_chunks.
+void CBlake3Digest::JoinStack() {
+    const int whole = int(std::bitset<64>(m_chunks).count());
+    for (; m_stackSize > whole; --m_stackSize)
+        Parent(m_stack[m_stackSize - 2], m_stack[m_stackSize - 1], 0, m_stack[m_stackSize - 2]);
+}
+
+// Adds the subtree of `chunks` chunks that starts at chunk m_chunks. It stays alone on the
+// stack until input comes after it too.
 void CBlake3Digest::PushSubtree(const uint8_t cv[32], uint64_t chunks) {
+    JoinStack();
+    memcpy(m_stack[m_stackSize++], cv, 32);
     m_chunks += chunks;
-    uint8_t merged[32];
-    memcpy(merged, cv, 32);
-    for (uint64_t units = m_chunks / chunks; (units & 1) == 0; units >>= 1)
-        Parent(m_stack[--m_stackSize], merged, 0, merged);
-    memcpy(m_stack[m_stackSize++], merged, 32);
+}
+
+// A subtree from the first chunk to the end of the input so far may be the whole message,
+// its top the root: its halves go on the stack instead, to be joined if more input comes.
+void CBlake3Digest::AddSubtree(const uint8_t* data, uint64_t chunks, bool endsInput) {
+    const HashManyFunction hashMany = ActiveHashMany();
+    uint8_t cv[32];
+    if (m_chunks == 0 && endsInput) {
+        const uint64_t half = chunks / 2;
+        HashSubtreeOn(m_workers, hashMany, data, half, 0, cv);
+        PushSubtree(cv, half);
+        data += half * kChunkSize;
+        chunks -= half;
+    }
+    HashSubtreeOn(m_workers, hashMany, data, chunks, m_chunks, cv);
+    PushSubtree(cv, chunks);
 }
 
 void CBlake3Digest::Update(const uint8_t* data, size_t length) {
-    const HashManyFunction hashMany = ActiveHashMany();
     while (length > 0) {
         if (ChunkLength() == kChunkSize) FinishChunk();
-        if (ChunkLength() == 0 && length > kChunkSize) {
+        // The first chunk alone may be the whole message: it waits to see what follows.
+        if (ChunkLength() == 0 && length >= kChunkSize && (m_chunks > 0 || length > kChunkSize)) {
             const uint64_t chunks = SubtreeChunks(m_chunks, length);
-            uint8_t cv[32];
-            HashSubtreeOn(m_workers, hashMany, data, chunks, m_chunks, cv);
-            PushSubtree(cv, chunks);
+            AddSubtree(data, chunks, chunks * kChunkSize == length);
             data += chunks * kChunkSize;
             length -= size_t(chunks * kChunkSize);
             continue;
@@ -165,18 +186,21 @@ void CBlake3Digest::Update(const uint8_t* data, size_t length) {
 }
 
 void CBlake3Digest::Final() {
-    const uint8_t chunkFlags = uint8_t((m_blocksDone == 0 ? kChunkStart : 0) | kChunkEnd);
-    memset(m_block + m_blockLength, 0, kBlockSize - m_blockLength);
-    if (m_stackSize == 0) {
-        Compress(m_chunkCv, m_block, m_blockLength, m_chunks, uint8_t(chunkFlags | kRoot));
-        WordsToBytes(m_chunkCv, m_digest);
-    } else {
-        Compress(m_chunkCv, m_block, m_blockLength, m_chunks, chunkFlags);
-        uint8_t right[32];
+    uint8_t right[32];
+    if (ChunkLength() > 0 || m_chunks == 0) {
+        // The chunk being filled comes after every subtree on the stack.
+        JoinStack();
+        const uint8_t chunkFlags = uint8_t((m_blocksDone == 0 ? kChunkStart : 0) | kChunkEnd);
+        memset(m_block + m_blockLength, 0, kBlockSize - m_blockLength);
+        Compress(m_chunkCv, m_block, m_blockLength, m_chunks, uint8_t(chunkFlags | (m_stackSize == 0 ? kRoot : 0)));
         WordsToBytes(m_chunkCv, right);
-        for (int i = m_stackSize - 1; i >= 0; --i) Parent(m_stack[i], right, i == 0 ? kRoot : 0, right);
-        memcpy(m_digest, right, 32);
+    } else {
+        // The input ended with a whole subtree, never the first chunk alone: the right child
+        // of the subtrees before it.
+        memcpy(right, m_stack[--m_stackSize], 32);
     }
+    for (int i = m_stackSize - 1; i >= 0; --i) Parent(m_stack[i], right, i == 0 ? kRoot : 0, right);
+    memcpy(m_digest, right, 32);
     memset(m_block, 0, sizeof(m_block));
     memset(m_chunkCv, 0, sizeof(m_chunkCv));
     memset(m_stack, 0, sizeof(m_stack));

@@ -32,7 +32,9 @@ private:
     size_t ChunkLength() const { return m_blocksDone * 64 + m_blockLength; }
     void AbsorbIntoChunk(const uint8_t* data, size_t length);
     void FinishChunk();
+    void JoinStack();
     void PushSubtree(const uint8_t cv[32], uint64_t chunks);
+    void AddSubtree(const uint8_t* data, uint64_t chunks, bool endsInput);
 
     CBlake3Workers m_workers;
     // The chunk being filled: its chaining value so far, its unprocessed last block, and
@@ -42,8 +44,9 @@ private:
     uint32_t m_blockLength;
     uint32_t m_blocksDone;
     uint64_t m_chunks;
-    // The chaining values of the finished subtrees, largest first: one per bit of m_chunks.
-    uint8_t m_stack[64][32];
+    // The chaining values of the finished subtrees, largest first: one per bit of m_chunks,
+    // and at most one more, the newest, not yet joined with its neighbour.
+    uint8_t m_stack[65][32];
     int m_stackSize;
     uint8_t m_digest[kDigestSize] = {};
 };

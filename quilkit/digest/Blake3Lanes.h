@@ -38,13 +38,18 @@ inline void RoundLanes(typename V::T v[16], const typename V::T m[16]) {
     MixLanes<V>(v[3], v[4], v[9], v[14], m[s[14]], m[s[15]]);
 }
 
-// Hashes V::kLanes inputs from `first` on, writing their chaining values to out + 32 * i.
+// Hashes the `used` inputs from `first` on (at most V::kLanes), writing their chaining values
+// to out + 32 * i. Lanes past `used` repeat the last input and their results are dropped: one
+// call of any width costs about what the portable code takes for two or three inputs.
 template <class V>
-inline void HashLanes(const ManyInputs& inputs, size_t first, uint8_t* out) {
+inline void HashLanes(const ManyInputs& inputs, size_t first, size_t used, uint8_t* out) {
     using T = typename V::T;
+    const uint8_t* lanes[V::kLanes];
     uint32_t low[V::kLanes], high[V::kLanes];
     for (size_t lane = 0; lane < V::kLanes; ++lane) {
-        const uint64_t counter = inputs.counter + (inputs.countUp ? first + lane : 0);
+        const size_t input = first + (lane < used ? lane : used - 1);
+        lanes[lane] = inputs.data + input * inputs.stride;
+        const uint64_t counter = inputs.counter + (inputs.countUp ? input : 0);
         low[lane] = uint32_t(counter);
         high[lane] = uint32_t(counter >> 32);
     }
@@ -52,13 +57,12 @@ inline void HashLanes(const ManyInputs& inputs, size_t first, uint8_t* out) {
     T h[8];
     for (int i = 0; i < 8; ++i) h[i] = V::Set1(kIv[i]);
 
-    const uint8_t* base = inputs.data + first * inputs.stride;
     for (size_t b = 0; b < inputs.blocks; ++b) {
         uint32_t flags = inputs.flags;
         if (b == 0) flags |= inputs.flagsStart;
         if (b + 1 == inputs.blocks) flags |= inputs.flagsEnd;
         T m[16];
-        V::LoadTransposed(base + b * kBlockSize, inputs.stride, m);
+        V::LoadTransposed(lanes, b * kBlockSize, m);
         T v[16] = {h[0],
                    h[1],
                    h[2],
@@ -87,22 +91,28 @@ inline void HashLanes(const ManyInputs& inputs, size_t first, uint8_t* out) {
 
     uint32_t words[8][V::kLanes];
     for (int i = 0; i < 8; ++i) V::Store(words[i], h[i]);
-    for (size_t lane = 0; lane < V::kLanes; ++lane) {
+    for (size_t lane = 0; lane < used; ++lane) {
         uint8_t* cv = out + 32 * (first + lane);
         for (int i = 0; i < 8; ++i)
             for (int k = 0; k < 4; ++k) cv[4 * i + k] = uint8_t(words[i][lane] >> (8 * k));
     }
 }
 
-// The whole groups of lanes here; the rest to `narrower`.
+// Fewer inputs than this go to `narrower` rather than filling part of the lanes.
+constexpr size_t kFewestForPartLanes = 3;
+
+// The whole groups of lanes here, and a last part group unless it is only one or two inputs,
+// which `narrower` takes.
 template <class V>
 inline void HashManyLanes(const ManyInputs& inputs, uint8_t* out, void (*narrower)(const ManyInputs&, uint8_t*)) {
     size_t first = 0;
-    for (; first + V::kLanes <= inputs.count; first += V::kLanes) HashLanes<V>(inputs, first, out);
-    if (first == inputs.count) return;
+    for (; first + V::kLanes <= inputs.count; first += V::kLanes) HashLanes<V>(inputs, first, V::kLanes, out);
+    const size_t left = inputs.count - first;
+    if (left == 0) return;
+    if (left >= kFewestForPartLanes) return HashLanes<V>(inputs, first, left, out);
     ManyInputs rest = inputs;
     rest.data += first * inputs.stride;
-    rest.count -= first;
+    rest.count = left;
     if (inputs.countUp) rest.counter += first;
     narrower(rest, out + 32 * first);
 }

@@ -27,13 +27,13 @@ struct Sse41 {
     static T Ror12(T x) { return _mm_or_si128(_mm_srli_epi32(x, 12), _mm_slli_epi32(x, 20)); }
     static T Ror7(T x) { return _mm_or_si128(_mm_srli_epi32(x, 7), _mm_slli_epi32(x, 25)); }
 
-    // Word w of each input's block into m[w], lane i from the input at p + i * stride.
-    static void LoadTransposed(const uint8_t* p, size_t stride, T m[16]) {
+    // Word w of the block at `offset` of each lane's input into m[w].
+    static void LoadTransposed(const uint8_t* const lanes[4], size_t offset, T m[16]) {
         for (int g = 0; g < 4; ++g) {
-            const T r0 = _mm_loadu_si128(reinterpret_cast<const T*>(p + 16 * g));
-            const T r1 = _mm_loadu_si128(reinterpret_cast<const T*>(p + stride + 16 * g));
-            const T r2 = _mm_loadu_si128(reinterpret_cast<const T*>(p + 2 * stride + 16 * g));
-            const T r3 = _mm_loadu_si128(reinterpret_cast<const T*>(p + 3 * stride + 16 * g));
+            const T r0 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[0] + offset + 16 * g));
+            const T r1 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[1] + offset + 16 * g));
+            const T r2 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[2] + offset + 16 * g));
+            const T r3 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[3] + offset + 16 * g));
             const T t0 = _mm_unpacklo_epi32(r0, r1), t1 = _mm_unpackhi_epi32(r0, r1);
             const T t2 = _mm_unpacklo_epi32(r2, r3), t3 = _mm_unpackhi_epi32(r2, r3);
             m[4 * g + 0] = _mm_unpacklo_epi64(t0, t2);

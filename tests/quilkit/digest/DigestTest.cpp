@@ -605,12 +605,15 @@ const struct {
     {102400, "bc3e3d41a1146b069abffad3c0d44860cf664390afce4d9661f7902e7943e085"},
 };
 
-// Each vector whole, and in pieces that cross blocks and chunks at odd places.
+// Each vector whole, in pieces that cross blocks and chunks at odd places, and in pieces
+// that end on chunks, where the input so far may be the whole message.
 TEST_P(Blake3, OfficialTestVectors) {
     for (const auto& vector : kBlake3Vectors) {
         const std::vector<uint8_t> message = RepeatingBytes(vector.length);
         EXPECT_EQ(Lowercase(Blake3Chunked(message, {vector.length + 1})), vector.hash) << "length " << vector.length;
         EXPECT_EQ(Lowercase(Blake3Chunked(message, {1, 63, 1000, 4097, 65})), vector.hash)
+            << "length " << vector.length;
+        EXPECT_EQ(Lowercase(Blake3Chunked(message, {1024, 2048, 3072, 8192})), vector.hash)
             << "length " << vector.length;
     }
 }
