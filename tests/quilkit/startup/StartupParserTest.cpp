@@ -37,6 +37,9 @@ TEST(CommandLine, OptionsInAnyCaseAfterEitherPrefixLastModeCounts) {
         // folds onto ASCII ("\u0131" dotless i, "\u017F" long s) do not make an option.
         {u"/X /M7 /M2x /M02 /M0 /M 2 - / /Registe /LL", 0, false, RegistrationStep::None},
         {u"/Reg\u0131ster /Unregi\u017Fter", 0, false, RegistrationStep::None},
+        // An option right after a closing quote still counts; /L applies to earlier tokens.
+        {u"\"C:\\My Files\\a.txt\"-M2", 2, false, RegistrationStep::None},
+        {u"list.txt /L /M2", 2, true, RegistrationStep::None},
     };
     for (const auto& c : cases) {
         const CCommandLine commandLine = Parsed(c.text);
@@ -55,6 +58,8 @@ TEST(CommandLine, PathTokensBlankSeparatedQuotesRunOnAndGo) {
         {u"  C:\\a    C:\\b  ", {u"C:\\a", u"C:\\b"}},
         {u"C:\\a\tb", {u"C:\\a\tb"}},
         {u"/M 2", {u"2"}},
+        {u"\"C:\\My Files\\a.txt\"-M2", {u"C:\\My Files\\a.txt"}},
+        {u"list.txt /L /M2", {u"list.txt"}},
         {u"-x.txt", {}},
         {u"C:\\a C:\\b C:\\a", {u"C:\\a", u"C:\\b", u"C:\\a"}},
         {u"/M3 \"C:\\My Files\\a.txt\"", {u"C:\\My Files\\a.txt"}},
@@ -72,15 +77,6 @@ TEST(CommandLine, PathTokensBlankSeparatedQuotesRunOnAndGo) {
          {u"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C", u"C:\\\u8868"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Parsed(c.text).PathTokens(), c.paths) << Utf16ToUtf8(c.text);
-}
-
-TEST(CommandLine, OptionRightAfterAClosingQuoteStillCountsAndListAppliesToEarlierTokens) {
-    const CCommandLine quoted = Parsed(u"\"C:\\My Files\\a.txt\"-M2");
-    EXPECT_EQ(quoted.PathTokens(), Texts{u"C:\\My Files\\a.txt"});
-    EXPECT_EQ(quoted.Mode(), 2);
-    const CCommandLine list = Parsed(u"list.txt /L /M2");
-    EXPECT_TRUE(list.ListFiles());
-    EXPECT_EQ(list.PathTokens(), Texts{u"list.txt"});
 }
 
 // Stands for the ANSI code page (as Latin-1): marks each line so that the test sees it was used.
