@@ -181,17 +181,15 @@ TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
 TEST(FinderRules, TheTitleLineIsQuotedAndALongTitleIsCutWhole) {
     const size_t longest = CFinderRules::kLongestTitle;
     const std::u16string fits(longest, u'a'), pairAtCut = std::u16string(longest - 1, u'a') + u"\U0001F600b";
-    const struct {
+    struct TitleCase {
         std::u16string title, line;
-    } cases[] = {
-        {u"", u"\"\""},
-        {u" ", u"\" \""},
-        {u"Untitled - Notepad", u"\"Untitled - Notepad\""},
-        {fits, u"\"" + fits + u"\""},
-        {fits + u"b", u"\"" + fits + u"\u2026\""},
-        {pairAtCut, u"\"" + std::u16string(longest - 1, u'a') + u"\u2026\""},
     };
-    for (const auto& [title, line] : cases) EXPECT_TRUE(CFinderRules::TitleLine(title) == line) << title.size();
+    for (const auto& [title, line] :
+         {TitleCase{u"", u"\"\""}, TitleCase{u" ", u"\" \""},
+          TitleCase{u"Untitled - Notepad", u"\"Untitled - Notepad\""}, TitleCase{fits, u"\"" + fits + u"\""},
+          TitleCase{fits + u"b", u"\"" + fits + u"\u2026\""},
+          TitleCase{pairAtCut, u"\"" + std::u16string(longest - 1, u'a') + u"\u2026\""}})
+        EXPECT_TRUE(CFinderRules::TitleLine(title) == line) << title.size();
 }
 
 }  // namespace
