@@ -21,17 +21,23 @@ static std::set<std::string> TrashContents() {
     return contents;
 }
 
-// A tag for this run's files: the trash outlives runs, and Wine reuses process ids.
-static std::string RunTag() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return " " + std::to_string(now.dwLowDateTime);
+TEST(CleanerDialog, DefaultsAndTheCloseBoxDeletesNothing) {
+    driver::TempFolder folder;
+    driver::WriteFile(folder / "a.obj", "a");
+    driver::Process app;
+    HWND dialog = StartTool(app, folder, 2, {folder / "a.obj"});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_EXTENSIONS), ".aps|.ncb|.obj|.pch|.pdb|.ilk|.map|.idb|.suo");
+    EXPECT_TRUE(driver::IsChecked(dialog, IDC_SUBFOLDERS));
+    CloseWithoutRun(app, dialog);
+    EXPECT_TRUE(driver::FileExists(folder / "a.obj"));
 }
 
-// The dialog's defaults (its close box is the tool dialogs' own, proven with the others').
 TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndNamesWhatIsNotThere) {
     driver::TempFolder folder;
-    const std::string tag = RunTag();
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);  // the trash outlives runs, and Wine reuses process ids
+    const std::string tag = " " + std::to_string(now.dwLowDateTime);
     const std::vector<std::string> kept = {"a.cpp", "a.objx", "a.lib"};
     std::vector<std::string> paths = {folder / "missing.obj", folder / "missing.txt"};
     // Not there, whatever the extension: a typo in the selection is no success.
@@ -44,11 +50,7 @@ TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndNamesWhatIsNotThere) {
         expected += "<G>Delete - </G>" + paths.back() + "\r\n";
     }
     driver::Process app;
-    HWND dialog = StartTool(app, folder, 2, paths);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(driver::GetItemText(dialog, IDC_EXTENSIONS), ".aps|.ncb|.obj|.pch|.pdb|.ilk|.map|.idb|.suo");
-    EXPECT_TRUE(driver::IsChecked(dialog, IDC_SUBFOLDERS));
-    const Outcome run = FinishRun(app, dialog);
+    const Outcome run = FinishRun(app, StartTool(app, folder, 2, paths));
     EXPECT_EQ(run.marked, expected + "<R>---\r\nError: 2\r\n</R>");
     EXPECT_EQ(run.status.rfind("Done: 14 looked at, 9 deleted, 2 failed in ", 0), 0u) << run.status;
     EXPECT_EQ(run.exitCode, 0);
@@ -137,7 +139,9 @@ TEST(CleanerRun, TheExtensionFollowsTheLastDotInAnyCaseBetweenAnySeparators) {
 
 TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
     driver::TempFolder folder;
-    const std::string tag = RunTag();
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::string tag = " " + std::to_string(now.dwLowDateTime);
     const int count = 1500;
     for (int i = 0; i < count; ++i)
         driver::WriteFile(folder / ("f" + std::to_string(i) + ".obj"), std::to_string(i) + tag);
