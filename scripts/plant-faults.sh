@@ -29,7 +29,9 @@ export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache CCACH
 # A fresh copy of the commit's files; the build trees beside them are kept.
 mkdir -p "$src"
 find "$src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
-git -C "$repo" archive "$commit" | tar -x -C "$src" || exit 2
+# Extracted with today's times (-m): with the commit's own, an older commit's files look older
+# than the objects the last run built, and its tests would run stale programs.
+git -C "$repo" archive "$commit" | tar -x -m -C "$src" || exit 2
 echo "plant-faults: $(git -C "$repo" rev-parse --short "$commit") in $src"
 
 # name | file | sed expression | tree | build targets | ctest regex

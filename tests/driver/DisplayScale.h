@@ -1,17 +1,7 @@
 #pragma once
-// A program's dialogs and pictures at the display scale of the prefix the tests run in
-// (96, 120, 144 or 192 DPI; VEX_WINE_DPI names it when it is not 96), measured the same
-// way for every program:
-//
-//   const bool kAware = driver::MakeDpiAware();        // at start-up, before any window
-//   ASSERT_EQ(driver::AskedDpi(), driver::ScreenDpi());
-//   const driver::ProgramResources resources(exePath);
-//   driver::ExpectTextsFit(dialog, resources.Get(), IDD_MAINDLG, "main dialog");
-//   EXPECT_EQ(48, driver::DrawnIconSize(resources.Get(), IDR_MAINFRAME, true, 48));
-//   driver::ExpectDpiAwareManifest(resources.Get());
-//
-// Header-only like TextFit.h, so that the 32-bit Skyperch tests use it too; the caller
-// links gdi32 and gtest.
+// A program's dialogs and pictures at the display scale of the prefix the tests run in (96,
+// 120, 144 or 192 DPI; VEX_WINE_DPI names it when not 96), measured the same way for every
+// program. MakeDpiAware() first, before any window. Header-only like TextFit.h.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -1,18 +1,10 @@
 #pragma once
-// Whether the texts of a dialog fit their controls, measured with the font the dialog's
-// template gives them at this process's DPI:
-//
-//   driver::TemplateFont font(module, IDD_EXTDLG);   // the template's font, made here
-//   for (const driver::TextFit& fit : driver::MeasureTexts(dialog, font.Get()))
-//       EXPECT_TRUE(fit.Fits()) << driver::Describe(fit);
-//
-// The dialog may belong to another process (its texts and control sizes are read
-// through messages), as a font handle cannot: the font is that of a hidden copy of the
-// same template made in this process, which the dialog manager builds exactly as it does
-// for the program. Every static text, push button, check box and radio button is
-// measured: wrapping texts at the control's width, the others on one line; a check box
-// or radio button gives its box and the gap beside it.
-// Header-only, so that the 32-bit Skyperch tests use it too; the caller links gdi32.
+// Whether the texts of a dialog fit their controls, measured with the font its template gives
+// them at this process's DPI. The dialog may belong to another process (texts and sizes are
+// read through messages), a font handle cannot: the font is that of a hidden copy of the
+// template made here, built by the dialog manager exactly as for the program. Static texts
+// wrap at the control's width, buttons stay on one line; a check box or radio button gives its
+// box and gap. Header-only for the 32-bit Skyperch tests too; the caller links gdi32.
 #include <windows.h>
 
 #include <string>

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "checksums/ChecksumFileText.h"
@@ -139,66 +140,52 @@ TEST(ChecksumFileNames, WhichFilesHoldChecksumsAndWhichPublishADownload) {
                                  u"x.sha256sums", u"x.sha256sum.sig", u"x.sum"})
         EXPECT_FALSE(IsChecksumFileName(name)) << Utf16ToUtf8(name);
     EXPECT_TRUE(IsSignatureFileName(u"SHA256SUMS.ASC"));
-    EXPECT_TRUE(IsCompanionName(u"image.iso.sha256sum", u"image.iso"));
-    EXPECT_TRUE(IsCompanionName(u"IMAGE.ISO.SHA512", u"image.iso"));
-    EXPECT_TRUE(IsCompanionName(u"image.iso.DIGESTS", u"image.iso"));
-    EXPECT_FALSE(IsCompanionName(u"image.iso.torrent", u"image.iso"));
-    EXPECT_FALSE(IsCompanionName(u"image.iso", u"image.iso"));
-    EXPECT_FALSE(IsCompanionName(u"image.isosha256", u"image.iso"));
+    // Companions of a download, and signatures of a file, by name: {name, of, is}.
+    using Pair = std::tuple<const char16_t*, const char16_t*, bool>;
+    for (const auto& [name, download, is] :
+         {Pair{u"image.iso.sha256sum", u"image.iso", true}, Pair{u"IMAGE.ISO.SHA512", u"image.iso", true},
+          Pair{u"image.iso.DIGESTS", u"image.iso", true}, Pair{u"image.iso.torrent", u"image.iso", false},
+          Pair{u"image.iso", u"image.iso", false}, Pair{u"image.isosha256", u"image.iso", false}})
+        EXPECT_EQ(IsCompanionName(name, download), is) << Utf16ToUtf8(name);
+    for (const auto& [name, of, is] :
+         {Pair{u"SHA256SUMS.gpg", u"SHA256SUMS", true}, Pair{u"x.ISO.Sig", u"x.iso", true},
+          Pair{u"x.iso.sign", u"x.iso", true}, Pair{u"x.iso.asc", u"x.iso", true},
+          Pair{u"x.iso.sha256.sig", u"x.iso", false}, Pair{u"x.isosig", u"x.iso", false},
+          Pair{u"x.iso.torrent", u"x.iso", false}, Pair{u"y.iso.sig", u"x.iso", false}, Pair{u".sig", u"", false}})
+        EXPECT_EQ(IsSignatureOf(name, of), is) << Utf16ToUtf8(name);
 }
 
 // A signature beside a release, told by its name and, for .asc and .gpg, its first bytes.
 TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownloads) {
     const std::string clearSigned = "\r\n-----BEGIN PGP SIGNED MESSAGE-----\r\nHash: SHA256\r\n";
     const std::string armoured = "-----BEGIN PGP SIGNATURE-----\n\niQEzBAABCAAdFiEE\n";
-    const struct {
-        const char16_t* name;
-        std::string head;
-        FileRole role;
-    } cases[] = {
-        {u"SHA256SUMS.asc", clearSigned, FileRole::Checksums},
-        {u"SHA256SUMS.asc", armoured, FileRole::Signature},
-        {u"x.iso.ASC", "-----BEGIN PGP PUBLIC KEY BLOCK-----\n", FileRole::Signature},
-        {u"x.asc", "", FileRole::Signature},
-        {u"SHA256SUMS.sig", "\x89\x02\x33\x04", FileRole::Signature},
-        {u"SHA256SUMS.SIG", "anything", FileRole::Signature},
-        {u"SHA256SUMS.sign", "", FileRole::Signature},
-        // gpg --detach-sign: a signature packet in the old format, of each length type, or
-        // the new; --armor gives the armoured form.
-        {u"SHA256SUMS.gpg", "\x88\x5e\x04\x00", FileRole::Signature},
-        {u"SHA256SUMS.gpg", "\x89\x01\x33\x04", FileRole::Signature},
-        {u"SHA256SUMS.gpg", "\x8a\x00\x00\x01\x33", FileRole::Signature},
-        {u"SHA256SUMS.gpg", std::string("\xc2\xc0\x00", 3), FileRole::Signature},
-        {u"SHA256SUMS.GPG", "\xEF\xBB\xBF" + armoured, FileRole::Signature},
-        // What else gpg writes under .gpg is a file to verify: encrypted to a key or with a
-        // passphrase, a signed and compressed message, a public key, a one-pass signature.
-        {u"backup.tar.gpg", "\x85\x01\x0c\x03", FileRole::Other},
-        {u"backup.tar.gpg", "\x8c\x0d\x04\x09", FileRole::Other},
-        {u"backup.tar.gpg", std::string("\xc3\x0d\x04\x09", 4), FileRole::Other},
-        {u"note.txt.gpg", "\xa3\x01\x3b", FileRole::Other},
-        {u"key.gpg", "\x99\x01\x0d\x04", FileRole::Other},
-        {u"signed.gpg", "\x90\x0d\x03\x00", FileRole::Other},
-        {u"empty.gpg", "", FileRole::Other},
-        {u"x.iso.sha256sum", "", FileRole::Checksums},
-        {u"SHA256SUMS", armoured, FileRole::Checksums},
-        {u"x.iso", "\x89\x02", FileRole::Other},
-        {u"x.signature", "", FileRole::Other},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(RoleOfFile(c.name, c.head), c.role) << Utf16ToUtf8(c.name) << " " << c.head.substr(0, 8);
+    // gpg --detach-sign: a signature packet in the old format, of each length type, or the new;
+    // --armor gives the armoured form. What else gpg writes under .gpg is a file to verify:
+    // encrypted to a key or with a passphrase, a signed and compressed message, a public key, a
+    // one-pass signature.
+    constexpr FileRole kSig = FileRole::Signature, kSums = FileRole::Checksums, kOther = FileRole::Other;
+    using Case = std::tuple<const char16_t*, std::string, FileRole>;
+    for (const auto& [name, head, role] :
+         {Case{u"SHA256SUMS.asc", clearSigned, kSums}, Case{u"SHA256SUMS.asc", armoured, kSig},
+          Case{u"x.iso.ASC", "-----BEGIN PGP PUBLIC KEY BLOCK-----\n", kSig}, Case{u"x.asc", "", kSig},
+          Case{u"SHA256SUMS.sig", "\x89\x02\x33\x04", kSig}, Case{u"SHA256SUMS.SIG", "anything", kSig},
+          Case{u"SHA256SUMS.sign", "", kSig}, Case{u"x.iso.sha256sum", "", kSums}, Case{u"SHA256SUMS", armoured, kSums},
+          Case{u"x.iso", "\x89\x02", kOther}, Case{u"x.signature", "", kOther}})
+        EXPECT_EQ(RoleOfFile(name, head), role) << Utf16ToUtf8(name) << " " << head.substr(0, 8);
+    for (const std::string& head :
+         {std::string("\x88\x5e\x04\x00"), std::string("\x89\x01\x33\x04"), std::string("\x8a\x00\x00\x01\x33", 5),
+          std::string("\xc2\xc0\x00", 3), "\xEF\xBB\xBF" + armoured}) {
+        EXPECT_EQ(RoleOfFile(u"SHA256SUMS.gpg", head), kSig) << head.substr(0, 8);
+        EXPECT_EQ(RoleOfFile(u"SHA256SUMS.GPG", head), kSig) << head.substr(0, 8);
+    }
+    for (const std::string& head :
+         {std::string("\x85\x01\x0c\x03"), std::string("\x8c\x0d\x04\x09"), std::string("\xc3\x0d\x04\x09", 4),
+          std::string("\xa3\x01\x3b"), std::string("\x99\x01\x0d\x04"), std::string("\x90\x0d\x03\x00"), std::string()})
+        EXPECT_EQ(RoleOfFile(u"backup.tar.gpg", head), kOther) << head.substr(0, 8);
     // The roles that the first bytes decide are asked for them.
     for (const char16_t* name : {u"SHA256SUMS.asc", u"x.GPG"}) EXPECT_TRUE(RoleNeedsHead(name)) << Utf16ToUtf8(name);
     for (const char16_t* name : {u"SHA256SUMS", u"x.sig", u"x.sign", u"x.iso", u"gpg", u"asc"})
         EXPECT_FALSE(RoleNeedsHead(name)) << Utf16ToUtf8(name);
-    EXPECT_TRUE(IsSignatureOf(u"SHA256SUMS.gpg", u"SHA256SUMS"));
-    EXPECT_TRUE(IsSignatureOf(u"x.ISO.Sig", u"x.iso"));
-    EXPECT_TRUE(IsSignatureOf(u"x.iso.sign", u"x.iso"));
-    EXPECT_TRUE(IsSignatureOf(u"x.iso.asc", u"x.iso"));
-    EXPECT_FALSE(IsSignatureOf(u"x.iso.sha256.sig", u"x.iso"));
-    EXPECT_FALSE(IsSignatureOf(u"x.isosig", u"x.iso"));
-    EXPECT_FALSE(IsSignatureOf(u"x.iso.torrent", u"x.iso"));
-    EXPECT_FALSE(IsSignatureOf(u"y.iso.sig", u"x.iso"));
-    EXPECT_FALSE(IsSignatureOf(u".sig", u""));
 }
 
 TEST(PastedDigest, OneDigestOfTheFourLengthsBlanksAroundAnyCase) {

@@ -8,40 +8,31 @@
 namespace {
 
 // Each spelling of another computer with the share that ShareOfEntryName gives.
-const struct {
+struct Spelling {
     const char16_t* name;
     const char16_t* share;
-} kOtherComputers[] = {
-    // Shares, written as such.
-    {u"\\\\host\\share\\x", u"host\\share"},
-    {u"//host/x", u"host\\x"},
-    {u"\\/Host/Share/x", u"host\\share"},
-    {u"\\\\host", u""},
-    {u"\\\\?\\UNC\\host\\s\\x", u"host\\s"},
-    {u"//?/unc/h/s", u"h\\s"},
-    {u"\\\\.\\UNC\\host\\s", u"host\\s"},
-    {u"\\??\\UNC\\h\\s\\f", u"h\\s"},
-    // A drive's device form that ".." leaves for UNC, as GetFullPathNameW resolves it.
-    {u"\\\\.\\C:\\..\\UNC\\host\\share\\f", u"host\\share"},
-    {u"\\\\?\\C:\\..\\UNC\\host\\share\\f", u"host\\share"},
-    {u"//./c:/../unc/h/s/f", u"h\\s"},
-    {u"\\??\\C:\\..\\UNC\\h\\s\\f", u"h\\s"},
-    {u"\\\\.\\C:\\x\\y\\..\\..\\..\\UNC\\h\\s", u"h\\s"},
-    {u"\\\\?\\c:\\..\\..\\..\\unc\\h\\s", u"h\\s"},
-    {u"\\\\.\\C:\\.\\..\\\\UNC\\h\\s", u"h\\s"},
-    {u"\\\\?\\C:/..\\Unc\\H\\S", u"h\\s"},
-    {u"\\\\?\\C:\\..\\UNC. \\h\\s", u"h\\s"},
-    {u"\\\\?\\C:\\..\\UNC\\h. \\s .\\f", u"h\\s"},
-    // The same through GLOBAL and GLOBALROOT.
-    {u"\\\\?\\GLOBAL\\UNC\\h\\s", u"h\\s"},
-    {u"\\\\?\\GLOBALROOT\\??\\UNC\\h\\s", u"h\\s"},
-    {u"\\\\.\\globalroot\\global??\\unc\\h\\s", u"h\\s"},
-    {u"\\\\?\\GLOBALROOT\\DosDevices\\C:\\..\\UNC\\h\\s", u"h\\s"},
-    {u"\\\\?\\GLOBALROOT\\Device\\Mup\\h\\s\\f", u"h\\s"},
-    {u"//?/globalroot/device/lanmanredirector/h/s", u"h\\s"},
-    {u"\\\\?\\C:\\..\\GLOBALROOT\\Device\\WebDavRedirector\\h\\s", u"h\\s"},
-    {u"\\\\?\\GLOBALROOT\\Device\\Mup", u""},
 };
+const Spelling kOtherComputers[] = {
+    // Shares, written as such.
+    Spelling{u"\\\\host\\share\\x", u"host\\share"}, Spelling{u"//host/x", u"host\\x"},
+    Spelling{u"\\/Host/Share/x", u"host\\share"}, Spelling{u"\\\\host", u""},
+    Spelling{u"\\\\?\\UNC\\host\\s\\x", u"host\\s"}, Spelling{u"//?/unc/h/s", u"h\\s"},
+    Spelling{u"\\\\.\\UNC\\host\\s", u"host\\s"}, Spelling{u"\\??\\UNC\\h\\s\\f", u"h\\s"},
+    // A drive's device form that ".." leaves for UNC, as GetFullPathNameW resolves it.
+    Spelling{u"\\\\.\\C:\\..\\UNC\\host\\share\\f", u"host\\share"},
+    Spelling{u"\\\\?\\C:\\..\\UNC\\host\\share\\f", u"host\\share"}, Spelling{u"//./c:/../unc/h/s/f", u"h\\s"},
+    Spelling{u"\\??\\C:\\..\\UNC\\h\\s\\f", u"h\\s"}, Spelling{u"\\\\.\\C:\\x\\y\\..\\..\\..\\UNC\\h\\s", u"h\\s"},
+    Spelling{u"\\\\?\\c:\\..\\..\\..\\unc\\h\\s", u"h\\s"}, Spelling{u"\\\\.\\C:\\.\\..\\\\UNC\\h\\s", u"h\\s"},
+    Spelling{u"\\\\?\\C:/..\\Unc\\H\\S", u"h\\s"}, Spelling{u"\\\\?\\C:\\..\\UNC. \\h\\s", u"h\\s"},
+    Spelling{u"\\\\?\\C:\\..\\UNC\\h. \\s .\\f", u"h\\s"},
+    // The same through GLOBAL and GLOBALROOT.
+    Spelling{u"\\\\?\\GLOBAL\\UNC\\h\\s", u"h\\s"}, Spelling{u"\\\\?\\GLOBALROOT\\??\\UNC\\h\\s", u"h\\s"},
+    Spelling{u"\\\\.\\globalroot\\global??\\unc\\h\\s", u"h\\s"},
+    Spelling{u"\\\\?\\GLOBALROOT\\DosDevices\\C:\\..\\UNC\\h\\s", u"h\\s"},
+    Spelling{u"\\\\?\\GLOBALROOT\\Device\\Mup\\h\\s\\f", u"h\\s"},
+    Spelling{u"//?/globalroot/device/lanmanredirector/h/s", u"h\\s"},
+    Spelling{u"\\\\?\\C:\\..\\GLOBALROOT\\Device\\WebDavRedirector\\h\\s", u"h\\s"},
+    Spelling{u"\\\\?\\GLOBALROOT\\Device\\Mup", u""}};
 
 const char16_t* const kDevices[] = {
     // Reserved names, with an extension, a colon, trailing blanks or dots, in any folder.

@@ -24,42 +24,27 @@ struct Case {
 };
 
 TEST(RelativeName, FromTheFolderOfTheSavedFile) {
-    const Case cases[] = {
-        {"C:\\top\\a.txt", "C:\\top", "a.txt"},
-        {"C:\\top\\sub\\a b.txt", "C:\\top\\", "sub/a b.txt"},
-        // A drive root, with or without its backslash: no character of the name is lost.
-        {"E:\\a.txt", "E:\\", "a.txt"},
-        {"E:\\d\\a.txt", "E:", "d/a.txt"},
-        {"E:\\a.txt", "E:\\x\\y", "../../a.txt"},
-        {"C:\\top\\a.txt", "C:\\top\\out", "../a.txt"},
-        {"C:\\x\\y\\a.txt", "C:\\p\\q", "../../x/y/a.txt"},
-        // A folder whose name starts like another's is no part of it.
-        {"C:\\topx\\a.txt", "C:\\top", "../topx/a.txt"},
-        {"C:\\top\\a.txt", "C:\\topx", "../top/a.txt"},
-        {"C:\\TOP\\Sub\\a.txt", "c:\\top\\sub", "a.txt"},
-        {"C:/top//sub\\.\\a.txt", "C:\\top\\", "sub/a.txt"},
-        {"C:\\top\\sub\\..\\a.txt", "C:\\top", "a.txt"},
-        {"\\\\?\\C:\\top\\a.txt", "C:\\top", "a.txt"},
-        {"C:\\top\\a.txt", "\\\\?\\c:\\top\\sub", "../a.txt"},
-        {"\\\\host\\share\\d\\a.txt", "\\\\HOST\\Share\\e", "../d/a.txt"},
-        {"\\\\?\\UNC\\host\\share\\a.txt", "\\\\host\\share", "a.txt"},
-        {"//host/share/a.txt", "\\\\host\\share\\", "a.txt"},
-        // Another drive, share or volume: no name from here reaches the file.
-        {"D:\\top\\a.txt", "C:\\top", nullptr},
-        {"\\\\host\\share\\a.txt", "\\\\host\\other", nullptr},
-        {"\\\\host\\share\\a.txt", "\\\\other\\share", nullptr},
-        {"\\\\host\\share\\a.txt", "C:\\", nullptr},
-        {"\\\\?\\Volume{1}\\a.txt", "C:\\", nullptr},
-    };
-    for (const Case& c : cases) {
+    for (const Case& c :
+         {Case{"C:\\top\\a.txt", "C:\\top", "a.txt"}, Case{"C:\\top\\sub\\a b.txt", "C:\\top\\", "sub/a b.txt"},
+          // A drive root, with or without its backslash: no character of the name is lost.
+          Case{"E:\\a.txt", "E:\\", "a.txt"}, Case{"E:\\d\\a.txt", "E:", "d/a.txt"},
+          Case{"E:\\a.txt", "E:\\x\\y", "../../a.txt"}, Case{"C:\\top\\a.txt", "C:\\top\\out", "../a.txt"},
+          Case{"C:\\x\\y\\a.txt", "C:\\p\\q", "../../x/y/a.txt"},
+          // A folder whose name starts like another's is no part of it.
+          Case{"C:\\topx\\a.txt", "C:\\top", "../topx/a.txt"}, Case{"C:\\top\\a.txt", "C:\\topx", "../top/a.txt"},
+          Case{"C:\\TOP\\Sub\\a.txt", "c:\\top\\sub", "a.txt"}, Case{"C:/top//sub\\.\\a.txt", "C:\\top\\", "sub/a.txt"},
+          Case{"C:\\top\\sub\\..\\a.txt", "C:\\top", "a.txt"}, Case{"\\\\?\\C:\\top\\a.txt", "C:\\top", "a.txt"},
+          Case{"C:\\top\\a.txt", "\\\\?\\c:\\top\\sub", "../a.txt"},
+          Case{"\\\\host\\share\\d\\a.txt", "\\\\HOST\\Share\\e", "../d/a.txt"},
+          Case{"\\\\?\\UNC\\host\\share\\a.txt", "\\\\host\\share", "a.txt"},
+          Case{"//host/share/a.txt", "\\\\host\\share\\", "a.txt"},
+          // Another drive, share or volume: no name from here reaches the file.
+          Case{"D:\\top\\a.txt", "C:\\top", nullptr}, Case{"\\\\host\\share\\a.txt", "\\\\host\\other", nullptr},
+          Case{"\\\\host\\share\\a.txt", "\\\\other\\share", nullptr}, Case{"\\\\host\\share\\a.txt", "C:\\", nullptr},
+          Case{"\\\\?\\Volume{1}\\a.txt", "C:\\", nullptr}}) {
         const std::optional<std::u16string> name =
             RelativeName(Utf8ToUtf16(c.path), Utf8ToUtf16(c.folder), SameIgnoringAsciiCase);
-        if (!c.name) {
-            EXPECT_FALSE(name) << c.path << " from " << c.folder << ": " << Utf16ToUtf8(*name);
-            continue;
-        }
-        ASSERT_TRUE(name) << c.path << " from " << c.folder;
-        EXPECT_EQ(Utf16ToUtf8(*name), c.name) << c.path << " from " << c.folder;
+        EXPECT_EQ(name ? Utf16ToUtf8(*name) : "<none>", c.name ? c.name : "<none>") << c.path << " from " << c.folder;
     }
 }
 

@@ -57,7 +57,7 @@ TEST(RunChecksums, SavedNamesAreRelativeToTheFolderSavedInAndWholeAtADriveRoot) 
     CRunChecksums checksums;
     checksums.SetSelection({W(folder / "top")});
     checksums.Add(DigestKind::Md5, W(folder / "top\\a.txt"), std::string(32, '1'));
-    EXPECT_EQ(checksums.Text(L"\n", W(folder / "out.md5")), W(std::string(32, '1') + " *top/a.txt\n"));
+    // From another folder of the same volume (RelativeNameTest has the rule's every case).
     CreateDirectoryW(W(folder / "other").c_str(), nullptr);
     EXPECT_EQ(checksums.Text(L"\n", W(folder / "other\\x.md5")), W(std::string(32, '1') + " *../top/a.txt\n"));
     EXPECT_TRUE(checksums.OffVolume(W(folder / "other")).empty());

@@ -160,12 +160,4 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     // no 8.3 name PROGRA~1: the folder is named so).
     EditorPlace legacy("C:\\Progra~1\\Hidemaru");
     EXPECT_EQ("\"" + legacy.exe + "\" " + inSource, Run("/M5 " + m_source, 5));
-
-    // A stored path with a blank, beside a planted My.exe, is the editor started.
-    const std::string spacedEditor = m_folder / "My Tools\\Hidemaru.exe";
-    CreateDirectoryA((m_folder / "My Tools").c_str(), nullptr);
-    Copy(RecorderExe(), spacedEditor);
-    Copy(RecorderExe(), m_folder / "My.exe");
-    StoreEditorPath(spacedEditor);
-    EXPECT_EQ("\"" + spacedEditor + "\" " + inSource, Run("/M5 " + m_source, 6));
 }

@@ -115,12 +115,6 @@ TEST(FolderWriters, AnyoneElseWithAWriteRightMakesTheFolderUserWritable) {
     EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {Ace(kGenericAll, kCreatorOwner, 0x03)})));
 }
 
-TEST(FolderWriters, AFolderOwnedByAUserIsUserWritable) {
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(ProgramFilesFolder(kAlice)));
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(ProgramFilesFolder(kUsers)));
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(ProgramFilesFolder(kCreatorOwner)));
-}
-
 TEST(FolderWriters, NoDaclANullDaclAndBrokenDescriptorsAreNotTrusted) {
     EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {}, false)));
     EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {}, true, true)));
@@ -128,15 +122,13 @@ TEST(FolderWriters, NoDaclANullDaclAndBrokenDescriptorsAreNotTrusted) {
     const std::string whole = ProgramFilesFolder();
     for (size_t length = 0; length < whole.size(); ++length)
         EXPECT_FALSE(OnlyAdministratorsCanWrite(whole.substr(0, length))) << length;
-    std::string absolute = whole;
-    absolute[3] = 0x10;  // the control without SE_SELF_RELATIVE: the offsets are pointers
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(absolute));
-    std::string counted = whole;
-    counted[20 + kAdministrators.size() + 4] = char(0xFF);  // more ACEs than the ACL holds
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(counted));
-    std::string wideSid = whole;
-    wideSid[21] = 16;  // more sub-authorities than a SID may have
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(wideSid));
+    // No SE_SELF_RELATIVE (the offsets are pointers), more ACEs than the ACL holds, more
+    // sub-authorities than a SID may have.
+    for (const auto& [at, byte] : {std::pair{size_t(3), 0x10}, {20 + kAdministrators.size() + 4, 0xFF}, {21, 16}}) {
+        std::string broken = whole;
+        broken[at] = char(byte);
+        EXPECT_FALSE(OnlyAdministratorsCanWrite(broken)) << at;
+    }
 }
 
 namespace {
@@ -210,6 +202,20 @@ void InWine(ProgramPlace& place, uint32_t everyoneInFolder, const std::string& t
     place.trustedUser = trustedUser;
 }
 
+using Change = std::function<void(ProgramPlace&)>;
+Change Folder(size_t index, const std::string& descriptor) {
+    return [=](ProgramPlace& p) { p.folders[index] = Plain(descriptor); };
+}
+Change LinkedFolder(size_t index, const std::string& descriptor) {
+    return [=](ProgramPlace& p) { p.folders[index] = Link(descriptor); };
+}
+Change Folders(const std::vector<std::string>& descriptors) {
+    return [=](ProgramPlace& p) {
+        p.folders.clear();
+        for (const std::string& descriptor : descriptors) p.folders.push_back(Plain(descriptor));
+    };
+}
+
 }  // namespace
 
 // The decision on the whole way to the program, a table of the places users pick.
@@ -217,50 +223,39 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
     const std::string tools = "C:\\Tools\\VexQuilkit, an administrator's locked folder, ";
     const struct {
         std::string place;
-        std::function<void(ProgramPlace&)> change;
+        Change change;
         bool allUsers;
     } rows[] = {
         {"C:\\Program Files\\VexQuilkit", [](ProgramPlace&) {}, true},
         {"the same on NVMe", [](ProgramPlace& p) { p.volume.busType = kNvme; }, true},
-        {"Program Files owned by Administrators",
-         [](ProgramPlace& p) { p.folders[1] = Plain(ProgramFilesFolder(kAdministrators)); }, true},
+        {"Program Files owned by Administrators", Folder(1, ProgramFilesFolder(kAdministrators)), true},
 
         // The way down: anyone who may rename a folder on it may put another there.
-        {(tools + "in C:\\Tools that a user made"),
-         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), FolderMadeInRoot(kAlice), LockedDown()); }, false},
+        {(tools + "in C:\\Tools that a user made"), Folders({VolumeRoot(), FolderMadeInRoot(kAlice), LockedDown()}),
+         false},
         {(tools + "in C:\\Tools (or D:\\Apps) that an administrator made (Authenticated Users: Modify, inherited)"),
-         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), FolderMadeInRoot(kAdministrators), LockedDown()); },
+         Folders({VolumeRoot(), FolderMadeInRoot(kAdministrators), LockedDown()}), false},
+        {(tools + "in C:\\Tools locked down as well"), Folders({VolumeRoot(), LockedDown(), LockedDown()}), true},
+        {(tools + "in a locked C:\\Tools that a user owns"), Folders({VolumeRoot(), LockedDown(kAlice), LockedDown()}),
          false},
-        {(tools + "in C:\\Tools locked down as well"),
-         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), LockedDown(), LockedDown()); }, true},
-        {(tools + "in a locked C:\\Tools that a user owns"),
-         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), LockedDown(kAlice), LockedDown()); }, false},
         {"Users may delete children of the folder above",
-         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kDeleteChild)); },
-         false},
-        {"Users may delete the folder above",
-         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kDelete)); }, false},
+         Folder(1, LockedDown(kAdministrators, kReadExecute | kDeleteChild)), false},
+        {"Users may delete the folder above", Folder(1, LockedDown(kAdministrators, kReadExecute | kDelete)), false},
         {"Users may change who may use the folder above",
-         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kWriteDac)); }, false},
+         Folder(1, LockedDown(kAdministrators, kReadExecute | kWriteDac)), false},
         {"Users may add folders to the folder above: nothing of the way moves",
-         [](ProgramPlace& p) { p.folders[1] = Plain(LockedDown(kAdministrators, kReadExecute | kAddSubfolder)); },
-         true},
-        {"Users may delete children of the root",
-         [](ProgramPlace& p) { p.folders[0] = Plain(VolumeRoot(kAddSubfolder | kDeleteChild)); }, false},
-        {"a root that a user owns", [](ProgramPlace& p) { p.folders[0] = Plain(LockedDown(kAlice)); }, false},
-        {"D:\\VexQuilkit, a locked folder in a second disk's root",
-         [](ProgramPlace& p) { p.folders = Way(VolumeRoot(), LockedDown()); }, true},
-        {"the program in a volume's root, where users may add folders",
-         [](ProgramPlace& p) { p.folders = Way(VolumeRoot()); }, false},
-        {"the folder itself: Users may modify it",
-         [](ProgramPlace& p) { p.folders[2] = Plain(LockedDown(kAdministrators, kModify)); }, false},
-        {"a folder whose DACL was not read", [](ProgramPlace& p) { p.folders[1] = Plain(""); }, false},
+         Folder(1, LockedDown(kAdministrators, kReadExecute | kAddSubfolder)), true},
+        {"Users may delete children of the root", Folder(0, VolumeRoot(kAddSubfolder | kDeleteChild)), false},
+        {"a root that a user owns", Folder(0, LockedDown(kAlice)), false},
+        {"D:\\VexQuilkit, a locked folder in a second disk's root", Folders({VolumeRoot(), LockedDown()}), true},
+        {"the program in a volume's root, where users may add folders", Folders({VolumeRoot()}), false},
+        {"the folder itself: Users may modify it", Folder(2, LockedDown(kAdministrators, kModify)), false},
+        {"a folder whose DACL was not read", Folder(1, ""), false},
         {"no way at all", [](ProgramPlace& p) { p.folders.clear(); }, false},
 
         // Links on the way, whatever they are like themselves.
-        {"a junction on the way", [](ProgramPlace& p) { p.folders[1] = Link(ProgramFilesFolder(kTrustedInstaller)); },
-         false},
-        {"the program's folder a junction", [](ProgramPlace& p) { p.folders[2] = Link(ProgramFilesFolder()); }, false},
+        {"a junction on the way", LinkedFolder(1, ProgramFilesFolder(kTrustedInstaller)), false},
+        {"the program's folder a junction", LinkedFolder(2, ProgramFilesFolder()), false},
         {"flintpop64.dll a symbolic link", [](ProgramPlace& p) { p.extension = Link(FileInLockedFolder()); }, false},
 
         // The files Explorer loads and starts.
@@ -271,15 +266,10 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         {"flintpop64.dll missing", [](ProgramPlace& p) { p.extension = Plain(""); }, false},
 
         // The volume: "Administrators" on a disk that leaves the computer are anyone's.
-        {"a USB disk", [](ProgramPlace& p) { p.volume.busType = kUsb; }, false},
-        {"an SD card", [](ProgramPlace& p) { p.volume.busType = kSd; }, false},
         {"removable media on SATA", [](ProgramPlace& p) { p.volume.removableMedia = true; }, false},
-        {"a VHD mounted from a file", [](ProgramPlace& p) { p.volume.busType = kVhd; }, false},
-        {"a virtual bus", [](ProgramPlace& p) { p.volume.busType = kVirtual; }, false},
-        {"an iSCSI disk", [](ProgramPlace& p) { p.volume.busType = kIscsi; }, false},
         {"a mapped network drive",
          [](ProgramPlace& p) {
-             p.volume = ProgramPlace::Volume{kDriveRemote, false, 0, false};
+             p.volume = {kDriveRemote, false, 0, false};
          },
          false},
         {"a fixed drive whose device does not answer", [](ProgramPlace& p) { p.volume.deviceKnown = false; }, false},
@@ -300,5 +290,11 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         ProgramPlace place = InstalledPlace();
         row.change(place);
         EXPECT_EQ(row.allUsers, AdministratorsAloneControl(place)) << row.place;
+    }
+    // USB, SD, a VHD mounted from a file, a virtual bus, iSCSI: disks that leave the computer.
+    for (int bus : {kUsb, kSd, kVhd, kVirtual, kIscsi}) {
+        ProgramPlace place = InstalledPlace();
+        place.volume.busType = bus;
+        EXPECT_FALSE(AdministratorsAloneControl(place)) << "bus " << bus;
     }
 }

@@ -18,27 +18,26 @@ CCommandLine Parsed(std::u16string_view text) {
     return commandLine;
 }
 
+struct OptionCase {
+    const char16_t* text;
+    int mode;
+    bool listFiles;
+    RegistrationStep registration;
+};
+
 TEST(CommandLine, OptionsInAnyCaseAfterEitherPrefixLastModeCounts) {
-    const struct {
-        const char16_t* text;
-        int mode;
-        bool listFiles;
-        RegistrationStep registration;
-    } cases[] = {
-        {u"", 0, false, RegistrationStep::None},
-        {u"   ", 0, false, RegistrationStep::None},
-        {u"/M1", 1, false, RegistrationStep::None},
-        {u"-m2", 2, false, RegistrationStep::None},
-        {u"/m2 x /M4", 4, false, RegistrationStep::None},
-        {u"/M5 /l", 5, true, RegistrationStep::None},
-        {u"/register", 0, false, RegistrationStep::Register},
-        {u"-UNREGISTER /M3", 3, false, RegistrationStep::Unregister},
-        // Unknown options and lone prefixes are ignored; letters that only Unicode
-        // folds onto ASCII ("\u0131" dotless i, "\u017F" long s) do not make an option.
-        {u"/X /M7 /M2x /M02 /M0 /M 2 - / /Registe /LL", 0, false, RegistrationStep::None},
-        {u"/Reg\u0131ster /Unregi\u017Fter", 0, false, RegistrationStep::None},
-    };
-    for (const auto& c : cases) {
+    constexpr RegistrationStep kNone = RegistrationStep::None;
+    for (const auto& c :
+         {OptionCase{u"", 0, false, kNone}, OptionCase{u"   ", 0, false, kNone}, OptionCase{u"/M1", 1, false, kNone},
+          OptionCase{u"-m2", 2, false, kNone}, OptionCase{u"/m2 x /M4", 4, false, kNone},
+          OptionCase{u"/M5 /l", 5, true, kNone}, OptionCase{u"/register", 0, false, RegistrationStep::Register},
+          OptionCase{u"-UNREGISTER /M3", 3, false, RegistrationStep::Unregister},
+          // Unknown options and lone prefixes are ignored; letters that only Unicode
+          // folds onto ASCII ("\u0131" dotless i, "\u017F" long s) do not make an option.
+          OptionCase{u"/X /M7 /M2x /M02 /M0 /M 2 - / /Registe /LL", 0, false, kNone},
+          OptionCase{u"/Reg\u0131ster /Unregi\u017Fter", 0, false, kNone},
+          // An option right after a closing quote still counts; /L applies to earlier tokens.
+          OptionCase{u"\"C:\\My Files\\a.txt\"-M2", 2, false, kNone}, OptionCase{u"list.txt /L /M2", 2, true, kNone}}) {
         const CCommandLine commandLine = Parsed(c.text);
         const std::string shown = Utf16ToUtf8(c.text);
         EXPECT_EQ(commandLine.Mode(), c.mode) << shown;
@@ -47,40 +46,27 @@ TEST(CommandLine, OptionsInAnyCaseAfterEitherPrefixLastModeCounts) {
     }
 }
 
-TEST(CommandLine, PathTokensBlankSeparatedQuotesRunOnAndGo) {
-    const struct {
-        const char16_t* text;
-        Texts paths;
-    } cases[] = {
-        {u"  C:\\a    C:\\b  ", {u"C:\\a", u"C:\\b"}},
-        {u"C:\\a\tb", {u"C:\\a\tb"}},
-        {u"/M 2", {u"2"}},
-        {u"-x.txt", {}},
-        {u"C:\\a C:\\b C:\\a", {u"C:\\a", u"C:\\b", u"C:\\a"}},
-        {u"/M3 \"C:\\My Files\\a.txt\"", {u"C:\\My Files\\a.txt"}},
-        {u"\"C:\\a  b\"", {u"C:\\a  b"}},
-        {u"\"C:\\a\"", {u"C:\\a"}},
-        {u"\"C:\\one two\\three four\" C:\\b", {u"C:\\one two\\three four", u"C:\\b"}},
-        {u"\" \"\"", {u"\"", u""}},
-        // An unclosed quote runs on to the next quote or the end; with nothing left it
-        // keeps the token without its quote and ends the scan.
-        {u"/M3 \"C:\\a", {u"C:\\a"}},
-        {u"\"C:\\a \"\" /M2", {u"C:\\a  /M2"}},
-        {u"\"C:\\a \"\" C:\\b", {u"C:\\a  C:\\b"}},
-        {u"\"C:\\a \"\"", {u"C:\\a"}},
-        {u"\"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C\" C:\\\u8868",
-         {u"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C", u"C:\\\u8868"}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(Parsed(c.text).PathTokens(), c.paths) << Utf16ToUtf8(c.text);
-}
+struct PathCase {
+    const char16_t* text;
+    Texts paths;
+};
 
-TEST(CommandLine, OptionRightAfterAClosingQuoteStillCountsAndListAppliesToEarlierTokens) {
-    const CCommandLine quoted = Parsed(u"\"C:\\My Files\\a.txt\"-M2");
-    EXPECT_EQ(quoted.PathTokens(), Texts{u"C:\\My Files\\a.txt"});
-    EXPECT_EQ(quoted.Mode(), 2);
-    const CCommandLine list = Parsed(u"list.txt /L /M2");
-    EXPECT_TRUE(list.ListFiles());
-    EXPECT_EQ(list.PathTokens(), Texts{u"list.txt"});
+TEST(CommandLine, PathTokensBlankSeparatedQuotesRunOnAndGo) {
+    for (const auto& c : {PathCase{u"  C:\\a    C:\\b  ", {u"C:\\a", u"C:\\b"}}, PathCase{u"C:\\a\tb", {u"C:\\a\tb"}},
+                          PathCase{u"/M 2", {u"2"}}, PathCase{u"\"C:\\My Files\\a.txt\"-M2", {u"C:\\My Files\\a.txt"}},
+                          PathCase{u"list.txt /L /M2", {u"list.txt"}}, PathCase{u"-x.txt", {}},
+                          PathCase{u"C:\\a C:\\b C:\\a", {u"C:\\a", u"C:\\b", u"C:\\a"}},
+                          PathCase{u"/M3 \"C:\\My Files\\a.txt\"", {u"C:\\My Files\\a.txt"}},
+                          PathCase{u"\"C:\\a  b\"", {u"C:\\a  b"}}, PathCase{u"\"C:\\a\"", {u"C:\\a"}},
+                          PathCase{u"\"C:\\one two\\three four\" C:\\b", {u"C:\\one two\\three four", u"C:\\b"}},
+                          PathCase{u"\" \"\"", {u"\"", u""}},
+                          // An unclosed quote runs on to the next quote or the end; with nothing left it
+                          // keeps the token without its quote and ends the scan.
+                          PathCase{u"/M3 \"C:\\a", {u"C:\\a"}}, PathCase{u"\"C:\\a \"\" /M2", {u"C:\\a  /M2"}},
+                          PathCase{u"\"C:\\a \"\" C:\\b", {u"C:\\a  C:\\b"}}, PathCase{u"\"C:\\a \"\"", {u"C:\\a"}},
+                          PathCase{u"\"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C\" C:\\\u8868",
+                                   {u"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C", u"C:\\\u8868"}}})
+        EXPECT_EQ(Parsed(c.text).PathTokens(), c.paths) << Utf16ToUtf8(c.text);
 }
 
 // Stands for the ANSI code page (as Latin-1): marks each line so that the test sees it was used.
@@ -93,27 +79,25 @@ std::u16string FakeAnsi(std::string_view bytes) {
 Texts ListOf(std::string_view bytes) { return ParseListFile(bytes, FakeAnsi); }
 Texts Utf8ListOf(const std::string& lines) { return ListOf("\xEF\xBB\xBF" + lines); }
 
+struct ListCase {
+    std::string lines;
+    Texts paths;
+};
+
 TEST(ListFile, LinesEndAtCrLfLfOrCrAndAnEmptyLineEndsTheList) {
-    const struct {
-        std::string lines;
-        Texts paths;
-    } cases[] = {
-        {"C:\\a\r\nC:\\b\r\nC:\\a\r\n", {u"C:\\a", u"C:\\b", u"C:\\a"}},
-        {"C:\\a\nC:\\last", {u"C:\\a", u"C:\\last"}},
-        {"a\rb\r\n\nc", {u"a", u"b"}},
-        {"C:\\a\r\n\r\nC:\\b\r\n", {u"C:\\a"}},
-        {"\r\nC:\\a\r\n", {}},
-        {"", {}},
-        {"x\nC:\\a\nz", {u"x", u"C:\\a", u"z"}},
-        {"\"C:\\My Files\\a.txt\"\r\n\"C:\\half\r\n\"C:\\x\" \r\n  C:\\b  \r\n\"\"\n\"\n",
-         {u"C:\\My Files\\a.txt", u"\"C:\\half", u"\"C:\\x\" ", u"  C:\\b  ", u"", u"\""}},
-        {std::string(2000, 'c') + "\r\nC:\\b", {std::u16string(2000, u'c'), u"C:\\b"}},
-        {"caf\xC3\xA9.txt\r\n\xF0\x9F\x98\x80.txt\r\n\"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt\"\r\n",
-         {u"caf\u00E9.txt", u"\U0001F600.txt", u"\u65E5\u672C\u8A9E.txt"}},
-        // A lead byte cut short by the line end or the end of the file.
-        {"a\xE6\x97\r\nb\xF0", {u"a\uFFFD", u"b\uFFFD"}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(Utf8ListOf(c.lines), c.paths) << c.lines;
+    for (const auto& c :
+         {ListCase{"C:\\a\r\nC:\\b\r\nC:\\a\r\n", {u"C:\\a", u"C:\\b", u"C:\\a"}},
+          ListCase{"C:\\a\nC:\\last", {u"C:\\a", u"C:\\last"}}, ListCase{"a\rb\r\n\nc", {u"a", u"b"}},
+          ListCase{"C:\\a\r\n\r\nC:\\b\r\n", {u"C:\\a"}}, ListCase{"\r\nC:\\a\r\n", {}}, ListCase{"", {}},
+          ListCase{"x\nC:\\a\nz", {u"x", u"C:\\a", u"z"}},
+          ListCase{"\"C:\\My Files\\a.txt\"\r\n\"C:\\half\r\n\"C:\\x\" \r\n  C:\\b  \r\n\"\"\n\"\n",
+                   {u"C:\\My Files\\a.txt", u"\"C:\\half", u"\"C:\\x\" ", u"  C:\\b  ", u"", u"\""}},
+          ListCase{std::string(2000, 'c') + "\r\nC:\\b", {std::u16string(2000, u'c'), u"C:\\b"}},
+          ListCase{"caf\xC3\xA9.txt\r\n\xF0\x9F\x98\x80.txt\r\n\"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt\"\r\n",
+                   {u"caf\u00E9.txt", u"\U0001F600.txt", u"\u65E5\u672C\u8A9E.txt"}},
+          // A lead byte cut short by the line end or the end of the file.
+          ListCase{"a\xE6\x97\r\nb\xF0", {u"a\uFFFD", u"b\uFFFD"}}})
+        EXPECT_EQ(Utf8ListOf(c.lines), c.paths) << c.lines;
     EXPECT_EQ(ListOf(""), Texts{});
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <vector>
 
@@ -10,6 +11,9 @@
 #include "FinderRules.h"
 
 namespace {
+
+std::array<int, 4> Edges(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+using Rect = std::array<int, 4>;
 
 TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     const ExcludedWindows excluded{0x100, 0x200, 0x300, 0x400};
@@ -36,10 +40,8 @@ TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u0150rogman", excluded));
     EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u5757orkerW", excluded));
 
-    EXPECT_FALSE(CFinderRules::NeedsUpdate(0x500, 0x500));
-    EXPECT_FALSE(CFinderRules::NeedsUpdate(0, 0));
-    EXPECT_TRUE(CFinderRules::NeedsUpdate(0x500, 0x600));
-    EXPECT_TRUE(CFinderRules::NeedsUpdate(0, 0x600));
+    EXPECT_FALSE(CFinderRules::NeedsUpdate(0x500, 0x500) || CFinderRules::NeedsUpdate(0, 0));
+    EXPECT_TRUE(CFinderRules::NeedsUpdate(0x500, 0x600) && CFinderRules::NeedsUpdate(0, 0x600));
 }
 
 // How often PatBlt with DSTINVERT, clipped to a width x height window, inverts each pixel
@@ -81,24 +83,12 @@ TEST(FinderRules, OneToggleInvertsEachFramePixelExactlyOnceAtEveryThickness) {
 TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
     const PixelRect window{100, 50, 420, 290};
     const PixelRect visible{107, 50, 413, 283};
-    const PixelRect area = CFinderRules::FrameArea(window, &visible);
-    EXPECT_EQ(7, area.left);
-    EXPECT_EQ(0, area.top);
-    EXPECT_EQ(313, area.right);
-    EXPECT_EQ(233, area.bottom);
-    const PixelRect whole = CFinderRules::FrameArea(window, nullptr);
-    EXPECT_EQ(0, whole.left);
-    EXPECT_EQ(0, whole.top);
-    EXPECT_EQ(320, whole.right);
-    EXPECT_EQ(240, whole.bottom);
+    EXPECT_EQ(Edges(CFinderRules::FrameArea(window, &visible)), (Rect{7, 0, 313, 233}));
+    EXPECT_EQ(Edges(CFinderRules::FrameArea(window, nullptr)), (Rect{0, 0, 320, 240}));
     // Bounds reaching past the window are cut to it; bounds off the window are not used.
-    const PixelRect wider{90, 40, 430, 300};
-    EXPECT_EQ(320, CFinderRules::FrameArea(window, &wider).right);
-    EXPECT_EQ(0, CFinderRules::FrameArea(window, &wider).left);
-    const PixelRect elsewhere{1000, 1000, 1200, 1100};
-    EXPECT_EQ(320, CFinderRules::FrameArea(window, &elsewhere).right);
-    const PixelRect empty{200, 100, 200, 100};
-    EXPECT_EQ(240, CFinderRules::FrameArea(window, &empty).bottom);
+    const PixelRect wider{90, 40, 430, 300}, elsewhere{1000, 1000, 1200, 1100}, empty{200, 100, 200, 100};
+    for (const PixelRect& bounds : {wider, elsewhere, empty})
+        EXPECT_EQ(Edges(CFinderRules::FrameArea(window, &bounds)), (Rect{0, 0, 320, 240})) << bounds.left;
 
     // The bands lie on the area, not on the window's edge: every pixel of the area's
     // border is inverted once, nothing outside it.
@@ -134,11 +124,7 @@ TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
         {"no extent: kept", {3, 3, 9, 9}, {0, 0, 0, 0}, {0, 0, 0, 0}, {3, 3, 9, 9}},
     };
     for (const auto& c : cases) {
-        const PixelRect got = CFinderRules::InOwnCoordinates(c.area, c.physical, c.own);
-        EXPECT_EQ(c.expected.left, got.left) << c.what;
-        EXPECT_EQ(c.expected.top, got.top) << c.what;
-        EXPECT_EQ(c.expected.right, got.right) << c.what;
-        EXPECT_EQ(c.expected.bottom, got.bottom) << c.what;
+        EXPECT_EQ(Edges(CFinderRules::InOwnCoordinates(c.area, c.physical, c.own)), Edges(c.expected)) << c.what;
     }
     // Every band of the frame lies on the window as it draws itself, at every scale.
     for (int percent : {100, 125, 150, 175, 200, 250}) {
@@ -195,17 +181,15 @@ TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
 TEST(FinderRules, TheTitleLineIsQuotedAndALongTitleIsCutWhole) {
     const size_t longest = CFinderRules::kLongestTitle;
     const std::u16string fits(longest, u'a'), pairAtCut = std::u16string(longest - 1, u'a') + u"\U0001F600b";
-    const struct {
+    struct TitleCase {
         std::u16string title, line;
-    } cases[] = {
-        {u"", u"\"\""},
-        {u" ", u"\" \""},
-        {u"Untitled - Notepad", u"\"Untitled - Notepad\""},
-        {fits, u"\"" + fits + u"\""},
-        {fits + u"b", u"\"" + fits + u"\u2026\""},
-        {pairAtCut, u"\"" + std::u16string(longest - 1, u'a') + u"\u2026\""},
     };
-    for (const auto& [title, line] : cases) EXPECT_TRUE(CFinderRules::TitleLine(title) == line) << title.size();
+    for (const auto& [title, line] :
+         {TitleCase{u"", u"\"\""}, TitleCase{u" ", u"\" \""},
+          TitleCase{u"Untitled - Notepad", u"\"Untitled - Notepad\""}, TitleCase{fits, u"\"" + fits + u"\""},
+          TitleCase{fits + u"b", u"\"" + fits + u"\u2026\""},
+          TitleCase{pairAtCut, u"\"" + std::u16string(longest - 1, u'a') + u"\u2026\""}})
+        EXPECT_TRUE(CFinderRules::TitleLine(title) == line) << title.size();
 }
 
 }  // namespace
