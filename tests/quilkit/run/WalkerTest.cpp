@@ -449,7 +449,9 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
             EXPECT_TRUE(m_seam.WaitUntilEntered());
             EXPECT_TRUE(run.IsWorkerReading());  // what the deadline of Close asks before it lets the worker go
             const std::string lines = StopBlocked(run, m_seam, cancellable);
-            if (cancellable) EXPECT_EQ(lines, test.before + stopped);
+            if (cancellable) {
+                EXPECT_EQ(lines, test.before + stopped);
+            }
         }
     }
 }
