@@ -373,9 +373,7 @@ TEST_F(FlintPop, ANameWithALoneSurrogateReachesTheLogWhole) {
     EXPECT_EQ(0, driver::WaitForExit(app));
 }
 
-// Run with LC_ALL=ja_JP.UTF-8, where the code page is 932.
-// A verb string placed where bits 16 to 31 of its address are clear is still a verb, not
-// the offset of the first item.
+// A verb string where bits 16 to 31 of its address are clear is still a verb, not an item's offset.
 TEST_F(FlintPop, AVerbStringAtAnyAddressNamesItsItem) {
     ASSERT_TRUE(CreateDirectoryA((m_folder / "src").c_str(), nullptr));
     ComPtr<IContextMenu> menu = Menu({L"src"});

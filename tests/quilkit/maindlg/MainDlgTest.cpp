@@ -1,6 +1,4 @@
-// The main dialog's Install and Uninstall against libraries of ours placed beside a copy
-// of VexQuilkit.exe, and how the dialog ends; the registration of the real extension for
-// this user or for all, and the dialog's line that says which.
+// The main dialog's Install and Uninstall (stand-in and real extension, this user or all) and its line.
 #include <windows.h>
 #include <sddl.h>
 
@@ -224,9 +222,7 @@ TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
 
-// Japanese for exactly Japanese (Japan), 0x0411; every other locale, other Japanese ones
-// too, keeps English. Wine makes every Japanese Unix locale 0x0411 and writes it over the
-// prefix's own, so the others are given here to the rule and the program's texts.
+// Japanese for exactly 0x0411 (Wine makes every Japanese Unix locale that, so the others are given here).
 TEST(MainDlg, ALocaleOtherThan0411KeepsEnglish) {
     const driver::ProgramResources program(driver::QuilkitExe());
     ASSERT_TRUE(program.Get());
@@ -294,9 +290,8 @@ TEST(MainDlg, JapaneseRegistrationLineAndMessages) {
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
 
-// On Windows 11 (a prefix whose build is 22000) a third line says that the first menu is
-// the installer's; the classic menu, the one Install adds, is under Show more options.
-// With the longest second line, of a copy others can change, all three lines fit.
+// On Windows 11 (build 22000) a third line says the first menu is the installer's; with the longest
+// second line all three fit.
 void ExpectWindows11Line(const std::string& line) {
     const char* const key = "Software\\Microsoft\\Windows NT\\CurrentVersion";
     const std::string usual = MachineString(key, "CurrentBuild");
