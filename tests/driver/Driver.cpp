@@ -50,8 +50,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    // A title matches itself and its longer forms: "Log" finds "Log - Check Hashes - a.txt".
-    if (search->title) {
+    // A title matches itself and its longer forms: "Log" finds "Log - Check Hashes - a.txt";
+    // an empty one matches any window.
+    if (!search->title->empty()) {
         const std::string text = GetText(window);
         if (text != *search->title && text.rfind(*search->title + " - ", 0) != 0) return TRUE;
     }
@@ -89,6 +90,23 @@ std::string ClipboardRtf(int timeoutMs) {
         return !rtf.empty();
     });
     return rtf;
+}
+
+HWND PollForWindow(WNDENUMPROC match, WindowSearch search, int timeoutMs) {
+    PollUntil(timeoutMs, [&] {
+        EnumWindows(match, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+// Reads until `done` holds for the text read; a failure names `what` and the last text.
+template <typename Done>
+std::string WaitUntilRead(int timeoutMs, std::string (*read)(HWND), HWND window, Done done, const std::string& what) {
+    std::string text;
+    if (!PollUntil(timeoutMs, [&] { return done(text = read(window)); }))
+        ADD_FAILURE() << what << "; it shows:\n" << text;
+    return text;
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
@@ -253,12 +271,7 @@ Process Start(const std::string& exe, const std::string& arguments, const std::s
 }
 
 HWND FindWindowOf(const Process& process, const std::string& title, int timeoutMs) {
-    WindowSearch search = {process.Id(), &title, nullptr};
-    PollUntil(timeoutMs, [&] {
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
+    return PollForWindow(MatchWindow, {process.Id(), &title, nullptr}, timeoutMs);
 }
 
 HWND WaitForWindow(const Process& process, const std::string& title, int timeoutMs) {
@@ -326,12 +339,7 @@ void PressEscape(HWND window) { PressKey(window, VK_ESCAPE, 0x01); }
 void PressEnter(HWND window) { PressKey(window, VK_RETURN, 0x1C); }
 
 HWND WaitForMessageBox(const Process& process, int timeoutMs) {
-    WindowSearch search = {process.Id(), nullptr, nullptr};
-    PollUntil(timeoutMs, [&] {
-        EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
+    return PollForWindow(MatchMessageBox, {process.Id(), nullptr, nullptr}, timeoutMs);
 }
 
 MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
@@ -352,13 +360,9 @@ std::string ReadStatus(HWND log) { return GetItemText(log, kStatusControlId); }
 std::string ReadVerdict(HWND log) { return GetItemText(log, kVerdictControlId); }
 
 std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs) {
-    std::string text;
-    if (!PollUntil(timeoutMs, [&] {
-            text = ReadStatus(log);
-            return text.compare(0, prefix.size(), prefix) == 0;
-        }))
-        ADD_FAILURE() << "the status bar never showed \"" << prefix << "\"; it shows \"" << text << "\"";
-    return text;
+    return WaitUntilRead(
+        timeoutMs, ReadStatus, log, [&](const std::string& text) { return text.rfind(prefix, 0) == 0; },
+        "the status bar never showed \"" + prefix + "\"");
 }
 
 std::string WaitForRunEnd(HWND log, int timeoutMs) {
@@ -368,13 +372,12 @@ std::string WaitForRunEnd(HWND log, int timeoutMs) {
         return pattern.substr(0, pattern.find("%1"));
     };
     const std::string done = lead(IDS_STATUS_DONE), stopped = lead(IDS_STATUS_STOPPED);
-    std::string text;
-    if (!PollUntil(timeoutMs, [&] {
-            text = ReadStatus(log);
+    return WaitUntilRead(
+        timeoutMs, ReadStatus, log,
+        [&](const std::string& text) {
             return (!done.empty() && text.rfind(done, 0) == 0) || (!stopped.empty() && text.rfind(stopped, 0) == 0);
-        }))
-        ADD_FAILURE() << "the run never ended; the status bar shows \"" << text << "\"";
-    return text;
+        },
+        "the run never ended");
 }
 
 double RoundTripMs(HWND window, int timeoutMs) {
@@ -388,16 +391,13 @@ double RoundTripMs(HWND window, int timeoutMs) {
 }
 
 std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs) {
-    std::string text;
-    if (!PollUntil(timeoutMs, [&] {
-            text = ReadLogText(log);
-            return text.find(part) != std::string::npos;
-        }))
-        ADD_FAILURE() << "the log never showed \"" << part << "\"; it holds:\n" << text;
-    return text;
+    return WaitUntilRead(
+        timeoutMs, ReadLogText, log, [&](const std::string& text) { return text.find(part) != std::string::npos; },
+        "the log never showed \"" + part + "\"");
 }
 
-std::vector<TextRun> ReadLogRuns(HWND log) {
+// The log's text with bold and colour, from its copied RTF.
+static std::vector<TextRun> ReadLogRuns(HWND log) {
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();

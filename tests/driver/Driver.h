@@ -8,7 +8,7 @@
 //   driver::Click(dialog, IDOK);
 //   HWND log = driver::WaitForWindow(app, "Log");
 //   driver::WaitForLogText(log, "All Success!");
-//   auto runs = driver::ReadLogRuns(log);   // text with bold and colour, from the RTF
+//   EXPECT_EQ(driver::ReadLogMarked(log), "...<G>All Success!</G>");
 //   driver::Close(log);
 //   EXPECT_EQ(driver::WaitForExit(app), 0);
 //
@@ -61,7 +61,7 @@ Process Start(const std::string& exe, const std::string& arguments, const std::s
 // Waits for a visible top-level window of the process with exactly this title.
 HWND WaitForWindow(const Process& process, const std::string& title, int timeoutMs = kDefaultTimeoutMs);
 // The same, without failing: null when none appears within the time.
-HWND FindWindowOf(const Process& process, const std::string& title, int timeoutMs);
+HWND FindWindowOf(const Process& process, const std::string& title, int timeoutMs);  // "": any
 
 // Waits for the process to end; returns its exit code, or -1 after the time limit.
 int WaitForExit(const Process& process, int timeoutMs = kDefaultTimeoutMs);
@@ -117,11 +117,10 @@ struct TextRun {
     bool bold = false;
     COLORREF color = 0;  // 0 for the automatic colour
 };
-std::vector<TextRun> ReadLogRuns(HWND log);
 // The log's text with its formats marked: <G>bold green</G>, <R>bold red</R>, <?>any
 // other</?>, plain text as it is; one comparison checks text, colours and bold.
 std::string ReadLogMarked(HWND log);
-// Parses RTF into runs (exposed for the driver's own tests).
+// Parses RTF into runs.
 std::vector<TextRun> ParseRtf(const std::string& rtf);
 
 // Colours of the log's formats.

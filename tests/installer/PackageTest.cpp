@@ -1,9 +1,5 @@
-// The release as a user gets it, run by scripts/test-package.sh in a Wine prefix of its
-// own, which names the installers and the extensions in VEX_PACKAGE_* variables: an older
-// version installed, this one over it while the old extension is loaded, the installed
-// extension used, then all of it uninstalled but the user's settings; then a newer
-// version installed, which this one does not replace without asking; and a folder outside
-// Program Files refused. The installer speaks English, or Japanese under a Japanese Windows.
+// The release as a user gets it (scripts/test-package.sh names it in VEX_PACKAGE_*): upgrade over a loaded
+// extension, use, uninstall keeping the settings, a newer version kept, a folder outside Program Files refused.
 #include <shlobj.h>
 #include <wincrypt.h>
 #include <wrl/client.h>
@@ -267,12 +263,8 @@ std::vector<std::string> ToolCommands(const std::string& log) {
 
 }  // namespace
 
-// On Windows 11 (a prefix whose build is 22000) the installer trusts the certificate of
-// Windows 11's menu and registers its package, through tools that a recorder stands in for
-// here: the certificate goes into the machine's Trusted People, the package is
-// registered from the program's folder for this account and through Active Setup for every
-// other; an installation over it drops the certificate it had; uninstall removes the package
-// for all users and the certificate. Windows 10: none of it.
+// Windows 11: the menu's certificate trusted and its package registered (this account, Active Setup for the
+// others) through recorded stand-ins for certutil and PowerShell, dropped again on reinstall and uninstall.
 TEST_F(Package, OnWindows11TheMenuPackageIsTrustedRegisteredAndRemovedAndOnWindows10Not) {
     driver::TempFolder records;
     const std::string system = KnownFolder(FOLDERID_System), log = records / "records.txt";
@@ -378,9 +370,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     EXPECT_FALSE(driver::FileExists(m_folder));
 }
 
-// Over a newer version this one asks first, Yes or No with No the default, and No keeps
-// the newer one; silently it keeps it too, with an exit code of its own. The same version
-// installs again without a word. Yes goes on to the welcome page and the licence.
+// Over a newer version it asks (No the default; silently it keeps the newer one, exit 1638); Yes goes on.
 void Package::ExpectAsksBeforeReplacingANewerOne(const SetupTexts& texts) {
     const std::string newer = Variable("VEX_PACKAGE_NEWER_SETUP"), setup = Variable("VEX_PACKAGE_SETUP");
     ASSERT_NO_FATAL_FAILURE(Install(newer, "9.9.9"));
@@ -432,9 +422,7 @@ TEST_F(Package, JapaneseTextsAndTheSameInstallation) {
     ExpectAsksBeforeReplacingANewerOne(kJapanese);
 }
 
-// The installer registers for every user, so it installs only into a folder in Program
-// Files: another one, given silently (and made a full path first), is refused before
-// anything is copied or run there.
+// The installer registers for every user: a folder outside Program Files is refused before anything is copied.
 TEST_F(Package, RefusesAFolderOutsideProgramFiles) {
     const std::string setup = Variable("VEX_PACKAGE_SETUP"), programFiles = KnownFolder(FOLDERID_ProgramFiles);
     for (const std::string& folder : {std::string("C:\\Tools\\VexQuilkit"), m_folder + "\\..\\..\\Tools", programFiles,

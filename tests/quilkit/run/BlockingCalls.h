@@ -1,11 +1,7 @@
 #pragma once
-// Wine has no share that stops answering, and no file system whose listing or attributes
-// can be made to wait. The engines are linked into this program, so their calls into the
-// system go through its import table: redirected there, a call on a chosen path waits in
-// the read of a pipe that never answers (synchronous I/O that CancelSynchronousIo ends, as
-// it ends a wait on the redirector), then fails as the cancelled call fails; or waits on
-// an event, as a call Wine cannot cancel would. Another chosen file is shown as a cloud
-// placeholder, and its opens are noted.
+// Wine has no share that stops answering: the engines' imports are redirected so that a call on a chosen
+// path waits, cancellably (a silent pipe's read) or not (an event), and a chosen file shows as a cloud
+// placeholder whose opens are noted.
 #include <windows.h>
 
 #include <algorithm>
@@ -194,10 +190,8 @@ private:
     UniqueFile m_server, m_reader;
 };
 
-// The next `call` on `path` waits, in a read of a silent pipe when `cancellable`, else on
-// the seam's release. A wait that the code under test did not end is ended after 5 s, so
-// that a fault fails the test instead of hanging it; the watchdog is joined on destruction,
-// after the wait is released.
+// The next `call` on `path` waits (a silent pipe's read when `cancellable`, else the release); a 5 s
+// watchdog ends a wait the code under test left, so that a fault fails the test instead of hanging it.
 class BlockedCall {
 public:
     BlockedCall(Installed& seam, Call call, const std::wstring& path, bool cancellable) : m_seam(seam) {

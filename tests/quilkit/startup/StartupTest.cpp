@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "Driver.h"
 #include "resource.h"
@@ -90,20 +88,9 @@ TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
     ASSERT_TRUE(CopyFileA(built.c_str(), copy.c_str(), FALSE));
     const auto run = [&copy](const char* step) {
         Process app = Start(copy, step);
-        std::vector<HWND> windows;
-        while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && windows.empty()) {
-            std::pair<DWORD, std::vector<HWND>*> search = {app.Id(), &windows};
-            EnumWindows(
-                [](HWND window, LPARAM context) {
-                    auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>*>*>(context);
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(window, &process);
-                    if (process == found->first && IsWindowVisible(window)) found->second->push_back(window);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-        }
-        EXPECT_TRUE(windows.empty()) << step << " showed a window";
+        bool shown = false;
+        while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && !shown) shown = FindWindowOf(app, "", 0);
+        EXPECT_FALSE(shown) << step << " showed a window";
         return WaitForExit(app);
     };
     EXPECT_EQ(101, run("/Register"));  // no flintpop64.dll beside it

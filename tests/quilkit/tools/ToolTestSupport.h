@@ -14,9 +14,6 @@
 
 namespace tooltest {
 
-// The settings values in which the options dialogs keep their last choices.
-constexpr const char* kChoiceValues[] = {"Cleaner", "HashChecker", "TimeChanger"};
-
 // The stored choices of `value` ("<none>" without one).
 inline std::string StoredChoices(const char* value) {
     char text[1024] = {};
@@ -29,7 +26,8 @@ inline std::string StoredChoices(const char* value) {
 
 // Every dialog opens with its first-run defaults, whatever an earlier test chose.
 inline void ForgetChoices() {
-    for (const char* value : kChoiceValues) RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value);
+    for (const char* value : {"Cleaner", "HashChecker", "TimeChanger"})
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value);
 }
 
 enum class Choices { Forget, Keep };
@@ -141,14 +139,10 @@ private:
     bool m_connected = false;
 };
 
-// A finished run: the log's text, the same with its formats marked (driver::ReadLogMarked),
-// the status bar's last text and the exit code.
+// A finished run: the log's text, the same marked (driver::ReadLogMarked), the status bar's
+// last text, the verdict, the log's title and the exit code.
 struct Outcome {
-    std::string text;
-    std::string marked;
-    std::string status;
-    std::string verdict;
-    std::string title;
+    std::string text, marked, status, verdict, title;
     int exitCode = -1;
 };
 

@@ -81,12 +81,16 @@ protected:
 
 using SkyperchJapanese = SkyperchTest;
 
+// A class name of Han characters and an emoji (a surrogate pair), outside the C locale's code page, is shown exactly.
 TEST_F(SkyperchTest, FinderShowsTheRootWindowsClassAndTypeAndTheOwnDialogClearsIt) {
     CreateWindowExA(0, "BUTTON", "Child", WS_CHILD | WS_VISIBLE, 20, 20, 120, 30, plain_.window, nullptr, nullptr,
                     nullptr);
+    const CTestWindow unicode{L"Vex\u65E5\u672C\u8A9E\U0001F600Class", {900, 60, 1220, 260}, RGB(60, 160, 90)};
     skyperch_.PressFinder();
     skyperch_.DragTo(topMost_.At(150, 100));
     ExpectPick(topMost_.className, kTopMost);
+    skyperch_.DragTo(unicode.At(150, 100));
+    ExpectPick(unicode.className, kNotTopMost);
     skyperch_.DragTo(plain_.At(200, 150));
     ExpectPick(plain_.className, kNotTopMost);
     // Overwrite the texts: only an update by the finder could bring the real ones back.
@@ -128,20 +132,7 @@ TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
     EXPECT_TRUE(IsTopMost(skyperch_.Dialog()));
 }
 
-// Han characters and an emoji (a surrogate pair), none of them in the Western code page
-// of the C locale.
-TEST_F(SkyperchTest, ClassNameOutsideTheCodePageIsShownExactly) {
-    const CTestWindow unicode{L"Vex\u65E5\u672C\u8A9E\U0001F600Class", {900, 60, 1220, 260}, RGB(60, 160, 90)};
-    skyperch_.PressFinder();
-    skyperch_.DragTo(unicode.At(150, 100));
-    ExpectPick(unicode.className, kNotTopMost);
-    skyperch_.ReleaseFinder();
-}
-
-// Screen output of another process reaches the display asynchronously under Wine: each
-// pixel gets a while to show the expected colour before what is there is reported.
-// The frame lies on the window's visible bounds (a borderless window's are its rectangle)
-// and is as thick as the display's scale asks.
+// The frame on the window's visible bounds, as thick as the scale asks; each pixel gets a while (Wine draws late).
 void ExpectFrame(const CTestWindow& window, bool framed) {
     const int w = window.rect.right - window.rect.left, h = window.rect.bottom - window.rect.top;
     const int t = CDpiScale::FrameThickness(driver::ScreenDpi());
@@ -164,7 +155,7 @@ void ExpectFrame(const CTestWindow& window, bool framed) {
     ReleaseDC(nullptr, screen);
 }
 
-TEST_F(SkyperchTest, FrameIsInvertedWhilePickedAndErasedByTheNextPickAndTheRelease) {
+TEST_F(SkyperchTest, FrameIsErasedByTheNextPickTheReleaseALostCaptureAndTheEnd) {
     skyperch_.PressFinder();
     skyperch_.DragTo(plain_.At(150, 150));
     ExpectFrame(plain_, true);
@@ -174,9 +165,8 @@ TEST_F(SkyperchTest, FrameIsInvertedWhilePickedAndErasedByTheNextPickAndTheRelea
     skyperch_.ReleaseFinder();
     ExpectFrame(topMost_, false);
     EXPECT_EQ(topMost_.className, skyperch_.WideText(IDC_CLASS_TEXT)) << "the pick outlives the release";
-}
 
-TEST_F(SkyperchTest, ALostCaptureEndsTheDragAsAReleaseWould) {
+    // A lost capture ends the drag as a release would.
     skyperch_.PressFinder();
     skyperch_.DragTo(plain_.At(150, 150));
     ExpectFrame(plain_, true);
@@ -187,16 +177,14 @@ TEST_F(SkyperchTest, ALostCaptureEndsTheDragAsAReleaseWould) {
     skyperch_.DragTo(topMost_.At(150, 100));
     ExpectPick(plain_.className, kNotTopMost);
     ExpectFrame(topMost_, false);
-}
 
-TEST_F(SkyperchTest, FrameIsErasedWhenSkyperchEnds) {
-    {
+    {  // ended with its Cancel command in the middle of a drag, Skyperch leaves no frame
         CSkyperchProcess second;
         ASSERT_NE(nullptr, second.Dialog());
         second.PressFinder();
         second.DragTo(plain_.At(150, 150));
         ExpectFrame(plain_, true);
-    }  // ended with its Cancel command in the middle of the drag
+    }
     ExpectFrame(plain_, false);
 }
 
