@@ -4,23 +4,9 @@
 #include <cstring>
 #include <initializer_list>
 
-namespace {
+#include "text/TextPattern.h"
 
-// `pattern` with each %1 to %9 replaced by that argument.
-std::wstring Fill(const std::wstring& pattern, std::initializer_list<std::wstring> args) {
-    std::wstring said;
-    for (size_t at = 0; at < pattern.size(); ++at) {
-        const wchar_t next = at + 1 < pattern.size() ? pattern[at + 1] : L'\0';
-        if (pattern[at] == L'%' && next >= L'1' && next <= L'9') {
-            const size_t index = size_t(next - L'1');
-            if (index < args.size()) said += *(args.begin() + index);
-            ++at;
-        } else {
-            said += pattern[at];
-        }
-    }
-    return said;
-}
+namespace {
 
 std::wstring Number(uint64_t value) { return std::to_wstring(value); }
 
@@ -31,7 +17,7 @@ std::wstring Folders(uint64_t count, const CountWords& words) { return CountOf(c
 }  // namespace
 
 std::wstring CountOf(uint64_t count, const std::wstring& singular, const std::wstring& plural) {
-    return Fill(count == 1 ? singular : plural, {Number(count)});
+    return FormatText(count == 1 ? singular : plural, {Number(count)});
 }
 
 std::wstring FormatBytes(uint64_t bytes, const CountWords& words) {
@@ -50,25 +36,26 @@ std::wstring FormatRunCounts(CountWording wording, const RunCounts& counts, cons
     const std::wstring failed = Number(counts.failures);
     switch (wording) {
         case CountWording::Cleaner:
-            return Fill(words.cleaner, {Number(counts.files), Number(counts.deleted), failed});
+            return FormatText(words.cleaner, {Number(counts.files), Number(counts.deleted), failed});
         case CountWording::CleanerPreview:
-            return Fill(words.preview, {Number(counts.files), Number(counts.previewed), failed});
+            return FormatText(words.preview, {Number(counts.files), Number(counts.previewed), failed});
         case CountWording::TimeChanger:
-            return Fill(words.timeChanger,
-                        {Files(counts.filesStamped, words), Folders(counts.foldersStamped, words), failed});
+            return FormatText(words.timeChanger,
+                              {Files(counts.filesStamped, words), Folders(counts.foldersStamped, words), failed});
         case CountWording::Digests:
             break;
     }
-    return Fill(words.digests, {Files(counts.files, words), failed, FormatBytes(counts.bytesRead, words)});
+    return FormatText(words.digests, {Files(counts.files, words), failed, FormatBytes(counts.bytesRead, words)});
 }
 
 std::wstring FormatStoppedCounts(CountWording wording, const RunCounts& counts, const CountWords& words) {
     const bool totalKnown = counts.total > counts.files;
-    const std::wstring left = totalKnown ? Fill(words.notDone, {Number(counts.total - counts.files)})
-                                         : Fill(words.pathsNotFinished, {Number(counts.pathsNotDone)});
-    if (wording != CountWording::Digests) return Fill(words.stopped, {FormatRunCounts(wording, counts, words), left});
+    const std::wstring left = totalKnown ? FormatText(words.notDone, {Number(counts.total - counts.files)})
+                                         : FormatText(words.pathsNotFinished, {Number(counts.pathsNotDone)});
+    if (wording != CountWording::Digests)
+        return FormatText(words.stopped, {FormatRunCounts(wording, counts, words), left});
     const std::wstring failed = Number(counts.failures), read = FormatBytes(counts.bytesRead, words);
     if (totalKnown)
-        return Fill(words.stoppedDigestsOf, {Number(counts.files), Number(counts.total), failed, left, read});
-    return Fill(words.stoppedDigests, {Files(counts.files, words), failed, left, read});
+        return FormatText(words.stoppedDigestsOf, {Number(counts.files), Number(counts.total), failed, left, read});
+    return FormatText(words.stoppedDigests, {Files(counts.files, words), failed, left, read});
 }

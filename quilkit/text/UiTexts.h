@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "TextPattern.h"
+
 class CUiTexts {
 public:
     static constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
@@ -43,6 +45,3 @@ private:
     HMODULE m_module = nullptr;
     LANGID m_language = kEnglish;
 };
-
-// `pattern` with each %1 to %9 replaced by that argument (empty past the last), %% by %.
-std::wstring FormatText(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);
