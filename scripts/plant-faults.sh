@@ -40,7 +40,7 @@ faults=(
     "colour|quilkit/log/LogRtf.cpp|s/return \"\\\\\\\\b\\\\\\\\cf2 \";/return \"\\\\\\\\b\\\\\\\\cf1 \";/|win64|quilkit_log_tests|^quilkit_log_tests\$"
     "entry|quilkit/checksums/EntryTarget.cpp|s/part.substr(0, part.find_first_of(u\".:\"))/part.substr(0, part.find_first_of(u\".\"))/|native|quilkit_parser_tests|^quilkit_parser_tests\$"
     "stopped|quilkit/run/ToolRun.cpp|s/m_feed.NotePathsNotDone(uint64_t(tally.notDone));/m_feed.NotePathsNotDone(uint64_t(tally.notDone) + 1);/|win64|quilkit_core_tests|^quilkit_core_tests\$"
-    "count|quilkit/log/RunCounts.cpp|s/(count == 1 ? singular : plural)/(count <= 1 ? singular : plural)/|native|quilkit_parser_tests|^quilkit_parser_tests\$"
+    "count|quilkit/log/RunCounts.cpp|s/FormatText(count == 1 ? singular : plural,/FormatText(count <= 1 ? singular : plural,/|native|quilkit_parser_tests|^quilkit_parser_tests\$"
 )
 
 # The files keep the commit's times, older than the objects an earlier run built with its
