@@ -191,10 +191,15 @@ def settle_signature_time(package, epoch):
 
 
 def serial_number(der_file):
-    """The serial number in hexadecimal, by which certutil finds the certificate in a store."""
+    """The serial number in hexadecimal, by which certutil finds the certificate in a store.
+
+    Written as the certificate's own bytes, the way Windows holds and shows it: OpenSSL prints
+    the integer's value, which drops the zero byte that keeps a serial with its top bit set
+    positive, and certutil then finds no certificate to delete."""
     result = subprocess.run(["openssl", "x509", "-inform", "DER", "-in", der_file, "-noout", "-serial"],
                             capture_output=True, text=True, check=True)
-    return result.stdout.strip().removeprefix("serial=")
+    value = int(result.stdout.strip().removeprefix("serial="), 16)
+    return value.to_bytes(value.bit_length() // 8 + 1, "big").hex().upper()
 
 
 def der_certificate(certificate, out):
