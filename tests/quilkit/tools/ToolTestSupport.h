@@ -119,18 +119,6 @@ public:
     }
     // The next read fails (ERROR_PIPE_NOT_CONNECTED): a read error, not the end of the data.
     void Break() { DisconnectNamedPipe(m_server.Get()); }
-    // Whether a reader has opened the pipe by now, and perhaps closed it again.
-    bool WasOpened() {
-        OVERLAPPED overlapped = {};
-        overlapped.hEvent = m_event.Get();
-        if (m_connected || ConnectNamedPipe(m_server.Get(), &overlapped)) return true;
-        const DWORD error = GetLastError();
-        if (error != ERROR_IO_PENDING) return error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA;
-        DWORD ignored = 0;
-        CancelIoEx(m_server.Get(), &overlapped);
-        // A reader that came as the wait was given up still counts.
-        return GetOverlappedResult(m_server.Get(), &overlapped, &ignored, TRUE) != FALSE;
-    }
 
 private:
     std::string m_path;

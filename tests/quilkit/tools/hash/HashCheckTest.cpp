@@ -42,30 +42,20 @@ Outcome RunHashes(const driver::TempFolder& folder, const std::vector<std::strin
 
 // Puts `text` on the clipboard for as long as it lives: a digest left there would be
 // filled into every later hash dialog.
-class ClipboardText {
-public:
-    explicit ClipboardText(const std::wstring& text) {
-        if (!OpenClipboard(nullptr)) {
-            ADD_FAILURE() << "the clipboard cannot be opened";
-            return;
-        }
+struct ClipboardText {
+    explicit ClipboardText(const std::wstring& text) { Put(text); }
+    ~ClipboardText() { Put(L""); }
+    static void Put(const std::wstring& text) {
+        if (!OpenClipboard(nullptr)) return ADD_FAILURE() << "the clipboard cannot be opened";
         EmptyClipboard();
         const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (HGLOBAL memory = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, bytes)) {
             memcpy(GlobalLock(memory), text.c_str(), bytes);
             GlobalUnlock(memory);
             if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
         }
         CloseClipboard();
     }
-    ~ClipboardText() {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-    }
-    ClipboardText(const ClipboardText&) = delete;
-    ClipboardText& operator=(const ClipboardText&) = delete;
 };
 
 const std::string kSha256OfAbc = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
@@ -231,7 +221,8 @@ TEST(HashDialog, AClipboardDigestFillsExpectedForOneSelectedFileOnly) {
 }
 
 // Each dialog opens as the last run confirmed it, and with the first run's defaults when
-// nothing is kept; the expected digest, which belongs to one file, is never kept.
+// nothing is kept; the expected digest, which belongs to one file, is never kept. The close
+// box runs nothing: the cleaner leaves a file its kept list names.
 TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
     const std::string extensions = ".tmp;1|.b%ak", digest = "900150983cd24fb0d6963f7d28e17f72";
     const struct {
@@ -256,7 +247,8 @@ TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
         if (mode == 2) driver::SetItemText(dialog, IDC_EXTENSIONS, extensions);
         if (mode == 3) driver::SetItemText(dialog, IDC_EXPECTED, digest);
         FinishRun(app, dialog);
-
+        const std::string named = folder / "empty\\a.b%ak";
+        if (mode == 2) driver::WriteFile(named, "");
         dialog = StartTool(app, folder, mode, {folder / "empty"}, Choices::Keep);
         ASSERT_NE(dialog, nullptr) << mode;
         for (int box : boxes) EXPECT_EQ(driver::IsChecked(dialog, box), box != IDC_SUBFOLDERS) << mode << " " << box;
@@ -264,6 +256,7 @@ TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
         if (mode != 4) EXPECT_EQ(driver::GetItemText(dialog, kept), mode == 2 ? extensions : "") << mode;
         EXPECT_EQ(StoredChoices(value).find(digest), std::string::npos) << StoredChoices(value);
         CloseWithoutRun(app, dialog);
+        EXPECT_EQ(driver::FileExists(named), mode == 2);
     }
 }
 

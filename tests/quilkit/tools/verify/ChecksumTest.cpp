@@ -5,7 +5,6 @@
 #include <psapi.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "ToolTestSupport.h"
 
@@ -101,13 +100,16 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     EXPECT_EQ(Verify({saved}), verified + "<G>---\r\nAll Success!\r\n</G>");
 }
 
+// md5sum, sha1sum --tag, sha256sum -b and b3sum.
 TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     driver::TempFolder folder;
     MakeFiles(folder.Path());
     const std::string written = RunShell(
         folder.Path(),
         "md5sum 'a b.txt' sub/c.bin > sums.md5 && sha1sum --tag 'caf\xC3\xA9 \xF0\x9F\x98\x80.txt' > Tagged.SHA1 && "
-        "sha256sum -b sub/c.bin 'a b.txt' > sub/../all.sha256 && printf '; comment\\n\\n# another\\r\\n' >> sums.md5");
+        "sha256sum -b sub/c.bin 'a b.txt' > sub/../all.sha256 && printf '; comment\\n\\n# another\\r\\n' >> sums.md5 "
+        "&& "
+        "b3sum sub/c.bin > B3SUMS");
     ASSERT_EQ(written, "exit 0\n");
     driver::WriteFile(folder / "sub\\c.bin", "changed");
     // What makes a bad line, and names escaped, are ChecksumFile's tables.
@@ -128,23 +130,24 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
           "<R>No checksums in - </R>" + (folder / "broken.sha256") + "\r\n",
           "<R>Not found - </R>" + (folder / "typo.md5") + "\r\n"})
         EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
-    // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, broken.sha256: 1 and the line saying that it
-    // held no entry, typo.md5; a heading for each of the four files.
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 8 + 2 + 4);
+    // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, B3SUMS: 1, broken.sha256: 1 and the line
+    // saying that it held no entry, typo.md5; a heading for each of the five files.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 9 + 2 + 5);
     // Each checksum file's entries under its name.
-    const std::string sums =
-        "Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a + "\r\n<R>FAILED - </R>" + c + "\r\n";
-    EXPECT_NE(marked.find(sums), std::string::npos) << marked;
-    EXPECT_NE(marked.find("<R>---\r\nError: 7\r\n</R>"), std::string::npos) << marked;
+    for (const std::string& sums :
+         {"Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a + "\r\n<R>FAILED - </R>" + c + "\r\n",
+          "Checking - " + (folder / "B3SUMS") + "\r\n<R>FAILED - </R>" + c + "\r\n"})
+        EXPECT_NE(marked.find(sums), std::string::npos) << sums << "\nin\n" << marked;
+    EXPECT_NE(marked.find("<R>---\r\nError: 8\r\n</R>"), std::string::npos) << marked;
     // The status bar counts the files hashed (and the path not found), not the bad lines.
-    EXPECT_EQ(run.status.rfind("Done: 4 files, 7 failed, ", 0), 0u) << run.status;
-    EXPECT_EQ(run.verdict, "7 failed");
+    EXPECT_EQ(run.status.rfind("Done: 5 files, 8 failed, ", 0), 0u) << run.status;
+    EXPECT_EQ(run.verdict, "8 failed");
 }
 
-// BLAKE3 alone: Save proposes checksums.b3 in the form b3sum --check reads, and mode 6 reads
-// what b3sum writes. (Which files hold BLAKE3 in b3sum's plain form, and its tagged form
-// anywhere, is ChecksumFile.Blake3PlainInB3sumsFilesTaggedAnywhere's.)
-TEST(Checksums, Blake3RunsSaveWhatB3sumChecksAndModeSixReadsWhatB3sumWrites) {
+// BLAKE3 alone: Save proposes checksums.b3 in the form b3sum --check reads. (What b3sum
+// writes is read by ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure; which files hold
+// BLAKE3 in b3sum's plain form is ChecksumFile.Blake3PlainInB3sumsFilesTaggedAnywhere's.)
+TEST(Checksums, Blake3RunsSaveWhatB3sumChecks) {
     driver::TempFolder folder;
     MakeFiles(folder.Path());
     driver::Process app;
@@ -159,13 +162,6 @@ TEST(Checksums, Blake3RunsSaveWhatB3sumChecksAndModeSixReadsWhatB3sumWrites) {
     EXPECT_EQ(RunShell(folder.Path(), "b3sum --check checksums.b3"),
               "a b.txt: OK\ncaf\xC3\xA9 \xF0\x9F\x98\x80.txt: OK\nsub/c.bin: OK\nexit 0\n")
         << driver::ReadFile(saved);
-    DeleteFileW(driver::Wide(saved).c_str());
-
-    ASSERT_EQ(RunShell(folder.Path(), "b3sum 'a b.txt' sub/c.bin > B3SUMS"), "exit 0\n");
-    driver::WriteFile(folder / "sub\\c.bin", "changed");
-    const std::string marked = Verify({folder.Path()});
-    EXPECT_EQ(marked, "<G>OK - </G>" + (folder / "a b.txt") + "\r\n<R>FAILED - </R>" + (folder / "sub\\c.bin") +
-                          "\r\n<R>---\r\nError: 1\r\n</R>");
 }
 
 // Forms that release pages publish, written by the tools that write them: openssl dgst, gpg
@@ -232,31 +228,6 @@ TEST(Checksums, DetachedSignaturesBesideAReleaseAreNamedAndNoFailure) {
     EXPECT_EQ(marked.find("Error"), std::string::npos) << marked;
 }
 
-// A share that Wine reaches as \\\\<Host()>\\share: a folder linked into the prefix's
-// dosdevices/unc, where Wine looks for the computers of UNC paths.
-class WineShare {
-public:
-    explicit WineShare(const std::string& folder) : m_host("vexhost" + std::to_string(GetCurrentProcessId())) {
-        char prefix[MAX_PATH] = {};
-        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH)) ADD_FAILURE() << "no WINEPREFIX";
-        m_hostFolder = std::string(prefix) + "/dosdevices/unc/" + m_host;
-        driver::RunUnix("/bin/mkdir -p \"" + m_hostFolder + "\"");
-        // start.exe may return before a Unix program has ended.
-        for (int i = 0; i < 400 && driver::UnixName(Path()).empty(); ++i) Sleep(50);
-        m_link = std::make_unique<driver::UnixLink>(folder, Path());
-    }
-    ~WineShare() {
-        m_link.reset();
-        driver::RunUnix("/bin/rmdir \"" + m_hostFolder + "\"");
-    }
-    const std::string& Host() const { return m_host; }
-    std::string Path() const { return "\\\\" + m_host + "\\share"; }
-
-private:
-    std::string m_host, m_hostFolder;
-    std::unique_ptr<driver::UnixLink> m_link;
-};
-
 // A spare drive letter that Wine's mount manager serves as a network drive, on `folder`: the
 // stand-in for a share, since Wine names a file by the drive whose folder holds it and
 // tells that drive's type as the mount manager has it.
@@ -314,21 +285,20 @@ private:
     char m_letter = 0;
 };
 
-// No entry reaches a share or a device: a share's and a pipe's spellings (every spelling is
-// ChecksumEntryNames' table in EntryTargetTest; one of each proves the wiring), a relative name
-// that reaches a share only in its full path, and links in the folder to a share and to a
-// device, whose names are plain local ones so that only the open handle tells. The share holds
-// the file its entries name with its digest, so an entry that reached it would say OK; the pipe
-// notes an open; a device would hash as empty, the digest its entries give. A drive's own
-// device form stays a local file, and a checksum file on a network drive checks its own files.
-TEST(Checksums, NoEntryReachesAShareOrADevice) {
-    driver::TempFolder folder, shared, served;
+// No entry reaches another computer or a device: a share's and a device's spellings (every
+// spelling is ChecksumEntryNames' table in EntryTargetTest; one of each proves the wiring), a
+// relative name that reaches a share only in its full path, and links in the folder to a
+// share and to a device, whose names are plain local ones so that only the open handle tells.
+// The share holds the file its entries name with its digest, and a device reads as empty, the
+// digest its entries give: a name opened would say OK (or, for the host that is not there,
+// Missing). A drive's own device form stays a local file, and a checksum file on a network
+// drive checks its own files there.
+TEST(Checksums, NoEntryReachesAnotherComputerOrADevice) {
+    driver::TempFolder folder, served;
     const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5",
                       empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
-    for (const std::string& far : {shared / "f", served / "f"}) driver::WriteFile(far, "on the share");
+    driver::WriteFile(served / "f", "on the share");
     driver::WriteFile(served / "own.sha256", onShare + "  f\n");
-    WineShare share(shared.Path());
-    ASSERT_EQ(driver::ReadFile(share.Path() + "\\f"), "on the share");
     driver::UnixLink link(served.Path(), folder / "link");
     WineNetworkDrive drive(served.Path());
     driver::RunUnix("/bin/ln -s /dev/null \"" + driver::UnixName(folder / "devnull") + "\"");
@@ -336,18 +306,16 @@ TEST(Checksums, NoEntryReachesAShareOrADevice) {
     WIN32_FIND_DATAW found;
     for (int i = 0; i < 400 && !UniqueFind(FindFirstFileW(driver::Wide(folder / "devnull").c_str(), &found)); ++i)
         Sleep(50);
-    PipeFile pipe;
     driver::WriteFile(folder / "here.txt", "");
-    const std::string here = "\\\\?\\" + (folder / "here.txt"),
-                      remote = "\\\\.\\C:\\x\\..\\..\\UNC\\" + share.Host() + "\\share\\f",
-                      device = "//./pipe/" + pipe.Path().substr(std::string("\\\\.\\pipe\\").size());
+    const std::string here = "\\\\?\\" + (folder / "here.txt"), remote = "\\\\.\\C:\\x\\..\\..\\UNC\\vexhost\\share\\f",
+                      device = "\\\\.\\C:\\x\\..\\..\\NUL";
     driver::WriteFile(folder / "spellings.sha256", empty + "  " + here + "\n" + onShare + "  " + remote + "\n" + empty +
                                                        "  " + device + "\n" + onShare + "  link/f\n" + empty +
                                                        "  devnull\n");
     // Selected in its device form, the checksum file's folder leaves the drive with "..".
     std::string upAndAway;
     for (int i = 0; i < 24; ++i) upAndAway += "../";
-    upAndAway += "UNC/" + share.Host() + "/share/f";
+    upAndAway += "UNC/vexhost/share/f";
     driver::WriteFile(folder / "relative.sha256", onShare + "  " + upAndAway + "\n");
     const std::string computer = "<R>Not checked (names another computer) - </R>",
                       aDevice = "<R>Not checked (names a device) - </R>";
@@ -357,7 +325,6 @@ TEST(Checksums, NoEntryReachesAShareOrADevice) {
             "\r\n" + aDevice + device + "\r\n" + computer + "link/f\r\n" + aDevice + "devnull\r\nChecking - " +
             "\\\\?\\" + (folder / "relative.sha256") + "\r\n" + computer + upAndAway + "\r\nChecking - " +
             drive.Root() + "own.sha256\r\n<G>OK - </G>" + drive.Root() + "f\r\n<R>---\r\nError: 5\r\n</R>");
-    EXPECT_FALSE(pipe.WasOpened());
 }
 
 // The largest memory the process has held, from the system's counters.
