@@ -159,68 +159,55 @@ TEST(Checksums, Blake3RunsSaveWhatB3sumChecks) {
         << driver::ReadFile(saved);
 }
 
-// Forms that release pages publish, written by the tools that write them: openssl dgst, gpg
-// --print-md (a name long enough that gpg puts the digest on lines of its own) and a sha256sum
-// output clear-signed with a throwaway key. (Every form of each, and sha512sum's, are
-// ChecksumFile's tables; one file of each tool proves that mode 6 reads it.)
-TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWrite) {
+// A release as its pages publish it, written by the tools that write it: openssl dgst, gpg
+// --print-md (a name long enough that gpg puts the digest on lines of its own), a sha512sum
+// output clear-signed with a throwaway key, a SHA256SUMS with its armoured detached signature,
+// a binary one for the download itself, and a download's own <name>.sha256sum. Every entry
+// OK, every signature named once and no failure. (Every form, and which names and first
+// bytes make a signature, are ChecksumFile's and ChecksumFileRoles' tables; one file of each
+// tool proves that mode 6 reads it.)
+TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWriteAndNamesSignatures) {
     driver::TempFolder folder;
-    const std::string longName = std::string(60, 'n') + ".bin";
-    driver::WriteFile(folder / "a.iso", "first download");
-    driver::WriteFile(folder / longName, "second download");
+    const std::string longName = std::string(60, 'n') + ".bin", a = folder / "a.iso", b = folder / longName;
+    driver::WriteFile(a, "first download");
+    driver::WriteFile(b, "second download");
     const std::string files = "a.iso " + longName, gpg = "gpg --batch --pinentry-mode loopback --passphrase '' ";
     const std::string written =
-        RunShell(folder.Path(), "export GNUPGHOME=\"$(mktemp -d)\" && openssl dgst -sha256 " + files +
-                                    " > dgst.sha256 && gpg --print-md SHA512 " + files + " > gpg.sha512 && " + gpg +
-                                    "--quick-gen-key 'Throwaway <throwaway@example.invalid>' default default never && "
-                                    "sha256sum " +
-                                    files + " | " + gpg + "--clearsign > SHA256SUMS.asc && rm -rf \"$GNUPGHOME\"");
+        RunShell(folder.Path(),
+                 "export GNUPGHOME=\"$(mktemp -d)\" && openssl dgst -sha256 " + files +
+                     " > dgst.sha256 && gpg --print-md SHA512 " + files + " > gpg.sha512 && " + gpg +
+                     "--quick-gen-key 'Throwaway <throwaway@example.invalid>' default default never && sha512sum " +
+                     files + " | " + gpg + "--clearsign > SHA512SUMS.asc && sha256sum " + files +
+                     " > SHA256SUMS && sha256sum " + longName + " > " + longName + ".sha256sum && " + gpg +
+                     "--detach-sign --armor -o SHA256SUMS.asc SHA256SUMS && " + gpg +
+                     "--detach-sign -o a.iso.sig a.iso && rm -rf \"$GNUPGHOME\"");
     ASSERT_EQ(written.substr(written.size() - 7), "exit 0\n") << written;
-    ASSERT_EQ(driver::ReadFile(folder / "SHA256SUMS.asc").rfind("-----BEGIN PGP SIGNED MESSAGE-----", 0), 0u);
+    ASSERT_EQ(driver::ReadFile(folder / "SHA512SUMS.asc").rfind("-----BEGIN PGP SIGNED MESSAGE-----", 0), 0u);
+    ASSERT_EQ(driver::ReadFile(folder / "SHA256SUMS.asc").rfind("-----BEGIN PGP SIGNATURE-----", 0), 0u);
     ASSERT_NE(driver::ReadFile(folder / "gpg.sha512").find(longName + ": \n"), std::string::npos);
-    const std::string marked = Verify({folder.Path()});
+    std::string marked;
     auto count = [&marked](const std::string& line) {
         size_t n = 0;
         for (size_t at = marked.find(line); at != std::string::npos; at = marked.find(line, at + 1)) ++n;
         return n;
     };
-    EXPECT_EQ(count("<G>OK - </G>" + (folder / "a.iso") + "\r\n"), 3u) << marked;
-    EXPECT_EQ(count("<G>OK - </G>" + (folder / longName) + "\r\n"), 3u) << marked;
-    EXPECT_EQ(count("Signature not checked - " + (folder / "SHA256SUMS.asc") + "\r\n"), 1u) << marked;
-    // And a heading for each of the three files.
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 6 + 1 + 2 + 3);
-    EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
-}
-
-// A release with detached signatures as gpg writes them, armoured (.asc) and binary (.sig, one
-// for the download itself), and a download's own <name>.sha256sum. (Which names and first
-// bytes make a signature is ChecksumFileRoles'.)
-TEST(Checksums, DetachedSignaturesBesideAReleaseAreNamedAndNoFailure) {
-    driver::TempFolder folder;
-    driver::WriteFile(folder / "a.iso", "first download");
-    driver::WriteFile(folder / "b.iso", "second download");
-    const std::string gpg = "gpg --batch --pinentry-mode loopback --passphrase '' ";
-    const std::string written =
-        RunShell(folder.Path(), "export GNUPGHOME=\"$(mktemp -d)\" && " + gpg +
-                                    "--quick-gen-key 'Throwaway <throwaway@example.invalid>' default default never && "
-                                    "sha256sum a.iso b.iso > SHA256SUMS && sha256sum b.iso > b.iso.sha256sum && " +
-                                    gpg + "--detach-sign --armor -o SHA256SUMS.asc SHA256SUMS && " + gpg +
-                                    "--detach-sign -o a.iso.sig a.iso && rm -rf \"$GNUPGHOME\"");
-    ASSERT_EQ(written.substr(written.size() - 7), "exit 0\n") << written;
-    ASSERT_EQ(driver::ReadFile(folder / "SHA256SUMS.asc").rfind("-----BEGIN PGP SIGNATURE-----", 0), 0u);
-    const std::string a = folder / "a.iso", b = folder / "b.iso", sums = folder / "SHA256SUMS";
     auto notChecked = [](const std::string& path) { return "Signature not checked - " + path + "\r\n"; };
-    // A download alone: its own signature, and that of the checksum file that lists it.
-    EXPECT_EQ(Verify({a}), notChecked(a + ".sig") + notChecked(sums + ".asc") + "<G>OK - </G>" + a +
-                               "\r\n<G>---\r\nAll Success!\r\n</G>");
-    // The folder walked: SHA256SUMS and b.iso.sha256sum checked, each signature named once.
-    const std::string marked = Verify({folder.Path()});
-    for (const std::string& line : {notChecked(sums + ".asc"), notChecked(a + ".sig"), "<G>OK - </G>" + a + "\r\n"})
-        EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
-    EXPECT_NE(marked.find("<G>OK - </G>" + b + "\r\n"), marked.rfind("<G>OK - </G>" + b + "\r\n")) << marked;
-    // Three entries, two signatures, a heading for each checksum file, and the summary.
-    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 3 + 2 + 2 + 2) << marked;
-    EXPECT_EQ(marked.find("Error"), std::string::npos) << marked;
+    // The folder walked: four checksum files list a.iso, five the other, beside three signatures.
+    marked = Verify({folder.Path()});
+    EXPECT_EQ(count("<G>OK - </G>" + a + "\r\n"), 4u) << marked;
+    EXPECT_EQ(count("<G>OK - </G>" + b + "\r\n"), 5u) << marked;
+    for (const std::string& signature : {folder / "SHA512SUMS.asc", folder / "SHA256SUMS.asc", a + ".sig"})
+        EXPECT_EQ(count(notChecked(signature)), 1u) << signature << "\nin\n" << marked;
+    // And a heading for each of the five files, and the summary.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 9 + 3 + 5 + 2) << marked;
+    EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
+    // A download alone: by the checksum files that list it, its own signature and that of
+    // SHA256SUMS, which lists it.
+    marked = Verify({a});
+    EXPECT_EQ(count("<G>OK - </G>" + a + "\r\n"), 4u) << marked;
+    for (const std::string& signature : {folder / "SHA256SUMS.asc", a + ".sig"})
+        EXPECT_EQ(count(notChecked(signature)), 1u) << signature << "\nin\n" << marked;
+    EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
 }
 
 // A spare drive letter that Wine's mount manager serves as a network drive, on `folder`: the
