@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -18,10 +19,9 @@ namespace tooltest {
 inline std::string StoredChoices(const char* value) {
     char text[1024] = {};
     DWORD size = sizeof(text) - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value, RRF_RT_REG_SZ, nullptr, text, &size) !=
-        ERROR_SUCCESS)
-        return "<none>";
-    return text;
+    const LSTATUS read =
+        RegGetValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value, RRF_RT_REG_SZ, nullptr, text, &size);
+    return read == ERROR_SUCCESS ? text : "<none>";
 }
 
 // Every dialog opens with its first-run defaults, whatever an earlier test chose.
@@ -128,9 +128,11 @@ private:
 };
 
 // A finished run: the log's text, the same marked (driver::ReadLogMarked), the status bar's
-// last text, the verdict, the log's title and the exit code.
+// last text, the verdict, the log's title, the largest memory the process held by the run's
+// end (from the system's counters) and the exit code.
 struct Outcome {
     std::string text, marked, status, verdict, title;
+    size_t peakMemory = 0;
     int exitCode = -1;
 };
 
@@ -144,6 +146,8 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     run.marked = driver::ReadLogMarked(log);
     run.verdict = driver::ReadVerdict(log);
     run.title = driver::GetText(log);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    if (GetProcessMemoryInfo(app.Handle(), &counters, sizeof(counters))) run.peakMemory = counters.PeakWorkingSetSize;
     driver::Close(log);
     run.exitCode = driver::WaitForExit(app);
     return run;
@@ -156,6 +160,18 @@ inline void CloseWithoutRun(const driver::Process& app, HWND dialog) {
     driver::Close(dialog);
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(IsWindow(log));
+}
+
+// Mode 6 on `paths`; the log's marked text.
+inline std::string Verify(const std::vector<std::string>& paths) {
+    driver::TempFolder lists;
+    driver::Process app;
+    return FinishRun(app, StartTool(app, lists, 6, paths)).marked;
+}
+
+// Expects each of `lines` in `text`.
+inline void ExpectLines(const std::string& text, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
 }
 
 // Runs `commands` with /bin/sh in `folder` (on the Unix side) and returns what they

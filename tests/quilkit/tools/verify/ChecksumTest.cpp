@@ -2,8 +2,6 @@
 // checking what was saved, and mode 6 checking what GNU's tools wrote.
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <algorithm>
 
 #include "ToolTestSupport.h"
@@ -30,13 +28,6 @@ std::wstring CopyChecksums(HWND log) {
         CloseClipboard();
     }
     return text;
-}
-
-// Mode 6 on `paths`; the log's marked text.
-std::string Verify(const std::vector<std::string>& paths) {
-    driver::TempFolder lists;
-    driver::Process app;
-    return FinishRun(app, StartTool(app, lists, 6, paths)).marked;
 }
 
 // Files with blanks and names outside any code page, one in a sub-folder.
@@ -102,9 +93,8 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     const std::string written = RunShell(
         folder.Path(),
         "md5sum 'a b.txt' sub/c.bin > sums.md5 && sha1sum --tag 'caf\xC3\xA9 \xF0\x9F\x98\x80.txt' > Tagged.SHA1 && "
-        "sha256sum -b sub/c.bin 'a b.txt' > sub/../all.sha256 && printf '; comment\\n\\n# another\\r\\n' >> sums.md5 "
-        "&& "
-        "b3sum sub/c.bin > B3SUMS");
+        "sha256sum -b sub/c.bin 'a b.txt' > sub/../all.sha256 && b3sum sub/c.bin > B3SUMS && "
+        "printf '; comment\\n\\n# another\\r\\n' >> sums.md5");
     ASSERT_EQ(written, "exit 0\n");
     driver::WriteFile(folder / "sub\\c.bin", "changed");
     // What makes a bad line, and names escaped, are ChecksumFile's tables.
@@ -119,20 +109,16 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     const std::string& marked = run.marked;
     const std::string a = folder / "a b.txt", c = folder / "sub\\c.bin",
                       e = folder / "caf\xC3\xA9 \xF0\x9F\x98\x80.txt";
-    for (const std::string& line :
-         {"<R>Missing - </R>" + a + "\r\n", "<R>FAILED - </R>" + c + "\r\n", "<G>OK - </G>" + e + "\r\n",
-          "<R>Bad line 1 - </R>" + (folder / "broken.sha256") + "\r\n",
-          "<R>No checksums in - </R>" + (folder / "broken.sha256") + "\r\n",
-          "<R>Not found - </R>" + (folder / "typo.md5") + "\r\n"})
-        EXPECT_NE(marked.find(line), std::string::npos) << line << "\nin\n" << marked;
+    ExpectLines(marked, {"<G>OK - </G>" + e + "\r\n", "<R>Bad line 1 - </R>" + (folder / "broken.sha256") + "\r\n",
+                         "<R>No checksums in - </R>" + (folder / "broken.sha256") + "\r\n",
+                         "<R>Not found - </R>" + (folder / "typo.md5") + "\r\n"});
     // sums.md5: 2, Tagged.SHA1: 1, all.sha256: 2, B3SUMS: 1, broken.sha256: 1 and the line
     // saying that it held no entry, typo.md5; a heading for each of the five files.
     EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 9 + 2 + 5);
     // Each checksum file's entries under its name.
-    for (const std::string& sums :
-         {"Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a + "\r\n<R>FAILED - </R>" + c + "\r\n",
-          "Checking - " + (folder / "B3SUMS") + "\r\n<R>FAILED - </R>" + c + "\r\n"})
-        EXPECT_NE(marked.find(sums), std::string::npos) << sums << "\nin\n" << marked;
+    ExpectLines(marked, {"Checking - " + (folder / "sums.md5") + "\r\n<R>Missing - </R>" + a + "\r\n<R>FAILED - </R>" +
+                             c + "\r\n",
+                         "Checking - " + (folder / "B3SUMS") + "\r\n<R>FAILED - </R>" + c + "\r\n"});
     EXPECT_NE(marked.find("<R>---\r\nError: 8\r\n</R>"), std::string::npos) << marked;
     // The status bar counts the files hashed (and the path not found), not the bad lines.
     EXPECT_EQ(run.status.rfind("Done: 5 files, 8 failed, ", 0), 0u) << run.status;
@@ -309,32 +295,18 @@ TEST(Checksums, NoEntryReachesAnotherComputerOrADevice) {
             drive.Root() + "own.sha256\r\n<G>OK - </G>" + drive.Root() + "f\r\n<R>---\r\nError: 5\r\n</R>");
 }
 
-// The largest memory the process has held, from the system's counters.
-static size_t PeakMemory(const driver::Process& app) {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    return GetProcessMemoryInfo(app.Handle(), &counters, sizeof(counters)) ? counters.PeakWorkingSetSize : 0;
-}
-
 TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
     driver::TempFolder folder;
     // 200 MB selected with its .sha256: one OK, and the download is hashed, never read whole.
     ASSERT_EQ(RunShell(folder.Path(), "head -c 200000000 /dev/urandom > big.iso && sha256sum big.iso > big.iso.sha256"),
               "exit 0\n");
     const std::string big = folder / "big.iso";
-    {
-        driver::TempFolder lists;
-        driver::Process app;
-        StartTool(app, lists, 6, {big, big + ".sha256"});
-        HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
-        driver::WaitForRunEnd(log);
-        const size_t peak = PeakMemory(app);
-        EXPECT_EQ(driver::ReadLogMarked(log), "<G>OK - </G>" + big + "\r\n<G>---\r\nAll Success!\r\n</G>");
-        EXPECT_GT(peak, 0u);
-        EXPECT_LT(peak, size_t(150) << 20) << "the download was read into memory";
-        driver::Close(log);
-        EXPECT_EQ(driver::WaitForExit(app), 0);
-    }
+    driver::TempFolder lists;
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, lists, 6, {big, big + ".sha256"}));
+    EXPECT_EQ(run.marked, "<G>OK - </G>" + big + "\r\n<G>---\r\nAll Success!\r\n</G>");
+    EXPECT_GT(run.peakMemory, 0u);
+    EXPECT_LT(run.peakMemory, size_t(150) << 20) << "the download was read into memory";
     // Alone, beside a SHA256SUMS of ten entries and a SHA512SUMS that does not list it; one that
     // no checksum file lists; one listed by two checksum files, which disagree: each one's line
     // under its name.
