@@ -26,10 +26,9 @@ struct EditorPlace {
 std::string ProgramFiles(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
     SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
-    char narrow[MAX_PATH * 2] = "";
-    if (path) WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    const std::string folder = path ? driver::Utf8(path) : "";
     CoTaskMemFree(path);
-    return std::string(narrow) + "\\Hidemaru";
+    return folder + "\\Hidemaru";
 }
 
 class Launcher : public testing::Test {
@@ -92,17 +91,11 @@ TEST_F(Launcher, JapaneseEditorNotFound) {
     thread.cbSize = sizeof(thread);
     EXPECT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(asking, nullptr), &thread));
     EXPECT_EQ(thread.hwndFocus, GetDlgItem(asking, IDC_EDITORPATH));
-    // Hidemaru.exe が見つかりません。パスを入力するか、[参照] で選んでください。
-    EXPECT_EQ(
-        "Hidemaru.exe "
-        "\u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002\u30d1\u30b9\u3092\u5165\u529b\u3059\u308b\u304b\u3001["
-        "\u53c2\u7167] \u3067\u9078\u3093\u3067\u304f\u3060\u3055\u3044\u3002",
-        driver::GetItemText(asking, IDC_STATIC_EDITORREASON));
+    EXPECT_EQ("Hidemaru.exe が見つかりません。パスを入力するか、[参照] で選んでください。",
+              driver::GetItemText(asking, IDC_STATIC_EDITORREASON));
     driver::Click(asking, IDCANCEL);
     const driver::MessageBoxText box = driver::AnswerMessageBox(app);
-    // エラー: Hidemaru.exe が見つかりません。
-    EXPECT_EQ("\u30a8\u30e9\u30fc: Hidemaru.exe \u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002",
-              box.caption + ": " + box.text);
+    EXPECT_EQ("エラー: Hidemaru.exe が見つかりません。", box.caption + ": " + box.text);
     EXPECT_EQ(0, driver::WaitForExit(app));
     DeleteSettingsKey();
 }

@@ -32,9 +32,9 @@ inline void ForgetChoices() {
 
 enum class Choices { Forget, Keep };
 
-// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check) on a list file
-// naming `paths`; returns the tool's options dialog, null when none shows. The dialogs'
-// kept choices are forgotten first unless `choices` says to keep them.
+// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check)
+// on a list file naming `paths`, the kept choices forgotten unless `choices` says so; returns
+// the options dialog, null when none shows.
 inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
                       const std::vector<std::string>& paths, Choices choices = Choices::Forget) {
     if (choices == Choices::Forget) ForgetChoices();
@@ -50,8 +50,7 @@ inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, in
     return driver::WaitForWindow(app, driver::CaptionOf(dialogs[mode - 2]));
 }
 
-// Mode 3 on `paths` with the boxes `ticked`, confirmed; its log once the run has ended
-// (null without a dialog).
+// Mode 3 on `paths` with the boxes `ticked`, confirmed; its log once the run has ended.
 inline HWND HashToTheEnd(driver::Process& app, const driver::TempFolder& folder, const std::vector<std::string>& paths,
                          const std::vector<int>& ticked) {
     HWND dialog = StartTool(app, folder, 3, paths);
@@ -63,8 +62,7 @@ inline HWND HashToTheEnd(driver::Process& app, const driver::TempFolder& folder,
     return log;
 }
 
-// Save Checksums As... from a finished run's log: the save dialog, whose file name is in
-// its edit control kFileNameEdit.
+// Save Checksums As... from a finished run's log: the save dialog (file name in kFileNameEdit).
 constexpr int kFileNameEdit = 0x47C;
 inline HWND OpenSave(const driver::Process& app, HWND log) {
     driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
@@ -128,8 +126,7 @@ private:
 };
 
 // A finished run: the log's text, the same marked (driver::ReadLogMarked), the status bar's
-// last text, the verdict, the log's title, the largest memory the process held by the run's
-// end (from the system's counters) and the exit code.
+// last text, the verdict, the log's title, the peak memory by the run's end, the exit code.
 struct Outcome {
     std::string text, marked, status, verdict, title;
     size_t peakMemory = 0;

@@ -97,7 +97,6 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
         "printf '; comment\\n\\n# another\\r\\n' >> sums.md5");
     ASSERT_EQ(written, "exit 0\n");
     driver::WriteFile(folder / "sub\\c.bin", "changed");
-    // What makes a bad line, and names escaped, are ChecksumFile's tables.
     driver::WriteFile(folder / "broken.sha256", "not a checksum line\n");
     DeleteFileW(driver::Wide(folder / "a b.txt").c_str());
 
@@ -125,9 +124,7 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
     EXPECT_EQ(run.verdict, "8 failed");
 }
 
-// BLAKE3 alone: Save proposes checksums.b3 in the form b3sum --check reads. (What b3sum
-// writes is read by ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure; which files hold
-// BLAKE3 in b3sum's plain form is ChecksumFile.Blake3PlainInB3sumsFilesTaggedAnywhere's.)
+// BLAKE3 alone: Save proposes checksums.b3 in the form b3sum --check reads.
 TEST(Checksums, Blake3RunsSaveWhatB3sumChecks) {
     driver::TempFolder folder;
     MakeFiles(folder.Path());
@@ -145,13 +142,10 @@ TEST(Checksums, Blake3RunsSaveWhatB3sumChecks) {
         << driver::ReadFile(saved);
 }
 
-// A release as its pages publish it, written by the tools that write it: openssl dgst, gpg
-// --print-md (a name long enough that gpg puts the digest on lines of its own), a sha512sum
-// output clear-signed with a throwaway key, a SHA256SUMS with its armoured detached signature,
-// a binary one for the download itself, and a download's own <name>.sha256sum. Every entry
-// OK, every signature named once and no failure. (Every form, and which names and first
-// bytes make a signature, are ChecksumFile's and ChecksumFileRoles' tables; one file of each
-// tool proves that mode 6 reads it.)
+// A release as its pages publish it: openssl dgst, gpg --print-md (a name long enough that gpg
+// puts the digest on lines of its own), a sha512sum output clear-signed with a throwaway key,
+// a SHA256SUMS with its armoured detached signature, a binary one for the download itself,
+// and a download's own <name>.sha256sum. Every entry OK, every signature named once.
 TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWriteAndNamesSignatures) {
     driver::TempFolder folder;
     const std::string longName = std::string(60, 'n') + ".bin", a = folder / "a.iso", b = folder / longName;
@@ -178,7 +172,7 @@ TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWriteAndNamesSignatures) {
         return n;
     };
     auto notChecked = [](const std::string& path) { return "Signature not checked - " + path + "\r\n"; };
-    // The folder walked: four checksum files list a.iso, five the other, beside three signatures.
+    // The folder walked: four checksum files list a.iso, five the other.
     marked = Verify({folder.Path()});
     EXPECT_EQ(count("<G>OK - </G>" + a + "\r\n"), 4u) << marked;
     EXPECT_EQ(count("<G>OK - </G>" + b + "\r\n"), 5u) << marked;
@@ -187,8 +181,7 @@ TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWriteAndNamesSignatures) {
     // And a heading for each of the five files, and the summary.
     EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n'), 9 + 3 + 5 + 2) << marked;
     EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
-    // A download alone: by the checksum files that list it, its own signature and that of
-    // SHA256SUMS, which lists it.
+    // A download alone: its own signature and that of SHA256SUMS, which lists it.
     marked = Verify({a});
     EXPECT_EQ(count("<G>OK - </G>" + a + "\r\n"), 4u) << marked;
     for (const std::string& signature : {folder / "SHA256SUMS.asc", a + ".sig"})
@@ -253,14 +246,11 @@ private:
     char m_letter = 0;
 };
 
-// No entry reaches another computer or a device: a share's and a device's spellings (every
-// spelling is ChecksumEntryNames' table in EntryTargetTest; one of each proves the wiring), a
+// No entry reaches another computer or a device: a share's and a device's spelling, a
 // relative name that reaches a share only in its full path, and links in the folder to a
-// share and to a device, whose names are plain local ones so that only the open handle tells.
-// The share holds the file its entries name with its digest, and a device reads as empty, the
-// digest its entries give: a name opened would say OK (or, for the host that is not there,
-// Missing). A drive's own device form stays a local file, and a checksum file on a network
-// drive checks its own files there.
+// share and to a device, whose plain local names leave only the open handle to tell. Opened,
+// each would say OK or Missing. A drive's own device form stays a local file, and a checksum
+// file on a network drive checks its own files there.
 TEST(Checksums, NoEntryReachesAnotherComputerOrADevice) {
     driver::TempFolder folder, served;
     const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5",
@@ -307,9 +297,8 @@ TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
     EXPECT_EQ(run.marked, "<G>OK - </G>" + big + "\r\n<G>---\r\nAll Success!\r\n</G>");
     EXPECT_GT(run.peakMemory, 0u);
     EXPECT_LT(run.peakMemory, size_t(150) << 20) << "the download was read into memory";
-    // Alone, beside a SHA256SUMS of ten entries and a SHA512SUMS that does not list it; one that
-    // no checksum file lists; one listed by two checksum files, which disagree: each one's line
-    // under its name.
+    // Alone, beside a SHA256SUMS of ten and a SHA512SUMS that does not list it; unlisted; listed
+    // by two checksum files which disagree, each one's line under its name.
     ASSERT_EQ(RunShell(folder.Path(),
                        "for i in 0 1 2 3 4 5 6 7 8 9; do echo $i > d$i.iso; done && sha256sum d?.iso > SHA256SUMS && "
                        "sha512sum d0.iso > SHA512SUMS && rm d[0-46-9].iso && echo changed > d5.iso && echo > other.bin "
