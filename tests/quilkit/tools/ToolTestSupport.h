@@ -69,10 +69,10 @@ inline HWND OpenSave(const driver::Process& app, HWND log) {
     return driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
 }
 
-// Makes `top` and `outside`, and under `top` a chain of folders whose path reaches
-// `length` characters; returns the deepest folder.
-inline std::string MakeTreeWithDeepFolder(const std::string& top, const std::string& outside, size_t length) {
-    for (const std::string& made : {top, outside}) EXPECT_TRUE(CreateDirectoryW(driver::Wide(made).c_str(), nullptr));
+// Makes `top` and under it a chain of folders whose path reaches `length` characters; returns
+// the deepest folder.
+inline std::string MakeTreeWithDeepFolder(const std::string& top, size_t length) {
+    EXPECT_TRUE(CreateDirectoryW(driver::Wide(top).c_str(), nullptr));
     std::string deep = top;
     while (deep.size() < length) {
         deep += "\\" + std::string(50, 'd');
@@ -93,21 +93,14 @@ public:
           m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     const std::string& Path() const { return m_path; }
 
-    // Waits until the reader has opened the pipe.
-    void WaitForReader() {
+    // Waits for the reader, then gives it `content` and waits until it has taken all of it.
+    void Serve(const std::string& content) {
         ASSERT_TRUE(m_server);
         OVERLAPPED overlapped = {};
         overlapped.hEvent = m_event.Get();
-        if (!m_connected && !ConnectNamedPipe(m_server.Get(), &overlapped) && GetLastError() == ERROR_IO_PENDING) {
+        if (!ConnectNamedPipe(m_server.Get(), &overlapped) && GetLastError() == ERROR_IO_PENDING) {
             ASSERT_EQ(WaitForSingleObject(m_event.Get(), driver::kDefaultTimeoutMs), WAIT_OBJECT_0) << "no reader came";
         }
-        m_connected = true;
-    }
-    // Waits for the reader, then gives it `content` and waits until it has taken all of it.
-    void Serve(const std::string& content) {
-        WaitForReader();
-        OVERLAPPED overlapped = {};
-        overlapped.hEvent = m_event.Get();
         DWORD written = 0;
         ResetEvent(m_event.Get());
         if (!WriteFile(m_server.Get(), content.data(), DWORD(content.size()), &written, &overlapped))
@@ -122,7 +115,6 @@ private:
     std::string m_path;
     UniqueFile m_server;
     UniqueHandle m_event;
-    bool m_connected = false;
 };
 
 // A finished run: the log's text, the same marked (driver::ReadLogMarked), the status bar's
@@ -159,12 +151,13 @@ inline void CloseWithoutRun(const driver::Process& app, HWND dialog) {
     EXPECT_FALSE(IsWindow(log));
 }
 
-// Mode 6 on `paths`; the log's marked text.
-inline std::string Verify(const std::vector<std::string>& paths) {
+// Mode 6 on `paths`: the finished run, or its log's marked text.
+inline Outcome VerifyRun(const std::vector<std::string>& paths) {
     driver::TempFolder lists;
     driver::Process app;
-    return FinishRun(app, StartTool(app, lists, 6, paths)).marked;
+    return FinishRun(app, StartTool(app, lists, 6, paths));
 }
+inline std::string Verify(const std::vector<std::string>& paths) { return VerifyRun(paths).marked; }
 
 // Expects each of `lines` in `text`.
 inline void ExpectLines(const std::string& text, const std::vector<std::string>& lines) {

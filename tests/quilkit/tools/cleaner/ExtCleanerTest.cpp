@@ -32,7 +32,7 @@ TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndNamesWhatIsNotThere) {
     // a trailing dot: made absolute, "gone.obj." names "gone.obj", which is not there. A file
     // deep beyond MAX_PATH goes like any other. (That no link is followed, and that a walk
     // reaches such a file, are Walker's, shared by every tool.)
-    const std::string deep = MakeTreeWithDeepFolder(folder / "top", folder / "outside", 400) + "\\deep.obj";
+    const std::string deep = MakeTreeWithDeepFolder(folder / "top", 400) + "\\deep.obj";
     driver::WriteFile(deep, "deep");
     std::vector<std::string> paths = {folder / "missing.obj", folder / "missing.txt", folder / "gone.obj.", deep};
     std::string expected = "<R>Not found - </R>" + paths[0] + "\r\n<R>Not found - </R>" + paths[1] +

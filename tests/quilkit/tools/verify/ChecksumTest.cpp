@@ -63,8 +63,7 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     driver::Click(save, IDOK);
     ConfirmReplace(app);
     for (int i = 0; i < 100 && driver::ReadFile(saved) == "old checksums\n"; ++i) Sleep(50);
-    const std::string trace = driver::WaitForLogText(log, "Saved - " + saved + "\r\n");
-    EXPECT_NE(trace.find("\r\nSaved - " + saved + "\r\n"), std::string::npos) << trace;
+    ExpectLines(driver::WaitForLogText(log, "Saved - " + saved + "\r\n"), {"\r\nSaved - " + saved + "\r\n"});
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
 
@@ -102,9 +101,7 @@ TEST(Checksums, ModeSixReadsWhatGnuToolsWriteAndNamesEveryFailure) {
 
     // The folder is searched for the files by their endings, in any case; a selected path
     // that is not there is named.
-    driver::TempFolder lists;
-    driver::Process app;
-    const Outcome run = FinishRun(app, StartTool(app, lists, 6, {folder.Path(), folder / "typo.md5"}));
+    const Outcome run = VerifyRun({folder.Path(), folder / "typo.md5"});
     const std::string& marked = run.marked;
     const std::string a = folder / "a b.txt", c = folder / "sub\\c.bin",
                       e = folder / "caf\xC3\xA9 \xF0\x9F\x98\x80.txt";
@@ -291,9 +288,7 @@ TEST(Checksums, ADownloadIsCheckedByTheChecksumFilesBesideItAndOnlyForItself) {
     ASSERT_EQ(RunShell(folder.Path(), "head -c 200000000 /dev/urandom > big.iso && sha256sum big.iso > big.iso.sha256"),
               "exit 0\n");
     const std::string big = folder / "big.iso";
-    driver::TempFolder lists;
-    driver::Process app;
-    const Outcome run = FinishRun(app, StartTool(app, lists, 6, {big, big + ".sha256"}));
+    const Outcome run = VerifyRun({big, big + ".sha256"});
     EXPECT_EQ(run.marked, "<G>OK - </G>" + big + "\r\n<G>---\r\nAll Success!\r\n</G>");
     EXPECT_GT(run.peakMemory, 0u);
     EXPECT_LT(run.peakMemory, size_t(150) << 20) << "the download was read into memory";
@@ -337,9 +332,7 @@ TEST(ChecksumsJapanese, CopyGivesTheEnglishTextAndVerifyingSaysAFailureInJapanes
 
     driver::WriteFile(folder / "sums.md5", driver::Utf8(sums));
     driver::WriteFile(b, "abd");
-    driver::TempFolder lists;
-    driver::Process verify;
-    const Outcome run = FinishRun(verify, StartTool(verify, lists, 6, {folder / "sums.md5"}));
+    const Outcome run = VerifyRun({folder / "sums.md5"});
     EXPECT_EQ(run.marked, "<G>OK - </G>" + a + "\r\n<R>失敗 - </R>" + b + "\r\n<R>---\r\nエラー: 1 件\r\n</R>");
     EXPECT_EQ(run.status.rfind("完了: 2 個のファイル、失敗 1 件、6 バイト 読み取り (", 0), 0u) << run.status;
     EXPECT_EQ(run.verdict, "2 個中 1 個が失敗");
