@@ -1,10 +1,9 @@
-// The driver of `make run` without a display: starts VexQuilkit with the command line it
-// was given, confirms the options dialog with its defaults, prints the log, lets the
-// script take a screenshot, closes the log and returns VexQuilkit's exit code.
-// Hand-shake through the folder named by VEX_RUN_MARKERS: when the log is complete this
-// program writes "ready" with the log window's place ("x y width height"), closes the log
-// once "shot" exists and leaves the exit code in "exit", as Wine's desktop, which the
-// script runs it in, does not pass it on.
+// The driver of `make run` without a display: starts VexQuilkit with its own arguments,
+// confirms the options dialog with its defaults, prints the log, closes it and returns
+// VexQuilkit's exit code. With VEX_RUN_MARKERS naming a folder, it writes "ready" there with
+// the log window's place ("x y width height") once the log is complete, closes the log once
+// "shot" exists (the script's screenshot), and leaves the exit code in "exit", as Wine's
+// desktop, which the script runs it in, does not pass it on.
 #include <windows.h>
 
 #include <cstdio>
@@ -37,10 +36,10 @@ int main() {
     if (handShake) {
         RECT place = {};
         GetWindowRect(log, &place);
-        driver::WriteFile(std::string(markers) + "\\ready", std::to_string(place.left) + " " +
-                                                                std::to_string(place.top) + " " +
-                                                                std::to_string(place.right - place.left) + " " +
-                                                                std::to_string(place.bottom - place.top));
+        char text[64];
+        snprintf(text, sizeof(text), "%ld %ld %ld %ld", place.left, place.top, place.right - place.left,
+                 place.bottom - place.top);
+        driver::WriteFile(std::string(markers) + "\\ready", text);
         for (int i = 0; i < 400 && !driver::FileExists(std::string(markers) + "\\shot"); ++i) Sleep(50);
     }
     driver::Close(log);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -18,10 +19,9 @@ namespace tooltest {
 inline std::string StoredChoices(const char* value) {
     char text[1024] = {};
     DWORD size = sizeof(text) - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value, RRF_RT_REG_SZ, nullptr, text, &size) !=
-        ERROR_SUCCESS)
-        return "<none>";
-    return text;
+    const LSTATUS read =
+        RegGetValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value, RRF_RT_REG_SZ, nullptr, text, &size);
+    return read == ERROR_SUCCESS ? text : "<none>";
 }
 
 // Every dialog opens with its first-run defaults, whatever an earlier test chose.
@@ -32,9 +32,9 @@ inline void ForgetChoices() {
 
 enum class Choices { Forget, Keep };
 
-// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check) on a list file
-// naming `paths`; returns the tool's options dialog, null when none shows. The dialogs'
-// kept choices are forgotten first unless `choices` says to keep them.
+// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check)
+// on a list file naming `paths`, the kept choices forgotten unless `choices` says so; returns
+// the options dialog, null when none shows.
 inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
                       const std::vector<std::string>& paths, Choices choices = Choices::Forget) {
     if (choices == Choices::Forget) ForgetChoices();
@@ -50,8 +50,7 @@ inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, in
     return driver::WaitForWindow(app, driver::CaptionOf(dialogs[mode - 2]));
 }
 
-// Mode 3 on `paths` with the boxes `ticked`, confirmed; its log once the run has ended
-// (null without a dialog).
+// Mode 3 on `paths` with the boxes `ticked`, confirmed; its log once the run has ended.
 inline HWND HashToTheEnd(driver::Process& app, const driver::TempFolder& folder, const std::vector<std::string>& paths,
                          const std::vector<int>& ticked) {
     HWND dialog = StartTool(app, folder, 3, paths);
@@ -63,18 +62,17 @@ inline HWND HashToTheEnd(driver::Process& app, const driver::TempFolder& folder,
     return log;
 }
 
-// Save Checksums As... from a finished run's log: the save dialog, whose file name is in
-// its edit control kFileNameEdit.
+// Save Checksums As... from a finished run's log: the save dialog (file name in kFileNameEdit).
 constexpr int kFileNameEdit = 0x47C;
 inline HWND OpenSave(const driver::Process& app, HWND log) {
     driver::Command(log, ID_LOG_SAVE_CHECKSUMS);
     return driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
 }
 
-// Makes `top` and `outside`, and under `top` a chain of folders whose path reaches
-// `length` characters; returns the deepest folder.
-inline std::string MakeTreeWithDeepFolder(const std::string& top, const std::string& outside, size_t length) {
-    for (const std::string& made : {top, outside}) EXPECT_TRUE(CreateDirectoryW(driver::Wide(made).c_str(), nullptr));
+// Makes `top` and under it a chain of folders whose path reaches `length` characters; returns
+// the deepest folder.
+inline std::string MakeTreeWithDeepFolder(const std::string& top, size_t length) {
+    EXPECT_TRUE(CreateDirectoryW(driver::Wide(top).c_str(), nullptr));
     std::string deep = top;
     while (deep.size() < length) {
         deep += "\\" + std::string(50, 'd');
@@ -95,21 +93,14 @@ public:
           m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     const std::string& Path() const { return m_path; }
 
-    // Waits until the reader has opened the pipe.
-    void WaitForReader() {
+    // Waits for the reader, then gives it `content` and waits until it has taken all of it.
+    void Serve(const std::string& content) {
         ASSERT_TRUE(m_server);
         OVERLAPPED overlapped = {};
         overlapped.hEvent = m_event.Get();
-        if (!m_connected && !ConnectNamedPipe(m_server.Get(), &overlapped) && GetLastError() == ERROR_IO_PENDING) {
+        if (!ConnectNamedPipe(m_server.Get(), &overlapped) && GetLastError() == ERROR_IO_PENDING) {
             ASSERT_EQ(WaitForSingleObject(m_event.Get(), driver::kDefaultTimeoutMs), WAIT_OBJECT_0) << "no reader came";
         }
-        m_connected = true;
-    }
-    // Waits for the reader, then gives it `content` and waits until it has taken all of it.
-    void Serve(const std::string& content) {
-        WaitForReader();
-        OVERLAPPED overlapped = {};
-        overlapped.hEvent = m_event.Get();
         DWORD written = 0;
         ResetEvent(m_event.Get());
         if (!WriteFile(m_server.Get(), content.data(), DWORD(content.size()), &written, &overlapped))
@@ -119,30 +110,18 @@ public:
     }
     // The next read fails (ERROR_PIPE_NOT_CONNECTED): a read error, not the end of the data.
     void Break() { DisconnectNamedPipe(m_server.Get()); }
-    // Whether a reader has opened the pipe by now, and perhaps closed it again.
-    bool WasOpened() {
-        OVERLAPPED overlapped = {};
-        overlapped.hEvent = m_event.Get();
-        if (m_connected || ConnectNamedPipe(m_server.Get(), &overlapped)) return true;
-        const DWORD error = GetLastError();
-        if (error != ERROR_IO_PENDING) return error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA;
-        DWORD ignored = 0;
-        CancelIoEx(m_server.Get(), &overlapped);
-        // A reader that came as the wait was given up still counts.
-        return GetOverlappedResult(m_server.Get(), &overlapped, &ignored, TRUE) != FALSE;
-    }
 
 private:
     std::string m_path;
     UniqueFile m_server;
     UniqueHandle m_event;
-    bool m_connected = false;
 };
 
 // A finished run: the log's text, the same marked (driver::ReadLogMarked), the status bar's
-// last text, the verdict, the log's title and the exit code.
+// last text, the verdict, the log's title, the peak memory by the run's end, the exit code.
 struct Outcome {
     std::string text, marked, status, verdict, title;
+    size_t peakMemory = 0;
     int exitCode = -1;
 };
 
@@ -156,6 +135,8 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     run.marked = driver::ReadLogMarked(log);
     run.verdict = driver::ReadVerdict(log);
     run.title = driver::GetText(log);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    if (GetProcessMemoryInfo(app.Handle(), &counters, sizeof(counters))) run.peakMemory = counters.PeakWorkingSetSize;
     driver::Close(log);
     run.exitCode = driver::WaitForExit(app);
     return run;
@@ -168,6 +149,19 @@ inline void CloseWithoutRun(const driver::Process& app, HWND dialog) {
     driver::Close(dialog);
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(IsWindow(log));
+}
+
+// Mode 6 on `paths`: the finished run, or its log's marked text.
+inline Outcome VerifyRun(const std::vector<std::string>& paths) {
+    driver::TempFolder lists;
+    driver::Process app;
+    return FinishRun(app, StartTool(app, lists, 6, paths));
+}
+inline std::string Verify(const std::vector<std::string>& paths) { return VerifyRun(paths).marked; }
+
+// Expects each of `lines` in `text`.
+inline void ExpectLines(const std::string& text, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
 }
 
 // Runs `commands` with /bin/sh in `folder` (on the Unix side) and returns what they

@@ -57,17 +57,18 @@ std::string Stamps(const std::string& path) {
 
 }  // namespace
 
-TEST(TimeDialog, LabelsPickersAndTheCloseBoxRunsNothing) {
+// The words are the Japanese user's (the fixed moment in the form Windows writes dates for
+// them); the pickers are off while the fixed moment's box is ticked.
+TEST(TimeDialogJapanese, LabelsPickersAndTheCloseBoxRunsNothing) {
     driver::TempFolder folder;
     SYSTEMTIME start, end;
     GetLocalTime(&start);
     driver::Process app;
     HWND dialog = StartTool(app, folder, 4, {folder.Path()});
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(driver::GetItemText(dialog, IDC_FIXEDTIME), "April 1, 2000 00:00:00");
-    EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_DATE), "Date:");
-    EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_TIME), "Time:");
-    // The pickers follow the fixed moment's box: off while it is ticked.
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_FIXEDTIME), "2000/4/1 00:00:00に設定");
+    EXPECT_EQ(driver::GetItemText(dialog, IDC_STATIC_DATE) + driver::GetItemText(dialog, IDC_STATIC_TIME),
+              "日付:時刻:");
     for (bool fixed : {false, true, false}) {
         if (fixed != driver::IsChecked(dialog, IDC_FIXEDTIME)) driver::Click(dialog, IDC_FIXEDTIME);
         for (int i = 0; i < 100 && bool(IsWindowEnabled(GetDlgItem(dialog, IDC_DATEPICKER))) == fixed; ++i) Sleep(50);
@@ -115,7 +116,8 @@ TEST(TimeBerlin, TheFixedMomentThroughSubFoldersWithCountedFailures) {
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST(TimeBerlin, PickedSummerAndWinterDatesWithoutSubFolders) {
+// The summer's offset follows the date picked, not the time picker's own winter date.
+TEST(TimeBerlin, APickedSummerDateWithoutSubFolders) {
     driver::TempFolder folder;
     const std::string dir = folder / "dir", file = folder / "file", inside = folder / "dir\\inside";
     CreateDirectoryA(dir.c_str(), nullptr);
@@ -132,8 +134,4 @@ TEST(TimeBerlin, PickedSummerAndWinterDatesWithoutSubFolders) {
     EXPECT_EQ(Stamps(dir), Text(Moment(2021, 7, 15, 11, 45, 30)));
     EXPECT_EQ(Stamps(file), Text(Moment(2021, 7, 15, 11, 45, 30)));
     EXPECT_EQ(Stamps(inside), insideBefore);
-    const Outcome winter =
-        TimeRun(folder, {file}, false, false, Moment(2021, 1, 15, 22, 23, 24), Moment(2023, 8, 9, 13, 45, 30));
-    EXPECT_EQ(winter.text, "Success - " + file + "\r\n---\r\nAll Success!\r\n");
-    EXPECT_EQ(Stamps(file), Text(Moment(2021, 1, 15, 12, 45, 30)));
 }
