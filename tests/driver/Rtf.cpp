@@ -30,128 +30,101 @@ struct TextRun {
 // Just enough of an RTF reader for the log's copy: groups, bold, the colour table and the
 // foreground colour, paragraph ends and tabs, escaped characters (\'xx in the document's code
 // page, \uN as UTF-16 with \ucN's stand-ins); destinations that are not text are skipped.
-class RtfReader {
-public:
-    explicit RtfReader(const std::string& rtf) : m_rtf(rtf) {}
-
-    std::vector<TextRun> Read() {
-        std::vector<State> stack(1);
-        while (m_pos < m_rtf.size()) {
-            const char c = m_rtf[m_pos++];
-            if (c == '{' || c == '}') {
-                FlushBytes();
-                if (c == '{') stack.push_back(stack.back());
-                if (c == '}' && stack.size() > 1) stack.pop_back();
-            } else if (c == '\\') {
-                ControlWord(stack.back());
-            } else if (c != '\r' && c != '\n') {
-                Byte(stack.back(), c);
-            }
-        }
-        FlushBytes();
-        return m_runs;
-    }
-
-private:
+std::vector<TextRun> ReadRtf(const std::string& rtf) {
     struct State {
         bool bold = false;
         int color = 0;
         bool skip = false;  // inside a destination that is not text (font table, ...)
         bool colorTable = false;
     };
-
-    void ControlWord(State& state) {
-        const char c = m_pos < m_rtf.size() ? m_rtf[m_pos++] : '\0';
-        if (c == '\'') {
-            Byte(state, char(strtol(m_rtf.substr(m_pos, 2).c_str(), nullptr, 16)));
-            m_pos += 2;
-        } else if (c == '*') {
-            state.skip = true;
-        } else if (c == '\\' || c == '{' || c == '}') {
-            Byte(state, c);
-        } else if (isalpha(static_cast<unsigned char>(c))) {
-            // Formats change only here and at groups: the bytes before are one run's.
-            FlushBytes();
-            const size_t start = m_pos - 1;
-            while (m_pos < m_rtf.size() && isalpha(static_cast<unsigned char>(m_rtf[m_pos]))) ++m_pos;
-            const std::string word = m_rtf.substr(start, m_pos - start);
-            const char* end = m_rtf.c_str() + m_pos;
+    std::vector<State> stack(1);
+    std::vector<COLORREF> colors = {0};
+    std::vector<TextRun> runs;
+    UINT codePage = 1252;
+    int fallbackLength = 1, fallbackLeft = 0;
+    // The text as bytes of the code page: a double-byte character comes as two escapes. The
+    // format changes only at groups and control words, which end the bytes of one run.
+    std::string bytes;
+    auto append = [&](const std::wstring& text) {
+        const State& state = stack.back();
+        if (state.skip || text.empty()) return;
+        const COLORREF color = size_t(state.color) < colors.size() ? colors[size_t(state.color)] : 0;
+        if (!runs.empty() && runs.back().bold == state.bold && runs.back().color == color)
+            runs.back().text += text;
+        else
+            runs.push_back({text, state.bold, color});
+    };
+    auto flush = [&] {
+        append(Wide(FromCodePage(codePage, bytes)));
+        bytes.clear();
+    };
+    auto byte = [&](char c) {
+        if (fallbackLeft > 0)
+            --fallbackLeft;
+        else if (stack.back().colorTable)
+            colors.resize(colors.size() + (c == ';'));  // the end of one colour of the table
+        else if (!stack.back().skip)
+            bytes += c;
+    };
+    for (size_t at = 0; at < rtf.size();) {
+        const char c = rtf[at++];
+        const char next = at < rtf.size() ? rtf[at] : '\0';
+        if (c == '{' || c == '}') {
+            flush();
+            if (c == '{') stack.push_back(stack.back());
+            if (c == '}' && stack.size() > 1) stack.pop_back();
+        } else if (c == '\\' && next == '\'') {
+            byte(char(strtol(rtf.substr(at + 1, 2).c_str(), nullptr, 16)));
+            at += 3;
+        } else if (c == '\\' && next == '*') {
+            stack.back().skip = true;
+            ++at;
+        } else if (c == '\\' && isalpha(static_cast<unsigned char>(next))) {
+            flush();
+            const size_t start = at;
+            while (at < rtf.size() && isalpha(static_cast<unsigned char>(rtf[at]))) ++at;
+            const std::string word = rtf.substr(start, at - start);
+            const char* end = rtf.c_str() + at;
             const bool hasParameter = *end == '-' || isdigit(static_cast<unsigned char>(*end));
             const long parameter = hasParameter ? strtol(end, const_cast<char**>(&end), 10) : 0;
-            m_pos = size_t(end - m_rtf.c_str());
-            if (m_pos < m_rtf.size() && m_rtf[m_pos] == ' ') ++m_pos;
-            Apply(state, word, hasParameter, parameter);
+            at = size_t(end - rtf.c_str());
+            if (at < rtf.size() && rtf[at] == ' ') ++at;
+            State& state = stack.back();
+            if (word == "ansicpg") {
+                codePage = UINT(parameter);
+            } else if (word == "uc") {
+                fallbackLength = int(parameter);
+            } else if (word == "fonttbl" || word == "stylesheet" || word == "info" || word == "pict") {
+                state.skip = true;
+            } else if (word == "colortbl") {
+                state.skip = state.colorTable = true;
+            } else if (state.colorTable) {
+                const int shift = word == "red" ? 0 : word == "green" ? 8 : word == "blue" ? 16 : -1;
+                if (shift >= 0) colors.back() |= COLORREF(parameter) << shift;
+            } else if (word == "b") {
+                state.bold = !hasParameter || parameter != 0;
+            } else if (word == "cf") {
+                state.color = int(parameter);
+            } else if (word == "plain") {
+                state.bold = false;
+                state.color = 0;
+            } else if (word == "par" || word == "line" || word == "tab") {
+                append(word == "tab" ? L"\t" : L"\r\n");
+            } else if (word == "u") {
+                // A UTF-16 unit as a signed number, followed by its stand-in for older readers.
+                append(std::wstring(1, wchar_t(parameter)));
+                fallbackLeft = fallbackLength;
+            }
+        } else if (c == '\\') {
+            if (next == '\\' || next == '{' || next == '}') byte(next);
+            ++at;
+        } else if (c != '\r' && c != '\n') {
+            byte(c);
         }
     }
-
-    void Apply(State& state, const std::string& word, bool hasParameter, long parameter) {
-        if (word == "ansicpg") {
-            m_codePage = UINT(parameter);
-        } else if (word == "uc") {
-            m_fallbackLength = int(parameter);
-        } else if (word == "fonttbl" || word == "stylesheet" || word == "info" || word == "pict") {
-            state.skip = true;
-        } else if (word == "colortbl") {
-            state.skip = state.colorTable = true;
-            m_colors.assign(1, 0);
-        } else if (state.colorTable) {
-            const int shift = word == "red" ? 0 : word == "green" ? 8 : word == "blue" ? 16 : -1;
-            if (shift >= 0) m_colors.back() |= COLORREF(parameter) << shift;
-        } else if (word == "b") {
-            state.bold = !hasParameter || parameter != 0;
-        } else if (word == "cf") {
-            state.color = int(parameter);
-        } else if (word == "plain") {
-            state.bold = false;
-            state.color = 0;
-        } else if (word == "par" || word == "line" || word == "tab") {
-            Append(state, word == "tab" ? L"\t" : L"\r\n");
-        } else if (word == "u") {
-            // A UTF-16 unit as a signed number, followed by its stand-in for older readers.
-            Append(state, std::wstring(1, wchar_t(parameter)));
-            m_fallbackLeft = m_fallbackLength;
-        }
-    }
-
-    // A character of the text as a byte of the code page: a double-byte character comes as
-    // two escapes, so the bytes become characters only together.
-    void Byte(const State& state, char c) {
-        if (m_fallbackLeft > 0) {
-            --m_fallbackLeft;
-        } else if (state.colorTable) {
-            if (c == ';') m_colors.push_back(0);  // the end of one colour of the table
-        } else if (!state.skip) {
-            m_bytes += c;
-            m_bytesState = state;
-        }
-    }
-
-    void FlushBytes() {
-        if (m_bytes.empty()) return;
-        Append(m_bytesState, Wide(FromCodePage(m_codePage, m_bytes)));
-        m_bytes.clear();
-    }
-
-    void Append(const State& state, const std::wstring& text) {
-        if (state.skip || state.colorTable) return;
-        const COLORREF color =
-            (state.color > 0 && size_t(state.color) < m_colors.size()) ? m_colors[size_t(state.color)] : 0;
-        if (!m_runs.empty() && m_runs.back().bold == state.bold && m_runs.back().color == color)
-            m_runs.back().text += text;
-        else
-            m_runs.push_back({text, state.bold, color});
-    }
-
-    const std::string& m_rtf;
-    size_t m_pos = 0;
-    UINT m_codePage = 1252;
-    int m_fallbackLength = 1;
-    int m_fallbackLeft = 0;
-    std::string m_bytes;
-    State m_bytesState;
-    std::vector<COLORREF> m_colors = {0};
-    std::vector<TextRun> m_runs;
-};
+    flush();
+    return runs;
+}
 
 // The clipboard's data in `format`, up to its first zero byte (of `unit` bytes); waits for
 // it a while, as Wine's clipboard manager may hold the clipboard for a moment after a change.
@@ -186,7 +159,7 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
         SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
         rtf = ClipboardData(RegisterClipboardFormatW(L"Rich Text Format"), 1, kDefaultTimeoutMs / 5);
     }
-    std::vector<TextRun> runs = RtfReader(rtf).Read();
+    std::vector<TextRun> runs = ReadRtf(rtf);
     const std::string unicode = ClipboardData(CF_UNICODETEXT, sizeof(wchar_t), 1000);
     std::wstring text(reinterpret_cast<const wchar_t*>(unicode.data()), unicode.size() / sizeof(wchar_t));
     size_t total = 0;

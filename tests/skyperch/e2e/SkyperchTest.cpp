@@ -91,23 +91,14 @@ public:
         SendMessageW(Control(id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
         return text;
     }
-    POINT CentreOf(int id) const {
-        RECT rect{};
-        GetWindowRect(Control(id), &rect);
-        return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    }
 
     void PressFinder() { Send(IDC_FINDER, WM_LBUTTONDOWN, MK_LBUTTON); }
     void DragTo(POINT position) {
         SetCursorPos(position.x, position.y);
         // Under Wine the new position reaches other processes through the X server a
         // little later; the finder must not read the old one.
-        for (int i = 0; i < 100; ++i) {
-            POINT now{};
-            GetCursorPos(&now);
-            if (now.x == position.x && now.y == position.y) break;
-            Sleep(20);
-        }
+        POINT now{};
+        PumpUntil([&] { return GetCursorPos(&now) && now.x == position.x && now.y == position.y; });
         Sleep(100);
         // The finder reads the cursor position itself; the message's coordinates are unused.
         Send(IDC_FINDER, WM_MOUSEMOVE, MK_LBUTTON);
@@ -219,29 +210,6 @@ protected:
 
 using SkyperchJapanese = SkyperchTest;
 
-// A class name of Han characters and an emoji (a surrogate pair), outside the C locale's code page, is shown exactly.
-TEST_F(SkyperchTest, FinderShowsTheRootWindowsClassAndTypeAndTheOwnDialogClearsIt) {
-    CreateWindowExA(0, "BUTTON", "Child", WS_CHILD | WS_VISIBLE, 20, 20, 120, 30, plain_.window, nullptr, nullptr,
-                    nullptr);
-    const CTestWindow unicode{L"Vex\u65E5\u672C\u8A9E\U0001F600Class", {900, 60, 1220, 260}, RGB(60, 160, 90)};
-    skyperch_.PressFinder();
-    skyperch_.DragTo(topMost_.At(150, 100));
-    ExpectPick(topMost_.className, kTopMost);
-    skyperch_.DragTo(unicode.At(150, 100));
-    ExpectPick(unicode.className, kNotTopMost);
-    skyperch_.DragTo(plain_.At(200, 150));
-    ExpectPick(plain_.className, kNotTopMost);
-    // Overwrite the texts: only an update by the finder could bring the real ones back.
-    SetWindowTextA(skyperch_.Control(IDC_CLASS_TEXT), "untouched");
-    SetWindowTextA(skyperch_.Control(IDC_TYPE_TEXT), "untouched");
-    skyperch_.DragTo(plain_.At(80, 35));  // the child button
-    skyperch_.DragTo(plain_.At(5, 5));
-    ExpectPick(L"untouched", L"untouched");
-    skyperch_.DragTo(skyperch_.CentreOf(IDC_CHANGE));
-    ExpectPick(L"", kNotTopMost);
-    skyperch_.ReleaseFinder();
-}
-
 TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysAndKeepsTheDialogAbove) {
     // Before a pick the lines say how to pick, and Change has nothing to act on.
     ExpectPick(L"Drag the finder over a window", L"then release the mouse to pick it");
@@ -282,12 +250,34 @@ void ExpectFrame(const CTestWindow& window, bool framed) {
     ReleaseDC(nullptr, screen);
 }
 
-TEST_F(SkyperchTest, FrameIsErasedByTheNextPickTheReleaseALostCaptureAndTheEnd) {
+// The root window is picked and framed, a class name of Han characters and an emoji (a
+// surrogate pair, outside the C locale's code page) shown exactly.
+TEST_F(SkyperchTest, FinderPicksAndFramesTheRootWindowAndEveryEndErasesTheFrame) {
+    CreateWindowExA(0, "BUTTON", "Child", WS_CHILD | WS_VISIBLE, 20, 20, 120, 30, plain_.window, nullptr, nullptr,
+                    nullptr);
+    const CTestWindow unicode{L"Vex\u65E5\u672C\u8A9E\U0001F600Class", {900, 60, 1220, 260}, RGB(60, 160, 90)};
     skyperch_.PressFinder();
-    skyperch_.DragTo(plain_.At(150, 150));
+    skyperch_.DragTo(plain_.At(80, 35));  // the child button
+    ExpectPick(plain_.className, kNotTopMost);
     ExpectFrame(plain_, true);
     skyperch_.DragTo(topMost_.At(150, 100));
+    ExpectPick(topMost_.className, kTopMost);
     ExpectFrame(plain_, false);
+    ExpectFrame(topMost_, true);
+    skyperch_.DragTo(unicode.At(150, 100));
+    ExpectPick(unicode.className, kNotTopMost);
+    skyperch_.DragTo(plain_.At(200, 150));
+    // Overwrite the texts: only an update by the finder could bring the real ones back.
+    SetWindowTextA(skyperch_.Control(IDC_CLASS_TEXT), "untouched");
+    SetWindowTextA(skyperch_.Control(IDC_TYPE_TEXT), "untouched");
+    skyperch_.DragTo(plain_.At(80, 35));
+    skyperch_.DragTo(plain_.At(5, 5));
+    ExpectPick(L"untouched", L"untouched");
+    RECT change{};  // the own dialog clears the pick
+    GetWindowRect(skyperch_.Control(IDC_CHANGE), &change);
+    skyperch_.DragTo({(change.left + change.right) / 2, (change.top + change.bottom) / 2});
+    ExpectPick(L"", kNotTopMost);
+    skyperch_.DragTo(topMost_.At(150, 100));
     ExpectFrame(topMost_, true);
     skyperch_.ReleaseFinder();
     ExpectFrame(topMost_, false);
