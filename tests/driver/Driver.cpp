@@ -3,8 +3,6 @@
 #include "text/UiTexts.h"
 #include "resource.h"
 
-#include <shellapi.h>
-
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -75,7 +73,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 // Runs a Unix command and waits until `done` holds: start.exe may return before a Unix
 // program has ended.
 template <typename Done>
-void RunUnixUntil(const std::string& arguments, Done done, const std::string& failure) {
+void RunUnixUntil(const std::string& arguments, const std::string& failure, Done done) {
     RunUnix(arguments);
     EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, done)) << failure;
 }
@@ -92,6 +90,24 @@ Process Spawn(const wchar_t* application, std::wstring commandLine, DWORD flags,
     }
     CloseHandle(info.hThread);
     return Process(info.hProcess, info.dwProcessId);
+}
+
+// Skips a menu or class field of a dialog template: none, an ordinal or a string.
+const WORD* SkipNameOrOrdinal(const WORD* at) {
+    if (*at == 0xFFFF) return at + 2;
+    while (*at) ++at;
+    return at + 1;
+}
+
+// What `read` takes from VexQuilkit's texts for this user, read from the program's resources.
+template <typename Read>
+std::string FromProgramTexts(Read read) {
+    const HMODULE program =
+        LoadLibraryExW(Wide(QuilkitExe()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!program) return {};
+    const std::string text = read(CUiTexts::ForUser(program));
+    FreeLibrary(program);
+    return text;
 }
 
 }  // namespace
@@ -118,15 +134,13 @@ UnixLink::UnixLink(const std::string& target, const std::string& link) : m_link(
         ADD_FAILURE() << "no Unix name for " << target << " or " << link;
         return;
     }
-    RunUnixUntil(
-        "/bin/ln -s " + Quoted(UnixName(target)) + " " + Quoted(UnixName(link)), [&] { return FileExists(link); },
-        "no link " + link);
+    RunUnixUntil("/bin/ln -s " + Quoted(UnixName(target)) + " " + Quoted(UnixName(link)), "no link " + link,
+                 [&] { return FileExists(link); });
 }
 
 UnixLink::~UnixLink() {
     if (UnixName(m_link).empty()) return;
-    RunUnixUntil(
-        "/bin/rm -f " + Quoted(UnixName(m_link)), [&] { return !FileExists(m_link); }, "left " + m_link);
+    RunUnixUntil("/bin/rm -f " + Quoted(UnixName(m_link)), "left " + m_link, [&] { return !FileExists(m_link); });
 }
 
 MappedDrive::MappedDrive(const std::string& folder) {
@@ -149,15 +163,13 @@ MappedDrive::MappedDrive(const std::string& folder) {
         return;
     }
     m_link = devices + char(tolower(m_root[0])) + ":";
-    RunUnixUntil(
-        "/bin/ln -s " + Quoted(UnixName(folder)) + " " + Quoted(m_link), [&] { return FileExists(m_root); },
-        "no drive " + m_root);
+    RunUnixUntil("/bin/ln -s " + Quoted(UnixName(folder)) + " " + Quoted(m_link), "no drive " + m_root,
+                 [&] { return FileExists(m_root); });
 }
 
 MappedDrive::~MappedDrive() {
     if (m_link.empty()) return;
-    RunUnixUntil(
-        "/bin/rm -f " + Quoted(m_link), [&] { return !FileExists(m_root); }, "left " + m_root);
+    RunUnixUntil("/bin/rm -f " + Quoted(m_link), "left " + m_root, [&] { return !FileExists(m_root); });
 }
 
 Process::~Process() {
@@ -175,28 +187,6 @@ Process& Process::operator=(Process&& other) noexcept {
 }
 
 std::string QuilkitExe() { return VEX_QUILKIT_EXE; }
-
-namespace {
-
-// Skips a menu or class field of a dialog template: none, an ordinal or a string.
-const WORD* SkipNameOrOrdinal(const WORD* at) {
-    if (*at == 0xFFFF) return at + 2;
-    while (*at) ++at;
-    return at + 1;
-}
-
-// What `read` takes from VexQuilkit's texts for this user, read from the program's resources.
-template <typename Read>
-std::string FromProgramTexts(Read read) {
-    const HMODULE program =
-        LoadLibraryExW(Wide(QuilkitExe()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!program) return {};
-    const std::string text = read(CUiTexts::ForUser(program));
-    FreeLibrary(program);
-    return text;
-}
-
-}  // namespace
 
 std::string CaptionOf(int dialogId) {
     return FromProgramTexts([&](const CUiTexts& texts) -> std::string {
