@@ -172,18 +172,9 @@ MappedDrive::~MappedDrive() {
     RunUnixUntil("/bin/rm -f " + Quoted(m_link), "left " + m_root, [&] { return !FileExists(m_root); });
 }
 
-Process::~Process() {
-    if (!m_handle) return;
-    if (WaitForSingleObject(m_handle, 0) == WAIT_TIMEOUT) TerminateProcess(m_handle, 99);
-    CloseHandle(m_handle);
-}
-
-Process::Process(Process&& other) noexcept : m_handle(other.m_handle), m_id(other.m_id) { other.m_handle = nullptr; }
-
-Process& Process::operator=(Process&& other) noexcept {
-    std::swap(m_handle, other.m_handle);
-    std::swap(m_id, other.m_id);
-    return *this;
+void Process::End(HANDLE handle) {
+    if (WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) TerminateProcess(handle, 99);
+    CloseHandle(handle);
 }
 
 std::string QuilkitExe() { return VEX_QUILKIT_EXE; }

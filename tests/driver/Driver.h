@@ -17,6 +17,7 @@
 // files with the wide API.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,18 +30,14 @@ constexpr int kDefaultTimeoutMs = 45000;
 class Process {
 public:
     Process() = default;
-    Process(HANDLE handle, DWORD id) : m_handle(handle), m_id(id) {}
-    ~Process();
-    Process(Process&& other) noexcept;
-    Process& operator=(Process&& other) noexcept;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
+    Process(HANDLE handle, DWORD id) : m_handle(handle, &End), m_id(id) {}
 
-    HANDLE Handle() const { return m_handle; }
+    HANDLE Handle() const { return m_handle.get(); }
     DWORD Id() const { return m_id; }
 
 private:
-    HANDLE m_handle = nullptr;
+    static void End(HANDLE handle);
+    std::unique_ptr<void, void (*)(HANDLE)> m_handle{nullptr, &End};
     DWORD m_id = 0;
 };
 
