@@ -145,10 +145,9 @@ inline std::vector<TextFit> MeasureTexts(HWND dialog, HFONT font) {
 inline std::string Describe(const TextFit& fit) {
     char text[512] = "";
     WideCharToMultiByte(CP_UTF8, 0, fit.text.c_str(), -1, text, sizeof(text), nullptr, nullptr);
-    char line[640];
-    wsprintfA(line, "control %d \"%s\" needs %dx%d, has %dx%d", fit.id, text, static_cast<int>(fit.needed.cx),
-              static_cast<int>(fit.needed.cy), static_cast<int>(fit.available.cx), static_cast<int>(fit.available.cy));
-    return line;
+    auto size = [](SIZE s) { return std::to_string(s.cx) + "x" + std::to_string(s.cy); };
+    return "control " + std::to_string(fit.id) + " \"" + text + "\" needs " + size(fit.needed) + ", has " +
+           size(fit.available);
 }
 
 // Every text of the dialog fits its control in the font of the template it was made from;
