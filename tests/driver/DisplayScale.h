@@ -1,16 +1,22 @@
 #pragma once
 // A program's dialogs and pictures at the display scale of the prefix the tests run in (96,
 // 120, 144 or 192 DPI; VEX_WINE_DPI names it when not 96), measured the same way for every
-// program. MakeDpiAware() first, before any window. Header-only like TextFit.h.
+// program. MakeDpiAware() first, before any window. Header-only for the 32-bit Skyperch tests
+// too; the caller links gdi32.
+//
+// Whether a text fits its control is measured with the font its template gives it at this
+// process's DPI. The dialog may belong to another process (texts and sizes are read through
+// messages), a font handle cannot: the font is that of a hidden copy of the template made
+// here, built by the dialog manager exactly as for the program. Static texts wrap at the
+// control's width, buttons stay on one line; a check box or radio button gives its box and gap.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
-
-#include "TextFit.h"
 
 namespace driver {
 
@@ -57,6 +63,93 @@ private:
     HMODULE m_module;
 };
 
+struct TextFit {
+    int id = 0;
+    std::wstring text;
+    SIZE needed{};     // pixels the text takes, with the control's own margins
+    SIZE available{};  // the control's client area
+    bool Fits() const { return needed.cx <= available.cx && needed.cy <= available.cy; }
+};
+
+// A hidden dialog made from a template of a module (loaded as a data file is enough),
+// whose font is the one the program's dialog gets.
+class TemplateFont {
+public:
+    TemplateFont(HMODULE module, int templateId)
+        : m_dialog(CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), nullptr, &TemplateFont::Proc, 0)) {}
+    ~TemplateFont() {
+        if (m_dialog) DestroyWindow(m_dialog);
+    }
+    TemplateFont(const TemplateFont&) = delete;
+    TemplateFont& operator=(const TemplateFont&) = delete;
+
+    HFONT Get() const { return m_dialog ? reinterpret_cast<HFONT>(SendMessageW(m_dialog, WM_GETFONT, 0, 0)) : nullptr; }
+
+private:
+    static INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+    HWND m_dialog;
+};
+
+// The texts of the dialog's static texts, buttons, check boxes and radio buttons against
+// their controls; controls without text and pictures are left out.
+inline std::vector<TextFit> MeasureTexts(HWND dialog, HFONT font) {
+    std::vector<TextFit> fits;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t className[64] = L"";
+        GetClassNameW(control, className, 64);
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        UINT format = DT_CALCRECT;
+        int reserved = 0;  // width taken beside the text
+        int vertical = 0;  // height taken above and below the text
+        bool wraps = false;
+        if (_wcsicmp(className, L"Static") == 0) {
+            const LONG type = style & SS_TYPEMASK;
+            if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP &&
+                type != SS_SIMPLE)
+                continue;
+            wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+            if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+        } else if (_wcsicmp(className, L"Button") == 0) {
+            const LONG type = style & BS_TYPEMASK;
+            if (type == BS_GROUPBOX || type == BS_OWNERDRAW || (style & (BS_BITMAP | BS_ICON))) continue;
+            const bool push = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+            // A push button's edge and focus rectangle; a check box's box and gap.
+            reserved = MulDiv(push ? 6 : 13 + 3, dpi, 96);
+            vertical = push ? MulDiv(4, dpi, 96) : 0;
+            wraps = (style & BS_MULTILINE) != 0;
+        } else {
+            continue;
+        }
+        TextFit fit;
+        fit.id = GetDlgCtrlID(control);
+        fit.text.assign(size_t(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+        fit.text.resize(size_t(SendMessageW(control, WM_GETTEXT, fit.text.size(), LPARAM(&fit.text[0]))));
+        if (fit.text.empty()) continue;
+        RECT client{};
+        GetClientRect(control, &client);
+        fit.available = {client.right, client.bottom};
+        RECT rect{0, 0, wraps ? client.right - reserved : 0, 0};
+        DrawTextW(dc, fit.text.c_str(), -1, &rect, format | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        // A word longer than the width overhangs it: count what it needs.
+        fit.needed = {rect.right - rect.left + reserved, rect.bottom - rect.top + vertical};
+        fits.push_back(fit);
+    }
+    SelectObject(dc, previousFont);
+    DeleteDC(dc);
+    return fits;
+}
+
+inline std::string Describe(const TextFit& fit) {
+    char text[512] = "";
+    WideCharToMultiByte(CP_UTF8, 0, fit.text.c_str(), -1, text, sizeof(text), nullptr, nullptr);
+    auto size = [](SIZE s) { return std::to_string(s.cx) + "x" + std::to_string(s.cy); };
+    return "control " + std::to_string(fit.id) + " \"" + text + "\" needs " + size(fit.needed) + ", has " +
+           size(fit.available);
+}
+
 // Every text of the dialog fits its control in the font of the template it was made from;
 // returns how many texts were measured (a dialog with none fails).
 inline size_t ExpectTextsFit(HWND dialog, HMODULE resources, int templateId, const std::string& name) {
@@ -92,6 +185,20 @@ inline int DrawnIconSize(HMODULE module, int groupId, bool icon, int size) {
     }
     if (handle) DestroyIcon(handle);
     return static_cast<int>(bitmap.bmWidth);
+}
+
+// The sizes in pixels that pictures of the `bases` sizes take at each of the display scales.
+inline std::vector<int> SizesAtScales(std::initializer_list<int> bases,
+                                      std::initializer_list<int> dpis = {96, 120, 144, 192}) {
+    std::vector<int> sizes;
+    for (int dpi : dpis)
+        for (int base : bases) sizes.push_back(MulDiv(base, dpi, 96));
+    return sizes;
+}
+
+// The group holds a picture drawn for each of the sizes, not one the system would scale.
+inline void ExpectDrawnFor(HMODULE module, int groupId, bool icon, const std::vector<int>& sizes) {
+    for (int size : sizes) EXPECT_EQ(size, DrawnIconSize(module, groupId, icon, size)) << "group " << groupId;
 }
 
 // The manifest declares per-monitor awareness (V2, and the older form for Windows before

@@ -3,14 +3,13 @@
 #include "text/UiTexts.h"
 #include "resource.h"
 
-#include <shellapi.h>
-
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cwctype>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -26,8 +25,6 @@ constexpr int kPollMs = 50;
 constexpr UINT kLogControlId = 1019;
 constexpr UINT kStatusControlId = 1030;
 constexpr UINT kVerdictControlId = 1031;
-constexpr UINT kSelectAllCommand = 57642;
-constexpr UINT kCopyCommand = 57634;
 
 template <typename Predicate>
 bool PollUntil(int timeoutMs, Predicate done) {
@@ -39,62 +36,24 @@ bool PollUntil(int timeoutMs, Predicate done) {
     }
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const std::string* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    // A title matches itself and its longer forms: "Log" finds "Log - Check Hashes - a.txt";
-    // an empty one matches any window.
-    if (!search->title->empty()) {
-        const std::string text = GetText(window);
-        if (text != *search->title && text.rfind(*search->title + " - ", 0) != 0) return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-BOOL CALLBACK MatchMessageBox(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    // A message box is a dialog with a static text of identifier 0xFFFF.
-    if (processId == search->processId && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
-        GetDlgItem(window, 0xFFFF)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::string ClipboardRtf(int timeoutMs) {
-    const UINT format = RegisterClipboardFormatW(L"Rich Text Format");
-    std::string rtf;
+// The first visible top-level window of the process that `match` accepts, polled for.
+HWND PollForWindow(const Process& process, int timeoutMs, const std::function<bool(HWND)>& match) {
+    struct Search {
+        DWORD processId;
+        const std::function<bool(HWND)>& match;
+        HWND found;
+    } search{process.Id(), match, nullptr};
     PollUntil(timeoutMs, [&] {
-        if (!OpenClipboard(nullptr)) return false;
-        if (HANDLE data = GetClipboardData(format)) {
-            if (const char* text = static_cast<const char*>(GlobalLock(data))) {
-                rtf.assign(text, strnlen(text, GlobalSize(data)));
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-        return !rtf.empty();
-    });
-    return rtf;
-}
-
-HWND PollForWindow(WNDENUMPROC match, WindowSearch search, int timeoutMs) {
-    PollUntil(timeoutMs, [&] {
-        EnumWindows(match, reinterpret_cast<LPARAM>(&search));
+        EnumWindows(
+            [](HWND window, LPARAM lParam) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(lParam);
+                DWORD processId = 0;
+                GetWindowThreadProcessId(window, &processId);
+                if (processId != search->processId || !IsWindowVisible(window) || !search->match(window)) return TRUE;
+                search->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     });
     return search.found;
@@ -111,17 +70,43 @@ std::string WaitUntilRead(int timeoutMs, std::string (*read)(HWND), HWND window,
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::wstring ClipboardUnicode() {
-    std::wstring text;
-    // Wine's clipboard manager may hold the clipboard for a moment after a change.
-    if (!PollUntil(1000, [] { return OpenClipboard(nullptr) != FALSE; })) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text.assign(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
-            GlobalUnlock(data);
-        }
+// Runs a Unix command and waits until `done` holds: start.exe may return before a Unix
+// program has ended.
+template <typename Done>
+void RunUnixUntil(const std::string& arguments, const std::string& failure, Done done) {
+    RunUnix(arguments);
+    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, done)) << failure;
+}
+
+Process Spawn(const wchar_t* application, std::wstring commandLine, DWORD flags, const wchar_t* folder) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(application, &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr, folder, &startup,
+                        &info)) {
+        const DWORD error = GetLastError();
+        ADD_FAILURE() << "cannot start " << Utf8(commandLine) << " (error " << error << ")";
+        return Process();
     }
-    CloseClipboard();
+    CloseHandle(info.hThread);
+    return Process(info.hProcess, info.dwProcessId);
+}
+
+// Skips a menu or class field of a dialog template: none, an ordinal or a string.
+const WORD* SkipNameOrOrdinal(const WORD* at) {
+    if (*at == 0xFFFF) return at + 2;
+    while (*at) ++at;
+    return at + 1;
+}
+
+// What `read` takes from VexQuilkit's texts for this user, read from the program's resources.
+template <typename Read>
+std::string FromProgramTexts(Read read) {
+    const HMODULE program =
+        LoadLibraryExW(Wide(QuilkitExe()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!program) return {};
+    const std::string text = read(CUiTexts::ForUser(program));
+    FreeLibrary(program);
     return text;
 }
 
@@ -140,18 +125,8 @@ std::string UnixName(const std::string& path) {
 }
 
 void RunUnix(const std::string& arguments) {
-    std::wstring command = Wide("start.exe /wait /unix " + arguments);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &info)) {
-        ADD_FAILURE() << "cannot run " << arguments;
-        return;
-    }
-    WaitForSingleObject(info.hProcess, kDefaultTimeoutMs);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    const Process start = Spawn(nullptr, Wide("start.exe /wait /unix " + arguments), CREATE_NO_WINDOW, nullptr);
+    if (start.Handle()) WaitForSingleObject(start.Handle(), kDefaultTimeoutMs);
 }
 
 UnixLink::UnixLink(const std::string& target, const std::string& link) : m_link(link) {
@@ -159,15 +134,13 @@ UnixLink::UnixLink(const std::string& target, const std::string& link) : m_link(
         ADD_FAILURE() << "no Unix name for " << target << " or " << link;
         return;
     }
-    RunUnix("/bin/ln -s " + Quoted(UnixName(target)) + " " + Quoted(UnixName(link)));
-    // start.exe may return before a Unix program has ended.
-    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return FileExists(link); })) << "no link " << link;
+    RunUnixUntil("/bin/ln -s " + Quoted(UnixName(target)) + " " + Quoted(UnixName(link)), "no link " + link,
+                 [&] { return FileExists(link); });
 }
 
 UnixLink::~UnixLink() {
     if (UnixName(m_link).empty()) return;
-    RunUnix("/bin/rm -f " + Quoted(UnixName(m_link)));
-    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return !FileExists(m_link); })) << "link left: " << m_link;
+    RunUnixUntil("/bin/rm -f " + Quoted(UnixName(m_link)), "left " + m_link, [&] { return !FileExists(m_link); });
 }
 
 MappedDrive::MappedDrive(const std::string& folder) {
@@ -190,88 +163,53 @@ MappedDrive::MappedDrive(const std::string& folder) {
         return;
     }
     m_link = devices + char(tolower(m_root[0])) + ":";
-    RunUnix("/bin/ln -s " + Quoted(UnixName(folder)) + " " + Quoted(m_link));
-    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return FileExists(m_root); })) << "no drive " << m_root;
+    RunUnixUntil("/bin/ln -s " + Quoted(UnixName(folder)) + " " + Quoted(m_link), "no drive " + m_root,
+                 [&] { return FileExists(m_root); });
 }
 
 MappedDrive::~MappedDrive() {
     if (m_link.empty()) return;
-    RunUnix("/bin/rm -f " + Quoted(m_link));
-    EXPECT_TRUE(PollUntil(kDefaultTimeoutMs, [&] { return !FileExists(m_root); })) << "drive left: " << m_root;
+    RunUnixUntil("/bin/rm -f " + Quoted(m_link), "left " + m_root, [&] { return !FileExists(m_root); });
 }
 
-Process::~Process() {
-    if (!m_handle) return;
-    if (WaitForSingleObject(m_handle, 0) == WAIT_TIMEOUT) TerminateProcess(m_handle, 99);
-    CloseHandle(m_handle);
-}
-
-Process::Process(Process&& other) noexcept : m_handle(other.m_handle), m_id(other.m_id) { other.m_handle = nullptr; }
-
-Process& Process::operator=(Process&& other) noexcept {
-    std::swap(m_handle, other.m_handle);
-    std::swap(m_id, other.m_id);
-    return *this;
+void Process::End(HANDLE handle) {
+    if (WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) TerminateProcess(handle, 99);
+    CloseHandle(handle);
 }
 
 std::string QuilkitExe() { return VEX_QUILKIT_EXE; }
 
-namespace {
-
-// Skips a menu or class field of a dialog template: none, an ordinal or a string.
-const WORD* SkipNameOrOrdinal(const WORD* at) {
-    if (*at == 0xFFFF) return at + 2;
-    while (*at) ++at;
-    return at + 1;
-}
-
-}  // namespace
-
 std::string CaptionOf(int dialogId) {
-    const HMODULE program =
-        LoadLibraryExW(Wide(QuilkitExe()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!program) return {};
-    const CUiTexts texts = CUiTexts::ForUser(program);
-    const auto* form = reinterpret_cast<const WORD*>(texts.Dialog(UINT(dialogId)));
-    std::string caption;
-    if (form) {
+    return FromProgramTexts([&](const CUiTexts& texts) -> std::string {
+        const auto* form = reinterpret_cast<const WORD*>(texts.Dialog(UINT(dialogId)));
+        if (!form) return {};
         // DLGTEMPLATEEX (version 1, signature 0xFFFF) has 26 bytes before its menu field;
         // DLGTEMPLATE 18.
         const bool extended = form[0] == 1 && form[1] == 0xFFFF;
         const WORD* title = SkipNameOrOrdinal(SkipNameOrOrdinal(form + (extended ? 13 : 9)));
-        caption = Utf8(reinterpret_cast<const wchar_t*>(title));
-    }
-    FreeLibrary(program);
-    return caption;
+        return Utf8(reinterpret_cast<const wchar_t*>(title));
+    });
 }
 
 std::string TextOf(int stringId) {
-    const HMODULE program =
-        LoadLibraryExW(Wide(QuilkitExe()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!program) return {};
-    const std::string text = Utf8(CUiTexts::ForUser(program).Text(UINT(stringId)));
-    FreeLibrary(program);
-    return text;
+    return FromProgramTexts([&](const CUiTexts& texts) { return Utf8(texts.Text(UINT(stringId))); });
 }
 
 Process Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder) {
-    std::wstring commandLine = Wide("\"" + exe + "\" " + arguments);
     const std::wstring folder = Wide(workingFolder);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << exe << " (error " << GetLastError() << ")";
-        return Process();
-    }
-    CloseHandle(info.hThread);
-    WaitForInputIdle(info.hProcess, 5000);
-    return Process(info.hProcess, info.dwProcessId);
+    Process process =
+        Spawn(Wide(exe).c_str(), Wide(Quoted(exe) + " " + arguments), 0, folder.empty() ? nullptr : folder.c_str());
+    if (process.Handle()) WaitForInputIdle(process.Handle(), 5000);
+    return process;
 }
 
 HWND FindWindowOf(const Process& process, const std::string& title, int timeoutMs) {
-    return PollForWindow(MatchWindow, {process.Id(), &title, nullptr}, timeoutMs);
+    // A title matches itself and its longer forms: "Log" finds "Log - Check Hashes - a.txt";
+    // an empty one matches any window.
+    return PollForWindow(process, timeoutMs, [&](HWND window) {
+        const std::string text = title.empty() ? title : GetText(window);
+        return text == title || text.rfind(title + " - ", 0) == 0;
+    });
 }
 
 HWND WaitForWindow(const Process& process, const std::string& title, int timeoutMs) {
@@ -321,9 +259,7 @@ void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(
 
 void Close(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
-namespace {
-
-void PressKey(HWND window, WPARAM key, UINT scanCode) {
+static void PressKey(HWND window, WPARAM key, UINT scanCode) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     HWND target = window;
@@ -332,14 +268,17 @@ void PressKey(HWND window, WPARAM key, UINT scanCode) {
     PostMessageW(target, WM_KEYUP, key, 0xC0000001 | (scanCode << 16));
 }
 
-}  // namespace
-
 void PressEscape(HWND window) { PressKey(window, VK_ESCAPE, 0x01); }
 
 void PressEnter(HWND window) { PressKey(window, VK_RETURN, 0x1C); }
 
 HWND WaitForMessageBox(const Process& process, int timeoutMs) {
-    return PollForWindow(MatchMessageBox, {process.Id(), nullptr, nullptr}, timeoutMs);
+    // A message box is a dialog with a static text of identifier 0xFFFF.
+    return PollForWindow(process, timeoutMs, [](HWND window) {
+        wchar_t className[64] = L"";
+        GetClassNameW(window, className, 64);
+        return wcscmp(className, L"#32770") == 0 && GetDlgItem(window, 0xFFFF);
+    });
 }
 
 MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
@@ -349,7 +288,7 @@ MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs) {
         return {};
     }
     MessageBoxText box = {GetText(found), GetItemText(found, 0xFFFF)};
-    PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    Command(found, IDOK);
     return box;
 }
 
@@ -396,64 +335,9 @@ std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs) {
         "the log never showed \"" + part + "\"");
 }
 
-// The log's text with bold and colour, from its copied RTF.
-static std::vector<TextRun> ReadLogRuns(HWND log) {
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-    SendMessageW(log, WM_COMMAND, kSelectAllCommand, 0);
-    // A copy made while Wine's clipboard manager held the clipboard is lost: copy again.
-    std::string rtf;
-    for (int attempt = 0; attempt < 5 && rtf.empty(); ++attempt) {
-        SendMessageW(log, WM_COMMAND, kCopyCommand, 0);
-        rtf = ClipboardRtf(kDefaultTimeoutMs / 5);
-    }
-    std::vector<TextRun> runs = ParseRtf(rtf);
-    // The Rich Text holds characters outside the code page by a best fit ("é" as "e"
-    // under code page 932): the text itself comes from the Unicode copy, the formats
-    // from the Rich Text, which has the same characters one for one.
-    std::wstring text = ClipboardUnicode();
-    size_t total = 0;
-    for (const TextRun& run : runs) total += Wide(run.text).size();
-    // The Unicode copy may lack the control's final paragraph mark, which the RTF has.
-    if (text.size() + 2 == total) text += L"\r\n";
-    if (text.size() != total) return runs;
-    size_t at = 0;
-    for (TextRun& run : runs) {
-        const size_t length = Wide(run.text).size();
-        run.text = Utf8(text.substr(at, length));
-        at += length;
-    }
-    return runs;
-}
-
-std::string ReadLogMarked(HWND log) {
-    // The copied RTF ends with the control's final paragraph mark, which the text lacks.
-    // (WM_GETTEXT cannot tell the text's length: under code page 932 Wine answers it with
-    // nothing once the text holds a double-byte character.)
-    std::vector<TextRun> runs = ReadLogRuns(log);
-    size_t left = 0;
-    for (const TextRun& part : runs) left += part.text.size();
-    left -= std::min<size_t>(left, 2);
-    std::string marked;
-    for (const TextRun& part : runs) {
-        const std::string text = part.text.substr(0, left);
-        left -= text.size();
-        const bool green = part.color == kGreen, red = part.color == kRed;
-        const std::string tag = !part.bold && !part.color     ? ""
-                                : part.bold && (green || red) ? (green ? "G" : "R")
-                                                              : "?";
-        marked += tag.empty() || text.empty() ? text : "<" + tag + ">" + text + "</" + tag + ">";
-    }
-    return marked;
-}
-
 static std::string TempPath() {
     wchar_t base[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, base);
-    const std::string path = Utf8(base);
-    return path.substr(0, path.size() - 1);
+    return Utf8(std::wstring(base, GetTempPathW(MAX_PATH + 1, base) - 1));  // without its backslash
 }
 
 TempFolder::TempFolder() : TempFolder(TempPath()) {}
@@ -523,20 +407,16 @@ std::string ReadFile(const std::string& path) {
     return content;
 }
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &text[0], length);
-    return text;
-}
-
-std::string FromCodePage(UINT codePage, const std::string& bytes) {
+static std::wstring Decode(UINT codePage, const std::string& bytes) {
     std::wstring text(bytes.size(), L'\0');
     const int length = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), &text[0], int(text.size()));
     text.resize(size_t(length > 0 ? length : 0));
-    return Utf8(text);
+    return text;
 }
+
+std::wstring Wide(const std::string& utf8) { return Decode(CP_UTF8, utf8); }
+
+std::string FromCodePage(UINT codePage, const std::string& bytes) { return Utf8(Decode(codePage, bytes)); }
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};

@@ -17,6 +17,7 @@
 // files with the wide API.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,18 +30,14 @@ constexpr int kDefaultTimeoutMs = 45000;
 class Process {
 public:
     Process() = default;
-    Process(HANDLE handle, DWORD id) : m_handle(handle), m_id(id) {}
-    ~Process();
-    Process(Process&& other) noexcept;
-    Process& operator=(Process&& other) noexcept;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
+    Process(HANDLE handle, DWORD id) : m_handle(handle, &End), m_id(id) {}
 
-    HANDLE Handle() const { return m_handle; }
+    HANDLE Handle() const { return m_handle.get(); }
     DWORD Id() const { return m_id; }
 
 private:
-    HANDLE m_handle = nullptr;
+    static void End(HANDLE handle);
+    std::unique_ptr<void, void (*)(HANDLE)> m_handle{nullptr, &End};
     DWORD m_id = 0;
 };
 
@@ -66,7 +63,7 @@ HWND FindWindowOf(const Process& process, const std::string& title, int timeoutM
 // Waits for the process to end; returns its exit code, or -1 after the time limit.
 int WaitForExit(const Process& process, int timeoutMs = kDefaultTimeoutMs);
 
-std::string GetText(HWND window);
+std::string GetText(HWND window);  // WM_GETTEXT
 std::string GetItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
 bool IsChecked(HWND dialog, int id);
@@ -92,8 +89,7 @@ MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs = kDefault
 // Waits for a message box of the process and leaves it open; null after the time limit.
 HWND WaitForMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
 
-// The log window's text (WM_GETTEXT on its rich edit control).
-std::string ReadLogText(HWND log);
+std::string ReadLogText(HWND log);  // the log's rich edit control
 // Waits until the log's text contains `part`; returns the text.
 std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs = kDefaultTimeoutMs);
 
@@ -110,22 +106,10 @@ std::string WaitForRunEnd(HWND log, int timeoutMs = kDefaultTimeoutMs);
 // no answer comes within `timeoutMs`.
 double RoundTripMs(HWND window, int timeoutMs = 5000);
 
-// A stretch of log text with one format, as the log's own Select All + Copy put it on
-// the clipboard in the "Rich Text Format". Paragraph ends come as "\r\n".
-struct TextRun {
-    std::string text;
-    bool bold = false;
-    COLORREF color = 0;  // 0 for the automatic colour
-};
-// The log's text with its formats marked: <G>bold green</G>, <R>bold red</R>, <?>any
-// other</?>, plain text as it is; one comparison checks text, colours and bold.
+// The log's text with its formats marked, as its own Select All + Copy gives them:
+// <G>bold green</G>, <R>bold red</R>, <?>any other</?>, plain text as it is, paragraph ends
+// as "\r\n"; one comparison checks text, colours and bold.
 std::string ReadLogMarked(HWND log);
-// Parses RTF into runs.
-std::vector<TextRun> ParseRtf(const std::string& rtf);
-
-// Colours of the log's formats.
-constexpr COLORREF kGreen = RGB(0, 153, 51);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 // A folder of its own under the temporary folder (or under `base`, a Windows path),
 // removed with its contents.

@@ -5,24 +5,19 @@
 
 #include <string>
 
-static std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(size > 0 ? size : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], size, nullptr, nullptr);
-    utf8.pop_back();
-    return utf8;
-}
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR arguments, int) {
     static wchar_t log[32768], image[32768];
     if (!GetEnvironmentVariableW(L"VEX_RECORDER_LOG", log, 32768) || !log[0]) return 1;
     GetModuleFileNameW(nullptr, image, 32768);
-    const std::string record = Utf8(GetCommandLineW()) + "\n" + Utf8(arguments) + "\n" + Utf8(image) + "\n";
+    const std::wstring record = std::wstring(GetCommandLineW()) + L"\n" + arguments + L"\n" + image + L"\n";
+    std::string utf8(record.size() * 3, '\0');
+    utf8.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, record.data(), int(record.size()), &utf8[0], int(utf8.size()),
+                                           nullptr, nullptr)));
     HANDLE file =
         CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
     DWORD written = 0;
     // One write, so a reader never sees half a record.
-    WriteFile(file, record.data(), DWORD(record.size()), &written, nullptr);
+    WriteFile(file, utf8.data(), DWORD(utf8.size()), &written, nullptr);
     CloseHandle(file);
     return 0;
 }
