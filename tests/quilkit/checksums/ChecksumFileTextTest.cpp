@@ -188,46 +188,40 @@ TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownl
         EXPECT_FALSE(RoleNeedsHead(name)) << Utf16ToUtf8(name);
 }
 
-TEST(PastedDigest, OneDigestOfTheFourLengthsBlanksAroundAnyCase) {
-    std::string hex;
-    ChecksumAlgorithm algorithm;
-    EXPECT_TRUE(ReadPastedDigest(u" \t" + std::u16string(64, u'A') + u"\r\n", hex, algorithm));
-    EXPECT_EQ(hex, std::string(64, 'a'));
-    EXPECT_EQ(algorithm, ChecksumAlgorithm::Sha256);
-    EXPECT_TRUE(ReadPastedDigest(std::u16string(128, u'0'), hex, algorithm));
-    EXPECT_EQ(algorithm, ChecksumAlgorithm::Sha512);
-    EXPECT_STREQ(AlgorithmName(algorithm), "SHA512");
-    for (const std::u16string& text :
-         {std::u16string(63, u'a'), std::u16string(32, u'g'), std::u16string(u""),
-          std::u16string(32, u'a') + u" " + std::u16string(32, u'a'), std::u16string(32, u'a') + u"  file.txt"}) {
-        EXPECT_FALSE(ReadPastedDigest(text, hex, algorithm)) << Utf16ToUtf8(text);
-        EXPECT_TRUE(hex.empty());
-    }
-}
-
-// As gpg --print-md prints a digest (wrapped for SHA-512) and download pages show one.
-TEST(PastedDigest, GroupsCutByBlanksOrColonsAreOneDigest) {
-    const std::u16string sha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+// One digest of the four lengths in any case, blanks around it; or in groups cut by blanks or
+// colons, as gpg --print-md prints one (wrapped for SHA-512) and download pages show one.
+TEST(PastedDigest, OneDigestBlanksAroundGroupsCutByBlanksOrColons) {
+    const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    constexpr ChecksumAlgorithm kRefused = ChecksumAlgorithm::Md5, kSha256 = ChecksumAlgorithm::Sha256;
     const struct {
         std::u16string text;
-        bool read;
+        std::string hex;  // empty: refused
+        ChecksumAlgorithm algorithm;
     } cases[] = {
-        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015AD", true},
-        {u"BA7816BF8F01CFEA 414140DE5DAE2223\r\nB00361A396177A9C B410FF61F20015AD", true},
-        {u"ba:78:16:bf:8f:01:cf:ea:41:41:40:de:5d:ae:22:23:b0:03:61:a3:96:17:7a:9c:b4:10:ff:61:f2:00:15:ad", true},
-        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015A", false},  // a digit short
-        {u"ba:78::16bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", false},
-        {u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad:", false},
-        {u"ba7816bf8f01cfea414140de5dae2223 b00361a396177a9cb410ff61f20015ad", false},  // two MD5s
-        {u"ba7816bf 8f01cfea-414140de5dae2223b00361a396177a9cb410ff61f20015ad", false},
+        {u" \t" + std::u16string(64, u'A') + u"\r\n", std::string(64, 'a'), kSha256},
+        {std::u16string(128, u'0'), std::string(128, '0'), ChecksumAlgorithm::Sha512},
+        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015AD", abc, kSha256},
+        {u"BA7816BF8F01CFEA 414140DE5DAE2223\r\nB00361A396177A9C B410FF61F20015AD", abc, kSha256},
+        {u"ba:78:16:bf:8f:01:cf:ea:41:41:40:de:5d:ae:22:23:b0:03:61:a3:96:17:7a:9c:b4:10:ff:61:f2:00:15:ad", abc,
+         kSha256},
+        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015A", "", kRefused},  // a digit short
+        {u"ba:78::16bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", "", kRefused},
+        {u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad:", "", kRefused},
+        {u"ba7816bf8f01cfea414140de5dae2223 b00361a396177a9cb410ff61f20015ad", "", kRefused},  // two MD5s
+        {u"ba7816bf 8f01cfea-414140de5dae2223b00361a396177a9cb410ff61f20015ad", "", kRefused},
+        {std::u16string(63, u'a'), "", kRefused},
+        {std::u16string(32, u'g'), "", kRefused},
+        {u"", "", kRefused},
+        {std::u16string(32, u'a') + u"  file.txt", "", kRefused},
     };
-    for (const auto& [text, read] : cases) {
-        std::string hex;
-        ChecksumAlgorithm algorithm = ChecksumAlgorithm::Md5;
-        EXPECT_EQ(ReadPastedDigest(text, hex, algorithm), read) << Utf16ToUtf8(text);
-        EXPECT_EQ(hex, read ? Utf16ToUtf8(sha256) : "") << Utf16ToUtf8(text);
-        EXPECT_EQ(algorithm, read ? ChecksumAlgorithm::Sha256 : ChecksumAlgorithm::Md5) << Utf16ToUtf8(text);
+    for (const auto& [text, hex, algorithm] : cases) {
+        std::string read;
+        ChecksumAlgorithm readAlgorithm = kRefused;
+        EXPECT_EQ(ReadPastedDigest(text, read, readAlgorithm), !hex.empty()) << Utf16ToUtf8(text);
+        EXPECT_EQ(read, hex) << Utf16ToUtf8(text);
+        EXPECT_EQ(readAlgorithm, algorithm) << Utf16ToUtf8(text);
     }
+    EXPECT_STREQ(AlgorithmName(ChecksumAlgorithm::Sha512), "SHA512");
 }
 
 }  // namespace
