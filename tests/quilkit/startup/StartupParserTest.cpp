@@ -109,20 +109,4 @@ TEST(ListFile, WithoutTheByteOrderMarkEachLineIsInTheAnsiCodePage) {
     EXPECT_EQ(ListOf("a\n\xEF\xBB\xBF"), (Texts{u"ansi:a", u"ansi:\xEF\xBB\xBF"}));
 }
 
-// NTFS allows a lone surrogate in a name; the extension writes it in WTF-8, its code
-// unit's three-byte form, and the name comes back whole, never as U+FFFD.
-TEST(ListFile, NamesWithLoneSurrogatesComeBackWhole) {
-    const char16_t high[] = {u'C', u':', u'\\', 0xD83D, u'.', u't', u'x', u't'};
-    const char16_t low[] = {u'C', u':', u'\\', u'a', 0xDE00};
-    const char16_t both[] = {0xDC00, u'x', 0xD800};
-    const Texts names = {std::u16string(high, 8), std::u16string(low, 5), std::u16string(both, 3),
-                         u"C:\\\U0001F600 pair", u"C:\\caf\u00E9"};
-    std::string lines;
-    for (const std::u16string& name : names) lines += Utf16ToWtf8(name) + "\r\n";
-    EXPECT_EQ(lines.substr(0, 10), "C:\\\xED\xA0\xBD.txt");
-    EXPECT_EQ(Utf8ListOf(lines), names);
-    // A pair whose halves were written apart is not a name the extension writes.
-    EXPECT_EQ(Utf8ListOf("\xED\xA0\xBD\xED\xB8\x80\r\n"), (Texts{u"\xD83D\uFFFD"}));
-}
-
 }  // namespace

@@ -79,23 +79,11 @@ TEST(Utf8Text, Wtf8KeepsLoneSurrogatesAndRoundTripsEverySequence) {
         EXPECT_FALSE(ok) << c.bytes;
     }
 
-    // Every sequence of three code units from a set that holds each kind: ASCII, the edges of
-    // the two- and three-byte forms, both kinds of surrogate at both ends of their ranges.
-    const char16_t units[] = {0x0000, 0x007F, 0x0080, 0x07FF, 0x0800, 0xD7FF, 0xD800,
-                              0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFFFD, 0xFFFF};
-    // A lone high surrogate before a character whose low 16 bits look like a low surrogate.
+    // A lone high surrogate before a character whose low 16 bits look like a low surrogate
+    // (ListFileFuzz round-trips every other sequence).
     const char16_t beforeSupplementary[] = {0xD800, 0xD837, 0xDC00};  // U+1DC00 after U+D800
     EXPECT_EQ(Wtf8ToUtf16(Utf16ToWtf8(std::u16string_view(beforeSupplementary, 3))),
               std::u16string(beforeSupplementary, 3));
-    for (char16_t first : units)
-        for (char16_t second : units)
-            for (char16_t third : units) {
-                const char16_t sequence[] = {first, second, third};
-                const std::u16string original(sequence, 3);
-                bool whole = true;
-                EXPECT_EQ(Wtf8ToUtf16(Utf16ToWtf8(original), &whole), original);
-                EXPECT_TRUE(whole);
-            }
 }
 
 }  // namespace

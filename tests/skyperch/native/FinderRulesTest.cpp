@@ -47,10 +47,9 @@ TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
 // How often PatBlt with DSTINVERT, clipped to a width x height window, inverts each pixel
 // for one toggle of the frame. A negative extent mirrors the rectangle about its origin:
 // it holds the origin and stops short of origin + extent (GDI and Wine's gdi32 alike).
-std::vector<int> FlipsOfOneToggle(int width, int height, int thickness = CFinderRules::kFrameThickness,
-                                  const PixelRect* area = nullptr) {
+std::vector<int> FlipsOfOneToggle(int width, int height, int thickness, const PixelRect& area) {
     std::vector<int> flips(size_t(width) * height, 0);
-    const FrameBands frame = CFinderRules::Frame(area ? *area : PixelRect{0, 0, width, height}, thickness);
+    const FrameBands frame = CFinderRules::Frame(area, thickness);
     for (int i = 0; i < frame.count; ++i) {
         const PatBltBand& b = frame.bands[i];
         const int left = std::max(0, b.width < 0 ? b.x + b.width + 1 : b.x);
@@ -63,18 +62,23 @@ std::vector<int> FlipsOfOneToggle(int width, int height, int thickness = CFinder
     return flips;
 }
 
+// Each pixel of the area's border `thickness` wide is inverted once, nothing else.
+void ExpectFrameOn(int width, int height, int thickness, const PixelRect& area) {
+    const std::vector<int> flips = FlipsOfOneToggle(width, height, thickness, area);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool inArea = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+            const bool onFrame = inArea && (x < area.left + thickness || y < area.top + thickness ||
+                                            x >= area.right - thickness || y >= area.bottom - thickness);
+            ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * width + x])
+                << thickness << " thick, " << width << "x" << height << " at " << x << "," << y;
+        }
+}
+
 TEST(FinderRules, OneToggleInvertsEachFramePixelExactlyOnceAtEveryThickness) {
     for (int t : {3, 4, 5, 6})
         for (int w = 2 * t; w <= 24; ++w)
-            for (int h = 2 * t; h <= 24; ++h) {
-                const std::vector<int> flips = FlipsOfOneToggle(w, h, t);
-                for (int y = 0; y < h; ++y)
-                    for (int x = 0; x < w; ++x) {
-                        const bool onFrame = x < t || y < t || x >= w - t || y >= h - t;
-                        ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * w + x])
-                            << t << " thick, " << w << "x" << h << " at " << x << "," << y;
-                    }
-            }
+            for (int h = 2 * t; h <= 24; ++h) ExpectFrameOn(w, h, t, PixelRect{0, 0, w, h});
     EXPECT_EQ(0, CFinderRules::Frame(PixelRect{5, 5, 5, 20}, 3).count) << "empty area";
 }
 
@@ -90,18 +94,8 @@ TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
     for (const PixelRect& bounds : {wider, elsewhere, empty})
         EXPECT_EQ(Edges(CFinderRules::FrameArea(window, &bounds)), (Rect{0, 0, 320, 240})) << bounds.left;
 
-    // The bands lie on the area, not on the window's edge: every pixel of the area's
-    // border is inverted once, nothing outside it.
-    const int w = 40, h = 30, t = 4;
-    const PixelRect inner{5, 2, 35, 27};
-    const std::vector<int> flips = FlipsOfOneToggle(w, h, t, &inner);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const bool inArea = x >= inner.left && x < inner.right && y >= inner.top && y < inner.bottom;
-            const bool onFrame =
-                inArea && (x < inner.left + t || y < inner.top + t || x >= inner.right - t || y >= inner.bottom - t);
-            ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * w + x]) << x << "," << y;
-        }
+    // The bands lie on the area, not on the window's edge.
+    ExpectFrameOn(40, 30, 4, PixelRect{5, 2, 35, 27});
 }
 
 // A window that is not per-monitor aware on a scaled monitor: measured in physical pixels,
@@ -122,26 +116,12 @@ TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
         {"system aware (144) at 120 %", {9, 0, 831, 621}, {0, 0, 840, 630}, {0, 0, 1050, 788}, {11, 0, 1039, 777}},
         {"at 125 %, halves rounded away", {2, 2, 998, 798}, {0, 0, 1000, 800}, {0, 0, 800, 640}, {2, 2, 798, 638}},
         {"no extent: kept", {3, 3, 9, 9}, {0, 0, 0, 0}, {0, 0, 0, 0}, {3, 3, 9, 9}},
+        // The whole window maps onto the whole window, whatever the rounding.
+        {"unaware at 175 %", {0, 0, 1755, 1226}, {0, 0, 1755, 1226}, {0, 0, 1003, 701}, {0, 0, 1003, 701}},
+        {"unaware at 250 %", {0, 0, 2507, 1752}, {0, 0, 2507, 1752}, {0, 0, 1003, 701}, {0, 0, 1003, 701}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(Edges(CFinderRules::InOwnCoordinates(c.area, c.physical, c.own)), Edges(c.expected)) << c.what;
-    }
-    // Every band of the frame lies on the window as it draws itself, at every scale.
-    for (int percent : {100, 125, 150, 175, 200, 250}) {
-        const PixelRect physical{0, 0, 1003 * percent / 100, 701 * percent / 100};
-        const PixelRect own{0, 0, 1003, 701};
-        const PixelRect area = CFinderRules::InOwnCoordinates(physical, physical, own);
-        EXPECT_EQ(own.right, area.right) << percent;
-        EXPECT_EQ(own.bottom, area.bottom) << percent;
-        const FrameBands frame = CFinderRules::Frame(area, 3);
-        for (int i = 0; i < frame.count; ++i) {
-            const PatBltBand& band = frame.bands[size_t(i)];
-            EXPECT_GE(band.x, 0) << percent;
-            EXPECT_GE(band.y, 0) << percent;
-            EXPECT_LE(band.x + band.width, own.right) << percent << " band " << i;
-            EXPECT_LE(band.y + band.height, own.bottom) << percent << " band " << i;
-        }
-    }
 }
 
 // A handle alone does not make the same window: Windows gives a closed window's handle to
