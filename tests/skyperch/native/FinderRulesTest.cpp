@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "DpiScale.h"
@@ -138,14 +139,13 @@ TEST(FinderRules, ThePickIsTheSameWindowOnlyAliveWithItsProcessAndThread) {
 
 // The sizes Windows itself uses at 100, 125, 150, 175 and 200 %.
 TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
-    struct Case {
-        int dpi, icon, smallIcon, frame;
-    };
-    for (const Case& c : {Case{96, 32, 16, 3}, Case{120, 40, 20, 4}, Case{144, 48, 24, 5}, Case{168, 56, 28, 5},
-                          Case{192, 64, 32, 6}, Case{288, 96, 48, 9}}) {
-        EXPECT_EQ(c.icon, CDpiScale::IconSize(32, c.dpi)) << c.dpi;
-        EXPECT_EQ(c.smallIcon, CDpiScale::IconSize(16, c.dpi)) << c.dpi;
-        EXPECT_EQ(c.frame, CDpiScale::FrameThickness(c.dpi)) << c.dpi;
+    using Sizes = std::array<int, 4>;  // DPI, icon, small icon, frame
+    for (const auto& [dpi, icon, smallIcon, frame] :
+         {Sizes{96, 32, 16, 3}, Sizes{120, 40, 20, 4}, Sizes{144, 48, 24, 5}, Sizes{168, 56, 28, 5},
+          Sizes{192, 64, 32, 6}, Sizes{288, 96, 48, 9}}) {
+        EXPECT_EQ(icon, CDpiScale::IconSize(32, dpi)) << dpi;
+        EXPECT_EQ(smallIcon, CDpiScale::IconSize(16, dpi)) << dpi;
+        EXPECT_EQ(frame, CDpiScale::FrameThickness(dpi)) << dpi;
     }
     // A DPI that could not be read is 100 %; a scale below 100 % never loses the frame.
     EXPECT_EQ(32, CDpiScale::IconSize(32, 0));
@@ -161,9 +161,7 @@ TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
 TEST(FinderRules, TheTitleLineIsQuotedAndALongTitleIsCutWhole) {
     const size_t longest = CFinderRules::kLongestTitle;
     const std::u16string fits(longest, u'a'), pairAtCut = std::u16string(longest - 1, u'a') + u"\U0001F600b";
-    struct TitleCase {
-        std::u16string title, line;
-    };
+    using TitleCase = std::pair<std::u16string, std::u16string>;
     for (const auto& [title, line] :
          {TitleCase{u"", u"\"\""}, TitleCase{u" ", u"\" \""},
           TitleCase{u"Untitled - Notepad", u"\"Untitled - Notepad\""}, TitleCase{fits, u"\"" + fits + u"\""},
