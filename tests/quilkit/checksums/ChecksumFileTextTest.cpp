@@ -193,11 +193,8 @@ TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownl
 TEST(PastedDigest, OneDigestBlanksAroundGroupsCutByBlanksOrColons) {
     const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
     constexpr ChecksumAlgorithm kRefused = ChecksumAlgorithm::Md5, kSha256 = ChecksumAlgorithm::Sha256;
-    const struct {
-        std::u16string text;
-        std::string hex;  // empty: refused
-        ChecksumAlgorithm algorithm;
-    } cases[] = {
+    const std::tuple<std::u16string, std::string, ChecksumAlgorithm> cases[] = {
+        // text, hex (empty: refused), algorithm
         {u" \t" + std::u16string(64, u'A') + u"\r\n", std::string(64, 'a'), kSha256},
         {std::u16string(128, u'0'), std::string(128, '0'), ChecksumAlgorithm::Sha512},
         {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015AD", abc, kSha256},

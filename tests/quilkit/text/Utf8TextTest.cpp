@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text/Utf8Text.h"
@@ -9,10 +10,7 @@
 namespace {
 
 TEST(Utf8Text, InvalidSequencesBecomeOneReplacementPerMaximalSubpart) {
-    const struct {
-        std::string_view bytes;
-        std::u16string text;
-    } cases[] = {
+    const std::pair<std::string_view, std::u16string> cases[] = {
         {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong "/"
         {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong, three bytes
         {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong, four bytes
@@ -24,10 +22,10 @@ TEST(Utf8Text, InvalidSequencesBecomeOneReplacementPerMaximalSubpart) {
         {"a\xC3", u"a\uFFFD"},
         {std::string_view("\0\x7F", 2), std::u16string(u"\0\x7F", 2)},
     };
-    for (const auto& c : cases) {
+    for (const auto& [bytes, text] : cases) {
         bool valid = true;
-        EXPECT_EQ(Utf8ToUtf16(c.bytes, &valid), c.text) << c.bytes;
-        EXPECT_EQ(valid, c.text.find(u'\uFFFD') == std::u16string::npos) << c.bytes;
+        EXPECT_EQ(Utf8ToUtf16(bytes, &valid), text) << bytes;
+        EXPECT_EQ(valid, text.find(u'\uFFFD') == std::u16string::npos) << bytes;
     }
 }
 
@@ -63,20 +61,16 @@ TEST(Utf8Text, Wtf8KeepsLoneSurrogatesAndRoundTripsEverySequence) {
     EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(Utf16ToWtf8(u"a\u00E9\U0001F600"), Utf16ToUtf8(u"a\u00E9\U0001F600"));
 
-    const struct {
-        std::string_view bytes;
-        std::u16string text;
-    } refused[] = {
+    const std::pair<std::string_view, std::u16string> refused[] = {
         {"\xED\xA0\x80\xED\xB0\x80", u"\xD800\uFFFD"},  // a pair in two halves
         {"\xED\xC0\x80", u"\uFFFD\uFFFD\uFFFD"},
         {"\xC0\xAF", u"\uFFFD\uFFFD"},
         {"\xED\xA0", u"\uFFFD"},
     };
-    for (const auto& c : refused) {
+    for (const auto& [input, expected] : refused) {
         bool ok = true;
-        const std::u16string decoded = Wtf8ToUtf16(c.bytes, &ok);
-        EXPECT_EQ(std::u16string(c.text.begin(), c.text.end()), decoded) << c.bytes;
-        EXPECT_FALSE(ok) << c.bytes;
+        EXPECT_EQ(Wtf8ToUtf16(input, &ok), expected) << input;
+        EXPECT_FALSE(ok) << input;
     }
 
     // A lone high surrogate before a character whose low 16 bits look like a low surrogate

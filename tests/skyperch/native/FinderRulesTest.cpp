@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -103,10 +104,8 @@ TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
 // framed in its own coordinates, which its window device context takes. Drawn where it was
 // measured, the right and bottom bands fell outside the window and the rest lay too far in.
 TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
-    const struct {
-        const char* what;
-        PixelRect area, physical, own, expected;
-    } cases[] = {
+    const std::tuple<const char*, PixelRect, PixelRect, PixelRect, PixelRect> cases[] = {
+        // area, physical, own, framed
         {"per-monitor aware: the same", {7, 0, 1493, 1193}, {0, 0, 1500, 1200}, {0, 0, 1500, 1200}, {7, 0, 1493, 1193}},
         {"unaware at 150 %", {7, 0, 1493, 1193}, {300, 150, 1800, 1350}, {200, 100, 1200, 900}, {5, 0, 995, 795}},
         {"unaware at 200 %, whole window",
@@ -121,8 +120,8 @@ TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
         {"unaware at 175 %", {0, 0, 1755, 1226}, {0, 0, 1755, 1226}, {0, 0, 1003, 701}, {0, 0, 1003, 701}},
         {"unaware at 250 %", {0, 0, 2507, 1752}, {0, 0, 2507, 1752}, {0, 0, 1003, 701}, {0, 0, 1003, 701}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Edges(CFinderRules::InOwnCoordinates(c.area, c.physical, c.own)), Edges(c.expected)) << c.what;
+    for (const auto& [what, area, physical, own, framed] : cases)
+        EXPECT_EQ(Edges(CFinderRules::InOwnCoordinates(area, physical, own)), Edges(framed)) << what;
 }
 
 // A handle alone does not make the same window: Windows gives a closed window's handle to
