@@ -106,12 +106,11 @@ TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
     EXPECT_FALSE(IsClearSigned(sha256 + "  a\n"));
     EXPECT_FALSE(IsClearSigned("-----BEGIN PGP SIGNATURE-----\n"));
     // Empty, comments only, and a signed text with no entry: nothing to check.
-    EXPECT_TRUE(ParseChecksumFile("", NoAnsi).lines.empty());
-    EXPECT_TRUE(ParseChecksumFile("# none\n\n; none\n", NoAnsi).lines.empty());
-    EXPECT_TRUE(ParseChecksumFile("-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n-----BEGIN PGP SIGNATURE-----\n"
-                                  "xyz\n-----END PGP SIGNATURE-----\n",
-                                  NoAnsi)
-                    .lines.empty());
+    for (const char* nothing :
+         {"", "# none\n\n; none\n",
+          "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n-----BEGIN PGP SIGNATURE-----\nxyz\n"
+          "-----END PGP SIGNATURE-----\n"})
+        EXPECT_TRUE(ParseChecksumFile(nothing, NoAnsi).lines.empty()) << nothing;
 }
 
 // 64 digits in b3sum's plain form are BLAKE3 only in its own files; its tag says so anywhere.

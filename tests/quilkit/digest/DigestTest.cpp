@@ -183,9 +183,9 @@ std::string Repeating(size_t length) {
     return message;
 }
 
-// RFC 1321's suite (in part); FIPS 180's messages; BLAKE3's test_vectors.json (the first 32 bytes of
-// each hash). 55 bytes fit the length into the last block, 56 and 64 need a second one (111,
-// 112 and 128 for SHA-512; 240 are a pair and a single block on its two-block schedule).
+// RFC 1321's suite in part, FIPS 180's messages, BLAKE3's test_vectors.json (32 bytes of each).
+// 55 bytes fit the length into the last block, 56 and 64 need a second one (111, 112 and 128
+// for SHA-512; 240 are a pair and a single block on its two-block schedule).
 const struct KnownAnswer {
     Algorithm algorithm;
     std::string message;
@@ -265,9 +265,8 @@ const struct KnownAnswer {
     {kBlake3, Repeating(102400), "bc3e3d41a1146b069abffad3c0d44860cf664390afce4d9661f7902e7943e085"},
 };
 
-// Each answer whole; in pieces that cross blocks and chunks at odd places; in pieces that end
-// on chunks, where the input so far may be the whole message; and around a block, an empty
-// piece among them.
+// Each answer whole; in pieces that cross blocks and chunks at odd places; in pieces that end on
+// chunks, where the input so far may be the whole message; around a block, with an empty piece.
 TEST_P(Digest, KnownAnswersWholeAndInPieces) {
     const size_t block = algorithm == kSha512 ? 128 : 64;
     for (const KnownAnswer& answer : kKnownAnswers) {
@@ -317,9 +316,8 @@ TEST_P(Digest, ReportCopyAndWipe) {
     EXPECT_EQ(digest->Leftover(), other->Leftover());
 }
 
-// 512 MiB + 1000 bytes of a fixed pattern: the length in bits passes 2^32 and carries into
-// the count's high word (the same code on every path: the fastest is taken). Expected values
-// from Python's hashlib.
+// 512 MiB + 1000 bytes of a fixed pattern: the length in bits carries into the count's high word
+// (the same code on every path: the fastest is taken). Expected values from Python's hashlib.
 TEST(LongMessage, CarriesTheLengthIntoTheHighWord) {
     const char* const answers[] = {"C2E953B244C33EC87110F38125943641", "B354647274D8554B59B7B82147D85977E2C46C59",
                                    "69BA7B8E41B49E70C1C9472DE81CA527D35890319FECA9B65D5ADC29C7AFFCF3"};
@@ -347,9 +345,8 @@ TEST_P(Blake3, ThreadsGiveTheResultOfOneThread) {
 }
 
 #ifndef _WIN32
-// Files of every length up to 300, of a few chunks around every power of two up to 1 MiB and
-// of random lengths, fed in random pieces, all hashed in one run of coreutils' tool (b3sum,
-// BLAKE3's reference, a Debian package, for BLAKE3).
+// Files of every length up to 300, around powers of two and of random lengths, fed in random
+// pieces; all hashed in one run of coreutils' tool (of b3sum, BLAKE3's reference, for BLAKE3).
 TEST_P(Digest, AgreesWithTheSystemsTool) {
     const char* const tools[] = {"md5sum", "sha1sum", "sha256sum", "sha512sum", "b3sum"};
     std::mt19937 random(1024);

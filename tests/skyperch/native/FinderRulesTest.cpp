@@ -31,16 +31,14 @@ TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     EXPECT_EQ(0x300u, CFinderRules::Candidate(0x300, 0x300, u"Notepad", ExcludedWindows{0x100, 0x200, 0, 0}));
     // The desktop's windows and the taskbars by their class, whatever their handles are
     // now: a WorkerW made "Change"-able would put the desktop over every window.
-    const char16_t* const shellClasses[] = {u"Progman", u"WorkerW", u"Shell_TrayWnd", u"Shell_SecondaryTrayWnd"};
-    for (size_t i = 0; i < std::size(shellClasses); ++i) {
-        EXPECT_EQ(0u, CFinderRules::Candidate(0x701, 0x700, shellClasses[i], excluded)) << i;
-        EXPECT_EQ(0u, CFinderRules::Candidate(0x700, 0, shellClasses[i], ExcludedWindows{})) << i;
+    for (const char16_t* shell : {u"Progman", u"WorkerW", u"Shell_TrayWnd", u"Shell_SecondaryTrayWnd"}) {
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x701, 0x700, shell, excluded)) << testing::PrintToString(shell);
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x700, 0, shell, ExcludedWindows{})) << testing::PrintToString(shell);
     }
-    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"WorkerWindow", excluded));
     // Whole UTF-16 units count: U+0150 and U+5757 cut to one byte would read "Progman"
     // and "WorkerW".
-    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u0150rogman", excluded));
-    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u5757orkerW", excluded));
+    for (const char16_t* other : {u"WorkerWindow", u"\u0150rogman", u"\u5757orkerW"})
+        EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, other, excluded)) << testing::PrintToString(other);
 
     EXPECT_FALSE(CFinderRules::NeedsUpdate(0x500, 0x500) || CFinderRules::NeedsUpdate(0, 0));
     EXPECT_TRUE(CFinderRules::NeedsUpdate(0x500, 0x600) && CFinderRules::NeedsUpdate(0, 0x600));
