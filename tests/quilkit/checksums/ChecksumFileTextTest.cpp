@@ -16,13 +16,10 @@ std::u16string NoAnsi(std::string_view) { return u"<ansi>"; }
 std::vector<std::string> Checked(std::string_view bytes, bool plainIsBlake3 = false) {
     std::vector<std::string> lines;
     for (const ChecksumLine& line : ParseChecksumFile(bytes, NoAnsi, plainIsBlake3).lines) {
-        std::string text = std::to_string(line.number) + ":";
-        if (line.bad) {
-            lines.push_back(text + "bad");
-            continue;
-        }
-        text += "0" + std::to_string(int(line.algorithm)) + ":" + line.hex.substr(0, 4) + ":";
-        lines.push_back(text + Utf16ToUtf8(line.name));
+        const std::string number = std::to_string(line.number) + ":";
+        lines.push_back(line.bad ? number + "bad"
+                                 : number + "0" + std::to_string(int(line.algorithm)) + ":" + line.hex.substr(0, 4) +
+                                       ":" + Utf16ToUtf8(line.name));
     }
     return lines;
 }

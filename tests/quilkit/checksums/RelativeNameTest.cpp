@@ -1,6 +1,7 @@
 // Names in a saved checksum file, from the folder it is saved in; built natively.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <string>
 #include <tuple>
@@ -12,10 +13,8 @@ namespace {
 
 // Windows compares names without regard to case; ASCII is enough for the table.
 bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char16_t x, char16_t y) { return std::towupper(x) == std::towupper(y); });
 }
 
 using Case = std::tuple<const char*, const char*, const char*>;  // path, folder, name (null: none)

@@ -37,11 +37,10 @@ TEST(Utf8Text, RoundTripsIncludingSurrogatePairsAndLoneSurrogatesBecomeReplaceme
     bool valid = true;
     EXPECT_EQ(Utf8ToUtf16(bytes, &valid), text);
     EXPECT_TRUE(valid);
-    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0xDBFF};
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0xDBFF}, reversed[] = {0xDC00, 0xD800};
     EXPECT_EQ(Utf16ToUtf8(std::u16string_view(lone, 5)),
               "a\xEF\xBF\xBD"
               "b\xEF\xBF\xBD\xEF\xBF\xBD");
-    const char16_t reversed[] = {0xDC00, 0xD800};
     EXPECT_EQ(Utf16ToUtf8(std::u16string_view(reversed, 2)), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
