@@ -170,10 +170,9 @@ TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownl
         EXPECT_EQ(RoleOfFile(name, head), role) << Utf16ToUtf8(name) << " " << head.substr(0, 8);
     for (const std::string& head :
          {std::string("\x88\x5e\x04\x00"), std::string("\x89\x01\x33\x04"), std::string("\x8a\x00\x00\x01\x33", 5),
-          std::string("\xc2\xc0\x00", 3), "\xEF\xBB\xBF" + armoured}) {
-        EXPECT_EQ(RoleOfFile(u"SHA256SUMS.gpg", head), kSig) << head.substr(0, 8);
-        EXPECT_EQ(RoleOfFile(u"SHA256SUMS.GPG", head), kSig) << head.substr(0, 8);
-    }
+          std::string("\xc2\xc0\x00", 3), "\xEF\xBB\xBF" + armoured})
+        for (const char16_t* name : {u"SHA256SUMS.gpg", u"SHA256SUMS.GPG"})
+            EXPECT_EQ(RoleOfFile(name, head), kSig) << Utf16ToUtf8(name) << " " << head.substr(0, 8);
     for (const std::string& head :
          {std::string("\x85\x01\x0c\x03"), std::string("\x8c\x0d\x04\x09"), std::string("\xc3\x0d\x04\x09", 4),
           std::string("\xa3\x01\x3b"), std::string("\x99\x01\x0d\x04"), std::string("\x90\x0d\x03\x00"), std::string()})
