@@ -3,6 +3,7 @@
 // coreutils and b3sum) and for Windows (run under Wine).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
