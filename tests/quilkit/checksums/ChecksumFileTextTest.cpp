@@ -16,13 +16,10 @@ std::u16string NoAnsi(std::string_view) { return u"<ansi>"; }
 std::vector<std::string> Checked(std::string_view bytes, bool plainIsBlake3 = false) {
     std::vector<std::string> lines;
     for (const ChecksumLine& line : ParseChecksumFile(bytes, NoAnsi, plainIsBlake3).lines) {
-        std::string text = std::to_string(line.number) + ":";
-        if (line.bad) {
-            lines.push_back(text + "bad");
-            continue;
-        }
-        text += "0" + std::to_string(int(line.algorithm)) + ":" + line.hex.substr(0, 4) + ":";
-        lines.push_back(text + Utf16ToUtf8(line.name));
+        const std::string number = std::to_string(line.number) + ":";
+        lines.push_back(line.bad ? number + "bad"
+                                 : number + "0" + std::to_string(int(line.algorithm)) + ":" + line.hex.substr(0, 4) +
+                                       ":" + Utf16ToUtf8(line.name));
     }
     return lines;
 }
@@ -106,12 +103,11 @@ TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
     EXPECT_FALSE(IsClearSigned(sha256 + "  a\n"));
     EXPECT_FALSE(IsClearSigned("-----BEGIN PGP SIGNATURE-----\n"));
     // Empty, comments only, and a signed text with no entry: nothing to check.
-    EXPECT_TRUE(ParseChecksumFile("", NoAnsi).lines.empty());
-    EXPECT_TRUE(ParseChecksumFile("# none\n\n; none\n", NoAnsi).lines.empty());
-    EXPECT_TRUE(ParseChecksumFile("-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n-----BEGIN PGP SIGNATURE-----\n"
-                                  "xyz\n-----END PGP SIGNATURE-----\n",
-                                  NoAnsi)
-                    .lines.empty());
+    for (const char* nothing :
+         {"", "# none\n\n; none\n",
+          "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n-----BEGIN PGP SIGNATURE-----\nxyz\n"
+          "-----END PGP SIGNATURE-----\n"})
+        EXPECT_TRUE(ParseChecksumFile(nothing, NoAnsi).lines.empty()) << nothing;
 }
 
 // 64 digits in b3sum's plain form are BLAKE3 only in its own files; its tag says so anywhere.
@@ -123,10 +119,8 @@ TEST(ChecksumFile, Blake3PlainInB3sumsFilesTaggedAnywhere) {
               (std::vector<std::string>{"1:04:af13:a b.txt", "2:04:af13:c", "3:02:af13:d", "4:bad", "5:01:bbbb:f"}));
     EXPECT_EQ(Checked(text),
               (std::vector<std::string>{"1:02:af13:a b.txt", "2:04:af13:c", "3:02:af13:d", "4:bad", "5:01:bbbb:f"}));
-    for (const char16_t* name : {u"x.b3", u"X.BLAKE3", u"B3SUMS", u"blake3sums"}) {
-        EXPECT_TRUE(IsBlake3SumsName(name)) << Utf16ToUtf8(name);
-        EXPECT_TRUE(IsChecksumFileName(name)) << Utf16ToUtf8(name);
-    }
+    for (const char16_t* name : {u"x.b3", u"X.BLAKE3", u"B3SUMS", u"blake3sums"})
+        EXPECT_TRUE(IsBlake3SumsName(name) && IsChecksumFileName(name)) << Utf16ToUtf8(name);
     for (const char16_t* name : {u"x.sha256", u"b3", u"x.b3sum.txt", u"SHA256SUMS"})
         EXPECT_FALSE(IsBlake3SumsName(name)) << Utf16ToUtf8(name);
 }
@@ -174,10 +168,9 @@ TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownl
         EXPECT_EQ(RoleOfFile(name, head), role) << Utf16ToUtf8(name) << " " << head.substr(0, 8);
     for (const std::string& head :
          {std::string("\x88\x5e\x04\x00"), std::string("\x89\x01\x33\x04"), std::string("\x8a\x00\x00\x01\x33", 5),
-          std::string("\xc2\xc0\x00", 3), "\xEF\xBB\xBF" + armoured}) {
-        EXPECT_EQ(RoleOfFile(u"SHA256SUMS.gpg", head), kSig) << head.substr(0, 8);
-        EXPECT_EQ(RoleOfFile(u"SHA256SUMS.GPG", head), kSig) << head.substr(0, 8);
-    }
+          std::string("\xc2\xc0\x00", 3), "\xEF\xBB\xBF" + armoured})
+        for (const char16_t* name : {u"SHA256SUMS.gpg", u"SHA256SUMS.GPG"})
+            EXPECT_EQ(RoleOfFile(name, head), kSig) << Utf16ToUtf8(name) << " " << head.substr(0, 8);
     for (const std::string& head :
          {std::string("\x85\x01\x0c\x03"), std::string("\x8c\x0d\x04\x09"), std::string("\xc3\x0d\x04\x09", 4),
           std::string("\xa3\x01\x3b"), std::string("\x99\x01\x0d\x04"), std::string("\x90\x0d\x03\x00"), std::string()})
@@ -188,46 +181,37 @@ TEST(ChecksumFileRoles, SignaturesBesideAReleaseAreToldFromChecksumFilesAndDownl
         EXPECT_FALSE(RoleNeedsHead(name)) << Utf16ToUtf8(name);
 }
 
-TEST(PastedDigest, OneDigestOfTheFourLengthsBlanksAroundAnyCase) {
-    std::string hex;
-    ChecksumAlgorithm algorithm;
-    EXPECT_TRUE(ReadPastedDigest(u" \t" + std::u16string(64, u'A') + u"\r\n", hex, algorithm));
-    EXPECT_EQ(hex, std::string(64, 'a'));
-    EXPECT_EQ(algorithm, ChecksumAlgorithm::Sha256);
-    EXPECT_TRUE(ReadPastedDigest(std::u16string(128, u'0'), hex, algorithm));
-    EXPECT_EQ(algorithm, ChecksumAlgorithm::Sha512);
-    EXPECT_STREQ(AlgorithmName(algorithm), "SHA512");
-    for (const std::u16string& text :
-         {std::u16string(63, u'a'), std::u16string(32, u'g'), std::u16string(u""),
-          std::u16string(32, u'a') + u" " + std::u16string(32, u'a'), std::u16string(32, u'a') + u"  file.txt"}) {
-        EXPECT_FALSE(ReadPastedDigest(text, hex, algorithm)) << Utf16ToUtf8(text);
-        EXPECT_TRUE(hex.empty());
-    }
-}
-
-// As gpg --print-md prints a digest (wrapped for SHA-512) and download pages show one.
-TEST(PastedDigest, GroupsCutByBlanksOrColonsAreOneDigest) {
-    const std::u16string sha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-    const struct {
-        std::u16string text;
-        bool read;
-    } cases[] = {
-        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015AD", true},
-        {u"BA7816BF8F01CFEA 414140DE5DAE2223\r\nB00361A396177A9C B410FF61F20015AD", true},
-        {u"ba:78:16:bf:8f:01:cf:ea:41:41:40:de:5d:ae:22:23:b0:03:61:a3:96:17:7a:9c:b4:10:ff:61:f2:00:15:ad", true},
-        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015A", false},  // a digit short
-        {u"ba:78::16bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", false},
-        {u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad:", false},
-        {u"ba7816bf8f01cfea414140de5dae2223 b00361a396177a9cb410ff61f20015ad", false},  // two MD5s
-        {u"ba7816bf 8f01cfea-414140de5dae2223b00361a396177a9cb410ff61f20015ad", false},
+// One digest of the four lengths in any case, blanks around it; or in groups cut by blanks or
+// colons, as gpg --print-md prints one (wrapped for SHA-512) and download pages show one.
+TEST(PastedDigest, OneDigestBlanksAroundGroupsCutByBlanksOrColons) {
+    const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    constexpr ChecksumAlgorithm kRefused = ChecksumAlgorithm::Md5, kSha256 = ChecksumAlgorithm::Sha256;
+    const std::tuple<std::u16string, std::string, ChecksumAlgorithm> cases[] = {
+        // text, hex (empty: refused), algorithm
+        {u" \t" + std::u16string(64, u'A') + u"\r\n", std::string(64, 'a'), kSha256},
+        {std::u16string(128, u'0'), std::string(128, '0'), ChecksumAlgorithm::Sha512},
+        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015AD", abc, kSha256},
+        {u"BA7816BF8F01CFEA 414140DE5DAE2223\r\nB00361A396177A9C B410FF61F20015AD", abc, kSha256},
+        {u"ba:78:16:bf:8f:01:cf:ea:41:41:40:de:5d:ae:22:23:b0:03:61:a3:96:17:7a:9c:b4:10:ff:61:f2:00:15:ad", abc,
+         kSha256},
+        {u"BA7816BF 8F01CFEA 414140DE 5DAE2223 B00361A3 96177A9C B410FF61 F20015A", "", kRefused},  // a digit short
+        {u"ba:78::16bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", "", kRefused},
+        {u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad:", "", kRefused},
+        {u"ba7816bf8f01cfea414140de5dae2223 b00361a396177a9cb410ff61f20015ad", "", kRefused},  // two MD5s
+        {u"ba7816bf 8f01cfea-414140de5dae2223b00361a396177a9cb410ff61f20015ad", "", kRefused},
+        {std::u16string(63, u'a'), "", kRefused},
+        {std::u16string(32, u'g'), "", kRefused},
+        {u"", "", kRefused},
+        {std::u16string(32, u'a') + u"  file.txt", "", kRefused},
     };
-    for (const auto& [text, read] : cases) {
-        std::string hex;
-        ChecksumAlgorithm algorithm = ChecksumAlgorithm::Md5;
-        EXPECT_EQ(ReadPastedDigest(text, hex, algorithm), read) << Utf16ToUtf8(text);
-        EXPECT_EQ(hex, read ? Utf16ToUtf8(sha256) : "") << Utf16ToUtf8(text);
-        EXPECT_EQ(algorithm, read ? ChecksumAlgorithm::Sha256 : ChecksumAlgorithm::Md5) << Utf16ToUtf8(text);
+    for (const auto& [text, hex, algorithm] : cases) {
+        std::string read;
+        ChecksumAlgorithm readAlgorithm = kRefused;
+        EXPECT_EQ(ReadPastedDigest(text, read, readAlgorithm), !hex.empty()) << Utf16ToUtf8(text);
+        EXPECT_EQ(read, hex) << Utf16ToUtf8(text);
+        EXPECT_EQ(readAlgorithm, algorithm) << Utf16ToUtf8(text);
     }
+    EXPECT_STREQ(AlgorithmName(ChecksumAlgorithm::Sha512), "SHA512");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Names in a saved checksum file, from the folder it is saved in; built natively.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <string>
+#include <tuple>
 
 #include "checksums/RelativeName.h"
 #include "text/Utf8Text.h"
@@ -11,20 +13,14 @@ namespace {
 
 // Windows compares names without regard to case; ASCII is enough for the table.
 bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char16_t x, char16_t y) { return std::towupper(x) == std::towupper(y); });
 }
 
-struct Case {
-    const char* path;
-    const char* folder;
-    const char* name;  // null: no relative name
-};
+using Case = std::tuple<const char*, const char*, const char*>;  // path, folder, name (null: none)
 
 TEST(RelativeName, FromTheFolderOfTheSavedFile) {
-    for (const Case& c :
+    for (const auto& [path, folder, name] :
          {Case{"C:\\top\\a.txt", "C:\\top", "a.txt"}, Case{"C:\\top\\sub\\a b.txt", "C:\\top\\", "sub/a b.txt"},
           // A drive root, with or without its backslash: no character of the name is lost.
           Case{"E:\\a.txt", "E:\\", "a.txt"}, Case{"E:\\d\\a.txt", "E:", "d/a.txt"},
@@ -42,9 +38,9 @@ TEST(RelativeName, FromTheFolderOfTheSavedFile) {
           Case{"D:\\top\\a.txt", "C:\\top", nullptr}, Case{"\\\\host\\share\\a.txt", "\\\\host\\other", nullptr},
           Case{"\\\\host\\share\\a.txt", "\\\\other\\share", nullptr}, Case{"\\\\host\\share\\a.txt", "C:\\", nullptr},
           Case{"\\\\?\\Volume{1}\\a.txt", "C:\\", nullptr}}) {
-        const std::optional<std::u16string> name =
-            RelativeName(Utf8ToUtf16(c.path), Utf8ToUtf16(c.folder), SameIgnoringAsciiCase);
-        EXPECT_EQ(name ? Utf16ToUtf8(*name) : "<none>", c.name ? c.name : "<none>") << c.path << " from " << c.folder;
+        const std::optional<std::u16string> relative =
+            RelativeName(Utf8ToUtf16(path), Utf8ToUtf16(folder), SameIgnoringAsciiCase);
+        EXPECT_EQ(relative ? Utf16ToUtf8(*relative) : "<none>", name ? name : "<none>") << path << " from " << folder;
     }
 }
 

@@ -79,70 +79,46 @@ TEST(RunChecksums, SavedNamesAreRelativeToTheFolderSavedInAndWholeAtADriveRoot) 
 // Each earlier file, replaced or refused; nothing is left beside it.
 TEST(ReplaceWholeFile, KeepsWhatIsTheOldFilesOwnAndRefusesAReadOnlyOne) {
     enum Earlier { None, Plain, Hidden, ReadOnly, HardLinked, SymbolicLink, TemporaryNameTaken };
-    struct Case {
-        Earlier earlier;
-        bool replaced;
-        DWORD error;
-    };
-    const Case cases[] = {{None, true, 0},
-                          {Plain, true, 0},
-                          {Hidden, true, 0},
-                          {ReadOnly, false, ERROR_FILE_READ_ONLY},
-                          {HardLinked, true, 0},
-                          {SymbolicLink, true, 0},
-                          {TemporaryNameTaken, false, ERROR_FILE_EXISTS}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(int(c.earlier));
+    for (Earlier earlier : {None, Plain, Hidden, ReadOnly, HardLinked, SymbolicLink, TemporaryNameTaken}) {
+        SCOPED_TRACE(int(earlier));
         driver::TempFolder folder;
         const std::string target = folder / "checksums.sha256", other = folder / "other.sha256",
                           temporary = target + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
-        int files = 1;
+        const bool linked = earlier == HardLinked || earlier == SymbolicLink;
+        const DWORD attribute = earlier == Hidden     ? FILE_ATTRIBUTE_HIDDEN
+                                : earlier == ReadOnly ? FILE_ATTRIBUTE_READONLY
+                                                      : 0;
+        const DWORD error = earlier == ReadOnly             ? ERROR_FILE_READ_ONLY
+                            : earlier == TemporaryNameTaken ? ERROR_FILE_EXISTS
+                                                            : 0;
         std::unique_ptr<driver::UnixLink> link;
-        if (c.earlier == SymbolicLink) {
-            driver::WriteFile(other, "old");
-            link = std::make_unique<driver::UnixLink>(other, target);
-            ++files;
-        } else if (c.earlier != None) {
-            driver::WriteFile(target, "old");
-        }
-        if (c.earlier == Hidden) SetFileAttributesW(W(target).c_str(), FILE_ATTRIBUTE_HIDDEN);
-        if (c.earlier == ReadOnly) SetFileAttributesW(W(target).c_str(), FILE_ATTRIBUTE_READONLY);
-        if (c.earlier == HardLinked) {
-            ASSERT_TRUE(CreateHardLinkW(W(other).c_str(), W(target).c_str(), nullptr));
-            ++files;
-        }
-        if (c.earlier == TemporaryNameTaken) {
-            ASSERT_TRUE(CreateDirectoryW(W(temporary).c_str(), nullptr));
-        }
+        if (earlier != None) driver::WriteFile(earlier == SymbolicLink ? other : target, "old");
+        if (earlier == SymbolicLink) link = std::make_unique<driver::UnixLink>(other, target);
+        if (attribute) SetFileAttributesW(W(target).c_str(), attribute);
+        ASSERT_TRUE(earlier != HardLinked || CreateHardLinkW(W(other).c_str(), W(target).c_str(), nullptr));
+        ASSERT_TRUE(earlier != TemporaryNameTaken || CreateDirectoryW(W(temporary).c_str(), nullptr));
 
         SetLastError(0);
-        EXPECT_EQ(ReplaceWholeFile(W(target), "new text\n"), c.replaced);
-        if (!c.replaced) {
-            EXPECT_EQ(GetLastError(), c.error);
-        }
-        EXPECT_EQ(driver::ReadFile(target), c.replaced ? "new text\n" : "old");
-        const DWORD attributes = GetFileAttributesW(W(target).c_str());
-        if (c.earlier == Hidden || c.earlier == ReadOnly) {
-            EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
-                      c.earlier == Hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_READONLY);
-        }
+        EXPECT_EQ(ReplaceWholeFile(W(target), "new text\n"), error == 0);
+        EXPECT_EQ(error ? GetLastError() : 0, error);
+        EXPECT_EQ(driver::ReadFile(target), error ? "old" : "new text\n");
+        // Hidden or read-only as before; nothing else made so.
+        EXPECT_EQ(GetFileAttributesW(W(target).c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY), attribute);
         // Both names still name one file; the link still leads to its target.
-        if (c.earlier == HardLinked || c.earlier == SymbolicLink) {
+        if (linked) {
             EXPECT_EQ(driver::ReadFile(other), "new text\n");
             driver::WriteFile(other, "later");
             EXPECT_EQ(driver::ReadFile(target), "later");
         }
-        if (c.earlier == TemporaryNameTaken) {
-            EXPECT_TRUE(RemoveDirectoryW(W(temporary).c_str()));
-        }
+        EXPECT_TRUE(earlier != TemporaryNameTaken || RemoveDirectoryW(W(temporary).c_str()));
         SetFileAttributesW(W(target).c_str(), FILE_ATTRIBUTE_NORMAL);
         WIN32_FIND_DATAW entry;
         UniqueFind find(FindFirstFileW(W(folder / "*").c_str(), &entry));
         ASSERT_TRUE(find);
-        int found = 0;
-        do found += (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+        int files = 0;
+        do files += (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
         while (FindNextFileW(find.Get(), &entry));
-        EXPECT_EQ(found, files);
+        EXPECT_EQ(files, linked ? 2 : 1);
     }
 }
 

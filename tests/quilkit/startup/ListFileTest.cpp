@@ -25,18 +25,12 @@ Paths Read(const driver::TempFolder& folder, const std::string& content) {
 // A byte-order mark means UTF-8 whatever the code page; without it each line is in the
 // ANSI code page (1252 here, where "é" is not UTF-8).
 TEST(ListFile, LinesInOrderInUtf8OrTheAnsiCodePageAndTheFileIsDeleted) {
-    const struct {
-        std::string content;
-        Paths paths;
-    } cases[] = {
-        {"C:\\a\r\nC:\\b\r\nC:\\a\r\n", {L"C:\\a", L"C:\\b", L"C:\\a"}},
-        {"\xEF\xBB\xBF"
-         "C:\\caf\xC3\xA9.txt\r\nC:\\\xF0\x9F\x98\x80.txt\r\nC:\\\xE6\x97\xA5.txt\r\n",
-         {L"C:\\caf\u00E9.txt", L"C:\\\U0001F600.txt", L"C:\\\u65E5.txt"}},
-        {"C:\\caf\xE9.txt\r\n", {L"C:\\caf\u00E9.txt"}},
-    };
     driver::TempFolder folder;
-    for (const auto& c : cases) EXPECT_EQ(Read(folder, c.content), c.paths) << c.content;
+    EXPECT_EQ(Read(folder,
+                   "\xEF\xBB\xBF"
+                   "C:\\caf\xC3\xA9.txt\r\nC:\\\xF0\x9F\x98\x80.txt\r\nC:\\\xE6\x97\xA5.txt\r\n"),
+              (Paths{L"C:\\caf\u00E9.txt", L"C:\\\U0001F600.txt", L"C:\\\u65E5.txt"}));
+    EXPECT_EQ(Read(folder, "C:\\caf\xE9.txt\r\n"), Paths{L"C:\\caf\u00E9.txt"});
 }
 
 TEST(ListFileCodePage932, DoubleByteNamesWhoseSecondByteIsABackslash) {

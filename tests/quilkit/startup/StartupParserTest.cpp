@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "startup/CommandLine.h"
@@ -18,16 +20,11 @@ CCommandLine Parsed(std::u16string_view text) {
     return commandLine;
 }
 
-struct OptionCase {
-    const char16_t* text;
-    int mode;
-    bool listFiles;
-    RegistrationStep registration;
-};
+using OptionCase = std::tuple<const char16_t*, int, bool, RegistrationStep>;
 
 TEST(CommandLine, OptionsInAnyCaseAfterEitherPrefixLastModeCounts) {
     constexpr RegistrationStep kNone = RegistrationStep::None;
-    for (const auto& c :
+    for (const auto& [text, mode, listFiles, registration] :
          {OptionCase{u"", 0, false, kNone}, OptionCase{u"   ", 0, false, kNone}, OptionCase{u"/M1", 1, false, kNone},
           OptionCase{u"-m2", 2, false, kNone}, OptionCase{u"/m2 x /M4", 4, false, kNone},
           OptionCase{u"/M5 /l", 5, true, kNone}, OptionCase{u"/register", 0, false, RegistrationStep::Register},
@@ -38,35 +35,32 @@ TEST(CommandLine, OptionsInAnyCaseAfterEitherPrefixLastModeCounts) {
           OptionCase{u"/Reg\u0131ster /Unregi\u017Fter", 0, false, kNone},
           // An option right after a closing quote still counts; /L applies to earlier tokens.
           OptionCase{u"\"C:\\My Files\\a.txt\"-M2", 2, false, kNone}, OptionCase{u"list.txt /L /M2", 2, true, kNone}}) {
-        const CCommandLine commandLine = Parsed(c.text);
-        const std::string shown = Utf16ToUtf8(c.text);
-        EXPECT_EQ(commandLine.Mode(), c.mode) << shown;
-        EXPECT_EQ(commandLine.ListFiles(), c.listFiles) << shown;
-        EXPECT_EQ(commandLine.Registration(), c.registration) << shown;
+        const CCommandLine commandLine = Parsed(text);
+        EXPECT_EQ(commandLine.Mode(), mode) << Utf16ToUtf8(text);
+        EXPECT_EQ(commandLine.ListFiles(), listFiles) << Utf16ToUtf8(text);
+        EXPECT_EQ(commandLine.Registration(), registration) << Utf16ToUtf8(text);
     }
 }
 
-struct PathCase {
-    const char16_t* text;
-    Texts paths;
-};
+using PathCase = std::pair<const char16_t*, Texts>;
 
 TEST(CommandLine, PathTokensBlankSeparatedQuotesRunOnAndGo) {
-    for (const auto& c : {PathCase{u"  C:\\a    C:\\b  ", {u"C:\\a", u"C:\\b"}}, PathCase{u"C:\\a\tb", {u"C:\\a\tb"}},
-                          PathCase{u"/M 2", {u"2"}}, PathCase{u"\"C:\\My Files\\a.txt\"-M2", {u"C:\\My Files\\a.txt"}},
-                          PathCase{u"list.txt /L /M2", {u"list.txt"}}, PathCase{u"-x.txt", {}},
-                          PathCase{u"C:\\a C:\\b C:\\a", {u"C:\\a", u"C:\\b", u"C:\\a"}},
-                          PathCase{u"/M3 \"C:\\My Files\\a.txt\"", {u"C:\\My Files\\a.txt"}},
-                          PathCase{u"\"C:\\a  b\"", {u"C:\\a  b"}}, PathCase{u"\"C:\\a\"", {u"C:\\a"}},
-                          PathCase{u"\"C:\\one two\\three four\" C:\\b", {u"C:\\one two\\three four", u"C:\\b"}},
-                          PathCase{u"\" \"\"", {u"\"", u""}},
-                          // An unclosed quote runs on to the next quote or the end; with nothing left it
-                          // keeps the token without its quote and ends the scan.
-                          PathCase{u"/M3 \"C:\\a", {u"C:\\a"}}, PathCase{u"\"C:\\a \"\" /M2", {u"C:\\a  /M2"}},
-                          PathCase{u"\"C:\\a \"\" C:\\b", {u"C:\\a  C:\\b"}}, PathCase{u"\"C:\\a \"\"", {u"C:\\a"}},
-                          PathCase{u"\"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C\" C:\\\u8868",
-                                   {u"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C", u"C:\\\u8868"}}})
-        EXPECT_EQ(Parsed(c.text).PathTokens(), c.paths) << Utf16ToUtf8(c.text);
+    for (const auto& [text, paths] :
+         {PathCase{u"  C:\\a    C:\\b  ", {u"C:\\a", u"C:\\b"}}, PathCase{u"C:\\a\tb", {u"C:\\a\tb"}},
+          PathCase{u"/M 2", {u"2"}}, PathCase{u"\"C:\\My Files\\a.txt\"-M2", {u"C:\\My Files\\a.txt"}},
+          PathCase{u"list.txt /L /M2", {u"list.txt"}}, PathCase{u"-x.txt", {}},
+          PathCase{u"C:\\a C:\\b C:\\a", {u"C:\\a", u"C:\\b", u"C:\\a"}},
+          PathCase{u"/M3 \"C:\\My Files\\a.txt\"", {u"C:\\My Files\\a.txt"}}, PathCase{u"\"C:\\a  b\"", {u"C:\\a  b"}},
+          PathCase{u"\"C:\\a\"", {u"C:\\a"}},
+          PathCase{u"\"C:\\one two\\three four\" C:\\b", {u"C:\\one two\\three four", u"C:\\b"}},
+          PathCase{u"\" \"\"", {u"\"", u""}},
+          // An unclosed quote runs on to the next quote or the end; with nothing left it
+          // keeps the token without its quote and ends the scan.
+          PathCase{u"/M3 \"C:\\a", {u"C:\\a"}}, PathCase{u"\"C:\\a \"\" /M2", {u"C:\\a  /M2"}},
+          PathCase{u"\"C:\\a \"\" C:\\b", {u"C:\\a  C:\\b"}}, PathCase{u"\"C:\\a \"\"", {u"C:\\a"}},
+          PathCase{u"\"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C\" C:\\\u8868",
+                   {u"C:\\caf\u00E9 \U0001F600\\\u65E5\u672C", u"C:\\\u8868"}}})
+        EXPECT_EQ(Parsed(text).PathTokens(), paths) << Utf16ToUtf8(text);
 }
 
 // Stands for the ANSI code page (as Latin-1): marks each line so that the test sees it was used.
@@ -79,13 +73,10 @@ std::u16string FakeAnsi(std::string_view bytes) {
 Texts ListOf(std::string_view bytes) { return ParseListFile(bytes, FakeAnsi); }
 Texts Utf8ListOf(const std::string& lines) { return ListOf("\xEF\xBB\xBF" + lines); }
 
-struct ListCase {
-    std::string lines;
-    Texts paths;
-};
+using ListCase = std::pair<std::string, Texts>;
 
 TEST(ListFile, LinesEndAtCrLfLfOrCrAndAnEmptyLineEndsTheList) {
-    for (const auto& c :
+    for (const auto& [lines, paths] :
          {ListCase{"C:\\a\r\nC:\\b\r\nC:\\a\r\n", {u"C:\\a", u"C:\\b", u"C:\\a"}},
           ListCase{"C:\\a\nC:\\last", {u"C:\\a", u"C:\\last"}}, ListCase{"a\rb\r\n\nc", {u"a", u"b"}},
           ListCase{"C:\\a\r\n\r\nC:\\b\r\n", {u"C:\\a"}}, ListCase{"\r\nC:\\a\r\n", {}}, ListCase{"", {}},
@@ -97,7 +88,7 @@ TEST(ListFile, LinesEndAtCrLfLfOrCrAndAnEmptyLineEndsTheList) {
                    {u"caf\u00E9.txt", u"\U0001F600.txt", u"\u65E5\u672C\u8A9E.txt"}},
           // A lead byte cut short by the line end or the end of the file.
           ListCase{"a\xE6\x97\r\nb\xF0", {u"a\uFFFD", u"b\uFFFD"}}})
-        EXPECT_EQ(Utf8ListOf(c.lines), c.paths) << c.lines;
+        EXPECT_EQ(Utf8ListOf(lines), paths) << lines;
     EXPECT_EQ(ListOf(""), Texts{});
 }
 
@@ -107,22 +98,6 @@ TEST(ListFile, WithoutTheByteOrderMarkEachLineIsInTheAnsiCodePage) {
     EXPECT_EQ(ParseListFile("\"x\"\r\n", [](std::string_view) { return std::u16string(u"\"\u8868\""); }),
               Texts{u"\u8868"});
     EXPECT_EQ(ListOf("a\n\xEF\xBB\xBF"), (Texts{u"ansi:a", u"ansi:\xEF\xBB\xBF"}));
-}
-
-// NTFS allows a lone surrogate in a name; the extension writes it in WTF-8, its code
-// unit's three-byte form, and the name comes back whole, never as U+FFFD.
-TEST(ListFile, NamesWithLoneSurrogatesComeBackWhole) {
-    const char16_t high[] = {u'C', u':', u'\\', 0xD83D, u'.', u't', u'x', u't'};
-    const char16_t low[] = {u'C', u':', u'\\', u'a', 0xDE00};
-    const char16_t both[] = {0xDC00, u'x', 0xD800};
-    const Texts names = {std::u16string(high, 8), std::u16string(low, 5), std::u16string(both, 3),
-                         u"C:\\\U0001F600 pair", u"C:\\caf\u00E9"};
-    std::string lines;
-    for (const std::u16string& name : names) lines += Utf16ToWtf8(name) + "\r\n";
-    EXPECT_EQ(lines.substr(0, 10), "C:\\\xED\xA0\xBD.txt");
-    EXPECT_EQ(Utf8ListOf(lines), names);
-    // A pair whose halves were written apart is not a name the extension writes.
-    EXPECT_EQ(Utf8ListOf("\xED\xA0\xBD\xED\xB8\x80\r\n"), (Texts{u"\xD83D\uFFFD"}));
 }
 
 }  // namespace

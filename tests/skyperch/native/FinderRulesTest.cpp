@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "DpiScale.h"
@@ -29,16 +31,14 @@ TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     EXPECT_EQ(0x300u, CFinderRules::Candidate(0x300, 0x300, u"Notepad", ExcludedWindows{0x100, 0x200, 0, 0}));
     // The desktop's windows and the taskbars by their class, whatever their handles are
     // now: a WorkerW made "Change"-able would put the desktop over every window.
-    const char16_t* const shellClasses[] = {u"Progman", u"WorkerW", u"Shell_TrayWnd", u"Shell_SecondaryTrayWnd"};
-    for (size_t i = 0; i < std::size(shellClasses); ++i) {
-        EXPECT_EQ(0u, CFinderRules::Candidate(0x701, 0x700, shellClasses[i], excluded)) << i;
-        EXPECT_EQ(0u, CFinderRules::Candidate(0x700, 0, shellClasses[i], ExcludedWindows{})) << i;
+    for (const char16_t* shell : {u"Progman", u"WorkerW", u"Shell_TrayWnd", u"Shell_SecondaryTrayWnd"}) {
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x701, 0x700, shell, excluded)) << testing::PrintToString(shell);
+        EXPECT_EQ(0u, CFinderRules::Candidate(0x700, 0, shell, ExcludedWindows{})) << testing::PrintToString(shell);
     }
-    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"WorkerWindow", excluded));
     // Whole UTF-16 units count: U+0150 and U+5757 cut to one byte would read "Progman"
     // and "WorkerW".
-    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u0150rogman", excluded));
-    EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, u"\u5757orkerW", excluded));
+    for (const char16_t* other : {u"WorkerWindow", u"\u0150rogman", u"\u5757orkerW"})
+        EXPECT_EQ(0x700u, CFinderRules::Candidate(0x701, 0x700, other, excluded)) << testing::PrintToString(other);
 
     EXPECT_FALSE(CFinderRules::NeedsUpdate(0x500, 0x500) || CFinderRules::NeedsUpdate(0, 0));
     EXPECT_TRUE(CFinderRules::NeedsUpdate(0x500, 0x600) && CFinderRules::NeedsUpdate(0, 0x600));
@@ -47,10 +47,9 @@ TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
 // How often PatBlt with DSTINVERT, clipped to a width x height window, inverts each pixel
 // for one toggle of the frame. A negative extent mirrors the rectangle about its origin:
 // it holds the origin and stops short of origin + extent (GDI and Wine's gdi32 alike).
-std::vector<int> FlipsOfOneToggle(int width, int height, int thickness = CFinderRules::kFrameThickness,
-                                  const PixelRect* area = nullptr) {
+std::vector<int> FlipsOfOneToggle(int width, int height, int thickness, const PixelRect& area) {
     std::vector<int> flips(size_t(width) * height, 0);
-    const FrameBands frame = CFinderRules::Frame(area ? *area : PixelRect{0, 0, width, height}, thickness);
+    const FrameBands frame = CFinderRules::Frame(area, thickness);
     for (int i = 0; i < frame.count; ++i) {
         const PatBltBand& b = frame.bands[i];
         const int left = std::max(0, b.width < 0 ? b.x + b.width + 1 : b.x);
@@ -63,18 +62,23 @@ std::vector<int> FlipsOfOneToggle(int width, int height, int thickness = CFinder
     return flips;
 }
 
+// Each pixel of the area's border `thickness` wide is inverted once, nothing else.
+void ExpectFrameOn(int width, int height, int thickness, const PixelRect& area) {
+    const std::vector<int> flips = FlipsOfOneToggle(width, height, thickness, area);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool inArea = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+            const bool onFrame = inArea && (x < area.left + thickness || y < area.top + thickness ||
+                                            x >= area.right - thickness || y >= area.bottom - thickness);
+            ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * width + x])
+                << thickness << " thick, " << width << "x" << height << " at " << x << "," << y;
+        }
+}
+
 TEST(FinderRules, OneToggleInvertsEachFramePixelExactlyOnceAtEveryThickness) {
     for (int t : {3, 4, 5, 6})
         for (int w = 2 * t; w <= 24; ++w)
-            for (int h = 2 * t; h <= 24; ++h) {
-                const std::vector<int> flips = FlipsOfOneToggle(w, h, t);
-                for (int y = 0; y < h; ++y)
-                    for (int x = 0; x < w; ++x) {
-                        const bool onFrame = x < t || y < t || x >= w - t || y >= h - t;
-                        ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * w + x])
-                            << t << " thick, " << w << "x" << h << " at " << x << "," << y;
-                    }
-            }
+            for (int h = 2 * t; h <= 24; ++h) ExpectFrameOn(w, h, t, PixelRect{0, 0, w, h});
     EXPECT_EQ(0, CFinderRules::Frame(PixelRect{5, 5, 5, 20}, 3).count) << "empty area";
 }
 
@@ -90,58 +94,28 @@ TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
     for (const PixelRect& bounds : {wider, elsewhere, empty})
         EXPECT_EQ(Edges(CFinderRules::FrameArea(window, &bounds)), (Rect{0, 0, 320, 240})) << bounds.left;
 
-    // The bands lie on the area, not on the window's edge: every pixel of the area's
-    // border is inverted once, nothing outside it.
-    const int w = 40, h = 30, t = 4;
-    const PixelRect inner{5, 2, 35, 27};
-    const std::vector<int> flips = FlipsOfOneToggle(w, h, t, &inner);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const bool inArea = x >= inner.left && x < inner.right && y >= inner.top && y < inner.bottom;
-            const bool onFrame =
-                inArea && (x < inner.left + t || y < inner.top + t || x >= inner.right - t || y >= inner.bottom - t);
-            ASSERT_EQ(onFrame ? 1 : 0, flips[size_t(y) * w + x]) << x << "," << y;
-        }
+    // The bands lie on the area, not on the window's edge.
+    ExpectFrameOn(40, 30, 4, PixelRect{5, 2, 35, 27});
 }
 
 // A window that is not per-monitor aware on a scaled monitor: measured in physical pixels,
 // framed in its own coordinates, which its window device context takes. Drawn where it was
 // measured, the right and bottom bands fell outside the window and the rest lay too far in.
 TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
-    const struct {
-        const char* what;
-        PixelRect area, physical, own, expected;
-    } cases[] = {
+    const std::tuple<const char*, PixelRect, PixelRect, PixelRect, PixelRect> cases[] = {
+        // area, physical, own, framed
         {"per-monitor aware: the same", {7, 0, 1493, 1193}, {0, 0, 1500, 1200}, {0, 0, 1500, 1200}, {7, 0, 1493, 1193}},
         {"unaware at 150 %", {7, 0, 1493, 1193}, {300, 150, 1800, 1350}, {200, 100, 1200, 900}, {5, 0, 995, 795}},
-        {"unaware at 200 %, whole window",
-         {0, 0, 640, 480},
-         {-1280, 0, -640, 480},
-         {-640, 0, -320, 240},
-         {0, 0, 320, 240}},
         {"system aware (144) at 120 %", {9, 0, 831, 621}, {0, 0, 840, 630}, {0, 0, 1050, 788}, {11, 0, 1039, 777}},
         {"at 125 %, halves rounded away", {2, 2, 998, 798}, {0, 0, 1000, 800}, {0, 0, 800, 640}, {2, 2, 798, 638}},
         {"no extent: kept", {3, 3, 9, 9}, {0, 0, 0, 0}, {0, 0, 0, 0}, {3, 3, 9, 9}},
+        // The whole window maps onto the whole window, whatever the rounding.
+        {"unaware at 200 %", {0, 0, 640, 480}, {-1280, 0, -640, 480}, {-640, 0, -320, 240}, {0, 0, 320, 240}},
+        {"unaware at 175 %", {0, 0, 1755, 1226}, {0, 0, 1755, 1226}, {0, 0, 1003, 701}, {0, 0, 1003, 701}},
+        {"unaware at 250 %", {0, 0, 2507, 1752}, {0, 0, 2507, 1752}, {0, 0, 1003, 701}, {0, 0, 1003, 701}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Edges(CFinderRules::InOwnCoordinates(c.area, c.physical, c.own)), Edges(c.expected)) << c.what;
-    }
-    // Every band of the frame lies on the window as it draws itself, at every scale.
-    for (int percent : {100, 125, 150, 175, 200, 250}) {
-        const PixelRect physical{0, 0, 1003 * percent / 100, 701 * percent / 100};
-        const PixelRect own{0, 0, 1003, 701};
-        const PixelRect area = CFinderRules::InOwnCoordinates(physical, physical, own);
-        EXPECT_EQ(own.right, area.right) << percent;
-        EXPECT_EQ(own.bottom, area.bottom) << percent;
-        const FrameBands frame = CFinderRules::Frame(area, 3);
-        for (int i = 0; i < frame.count; ++i) {
-            const PatBltBand& band = frame.bands[size_t(i)];
-            EXPECT_GE(band.x, 0) << percent;
-            EXPECT_GE(band.y, 0) << percent;
-            EXPECT_LE(band.x + band.width, own.right) << percent << " band " << i;
-            EXPECT_LE(band.y + band.height, own.bottom) << percent << " band " << i;
-        }
-    }
+    for (const auto& [what, area, physical, own, framed] : cases)
+        EXPECT_EQ(Edges(CFinderRules::InOwnCoordinates(area, physical, own)), Edges(framed)) << what;
 }
 
 // A handle alone does not make the same window: Windows gives a closed window's handle to
@@ -158,14 +132,13 @@ TEST(FinderRules, ThePickIsTheSameWindowOnlyAliveWithItsProcessAndThread) {
 
 // The sizes Windows itself uses at 100, 125, 150, 175 and 200 %.
 TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
-    struct Case {
-        int dpi, icon, smallIcon, frame;
-    };
-    for (const Case& c : {Case{96, 32, 16, 3}, Case{120, 40, 20, 4}, Case{144, 48, 24, 5}, Case{168, 56, 28, 5},
-                          Case{192, 64, 32, 6}, Case{288, 96, 48, 9}}) {
-        EXPECT_EQ(c.icon, CDpiScale::IconSize(32, c.dpi)) << c.dpi;
-        EXPECT_EQ(c.smallIcon, CDpiScale::IconSize(16, c.dpi)) << c.dpi;
-        EXPECT_EQ(c.frame, CDpiScale::FrameThickness(c.dpi)) << c.dpi;
+    using Sizes = std::array<int, 4>;  // DPI, icon, small icon, frame
+    for (const auto& [dpi, icon, smallIcon, frame] :
+         {Sizes{96, 32, 16, 3}, Sizes{120, 40, 20, 4}, Sizes{144, 48, 24, 5}, Sizes{168, 56, 28, 5},
+          Sizes{192, 64, 32, 6}, Sizes{288, 96, 48, 9}}) {
+        EXPECT_EQ(icon, CDpiScale::IconSize(32, dpi)) << dpi;
+        EXPECT_EQ(smallIcon, CDpiScale::IconSize(16, dpi)) << dpi;
+        EXPECT_EQ(frame, CDpiScale::FrameThickness(dpi)) << dpi;
     }
     // A DPI that could not be read is 100 %; a scale below 100 % never loses the frame.
     EXPECT_EQ(32, CDpiScale::IconSize(32, 0));
@@ -181,9 +154,7 @@ TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
 TEST(FinderRules, TheTitleLineIsQuotedAndALongTitleIsCutWhole) {
     const size_t longest = CFinderRules::kLongestTitle;
     const std::u16string fits(longest, u'a'), pairAtCut = std::u16string(longest - 1, u'a') + u"\U0001F600b";
-    struct TitleCase {
-        std::u16string title, line;
-    };
+    using TitleCase = std::pair<std::u16string, std::u16string>;
     for (const auto& [title, line] :
          {TitleCase{u"", u"\"\""}, TitleCase{u" ", u"\" \""},
           TitleCase{u"Untitled - Notepad", u"\"Untitled - Notepad\""}, TitleCase{fits, u"\"" + fits + u"\""},
