@@ -36,12 +36,10 @@ inline std::vector<std::wstring> g_elsewhere;  // name endings shown as placehol
 inline std::mutex g_openedMutex;
 inline std::vector<std::wstring> g_opened;  // opens of those
 
-inline bool EndsWith(std::wstring_view text, std::wstring_view ending) {
-    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
-}
 inline bool Elsewhere(std::wstring_view path) {
-    return std::any_of(g_elsewhere.begin(), g_elsewhere.end(),
-                       [&](const std::wstring& e) { return EndsWith(path, e); });
+    return std::any_of(g_elsewhere.begin(), g_elsewhere.end(), [&](const std::wstring& ending) {
+        return path.size() >= ending.size() && path.substr(path.size() - ending.size()) == ending;
+    });
 }
 inline bool StallsAt(Call call, const wchar_t* path) {
     return g_stallCall == call && path && wcsstr(path, g_stallPath.c_str()) && g_armed.exchange(false);
@@ -51,11 +49,8 @@ inline void Stall() {
     SetEvent(g_entered);
     char byte;
     DWORD read = 0;
-    if (g_pipe && ReadFile(g_pipe, &byte, 1, &read, nullptr)) SetLastError(ERROR_GEN_FAILURE);
-    if (!g_pipe) {
-        WaitForSingleObject(g_release, INFINITE);
+    if (g_pipe ? ReadFile(g_pipe, &byte, 1, &read, nullptr) : WaitForSingleObject(g_release, INFINITE) == WAIT_OBJECT_0)
         SetLastError(ERROR_GEN_FAILURE);
-    }
 }
 inline void MarkPlaceholder(WIN32_FIND_DATAW* entry) {
     if (Elsewhere(entry->cFileName)) entry->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;

@@ -120,19 +120,6 @@ TEST_F(Walker, PreOrderWithTrailingBackslashesWithAndWithoutSubFolders) {
     EXPECT_EQ(m_engine.calls, (Calls{"folder " + top, "file " + top + "a.txt"}));
 }
 
-TEST_F(Walker, FailureCounts) {
-    Make({"top\\", "top\\fail1.txt", "top\\fail2.txt", "top\\ok.txt", "top\\failsub\\"});
-    EXPECT_EQ(Walk(m_root / "top", 1), 3);
-
-    m_engine.calls.clear();
-    EXPECT_EQ(Walk(m_root / "top\\ok.txt", 1), 1);  // not a folder
-    EXPECT_TRUE(m_engine.calls.empty());
-
-    // A folder that is not there counts once, unseen by the engine.
-    EXPECT_EQ(Walk(m_root / "missing-fail", 1), 1);
-    EXPECT_TRUE(m_engine.calls.empty());
-}
-
 // A selected link is skipped, unless the tool works on the folder alone. Links the walk
 // meets are named, never entered, never failures: CleanerRun.LinksAreNeverFollowed... (quilkit_tools_e2e).
 TEST_F(Walker, ASelectedDirectoryLinkIsSkippedUnlessTheFolderAloneIsWorkedOn) {
@@ -173,8 +160,10 @@ TEST_F(Walker, SharedRunHandsEachPathOnAndStops) {
     EXPECT_TRUE(m_engine.calls.empty());
 }
 
-TEST_F(Walker, AFolderThatCannotBeListedIsNamedWithItsReasonAnEmptyOneIsNoFailure) {
-    Make({"top\\", "top\\a.txt", "top\\held\\", "top\\held\\b.txt", "top\\empty\\"});
+// Failures add up: the engine's, a folder that cannot be listed (named with its reason and
+// never reported done), a file or a missing folder walked as a folder; an empty one is none.
+TEST_F(Walker, FailuresAddUpAndAFolderThatCannotBeListedIsNamedWithItsReason) {
+    Make({"top\\", "top\\a.txt", "top\\fail.txt", "top\\failsub\\", "top\\held\\", "top\\held\\b.txt", "top\\empty\\"});
     const std::string top = m_root / "top\\";
     // Wine lets root list any folder whatever its Unix mode; a folder another program
     // holds without sharing cannot be opened for listing, there as on Windows.
@@ -182,16 +171,16 @@ TEST_F(Walker, AFolderThatCannotBeListedIsNamedWithItsReasonAnEmptyOneIsNoFailur
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(held);
 
-    EXPECT_EQ(Walk(top, 1), 1);
+    EXPECT_EQ(Walk(top, 1), 3);
     Calls sorted = m_engine.calls;
     std::sort(sorted.begin(), sorted.end());
-    // The folder that could not be listed is not reported done to the engine.
-    EXPECT_EQ(sorted, (Calls{"file " + top + "a.txt", "folder " + top, "folder " + top + "empty\\"}));
+    EXPECT_EQ(sorted, (Calls{"file " + top + "a.txt", "file " + top + "fail.txt", "folder " + top,
+                             "folder " + top + "empty\\", "folder " + top + "failsub\\"}));
     EXPECT_EQ(m_log.lines,
               "[red]Cannot list - " + top + "held\\ (" + driver::SystemReason(ERROR_SHARING_VIOLATION) + ")\r\n");
-    // Selected itself, the same: no tool reports it done.
     m_engine.calls.clear();
-    EXPECT_EQ(Walk(top + "held", 1), 1);
+    for (const std::string& path : {top + "held", top + "a.txt", m_root / "missing-fail"})
+        EXPECT_EQ(Walk(path, 1), 1) << path;
     EXPECT_TRUE(m_engine.calls.empty());
 }
 
