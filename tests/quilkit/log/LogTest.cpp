@@ -42,12 +42,11 @@ protected:
         MSG msg;
         while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     }
-    // Runs `job` on the log's worker to its end; with `stop`, the user stops it at once.
-    void RunToEnd(CToolRun::Job job, bool stop = false, CountWording wording = CountWording::Digests) {
+    // Runs `job` on the log's worker to its end.
+    void RunToEnd(CToolRun::Job job, CountWording wording = CountWording::Digests) {
         CToolRun run;
         m_log.Watch(run, wording);
         run.Start(std::move(job));
-        if (stop) SendMessageW(m_log.m_hWnd, WM_COMMAND, ID_LOG_STOP, 0);
         PumpWhileRunning();
         run.StopAndJoin();
     }
@@ -55,21 +54,10 @@ protected:
     CLogDlg m_log;
 };
 
-TEST_F(Log, PrefixIsBoldAndColouredPathIsPlainLinesEndInCrLfSummaryInOneFormat) {
-    m_log.AppendSuccess(L"Delete - ");
-    m_log.AppendLine(L"C:\\a.obj");
-    m_log.AppendError(L"Failed - ");
-    m_log.AppendLine(L"C:\\b.obj");
-    WriteSummary(m_log, 1);
-    WriteSummary(m_log, 0);
-    EXPECT_EQ(driver::ReadLogMarked(m_log.m_hWnd),
-              "<G>Delete - </G>C:\\a.obj\r\n<R>Failed - </R>C:\\b.obj\r\n"
-              "<R>---\r\nError: 1\r\n</R><G>---\r\nAll Success!\r\n</G>");
-}
-
 // A worker's 20,000 result lines reach the window in batches while its message loop runs:
-// all of them, in order, with their formats, far past the rich edit's default limit of
-// text; and the status bar ends with the totals.
+// all of them, in order, each prefix bold and coloured and its path plain, far past the
+// rich edit's default limit of text; the summary in one format; and the status bar ends
+// with the totals. "All Success!": CleanerRun.LinksAreNeverFollowed... (quilkit_tools_e2e).
 TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
     const int lines = 20000;
     RunToEnd(
@@ -83,7 +71,7 @@ TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
             }
             return RunTally{lines / 1000, 0};
         },
-        false, CountWording::Cleaner);
+        CountWording::Cleaner);
     std::string expected;
     for (int i = 0; i < lines; ++i) {
         const std::string path = "C:\\src\\" + std::to_string(i) + ".obj\r\n";
@@ -208,23 +196,10 @@ std::pair<RECT, std::optional<LogPlacement>> OpenAndClose(const LogPlacement& pl
     return {shown, closed};
 }
 
-// Where the user left it, maximised or not, the log opens again and is stored at close:
-// LogPlacement.StoredWhenTheLogClosesAndRestoredAtTheNextRun (quilkit_tools_e2e). Left on
-// a monitor that is gone, larger than the work area, it is moved into it and cut.
-TEST_F(Log, APlaceOnAMonitorThatIsGoneIsMovedOntoThisOneAndCut) {
-    RECT work, inside;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const RECT shown = OpenAndClose({{-9000, -9000, -9000 + 700, -9000 + 5000}, false}).first;
-    EXPECT_TRUE(IntersectRect(&inside, &shown, &work) && SameRect(inside, shown))
-        << shown.left << "," << shown.top << "," << shown.right << "," << shown.bottom;
-    EXPECT_EQ(shown.right - shown.left, 700);
-    EXPECT_EQ(shown.bottom - shown.top, work.bottom - work.top);
-}
-
 // Windows changes the scale inside the move that places the log on a monitor of another
 // scale than the one it was made on, and suggests the rectangle scaled (a hook stands in
-// for it here, where Wine has one scale): the log keeps the place it was left at, and
-// stores it so. The rule itself, scale by scale: LogScaleChange.* (quilkit_parser_tests).
+// for it here, where Wine has one scale). The rule itself, scale by scale:
+// LogScaleChange.* (quilkit_parser_tests).
 RECT g_placed = {100, 80, 1200, 660};  // larger than the smallest size at twice the scale
 bool g_scaleChanged;
 
@@ -243,7 +218,19 @@ LRESULT CALLBACK ChangeScaleOnPlacing(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(Log, APlaceLeftOnAMonitorOfAnotherScaleKeepsItsSize) {
+// Where the user left it, maximised or not, the log opens again and is stored at close:
+// LogWindow.TheStatusBarIsDrawnWholeAtEverySizeAndThePlaceIsKeptForTheNextRun
+// (quilkit_tools_e2e). Left on a monitor that is gone, larger than the work area, it is
+// moved into it and cut; on a monitor of another scale, it keeps its size, and stores it.
+TEST_F(Log, APlaceOnAMonitorThatIsGoneIsCutAndOneOfAnotherScaleKeepsItsSize) {
+    RECT work, inside;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT gone = OpenAndClose({{-9000, -9000, -9000 + 700, -9000 + 5000}, false}).first;
+    EXPECT_TRUE(IntersectRect(&inside, &gone, &work) && SameRect(inside, gone))
+        << gone.left << "," << gone.top << "," << gone.right << "," << gone.bottom;
+    EXPECT_EQ(gone.right - gone.left, 700);
+    EXPECT_EQ(gone.bottom - gone.top, work.bottom - work.top);
+
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, ChangeScaleOnPlacing, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     const auto [shown, closed] = OpenAndClose({g_placed, false});
@@ -253,7 +240,7 @@ TEST_F(Log, APlaceLeftOnAMonitorOfAnotherScaleKeepsItsSize) {
     EXPECT_TRUE(closed && SameRect(closed->normal, g_placed));
 }
 
-// The stored text's round trip of whole numbers is LogPlacement.StoredWhen... (quilkit_tools_e2e).
+// The stored text's round trip of whole numbers: LogWindow.TheStatusBar... (quilkit_tools_e2e).
 TEST(LogPlacementText, NegativeCoordinatesRoundTripAndAnythingElseIsRefused) {
     EXPECT_EQ(PlacementText(ParsePlacement(L"-1200,5,300,700,1").value()), L"-1200,5,300,700,1");
     for (const wchar_t* bad :
