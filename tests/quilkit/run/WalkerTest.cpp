@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -62,10 +61,6 @@ bool IsHidden(const std::string& path) {
     return GetFileAttributesW(driver::LongPath(path).c_str()) & FILE_ATTRIBUTE_HIDDEN;
 }
 
-void SetAttributes(const std::string& path, DWORD attributes) {
-    SetFileAttributesW(driver::LongPath(path).c_str(), attributes);
-}
-
 class Walker : public ::testing::Test {
 protected:
     // Creates the folders (names ending in a backslash) and empty files, in order.
@@ -96,11 +91,11 @@ TEST_F(Walker, PreOrderWithTrailingBackslashesWithAndWithoutSubFolders) {
     Make({"top\\", "top\\a.txt", "top\\sub\\", "top\\sub\\b.txt", "top\\sub\\deeper\\", "top\\sub\\deeper\\c.txt"});
     const std::string top = m_root / "top\\";
     const std::vector<std::string> hidden = {m_root / "top\\a.txt", m_root / "top", m_root.Path()};
-    for (const std::string& path : hidden) SetAttributes(path, FILE_ATTRIBUTE_HIDDEN);
+    for (const std::string& path : hidden) SetFileAttributesW(driver::LongPath(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
 
     EXPECT_EQ(Walk(m_root / "top", 1), 0);
     for (const std::string& path : hidden) EXPECT_TRUE(IsHidden(path)) << path;
-    SetAttributes(m_root.Path(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(driver::LongPath(m_root.Path()).c_str(), FILE_ATTRIBUTE_NORMAL);
     Calls sorted = m_engine.calls;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted,
@@ -137,7 +132,7 @@ TEST_F(Walker, ASelectedDirectoryLinkIsSkippedUnlessTheFolderAloneIsWorkedOn) {
 
 TEST_F(Walker, SharedRunHandsEachPathOnAndStops) {
     Make({"top\\", "top\\a.txt", "selected.txt", "stop.txt"});
-    SetAttributes(m_root / "selected.txt", FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(driver::LongPath(m_root / "selected.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     std::vector<std::wstring> paths;
     for (const char* name : {"selected.txt", "top", "gone.txt", "no\\such.txt", "stop.txt", "top", "gone.txt"})
         paths.push_back(driver::Wide(m_root / name));
@@ -258,40 +253,24 @@ std::vector<std::wstring> MakeMixedTree(const driver::TempFolder& root) {
 TEST_F(Walker, SeveralFilesAtOnceWriteTheLogOfOneAtATime) {
     const std::vector<std::wstring> paths = MakeMixedTree(m_root);
     const driver::UnixLink link(m_root / "tree\\b", m_root / "tree\\a\\link");
-    struct Run {
-        std::string lines;
-        int done, failed, failures, notDone;
-        std::wstring kept;
-    };
-    const auto hash = [&](size_t workers) {
+    // What a run leaves: its lines, its counts and the digests it kept.
+    const auto run = [&](bool verify, size_t workers) {
         RecordingLog log;
-        auto checksums = std::make_shared<CRunChecksums>();
-        checksums->SetSelection(paths);
+        auto kept = std::make_shared<CRunChecksums>();
+        kept->SetSelection(paths);
         const RunTally tally =
-            HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, checksums,
-                         "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5, workers)(log, m_stop);
-        return Run{log.lines, log.doneCount, log.failedCount, tally.failures, tally.notDone, checksums->Text(L"\n")};
+            verify ? VerifyChecksums(paths, workers)(log, m_stop)
+                   : HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, kept,
+                                  "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5, workers)(log, m_stop);
+        return std::tuple(log.lines, log.doneCount, log.failedCount, tally.failures, tally.notDone, kept->Text(L"\n"));
     };
-    const auto verify = [&](size_t workers) {
-        RecordingLog log;
-        const RunTally tally = VerifyChecksums(paths, workers)(log, m_stop);
-        return Run{log.lines, log.doneCount, log.failedCount, tally.failures, tally.notDone, {}};
-    };
-    for (const auto& tool : {std::function<Run(size_t)>(hash), std::function<Run(size_t)>(verify)}) {
-        const Run one = tool(1);
-        // The empty files match the expected digest, the rest fail.
-        EXPECT_GT(one.done, 30);
-        EXPECT_GT(one.failed, 30);
-        EXPECT_GT(one.done + one.failed, 300);
-        for (size_t workers : {2, 5}) {
-            const Run several = tool(workers);
-            EXPECT_EQ(several.lines, one.lines) << workers;
-            EXPECT_EQ(std::tie(several.done, several.failed, several.failures, several.notDone),
-                      std::tie(one.done, one.failed, one.failures, one.notDone))
-                << workers;
-            EXPECT_EQ(several.notDone, 0) << workers;
-            EXPECT_TRUE(several.kept == one.kept) << workers;
-        }
+    for (const bool verify : {false, true}) {
+        const auto one = run(verify, 1);
+        const auto [lines, done, failed, failures, notDone, digests] = one;
+        // The empty files match the expected digest, the rest fail; nothing is left undone.
+        EXPECT_TRUE(done > 30 && failed > 30 && done + failed > 300) << done << ", " << failed;
+        EXPECT_EQ(notDone, 0);
+        for (const size_t workers : {2, 5}) EXPECT_TRUE(run(verify, workers) == one) << verify << ": " << workers;
     }
 }
 
@@ -320,40 +299,32 @@ std::string TakeLines(CRunFeed& feed) {
     return lines;
 }
 
-// Stops a run blocked in a call: cancelled, it ends within 2 s (its lines returned); else
-// the wait of Close, of log-off and of the program's end lets the worker go in time.
-std::string StopBlocked(CToolRun& run, seam::Installed& seam, bool cancellable) {
+// Stops a run blocked in a call, as the log's Stop and its timer do: the wait is cancelled
+// and the run ends within 2 s; returns its lines.
+std::string StopBlocked(CToolRun& run) {
     const ULONGLONG start = GetTickCount64();
     std::string lines;
-    if (cancellable) {
-        run.RequestStop();  // as the log's Stop and its timer do
-        while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
-            lines += TakeLines(run.Feed());
-            Sleep(50);
-            run.CancelBlockedRead();
-        }
-        EXPECT_LT(GetTickCount64() - start, 2000u);
-        while (run.Feed().HasWaiting()) lines += TakeLines(run.Feed());
-        EXPECT_TRUE(run.StopAndJoin(1000));
-    } else {
-        EXPECT_FALSE(run.StopAndJoin(1000));
-        EXPECT_LT(GetTickCount64() - start, 2000u);
-        // Whoever asks later, such as the program's last wait, hears it too.
-        EXPECT_FALSE(run.StopAndJoin(0));
-        EXPECT_FALSE(run.HasStarted());
+    run.RequestStop();
+    while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
+        lines += TakeLines(run.Feed());
+        Sleep(50);
+        run.CancelBlockedRead();
     }
-    seam.Release();
-    // A worker let go still reports to this run: it ends first.
-    while (!run.Feed().Progress().finished) Sleep(10);
-    Sleep(100);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    while (run.Feed().HasWaiting()) lines += TakeLines(run.Feed());
+    EXPECT_TRUE(run.StopAndJoin(1000));
     return lines;
 }
 
-// Each call that may wait on a share: Stop cancels it, or, where nothing can, Close lets the worker go in time.
+// Each call that may wait on a share: Stop cancels it, and the worker is in a read there, so
+// that where nothing can cancel it Close lets the worker go in time (as the log's case of a
+// wait that cannot be cancelled shows: Log.LogOffAndClose... in quilkit_log_tests).
 TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounded) {
     Make({"stuck\\", "stuck\\a.txt", "stuck\\SHA256SUMS", "stuck\\notes.asc", "stuck\\app.iso"});
     driver::WriteFile(m_root / "stuck\\SHA256SUMS", "d41d8cd98f00b204e9800998ecf8427e  a.txt\n");
     const std::wstring stuck = driver::Wide(m_root / "stuck"), tree = MakeMixedTree(m_root).front();
+    const CToolRun::Job severalAtOnce = HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5},
+                                                     std::make_shared<CRunChecksums>(), "", ChecksumAlgorithm::Md5, 3);
     const std::string stopped = "[notice]Stopped\r\n[notice]---\r\nStopped - ";
     const std::string counts = "0 files done, 0 failed, 1 of the selected paths not finished, 0 bytes read\r\n";
     const struct {
@@ -375,38 +346,29 @@ TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounde
         {"verify: the listing beside a download", seam::Call::FindFirst, L"stuck\\*",
          VerifyChecksums({stuck + L"\\app.iso"})},
         // Several files read at once: the waiting open is on a thread beside the walk.
-        {"hash: an open beside the walk",
-         seam::Call::Create,
-         L"f200.bin",
-         HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5}, std::make_shared<CRunChecksums>(), "",
-                      ChecksumAlgorithm::Md5, 3),
-         {},
-         true},
+        {"hash: an open beside the walk", seam::Call::Create, L"f200.bin", severalAtOnce, {}, true},
     };
     for (const auto& test : cases) {
-        for (bool cancellable : {true, false}) {
-            SCOPED_TRACE(std::string(test.what) + (cancellable ? "" : ", not cancellable"));
-            seam::BlockedCall blocked(m_seam, test.call, test.path, cancellable);
-            ASSERT_TRUE(blocked.Ready());
-            CToolRun run;
-            run.Feed().SetConsumer(nullptr, 0);
-            run.Start(test.job);
-            EXPECT_TRUE(m_seam.WaitUntilEntered());
-            EXPECT_TRUE(run.IsWorkerReading());  // what the deadline of Close asks before it lets the worker go
-            const std::string lines = StopBlocked(run, m_seam, cancellable);
-            if (!cancellable) continue;
-            if (!test.several) {
-                EXPECT_EQ(lines, test.before + stopped + counts);
-                continue;
-            }
-            // The summary ends the log and names the path not done, not the file that waited.
-            const size_t summary = lines.rfind(stopped);
-            ASSERT_NE(summary, std::string::npos) << lines;
-            EXPECT_NE(lines.find(" 0 failed, 1 of the selected paths not finished, ", summary), std::string::npos)
-                << lines.substr(summary);
-            EXPECT_EQ(lines.substr(lines.size() - 6), "read\r\n");
-            EXPECT_EQ(lines.find("f200.bin"), std::string::npos);
+        SCOPED_TRACE(test.what);
+        seam::BlockedCall blocked(m_seam, test.call, test.path, true);
+        ASSERT_TRUE(blocked.Ready());
+        CToolRun run;
+        run.Feed().SetConsumer(nullptr, 0);
+        run.Start(test.job);
+        EXPECT_TRUE(m_seam.WaitUntilEntered());
+        EXPECT_TRUE(run.IsWorkerReading());  // what the deadline of Close asks before it lets the worker go
+        const std::string lines = StopBlocked(run);
+        if (!test.several) {
+            EXPECT_EQ(lines, test.before + stopped + counts);
+            continue;
         }
+        // The summary ends the log and names the path not done, not the file that waited.
+        const size_t summary = lines.rfind(stopped);
+        ASSERT_NE(summary, std::string::npos) << lines;
+        EXPECT_NE(lines.find(" 0 failed, 1 of the selected paths not finished, ", summary), std::string::npos)
+            << lines.substr(summary);
+        EXPECT_EQ(lines.substr(lines.size() - 6), "read\r\n");
+        EXPECT_EQ(lines.find("f200.bin"), std::string::npos);
     }
 }
 
