@@ -11,7 +11,7 @@
 #include "Driver.h"
 #include "framework/Handles.h"
 #include "run/FileMoleImpl.h"
-#include "log/LogSink.h"
+#include "log/RunFeed.h"
 #include "run/ToolRun.h"
 #include "BlockingCalls.h"
 #include "tools/hash/EngineHash.h"
@@ -21,23 +21,21 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// In English, from the program's own string table linked into this one.
-class RecordingLog : public CLogSink {
-public:
-    const CRunTexts& Texts() const override { return m_texts; }
-    void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
-    void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
-    void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
-    void NoteDone(bool failed) override { (failed ? failedCount : doneCount)++; }
-    // A failure that is no file of the run's count, such as an entry whose file is missing.
-    void NoteFailure() override { ++failedCount; }
+// The lines a run wrote to `feed` (in English, from the program's own string table linked
+// into this one), those of failures and notices marked.
+std::string TakeLines(CRunFeed& feed) {
+    std::vector<LogEntry> batch;
     std::string lines;
-    int doneCount = 0, failedCount = 0;
-
-private:
-    static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
-    CRunTexts m_texts;
-};
+    for (bool more = true; more;) {
+        more = feed.Take(batch, 1000);
+        for (const LogEntry& entry : batch)
+            lines += (entry.format == LogFormat::Error    ? "[red]"
+                      : entry.format == LogFormat::Notice ? "[notice]"
+                                                          : "") +
+                     driver::Utf8(entry.text);
+    }
+    return lines;
+}
 
 // Records every call; fails the paths that contain "fail", stops the run at those that contain "stop".
 class RecordingEngine : public CFileMoleImpl {
@@ -81,7 +79,7 @@ protected:
     }
 
     driver::TempFolder m_root;
-    RecordingLog m_log;
+    CRunFeed m_log;
     CStopRequest m_stop;
     RecordingEngine m_engine{m_log, m_stop};
 };
@@ -115,15 +113,15 @@ TEST_F(Walker, PreOrderWithTrailingBackslashesWithAndWithoutSubFolders) {
     EXPECT_EQ(m_engine.calls, (Calls{"folder " + top, "file " + top + "a.txt"}));
 }
 
-// A selected link is skipped, unless the tool works on the folder alone. Links the walk
-// meets are named, never entered, never failures: CleanerRun.LinksAreNeverFollowed... (quilkit_tools_e2e).
+// A selected link is skipped, unless the tool works on the folder alone.
 TEST_F(Walker, ASelectedDirectoryLinkIsSkippedUnlessTheFolderAloneIsWorkedOn) {
     Make({"top\\", "outside\\", "outside\\victim.txt"});
     const driver::UnixLink out(m_root / "outside", m_root / "top\\out");
     const std::wstring link = driver::Wide(m_root / "top\\out");
     EXPECT_EQ(WalkPathList(m_engine, {link}, WalkOptions{}).failures, 0);
     EXPECT_TRUE(m_engine.calls.empty());
-    EXPECT_NE(m_log.lines.find("Link skipped - " + (m_root / "top\\out") + "\r\n"), std::string::npos) << m_log.lines;
+    const std::string lines = TakeLines(m_log);
+    EXPECT_NE(lines.find("Link skipped - " + (m_root / "top\\out") + "\r\n"), std::string::npos) << lines;
     WalkOptions folderOnly;
     folderOnly.folders = FolderHandling::FolderOnly;
     EXPECT_EQ(WalkPathList(m_engine, {link}, folderOnly).failures, 0);
@@ -143,8 +141,8 @@ TEST_F(Walker, SharedRunHandsEachPathOnAndStops) {
     // A path that is not there is named by the walk, whatever the tool.
     EXPECT_EQ(m_engine.calls, (Calls{"file " + (m_root / "selected.txt"), "folder " + (m_root / "top\\"),
                                      "file " + (m_root / "top\\a.txt"), "file " + (m_root / "stop.txt")}));
-    EXPECT_EQ(m_log.lines, "[red]Not found - " + (m_root / "gone.txt") + "\r\n[red]Not found - " +
-                               (m_root / "no\\such.txt") + "\r\n");
+    EXPECT_EQ(TakeLines(m_log), "[red]Not found - " + (m_root / "gone.txt") + "\r\n[red]Not found - " +
+                                    (m_root / "no\\such.txt") + "\r\n");
     // A selected file is handed over as it is, its attributes untouched.
     EXPECT_TRUE(IsHidden(m_root / "selected.txt"));
 
@@ -171,7 +169,7 @@ TEST_F(Walker, FailuresAddUpAndAFolderThatCannotBeListedIsNamedWithItsReason) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, (Calls{"file " + top + "a.txt", "file " + top + "fail.txt", "folder " + top,
                              "folder " + top + "empty\\", "folder " + top + "failsub\\"}));
-    EXPECT_EQ(m_log.lines,
+    EXPECT_EQ(TakeLines(m_log),
               "[red]Cannot list - " + top + "held\\ (" + driver::SystemReason(ERROR_SHARING_VIOLATION) + ")\r\n");
     m_engine.calls.clear();
     for (const std::string& path : {top + "held", top + "a.txt", m_root / "missing-fail"})
@@ -255,20 +253,21 @@ TEST_F(Walker, SeveralFilesAtOnceWriteTheLogOfOneAtATime) {
     const driver::UnixLink link(m_root / "tree\\b", m_root / "tree\\a\\link");
     // What a run leaves: its lines, its counts and the digests it kept.
     const auto run = [&](bool verify, size_t workers) {
-        RecordingLog log;
+        CRunFeed log;
         auto kept = std::make_shared<CRunChecksums>();
         kept->SetSelection(paths);
         const RunTally tally =
             verify ? VerifyChecksums(paths, workers)(log, m_stop)
                    : HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, kept,
                                   "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5, workers)(log, m_stop);
-        return std::tuple(log.lines, log.doneCount, log.failedCount, tally.failures, tally.notDone, kept->Text(L"\n"));
+        return std::tuple(TakeLines(log), log.Progress().files, log.Progress().failures, tally.failures, tally.notDone,
+                          kept->Text(L"\n"));
     };
     for (const bool verify : {false, true}) {
         const auto one = run(verify, 1);
-        const auto [lines, done, failed, failures, notDone, digests] = one;
+        const auto [lines, files, failed, failures, notDone, digests] = one;
         // The empty files match the expected digest, the rest fail; nothing is left undone.
-        EXPECT_TRUE(done > 30 && failed > 30 && done + failed > 300) << done << ", " << failed;
+        EXPECT_TRUE(files > failed + 30 && failed > 30 && files + failed > 300) << files << ", " << failed;
         EXPECT_EQ(notDone, 0);
         for (const size_t workers : {2, 5}) EXPECT_TRUE(run(verify, workers) == one) << verify << ": " << workers;
     }
@@ -287,18 +286,6 @@ CToolRun::Job HashJob(const std::vector<std::wstring>& paths) {
     };
 }
 
-std::string TakeLines(CRunFeed& feed) {
-    std::vector<LogEntry> batch;
-    std::string lines;
-    feed.Take(batch, 1000);
-    for (const LogEntry& entry : batch)
-        lines += (entry.format == LogFormat::Error    ? "[red]"
-                  : entry.format == LogFormat::Notice ? "[notice]"
-                                                      : "") +
-                 driver::Utf8(entry.text);
-    return lines;
-}
-
 // Stops a run blocked in a call, as the log's Stop and its timer do: the wait is cancelled
 // and the run ends within 2 s; returns its lines.
 std::string StopBlocked(CToolRun& run) {
@@ -311,14 +298,13 @@ std::string StopBlocked(CToolRun& run) {
         run.CancelBlockedRead();
     }
     EXPECT_LT(GetTickCount64() - start, 2000u);
-    while (run.Feed().HasWaiting()) lines += TakeLines(run.Feed());
+    lines += TakeLines(run.Feed());
     EXPECT_TRUE(run.StopAndJoin(1000));
     return lines;
 }
 
 // Each call that may wait on a share: Stop cancels it, and the worker is in a read there, so
-// that where nothing can cancel it Close lets the worker go in time (as the log's case of a
-// wait that cannot be cancelled shows: Log.LogOffAndClose... in quilkit_log_tests).
+// that where nothing can cancel it Close lets the worker go in time.
 TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounded) {
     Make({"stuck\\", "stuck\\a.txt", "stuck\\SHA256SUMS", "stuck\\notes.asc", "stuck\\app.iso"});
     driver::WriteFile(m_root / "stuck\\SHA256SUMS", "d41d8cd98f00b204e9800998ecf8427e  a.txt\n");
@@ -399,10 +385,10 @@ TEST_F(BlockingCalls, AChecksumFileThatIsACloudPlaceholderIsNamedAndNeverOpened)
                                          "\r\n[red]No checksum file lists - " + (m_root / "beside\\app.iso") + "\r\n"},
     };
     for (const auto& test : cases) {
-        m_log.lines.clear();
         const RunTally tally = VerifyChecksums({driver::Wide(test.selected)})(m_log, m_stop);
+        const std::string lines = TakeLines(m_log);
         // The walk meets the folder's entries in the order the file system keeps.
-        EXPECT_EQ(SortedLines(m_log.lines), SortedLines(test.lines)) << m_log.lines;
+        EXPECT_EQ(SortedLines(lines), SortedLines(test.lines)) << lines;
         EXPECT_EQ(tally.failures, int(std::count(test.lines.begin(), test.lines.end(), '\n'))) << test.selected;
     }
     EXPECT_TRUE(seam::g_opened.empty()) << driver::Utf8(seam::g_opened.front());
