@@ -350,6 +350,9 @@ TEST_F(Log, LogOffAndCloseEndARunThatWaitsOnAShareInTime) {
     }
 }
 
+constexpr CountWording kDigests = CountWording::Digests, kCleaner = CountWording::Cleaner,
+                       kTimeChanger = CountWording::TimeChanger;
+
 // A run of `files` with `failures`, ended unless `more` says otherwise.
 RunStanding Ended(CountWording wording, uint64_t files, uint64_t failures, void (*more)(RunStanding&) = nullptr) {
     RunStanding standing;
@@ -362,7 +365,6 @@ RunStanding Ended(CountWording wording, uint64_t files, uint64_t failures, void 
 
 // The verdict in each tool's words, from the run's counts; in Japanese where chosen.
 TEST(Verdict, EachOutcomeInItsOwnWordsAndTone) {
-    constexpr CountWording kDigests = CountWording::Digests;
     const struct {
         RunStanding standing;
         VerdictTone tone;
@@ -378,11 +380,9 @@ TEST(Verdict, EachOutcomeInItsOwnWordsAndTone) {
          VerdictTone::Passed, L"Matches SHA256"},
         {Ended(kDigests, 1, 1, [](RunStanding& s) { s.progress.mismatched = 1, s.progress.algorithm = L"SHA256"; }),
          VerdictTone::Failed, L"Does not match SHA256"},
-        {Ended(CountWording::Cleaner, 30, 0,
-               [](RunStanding& s) { s.progress.deleted = 3, s.progress.bytesFreed = 3 << 20; }),
+        {Ended(kCleaner, 30, 0, [](RunStanding& s) { s.progress.deleted = 3, s.progress.bytesFreed = 3 << 20; }),
          VerdictTone::Passed, L"3 deleted, 3.00 MB to the Recycle Bin"},
-        {Ended(CountWording::TimeChanger, 5, 1,
-               [](RunStanding& s) { s.progress.filesStamped = 3, s.progress.foldersStamped = 1; }),
+        {Ended(kTimeChanger, 5, 1, [](RunStanding& s) { s.progress.filesStamped = 3, s.progress.foldersStamped = 1; }),
          VerdictTone::Failed, L"1 of 5 failed, 4 stamped"},
         {Ended(kDigests, 2, 0, [](RunStanding& s) { s.running = true, s.progress.current = L"C:\\a.iso"; }),
          VerdictTone::Working, L"Working on C:\\a.iso"},
@@ -406,11 +406,10 @@ TEST(Verdict, TheTaskbarFollowsTheCounts) {
         TBPFLAG state;
         uint64_t completed, total;
     } cases[] = {
-        {Ended(CountWording::Digests, 3, 0, [](RunStanding& s) { s.running = true; }), TBPF_INDETERMINATE, 0, 0},
-        {Ended(CountWording::Digests, 3, 0, [](RunStanding& s) { s.running = true, s.progress.total = 12; }),
-         TBPF_NORMAL, 3, 12},
-        {Ended(CountWording::Digests, 3, 1, [](RunStanding& s) { s.running = true; }), TBPF_ERROR, 1, 1},
-        {Ended(CountWording::Digests, 3, 1), TBPF_NOPROGRESS, 0, 0},
+        {Ended(kDigests, 3, 0, [](RunStanding& s) { s.running = true; }), TBPF_INDETERMINATE, 0, 0},
+        {Ended(kDigests, 3, 0, [](RunStanding& s) { s.running = true, s.progress.total = 12; }), TBPF_NORMAL, 3, 12},
+        {Ended(kDigests, 3, 1, [](RunStanding& s) { s.running = true; }), TBPF_ERROR, 1, 1},
+        {Ended(kDigests, 3, 1), TBPF_NOPROGRESS, 0, 0},
     };
     for (const auto& c : cases) {
         const TaskbarShow show = TaskbarShowOf(c.standing);

@@ -166,34 +166,21 @@ private:
     UniqueHandle m_release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
-// A pipe whose writer never writes: a read of Reader() waits until it is cancelled or the
-// pipe is broken.
-class SilentPipe {
-public:
-    SilentPipe()
-        : m_name(L"\\\\.\\pipe\\vex-silent-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++s_count)),
-          m_server(CreateNamedPipeW(m_name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr)),
-          m_reader(CreateFileW(m_name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    explicit operator bool() const { return m_server && m_reader; }
-    HANDLE Reader() const { return m_reader.Get(); }
-    void Break() { DisconnectNamedPipe(m_server.Get()); }
-
-private:
-    static inline std::atomic<int> s_count{0};
-    std::wstring m_name;
-    UniqueFile m_server, m_reader;
-};
-
-// The next `call` on `path` waits (a silent pipe's read when `cancellable`, else the release); a 5 s
-// watchdog ends a wait the code under test left, so that a fault fails the test instead of hanging it.
+// The next `call` on `path` waits: when `cancellable`, in a read of a pipe whose writer never
+// writes, which only a cancel or a broken pipe ends; else until the release. A 5 s watchdog
+// ends a wait the code under test left, so that a fault fails the test instead of hanging it.
 class BlockedCall {
 public:
-    BlockedCall(Installed& seam, Call call, const std::wstring& path, bool cancellable) : m_seam(seam) {
-        m_seam.Arm(call, path, cancellable ? m_pipe.Reader() : nullptr);
+    BlockedCall(Installed& seam, Call call, const std::wstring& path, bool cancellable)
+        : m_seam(seam),
+          m_pipe(L"\\\\.\\pipe\\vex-silent-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++s_count)),
+          m_server(CreateNamedPipeW(m_pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr)),
+          m_reader(CreateFileW(m_pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+        m_seam.Arm(call, path, cancellable ? m_reader.Get() : nullptr);
         m_watchdog = std::thread([this] {
             if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
-            m_pipe.Break();
+            DisconnectNamedPipe(m_server.Get());
             m_seam.Release();
         });
     }
@@ -203,11 +190,13 @@ public:
     }
     BlockedCall(const BlockedCall&) = delete;
     BlockedCall& operator=(const BlockedCall&) = delete;
-    bool Ready() const { return bool(m_pipe); }
+    bool Ready() const { return m_server && m_reader; }
 
 private:
+    static inline std::atomic<int> s_count{0};
     Installed& m_seam;
-    SilentPipe m_pipe;
+    std::wstring m_pipe;
+    UniqueFile m_server, m_reader;
     std::thread m_watchdog;
 };
 

@@ -63,13 +63,9 @@ class Walker : public ::testing::Test {
 protected:
     // Creates the folders (names ending in a backslash) and empty files, in order.
     void Make(std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            const std::string path = m_root / name;
-            if (path.back() == '\\')
-                CreateDirectoryW(driver::LongPath(path).c_str(), nullptr);
-            else
-                driver::WriteFile(path, "");
-        }
+        for (const std::string name : names)
+            name.back() == '\\' ? void(CreateDirectoryW(driver::LongPath(m_root / name).c_str(), nullptr))
+                                : driver::WriteFile(m_root / name, "");
     }
 
     int Walk(const std::string& path, int subFolders) { return m_engine.WalkFolder(driver::Wide(path), subFolders); }
@@ -373,19 +369,19 @@ TEST_F(BlockingCalls, AChecksumFileThatIsACloudPlaceholderIsNamedAndNeverOpened)
     driver::WriteFile(m_root / "walk\\cloud.asc", "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n");
     driver::WriteFile(m_root / "beside\\app.iso.sha256sum", "d41d8cd98f00b204e9800998ecf8427e  app.iso\n");
     seam::g_elsewhere = {L"cloud.sha256", L"cloud.asc", L"app.iso.sha256sum"};
+    const auto elsewhere = [&](const char* name) { return "[red]Not on this computer - " + (m_root / name) + "\r\n"; };
     const struct {
-        std::string selected;
+        const char* selected;
         std::string lines;
     } cases[] = {
-        {m_root / "walk\\cloud.sha256", "[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
-        {m_root / "walk\\cloud.asc", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") + "\r\n"},
-        {m_root / "walk", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") +
-                              "\r\n[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
-        {m_root / "beside\\app.iso", "[red]Not on this computer - " + (m_root / "beside\\app.iso.sha256sum") +
-                                         "\r\n[red]No checksum file lists - " + (m_root / "beside\\app.iso") + "\r\n"},
+        {"walk\\cloud.sha256", elsewhere("walk\\cloud.sha256")},
+        {"walk\\cloud.asc", elsewhere("walk\\cloud.asc")},
+        {"walk", elsewhere("walk\\cloud.asc") + elsewhere("walk\\cloud.sha256")},
+        {"beside\\app.iso", elsewhere("beside\\app.iso.sha256sum") + "[red]No checksum file lists - " +
+                                (m_root / "beside\\app.iso") + "\r\n"},
     };
     for (const auto& test : cases) {
-        const RunTally tally = VerifyChecksums({driver::Wide(test.selected)})(m_log, m_stop);
+        const RunTally tally = VerifyChecksums({driver::Wide(m_root / test.selected)})(m_log, m_stop);
         const std::string lines = TakeLines(m_log);
         // The walk meets the folder's entries in the order the file system keeps.
         EXPECT_EQ(SortedLines(lines), SortedLines(test.lines)) << lines;
