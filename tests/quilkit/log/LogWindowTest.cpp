@@ -1,6 +1,8 @@
 // The real program's log window: its status bar drawn whole at every size, as the screen
 // shows it; where it opens: where the user left it in the last run, stored beside the
 // editor path when the log closes.
+#include <tuple>
+
 #include "ToolTestSupport.h"
 
 namespace {
@@ -31,11 +33,6 @@ RECT RunAndClose(void (*act)(HWND log)) {
     return shown;
 }
 
-std::string Text(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
-}
-
 // Pixels of the screen across the middle of the status bar, grip aside, that are plain
 // white: a bar that was not drawn shows the white it was given.
 int WhitePixelsAcross(HWND bar) {
@@ -59,23 +56,21 @@ void ExpectDrawnWhole(HWND log, const char* after) {
 
 }  // namespace
 
-TEST(LogWindow, TheStatusBarIsDrawnWholeAfterMaximiseAndResize) {
+// The status bar is drawn whole after maximise and a resize. The place is stored beside the
+// editor path when the log closes, maximised or not, and opened there by the next run
+// (where it opens otherwise, the log's in-process tests tell).
+TEST(LogWindow, TheStatusBarIsDrawnWholeAtEverySizeAndThePlaceIsKeptForTheNextRun) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"LogPlacement");
     RunAndClose([](HWND log) {
         ShowWindow(log, SW_MAXIMIZE);
         ExpectDrawnWhole(log, "maximise");
         ShowWindow(log, SW_RESTORE);
-        SetWindowPos(log, nullptr, 20, 30, 1100, 500, SWP_NOZORDER);
+        SetWindowPos(log, nullptr, 123, 87, 900, 450, SWP_NOZORDER | SWP_NOACTIVATE);
         ExpectDrawnWhole(log, "a resize");
     });
-}
-
-// Stored beside the editor path when the log closes, maximised or not, and opened there by
-// the next run (where it opens otherwise, the log's in-process tests tell).
-TEST(LogPlacement, StoredWhenTheLogClosesAndRestoredAtTheNextRun) {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"LogPlacement");
-    RunAndClose([](HWND log) { SetWindowPos(log, nullptr, 123, 87, 900, 450, SWP_NOZORDER | SWP_NOACTIVATE); });
     EXPECT_EQ(StoredPlacement(), "123,87,1023,537,0");
-    EXPECT_EQ(Text(RunAndClose([](HWND log) { ShowWindow(log, SW_MAXIMIZE); })), "123,87,1023,537");
+    const RECT shown = RunAndClose([](HWND log) { ShowWindow(log, SW_MAXIMIZE); });
+    EXPECT_EQ(std::tie(shown.left, shown.top, shown.right, shown.bottom), std::make_tuple(123L, 87L, 1023L, 537L));
     EXPECT_EQ(StoredPlacement(), "123,87,1023,537,1");
     RunAndClose([](HWND log) { EXPECT_TRUE(IsZoomed(log)); });
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"LogPlacement");

@@ -3,6 +3,7 @@
 // it was left at, session after session; one the user drags there takes Windows' size.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 #include "log/ScaleChangeRule.h"
@@ -10,13 +11,12 @@
 namespace {
 
 // Windows' linear suggestion for a window that comes from `from` to `to` DPI at `rect`.
-ScreenRect Suggested(const ScreenRect& rect, int from, int to) {
-    return {rect.left, rect.top, rect.left + (rect.right - rect.left) * to / from,
-            rect.top + (rect.bottom - rect.top) * to / from};
+ScreenRect Suggested(const ScreenRect& r, int from, int to) {
+    return {r.left, r.top, r.left + (r.right - r.left) * to / from, r.top + (r.bottom - r.top) * to / from};
 }
 
 bool Same(const ScreenRect& a, const ScreenRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    return std::tie(a.left, a.top, a.right, a.bottom) == std::tie(b.left, b.top, b.right, b.bottom);
 }
 
 // One session: the log is made at the primary monitor's `primaryDpi` and placed at
@@ -47,22 +47,18 @@ TEST(LogScaleChange, AStoredPlaceKeepsItsSizeOnAMonitorOfAnotherScaleSessionAfte
     }
 }
 
+// Before its placing and after it, the window takes Windows' size; during it, the target's.
 TEST(LogScaleChange, OutsideItsPlacingTheWindowTakesWhatWindowsSuggests) {
     CScaleChangeRule rule;
-    const ScreenRect dragged = {100, 100, 1000, 700};
-    const ScreenRect suggested = Suggested(dragged, 96, 144);
-    long width = 0, height = 0;
-    // Before any placing, after it, and with no placing at all.
-    EXPECT_FALSE(rule.KeptSize(width, height));
-    EXPECT_TRUE(Same(rule.RectAfterChange(suggested), suggested));
-    rule.BeginPlacing(dragged);
-    EXPECT_TRUE(rule.KeptSize(width, height));
-    EXPECT_EQ(width, 900);
-    EXPECT_EQ(height, 600);
-    EXPECT_TRUE(Same(rule.RectAfterChange(suggested), dragged));
-    rule.EndPlacing();
-    EXPECT_FALSE(rule.KeptSize(width, height));
-    EXPECT_TRUE(Same(rule.RectAfterChange(suggested), suggested));
+    const ScreenRect dragged = {100, 100, 1000, 700}, suggested = Suggested(dragged, 96, 144);
+    for (int step = 0; step < 3; ++step) {
+        if (step == 1) rule.BeginPlacing(dragged);
+        if (step == 2) rule.EndPlacing();
+        long width = 0, height = 0;
+        EXPECT_EQ(rule.KeptSize(width, height), step == 1) << step;
+        EXPECT_EQ(std::pair(width, height), step == 1 ? std::pair(900L, 600L) : std::pair(0L, 0L)) << step;
+        EXPECT_TRUE(Same(rule.RectAfterChange(suggested), step == 1 ? dragged : suggested)) << step;
+    }
 }
 
 }  // namespace

@@ -36,12 +36,10 @@ inline std::vector<std::wstring> g_elsewhere;  // name endings shown as placehol
 inline std::mutex g_openedMutex;
 inline std::vector<std::wstring> g_opened;  // opens of those
 
-inline bool EndsWith(std::wstring_view text, std::wstring_view ending) {
-    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
-}
 inline bool Elsewhere(std::wstring_view path) {
-    return std::any_of(g_elsewhere.begin(), g_elsewhere.end(),
-                       [&](const std::wstring& e) { return EndsWith(path, e); });
+    return std::any_of(g_elsewhere.begin(), g_elsewhere.end(), [&](const std::wstring& ending) {
+        return path.size() >= ending.size() && path.substr(path.size() - ending.size()) == ending;
+    });
 }
 inline bool StallsAt(Call call, const wchar_t* path) {
     return g_stallCall == call && path && wcsstr(path, g_stallPath.c_str()) && g_armed.exchange(false);
@@ -51,11 +49,8 @@ inline void Stall() {
     SetEvent(g_entered);
     char byte;
     DWORD read = 0;
-    if (g_pipe && ReadFile(g_pipe, &byte, 1, &read, nullptr)) SetLastError(ERROR_GEN_FAILURE);
-    if (!g_pipe) {
-        WaitForSingleObject(g_release, INFINITE);
+    if (g_pipe ? ReadFile(g_pipe, &byte, 1, &read, nullptr) : WaitForSingleObject(g_release, INFINITE) == WAIT_OBJECT_0)
         SetLastError(ERROR_GEN_FAILURE);
-    }
 }
 inline void MarkPlaceholder(WIN32_FIND_DATAW* entry) {
     if (Elsewhere(entry->cFileName)) entry->dwFileAttributes |= filekinds::kAttributeRecallOnDataAccess;
@@ -171,34 +166,21 @@ private:
     UniqueHandle m_release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
-// A pipe whose writer never writes: a read of Reader() waits until it is cancelled or the
-// pipe is broken.
-class SilentPipe {
-public:
-    SilentPipe()
-        : m_name(L"\\\\.\\pipe\\vex-silent-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++s_count)),
-          m_server(CreateNamedPipeW(m_name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr)),
-          m_reader(CreateFileW(m_name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    explicit operator bool() const { return m_server && m_reader; }
-    HANDLE Reader() const { return m_reader.Get(); }
-    void Break() { DisconnectNamedPipe(m_server.Get()); }
-
-private:
-    static inline std::atomic<int> s_count{0};
-    std::wstring m_name;
-    UniqueFile m_server, m_reader;
-};
-
-// The next `call` on `path` waits (a silent pipe's read when `cancellable`, else the release); a 5 s
-// watchdog ends a wait the code under test left, so that a fault fails the test instead of hanging it.
+// The next `call` on `path` waits: when `cancellable`, in a read of a pipe whose writer never
+// writes, which only a cancel or a broken pipe ends; else until the release. A 5 s watchdog
+// ends a wait the code under test left, so that a fault fails the test instead of hanging it.
 class BlockedCall {
 public:
-    BlockedCall(Installed& seam, Call call, const std::wstring& path, bool cancellable) : m_seam(seam) {
-        m_seam.Arm(call, path, cancellable ? m_pipe.Reader() : nullptr);
+    BlockedCall(Installed& seam, Call call, const std::wstring& path, bool cancellable)
+        : m_seam(seam),
+          m_pipe(L"\\\\.\\pipe\\vex-silent-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++s_count)),
+          m_server(CreateNamedPipeW(m_pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr)),
+          m_reader(CreateFileW(m_pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+        m_seam.Arm(call, path, cancellable ? m_reader.Get() : nullptr);
         m_watchdog = std::thread([this] {
             if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
-            m_pipe.Break();
+            DisconnectNamedPipe(m_server.Get());
             m_seam.Release();
         });
     }
@@ -208,11 +190,13 @@ public:
     }
     BlockedCall(const BlockedCall&) = delete;
     BlockedCall& operator=(const BlockedCall&) = delete;
-    bool Ready() const { return bool(m_pipe); }
+    bool Ready() const { return m_server && m_reader; }
 
 private:
+    static inline std::atomic<int> s_count{0};
     Installed& m_seam;
-    SilentPipe m_pipe;
+    std::wstring m_pipe;
+    UniqueFile m_server, m_reader;
     std::thread m_watchdog;
 };
 

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Driver.h"
 #include "framework/Handles.h"
 #include "run/FileMoleImpl.h"
-#include "log/LogSink.h"
+#include "log/RunFeed.h"
 #include "run/ToolRun.h"
 #include "BlockingCalls.h"
 #include "tools/hash/EngineHash.h"
@@ -21,28 +21,26 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// In English, from the program's own string table linked into this one.
-class RecordingLog : public CLogSink {
-public:
-    const CRunTexts& Texts() const override { return m_texts; }
-    void AppendSuccess(std::wstring_view text) override { lines += "[green]" + Utf8(text); }
-    void AppendError(std::wstring_view text) override { lines += "[red]" + Utf8(text); }
-    void AppendLine(std::wstring_view text) override { lines += Utf8(text) + "\r\n"; }
-    void NoteDone(bool failed) override { (failed ? failedCount : doneCount)++; }
-    // A failure that is no file of the run's count, such as an entry whose file is missing.
-    void NoteFailure() override { ++failedCount; }
+// The lines a run wrote to `feed` (in English, from the program's own string table linked
+// into this one), those of failures and notices marked.
+std::string TakeLines(CRunFeed& feed) {
+    std::vector<LogEntry> batch;
     std::string lines;
-    int doneCount = 0, failedCount = 0;
+    for (bool more = true; more;) {
+        more = feed.Take(batch, 1000);
+        for (const LogEntry& entry : batch)
+            lines += (entry.format == LogFormat::Error    ? "[red]"
+                      : entry.format == LogFormat::Notice ? "[notice]"
+                                                          : "") +
+                     driver::Utf8(entry.text);
+    }
+    return lines;
+}
 
-private:
-    static std::string Utf8(std::wstring_view text) { return driver::Utf8(std::wstring(text)); }
-    CRunTexts m_texts;
-};
-
-// Records every call; fails the paths that contain "fail".
+// Records every call; fails the paths that contain "fail", stops the run at those that contain "stop".
 class RecordingEngine : public CFileMoleImpl {
 public:
-    RecordingEngine(CLogSink& log, const CStopRequest& stop) : CFileMoleImpl(log, stop) {}
+    RecordingEngine(CLogSink& log, CStopRequest& stop) : CFileMoleImpl(log, stop), m_request(stop) {}
     ResultCode OnFile(const std::wstring& path) override { return Record("file ", path); }
     ResultCode OnFolder(const std::wstring& path) override { return Record("folder ", path); }
     Calls calls;
@@ -50,8 +48,10 @@ public:
 private:
     ResultCode Record(const char* kind, const std::wstring& path) {
         calls.push_back(kind + driver::Utf8(path));
+        if (path.find(L"stop") != std::wstring::npos) return m_request.Request(), kResultStopped;
         return path.find(L"fail") != std::wstring::npos ? kResultFail : kResultOk;
     }
+    CStopRequest& m_request;
 };
 
 // Wine keeps the hidden flag faithfully (read-only follows the Unix mode), so it shows attribute changes.
@@ -59,21 +59,13 @@ bool IsHidden(const std::string& path) {
     return GetFileAttributesW(driver::LongPath(path).c_str()) & FILE_ATTRIBUTE_HIDDEN;
 }
 
-void SetAttributes(const std::string& path, DWORD attributes) {
-    SetFileAttributesW(driver::LongPath(path).c_str(), attributes);
-}
-
 class Walker : public ::testing::Test {
 protected:
     // Creates the folders (names ending in a backslash) and empty files, in order.
     void Make(std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            const std::string path = m_root / name;
-            if (path.back() == '\\')
-                CreateDirectoryW(driver::LongPath(path).c_str(), nullptr);
-            else
-                driver::WriteFile(path, "");
-        }
+        for (const std::string name : names)
+            name.back() == '\\' ? void(CreateDirectoryW(driver::LongPath(m_root / name).c_str(), nullptr))
+                                : driver::WriteFile(m_root / name, "");
     }
 
     int Walk(const std::string& path, int subFolders) { return m_engine.WalkFolder(driver::Wide(path), subFolders); }
@@ -83,7 +75,7 @@ protected:
     }
 
     driver::TempFolder m_root;
-    RecordingLog m_log;
+    CRunFeed m_log;
     CStopRequest m_stop;
     RecordingEngine m_engine{m_log, m_stop};
 };
@@ -93,11 +85,11 @@ TEST_F(Walker, PreOrderWithTrailingBackslashesWithAndWithoutSubFolders) {
     Make({"top\\", "top\\a.txt", "top\\sub\\", "top\\sub\\b.txt", "top\\sub\\deeper\\", "top\\sub\\deeper\\c.txt"});
     const std::string top = m_root / "top\\";
     const std::vector<std::string> hidden = {m_root / "top\\a.txt", m_root / "top", m_root.Path()};
-    for (const std::string& path : hidden) SetAttributes(path, FILE_ATTRIBUTE_HIDDEN);
+    for (const std::string& path : hidden) SetFileAttributesW(driver::LongPath(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
 
     EXPECT_EQ(Walk(m_root / "top", 1), 0);
     for (const std::string& path : hidden) EXPECT_TRUE(IsHidden(path)) << path;
-    SetAttributes(m_root.Path(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(driver::LongPath(m_root.Path()).c_str(), FILE_ATTRIBUTE_NORMAL);
     Calls sorted = m_engine.calls;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted,
@@ -117,127 +109,50 @@ TEST_F(Walker, PreOrderWithTrailingBackslashesWithAndWithoutSubFolders) {
     EXPECT_EQ(m_engine.calls, (Calls{"folder " + top, "file " + top + "a.txt"}));
 }
 
-TEST_F(Walker, FailureCounts) {
-    Make({"top\\", "top\\fail1.txt", "top\\fail2.txt", "top\\ok.txt", "top\\failsub\\"});
-    EXPECT_EQ(Walk(m_root / "top", 1), 3);
-
-    m_engine.calls.clear();
-    EXPECT_EQ(Walk(m_root / "top\\ok.txt", 1), 1);  // not a folder
-    EXPECT_TRUE(m_engine.calls.empty());
-
-    // A folder that is not there counts once, unseen by the engine.
-    EXPECT_EQ(Walk(m_root / "missing-fail", 1), 1);
-    EXPECT_TRUE(m_engine.calls.empty());
-}
-
-TEST_F(Walker, NamesOutsideTheCodePageAndPathsBeyondMaxPathArriveWhole) {
-    // Look-alike names stay apart: "cafe.txt" is never taken for "café.txt".
-    Make({"top\\", "top\\cafe.txt", "top\\caf\xC3\xA9.txt", "top\\\xF0\x9F\x98\x80.txt"});
-    std::string deep = m_root / "top";
-    while (deep.size() < 600) {
-        deep += "\\" + std::string(40, 'd');
-        ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr)) << deep;
-    }
-    driver::WriteFile(deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "");
-
-    EXPECT_EQ(Walk(m_root / "top", 1), 0);
-    const std::string top = m_root / "top\\";
-    Calls files;
-    for (const std::string& call : m_engine.calls)
-        if (call.rfind("file ", 0) == 0) files.push_back(call);
-    Calls expected = {"file " + deep + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt", "file " + top + "caf\xC3\xA9.txt",
-                      "file " + top + "cafe.txt", "file " + top + "\xF0\x9F\x98\x80.txt"};
-    std::sort(files.begin(), files.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(files, expected);
-}
-
-TEST_F(Walker, DirectoryLinksAreNamedAndNeverEntered) {
-    Make({"top\\", "top\\a.txt", "outside\\", "outside\\victim.txt"});
+// A selected link is skipped, unless the tool works on the folder alone.
+TEST_F(Walker, ASelectedDirectoryLinkIsSkippedUnlessTheFolderAloneIsWorkedOn) {
+    Make({"top\\", "outside\\", "outside\\victim.txt"});
     const driver::UnixLink out(m_root / "outside", m_root / "top\\out");
-    const driver::UnixLink up(m_root.Path(), m_root / "top\\up");
-
-    EXPECT_EQ(Walk(m_root / "top", 1), 0);
-    const std::string top = m_root / "top\\";
-    EXPECT_EQ(m_engine.calls, (Calls{"folder " + top, "file " + top + "a.txt"}));
-    EXPECT_NE(m_log.lines.find("Link skipped - " + top + "out\r\n"), std::string::npos) << m_log.lines;
-    EXPECT_NE(m_log.lines.find("Link skipped - " + top + "up\r\n"), std::string::npos) << m_log.lines;
-    EXPECT_EQ(m_log.lines.find("[red]"), std::string::npos) << m_log.lines;
-
-    // Selected itself, a link is skipped too, unless the tool works on the folder alone.
-    m_engine.calls.clear();
-    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, WalkOptions{}).failures, 0);
+    const std::wstring link = driver::Wide(m_root / "top\\out");
+    EXPECT_EQ(WalkPathList(m_engine, {link}, WalkOptions{}).failures, 0);
     EXPECT_TRUE(m_engine.calls.empty());
+    const std::string lines = TakeLines(m_log);
+    EXPECT_NE(lines.find("Link skipped - " + (m_root / "top\\out") + "\r\n"), std::string::npos) << lines;
     WalkOptions folderOnly;
     folderOnly.folders = FolderHandling::FolderOnly;
-    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(top + "out")}, folderOnly).failures, 0);
-    EXPECT_EQ(m_engine.calls, Calls{"folder " + top + "out"});
+    EXPECT_EQ(WalkPathList(m_engine, {link}, folderOnly).failures, 0);
+    EXPECT_EQ(m_engine.calls, Calls{"folder " + (m_root / "top\\out")});
 }
 
 TEST_F(Walker, SharedRunHandsEachPathOnAndStops) {
-    Make({"top\\", "top\\a.txt", "selected.txt"});
-    SetAttributes(m_root / "selected.txt", FILE_ATTRIBUTE_HIDDEN);
-    const std::vector<std::wstring> paths = {driver::Wide(m_root / "selected.txt"), driver::Wide(m_root / "top"),
-                                             driver::Wide(m_root / "gone.txt"), driver::Wide(m_root / "no\\such.txt")};
+    Make({"top\\", "top\\a.txt", "selected.txt", "stop.txt"});
+    SetFileAttributesW(driver::LongPath(m_root / "selected.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    std::vector<std::wstring> paths;
+    for (const char* name : {"selected.txt", "top", "gone.txt", "no\\such.txt", "stop.txt", "top", "gone.txt"})
+        paths.push_back(driver::Wide(m_root / name));
     const RunTally tally = WalkPathList(m_engine, paths, WalkOptions{});
     EXPECT_EQ(tally.failures, 2);
-    EXPECT_EQ(tally.notDone, 0);
+    // A stop from the engine leaves that path and the rest undone.
+    EXPECT_EQ(tally.notDone, 3);
     // A path that is not there is named by the walk, whatever the tool.
     EXPECT_EQ(m_engine.calls, (Calls{"file " + (m_root / "selected.txt"), "folder " + (m_root / "top\\"),
-                                     "file " + (m_root / "top\\a.txt")}));
-    EXPECT_EQ(m_log.lines, "[red]Not found - " + (m_root / "gone.txt") + "\r\n[red]Not found - " +
-                               (m_root / "no\\such.txt") + "\r\n");
-    m_log.lines.clear();
+                                     "file " + (m_root / "top\\a.txt"), "file " + (m_root / "stop.txt")}));
+    EXPECT_EQ(TakeLines(m_log), "[red]Not found - " + (m_root / "gone.txt") + "\r\n[red]Not found - " +
+                                    (m_root / "no\\such.txt") + "\r\n");
     // A selected file is handed over as it is, its attributes untouched.
     EXPECT_TRUE(IsHidden(m_root / "selected.txt"));
 
+    // Once stopped, a walk ends before its first entry.
     m_engine.calls.clear();
-    WalkOptions folderOnly;
-    folderOnly.folders = FolderHandling::FolderOnly;
-    EXPECT_EQ(WalkPathList(m_engine, {driver::Wide(m_root / "top")}, folderOnly).failures, 0);
-    EXPECT_EQ(m_engine.calls, Calls{"folder " + (m_root / "top")});
-
-    // A stop request ends the run before the next path and the next entry; every path
-    // it kept from the engine is left undone.
-    m_engine.calls.clear();
-    m_stop.Request();
-    const RunTally stopped = WalkPathList(m_engine, paths, WalkOptions{});
-    EXPECT_EQ(stopped.failures, 0);
-    EXPECT_EQ(stopped.notDone, 4);
     EXPECT_EQ(Walk(m_root / "top", 1), 0);
     EXPECT_TRUE(m_engine.WasCutShort());
     EXPECT_TRUE(m_engine.calls.empty());
 }
 
-// Stops the run from inside the engine, when it meets a path with "stop" in it.
-class StoppingEngine : public RecordingEngine {
-public:
-    StoppingEngine(CLogSink& log, CStopRequest& stop) : RecordingEngine(log, stop), m_request(stop) {}
-    ResultCode OnFile(const std::wstring& path) override {
-        RecordingEngine::OnFile(path);
-        if (path.find(L"stop") == std::wstring::npos) return kResultOk;
-        m_request.Request();
-        return kResultStopped;
-    }
-
-private:
-    CStopRequest& m_request;
-};
-
-TEST_F(Walker, AStopMidPathLeavesThatPathAndTheRestUndone) {
-    Make({"one.txt", "stop.txt", "top\\", "top\\a.txt", "last.txt"});
-    StoppingEngine engine(m_log, m_stop);
-    const RunTally tally = WalkPathList(engine,
-                                        {driver::Wide(m_root / "one.txt"), driver::Wide(m_root / "stop.txt"),
-                                         driver::Wide(m_root / "top"), driver::Wide(m_root / "last.txt")},
-                                        WalkOptions{});
-    EXPECT_EQ(tally.failures, 0);
-    EXPECT_EQ(tally.notDone, 3);
-    EXPECT_EQ(engine.calls, (Calls{"file " + (m_root / "one.txt"), "file " + (m_root / "stop.txt")}));
-}
-
-TEST_F(Walker, AFolderThatCannotBeListedIsNamedWithItsReasonAnEmptyOneIsNoFailure) {
-    Make({"top\\", "top\\a.txt", "top\\held\\", "top\\held\\b.txt", "top\\empty\\"});
+// Failures add up: the engine's, a folder that cannot be listed (named with its reason and
+// never reported done), a file or a missing folder walked as a folder; an empty one is none.
+TEST_F(Walker, FailuresAddUpAndAFolderThatCannotBeListedIsNamedWithItsReason) {
+    Make({"top\\", "top\\a.txt", "top\\fail.txt", "top\\failsub\\", "top\\held\\", "top\\held\\b.txt", "top\\empty\\"});
     const std::string top = m_root / "top\\";
     // Wine lets root list any folder whatever its Unix mode; a folder another program
     // holds without sharing cannot be opened for listing, there as on Windows.
@@ -245,26 +160,28 @@ TEST_F(Walker, AFolderThatCannotBeListedIsNamedWithItsReasonAnEmptyOneIsNoFailur
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(held);
 
-    EXPECT_EQ(Walk(top, 1), 1);
+    EXPECT_EQ(Walk(top, 1), 3);
     Calls sorted = m_engine.calls;
     std::sort(sorted.begin(), sorted.end());
-    // The folder that could not be listed is not reported done to the engine.
-    EXPECT_EQ(sorted, (Calls{"file " + top + "a.txt", "folder " + top, "folder " + top + "empty\\"}));
-    EXPECT_EQ(m_log.lines,
+    EXPECT_EQ(sorted, (Calls{"file " + top + "a.txt", "file " + top + "fail.txt", "folder " + top,
+                             "folder " + top + "empty\\", "folder " + top + "failsub\\"}));
+    EXPECT_EQ(TakeLines(m_log),
               "[red]Cannot list - " + top + "held\\ (" + driver::SystemReason(ERROR_SHARING_VIOLATION) + ")\r\n");
-    // Selected itself, the same: no tool reports it done.
     m_engine.calls.clear();
-    EXPECT_EQ(Walk(top + "held", 1), 1);
+    for (const std::string& path : {top + "held", top + "a.txt", m_root / "missing-fail"})
+        EXPECT_EQ(Walk(path, 1), 1) << path;
     EXPECT_TRUE(m_engine.calls.empty());
 }
 
-// 600 levels on a 128 KB stack: a walk that recursed, 592 bytes of find record a level, overflows it.
+// 600 levels on a 128 KB stack: a walk that recursed, 592 bytes of find record a level,
+// overflows it. At the foot, far beyond MAX_PATH, names outside the code page arrive whole
+// and look-alikes stay apart: "cafe.txt" is never taken for "café.txt".
 DWORD WINAPI WalkDeepTree(void* context) {
     auto* walker = static_cast<std::pair<RecordingEngine*, std::wstring>*>(context);
     return DWORD(walker->first->WalkFolder(walker->second, 1));
 }
 
-TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
+TEST_F(Walker, AChainOfHundredsOfFoldersIsWalkedOnASmallStackAndItsNamesArriveWhole) {
     std::string deep = m_root / "top";
     ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr));
     std::vector<std::string> chain;
@@ -273,7 +190,11 @@ TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
         ASSERT_TRUE(CreateDirectoryW(driver::LongPath(deep).c_str(), nullptr)) << chain.size();
         chain.push_back(deep);
     }
-    driver::WriteFile(deep + "\\f", "");
+    Calls files;
+    for (const char* name : {"cafe.txt", "caf\xC3\xA9.txt", "\xF0\x9F\x98\x80.txt", "\xE6\x97\xA5\xE6\x9C\xAC.txt"}) {
+        driver::WriteFile(deep + "\\" + name, "");
+        files.push_back("file " + deep + "\\" + name);
+    }
 
     std::pair<RecordingEngine*, std::wstring> context(&m_engine, driver::Wide(m_root / "top"));
     UniqueHandle thread(
@@ -283,44 +204,40 @@ TEST_F(Walker, AChainOfThousandsOfFoldersIsWalkedOnASmallStack) {
     DWORD failures = 1;
     GetExitCodeThread(thread.Get(), &failures);
     EXPECT_EQ(failures, 0u);
-    ASSERT_EQ(m_engine.calls.size(), chain.size() + 2);
+    ASSERT_EQ(m_engine.calls.size(), chain.size() + 1 + files.size());
     EXPECT_EQ(m_engine.calls[chain.size()], "folder " + chain.back() + "\\");
-    EXPECT_EQ(m_engine.calls.back(), "file " + deep + "\\f");
+    Calls met(m_engine.calls.end() - files.size(), m_engine.calls.end());
+    std::sort(met.begin(), met.end());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(met, files);
 
     // The chain goes from its bottom up, rather than by the driver's recursive clean-up.
-    DeleteFileW(driver::LongPath(deep + "\\f").c_str());
+    for (const std::string& file : files) DeleteFileW(driver::LongPath(file.substr(5)).c_str());
     for (auto level = chain.rbegin(); level != chain.rend(); ++level)
         RemoveDirectoryW(driver::LongPath(*level).c_str());
 }
 
-std::string Md5Hex(const std::string& bytes) {
-    CAnyDigest digest(DigestKind::Md5);
-    digest.Init();
-    digest.Update(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    return LowercaseHex(digest.Finish());
-}
-
 // Several hundred files of mixed sizes (empty, within the first chunk, across chunks), in
-// folders and sub-folders, with a missing path and a link among them.
+// folders and sub-folders, with a missing path and a link among them. Every fifth entry of
+// its MD5SUMS is wrong, every ninth names no file.
 std::vector<std::wstring> MakeMixedTree(const driver::TempFolder& root) {
     std::mt19937 random(30);
     std::string sums;
-    for (const char* folder : {"tree", "tree\\a", "tree\\a\\deep", "tree\\b"})
-        CreateDirectoryW(driver::LongPath(root / folder).c_str(), nullptr);
+    const char* folders[] = {"tree", "tree\\a", "tree\\a\\deep", "tree\\b"};
+    for (const char* folder : folders) CreateDirectoryW(driver::LongPath(root / folder).c_str(), nullptr);
     for (int i = 0; i < 320; ++i) {
-        const char* folders[] = {"tree", "tree\\a", "tree\\a\\deep", "tree\\b"};
-        const std::string name = std::string(folders[i % 4]) + "\\f" + std::to_string(i) + ".bin";
+        const std::string name = std::string(folders[i % 4]).substr(4) + "\\f" + std::to_string(i) + ".bin";
         const size_t size = i % 40 == 0 ? CFileHasher::kChunkSize + random() % (3 * CFileHasher::kChunkSize)
                                         : (i % 7 == 0 ? 0 : random() % 70000);
         std::string bytes(size, '\0');
         for (char& byte : bytes) byte = char(random());
-        driver::WriteFile(root / name, bytes);
-        // Every fifth entry is wrong, every ninth names no file.
-        std::string name2 = name.substr(5);
-        for (char& c : name2)
-            if (c == '\\') c = '/';
-        const std::string hex = i % 5 == 0 ? std::string(32, 'a') : Md5Hex(bytes);
-        sums += hex + "  " + (i % 9 == 0 ? "gone/" : "") + name2 + "\n";
+        driver::WriteFile(root / "tree" + name, bytes);
+        CAnyDigest digest(DigestKind::Md5);
+        digest.Init();
+        digest.Update(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        std::string entry = (i % 9 == 0 ? "gone" : "") + name;
+        std::replace(entry.begin(), entry.end(), '\\', '/');
+        sums += (i % 5 == 0 ? std::string(32, 'a') : LowercaseHex(digest.Finish())) + "  " + entry.substr(1) + "\n";
     }
     driver::WriteFile(root / "tree\\MD5SUMS", sums);
     return {driver::Wide(root / "tree"), driver::Wide(root / "missing.bin"), driver::Wide(root / "tree\\a\\f1.bin")};
@@ -330,41 +247,25 @@ std::vector<std::wstring> MakeMixedTree(const driver::TempFolder& root) {
 TEST_F(Walker, SeveralFilesAtOnceWriteTheLogOfOneAtATime) {
     const std::vector<std::wstring> paths = MakeMixedTree(m_root);
     const driver::UnixLink link(m_root / "tree\\b", m_root / "tree\\a\\link");
-    struct Run {
-        std::string lines;
-        int done, failed;
-        RunTally tally;
-        std::wstring kept;
-    };
-    const auto hash = [&](size_t workers) {
-        RecordingLog log;
-        auto checksums = std::make_shared<CRunChecksums>();
-        checksums->SetSelection(paths);
+    // What a run leaves: its lines, its counts and the digests it kept.
+    const auto run = [&](bool verify, size_t workers) {
+        CRunFeed log;
+        auto kept = std::make_shared<CRunChecksums>();
+        kept->SetSelection(paths);
         const RunTally tally =
-            HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, checksums,
-                         "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5, workers)(log, m_stop);
-        return Run{log.lines, log.doneCount, log.failedCount, tally, checksums->Text(L"\n")};
+            verify ? VerifyChecksums(paths, workers)(log, m_stop)
+                   : HashCheckJob(paths, WalkOptions{}, {DigestKind::Md5, DigestKind::Sha1}, kept,
+                                  "d41d8cd98f00b204e9800998ecf8427e", ChecksumAlgorithm::Md5, workers)(log, m_stop);
+        return std::tuple(TakeLines(log), log.Progress().files, log.Progress().failures, tally.failures, tally.notDone,
+                          kept->Text(L"\n"));
     };
-    const auto verify = [&](size_t workers) {
-        RecordingLog log;
-        const RunTally tally = VerifyChecksums(paths, workers)(log, m_stop);
-        return Run{log.lines, log.doneCount, log.failedCount, tally, {}};
-    };
-    for (const auto& tool : {std::function<Run(size_t)>(hash), std::function<Run(size_t)>(verify)}) {
-        const Run one = tool(1);
-        // The empty files match the expected digest, the rest fail.
-        EXPECT_GT(one.done, 30);
-        EXPECT_GT(one.failed, 30);
-        EXPECT_GT(one.done + one.failed, 300);
-        for (size_t workers : {2, 5}) {
-            const Run several = tool(workers);
-            EXPECT_EQ(several.lines, one.lines) << workers;
-            EXPECT_EQ(several.done, one.done) << workers;
-            EXPECT_EQ(several.failed, one.failed) << workers;
-            EXPECT_EQ(several.tally.failures, one.tally.failures) << workers;
-            EXPECT_EQ(several.tally.notDone, 0) << workers;
-            EXPECT_TRUE(several.kept == one.kept) << workers;
-        }
+    for (const bool verify : {false, true}) {
+        const auto one = run(verify, 1);
+        const auto [lines, files, failed, failures, notDone, digests] = one;
+        // The empty files match the expected digest, the rest fail; nothing is left undone.
+        EXPECT_TRUE(files > failed + 30 && failed > 30 && files + failed > 300) << files << ", " << failed;
+        EXPECT_EQ(notDone, 0);
+        for (const size_t workers : {2, 5}) EXPECT_TRUE(run(verify, workers) == one) << verify << ": " << workers;
     }
 }
 
@@ -381,107 +282,70 @@ CToolRun::Job HashJob(const std::vector<std::wstring>& paths) {
     };
 }
 
-std::string TakeLines(CRunFeed& feed) {
-    std::vector<LogEntry> batch;
-    std::string lines;
-    feed.Take(batch, 1000);
-    for (const LogEntry& entry : batch)
-        lines += (entry.format == LogFormat::Error    ? "[red]"
-                  : entry.format == LogFormat::Notice ? "[notice]"
-                                                      : "") +
-                 driver::Utf8(entry.text);
-    return lines;
-}
-
-// Stops a run blocked in a call: cancelled, it ends within 2 s (its lines returned); else
-// the wait of Close, of log-off and of the program's end lets the worker go in time.
-std::string StopBlocked(CToolRun& run, seam::Installed& seam, bool cancellable) {
+// Stops a run blocked in a call, as the log's Stop and its timer do: the wait is cancelled
+// and the run ends within 2 s; returns its lines.
+std::string StopBlocked(CToolRun& run) {
     const ULONGLONG start = GetTickCount64();
     std::string lines;
-    if (cancellable) {
-        run.RequestStop();  // as the log's Stop and its timer do
-        while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
-            lines += TakeLines(run.Feed());
-            Sleep(50);
-            run.CancelBlockedRead();
-        }
-        EXPECT_LT(GetTickCount64() - start, 2000u);
-        while (run.Feed().HasWaiting()) lines += TakeLines(run.Feed());
-        EXPECT_TRUE(run.StopAndJoin(1000));
-    } else {
-        EXPECT_FALSE(run.StopAndJoin(1000));
-        EXPECT_LT(GetTickCount64() - start, 2000u);
-        // Whoever asks later, such as the program's last wait, hears it too.
-        EXPECT_FALSE(run.StopAndJoin(0));
-        EXPECT_FALSE(run.HasStarted());
+    run.RequestStop();
+    while (!run.Feed().Progress().finished && GetTickCount64() - start < 6000) {
+        lines += TakeLines(run.Feed());
+        Sleep(50);
+        run.CancelBlockedRead();
     }
-    seam.Release();
-    // A worker let go still reports to this run: it ends first.
-    while (!run.Feed().Progress().finished) Sleep(10);
-    Sleep(100);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    lines += TakeLines(run.Feed());
+    EXPECT_TRUE(run.StopAndJoin(1000));
     return lines;
 }
 
-// Each call that may wait on a share: Stop cancels it, or, where nothing can, Close lets the worker go in time.
+// Each call that may wait on a share: Stop cancels it, and the worker is in a read there, so
+// that where nothing can cancel it Close lets the worker go in time.
 TEST_F(BlockingCalls, StopCancelsEveryCallThatWaitsAndTheEndOfTheProgramIsBounded) {
     Make({"stuck\\", "stuck\\a.txt", "stuck\\SHA256SUMS", "stuck\\notes.asc", "stuck\\app.iso"});
     driver::WriteFile(m_root / "stuck\\SHA256SUMS", "d41d8cd98f00b204e9800998ecf8427e  a.txt\n");
-    const std::wstring stuck = driver::Wide(m_root / "stuck");
+    const std::wstring stuck = driver::Wide(m_root / "stuck"), tree = MakeMixedTree(m_root).front();
+    const CToolRun::Job severalAtOnce = HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5},
+                                                     std::make_shared<CRunChecksums>(), "", ChecksumAlgorithm::Md5, 3);
+    const std::string stopped = "[notice]Stopped\r\n[notice]---\r\nStopped - ";
+    const std::string counts = "0 files done, 0 failed, 1 of the selected paths not finished, 0 bytes read\r\n";
     const struct {
         const char* what;
         seam::Call call;
         const wchar_t* path;
-        bool verify;
-        std::wstring selected;
+        CToolRun::Job job;
         std::string before = {};  // what the run wrote before the call that waits
+        bool several = false;     // files done before the stop vary: only the summary is known
     } cases[] = {
-        {"hash: a selected path's attributes", seam::Call::Attributes, L"stuck", false, stuck},
-        {"hash: a folder's listing", seam::Call::FindFirst, L"stuck\\*", false, stuck},
-        {"hash: a folder's next entries", seam::Call::FindNext, L"stuck", false, stuck},
+        {"hash: a selected path's attributes", seam::Call::Attributes, L"stuck", HashJob({stuck})},
+        {"hash: a folder's listing", seam::Call::FindFirst, L"stuck\\*", HashJob({stuck})},
+        {"hash: a folder's next entries", seam::Call::FindNext, L"stuck", HashJob({stuck})},
         // The walk meets the signature notes.asc before SHA256SUMS.
-        {"verify: a checksum file's attributes", seam::Call::AttributesEx, L"SHA256SUMS", true, stuck,
+        {"verify: a checksum file's attributes", seam::Call::AttributesEx, L"SHA256SUMS", VerifyChecksums({stuck}),
          "Signature not checked - " + driver::Utf8(stuck) + "\\notes.asc\r\n"},
-        {"verify: the head of an .asc file", seam::Call::Create, L"notes.asc", true, stuck + L"\\notes.asc"},
-        {"verify: the listing beside a download", seam::Call::FindFirst, L"stuck\\*", true, stuck + L"\\app.iso"},
+        {"verify: the head of an .asc file", seam::Call::Create, L"notes.asc",
+         VerifyChecksums({stuck + L"\\notes.asc"})},
+        {"verify: the listing beside a download", seam::Call::FindFirst, L"stuck\\*",
+         VerifyChecksums({stuck + L"\\app.iso"})},
+        // Several files read at once: the waiting open is on a thread beside the walk.
+        {"hash: an open beside the walk", seam::Call::Create, L"f200.bin", severalAtOnce, {}, true},
     };
-    const std::string stopped =
-        "[notice]Stopped\r\n[notice]---\r\nStopped - 0 files done, 0 failed, 1 of the selected paths not finished, 0 "
-        "bytes "
-        "read\r\n";
     for (const auto& test : cases) {
-        for (bool cancellable : {true, false}) {
-            SCOPED_TRACE(std::string(test.what) + (cancellable ? "" : ", not cancellable"));
-            seam::BlockedCall blocked(m_seam, test.call, test.path, cancellable);
-            ASSERT_TRUE(blocked.Ready());
-            CToolRun run;
-            run.Feed().SetConsumer(nullptr, 0);
-            run.Start(test.verify ? VerifyChecksums({test.selected}) : HashJob({test.selected}));
-            EXPECT_TRUE(m_seam.WaitUntilEntered());
-            EXPECT_TRUE(run.IsWorkerReading());  // what the deadline of Close asks before it lets the worker go
-            const std::string lines = StopBlocked(run, m_seam, cancellable);
-            if (cancellable) {
-                EXPECT_EQ(lines, test.before + stopped);
-            }
-        }
-    }
-}
-
-// The same with several files read at once: the waiting open is on a thread beside the walk.
-TEST_F(BlockingCalls, StopInTheMiddleOfARunOfSeveralFilesAtOnce) {
-    const std::wstring tree = MakeMixedTree(m_root).front();
-    for (bool cancellable : {true, false}) {
-        seam::BlockedCall blocked(m_seam, seam::Call::Create, L"f200.bin", cancellable);
+        SCOPED_TRACE(test.what);
+        seam::BlockedCall blocked(m_seam, test.call, test.path, true);
         ASSERT_TRUE(blocked.Ready());
         CToolRun run;
         run.Feed().SetConsumer(nullptr, 0);
-        run.Start(
-            HashCheckJob({tree}, WalkOptions{}, {DigestKind::Md5}, run.Checksums(), "", ChecksumAlgorithm::Md5, 3));
-        EXPECT_TRUE(m_seam.WaitUntilEntered()) << cancellable;
-        EXPECT_TRUE(run.IsWorkerReading()) << cancellable;
-        const std::string lines = StopBlocked(run, m_seam, cancellable);
-        if (!cancellable) continue;
-        // The files done before the stop vary; the summary ends the log and names the path not done.
-        const size_t summary = lines.rfind("[notice]Stopped\r\n[notice]---\r\nStopped - ");
+        run.Start(test.job);
+        EXPECT_TRUE(m_seam.WaitUntilEntered());
+        EXPECT_TRUE(run.IsWorkerReading());  // what the deadline of Close asks before it lets the worker go
+        const std::string lines = StopBlocked(run);
+        if (!test.several) {
+            EXPECT_EQ(lines, test.before + stopped + counts);
+            continue;
+        }
+        // The summary ends the log and names the path not done, not the file that waited.
+        const size_t summary = lines.rfind(stopped);
         ASSERT_NE(summary, std::string::npos) << lines;
         EXPECT_NE(lines.find(" 0 failed, 1 of the selected paths not finished, ", summary), std::string::npos)
             << lines.substr(summary);
@@ -505,22 +369,22 @@ TEST_F(BlockingCalls, AChecksumFileThatIsACloudPlaceholderIsNamedAndNeverOpened)
     driver::WriteFile(m_root / "walk\\cloud.asc", "-----BEGIN PGP SIGNED MESSAGE-----\nHash: SHA256\n\n");
     driver::WriteFile(m_root / "beside\\app.iso.sha256sum", "d41d8cd98f00b204e9800998ecf8427e  app.iso\n");
     seam::g_elsewhere = {L"cloud.sha256", L"cloud.asc", L"app.iso.sha256sum"};
+    const auto elsewhere = [&](const char* name) { return "[red]Not on this computer - " + (m_root / name) + "\r\n"; };
     const struct {
-        std::string selected;
+        const char* selected;
         std::string lines;
     } cases[] = {
-        {m_root / "walk\\cloud.sha256", "[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
-        {m_root / "walk\\cloud.asc", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") + "\r\n"},
-        {m_root / "walk", "[red]Not on this computer - " + (m_root / "walk\\cloud.asc") +
-                              "\r\n[red]Not on this computer - " + (m_root / "walk\\cloud.sha256") + "\r\n"},
-        {m_root / "beside\\app.iso", "[red]Not on this computer - " + (m_root / "beside\\app.iso.sha256sum") +
-                                         "\r\n[red]No checksum file lists - " + (m_root / "beside\\app.iso") + "\r\n"},
+        {"walk\\cloud.sha256", elsewhere("walk\\cloud.sha256")},
+        {"walk\\cloud.asc", elsewhere("walk\\cloud.asc")},
+        {"walk", elsewhere("walk\\cloud.asc") + elsewhere("walk\\cloud.sha256")},
+        {"beside\\app.iso", elsewhere("beside\\app.iso.sha256sum") + "[red]No checksum file lists - " +
+                                (m_root / "beside\\app.iso") + "\r\n"},
     };
     for (const auto& test : cases) {
-        m_log.lines.clear();
-        const RunTally tally = VerifyChecksums({driver::Wide(test.selected)})(m_log, m_stop);
+        const RunTally tally = VerifyChecksums({driver::Wide(m_root / test.selected)})(m_log, m_stop);
+        const std::string lines = TakeLines(m_log);
         // The walk meets the folder's entries in the order the file system keeps.
-        EXPECT_EQ(SortedLines(m_log.lines), SortedLines(test.lines)) << m_log.lines;
+        EXPECT_EQ(SortedLines(lines), SortedLines(test.lines)) << lines;
         EXPECT_EQ(tally.failures, int(std::count(test.lines.begin(), test.lines.end(), '\n'))) << test.selected;
     }
     EXPECT_TRUE(seam::g_opened.empty()) << driver::Utf8(seam::g_opened.front());
