@@ -4,6 +4,7 @@
 #include <wincrypt.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace tooltest;
 
@@ -136,10 +137,16 @@ TEST(HashRun, AllThreeDigestsAroundTheChunkSizesWithCountedFailures) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
-// A file whose reading the test holds up: meanwhile the window answers another program,
-// repaints and shows the progress; Stop cancels the read that waits for more, and the
-// summary names what was left.
-TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
+// What a hash run stopped during its second file says, in the program's language.
+struct StopWords {
+    std::string progress, stopped, counts, line, summary, verdict, title;
+};
+
+// The second selected path is a pipe that serves three chunks and then waits; `whileReading`
+// looks at the log while the worker waits in the read, then Stop ends the run. The summary
+// and the status bar give the same counts and what was not done; a pipe is no file on
+// disk, so the total is not known beforehand.
+void StopDuringALongRead(const StopWords& words, const std::function<void(HWND, const std::string&)>& whileReading) {
     driver::TempFolder folder;
     driver::WriteFile(folder / "first", "abc");
     driver::WriteFile(folder / "after", "never read");
@@ -150,28 +157,41 @@ TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
     HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::Click(dialog, IDOK);
     pipe.Serve(Pattern(3 * 8192));
-
-    const std::string status = driver::WaitForStatus(log, "1 file, 0 failed, 24.0 KB read, ");
+    const std::string status = driver::WaitForStatus(log, words.progress);
     EXPECT_NE(status.find(" - " + pipe.Path()), std::string::npos) << status;
-    EXPECT_GE(driver::RoundTripMs(log, 1000), 0) << "the log does not answer";
-    HWND text = GetDlgItem(log, IDC_LOG);
-    InvalidateRect(text, nullptr, FALSE);
-    RECT dirty;
-    for (int i = 0; i < 100 && GetUpdateRect(text, &dirty, FALSE); ++i) Sleep(20);
-    EXPECT_FALSE(GetUpdateRect(text, &dirty, FALSE)) << "the log does not repaint";
-    EXPECT_NE(driver::ReadLogText(log).find("\"" + (folder / "first") + "\" MD5:"), std::string::npos);
-
+    whileReading(log, folder / "first");
     driver::Command(log, ID_LOG_STOP);
-    // The summary and the status bar give the same counts, and what was not done.
-    const std::string stopped = driver::WaitForStatus(log, "Stopped: ");
-    const std::string counts = stopped.substr(9, stopped.rfind(" in ") - 9);
-    // A pipe is no file on disk: the total is not known beforehand.
-    EXPECT_EQ(counts, "1 file done, 0 failed, 2 of the selected paths not finished, 24.0 KB read");
+    const std::string stopped = driver::WaitForStatus(log, words.stopped);
+    EXPECT_EQ(stopped.rfind(words.stopped + words.counts, 0), 0u) << stopped;
     const Outcome run = FinishRun(app, nullptr);
-    EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n" +
-                              "<R>Stopped\r\n---\r\nStopped - " + counts + "\r\n</R>");
-    EXPECT_EQ(run.verdict, "Stopped: 1 file done, the rest not done");
+    EXPECT_EQ(run.marked, "<G>\"" + (folder / "first") + "\"</G> MD5:900150983CD24FB0D6963F7D28E17F72\r\n<R>" +
+                              words.line + "\r\n---\r\n" + words.summary + words.counts + "\r\n</R>");
+    EXPECT_EQ(run.verdict, words.verdict);
+    EXPECT_EQ(run.title.rfind(words.title, 0), 0u) << run.title;
     EXPECT_EQ(run.exitCode, 0);
+}
+
+TEST(HashRun, DuringALongReadTheLogAnswersShowsProgressAndStops) {
+    StopDuringALongRead({"1 file, 0 failed, 24.0 KB read, ", "Stopped: ",
+                         "1 file done, 0 failed, 2 of the selected paths not finished, 24.0 KB read", "Stopped",
+                         "Stopped - ", "Stopped: 1 file done, the rest not done", "Log - Check Hashes - first"},
+                        [](HWND log, const std::string& first) {
+                            EXPECT_GE(driver::RoundTripMs(log, 1000), 0) << "the log does not answer";
+                            HWND text = GetDlgItem(log, IDC_LOG);
+                            InvalidateRect(text, nullptr, FALSE);
+                            RECT dirty;
+                            for (int i = 0; i < 100 && GetUpdateRect(text, &dirty, FALSE); ++i) Sleep(20);
+                            EXPECT_FALSE(GetUpdateRect(text, &dirty, FALSE)) << "the log does not repaint";
+                            EXPECT_NE(driver::ReadLogText(log).find("\"" + first + "\" MD5:"), std::string::npos);
+                        });
+}
+
+TEST(HashRunJapanese, AStopIsSaidInJapanese) {
+    StopDuringALongRead(
+        {"1 個のファイル、失敗 0 件、24.0 KB 読み取り、",
+         "中止: ", "1 個のファイルを処理済み、失敗 0 件、選択したパスのうち 2 個が未完了、24.0 KB 読み取り",
+         "中止しました", "中止 - ", "中止: 1 個のファイルを処理済み、残りは未処理", "ログ - ハッシュを確認 - first"},
+        [](HWND, const std::string&) {});
 }
 
 // A digest on the clipboard is one file's: it fills Expected, and the dialog says where
