@@ -73,6 +73,20 @@ inline Microsoft::WRL::ComPtr<IDataObject> ShellSelection(const std::wstring& fo
     return selection;
 }
 
+// Paths as Explorer drops them (CF_HDROP, wide): each ended by a null, the list by a second one.
+inline HGLOBAL DroppedPaths(const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& path : paths) names += path + L'\0';
+    const size_t size = (names.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + size);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    memcpy(files + 1, names.c_str(), size);
+    GlobalUnlock(memory);
+    return memory;
+}
+
 // A string under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 inline std::string RegistryString(HKEY root, const std::string& key, const char* value) {
     char text[MAX_PATH * 2] = "<missing>";

@@ -75,13 +75,11 @@ TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
 // VexQuilkit runs as the user who starts it; the registration runs in an instance of its
 // own started with "runas", which reports through its exit code and shows nothing.
 TEST(MainDlg, OnlyTheRegistrationStepRunsElevatedInAnInstanceOfItsOwn) {
-    HMODULE image = LoadLibraryExA(driver::QuilkitExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(image, nullptr);
-    HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    const driver::ProgramResources image(driver::QuilkitExe());
+    HRSRC found = FindResourceA(image.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
     ASSERT_NE(found, nullptr);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image, found))),
-                               SizeofResource(image, found));
-    FreeLibrary(image);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image.Get(), found))),
+                               SizeofResource(image.Get(), found));
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
 
     driver::TempFolder program;
@@ -128,42 +126,52 @@ const std::string kServerKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A8
 // The registration line, both its lines.
 std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRATION); }
 
+// The registration line's first line, `id` with this build's version, in the user's language.
+std::string VersionLine(int id) {
+    std::string text = driver::TextOf(id);
+    return text.replace(text.find("%1"), 2, VEX_VERSION_TEXT);
+}
+
+// A message box's title and text as ClickAndRead gives them, in the user's language.
+std::string Said(int title, const std::string& text) { return driver::TextOf(title) + ": " + text; }
+
 }  // namespace
 
+// From a folder others can change Install registers for this user alone. A copy registered
+// for all users (the installer's) is named, and only its elevated step removes that
+// registration, which judges the place again. Run in either language.
 TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLineSaysWhere) {
     driver::TempFolder program(kFolderOthersCanChange);
     const std::string dll = CopyProgram(program.Path());
-    const std::string version = std::string("Version ") + VEX_VERSION_TEXT,
-                      here = "\r\nInstall adds the menu for you only: other users can change files in this folder.";
+    const std::string here = "\r\n" + driver::TextOf(IDS_LINE_INSTALLS_FOR_YOU),
+                      asAdministrator = "\r\n" + driver::TextOf(IDS_LINE_INSTALLS_FOR_ALL);
     RegDeleteTreeA(HKEY_CURRENT_USER, kServerKey.substr(0, kServerKey.rfind('\\')).c_str());
 
     driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
     HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_EQ(version + ", not installed" + here, Line(dialog));
-    EXPECT_EQ("Success: The context menu is installed for you.", ClickAndRead(app, dialog, IDC_INSTALL));
+    EXPECT_EQ(VersionLine(IDS_LINE_NOT_INSTALLED) + here, Line(dialog));
+    EXPECT_EQ(Said(IDS_TITLE_SUCCESS, driver::TextOf(IDS_INSTALLED_FOR_YOU)), ClickAndRead(app, dialog, IDC_INSTALL));
     EXPECT_EQ(dll, UserString(kServerKey));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
-    EXPECT_EQ(version + ", installed for this user" + here, Line(dialog));
+    EXPECT_EQ(VersionLine(IDS_LINE_FOR_THIS_USER) + here, Line(dialog));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 
-    // Registered for all users as well, from another copy (the installer's): Uninstall
-    // here removes this user's registration and names that copy, elevating nothing.
+    // Registered for all users as well, from another copy: Uninstall here removes this
+    // user's registration and names that copy, elevating nothing.
     driver::TempFolder installed;
     const std::string installedDll = CopyProgram(installed.Path());
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Register")));
-    const std::string anotherCopy = "The context menu is installed for all users from another folder:\r\n" +
-                                    installed.Path() +
-                                    "\r\n\r\nTo uninstall it, click Uninstall in VexQuilkit.exe in that folder, or "
-                                    "uninstall VexQuilkit in Settings > Apps.";
+    std::string anotherCopy = driver::TextOf(IDS_ANOTHER_COPY);
+    anotherCopy.replace(anotherCopy.find("%1"), 2, installed.Path());
     app = driver::Start(program / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_EQ(version + ", installed for all users and this user" + here, Line(dialog));
-    EXPECT_EQ("Success: The context menu is removed for you.\r\n\r\n" + anotherCopy,
+    EXPECT_EQ(VersionLine(IDS_LINE_FOR_BOTH) + here, Line(dialog));
+    EXPECT_EQ(Said(IDS_TITLE_SUCCESS, driver::TextOf(IDS_REMOVED_FOR_YOU) + "\r\n\r\n" + anotherCopy),
               ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ("<missing>", UserString(kServerKey));
-    EXPECT_EQ(version + ", installed for all users" + here, Line(dialog));
-    EXPECT_EQ("Error: " + anotherCopy, ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ(VersionLine(IDS_LINE_FOR_ALL_USERS) + here, Line(dialog));
+    EXPECT_EQ(Said(IDS_TITLE_ERROR, anotherCopy), ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ(installedDll, MachineString(kServerKey));
     driver::PressEscape(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
@@ -174,10 +182,21 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     // The registered copy says so, and removes it through its elevated instance.
     app = driver::Start(installed / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_EQ(version + ", installed for all users\r\nInstall adds the menu for all users, as administrator.",
-              Line(dialog));
-    EXPECT_EQ("Success: The context menu is removed for all users.", ClickAndRead(app, dialog, IDC_UNINSTALL));
+    EXPECT_EQ(VersionLine(IDS_LINE_FOR_ALL_USERS) + asAdministrator, Line(dialog));
+    EXPECT_EQ(Said(IDS_TITLE_SUCCESS, driver::TextOf(IDS_REMOVED_FOR_ALL)), ClickAndRead(app, dialog, IDC_UNINSTALL));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
+    EXPECT_EQ(VersionLine(IDS_LINE_NOT_INSTALLED) + asAdministrator, Line(dialog));
+    // Its folder opened to everyone after the dialog decided (Wine makes Everyone's full
+    // control the Unix mode 777): the elevated step refuses it, and Install is from then on
+    // this user's.
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone,
+                                                                     nullptr));
+    EXPECT_TRUE(SetFileSecurityA(installed.Path().c_str(), DACL_SECURITY_INFORMATION, everyone));
+    LocalFree(everyone);
+    EXPECT_EQ(Said(IDS_TITLE_ERROR, driver::TextOf(IDS_NOT_FOR_ALL_USERS)), ClickAndRead(app, dialog, IDC_INSTALL));
+    EXPECT_EQ("<missing>", MachineString(kServerKey));
+    EXPECT_EQ(VersionLine(IDS_LINE_NOT_INSTALLED) + here, Line(dialog));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 }
@@ -194,32 +213,6 @@ TEST(MainDlg, TheRegistrationForAllUsersNamesTheFinalPath) {
     EXPECT_EQ(dll, MachineString(kServerKey));
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(program, "/Unregister")));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
-}
-
-// The elevated step judges the place again: a folder opened to everyone after the dialog
-// decided is refused, nothing is registered, and Install is from then on this user's.
-TEST(MainDlg, TheElevatedStepRefusesAFolderOpenedToOthersMeanwhile) {
-    driver::TempFolder installed;
-    CopyProgram(installed.Path());
-    driver::Process app = driver::Start(installed / "VexQuilkit.exe", "");
-    HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
-    EXPECT_NE(std::string::npos, Line(dialog).find("\r\nInstall adds the menu for all users, as administrator."));
-    // Wine makes Everyone's full control the Unix mode 777.
-    PSECURITY_DESCRIPTOR everyone = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone,
-                                                                     nullptr));
-    EXPECT_TRUE(SetFileSecurityA(installed.Path().c_str(), DACL_SECURITY_INFORMATION, everyone));
-    LocalFree(everyone);
-    EXPECT_EQ(
-        "Error: Not installed for all users: users other than administrators can change this folder or a folder "
-        "above it.",
-        ClickAndRead(app, dialog, IDC_INSTALL));
-    EXPECT_EQ("<missing>", MachineString(kServerKey));
-    EXPECT_NE(
-        std::string::npos,
-        Line(dialog).find("\r\nInstall adds the menu for you only: other users can change files in this folder."));
-    driver::Close(dialog);
-    EXPECT_EQ(2, driver::WaitForExit(app));
 }
 
 // Japanese for exactly 0x0411 (Wine makes every Japanese Unix locale that, so the others are given here).
@@ -243,58 +236,11 @@ TEST(MainDlg, ALocaleOtherThan0411KeepsEnglish) {
     }
 }
 
-// Run with LC_ALL=ja_JP.UTF-8: the line and the message boxes, their titles too.
-TEST(MainDlg, JapaneseRegistrationLineAndMessages) {
-    ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "run with LC_ALL=ja_JP.UTF-8";
-    const std::string error = "\u30a8\u30e9\u30fc: ", done = "\u5b8c\u4e86: ";  // エラー, 完了
-    driver::TempFolder program(kFolderOthersCanChange);
-    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
-    driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
-    HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
-    // バージョン 1.1.0、未登録 / [登録] はこのユーザーだけに追加します。
-    // 他のユーザーもこのフォルダーのファイルを変更できるためです。
-    EXPECT_EQ("\u30d0\u30fc\u30b8\u30e7\u30f3 " + std::string(VEX_VERSION_TEXT) +
-                  "\u3001\u672a\u767b\u9332\r\n[\u767b\u9332] \u306f\u3053\u306e\u30e6\u30fc\u30b6\u30fc\u3060\u3051"
-                  "\u306b\u8ffd\u52a0\u3057\u307e\u3059\u3002\u4ed6\u306e\u30e6\u30fc\u30b6\u30fc\u3082\u3053\u306e"
-                  "\u30d5\u30a9\u30eb\u30c0\u30fc\u306e\u30d5\u30a1\u30a4\u30eb\u3092\u5909\u66f4\u3067\u304d\u308b"
-                  "\u305f\u3081\u3067\u3059\u3002",
-              Line(dialog));
-    // FlintPop64.dll が見つかりません。
-    EXPECT_EQ(error + "FlintPop64.dll \u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002",
-              ClickAndRead(app, dialog, IDC_INSTALL));
-
-    // Registered for all users from another copy: Uninstall here names it.
-    driver::TempFolder installed;
-    CopyProgram(installed.Path());
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Register")));
-    // 右クリックメニューは別のフォルダーから全ユーザーに登録されています: / 解除するには、そのフォルダーの
-    // VexQuilkit.exe で [解除] をクリックするか、[設定] > [アプリ] で VexQuilkit をアンインストールしてください。
-    EXPECT_EQ(error +
-                  "\u53f3\u30af\u30ea\u30c3\u30af\u30e1\u30cb\u30e5\u30fc\u306f\u5225\u306e\u30d5\u30a9\u30eb\u30c0"
-                  "\u30fc\u304b\u3089\u5168\u30e6\u30fc\u30b6\u30fc\u306b\u767b\u9332\u3055\u308c\u3066\u3044\u307e"
-                  "\u3059:\r\n" +
-                  installed.Path() +
-                  "\r\n\r\n\u89e3\u9664\u3059\u308b\u306b\u306f\u3001\u305d\u306e\u30d5\u30a9\u30eb\u30c0\u30fc\u306e "
-                  "VexQuilkit.exe \u3067 [\u89e3\u9664] \u3092\u30af\u30ea\u30c3\u30af\u3059\u308b\u304b\u3001"
-                  "[\u8a2d\u5b9a] > [\u30a2\u30d7\u30ea] \u3067 VexQuilkit \u3092\u30a2\u30f3\u30a4\u30f3\u30b9"
-                  "\u30c8\u30fc\u30eb\u3057\u3066\u304f\u3060\u3055\u3044\u3002",
-              ClickAndRead(app, dialog, IDC_UNINSTALL));
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Unregister")));
-    // 右クリックメニューをこのユーザーに登録しました。
-    Copy(StubDll("stub_s_false"), program / "flintpop64.dll");
-    EXPECT_EQ(done +
-                  "\u53f3\u30af\u30ea\u30c3\u30af\u30e1\u30cb\u30e5\u30fc\u3092\u3053\u306e\u30e6\u30fc\u30b6\u30fc"
-                  "\u306b\u767b\u9332\u3057\u307e\u3057\u305f\u3002",
-              ClickAndRead(app, dialog, IDC_INSTALL));
-    driver::Close(dialog);
-    EXPECT_EQ(2, driver::WaitForExit(app));
-}
-
-// On Windows 11 (build 22000) a third line says the first menu is the installer's; with the longest
-// second line all three fit.
-void ExpectWindows11Line(const std::string& line) {
+// On Windows 11 (build 22000) a third line says the first menu is the installer's; with the
+// longest second line all three fit. Run in either language.
+TEST(MainDlg, OnWindows11TheLineSaysTheFirstMenuNeedsTheInstaller) {
     const char* const key = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-    const std::string usual = MachineString(key, "CurrentBuild");
+    const std::string usual = MachineString(key, "CurrentBuild"), line = "\r\n" + driver::TextOf(IDS_LINE_WINDOWS11);
     driver::TempFolder program(kFolderOthersCanChange);
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     const driver::ProgramResources resources(program / "VexQuilkit.exe");
@@ -304,21 +250,9 @@ void ExpectWindows11Line(const std::string& line) {
         driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
         HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
         const std::string text = Line(dialog);
-        EXPECT_EQ(build != usual, text.find("\r\n" + line) != std::string::npos) << build << ": " << text;
+        EXPECT_EQ(build != usual, text.find(line) != std::string::npos) << build << ": " << text;
         if (build != usual) driver::ExpectTextsFit(dialog, resources.Get(), IDD_MAINDLG, "main dialog on Windows 11");
         driver::Close(dialog);
         EXPECT_EQ(2, driver::WaitForExit(app));
     }
-}
-
-TEST(MainDlg, OnWindows11TheLineSaysTheFirstMenuNeedsTheInstaller) {
-    ExpectWindows11Line("Windows 11's first menu needs the installer");
-}
-
-// Run with LC_ALL=ja_JP.UTF-8.
-TEST(MainDlg, JapaneseWindows11Line) {
-    // Windows 11 の最初のメニューにはインストーラーが必要です
-    ExpectWindows11Line(
-        "Windows 11 \u306e\u6700\u521d\u306e\u30e1\u30cb\u30e5\u30fc\u306b\u306f\u30a4\u30f3\u30b9"
-        "\u30c8\u30fc\u30e9\u30fc\u304c\u5fc5\u8981\u3067\u3059");
 }
