@@ -51,17 +51,12 @@ bool SameBytes(const std::string& file, const std::string& other) {
     return driver::ReadFile(file) == driver::ReadFile(other);
 }
 
+// Runs a command line (a quoted program and its arguments) to its end.
 int RunToEnd(const std::string& commandLine) {
-    std::wstring command = driver::Wide(commandLine);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
-    DWORD code = DWORD(-1);
-    if (WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return int(code);
+    const size_t end = commandLine.find('"', 1);
+    return driver::WaitForExit(
+        driver::Start(commandLine.substr(1, end - 1), commandLine.substr(std::min(end + 2, commandLine.size()))),
+        120000);
 }
 
 std::string VersionString(const std::string& file, const std::string& name) {
@@ -334,7 +329,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     ASSERT_NO_FATAL_FAILURE(Install(Variable("VEX_PACKAGE_SETUP"), VEX_VERSION_TEXT));
     FreeLibrary(held);
     EXPECT_TRUE(SameBytes(oldExtension, extension)) << "replaced while held";
-    EXPECT_EQ(0, RunToEnd("wineboot.exe --restart"));
+    EXPECT_EQ(0, RunToEnd("\"" + KnownFolder(FOLDERID_System) + "\\wineboot.exe\" --restart"));
     EXPECT_TRUE(SameBytes(Variable("VEX_PACKAGE_EXTENSION"), extension)) << "not replaced at the restart";
     EXPECT_FALSE(driver::FileExists(extension + ".new"));
 
@@ -366,7 +361,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     EXPECT_FALSE(driver::FileExists(m_folder + "\\VexQuilkit.exe"));
     EXPECT_TRUE(driver::FileExists(extension));
     CoUninitialize();
-    EXPECT_EQ(0, RunToEnd("wineboot.exe --restart"));
+    EXPECT_EQ(0, RunToEnd("\"" + KnownFolder(FOLDERID_System) + "\\wineboot.exe\" --restart"));
     EXPECT_FALSE(driver::FileExists(m_folder));
 }
 
@@ -444,16 +439,7 @@ TEST_F(Package, TheFolderPageRefusesAFolderOutsideProgramFiles) {
     driver::Click(wizard, IDOK);  // Next: the folder
     ASSERT_TRUE(Shows(wizard, m_folder));
     // The folder's edit box, on the page's own dialog inside the wizard.
-    HWND edit = nullptr;
-    EnumChildWindows(
-        wizard,
-        [](HWND child, LPARAM found) {
-            char name[16] = "";
-            GetClassNameA(child, name, sizeof(name));
-            if (lstrcmpiA(name, "Edit") == 0) *reinterpret_cast<HWND*>(found) = child;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&edit));
+    HWND edit = FindWindowExA(FindWindowExA(wizard, nullptr, "#32770", nullptr), nullptr, "Edit", nullptr);
     ASSERT_NE(nullptr, edit);
     SetWindowTextA(edit, "C:\\Tools\\VexQuilkit");
     driver::Click(wizard, IDOK);  // Next
