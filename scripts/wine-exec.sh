@@ -25,7 +25,16 @@ run_program() {
         echo "skipped: this machine cannot run 32-bit programs ($1)"
         exit 77
     fi
-    exec wine "$@"
+    # Wine starts its desktop (explorer.exe /desktop) with the first program that needs one,
+    # on that program's standard error, and keeps it while any program uses it: on ctest's
+    # pipe it kept ctest waiting for a test long after the test ended, while other tests ran.
+    # The error output goes through a file instead.
+    local errors status=0
+    errors=$(mktemp)
+    wine "$@" 2>"$errors" || status=$?
+    cat "$errors" >&2
+    rm -f "$errors"
+    exit $status
 }
 # Copies the bed's prefix under a lock, as tests of one DPI may start together: its files
 # as hard links (a prefix holds over a gigabyte that no test changes in place), its
