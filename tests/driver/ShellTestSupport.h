@@ -87,6 +87,33 @@ inline HGLOBAL DroppedPaths(const std::vector<std::wstring>& paths) {
     return memory;
 }
 
+// The extension's class, as the shell and the registry name it.
+constexpr const char* kFlintPopClsid = "{1035D880-537A-4B6D-A84F-9E7212E661DC}";
+constexpr CLSID kFlintPopClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
+
+// The registered extension as the shell makes it, on a selection or a folder's background,
+// its menu queried (that result in `queried`); null when a step fails.
+inline Microsoft::WRL::ComPtr<IContextMenu> ContextMenu(PCIDLIST_ABSOLUTE folder, IDataObject* selection,
+                                                        HRESULT* queried = nullptr) {
+    Microsoft::WRL::ComPtr<IShellExtInit> init;
+    Microsoft::WRL::ComPtr<IContextMenu> menu;
+    EXPECT_EQ(S_OK, CoCreateInstance(kFlintPopClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
+    if (!init || init->Initialize(folder, selection, nullptr) != S_OK || init.As(&menu) != S_OK) return nullptr;
+    HMENU popup = CreatePopupMenu();
+    const HRESULT result = menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
+    if (queried) *queried = result;
+    DestroyMenu(popup);
+    return menu;
+}
+
+// Invokes the menu's item at `offset` (from 0), as a click does.
+inline HRESULT InvokeItem(IContextMenu* menu, UINT offset) {
+    CMINVOKECOMMANDINFO info = {};
+    info.cbSize = sizeof(info);
+    info.lpVerb = MAKEINTRESOURCEA(offset);
+    return menu->InvokeCommand(&info);
+}
+
 // A string under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 inline std::string RegistryString(HKEY root, const std::string& key, const char* value) {
     char text[MAX_PATH * 2] = "<missing>";

@@ -17,8 +17,7 @@ namespace {
 
 const std::string kUninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kUninstallKey = kUninstallRoot + "\\VexQuilkit";
-const char* const kClassKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}";
-const CLSID kClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
+const std::string kClassKey = std::string("Software\\Classes\\CLSID\\") + kFlintPopClsid;
 
 std::string Variable(const char* name) {
     char value[1024] = "";
@@ -167,7 +166,7 @@ protected:
         }
         EXPECT_NE(std::string::npos, driver::ReadFile(m_folder + "\\LICENSE.txt").find(VEX_COPYRIGHT));
         EXPECT_TRUE(driver::FileExists(m_folder + "\\uninstall.exe"));
-        EXPECT_EQ(m_folder + "\\flintpop64.dll", MachineString(std::string(kClassKey) + "\\InprocServer32"));
+        EXPECT_EQ(m_folder + "\\flintpop64.dll", MachineString(kClassKey + "\\InprocServer32"));
         const std::pair<const char*, std::string> values[] = {
             {"DisplayName", "VexQuilkit"},
             {"Publisher", VEX_COMPANY_NAME},
@@ -192,19 +191,10 @@ protected:
     void HashThroughTheExtension() {
         driver::TempFolder folder;
         driver::WriteFile(folder / "abc.txt", "abc");
-        const ComPtr<IDataObject> selection = ShellSelection(driver::Wide(folder.Path()), {L"abc.txt"});
-        ComPtr<IShellExtInit> init;
-        ComPtr<IContextMenu> menu;
-        ASSERT_EQ(S_OK, CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
-        ASSERT_EQ(S_OK, init->Initialize(nullptr, selection.Get(), nullptr));
-        ASSERT_EQ(S_OK, init.As(&menu));
-        HMENU popup = CreatePopupMenu();
-        menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
-        DestroyMenu(popup);
-        CMINVOKECOMMANDINFO info = {};
-        info.cbSize = sizeof(info);
-        info.lpVerb = MAKEINTRESOURCEA(2);
-        ASSERT_EQ(S_OK, menu->InvokeCommand(&info));
+        const ComPtr<IContextMenu> menu =
+            ContextMenu(nullptr, ShellSelection(driver::Wide(folder.Path()), {L"abc.txt"}).Get());
+        ASSERT_NE(nullptr, menu.Get());
+        ASSERT_EQ(S_OK, InvokeItem(menu.Get(), 2));
 
         driver::Process app = ProcessOfWindow(driver::CaptionOf(IDD_HASHDLG).c_str(), m_folder + "\\VexQuilkit.exe");
         HWND options = driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG));
@@ -339,7 +329,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     StoreEditorPath("C:\\Editors\\Hidemaru.exe");
     // A registration of this user's, made from the installed folder, names a DLL that goes:
     // the uninstall takes it along.
-    const std::string userServer = std::string(kClassKey) + "\\InprocServer32";
+    const std::string userServer = kClassKey + "\\InprocServer32";
     HMODULE registering = LoadLibraryA(extension.c_str());
     using DllInstallFunction = HRESULT(WINAPI*)(BOOL, PCWSTR);
     const auto dllInstall =

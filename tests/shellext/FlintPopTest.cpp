@@ -15,9 +15,6 @@ using namespace shelltest;
 
 namespace {
 
-const char* const kClsid = "{1035D880-537A-4B6D-A84F-9E7212E661DC}";
-const CLSID kClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
-
 // Empty when the bytes are not valid in the code page.
 std::wstring Decode(const std::string& bytes, UINT codePage) {
     std::wstring text(bytes.size(), L'\0');
@@ -132,27 +129,19 @@ protected:
         return MenuOf(nullptr, ShellSelection(Folder(), names).Get());
     }
 
-    // The handler, registered, created through COM and initialised as the shell does with
-    // a selection or, on a folder's background, with the folder, its menu queried.
+    // The handler, registered, on a selection or a folder's background, its six items added.
     ComPtr<IContextMenu> MenuOf(PCIDLIST_ABSOLUTE folder, IDataObject* selection) {
         EXPECT_EQ(S_OK, Export("DllRegisterServer"));
-        ComPtr<IShellExtInit> init;
-        ComPtr<IContextMenu> menu;
-        EXPECT_EQ(S_OK, CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
-        if (!init || init->Initialize(folder, selection, nullptr) != S_OK || init.As(&menu) != S_OK) return nullptr;
-        HMENU popup = CreatePopupMenu();
-        EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 6), menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL));
-        DestroyMenu(popup);
+        HRESULT queried = E_FAIL;
+        ComPtr<IContextMenu> menu = ContextMenu(folder, selection, &queried);
+        EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 6), queried);
         return menu;
     }
 
     // Invokes the item at `offset` (from 0) and returns the record of what it started.
     Record Invoke(IContextMenu* menu, UINT offset) {
         const size_t before = Records(m_log).size();
-        CMINVOKECOMMANDINFO info = {};
-        info.cbSize = sizeof(info);
-        info.lpVerb = MAKEINTRESOURCEA(offset);
-        EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
+        EXPECT_EQ(S_OK, InvokeItem(menu, offset));
         return WaitForRecord(m_log, before);
     }
 
@@ -232,7 +221,7 @@ protected:
 }  // namespace
 
 TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
-    const std::string classKey = std::string("Software\\Classes\\CLSID\\") + kClsid;
+    const std::string classKey = std::string("Software\\Classes\\CLSID\\") + kFlintPopClsid;
     const auto entries = [&](HKEY root) {
         std::vector<std::string> values = {RegistryString(root, classKey, nullptr),
                                            RegistryString(root, classKey + "\\InprocServer32", nullptr),
@@ -242,7 +231,12 @@ TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
                 root, std::string("Software\\Classes\\") + type + "\\shellex\\ContextMenuHandlers\\FlintPop", nullptr));
         return values;
     };
-    const std::vector<std::string> registered = {"VexQuilkit Context Menu", m_dll, "Apartment", kClsid, kClsid, kClsid},
+    const std::vector<std::string> registered = {"VexQuilkit Context Menu",
+                                                 m_dll,
+                                                 "Apartment",
+                                                 kFlintPopClsid,
+                                                 kFlintPopClsid,
+                                                 kFlintPopClsid},
                                    none(6, "<missing>");
     ASSERT_EQ(S_OK, Export("DllRegisterServer"));
     EXPECT_EQ(registered, entries(HKEY_LOCAL_MACHINE));

@@ -121,7 +121,7 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
 
 namespace {
 
-const std::string kServerKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}\\InprocServer32";
+const std::string kServerKey = std::string("Software\\Classes\\CLSID\\") + kFlintPopClsid + "\\InprocServer32";
 
 // The registration line, both its lines.
 std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRATION); }
@@ -219,20 +219,12 @@ TEST(MainDlg, TheRegistrationForAllUsersNamesTheFinalPath) {
 TEST(MainDlg, ALocaleOtherThan0411KeepsEnglish) {
     const driver::ProgramResources program(driver::QuilkitExe());
     ASSERT_TRUE(program.Get());
-    const struct {
-        LCID locale;
-        const char* error;
-    } rows[] = {{0x0411, "\u30a8\u30e9\u30fc"},  // エラー
-                {0x0011, "Error"},               // Japanese, no country
-                {0x10411, "Error"},              // Japanese (Japan), Unicode order
-                {0x40411, "Error"},              // Japanese (Japan), radical and stroke order
-                {0x0409, "Error"},
-                {0x0804, "Error"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << std::hex << row.locale);
-        EXPECT_EQ(row.error,
-                  driver::Utf8(CUiTexts(program.Get(), CUiTexts::LanguageFor(row.locale)).Text(IDS_TITLE_ERROR)));
-        EXPECT_EQ(row.locale == 0x0411, FindLanguageRecord(row.locale) != nullptr);
+    // Japanese (Japan); Japanese with no country; in Unicode order; in radical and stroke order.
+    for (const LCID locale : {0x0411, 0x0011, 0x10411, 0x40411, 0x0409, 0x0804}) {
+        SCOPED_TRACE(testing::Message() << std::hex << locale);
+        EXPECT_EQ(locale == 0x0411 ? "\u30a8\u30e9\u30fc" : "Error",  // エラー
+                  driver::Utf8(CUiTexts(program.Get(), CUiTexts::LanguageFor(locale)).Text(IDS_TITLE_ERROR)));
+        EXPECT_EQ(locale == 0x0411, FindLanguageRecord(locale) != nullptr);
     }
 }
 
