@@ -38,7 +38,6 @@ inline std::vector<Record> Records(const std::string& log) {
     }
     return records;
 }
-// Waits for record `index` (from 0).
 inline Record WaitForRecord(const std::string& log, size_t index) {
     for (int i = 0; i < 400; ++i, Sleep(50))
         if (Records(log).size() > index) return Records(log)[index];
@@ -114,7 +113,6 @@ inline HRESULT InvokeItem(IContextMenu* menu, UINT offset) {
     return menu->InvokeCommand(&info);
 }
 
-// A string under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 inline std::string RegistryString(HKEY root, const std::string& key, const char* value) {
     char text[MAX_PATH * 2] = "<missing>";
     DWORD size = sizeof(text);

@@ -89,7 +89,6 @@ const SetupTexts kJapanese = {
     "VexQuilkit \u306f\u3053\u306e\u30e9\u30a4\u30bb\u30f3\u30b9\u306e\u3082\u3068\u3067\u4f7f\u3048\u308b"
     "\u30d5\u30ea\u30fc \u30bd\u30d5\u30c8\u30a6\u30a7\u30a2\u3067\u3059"};
 
-// The texts of a window's controls and of theirs, one a line.
 std::string TextsWithin(HWND window) {
     std::string texts;
     EnumChildWindows(
@@ -216,7 +215,6 @@ protected:
 const char* const kCurrentVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const std::string kActiveSetupKey = "Software\\Microsoft\\Active Setup\\Installed Components\\VexTools.VexQuilkit";
 
-// The build number Windows reports to programs started from now on.
 void SetWindowsBuild(const std::string& build) {
     for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
         RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
@@ -239,7 +237,6 @@ std::string SerialNumber(const std::string& certificateFile) {
     return hex;
 }
 
-// The command lines that the stand-ins for certutil and PowerShell recorded, in order.
 std::vector<std::string> ToolCommands(const std::string& log) {
     std::vector<std::string> commands;
     for (const Record& record : Records(log)) commands.push_back(record.commandLine);

@@ -72,34 +72,6 @@ TEST(MainDlg, InstallAndUninstallReportWhatTheLibraryBesideTheProgramSays) {
     }
 }
 
-// VexQuilkit runs as the user who starts it; the registration runs in an instance of its
-// own started with "runas", which reports through its exit code and shows nothing.
-TEST(MainDlg, OnlyTheRegistrationStepRunsElevatedInAnInstanceOfItsOwn) {
-    const driver::ProgramResources image(driver::QuilkitExe());
-    HRSRC found = FindResourceA(image.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
-    ASSERT_NE(found, nullptr);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image.Get(), found))),
-                               SizeofResource(image.Get(), found));
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
-
-    driver::TempFolder program;
-    Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
-    Copy(StubDll("stub_register_ok"), program / "flintpop64.dll");  // S_OK, E_FAIL
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Register")));
-    EXPECT_EQ(103, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Unregister")));
-
-    // The elevated step judges its place itself: from a folder others can change, where
-    // any user could have put the DLL, it loads nothing (this one marks its load).
-    driver::TempFolder open(kFolderOthersCanChange);
-    Copy(driver::QuilkitExe(), open / "VexQuilkit.exe");
-    Copy(StubDll("riched20"), open / "flintpop64.dll");
-    const std::string marker = PlantedMarker();
-    EXPECT_EQ(104, driver::WaitForExit(driver::Start(open / "VexQuilkit.exe", "/Register")));
-    EXPECT_EQ(104, driver::WaitForExit(driver::Start(open / "VexQuilkit.exe", "/Unregister")));
-    EXPECT_FALSE(driver::FileExists(marker)) << "the elevated step loaded a DLL others could have put there";
-    DeleteFileA(marker.c_str());
-}
-
 // A RICHED20.DLL planted beside the program (a Downloads folder) is not the one it loads.
 TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     driver::TempFolder program;
@@ -123,7 +95,6 @@ namespace {
 
 const std::string kServerKey = std::string("Software\\Classes\\CLSID\\") + kFlintPopClsid + "\\InprocServer32";
 
-// The registration line, both its lines.
 std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRATION); }
 
 // The registration line's first line, `id` with this build's version, in the user's language.

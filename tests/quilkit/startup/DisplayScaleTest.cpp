@@ -95,8 +95,14 @@ TEST_F(DisplayScale, TheIconHoldsAPictureForEverySizeTheScalesAsk) {
     for (int size : sizes) EXPECT_EQ(size, DrawnIconSize(m_resources.Get(), IDR_MAINFRAME, true, size));
 }
 
-TEST_F(DisplayScale, TheManifestDeclaresPerMonitorAwarenessAndTheWindowsVersions) {
+// VexQuilkit runs as the user who starts it; only its registration step asks for more.
+TEST_F(DisplayScale, TheManifestDeclaresPerMonitorAwarenessTheWindowsVersionsAndNoElevation) {
     ExpectDpiAwareManifest(m_resources.Get());
+    HRSRC found = FindResourceW(m_resources.Get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_TRUE(found);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(m_resources.Get(), found))),
+                               SizeofResource(m_resources.Get(), found));
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
 }
 
 }  // namespace

@@ -70,26 +70,44 @@ TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
     EXPECT_TRUE(FileExists(list));
 }
 
-// The elevated step, often the silent installer's, needs no rich edit library and shows
-// no window: its outcome is the exit code alone.
+// The registration step runs in an instance of its own started with "runas" (often the
+// silent installer's): it needs no rich edit library, shows no window and reports through
+// its exit code alone. It judges its place itself: from a folder others can change (under
+// Wine, /tmp), where any user could have put the DLL, it loads nothing; the planted stub
+// marks its load.
 TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
-    TempFolder program;
-    const std::string copy = program / "VexQuilkit.exe", built = QuilkitExe();
-    ASSERT_TRUE(CopyFileA(built.c_str(), copy.c_str(), FALSE));
-    const auto run = [&copy](const char* step) {
-        Process app = Start(copy, step);
-        bool shown = false;
-        while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && !shown) shown = FindWindowOf(app, "", 0);
-        EXPECT_FALSE(shown) << step << " showed a window";
-        return WaitForExit(app);
-    };
-    EXPECT_EQ(101, run("/Register"));  // no flintpop64.dll beside it
-    EXPECT_EQ(101, run("/Unregister"));
-    ASSERT_TRUE(CopyFileA((built.substr(0, built.rfind('\\')) + "\\flintpop64.dll").c_str(),
-                          (program / "flintpop64.dll").c_str(), FALSE));
-    // The extension's own registration reports through the code (its keys: MainDlg's cases).
-    EXPECT_EQ(100, run("/Register"));
-    EXPECT_EQ(100, run("/Unregister"));
+    const std::string built = QuilkitExe(), stubs = VEX_STUB_FOLDER;
+    const struct {
+        bool othersCanChange;
+        std::string extension;
+        int registered, unregistered;
+    } rows[] = {{false, "", 101, 101},                                // no flintpop64.dll beside it
+                {false, stubs + "\\stub_register_ok.dll", 100, 103},  // S_OK, E_FAIL
+                {false, built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", 100, 100},
+                {true, stubs + "\\riched20.dll", 104, 104}};
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring marker = std::wstring(temp) + L"vex-planted-riched20";
+    DeleteFileW(marker.c_str());
+    for (const auto& row : rows) {
+        TempFolder closed, open("Z:\\tmp");
+        const std::string copy = (row.othersCanChange ? open : closed) / "VexQuilkit.exe";
+        ASSERT_TRUE(CopyFileA(built.c_str(), copy.c_str(), FALSE));
+        if (!row.extension.empty()) {
+            const std::string beside = copy.substr(0, copy.rfind('\\')) + "\\flintpop64.dll";
+            ASSERT_TRUE(CopyFileA(row.extension.c_str(), beside.c_str(), FALSE));
+        }
+        for (const auto& [step, code] : {std::pair{"/Register", row.registered}, {"/Unregister", row.unregistered}}) {
+            Process app = Start(copy, step);
+            bool shown = false;
+            while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && !shown) shown = FindWindowOf(app, "", 0);
+            EXPECT_FALSE(shown) << step << " showed a window";
+            EXPECT_EQ(code, WaitForExit(app)) << step << " " << row.extension;
+        }
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(marker.c_str()))
+        << "it loaded a DLL others could have put there";
+    DeleteFileW(marker.c_str());
 }
 
 }  // namespace
