@@ -128,13 +128,16 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
 
-    // Registered for all users as well, from another copy: Uninstall here removes this
-    // user's registration and names that copy, elevating nothing.
+    // Registered for all users as well, from another copy (the installer's) started through
+    // a link to its folder: the registration names the folder the link resolves to. Uninstall
+    // here removes this user's registration and names that copy, elevating nothing.
     driver::TempFolder installed;
-    const std::string installedDll = CopyProgram(installed.Path());
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(installed / "VexQuilkit.exe", "/Register")));
+    CreateDirectoryA((installed / "real").c_str(), nullptr);
+    const std::string installedDll = CopyProgram(installed / "real"), linked = installed / "link\\VexQuilkit.exe";
+    driver::UnixLink link(installed / "real", installed / "link");
+    EXPECT_EQ(100, driver::WaitForExit(driver::Start(linked, "/Register")));
     std::string anotherCopy = driver::TextOf(IDS_ANOTHER_COPY);
-    anotherCopy.replace(anotherCopy.find("%1"), 2, installed.Path());
+    anotherCopy.replace(anotherCopy.find("%1"), 2, installed / "real");
     app = driver::Start(program / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(VersionLine(IDS_LINE_FOR_BOTH) + here, Line(dialog));
@@ -150,8 +153,9 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     EXPECT_EQ(104, driver::WaitForExit(driver::Start(program / "VexQuilkit.exe", "/Unregister")));
     EXPECT_EQ(installedDll, MachineString(kServerKey));
 
-    // The registered copy says so, and removes it through its elevated instance.
-    app = driver::Start(installed / "VexQuilkit.exe", "");
+    // The registered copy, through the link as well, says so and removes it through its
+    // elevated instance.
+    app = driver::Start(linked, "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(VersionLine(IDS_LINE_FOR_ALL_USERS) + asAdministrator, Line(dialog));
     EXPECT_EQ(Said(IDS_TITLE_SUCCESS, driver::TextOf(IDS_REMOVED_FOR_ALL)), ClickAndRead(app, dialog, IDC_UNINSTALL));
@@ -163,27 +167,13 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     PSECURITY_DESCRIPTOR everyone = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone,
                                                                      nullptr));
-    EXPECT_TRUE(SetFileSecurityA(installed.Path().c_str(), DACL_SECURITY_INFORMATION, everyone));
+    EXPECT_TRUE(SetFileSecurityA((installed / "real").c_str(), DACL_SECURITY_INFORMATION, everyone));
     LocalFree(everyone);
     EXPECT_EQ(Said(IDS_TITLE_ERROR, driver::TextOf(IDS_NOT_FOR_ALL_USERS)), ClickAndRead(app, dialog, IDC_INSTALL));
     EXPECT_EQ("<missing>", MachineString(kServerKey));
     EXPECT_EQ(VersionLine(IDS_LINE_NOT_INSTALLED) + here, Line(dialog));
     driver::Close(dialog);
     EXPECT_EQ(2, driver::WaitForExit(app));
-}
-
-// The registration for all users names the folder as the file system resolves it, not
-// the link the program was started through; from there it is this copy's to remove.
-TEST(MainDlg, TheRegistrationForAllUsersNamesTheFinalPath) {
-    driver::TempFolder installed;
-    CreateDirectoryA((installed / "real").c_str(), nullptr);
-    const std::string dll = CopyProgram(installed / "real");
-    driver::UnixLink link(installed / "real", installed / "link");
-    const std::string program = installed / "link\\VexQuilkit.exe";
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program, "/Register")));
-    EXPECT_EQ(dll, MachineString(kServerKey));
-    EXPECT_EQ(100, driver::WaitForExit(driver::Start(program, "/Unregister")));
-    EXPECT_EQ("<missing>", MachineString(kServerKey));
 }
 
 // Japanese for exactly 0x0411 (Wine makes every Japanese Unix locale that, so the others are given here).
