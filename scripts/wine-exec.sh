@@ -21,18 +21,20 @@ is_32bit_program() {
 }
 
 run_program() {
-    if [ -n "${VEX_WINE_NO_32BIT:-}" ] && [ -f "$1" ] && is_32bit_program "$1"; then
+    if [ -n "${VEX_WINE_NO_32BIT:-}" ] && is_32bit_program "$1"; then
         echo "skipped: this machine cannot run 32-bit programs ($1)"
         exit 77
     fi
-    # The program's output goes through a file, not straight to ctest's pipe: Wine starts
-    # its desktop process (explorer.exe) from the first program that needs it, that process
-    # inherits the program's output and lives as long as any program of the bed has a
-    # window, and ctest waits for the pipe to close, so a test run beside others lasted as
-    # long as they did.
-    output=$(mktemp)
-    trap 'cat "$output"; rm -f "$output"' EXIT
-    wine "$@" >"$output" 2>&1
+    # Wine starts its desktop (explorer.exe /desktop) with the first program that needs one,
+    # on that program's standard error, and keeps it while any program uses it: on ctest's
+    # pipe it kept ctest waiting for a test long after the test ended, while other tests ran.
+    # The error output goes through a file instead.
+    local errors status=0
+    errors=$(mktemp)
+    wine "$@" 2>"$errors" || status=$?
+    cat "$errors" >&2
+    rm -f "$errors"
+    exit $status
 }
 # Copies the bed's prefix under a lock, as tests of one DPI may start together: its files
 # as hard links (a prefix holds over a gigabyte that no test changes in place), its

@@ -38,7 +38,6 @@ inline std::vector<Record> Records(const std::string& log) {
     }
     return records;
 }
-// Waits for record `index` (from 0).
 inline Record WaitForRecord(const std::string& log, size_t index) {
     for (int i = 0; i < 400; ++i, Sleep(50))
         if (Records(log).size() > index) return Records(log)[index];
@@ -73,7 +72,47 @@ inline Microsoft::WRL::ComPtr<IDataObject> ShellSelection(const std::wstring& fo
     return selection;
 }
 
-// A string under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+// Paths as Explorer drops them (CF_HDROP, wide): each ended by a null, the list by a second one.
+inline HGLOBAL DroppedPaths(const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& path : paths) names += path + L'\0';
+    const size_t size = (names.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + size);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    memcpy(files + 1, names.c_str(), size);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// The extension's class, as the shell and the registry name it.
+constexpr const char* kFlintPopClsid = "{1035D880-537A-4B6D-A84F-9E7212E661DC}";
+constexpr CLSID kFlintPopClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
+
+// The registered extension as the shell makes it, on a selection or a folder's background,
+// its menu queried (that result in `queried`); null when a step fails.
+inline Microsoft::WRL::ComPtr<IContextMenu> ContextMenu(PCIDLIST_ABSOLUTE folder, IDataObject* selection,
+                                                        HRESULT* queried = nullptr) {
+    Microsoft::WRL::ComPtr<IShellExtInit> init;
+    Microsoft::WRL::ComPtr<IContextMenu> menu;
+    EXPECT_EQ(S_OK, CoCreateInstance(kFlintPopClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
+    if (!init || init->Initialize(folder, selection, nullptr) != S_OK || init.As(&menu) != S_OK) return nullptr;
+    HMENU popup = CreatePopupMenu();
+    const HRESULT result = menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
+    if (queried) *queried = result;
+    DestroyMenu(popup);
+    return menu;
+}
+
+// Invokes the menu's item at `offset` (from 0), as a click does.
+inline HRESULT InvokeItem(IContextMenu* menu, UINT offset) {
+    CMINVOKECOMMANDINFO info = {};
+    info.cbSize = sizeof(info);
+    info.lpVerb = MAKEINTRESOURCEA(offset);
+    return menu->InvokeCommand(&info);
+}
+
 inline std::string RegistryString(HKEY root, const std::string& key, const char* value) {
     char text[MAX_PATH * 2] = "<missing>";
     DWORD size = sizeof(text);

@@ -17,8 +17,7 @@ namespace {
 
 const std::string kUninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kUninstallKey = kUninstallRoot + "\\VexQuilkit";
-const char* const kClassKey = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}";
-const CLSID kClass = {0x1035d880, 0x537a, 0x4b6d, {0xa8, 0x4f, 0x9e, 0x72, 0x12, 0xe6, 0x61, 0xdc}};
+const std::string kClassKey = std::string("Software\\Classes\\CLSID\\") + kFlintPopClsid;
 
 std::string Variable(const char* name) {
     char value[1024] = "";
@@ -51,17 +50,12 @@ bool SameBytes(const std::string& file, const std::string& other) {
     return driver::ReadFile(file) == driver::ReadFile(other);
 }
 
+// Runs a command line (a quoted program and its arguments) to its end.
 int RunToEnd(const std::string& commandLine) {
-    std::wstring command = driver::Wide(commandLine);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
-    DWORD code = DWORD(-1);
-    if (WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return int(code);
+    const size_t end = commandLine.find('"', 1);
+    return driver::WaitForExit(
+        driver::Start(commandLine.substr(1, end - 1), commandLine.substr(std::min(end + 2, commandLine.size()))),
+        120000);
 }
 
 std::string VersionString(const std::string& file, const std::string& name) {
@@ -95,7 +89,6 @@ const SetupTexts kJapanese = {
     "VexQuilkit \u306f\u3053\u306e\u30e9\u30a4\u30bb\u30f3\u30b9\u306e\u3082\u3068\u3067\u4f7f\u3048\u308b"
     "\u30d5\u30ea\u30fc \u30bd\u30d5\u30c8\u30a6\u30a7\u30a2\u3067\u3059"};
 
-// The texts of a window's controls and of theirs, one a line.
 std::string TextsWithin(HWND window) {
     std::string texts;
     EnumChildWindows(
@@ -172,7 +165,7 @@ protected:
         }
         EXPECT_NE(std::string::npos, driver::ReadFile(m_folder + "\\LICENSE.txt").find(VEX_COPYRIGHT));
         EXPECT_TRUE(driver::FileExists(m_folder + "\\uninstall.exe"));
-        EXPECT_EQ(m_folder + "\\flintpop64.dll", MachineString(std::string(kClassKey) + "\\InprocServer32"));
+        EXPECT_EQ(m_folder + "\\flintpop64.dll", MachineString(kClassKey + "\\InprocServer32"));
         const std::pair<const char*, std::string> values[] = {
             {"DisplayName", "VexQuilkit"},
             {"Publisher", VEX_COMPANY_NAME},
@@ -197,19 +190,10 @@ protected:
     void HashThroughTheExtension() {
         driver::TempFolder folder;
         driver::WriteFile(folder / "abc.txt", "abc");
-        const ComPtr<IDataObject> selection = ShellSelection(driver::Wide(folder.Path()), {L"abc.txt"});
-        ComPtr<IShellExtInit> init;
-        ComPtr<IContextMenu> menu;
-        ASSERT_EQ(S_OK, CoCreateInstance(kClass, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&init)));
-        ASSERT_EQ(S_OK, init->Initialize(nullptr, selection.Get(), nullptr));
-        ASSERT_EQ(S_OK, init.As(&menu));
-        HMENU popup = CreatePopupMenu();
-        menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
-        DestroyMenu(popup);
-        CMINVOKECOMMANDINFO info = {};
-        info.cbSize = sizeof(info);
-        info.lpVerb = MAKEINTRESOURCEA(2);
-        ASSERT_EQ(S_OK, menu->InvokeCommand(&info));
+        const ComPtr<IContextMenu> menu =
+            ContextMenu(nullptr, ShellSelection(driver::Wide(folder.Path()), {L"abc.txt"}).Get());
+        ASSERT_NE(nullptr, menu.Get());
+        ASSERT_EQ(S_OK, InvokeItem(menu.Get(), 2));
 
         driver::Process app = ProcessOfWindow(driver::CaptionOf(IDD_HASHDLG).c_str(), m_folder + "\\VexQuilkit.exe");
         HWND options = driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG));
@@ -231,7 +215,6 @@ protected:
 const char* const kCurrentVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const std::string kActiveSetupKey = "Software\\Microsoft\\Active Setup\\Installed Components\\VexTools.VexQuilkit";
 
-// The build number Windows reports to programs started from now on.
 void SetWindowsBuild(const std::string& build) {
     for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
         RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
@@ -254,7 +237,6 @@ std::string SerialNumber(const std::string& certificateFile) {
     return hex;
 }
 
-// The command lines that the stand-ins for certutil and PowerShell recorded, in order.
 std::vector<std::string> ToolCommands(const std::string& log) {
     std::vector<std::string> commands;
     for (const Record& record : Records(log)) commands.push_back(record.commandLine);
@@ -334,7 +316,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     ASSERT_NO_FATAL_FAILURE(Install(Variable("VEX_PACKAGE_SETUP"), VEX_VERSION_TEXT));
     FreeLibrary(held);
     EXPECT_TRUE(SameBytes(oldExtension, extension)) << "replaced while held";
-    EXPECT_EQ(0, RunToEnd("wineboot.exe --restart"));
+    EXPECT_EQ(0, RunToEnd("\"" + KnownFolder(FOLDERID_System) + "\\wineboot.exe\" --restart"));
     EXPECT_TRUE(SameBytes(Variable("VEX_PACKAGE_EXTENSION"), extension)) << "not replaced at the restart";
     EXPECT_FALSE(driver::FileExists(extension + ".new"));
 
@@ -344,7 +326,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     StoreEditorPath("C:\\Editors\\Hidemaru.exe");
     // A registration of this user's, made from the installed folder, names a DLL that goes:
     // the uninstall takes it along.
-    const std::string userServer = std::string(kClassKey) + "\\InprocServer32";
+    const std::string userServer = kClassKey + "\\InprocServer32";
     HMODULE registering = LoadLibraryA(extension.c_str());
     using DllInstallFunction = HRESULT(WINAPI*)(BOOL, PCWSTR);
     const auto dllInstall =
@@ -366,7 +348,7 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     EXPECT_FALSE(driver::FileExists(m_folder + "\\VexQuilkit.exe"));
     EXPECT_TRUE(driver::FileExists(extension));
     CoUninitialize();
-    EXPECT_EQ(0, RunToEnd("wineboot.exe --restart"));
+    EXPECT_EQ(0, RunToEnd("\"" + KnownFolder(FOLDERID_System) + "\\wineboot.exe\" --restart"));
     EXPECT_FALSE(driver::FileExists(m_folder));
 }
 
@@ -444,16 +426,7 @@ TEST_F(Package, TheFolderPageRefusesAFolderOutsideProgramFiles) {
     driver::Click(wizard, IDOK);  // Next: the folder
     ASSERT_TRUE(Shows(wizard, m_folder));
     // The folder's edit box, on the page's own dialog inside the wizard.
-    HWND edit = nullptr;
-    EnumChildWindows(
-        wizard,
-        [](HWND child, LPARAM found) {
-            char name[16] = "";
-            GetClassNameA(child, name, sizeof(name));
-            if (lstrcmpiA(name, "Edit") == 0) *reinterpret_cast<HWND*>(found) = child;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&edit));
+    HWND edit = FindWindowExA(FindWindowExA(wizard, nullptr, "#32770", nullptr), nullptr, "Edit", nullptr);
     ASSERT_NE(nullptr, edit);
     SetWindowTextA(edit, "C:\\Tools\\VexQuilkit");
     driver::Click(wizard, IDOK);  // Next

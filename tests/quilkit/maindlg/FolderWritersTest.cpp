@@ -12,18 +12,14 @@
 
 namespace {
 
-void Put16(std::string& bytes, uint16_t value) {
-    bytes += char(value & 0xFF);
-    bytes += char(value >> 8);
-}
-void Put32(std::string& bytes, uint32_t value) {
-    Put16(bytes, uint16_t(value & 0xFFFF));
-    Put16(bytes, uint16_t(value >> 16));
+// `value` in its `size` bytes, least significant first.
+void Put(std::string& bytes, uint32_t value, int size = 4) {
+    for (int i = 0; i < size; ++i) bytes += char(value >> (8 * i));
 }
 
 std::string Sid(uint8_t authority, std::initializer_list<uint32_t> subAuthorities) {
     std::string bytes = {1, char(subAuthorities.size()), 0, 0, 0, 0, 0, char(authority)};
-    for (uint32_t sub : subAuthorities) Put32(bytes, sub);
+    for (uint32_t sub : subAuthorities) Put(bytes, sub);
     return bytes;
 }
 
@@ -39,37 +35,31 @@ constexpr uint8_t kObjectInherit = 0x01, kContainerInherit = 0x02, kInheritOnly 
 std::string Ace(uint32_t mask, const std::string& sid, uint8_t flags = kObjectInherit | kContainerInherit,
                 uint8_t type = 0) {
     std::string bytes = {char(type), char(flags)};
-    Put16(bytes, uint16_t(8 + sid.size()));
-    Put32(bytes, mask);
+    Put(bytes, 8 + sid.size(), 2);
+    Put(bytes, mask);
     return bytes + sid;
 }
 
 // An ACCESS_ALLOWED_OBJECT_ACE with an object-type GUID before its SID.
 std::string ObjectAce(uint32_t mask, const std::string& sid) {
     std::string bytes = {5, 0};
-    Put16(bytes, uint16_t(12 + 16 + sid.size()));
-    Put32(bytes, mask);
-    Put32(bytes, 1);  // ACE_OBJECT_TYPE_PRESENT
+    Put(bytes, 12 + 16 + sid.size(), 2);
+    Put(bytes, mask);
+    Put(bytes, 1);  // ACE_OBJECT_TYPE_PRESENT
     return bytes + std::string(16, '\x42') + sid;
 }
 
 std::string Descriptor(const std::string& owner, std::initializer_list<std::string> aces, bool daclPresent = true,
                        bool nullDacl = false) {
-    std::string acl = {2, 0};
-    size_t size = 8;
-    for (const std::string& ace : aces) size += ace.size();
-    Put16(acl, uint16_t(size));
-    Put16(acl, uint16_t(aces.size()));
-    Put16(acl, 0);
-    for (const std::string& ace : aces) acl += ace;
-
-    std::string bytes = {1, 0};
-    Put16(bytes, uint16_t(0x8000 | 0x1000 | (daclPresent ? 0x0004 : 0)));  // self-relative, protected
-    Put32(bytes, 20);                                                      // owner
-    Put32(bytes, 0);                                                       // group
-    Put32(bytes, 0);                                                       // SACL
-    Put32(bytes, daclPresent && !nullDacl ? uint32_t(20 + owner.size()) : 0);
-    return bytes + owner + acl;
+    std::string bytes = {1, 0}, acl = {2, 0}, entries;
+    for (const std::string& ace : aces) entries += ace;
+    Put(acl, 8 + entries.size(), 2);
+    Put(acl, aces.size(), 4);                                     // the count, and two bytes of padding
+    Put(bytes, 0x8000 | 0x1000 | (daclPresent ? 0x0004 : 0), 2);  // self-relative, protected
+    // The owner's offset, no group, no SACL, the DACL's offset.
+    for (const size_t offset : {size_t(20), size_t(0), size_t(0), daclPresent && !nullDacl ? 20 + owner.size() : 0})
+        Put(bytes, uint32_t(offset));
+    return bytes + owner + acl + entries;
 }
 
 // C:\Program Files\VexQuilkit as the installer leaves it.

@@ -39,24 +39,24 @@ protected:
 
 }  // namespace
 
+// Run in either language: the dialog's words are the program's texts.
 TEST_F(Settings, TheDialogStoresAnExistingPathOnOKOnly) {
     driver::TempFolder folder;
-    const std::string example = folder / "Hidemaru.exe";
+    const std::string example = folder / "Hidemaru.exe", noSuchFile = driver::TextOf(IDS_EDITOR_NO_SUCH_FILE);
     driver::WriteFile(example, "editor");
     DeleteSettingsKey();
     HWND dialog = Open();
     EXPECT_EQ("", driver::GetItemText(dialog, IDC_EDITORPATH));
-    EXPECT_EQ("Search", driver::GetItemText(dialog, IDC_SEARCH));
-    EXPECT_EQ("Path of Hidemaru.exe:", driver::GetItemText(dialog, IDC_STATIC_EDITORREASON));
+    EXPECT_EQ(driver::TextOf(IDS_EDITOR_PATH), driver::GetItemText(dialog, IDC_STATIC_EDITORREASON));
     EXPECT_EQ("<no value>", StoredValue());  // the key was made
     // A file that is not there, or a folder, is refused: the dialog says so and stays.
     for (const std::string& refused : {folder / "Hidemaru.ex", folder.Path()}) {
         driver::SetItemText(dialog, IDC_EDITORPATH, refused);
         driver::Click(dialog, IDOK);
         std::string reason;
-        for (int i = 0; i < 100 && reason.rfind("No such file.", 0) != 0; ++i, Sleep(50))
+        for (int i = 0; i < 100 && reason != noSuchFile; ++i, Sleep(50))
             reason = driver::GetItemText(dialog, IDC_STATIC_EDITORREASON);
-        EXPECT_EQ("No such file. Type the path of Hidemaru.exe, or Search for it:", reason) << refused;
+        EXPECT_EQ(noSuchFile, reason) << refused;
         EXPECT_TRUE(IsWindowVisible(dialog)) << refused;
         EXPECT_EQ("<no value>", StoredValue()) << refused;
         driver::SetItemText(dialog, IDC_STATIC_EDITORREASON, "");
@@ -85,35 +85,9 @@ TEST_F(Settings, TheDialogStoresAnExistingPathOnOKOnly) {
     End(dialog, IDCANCEL);
 }
 
-// Run with LC_ALL=ja_JP.UTF-8, where the user locale is 0x0411.
-TEST_F(Settings, JapaneseSearchCaption) {
-    ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "run with LC_ALL=ja_JP.UTF-8";
-    HWND dialog = Open();
-    EXPECT_EQ(driver::FromCodePage(932, "\x8E\x51\x8F\xC6"), driver::GetItemText(dialog, IDC_SEARCH));  // 参照
-    EXPECT_EQ(driver::FromCodePage(932, "Hidemaru.exe \x82\xCC\x83\x70\x83\x58:"),  // Hidemaru.exe のパス:
-              driver::GetItemText(dialog, IDC_STATIC_EDITORREASON));
-    driver::SetItemText(dialog, IDC_EDITORPATH, "C:\\no such folder\\Hidemaru.exe");
-    driver::Click(dialog, IDOK);
-    // このファイルはありません。Hidemaru.exe のパスを入力するか、[参照] で選んでください。
-    const std::string missing =
-        "\u3053\u306e\u30d5\u30a1\u30a4\u30eb\u306f\u3042\u308a\u307e\u305b\u3093\u3002Hidemaru.exe \u306e"
-        "\u30d1\u30b9\u3092\u5165\u529b\u3059\u308b\u304b\u3001[\u53c2\u7167] \u3067\u9078\u3093\u3067\u304f"
-        "\u3060\u3055\u3044\u3002";
-    std::string reason;
-    for (int i = 0; i < 100 && reason != missing; ++i, Sleep(50))
-        reason = driver::GetItemText(dialog, IDC_STATIC_EDITORREASON);
-    EXPECT_EQ(missing, reason);
-    End(dialog, IDCANCEL);
-}
-
 TEST(FileSelectEdit, ADropReplacesTheTextWithTheFirstPath) {
     HWND field = CreateWindowExA(0, "EDIT", "typed", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr, nullptr, nullptr);
-    const std::string names = std::string("C:\\Hide maru\\Hidemaru.exe") + '\0' + "C:\\b.exe" + '\0' + '\0';
-    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
-    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    memcpy(files + 1, names.data(), names.size());
-    GlobalUnlock(drop);
+    HGLOBAL drop = DroppedPaths({L"C:\\Hide maru\\Hidemaru.exe", L"C:\\b.exe"});
     {
         CFileSelectEdit edit;
         ASSERT_TRUE(edit.SubclassWindow(field));

@@ -51,17 +51,10 @@ TEST_F(DisplayScale, EveryDialogsTextsFitTheirControls) {
         ExpectTextsFit(editorPath, m_resources.Get(), IDD_HIDEPATHDLG, "editor path, no such file");
         Close(editorPath);
     }
-    const struct {
-        const char* mode;
-        std::string title;
-        int templateId;
-    } tools[] = {{"/M2", driver::CaptionOf(IDD_EXTDLG), IDD_EXTDLG},
-                 {"/M3", driver::CaptionOf(IDD_HASHDLG), IDD_HASHDLG},
-                 {"/M4", driver::CaptionOf(IDD_TIMEDLG), IDD_TIMEDLG}};
-    for (const auto& tool : tools) {
+    for (const auto& [mode, templateId] : {std::pair{"/M2", IDD_EXTDLG}, {"/M3", IDD_HASHDLG}, {"/M4", IDD_TIMEDLG}}) {
         TempFolder folder;
-        Process app = Start(QuilkitExe(), std::string(tool.mode) + " \"" + folder.Path() + "\"");
-        ExpectTextsFit(WaitForWindow(app, tool.title), m_resources.Get(), tool.templateId, tool.title);
+        Process app = Start(QuilkitExe(), std::string(mode) + " \"" + folder.Path() + "\"");
+        ExpectTextsFit(WaitForWindow(app, CaptionOf(templateId)), m_resources.Get(), templateId, mode);
     }
 }
 
@@ -102,8 +95,14 @@ TEST_F(DisplayScale, TheIconHoldsAPictureForEverySizeTheScalesAsk) {
     for (int size : sizes) EXPECT_EQ(size, DrawnIconSize(m_resources.Get(), IDR_MAINFRAME, true, size));
 }
 
-TEST_F(DisplayScale, TheManifestDeclaresPerMonitorAwarenessAndTheWindowsVersions) {
+// VexQuilkit runs as the user who starts it; only its registration step asks for more.
+TEST_F(DisplayScale, TheManifestDeclaresPerMonitorAwarenessTheWindowsVersionsAndNoElevation) {
     ExpectDpiAwareManifest(m_resources.Get());
+    HRSRC found = FindResourceW(m_resources.Get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_TRUE(found);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(m_resources.Get(), found))),
+                               SizeofResource(m_resources.Get(), found));
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
 }
 
 }  // namespace

@@ -57,53 +57,57 @@ TEST(Startup, JapaneseCaptionsForLocale0411) {
     EXPECT_EQ(WaitForExit(app), 2);
 }
 
-// Before any window, in the user's language too.
-void ExpectRichEditError(const std::string& caption, const std::string& text) {
+// Before any window, in the user's language: run in either language.
+TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
     TempFolder folder;
     const std::string list = folder / "list.txt";
     WriteFile(list, "C:\\a\r\n");
     Process app = Start(QuilkitExe(), "/M3 /L \"" + list + "\"");
     const MessageBoxText box = AnswerMessageBox(app);
-    EXPECT_EQ(box.caption, caption);
-    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, TextOf(IDS_TITLE_ERROR));
+    EXPECT_EQ(box.text, TextOf(IDS_RICHEDIT_MISSING));
     EXPECT_EQ(WaitForExit(app), 0);
     EXPECT_TRUE(FileExists(list));
 }
 
-TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
-    ExpectRichEditError("Error", "RICHED20.DLL load error");
-}
-
-// Run with LC_ALL=ja_JP.UTF-8: エラー, RICHED20.DLL を読み込めませんでした。
-TEST(Startup, RichEditMissingJapanese) {
-    ExpectRichEditError("\u30a8\u30e9\u30fc",
-                        "RICHED20.DLL \u3092\u8aad\u307f\u8fbc\u3081\u307e\u305b\u3093\u3067\u3057\u305f\u3002");
-}
-
-// The elevated step, often the silent installer's, needs no rich edit library and shows
-// no window: its outcome is the exit code alone.
+// The registration step runs in an instance of its own started with "runas" (often the
+// silent installer's): it needs no rich edit library, shows no window and reports through
+// its exit code alone. It judges its place itself: from a folder others can change (under
+// Wine, /tmp), where any user could have put the DLL, it loads nothing; the planted stub
+// marks its load.
 TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
-    TempFolder program;
-    const std::string copy = program / "VexQuilkit.exe", built = QuilkitExe();
-    ASSERT_TRUE(CopyFileA(built.c_str(), copy.c_str(), FALSE));
-    const auto run = [&copy](const char* step) {
-        Process app = Start(copy, step);
-        bool shown = false;
-        while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && !shown) shown = FindWindowOf(app, "", 0);
-        EXPECT_FALSE(shown) << step << " showed a window";
-        return WaitForExit(app);
-    };
-    EXPECT_EQ(101, run("/Register"));  // no flintpop64.dll beside it
-    EXPECT_EQ(101, run("/Unregister"));
-    ASSERT_TRUE(CopyFileA((built.substr(0, built.rfind('\\')) + "\\flintpop64.dll").c_str(),
-                          (program / "flintpop64.dll").c_str(), FALSE));
-    EXPECT_EQ(100, run("/Register"));
-    HKEY key = nullptr;
-    const char* server = "Software\\Classes\\CLSID\\{1035D880-537A-4B6D-A84F-9E7212E661DC}\\InprocServer32";
-    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, server, 0, KEY_READ, &key));
-    RegCloseKey(key);
-    EXPECT_EQ(100, run("/Unregister"));
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, server, 0, KEY_READ, &key));
+    const std::string built = QuilkitExe(), stubs = VEX_STUB_FOLDER;
+    const struct {
+        bool othersCanChange;
+        std::string extension;
+        int registered, unregistered;
+    } rows[] = {{false, "", 101, 101},                                // no flintpop64.dll beside it
+                {false, stubs + "\\stub_register_ok.dll", 100, 103},  // S_OK, E_FAIL
+                {false, built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", 100, 100},
+                {true, stubs + "\\riched20.dll", 104, 104}};
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring marker = std::wstring(temp) + L"vex-planted-riched20";
+    DeleteFileW(marker.c_str());
+    for (const auto& row : rows) {
+        TempFolder closed, open("Z:\\tmp");
+        const std::string copy = (row.othersCanChange ? open : closed) / "VexQuilkit.exe";
+        ASSERT_TRUE(CopyFileA(built.c_str(), copy.c_str(), FALSE));
+        if (!row.extension.empty()) {
+            const std::string beside = copy.substr(0, copy.rfind('\\')) + "\\flintpop64.dll";
+            ASSERT_TRUE(CopyFileA(row.extension.c_str(), beside.c_str(), FALSE));
+        }
+        for (const auto& [step, code] : {std::pair{"/Register", row.registered}, {"/Unregister", row.unregistered}}) {
+            Process app = Start(copy, step);
+            bool shown = false;
+            while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && !shown) shown = FindWindowOf(app, "", 0);
+            EXPECT_FALSE(shown) << step << " showed a window";
+            EXPECT_EQ(code, WaitForExit(app)) << step << " " << row.extension;
+        }
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(marker.c_str()))
+        << "it loaded a DLL others could have put there";
+    DeleteFileW(marker.c_str());
 }
 
 }  // namespace
