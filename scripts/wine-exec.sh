@@ -21,7 +21,7 @@ is_32bit_program() {
 }
 
 run_program() {
-    if [ -n "${VEX_WINE_NO_32BIT:-}" ] && is_32bit_program "$1"; then
+    if [ -n "${VEX_WINE_NO_32BIT:-}" ] && [ -f "$1" ] && is_32bit_program "$1"; then
         echo "skipped: this machine cannot run 32-bit programs ($1)"
         exit 77
     fi
