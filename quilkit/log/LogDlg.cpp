@@ -515,17 +515,14 @@ void CLogDlg::SelectLine(LONG line) {
     if (start < 0) return;
     LONG end = LONG(SendMessageW(m_richEdit, EM_LINEINDEX, line + 1, 0));
     if (end < 0) end = start + LONG(SendMessageW(m_richEdit, EM_LINELENGTH, start, 0));
-    CHARRANGE range = {start, end};
-    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    // The line near the top of the view: the text's own position of the line a few
-    // above it, in pixels from the text's start.
+    // A few lines above it come to the top of the view the way a caret does from below:
+    // scroll positions in pixels, which would say where, are 16-bit in the rich edit, and a
+    // log of a few thousand lines is taller than that.
     const LONG above = LONG(SendMessageW(m_richEdit, EM_LINEINDEX, std::max(0L, line - kLinesAboveFailure), 0));
-    POINTL at = {};
-    SendMessageW(m_richEdit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), above);
-    POINT scroll = {};
-    SendMessageW(m_richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    scroll.y += at.y;
-    SendMessageW(m_richEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    CHARRANGE caret = {above, above}, range = {start, end};
+    SendMessageW(m_richEdit, WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    SendMessageW(m_richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
 void CLogDlg::Watch(CToolRun& run, CountWording wording) {

@@ -436,15 +436,15 @@ int PixelsOf(HWND window, COLORREF colour) {
 // selected; F8 and Shift+F8 go between them; the verdict says it in red.
 TEST_F(Log, TheRunEndsOnItsFirstFailureAndF8GoesToTheNext) {
     RunToEnd([](CLogSink& sink, const CStopRequest&) {
-        for (int i = 0; i < 300; ++i) {
-            const bool failed = i == 150 || i == 220;
+        for (int i = 0; i < 6000; ++i) {
+            const bool failed = i == 150 || i == 5220;
             LogResultLine(sink, !failed, failed ? L"FAILED - " : L"OK - ", L"C:\\" + std::to_wstring(i));
             sink.NoteDone(failed);
         }
         return RunTally{2, 0};
     });
     HWND edit = GetDlgItem(m_log.m_hWnd, IDC_LOG), verdict = GetDlgItem(m_log.m_hWnd, IDC_LOG_VERDICT);
-    EXPECT_EQ(m_log.FailureLines(), (std::vector<LONG>{150, 220}));
+    EXPECT_EQ(m_log.FailureLines(), (std::vector<LONG>{150, 5220}));
     auto selectedLine = [&] {
         CHARRANGE selection = {};
         SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
@@ -458,8 +458,8 @@ TEST_F(Log, TheRunEndsOnItsFirstFailureAndF8GoesToTheNext) {
     EXPECT_EQ(selectedLine(), 150);
     EXPECT_TRUE(inView(150)) << SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageW(edit, WM_KEYDOWN, VK_F8, 0);
-    EXPECT_EQ(selectedLine(), 220);
-    EXPECT_TRUE(inView(220));
+    EXPECT_EQ(selectedLine(), 5220);
+    EXPECT_TRUE(inView(5220)) << SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageW(m_log.m_hWnd, WM_COMMAND, ID_LOG_PREVIOUS_FAILURE, 0);
     EXPECT_EQ(selectedLine(), 150);
     EXPECT_FALSE(m_log.GoToFailure(false));
