@@ -46,10 +46,9 @@ TEST(Startup, JapaneseCaptionsForLocale0411) {
     Process app = Start(QuilkitExe(), "");
     HWND dialog = WaitForWindow(app, "VexQuilkit");
     ASSERT_TRUE(dialog);
-    // 右クリックメニュー, 登録, 解除 in code page 932.
+    // 右クリックメニュー, 登録(&I), 解除(&U) in code page 932: the English accelerators kept.
     EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER),
               FromCodePage(932, "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B"));
-    // 登録(&I), 解除(&U): the English accelerators kept
     EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), FromCodePage(932, "\x93\x6F\x98\x5E(&I)"));
     EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), FromCodePage(932, "\x89\xF0\x8F\x9C(&U)"));
     EXPECT_EQ(GetItemText(dialog, IDC_HIDEMARU), "&Hidemaru.exe");
@@ -70,11 +69,9 @@ TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
     EXPECT_TRUE(FileExists(list));
 }
 
-// The registration step runs in an instance of its own started with "runas" (often the
-// silent installer's): it needs no rich edit library, shows no window and reports through
-// its exit code alone. It judges its place itself: from a folder others can change (under
-// Wine, /tmp), where any user could have put the DLL, it loads nothing; the planted stub
-// marks its load.
+// The registration step ("runas", often the silent installer's) needs no rich edit library,
+// shows no window and reports through its exit code alone. From a folder others can change
+// (under Wine, /tmp) it loads no DLL found there; the planted stub would mark its load.
 TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
     const std::string built = QuilkitExe(), stubs = VEX_STUB_FOLDER;
     const struct {
@@ -85,10 +82,9 @@ TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
                 {false, stubs + "\\stub_register_ok.dll", 100, 103},  // S_OK, E_FAIL
                 {false, built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", 100, 100},
                 {true, stubs + "\\riched20.dll", 104, 104}};
-    wchar_t temp[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring marker = std::wstring(temp) + L"vex-planted-riched20";
-    DeleteFileW(marker.c_str());
+    char temp[MAX_PATH] = "";
+    const std::string marker = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "vex-planted-riched20";
+    DeleteFileA(marker.c_str());
     for (const auto& row : rows) {
         TempFolder closed, open("Z:\\tmp");
         const std::string copy = (row.othersCanChange ? open : closed) / "VexQuilkit.exe";
@@ -105,9 +101,8 @@ TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
             EXPECT_EQ(code, WaitForExit(app)) << step << " " << row.extension;
         }
     }
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(marker.c_str()))
-        << "it loaded a DLL others could have put there";
-    DeleteFileW(marker.c_str());
+    EXPECT_FALSE(FileExists(marker)) << "it loaded a DLL others could have put there";
+    DeleteFileA(marker.c_str());
 }
 
 }  // namespace
