@@ -92,9 +92,8 @@ TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
     ExpectFrameOn(40, 30, 4, PixelRect{5, 2, 35, 27});
 }
 
-// A window that is not per-monitor aware on a scaled monitor: measured in physical pixels,
-// framed in its own coordinates, which its window device context takes. Drawn where it was
-// measured, the right and bottom bands fell outside the window and the rest lay too far in.
+// A window not per-monitor aware on a scaled monitor is measured in physical pixels and framed
+// in its own coordinates (its window DC's); drawn where measured, bands fell outside it.
 TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
     const std::tuple<const char*, PixelRect, PixelRect, PixelRect, PixelRect> cases[] = {
         // area, physical, own, framed
