@@ -1,14 +1,7 @@
 #pragma once
 // A program's dialogs and pictures at the display scale of the prefix the tests run in (96,
-// 120, 144 or 192 DPI; VEX_WINE_DPI names it when not 96), measured the same way for every
-// program. MakeDpiAware() first, before any window. Header-only for the 32-bit Skyperch tests
-// too; the caller links gdi32.
-//
-// Whether a text fits its control is measured with the font its template gives it at this
-// process's DPI. The dialog may belong to another process (texts and sizes are read through
-// messages), a font handle cannot: the font is that of a hidden copy of the template made
-// here, built by the dialog manager exactly as for the program. Static texts wrap at the
-// control's width, buttons stay on one line; a check box or radio button gives its box and gap.
+// 120, 144 or 192 DPI; VEX_WINE_DPI names it when not 96). MakeDpiAware() first, before any
+// window. Header-only for the 32-bit Skyperch tests too; the caller links gdi32.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,8 +40,6 @@ inline int AskedDpi() {
 // A program's resources, read in this process without running any of its code.
 class ProgramResources {
 public:
-    explicit ProgramResources(const std::wstring& path)
-        : m_module(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
     explicit ProgramResources(const std::string& ansiPath)
         : m_module(
               LoadLibraryExA(ansiPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
@@ -71,8 +62,8 @@ struct TextFit {
     bool Fits() const { return needed.cx <= available.cx && needed.cy <= available.cy; }
 };
 
-// A hidden dialog made from a template of a module (loaded as a data file is enough),
-// whose font is the one the program's dialog gets.
+// The font a dialog of the template gets, measured on a hidden copy made here by the dialog
+// manager exactly as for the program: the program's own font handle cannot cross processes.
 class TemplateFont {
 public:
     TemplateFont(HMODULE module, int templateId)
@@ -91,7 +82,7 @@ private:
 };
 
 // The texts of the dialog's static texts, buttons, check boxes and radio buttons against
-// their controls; controls without text and pictures are left out.
+// their controls; static texts wrap at the control's width, buttons stay on one line.
 inline std::vector<TextFit> MeasureTexts(HWND dialog, HFONT font) {
     std::vector<TextFit> fits;
     HDC dc = CreateCompatibleDC(nullptr);
@@ -201,13 +192,17 @@ inline void ExpectDrawnFor(HMODULE module, int groupId, bool icon, const std::ve
     for (int size : sizes) EXPECT_EQ(size, DrawnIconSize(module, groupId, icon, size)) << "group " << groupId;
 }
 
+inline std::string ManifestOf(HMODULE module) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    return found ? std::string(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found))
+                 : std::string();
+}
+
 // The manifest declares per-monitor awareness (V2, and the older form for Windows before
 // 1703) and the Windows versions 7 to 11.
 inline void ExpectDpiAwareManifest(HMODULE module) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    ASSERT_TRUE(found);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
-                               SizeofResource(module, found));
+    const std::string manifest = ManifestOf(module);
     for (const char* part :
          {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2",
           "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",

@@ -38,25 +38,17 @@ bool PollUntil(int timeoutMs, Predicate done) {
 
 // The first visible top-level window of the process that `match` accepts, polled for.
 HWND PollForWindow(const Process& process, int timeoutMs, const std::function<bool(HWND)>& match) {
-    struct Search {
-        DWORD processId;
-        const std::function<bool(HWND)>& match;
-        HWND found;
-    } search{process.Id(), match, nullptr};
+    HWND found = nullptr;
     PollUntil(timeoutMs, [&] {
-        EnumWindows(
-            [](HWND window, LPARAM lParam) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(lParam);
-                DWORD processId = 0;
-                GetWindowThreadProcessId(window, &processId);
-                if (processId != search->processId || !IsWindowVisible(window) || !search->match(window)) return TRUE;
-                search->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        for (HWND w = FindWindowExW(nullptr, nullptr, nullptr, nullptr); w && !found;
+             w = FindWindowExW(nullptr, w, nullptr, nullptr)) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(w, &processId);
+            if (processId == process.Id() && IsWindowVisible(w) && match(w)) found = w;
+        }
+        return found != nullptr;
     });
-    return search.found;
+    return found;
 }
 
 // Reads until `done` holds for the text read; a failure names `what` and the last text.
@@ -70,8 +62,7 @@ std::string WaitUntilRead(int timeoutMs, std::string (*read)(HWND), HWND window,
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Runs a Unix command and waits until `done` holds: start.exe may return before a Unix
-// program has ended.
+// start.exe may return before the Unix program has ended: waits until `done` holds.
 template <typename Done>
 void RunUnixUntil(const std::string& arguments, const std::string& failure, Done done) {
     RunUnix(arguments);
@@ -183,8 +174,7 @@ std::string CaptionOf(int dialogId) {
     return FromProgramTexts([&](const CUiTexts& texts) -> std::string {
         const auto* form = reinterpret_cast<const WORD*>(texts.Dialog(UINT(dialogId)));
         if (!form) return {};
-        // DLGTEMPLATEEX (version 1, signature 0xFFFF) has 26 bytes before its menu field;
-        // DLGTEMPLATE 18.
+        // DLGTEMPLATEEX (version 1, signature 0xFFFF) has 26 bytes before its menu, DLGTEMPLATE 18.
         const bool extended = form[0] == 1 && form[1] == 0xFFFF;
         const WORD* title = SkipNameOrOrdinal(SkipNameOrOrdinal(form + (extended ? 13 : 9)));
         return Utf8(reinterpret_cast<const wchar_t*>(title));
@@ -305,7 +295,6 @@ std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs) {
 }
 
 std::string WaitForRunEnd(HWND log, int timeoutMs) {
-    // What the status bar says before the counts once the run has ended ("Done: ").
     auto lead = [](int id) {
         const std::string pattern = TextOf(id);
         return pattern.substr(0, pattern.find("%1"));
@@ -399,9 +388,7 @@ bool FileExists(const std::string& path) {
 std::string ReadFile(const std::string& path) {
     std::string content;
     if (FILE* file = _wfopen(LongPath(path).c_str(), L"rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0) content.append(buffer, n);
+        for (int c; (c = fgetc(file)) != EOF;) content += char(c);
         fclose(file);
     }
     return content;

@@ -1,20 +1,8 @@
 #pragma once
 // The end-to-end test driver: a Windows program of ours that starts the real
-// VexQuilkit.exe and works its windows from outside, as a user would.
-//
-//   driver::Process app = driver::Start(driver::QuilkitExe(), "/M3 /L \"C:\\list.txt\"");
-//   HWND dialog = driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG));
-//   driver::SetCheck(dialog, IDC_SHA1, true);
-//   driver::Click(dialog, IDOK);
-//   HWND log = driver::WaitForWindow(app, "Log");
-//   driver::WaitForLogText(log, "All Success!");
-//   EXPECT_EQ(driver::ReadLogMarked(log), "...<G>All Success!</G>");
-//   driver::Close(log);
-//   EXPECT_EQ(driver::WaitForExit(app), 0);
-//
-// Every wait polls with a generous limit and fails the calling test when it runs out.
-// Text is UTF-8 throughout: names, titles, log text; the driver talks to windows and
-// files with the wide API.
+// VexQuilkit.exe and works its windows from outside, as a user would. Every wait polls with
+// a generous limit and fails the calling test when it runs out. Text is UTF-8 throughout;
+// the driver talks to windows and files with the wide API.
 #include <windows.h>
 
 #include <memory>
@@ -43,21 +31,18 @@ private:
 
 // The VexQuilkit.exe of this build tree.
 std::string QuilkitExe();
-// The title of VexQuilkit's dialog `dialogId` in the language the program chooses for this
-// user (its own template, read from VexQuilkit.exe), so that a test finds its window in
-// English and in Japanese alike.
+// VexQuilkit's dialog title and string-table text in the language it chooses for this user,
+// read from VexQuilkit.exe: a test finds windows and expects words in either language.
 std::string CaptionOf(int dialogId);
-// VexQuilkit's text `stringId` in the language the program chooses for this user, from its
-// string table, as the program says it: a test expects the words of either language.
 std::string TextOf(int stringId);
 
 // Starts `exe` with `arguments` (the part after the program name) in `workingFolder`
 // (the driver's own when empty).
 Process Start(const std::string& exe, const std::string& arguments, const std::string& workingFolder = "");
 
-// Waits for a visible top-level window of the process with exactly this title.
+// Waits for a visible top-level window of the process with this title; FindWindowOf does not
+// fail but returns null.
 HWND WaitForWindow(const Process& process, const std::string& title, int timeoutMs = kDefaultTimeoutMs);
-// The same, without failing: null when none appears within the time.
 HWND FindWindowOf(const Process& process, const std::string& title, int timeoutMs);  // "": any
 
 // Waits for the process to end; returns its exit code, or -1 after the time limit.
@@ -71,22 +56,18 @@ void SetCheck(HWND dialog, int id, bool checked);
 
 // Posts the click, so a modal window that the click opens cannot block the driver.
 void Click(HWND dialog, int id);
-// Posts WM_COMMAND with the identifier (IDOK, IDCANCEL, a menu command).
-void Command(HWND window, int id);
-// Posts WM_CLOSE, as the close box does.
-void Close(HWND window);
-// Posts an Esc key press to the window with the focus in the given window's thread.
+void Command(HWND window, int id);  // IDOK, IDCANCEL, a menu command
+void Close(HWND window);            // WM_CLOSE, as the close box
+// Posts the key press to the window with the focus in the given window's thread.
 void PressEscape(HWND window);
-// The same with the Enter key.
 void PressEnter(HWND window);
 
 struct MessageBoxText {
     std::string caption;
     std::string text;
 };
-// Waits for a message box of the process, reads it and answers it with OK.
+// Waits for a message box of the process, reads it and answers it with OK; or leaves it open.
 MessageBoxText AnswerMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
-// Waits for a message box of the process and leaves it open; null after the time limit.
 HWND WaitForMessageBox(const Process& process, int timeoutMs = kDefaultTimeoutMs);
 
 std::string ReadLogText(HWND log);  // the log's rich edit control
@@ -96,8 +77,7 @@ std::string WaitForLogText(HWND log, const std::string& part, int timeoutMs = kD
 // The text of the log's status bar: progress during a run ("12 files, 0 failed, ..."),
 // then "Done: ..." or "Stopped: ...".
 std::string ReadStatus(HWND log);
-// The verdict area's words (its window text, what a screen reader reads).
-std::string ReadVerdict(HWND log);
+std::string ReadVerdict(HWND log);  // what a screen reader reads
 // Waits until the status bar's text starts with `prefix`; returns the text.
 std::string WaitForStatus(HWND log, const std::string& prefix, int timeoutMs = kDefaultTimeoutMs);
 // Waits until the run has ended ("Done: ..." or "Stopped: ..."); returns the status text.

@@ -27,9 +27,8 @@ struct TextRun {
     COLORREF color;  // 0 for the automatic colour
 };
 
-// Just enough of an RTF reader for the log's copy: groups, bold, the colour table and the
-// foreground colour, paragraph ends and tabs, escaped characters (\'xx in the document's code
-// page, \uN as UTF-16 with \ucN's stand-ins); destinations that are not text are skipped.
+// Just enough of an RTF reader for the log's copy: groups, bold, colours, paragraph ends,
+// tabs, \'xx in the document's code page, \uN with \ucN's stand-ins; no other destination.
 std::vector<TextRun> ReadRtf(const std::string& rtf) {
     struct State {
         bool bold = false;
@@ -42,8 +41,7 @@ std::vector<TextRun> ReadRtf(const std::string& rtf) {
     std::vector<TextRun> runs;
     UINT codePage = 1252;
     int fallbackLength = 1, fallbackLeft = 0;
-    // The text as bytes of the code page: a double-byte character comes as two escapes. The
-    // format changes only at groups and control words, which end the bytes of one run.
+    // A double-byte character comes as two escapes; groups and control words end the bytes.
     std::string bytes;
     auto append = [&](const std::wstring& text) {
         const State& state = stack.back();
@@ -110,8 +108,7 @@ std::vector<TextRun> ReadRtf(const std::string& rtf) {
                 state.color = 0;
             } else if (word == "par" || word == "line" || word == "tab") {
                 append(word == "tab" ? L"\t" : L"\r\n");
-            } else if (word == "u") {
-                // A UTF-16 unit as a signed number, followed by its stand-in for older readers.
+            } else if (word == "u") {  // a signed UTF-16 unit, then its stand-in
                 append(std::wstring(1, wchar_t(parameter)));
                 fallbackLeft = fallbackLength;
             }
@@ -126,8 +123,8 @@ std::vector<TextRun> ReadRtf(const std::string& rtf) {
     return runs;
 }
 
-// The clipboard's data in `format`, up to its first zero byte (of `unit` bytes); waits for
-// it a while, as Wine's clipboard manager may hold the clipboard for a moment after a change.
+// The clipboard's data in `format` up to its first zero unit, waited for: Wine's clipboard
+// manager may hold the clipboard for a moment after a change.
 std::string ClipboardData(UINT format, size_t unit, int timeoutMs) {
     std::string data;
     for (const DWORD start = GetTickCount(); int(GetTickCount() - start) < timeoutMs; Sleep(50)) {
@@ -178,9 +175,8 @@ std::vector<TextRun> ReadLogRuns(HWND log) {
 }  // namespace
 
 std::string ReadLogMarked(HWND log) {
-    // The copied RTF ends with the control's final paragraph mark, which the text lacks.
-    // (WM_GETTEXT cannot tell the text's length: under code page 932 Wine answers it with
-    // nothing once the text holds a double-byte character.)
+    // The copied RTF ends with the control's final paragraph mark, which the text lacks
+    // (WM_GETTEXT cannot tell: under code page 932 Wine gives nothing for double-byte text).
     const std::vector<TextRun> runs = ReadLogRuns(log);
     size_t left = 0;
     for (const TextRun& run : runs) left += run.text.size();

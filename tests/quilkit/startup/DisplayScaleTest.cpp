@@ -1,7 +1,4 @@
-// VexQuilkit at the display scale of the prefix it runs in (96, 120, 144 or 192 DPI, which
-// VEX_WINE_DPI names when it is not 96): every dialog's texts fit their controls, the
-// icon holds a picture drawn for each size the scales ask, and the manifest declares
-// per-monitor awareness.
+// VexQuilkit at the display scale of the prefix it runs in (see DisplayScale.h).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -32,7 +29,7 @@ protected:
         InitCommonControlsEx(&controls);
     }
 
-    const ProgramResources m_resources{Wide(QuilkitExe())};
+    const ProgramResources m_resources{QuilkitExe()};
 };
 
 TEST_F(DisplayScale, EveryDialogsTextsFitTheirControls) {
@@ -85,24 +82,18 @@ TEST_F(DisplayScale, TheMeasureTellsACutText) {
     DestroyWindow(dialog);
 }
 
-// A picture drawn for the size, not one scaled from another: the icon directory holds an
-// entry of exactly the size that each scale asks for, and the sizes the main dialog asks
-// for at this prefix's scale.
+// A picture drawn for each size the scales ask and for the sizes the main dialog asks at
+// this prefix's scale, not one the system would scale from another.
 TEST_F(DisplayScale, TheIconHoldsAPictureForEverySizeTheScalesAsk) {
-    std::vector<int> sizes = {256, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)};
-    for (int dpi : {96, 120, 144, 192})
-        for (int base : {16, 32}) sizes.push_back(MulDiv(base, dpi, 96));
-    for (int size : sizes) EXPECT_EQ(size, DrawnIconSize(m_resources.Get(), IDR_MAINFRAME, true, size));
+    std::vector<int> sizes = SizesAtScales({16, 32});
+    sizes.insert(sizes.end(), {256, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)});
+    ExpectDrawnFor(m_resources.Get(), IDR_MAINFRAME, true, sizes);
 }
 
 // VexQuilkit runs as the user who starts it; only its registration step asks for more.
 TEST_F(DisplayScale, TheManifestDeclaresPerMonitorAwarenessTheWindowsVersionsAndNoElevation) {
     ExpectDpiAwareManifest(m_resources.Get());
-    HRSRC found = FindResourceW(m_resources.Get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
-    ASSERT_TRUE(found);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(m_resources.Get(), found))),
-                               SizeofResource(m_resources.Get(), found));
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
+    EXPECT_NE(ManifestOf(m_resources.Get()).find("level=\"asInvoker\""), std::string::npos);
 }
 
 }  // namespace

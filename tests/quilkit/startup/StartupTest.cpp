@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "Driver.h"
 #include "resource.h"
@@ -17,26 +18,22 @@ TEST(Startup, MainDialogEndsWithItsCodeAndReadsAListFileWithoutAMode) {
     TempFolder folder;
     const std::string list = folder / "list with blanks.txt";
     WriteFile(list, "C:\\a\r\nC:\\b\r\n");
-    const struct {
-        std::string arguments;
-        void (*end)(HWND);
-        int code;
-    } runs[] = {
+    const std::tuple<std::string, void (*)(HWND), int> runs[] = {
         {"", Close, 2},
         // Esc reaches the modeless dialog through the message loop's dialog-key filter.
         {"/X -M7 -", PressEscape, 2},
         {"", [](HWND dialog) { Command(dialog, IDOK); }, 1},
         {"\"" + list + "\" /L", Close, 2},
     };
-    for (const auto& run : runs) {
-        Process app = Start(QuilkitExe(), run.arguments);
+    for (const auto& [arguments, end, code] : runs) {
+        Process app = Start(QuilkitExe(), arguments);
         HWND dialog = WaitForWindow(app, "VexQuilkit");
-        ASSERT_TRUE(dialog) << run.arguments;
+        ASSERT_TRUE(dialog) << arguments;
         EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), "&Install");
         EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), "&Uninstall");
         EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER), "Shell Extension Installer");
-        run.end(dialog);
-        EXPECT_EQ(WaitForExit(app), run.code) << run.arguments;
+        end(dialog);
+        EXPECT_EQ(WaitForExit(app), code) << arguments;
     }
     EXPECT_FALSE(FileExists(list));
 }
@@ -46,10 +43,9 @@ TEST(Startup, JapaneseCaptionsForLocale0411) {
     Process app = Start(QuilkitExe(), "");
     HWND dialog = WaitForWindow(app, "VexQuilkit");
     ASSERT_TRUE(dialog);
-    // 右クリックメニュー, 登録, 解除 in code page 932.
+    // 右クリックメニュー, 登録(&I), 解除(&U) in code page 932: the English accelerators kept.
     EXPECT_EQ(GetItemText(dialog, IDC_STATIC_INSTALLER),
               FromCodePage(932, "\x89\x45\x83\x4E\x83\x8A\x83\x62\x83\x4E\x83\x81\x83\x6A\x83\x85\x81\x5B"));
-    // 登録(&I), 解除(&U): the English accelerators kept
     EXPECT_EQ(GetItemText(dialog, IDC_INSTALL), FromCodePage(932, "\x93\x6F\x98\x5E(&I)"));
     EXPECT_EQ(GetItemText(dialog, IDC_UNINSTALL), FromCodePage(932, "\x89\xF0\x8F\x9C(&U)"));
     EXPECT_EQ(GetItemText(dialog, IDC_HIDEMARU), "&Hidemaru.exe");
@@ -70,44 +66,38 @@ TEST(Startup, RichEditMissingShowsTheErrorAndKeepsTheListFile) {
     EXPECT_TRUE(FileExists(list));
 }
 
-// The registration step runs in an instance of its own started with "runas" (often the
-// silent installer's): it needs no rich edit library, shows no window and reports through
-// its exit code alone. It judges its place itself: from a folder others can change (under
-// Wine, /tmp), where any user could have put the DLL, it loads nothing; the planted stub
-// marks its load.
+// The registration step ("runas", often the silent installer's) needs no rich edit library,
+// shows no window and reports through its exit code alone. From a folder others can change
+// (under Wine, /tmp) it loads no DLL found there; the planted stub would mark its load.
 TEST(Startup, RichEditMissingRegistrationStepEndsWithItsCodeAndNoWindow) {
     const std::string built = QuilkitExe(), stubs = VEX_STUB_FOLDER;
-    const struct {
-        bool othersCanChange;
-        std::string extension;
-        int registered, unregistered;
-    } rows[] = {{false, "", 101, 101},                                // no flintpop64.dll beside it
-                {false, stubs + "\\stub_register_ok.dll", 100, 103},  // S_OK, E_FAIL
-                {false, built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", 100, 100},
-                {true, stubs + "\\riched20.dll", 104, 104}};
-    wchar_t temp[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring marker = std::wstring(temp) + L"vex-planted-riched20";
-    DeleteFileW(marker.c_str());
-    for (const auto& row : rows) {
+    // Others can change its folder, the DLL put beside it, the exit codes of the two steps.
+    const std::tuple<bool, std::string, int, int> rows[] = {
+        {false, "", 101, 101},                                // no flintpop64.dll beside it
+        {false, stubs + "\\stub_register_ok.dll", 100, 103},  // S_OK, E_FAIL
+        {false, built.substr(0, built.rfind('\\')) + "\\flintpop64.dll", 100, 100},
+        {true, stubs + "\\riched20.dll", 104, 104}};
+    char temp[MAX_PATH] = "";
+    const std::string marker = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "vex-planted-riched20";
+    DeleteFileA(marker.c_str());
+    for (const auto& [othersCanChange, extension, registered, unregistered] : rows) {
         TempFolder closed, open("Z:\\tmp");
-        const std::string copy = (row.othersCanChange ? open : closed) / "VexQuilkit.exe";
+        const std::string copy = (othersCanChange ? open : closed) / "VexQuilkit.exe";
         ASSERT_TRUE(CopyFileA(built.c_str(), copy.c_str(), FALSE));
-        if (!row.extension.empty()) {
+        if (!extension.empty()) {
             const std::string beside = copy.substr(0, copy.rfind('\\')) + "\\flintpop64.dll";
-            ASSERT_TRUE(CopyFileA(row.extension.c_str(), beside.c_str(), FALSE));
+            ASSERT_TRUE(CopyFileA(extension.c_str(), beside.c_str(), FALSE));
         }
-        for (const auto& [step, code] : {std::pair{"/Register", row.registered}, {"/Unregister", row.unregistered}}) {
+        for (const auto& [step, code] : {std::pair{"/Register", registered}, {"/Unregister", unregistered}}) {
             Process app = Start(copy, step);
             bool shown = false;
             while (WaitForSingleObject(app.Handle(), 20) == WAIT_TIMEOUT && !shown) shown = FindWindowOf(app, "", 0);
             EXPECT_FALSE(shown) << step << " showed a window";
-            EXPECT_EQ(code, WaitForExit(app)) << step << " " << row.extension;
+            EXPECT_EQ(code, WaitForExit(app)) << step << " " << extension;
         }
     }
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(marker.c_str()))
-        << "it loaded a DLL others could have put there";
-    DeleteFileW(marker.c_str());
+    EXPECT_FALSE(FileExists(marker)) << "it loaded a DLL others could have put there";
+    DeleteFileA(marker.c_str());
 }
 
 }  // namespace

@@ -21,10 +21,8 @@ const wchar_t kTopMost[] = L"Top-most window";
 const wchar_t kNotTopMost[] = L"Not top-most window";
 const wchar_t kPickGone[] = L"(The picked window has closed)";
 
-// Measures in physical pixels, as Skyperch itself works, at any display scale.
 const bool kAware = driver::MakeDpiAware();
 
-// Handles the messages sent and posted to the test's own windows.
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -75,7 +73,6 @@ public:
         PumpUntil([&] { return FindDialog(info.dwProcessId) || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; },
                   kWaitMs);
     }
-    // Ends a program that is still running with its Cancel command.
     ~CSkyperchProcess() {
         if (!process_) return;
         if (dialog_) PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
@@ -182,8 +179,8 @@ struct CTestWindow {
     HWND window;
 };
 
-// Each test starts its own Skyperch; the windows lie clear of its dialog, which opens in
-// the middle of the screen, at every scale up to 200 %.
+// Each test starts its own Skyperch; the windows lie clear of its dialog in the middle of
+// the screen at every scale up to 200 %.
 class SkyperchTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(nullptr, skyperch_.Dialog()) << "no dialog (SKYPERCH_EXE set?)"; }
@@ -221,9 +218,7 @@ TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysKeepsTheDialogAboveAndLeavesANe
     EXPECT_EQ(std::wstring(L"\"") + plain_.className + L"\"", skyperch_.Text(IDC_TITLE_TEXT));
     EXPECT_TRUE(IsWindowEnabled(skyperch_.Control(IDC_CHANGE)));
     for (const bool topMost : {true, false}) {
-        skyperch_.ClickChange();
-        // The window's own thread (ours) applies the change: its messages are handled while
-        // the text is awaited.
+        skyperch_.ClickChange();  // applied by our thread, as it handles its messages
         PumpUntil([&] { return skyperch_.Text(IDC_TYPE_TEXT) == (topMost ? kTopMost : kNotTopMost); });
         EXPECT_EQ(topMost ? kTopMost : kNotTopMost, skyperch_.Text(IDC_TYPE_TEXT));
         EXPECT_EQ(topMost, IsTopMost(plain_.window));
@@ -231,7 +226,7 @@ TEST_F(SkyperchTest, ChangeTogglesTopMostBothWaysKeepsTheDialogAboveAndLeavesANe
         // Skyperch puts its dialog back on top once it sees the change applied.
         EXPECT_TRUE(PumpUntil([&] { return ZOrderIndex(skyperch_.Dialog()) < ZOrderIndex(plain_.window); }));
     }
-    // A picked window that closes: a new one in its place (it may get its handle) is never changed.
+    // A new window in a closed pick's place (it may get its handle) is never changed.
     const RECT place{960, 300, 1260, 500};
     auto closed = std::make_unique<CTestWindow>(L"SkyperchClosingTarget", place, RGB(90, 90, 200));
     Pick(closed->At(100, 100));
@@ -268,8 +263,8 @@ void ExpectFrame(const CTestWindow& window, bool framed) {
     ReleaseDC(nullptr, screen);
 }
 
-// The root window is picked and framed, a class name of Han characters and an emoji (a
-// surrogate pair, outside the C locale's code page) shown exactly.
+// The root window is picked and framed; a class name of Han characters and an emoji
+// (outside the C locale's code page) is shown exactly.
 TEST_F(SkyperchTest, FinderPicksAndFramesTheRootWindowAndEveryEndErasesTheFrame) {
     CreateWindowExA(0, "BUTTON", "Child", WS_CHILD | WS_VISIBLE, 20, 20, 120, 30, plain_.window, nullptr, nullptr,
                     nullptr);
@@ -323,10 +318,9 @@ TEST_F(SkyperchTest, FinderPicksAndFramesTheRootWindowAndEveryEndErasesTheFrame)
     ExpectFrame(plain_, false);
 }
 
-// The picked window is ours, and our thread hangs: it handles no message while it waits
-// below. A thread that waits in SendMessage still answers messages sent to it, so a sent
-// WM_NULL alone would not tell a hang; what is posted (input, commands) is only handled once
-// the handler of Change has returned: Skyperch's OK command must end it within the second.
+// The picked window is ours, and our thread hangs below. A thread waiting in SendMessage still
+// answers sent messages, so WM_NULL alone would not tell a hang; a posted command is handled
+// only once the handler of Change has returned: OK must end Skyperch within the second.
 TEST_F(SkyperchTest, ChangeOnAHungWindowLeavesSkyperchAnswering) {
     Pick(plain_.At(150, 150));
     ASSERT_EQ(plain_.className, skyperch_.Text(IDC_CLASS_TEXT));
@@ -342,7 +336,6 @@ TEST_F(SkyperchTest, ChangeOnAHungWindowLeavesSkyperchAnswering) {
     EXPECT_EQ(1u, skyperch_.WaitForExit());
 }
 
-// OK ends with 1: see ChangeOnAHungWindowLeavesSkyperchAnswering.
 TEST(SkyperchExit, EscapeAndCloseEndWith2) {
     auto exitCodeAfter = [](int control, UINT message, WPARAM wParam, LPARAM lParam) {
         CSkyperchProcess skyperch;
@@ -353,7 +346,7 @@ TEST(SkyperchExit, EscapeAndCloseEndWith2) {
     EXPECT_EQ(2u, exitCodeAfter(0, WM_SYSCOMMAND, SC_CLOSE, 0));
 }
 
-// The controls of the dialog whose texts hold a Latin letter, with their texts.
+// The controls whose texts hold a Latin letter, with their texts.
 std::wstring TextsWithLatinLetters(HWND dialog) {
     std::wstring found;
     for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
@@ -365,21 +358,17 @@ std::wstring TextsWithLatinLetters(HWND dialog) {
     return found;
 }
 
-// Run with LC_ALL=ja_JP.UTF-8. The labels, the button and the window types are the language
-// table's, by slot; the lines before a pick and after the picked window closed come from the
-// Japanese resources (the completeness check proves each has its Japanese form): no English.
+// Run with LC_ALL=ja_JP.UTF-8: the language table's texts by slot, and no English before a
+// pick, during one or after the picked window closed.
 TEST_F(SkyperchJapanese, EveryTextIsJapaneseBeforeDuringAndAfterAPick) {
     ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "needs the Japanese locale";
-    const struct {
-        int id;
-        const wchar_t* text;
-    } fromTheTable[] = {
+    const std::pair<int, const wchar_t*> fromTheTable[] = {
         {IDC_FINDER_LABEL, L"\u691C\u7D22"},                                          // 検索
         {IDC_CLASS_LABEL, L"\u30AF\u30E9\u30B9\u540D"},                               // クラス名
         {IDC_TYPE_LABEL, L"\u30A6\u30A3\u30F3\u30C9\u30A6\u306E\u7A2E\u985E\uFF1A"},  // ウィンドウの種類：
         {IDC_CHANGE, L"\u5909\u66F4"},                                                // 変更
     };
-    for (const auto& expected : fromTheTable) EXPECT_EQ(expected.text, skyperch_.Text(expected.id)) << expected.id;
+    for (const auto& [id, text] : fromTheTable) EXPECT_EQ(text, skyperch_.Text(id)) << id;
     EXPECT_EQ(L"", TextsWithLatinLetters(skyperch_.Dialog()));
     skyperch_.PressFinder();
     skyperch_.DragTo(topMost_.At(150, 100));
@@ -405,19 +394,16 @@ protected:
 };
 
 TEST_F(SkyperchDpi, EveryTextFitsItsControl) {
-    EXPECT_EQ(6u, driver::ExpectTextsFit(skyperch_.Dialog(), resources_.Get(), IDD_SKYPERCH, "Skyperch"))
-        << "three labels, the two placeholders and the button";
-    // The longest texts the program puts there itself.
+    // Three labels, the two placeholders and the button; then the longest texts it puts there.
+    EXPECT_EQ(6u, driver::ExpectTextsFit(skyperch_.Dialog(), resources_.Get(), IDD_SKYPERCH, "Skyperch"));
     Pick(plain_.At(150, 150));
     driver::ExpectTextsFit(skyperch_.Dialog(), resources_.Get(), IDD_SKYPERCH, "Skyperch, a window picked");
     PickAWindowThatCloses();
     driver::ExpectTextsFit(skyperch_.Dialog(), resources_.Get(), IDD_SKYPERCH, "Skyperch, the picked window closed");
 }
 
-// The finder shows its icon at the size of the display's scale (the static control takes
-// the icon's size), and the program holds the finder's pictures and its cursor drawn for
-// 100, 150 and 200 % and its icon for every size Windows asks at 100 to 200 %; the manifest
-// declares per-monitor awareness.
+// The finder's icon at the scale's size; its pictures and cursor drawn for 100, 150 and
+// 200 %, the program's icon for every size Windows asks at 100 to 200 %.
 TEST_F(SkyperchDpi, IconsHaveTheSizeOfTheScaleAndTheManifestDeclaresAwareness) {
     RECT finder{};
     GetClientRect(skyperch_.Control(IDC_FINDER), &finder);
@@ -427,9 +413,8 @@ TEST_F(SkyperchDpi, IconsHaveTheSizeOfTheScaleAndTheManifestDeclaresAwareness) {
     for (const int group : {IDI_FINDER_FULL, IDI_FINDER_EMPTY, IDC_FINDER_TARGET})
         driver::ExpectDrawnFor(resources_.Get(), group, group != IDC_FINDER_TARGET,
                                driver::SizesAtScales({32}, {96, 144, 192}));
-    std::vector<int> sizes = driver::SizesAtScales({16, 32});
-    sizes.push_back(256);
-    driver::ExpectDrawnFor(resources_.Get(), IDI_SKYPERCH, true, sizes);
+    driver::ExpectDrawnFor(resources_.Get(), IDI_SKYPERCH, true, {256});
+    driver::ExpectDrawnFor(resources_.Get(), IDI_SKYPERCH, true, driver::SizesAtScales({16, 32}));
     driver::ExpectDpiAwareManifest(resources_.Get());
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -14,8 +13,8 @@
 
 namespace {
 
-std::array<int, 4> Edges(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 using Rect = std::array<int, 4>;
+Rect Edges(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     const ExcludedWindows excluded{0x100, 0x200, 0x300, 0x400};
@@ -44,10 +43,11 @@ TEST(FinderRules, CandidateIsTheRootUnlessExcludedAndOnlyANewOneUpdates) {
     EXPECT_TRUE(CFinderRules::NeedsUpdate(0x500, 0x600) && CFinderRules::NeedsUpdate(0, 0x600));
 }
 
-// How often PatBlt with DSTINVERT, clipped to a width x height window, inverts each pixel
-// for one toggle of the frame. A negative extent mirrors the rectangle about its origin:
-// it holds the origin and stops short of origin + extent (GDI and Wine's gdi32 alike).
-std::vector<int> FlipsOfOneToggle(int width, int height, int thickness, const PixelRect& area) {
+// Each pixel of the area's border `thickness` wide is inverted once by one toggle of the
+// frame, nothing else, as PatBlt with DSTINVERT clipped to a width x height window does it.
+// A negative extent mirrors the rectangle about its origin: it holds the origin and stops
+// short of origin + extent (GDI and Wine's gdi32 alike).
+void ExpectFrameOn(int width, int height, int thickness, const PixelRect& area) {
     std::vector<int> flips(size_t(width) * height, 0);
     const FrameBands frame = CFinderRules::Frame(area, thickness);
     for (int i = 0; i < frame.count; ++i) {
@@ -59,12 +59,6 @@ std::vector<int> FlipsOfOneToggle(int width, int height, int thickness, const Pi
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x) ++flips[size_t(y) * width + x];
     }
-    return flips;
-}
-
-// Each pixel of the area's border `thickness` wide is inverted once, nothing else.
-void ExpectFrameOn(int width, int height, int thickness, const PixelRect& area) {
-    const std::vector<int> flips = FlipsOfOneToggle(width, height, thickness, area);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const bool inArea = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
@@ -98,9 +92,8 @@ TEST(FinderRules, FrameAreaIsTheVisibleBoundsOnTheWindowElseTheWholeWindow) {
     ExpectFrameOn(40, 30, 4, PixelRect{5, 2, 35, 27});
 }
 
-// A window that is not per-monitor aware on a scaled monitor: measured in physical pixels,
-// framed in its own coordinates, which its window device context takes. Drawn where it was
-// measured, the right and bottom bands fell outside the window and the rest lay too far in.
+// A window not per-monitor aware on a scaled monitor is measured in physical pixels and framed
+// in its own coordinates (its window DC's); drawn where measured, bands fell outside it.
 TEST(FinderRules, TheFrameLiesOnTheWindowInItsOwnCoordinates) {
     const std::tuple<const char*, PixelRect, PixelRect, PixelRect, PixelRect> cases[] = {
         // area, physical, own, framed
@@ -130,22 +123,18 @@ TEST(FinderRules, ThePickIsTheSameWindowOnlyAliveWithItsProcessAndThread) {
     EXPECT_FALSE(CFinderRules::IsSameWindow(WindowIdentity{}, true, WindowIdentity{})) << "nothing picked";
 }
 
-// The sizes Windows itself uses at 100, 125, 150, 175 and 200 %.
+// The sizes Windows itself uses at 100 to 300 %; a DPI that could not be read is 100 %, a
+// scale below 100 % never loses the frame, nothing stays nothing.
 TEST(DpiScale, IconSizesAndFrameThicknessFollowTheDpi) {
     using Sizes = std::array<int, 4>;  // DPI, icon, small icon, frame
     for (const auto& [dpi, icon, smallIcon, frame] :
          {Sizes{96, 32, 16, 3}, Sizes{120, 40, 20, 4}, Sizes{144, 48, 24, 5}, Sizes{168, 56, 28, 5},
-          Sizes{192, 64, 32, 6}, Sizes{288, 96, 48, 9}}) {
+          Sizes{192, 64, 32, 6}, Sizes{288, 96, 48, 9}, Sizes{0, 32, 16, 3}, Sizes{-5, 32, 16, 3},
+          Sizes{12, 4, 2, 1}}) {
         EXPECT_EQ(icon, CDpiScale::IconSize(32, dpi)) << dpi;
         EXPECT_EQ(smallIcon, CDpiScale::IconSize(16, dpi)) << dpi;
         EXPECT_EQ(frame, CDpiScale::FrameThickness(dpi)) << dpi;
     }
-    // A DPI that could not be read is 100 %; a scale below 100 % never loses the frame.
-    EXPECT_EQ(32, CDpiScale::IconSize(32, 0));
-    EXPECT_EQ(32, CDpiScale::IconSize(32, -5));
-    EXPECT_EQ(3, CDpiScale::FrameThickness(0));
-    EXPECT_EQ(1, CDpiScale::FrameThickness(24));
-    EXPECT_EQ(1, CDpiScale::Scale(1, 30));
     EXPECT_EQ(0, CDpiScale::Scale(0, 192));
 }
 
