@@ -9,19 +9,6 @@ using namespace shelltest;
 
 namespace {
 
-// A built-in place of the editor, with a recorder as its Hidemaru.exe until the test ends.
-struct EditorPlace {
-    explicit EditorPlace(const std::string& folder) : folder(folder), exe(folder + "\\Hidemaru.exe") {
-        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-        Copy(RecorderExe(), exe);
-    }
-    ~EditorPlace() {  // removes the folders it made, up to the first one that is not empty
-        DeleteFileA(exe.c_str());
-        for (std::string f = folder; RemoveDirectoryA(f.c_str()); f.erase(f.rfind('\\'))) continue;
-    }
-    std::string folder, exe;
-};
-
 // Where this system keeps programs, with the editor's folder in it.
 std::string ProgramFiles(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
@@ -31,9 +18,33 @@ std::string ProgramFiles(REFKNOWNFOLDERID id) {
     return folder + "\\Hidemaru";
 }
 
+// Removes the editor from `folder`, and the folders up to the first that is not empty. The
+// recorder started from there may still be ending after writing its record, and a running
+// program's file cannot be deleted: a place left behind would be found by every later case.
+void RemoveEditorPlace(const std::string& folder) {
+    const std::string exe = folder + "\\Hidemaru.exe";
+    for (int i = 0; i < 200 && driver::FileExists(exe) && !DeleteFileA(exe.c_str()); ++i) Sleep(50);
+    EXPECT_FALSE(driver::FileExists(exe)) << "still running: " << exe;
+    for (std::string f = folder; RemoveDirectoryA(f.c_str()); f.erase(f.rfind('\\'))) continue;
+}
+
+// A built-in place of the editor, with a recorder as its Hidemaru.exe until the test ends.
+struct EditorPlace {
+    explicit EditorPlace(const std::string& folder) : folder(folder), exe(folder + "\\Hidemaru.exe") {
+        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+        Copy(RecorderExe(), exe);
+    }
+    ~EditorPlace() { RemoveEditorPlace(folder); }
+    std::string folder, exe;
+};
+
 class Launcher : public testing::Test {
 protected:
     void SetUp() override {
+        // No editor in a built-in place, whatever an earlier run left.
+        for (const std::string& place : {ProgramFiles(FOLDERID_ProgramFilesX64),
+                                         ProgramFiles(FOLDERID_ProgramFilesX86), std::string("C:\\Progra~1\\Hidemaru")})
+            RemoveEditorPlace(place);
         CreateDirectoryA(m_source.c_str(), nullptr);
         driver::WriteFile(m_source + "\\main.c", "");
         Copy(RecorderExe(), m_cmd);
