@@ -42,8 +42,8 @@ class Launcher : public testing::Test {
 protected:
     void SetUp() override {
         // No editor in a built-in place, whatever an earlier run left.
-        for (const std::string& place : {ProgramFiles(FOLDERID_ProgramFilesX64),
-                                         ProgramFiles(FOLDERID_ProgramFilesX86), std::string("C:\\Progra~1\\Hidemaru")})
+        for (const std::string& place : {ProgramFiles(FOLDERID_ProgramFilesX64), ProgramFiles(FOLDERID_ProgramFilesX86),
+                                         std::string("C:\\Progra~1\\Hidemaru")})
             RemoveEditorPlace(place);
         CreateDirectoryA(m_source.c_str(), nullptr);
         driver::WriteFile(m_source + "\\main.c", "");

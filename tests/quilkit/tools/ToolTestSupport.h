@@ -24,12 +24,6 @@ inline std::string StoredChoices(const char* value) {
     return read == ERROR_SUCCESS ? text : "<none>";
 }
 
-// Every dialog opens with its first-run defaults, whatever an earlier test chose.
-inline void ForgetChoices() {
-    for (const char* value : {"Cleaner", "HashChecker", "TimeChanger"})
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value);
-}
-
 enum class Choices { Forget, Keep };
 
 // Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check)
@@ -37,7 +31,8 @@ enum class Choices { Forget, Keep };
 // the options dialog, null when none shows.
 inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
                       const std::vector<std::string>& paths, Choices choices = Choices::Forget) {
-    if (choices == Choices::Forget) ForgetChoices();
+    for (const char* value : {"Cleaner", "HashChecker", "TimeChanger"})
+        if (choices == Choices::Forget) RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value);
     // UTF-8 after its byte-order mark, as the shell extension writes it.
     std::string list = "\xEF\xBB\xBF";
     for (const std::string& path : paths) list += path + "\r\n";
@@ -175,6 +170,24 @@ inline std::string RunShell(const std::string& folder, const std::string& comman
     for (int i = 0; i < 400 && driver::ReadFile(status).empty(); ++i) Sleep(50);
     return driver::ReadFile(folder + "\\out") + "exit " + driver::ReadFile(status);
 }
+
+// Puts `text` on the clipboard for as long as it lives: a digest left there would be
+// filled into every later hash dialog.
+struct ClipboardText {
+    explicit ClipboardText(const std::wstring& text) { Put(text); }
+    ~ClipboardText() { Put(L""); }
+    static void Put(const std::wstring& text) {
+        if (!OpenClipboard(nullptr)) return ADD_FAILURE() << "the clipboard cannot be opened";
+        EmptyClipboard();
+        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        if (HGLOBAL memory = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+            memcpy(GlobalLock(memory), text.c_str(), bytes);
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+        }
+        CloseClipboard();
+    }
+};
 
 // Answers the save dialog's question whether to replace the file with Yes.
 inline void ConfirmReplace(const driver::Process& app) {

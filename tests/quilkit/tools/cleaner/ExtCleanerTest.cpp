@@ -24,9 +24,7 @@ static std::set<std::string> TrashContents() {
 
 TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndNamesWhatIsNotThere) {
     driver::TempFolder folder;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);  // the trash outlives runs, and Wine reuses process ids
-    const std::string tag = " " + std::to_string(now.dwLowDateTime);
+    const std::string tag = " " + std::to_string(GetTickCount64());  // the trash outlives runs and folders' names
     const std::vector<std::string> kept = {"a.cpp", "a.objx", "a.lib"};
     // Not there, whatever the extension: a typo in the selection is no success. Windows strips
     // a trailing dot: made absolute, "gone.obj." names "gone.obj", which is not there. A file
@@ -94,9 +92,7 @@ TEST(CleanerRun, AFileTheRecycleBinCannotTakeIsNotDestroyedUnasked) {
 
 TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
     driver::TempFolder folder;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const std::string tag = " " + std::to_string(now.dwLowDateTime);
+    const std::string tag = " " + std::to_string(GetTickCount64());
     const int count = 1500;
     for (int i = 0; i < count; ++i)
         driver::WriteFile(folder / ("f" + std::to_string(i) + ".obj"), std::to_string(i) + tag);

@@ -29,36 +29,6 @@ std::string PlatformDigest(const std::string& content, ALG_ID algorithm) {
     return text;
 }
 
-// Mode 3 on `paths` with the boxes `ticked` and `expected` typed in; the finished run.
-Outcome RunHashes(const driver::TempFolder& folder, const std::vector<std::string>& paths,
-                  const std::vector<int>& ticked, const std::string& expected = "") {
-    driver::Process app;
-    HWND dialog = StartTool(app, folder, 3, paths);
-    EXPECT_NE(dialog, nullptr);
-    if (!dialog) return {};
-    for (int box : ticked) driver::SetCheck(dialog, box, true);
-    if (!expected.empty()) driver::SetItemText(dialog, IDC_EXPECTED, expected);
-    return FinishRun(app, dialog);
-}
-
-// Puts `text` on the clipboard for as long as it lives: a digest left there would be
-// filled into every later hash dialog.
-struct ClipboardText {
-    explicit ClipboardText(const std::wstring& text) { Put(text); }
-    ~ClipboardText() { Put(L""); }
-    static void Put(const std::wstring& text) {
-        if (!OpenClipboard(nullptr)) return ADD_FAILURE() << "the clipboard cannot be opened";
-        EmptyClipboard();
-        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        if (HGLOBAL memory = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-            memcpy(GlobalLock(memory), text.c_str(), bytes);
-            GlobalUnlock(memory);
-            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-        }
-        CloseClipboard();
-    }
-};
-
 const std::string kBlake3OfAbc = "6437B3AC38465133FFB63B75273A8DB548C558465D79DB03FD359C6CD5BD9D85";
 const std::string kSha256OfAbc = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
 const std::string kSha512OfAbc =
@@ -98,7 +68,8 @@ TEST(HashRunJapanese, EveryNameEveryLengthAnyAttributesNothingChanges) {
         ASSERT_TRUE(SetFileAttributesW(driver::LongPath(files[i].first).c_str(), attributes[i % 4]));
         before.push_back(State(files[i].first));
     }
-    const Outcome run = RunHashes(folder, {top}, {});
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, folder, 3, {top}));
     for (size_t i = 0; i < files.size(); ++i) {
         const auto& [path, content] = files[i];
         ExpectLines(run.marked, {"<G>\"" + path + "\"</G> MD5:" + PlatformDigest(content, CALG_MD5) + "\r\n"});
@@ -271,9 +242,7 @@ TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
         ASSERT_NE(dialog, nullptr) << mode;
         for (int box : boxes) EXPECT_EQ(driver::IsChecked(dialog, box), box != IDC_SUBFOLDERS) << mode << " " << box;
         const int kept = mode == 2 ? IDC_EXTENSIONS : IDC_EXPECTED;  // the digest is not
-        if (mode != 4) {
-            EXPECT_EQ(driver::GetItemText(dialog, kept), mode == 2 ? extensions : "") << mode;
-        }
+        if (mode != 4) EXPECT_EQ(driver::GetItemText(dialog, kept), mode == 2 ? extensions : "") << mode;
         std::string stored = StoredChoices(value);
         for (char& c : stored) c = char(toupper(c));
         EXPECT_EQ(stored.find(kBlake3OfAbc.substr(0, 16)), std::string::npos) << stored;
@@ -314,18 +283,6 @@ TEST(HashDialog, ATypedDigestChoosesItsAlgorithmAndAWrongLengthKeepsTheDialogOpe
     EXPECT_TRUE(kept.find("sha512=0") != std::string::npos && kept.find("md5=1") != std::string::npos) << kept;
 }
 
-namespace {
-
-// Saves under `name` (in the dialog's folder) or a full path; waits for the file `written`.
-void SaveAs(HWND save, const std::string& name, const std::string& written) {
-    driver::SetItemText(save, kFileNameEdit, name);
-    driver::Click(save, IDOK);
-    for (int i = 0; i < 400 && !driver::FileExists(written); ++i) Sleep(50);
-    EXPECT_TRUE(driver::FileExists(written)) << written;
-}
-
-}  // namespace
-
 // A selected drive root: the file is proposed at the root, every name is whole, and both
 // sha256sum -c and mode 6 read it. A read-only earlier file there: the save says why it
 // cannot replace it, leaves it as it was, and offers the dialog again, where another name
@@ -361,17 +318,17 @@ TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
     save = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(driver::GetItemText(save, kFileNameEdit), "checksums.sha256");
-    SaveAs(save, "other.sha256", folder / "other.sha256");
+    driver::SetItemText(save, kFileNameEdit, "other.sha256");
+    driver::Click(save, IDOK);
+    for (int i = 0; i < 400 && !driver::FileExists(folder / "other.sha256"); ++i) Sleep(50);
     save = OpenSave(app, log);
     ASSERT_NE(save, nullptr);
     driver::SetItemText(save, kFileNameEdit, elsewhere / "far.sha256");
     driver::Click(save, IDOK);
     HWND question = driver::WaitForMessageBox(app);
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(driver::GetItemText(question, 0xFFFF)
-                  .rfind("3 of the files are on another drive or share than the folder you save in", 0),
-              0u)
-        << driver::GetItemText(question, 0xFFFF);
+    const std::string asked = driver::GetItemText(question, 0xFFFF);
+    EXPECT_EQ(asked.rfind("3 of the files are on another drive or share than the folder you save in", 0), 0u) << asked;
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
     HWND again = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(again, nullptr);
