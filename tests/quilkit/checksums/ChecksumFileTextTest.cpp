@@ -85,8 +85,7 @@ TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
                              "  a.iso\r\n- -dash.txt is escaped\r\n" + sha256 + "  b.iso\r\n" +
                              "-----BEGIN PGP SIGNATURE-----\r\n\r\niQEzBAEBCAAdFiEE\r\n=abcd\r\n"
                              "-----END PGP SIGNATURE-----\r\n";
-    const ChecksumFile file = ParseChecksumFile(text, NoAnsi);
-    EXPECT_TRUE(file.clearSigned);
+    EXPECT_TRUE(ParseChecksumFile(text, NoAnsi).clearSigned);
     EXPECT_TRUE(IsClearSigned("\xEF\xBB\xBF\r\n" + text));
     EXPECT_EQ(Checked(text), "5:02:aaaa:a.iso|6:bad|7:02:aaaa:b.iso");
     // Only the signed part gives entries: nothing after the signature block, whatever it is.

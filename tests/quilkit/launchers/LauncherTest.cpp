@@ -28,30 +28,27 @@ void RemoveEditorPlace(const std::string& folder) {
     for (std::string f = folder; RemoveDirectoryA(f.c_str()); f.erase(f.rfind('\\'))) continue;
 }
 
-// A built-in place of the editor, with a recorder as its Hidemaru.exe until the test ends.
-struct EditorPlace {
-    explicit EditorPlace(const std::string& folder) : folder(folder), exe(folder + "\\Hidemaru.exe") {
-        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-        Copy(RecorderExe(), exe);
-    }
-    ~EditorPlace() { RemoveEditorPlace(folder); }
-    std::string folder, exe;
-};
+// A recorder as the editor in `folder`; its path.
+std::string PutEditor(const std::string& folder) {
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    Copy(RecorderExe(), folder + "\\Hidemaru.exe");
+    return folder + "\\Hidemaru.exe";
+}
 
 class Launcher : public testing::Test {
 protected:
     void SetUp() override {
-        // No editor in a built-in place, whatever an earlier run left.
-        for (const std::string& place : {ProgramFiles(FOLDERID_ProgramFilesX64), ProgramFiles(FOLDERID_ProgramFilesX86),
-                                         std::string("C:\\Progra~1\\Hidemaru")})
-            RemoveEditorPlace(place);
+        for (const std::string& place : m_places) RemoveEditorPlace(place);  // whatever an earlier run left
         CreateDirectoryA(m_source.c_str(), nullptr);
         driver::WriteFile(m_source + "\\main.c", "");
         Copy(RecorderExe(), m_cmd);
         Copy(RecorderExe(), m_editor);
         RecordTo(m_log);
     }
-    void TearDown() override { RecordTo(""); }
+    void TearDown() override {
+        for (const std::string& place : m_places) RemoveEditorPlace(place);
+        RecordTo("");
+    }
     // Runs the program to its end and returns the command line of record `index`.
     std::string Run(const std::string& arguments, size_t index) {
         EXPECT_EQ(0, driver::WaitForExit(driver::Start(driver::QuilkitExe(), arguments)));
@@ -61,6 +58,9 @@ protected:
     driver::TempFolder m_folder;
     std::string m_source = m_folder / "src", m_cmd = m_folder / "cmd.exe", m_editor = m_folder / "Hidemaru.exe";
     std::string m_log = m_folder / "records.txt";
+    // The editor's built-in places, in the order they are looked in.
+    const std::string m_places[3] = {ProgramFiles(FOLDERID_ProgramFilesX64), ProgramFiles(FOLDERID_ProgramFilesX86),
+                                     "C:\\Progra~1\\Hidemaru"};
 };
 
 }  // namespace
@@ -98,8 +98,7 @@ TEST_F(Launcher, JapaneseEditorNotFound) {
     StoreEditorPath(m_folder / "missing\\Hidemaru.exe");
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source);
     HWND asking = driver::WaitForWindow(app, "Hidemaru.exe");
-    GUITHREADINFO thread = {};
-    thread.cbSize = sizeof(thread);
+    GUITHREADINFO thread = {sizeof(GUITHREADINFO)};
     EXPECT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(asking, nullptr), &thread));
     EXPECT_EQ(thread.hwndFocus, GetDlgItem(asking, IDC_EDITORPATH));
     EXPECT_EQ("Hidemaru.exe が見つかりません。パスを入力するか、[参照] で選んでください。",
@@ -132,24 +131,20 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     // Program Files, by its long name, where 8.3 names are off; reading the setting made
     // the key and stored nothing.
     DeleteSettingsKey();
-    {
-        EditorPlace programFiles(ProgramFiles(FOLDERID_ProgramFilesX64));
-        ASSERT_EQ("C:\\Program Files\\Hidemaru", programFiles.folder);
-        Run("/M5 " + m_source, 2);
-        EXPECT_EQ(0, lstrcmpiA(programFiles.exe.c_str(), Records(m_log)[2].image.c_str())) << Records(m_log)[2].image;
-        EXPECT_EQ(inSource, Records(m_log)[2].arguments);
-        EXPECT_EQ("<no value>", StoredValue());
-        // The 64-bit Program Files before the 32-bit one.
-        EditorPlace programFilesX86(ProgramFiles(FOLDERID_ProgramFilesX86));
-        StoreEditorPath(missing);
-        EXPECT_EQ("\"" + programFiles.exe + "\" " + inSource, Run("/M5 " + m_source, 3));
-    }
-    {
-        EditorPlace programFilesX86(ProgramFiles(FOLDERID_ProgramFilesX86));
-        EXPECT_EQ("\"" + programFilesX86.exe + "\" " + inSource, Run("/M5 " + m_source, 4));
-    }
+    const std::string programFiles = PutEditor(m_places[0]);
+    ASSERT_EQ("C:\\Program Files\\Hidemaru\\Hidemaru.exe", programFiles);
+    Run("/M5 " + m_source, 2);
+    EXPECT_EQ(0, lstrcmpiA(programFiles.c_str(), Records(m_log)[2].image.c_str())) << Records(m_log)[2].image;
+    EXPECT_EQ(inSource, Records(m_log)[2].arguments);
+    EXPECT_EQ("<no value>", StoredValue());
+    // The 64-bit Program Files before the 32-bit one.
+    const std::string programFilesX86 = PutEditor(m_places[1]);
+    StoreEditorPath(missing);
+    EXPECT_EQ("\"" + programFiles + "\" " + inSource, Run("/M5 " + m_source, 3));
+    RemoveEditorPlace(m_places[0]);
+    EXPECT_EQ("\"" + programFilesX86 + "\" " + inSource, Run("/M5 " + m_source, 4));
+    RemoveEditorPlace(m_places[1]);
     // Last, the short name of older versions, on a system that still makes one (Wine makes
     // no 8.3 name PROGRA~1: the folder is named so).
-    EditorPlace legacy("C:\\Progra~1\\Hidemaru");
-    EXPECT_EQ("\"" + legacy.exe + "\" " + inSource, Run("/M5 " + m_source, 5));
+    EXPECT_EQ("\"" + PutEditor(m_places[2]) + "\" " + inSource, Run("/M5 " + m_source, 5));
 }

@@ -45,10 +45,9 @@ std::string State(const std::string& path) {
 
 }  // namespace
 
-// By default MD5 of every file below, whatever its attributes, and nothing on disk changes:
-// look-alike names, names outside any code page, names whose second byte is the backslash in
-// code page 932, a Japanese user's (ソース.txt, 表.txt: the Rich Text must keep each character
-// whole) and a path of several hundred characters, every file once with its own digest.
+// By default MD5 of every file below, whatever its attributes, nothing on disk changed, each
+// name whole: look-alikes, outside any code page, with a second byte that is the backslash in
+// code page 932 (ソース.txt, 表.txt: the Rich Text must keep it), several hundred characters.
 TEST(HashRunJapanese, EveryNameEveryLengthAnyAttributesNothingChanges) {
     driver::TempFolder folder;
     const std::string top = folder / "top", deep = MakeTreeWithDeepFolder(top, 500);
@@ -87,8 +86,7 @@ TEST(HashRun, AllThreeDigestsAroundTheChunkSizesWithCountedFailures) {
     std::vector<std::string> paths = {folder / "missing", folder / "gone"};
     std::string expected = "<R>Not found - </R>" + paths[0] + "\r\n<R>Not found - </R>" + paths[1] + "\r\n";
     for (size_t size : {0, 8192, (1 << 20) - 1, 1 << 20, (1 << 20) + 1, (5 << 20) + 3}) {
-        paths.push_back(folder / std::to_string(size));
-        driver::WriteFile(paths.back(), Pattern(size));
+        driver::WriteFile(paths.emplace_back(folder / std::to_string(size)), Pattern(size));
         expected += "<G>\"" + paths.back() + "\"</G> MD5:" + PlatformDigest(Pattern(size), CALG_MD5) +
                     " SHA1:" + PlatformDigest(Pattern(size), CALG_SHA1) +
                     " SHA256:" + PlatformDigest(Pattern(size), CALG_SHA_256) + "\r\n";
@@ -113,10 +111,9 @@ struct StopWords {
     std::string progress, stopped, counts, line, summary, verdict, title;
 };
 
-// The second selected path is a pipe that serves three chunks and then waits; `whileReading`
-// looks at the log while the worker waits in the read, then Stop ends the run. The summary
-// and the status bar give the same counts and what was not done; a pipe is no file on
-// disk, so the total is not known beforehand.
+// The second selected path is a pipe that serves three chunks and then waits (no total known
+// beforehand); `whileReading` looks at the log meanwhile, then Stop ends the run. The summary
+// and the status bar give the same counts and what was not done.
 void StopDuringALongRead(const StopWords& words, const std::function<void(HWND, const std::string&)>& whileReading) {
     driver::TempFolder folder;
     driver::WriteFile(folder / "first", "abc");
@@ -175,8 +172,7 @@ TEST(HashDialog, AClipboardDigestFillsExpectedForOneSelectedFileOnly) {
     driver::WriteFile(a, "abc");
     driver::WriteFile(b, "abd");
     const ClipboardText pasted(L" \t" + driver::Wide(kSha256OfAbc) + L"\r\n");
-    std::string lower = kSha256OfAbc;
-    for (char& c : lower) c = char(tolower(c));
+    const std::string lower = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
     const struct {
         std::vector<std::string> paths;
         bool filled;
@@ -203,11 +199,9 @@ TEST(HashDialog, AClipboardDigestFillsExpectedForOneSelectedFileOnly) {
     }
 }
 
-// Each dialog opens as the last run confirmed it, and with the first run's defaults when
-// nothing is kept; the expected digest, which belongs to one file, is never kept. The close
-// box runs nothing: the cleaner leaves a file its kept list names. 64 digits are BLAKE3 when
-// its box is checked (else SHA-256: AClipboardDigestFillsExpectedForOneSelectedFileOnly),
-// whose result follows SHA512's.
+// Each dialog opens as the last run confirmed it, else with the first run's defaults; the
+// expected digest (one file's) is never kept. The close box runs nothing. 64 digits are BLAKE3
+// when its box is checked (else SHA-256), whose result follows SHA512's.
 TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
     const std::string extensions = ".tmp;1|.b%ak";
     const struct {
@@ -242,7 +236,9 @@ TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
         ASSERT_NE(dialog, nullptr) << mode;
         for (int box : boxes) EXPECT_EQ(driver::IsChecked(dialog, box), box != IDC_SUBFOLDERS) << mode << " " << box;
         const int kept = mode == 2 ? IDC_EXTENSIONS : IDC_EXPECTED;  // the digest is not
-        if (mode != 4) EXPECT_EQ(driver::GetItemText(dialog, kept), mode == 2 ? extensions : "") << mode;
+        if (mode != 4) {
+            EXPECT_EQ(driver::GetItemText(dialog, kept), mode == 2 ? extensions : "") << mode;
+        }
         std::string stored = StoredChoices(value);
         for (char& c : stored) c = char(toupper(c));
         EXPECT_EQ(stored.find(kBlake3OfAbc.substr(0, 16)), std::string::npos) << stored;
@@ -305,12 +301,8 @@ TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
     driver::Click(save, IDOK);
     ConfirmReplace(app);
     // The question to replace goes first; the error follows it.
-    HWND error = nullptr;
-    for (int i = 0; i < 400 && !error; ++i, Sleep(50))
-        if (HWND box = driver::WaitForMessageBox(app, 50);
-            box && driver::GetText(box) == driver::TextOf(IDS_SAVE_ERROR_TITLE))
-            error = box;
-    ASSERT_NE(error, nullptr) << "no error message";
+    HWND error = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_ERROR_TITLE));
+    ASSERT_NE(error, nullptr);
     const std::string reason = driver::GetItemText(error, 0xFFFF);
     PostMessageW(error, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_EQ(reason.substr(0, reason.find("\n\n")),
