@@ -98,7 +98,8 @@ TEST_F(Launcher, JapaneseEditorNotFound) {
     StoreEditorPath(m_folder / "missing\\Hidemaru.exe");
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M5 " + m_source);
     HWND asking = driver::WaitForWindow(app, "Hidemaru.exe");
-    GUITHREADINFO thread = {sizeof(GUITHREADINFO)};
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
     EXPECT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(asking, nullptr), &thread));
     EXPECT_EQ(thread.hwndFocus, GetDlgItem(asking, IDC_EDITORPATH));
     EXPECT_EQ("Hidemaru.exe が見つかりません。パスを入力するか、[参照] で選んでください。",
