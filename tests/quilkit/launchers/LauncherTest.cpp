@@ -147,5 +147,6 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     RemoveEditorPlace(m_places[1]);
     // Last, the short name of older versions, on a system that still makes one (Wine makes
     // no 8.3 name PROGRA~1: the folder is named so).
-    EXPECT_EQ("\"" + PutEditor(m_places[2]) + "\" " + inSource, Run("/M5 " + m_source, 5));
+    const std::string legacy = PutEditor(m_places[2]);
+    EXPECT_EQ("\"" + legacy + "\" " + inSource, Run("/M5 " + m_source, 5));
 }

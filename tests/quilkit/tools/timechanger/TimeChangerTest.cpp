@@ -45,8 +45,7 @@ Outcome TimeRun(const driver::TempFolder& folder, const std::vector<std::string>
     return FinishRun(app, dialog);
 }
 
-// The write time in UTC, and the access time where it differs. (Wine on Linux stores no
-// creation time.)
+// The write time in UTC, and the access time where it differs (Wine stores no creation time).
 std::string Stamps(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     SYSTEMTIME write = {}, access = {};
