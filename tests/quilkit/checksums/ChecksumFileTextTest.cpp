@@ -3,7 +3,6 @@
 
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "checksums/ChecksumFileText.h"
 #include "text/Utf8Text.h"
@@ -12,14 +11,14 @@ namespace {
 
 std::u16string NoAnsi(std::string_view) { return u"<ansi>"; }
 
-// "<number>:<algorithm>:<hex>:<name>" per entry, "<number>:bad" per bad line.
-std::vector<std::string> Checked(std::string_view bytes, bool plainIsBlake3 = false) {
-    std::vector<std::string> lines;
+// "<number>:<algorithm>:<hex>:<name>" per entry, "<number>:bad" per bad line, cut by "|".
+std::string Checked(std::string_view bytes, bool plainIsBlake3 = false) {
+    std::string lines;
     for (const ChecksumLine& line : ParseChecksumFile(bytes, NoAnsi, plainIsBlake3).lines) {
-        const std::string number = std::to_string(line.number) + ":";
-        lines.push_back(line.bad ? number + "bad"
-                                 : number + "0" + std::to_string(int(line.algorithm)) + ":" + line.hex.substr(0, 4) +
-                                       ":" + Utf16ToUtf8(line.name));
+        lines += (lines.empty() ? "" : "|") + std::to_string(line.number) + ":";
+        lines += line.bad ? "bad"
+                          : "0" + std::to_string(int(line.algorithm)) + ":" + line.hex.substr(0, 4) + ":" +
+                                Utf16ToUtf8(line.name);
     }
     return lines;
 }
@@ -28,23 +27,21 @@ TEST(ChecksumFile, GnuAndBsdFormsTheAlgorithmByLengthCommentsAndBadLines) {
     const std::string md5(32, 'A'), sha1(40, 'b'), sha256 = "0123" + std::string(60, 'f');
     EXPECT_EQ(Checked(md5 + "  a b.txt\r\n" + sha1 + " *bin/x.exe\n\n; note\n# note\r\n   \n" + sha256 +
                       "  dir\\name\n" + "SHA256 (c (1).txt) = " + sha256 + "\nMD5 (d) = " + md5 + "\r\n"),
-              (std::vector<std::string>{"1:00:aaaa:a b.txt", "2:01:bbbb:bin/x.exe", "7:02:0123:dir\\name",
-                                        "8:02:0123:c (1).txt", "9:00:aaaa:d"}));
+              "1:00:aaaa:a b.txt|2:01:bbbb:bin/x.exe|7:02:0123:dir\\name|8:02:0123:c (1).txt|9:00:aaaa:d");
     // Wrong lengths, a tag that disagrees with the length, one blank, no name, not hex.
     EXPECT_EQ(Checked(std::string(31, 'a') + "  x\n" + "SHA1 (x) = " + md5 + "\n" + md5 + " x\n" + md5 + "  \n" +
                       std::string(31, 'a') + "g  x\nplain text\n"),
-              (std::vector<std::string>{"1:bad", "2:bad", "3:bad", "4:bad", "5:bad", "6:bad"}));
+              "1:bad|2:bad|3:bad|4:bad|5:bad|6:bad");
 }
 
 TEST(ChecksumFile, EscapedNamesUtf8WithOrWithoutAMarkElseTheAnsiCodePage) {
     const std::string md5(32, 'a');
     EXPECT_EQ(Checked("\\" + md5 + "  a\\\\b\\nc\n\\MD5 (x\\\\y) = " + md5 + "\n\\" + md5 + "  bad\\q\n"),
-              (std::vector<std::string>{"1:00:aaaa:a\\b\nc", "2:00:aaaa:x\\y", "3:bad"}));
-    EXPECT_EQ(Checked("\xEF\xBB\xBF" + md5 + "  caf\xC3\xA9\n"), std::vector<std::string>{"1:00:aaaa:caf\xC3\xA9"});
-    EXPECT_EQ(Checked(md5 + "  \xF0\x9F\x98\x80\n"), std::vector<std::string>{"1:00:aaaa:\xF0\x9F\x98\x80"});
+              "1:00:aaaa:a\\b\nc|2:00:aaaa:x\\y|3:bad");
+    EXPECT_EQ(Checked("\xEF\xBB\xBF" + md5 + "  caf\xC3\xA9\n"), "1:00:aaaa:caf\xC3\xA9");
+    EXPECT_EQ(Checked(md5 + "  \xF0\x9F\x98\x80\n"), "1:00:aaaa:\xF0\x9F\x98\x80");
     // Not UTF-8: the whole file goes to the ANSI decoder.
-    EXPECT_EQ(ParseChecksumFile(md5 + "  caf\xE9\n", NoAnsi).lines.size(), 1u);
-    EXPECT_TRUE(ParseChecksumFile(md5 + "  caf\xE9\n", NoAnsi).lines[0].bad);
+    EXPECT_EQ(Checked(md5 + "  caf\xE9\n"), "1:bad");
 }
 
 TEST(ChecksumFile, Sha512LinesTagsAndOpenSslsForm) {
@@ -52,12 +49,12 @@ TEST(ChecksumFile, Sha512LinesTagsAndOpenSslsForm) {
     EXPECT_EQ(Checked(sha512 + "  a b.txt\nSHA512 (x (1).iso) = " + sha512 + "\n" + "SHA2-256(a b.txt)= " + sha256 +
                       "\nSHA2-512(y)= " + sha512 + "\nSHA256(old (2))= " + sha256 +
                       "\nMD5(m)= " + std::string(32, 'd') + "\nSHA1(s)= " + std::string(40, 'e') + "\n"),
-              (std::vector<std::string>{"1:03:e7c2:a b.txt", "2:03:e7c2:x (1).iso", "3:02:5891:a b.txt", "4:03:e7c2:y",
-                                        "5:02:5891:old (2)", "6:00:dddd:m", "7:01:eeee:s"}));
+              "1:03:e7c2:a b.txt|2:03:e7c2:x (1).iso|3:02:5891:a b.txt|4:03:e7c2:y|"
+              "5:02:5891:old (2)|6:00:dddd:m|7:01:eeee:s");
     // A tag that disagrees with the length, OpenSSL's form without its blank, 127 digits.
     EXPECT_EQ(Checked("SHA512 (x) = " + sha256 + "\nSHA2-256(x)=" + sha256 + "\nSHA2-512(x)= " + sha256 + "\n" +
                       sha512.substr(1) + "  x\n"),
-              (std::vector<std::string>{"1:bad", "2:bad", "3:bad", "4:bad"}));
+              "1:bad|2:bad|3:bad|4:bad");
 }
 
 TEST(ChecksumFile, GpgPrintMdForEachAlgorithmWrappedOrOnTheNextLine) {
@@ -71,15 +68,15 @@ TEST(ChecksumFile, GpgPrintMdForEachAlgorithmWrappedOrOnTheNextLine) {
         "deep/er/a-very-long-name-indeed.bin: \n"
         "5891B5B5 22D5DF08 6D0FF0B1 10FBD9D2 1BB4FC71 63AF34D0 8286A2E8 46F6BE03\n"
         "C:\\x\\y z: F572 D396 FAE9 2066 2871  4FB2 CE00 F72E 94F2 258F\n";
-    EXPECT_EQ(Checked(gpg), (std::vector<std::string>{
-                                "1:00:b194:a b.txt", "2:01:f572:a b.txt", "3:02:5891:a b.txt", "4:03:e7c2:a b.txt",
-                                "6:02:5891:deep/er/a-very-long-name-indeed.bin", "8:01:f572:C:\\x\\y z"}));
+    EXPECT_EQ(Checked(gpg),
+              "1:00:b194:a b.txt|2:01:f572:a b.txt|3:02:5891:a b.txt|4:03:e7c2:a b.txt|"
+              "6:02:5891:deep/er/a-very-long-name-indeed.bin|8:01:f572:C:\\x\\y z");
     EXPECT_EQ(ParseChecksumFile(gpg, NoAnsi).lines[3].hex,
               "e7c22b994c59d9cf2b48e549b1e24666636045930d3da7c1acb299d1c3b7f931"
               "f94aae41edda2c2b207a36e10f8bcb8d45223e54878f5b316e7ce3b6bc019629");
     // Groups that make no digest's length, a name and no digest at the end.
     EXPECT_EQ(Checked("x: B1 94 6A\ny: F572 D396 FAE9 2066 2871  4FB2 CE00 F72E 94F2 258F 12\nz: \n"),
-              (std::vector<std::string>{"1:bad", "2:bad", "3:bad"}));
+              "1:bad|2:bad|3:bad");
 }
 
 TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
@@ -88,16 +85,14 @@ TEST(ChecksumFile, ClearSignedTextLosesItsArmourAndDashEscapes) {
                              "  a.iso\r\n- -dash.txt is escaped\r\n" + sha256 + "  b.iso\r\n" +
                              "-----BEGIN PGP SIGNATURE-----\r\n\r\niQEzBAEBCAAdFiEE\r\n=abcd\r\n"
                              "-----END PGP SIGNATURE-----\r\n";
-    const ChecksumFile file = ParseChecksumFile(text, NoAnsi);
-    EXPECT_TRUE(file.clearSigned);
+    EXPECT_TRUE(ParseChecksumFile(text, NoAnsi).clearSigned);
     EXPECT_TRUE(IsClearSigned("\xEF\xBB\xBF\r\n" + text));
-    EXPECT_EQ(Checked(text), (std::vector<std::string>{"5:02:aaaa:a.iso", "6:bad", "7:02:aaaa:b.iso"}));
+    EXPECT_EQ(Checked(text), "5:02:aaaa:a.iso|6:bad|7:02:aaaa:b.iso");
     // Only the signed part gives entries: nothing after the signature block, whatever it is.
     for (const std::string& after :
          {sha256 + "  c.iso\r\n", "\r\n" + sha256 + "  c.iso\n# x\n",
           "-----BEGIN PGP SIGNED MESSAGE-----\n\n" + sha256 + "  c.iso\n", std::string("not an entry\n")})
-        EXPECT_EQ(Checked(text + after), (std::vector<std::string>{"5:02:aaaa:a.iso", "6:bad", "7:02:aaaa:b.iso"}))
-            << after;
+        EXPECT_EQ(Checked(text + after), "5:02:aaaa:a.iso|6:bad|7:02:aaaa:b.iso") << after;
     // The header is one only at the start; a plain file is not signed.
     EXPECT_FALSE(ParseChecksumFile(sha256 + "  a\n-----BEGIN PGP SIGNED MESSAGE-----\n", NoAnsi).clearSigned);
     EXPECT_FALSE(IsClearSigned(sha256 + "  a\n"));
@@ -115,10 +110,8 @@ TEST(ChecksumFile, Blake3PlainInB3sumsFilesTaggedAnywhere) {
     const std::string hex = "af13" + std::string(60, 'a');
     const std::string text = hex + "  a b.txt\nBLAKE3 (c) = " + hex + "\nSHA256 (d) = " + hex +
                              "\nBLAKE3 (e) = " + hex.substr(1) + "\n" + std::string(40, 'b') + "  f\n";
-    EXPECT_EQ(Checked(text, true),
-              (std::vector<std::string>{"1:04:af13:a b.txt", "2:04:af13:c", "3:02:af13:d", "4:bad", "5:01:bbbb:f"}));
-    EXPECT_EQ(Checked(text),
-              (std::vector<std::string>{"1:02:af13:a b.txt", "2:04:af13:c", "3:02:af13:d", "4:bad", "5:01:bbbb:f"}));
+    EXPECT_EQ(Checked(text, true), "1:04:af13:a b.txt|2:04:af13:c|3:02:af13:d|4:bad|5:01:bbbb:f");
+    EXPECT_EQ(Checked(text), "1:02:af13:a b.txt|2:04:af13:c|3:02:af13:d|4:bad|5:01:bbbb:f");
     for (const char16_t* name : {u"x.b3", u"X.BLAKE3", u"B3SUMS", u"blake3sums"})
         EXPECT_TRUE(IsBlake3SumsName(name) && IsChecksumFileName(name)) << Utf16ToUtf8(name);
     for (const char16_t* name : {u"x.sha256", u"b3", u"x.b3sum.txt", u"SHA256SUMS"})

@@ -9,19 +9,6 @@ using namespace shelltest;
 
 namespace {
 
-// A built-in place of the editor, with a recorder as its Hidemaru.exe until the test ends.
-struct EditorPlace {
-    explicit EditorPlace(const std::string& folder) : folder(folder), exe(folder + "\\Hidemaru.exe") {
-        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-        Copy(RecorderExe(), exe);
-    }
-    ~EditorPlace() {  // removes the folders it made, up to the first one that is not empty
-        DeleteFileA(exe.c_str());
-        for (std::string f = folder; RemoveDirectoryA(f.c_str()); f.erase(f.rfind('\\'))) continue;
-    }
-    std::string folder, exe;
-};
-
 // Where this system keeps programs, with the editor's folder in it.
 std::string ProgramFiles(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
@@ -31,16 +18,37 @@ std::string ProgramFiles(REFKNOWNFOLDERID id) {
     return folder + "\\Hidemaru";
 }
 
+// Removes the editor from `folder`, and the folders up to the first that is not empty. The
+// recorder started from there may still be ending after writing its record, and a running
+// program's file cannot be deleted: a place left behind would be found by every later case.
+void RemoveEditorPlace(const std::string& folder) {
+    const std::string exe = folder + "\\Hidemaru.exe";
+    for (int i = 0; i < 200 && driver::FileExists(exe) && !DeleteFileA(exe.c_str()); ++i) Sleep(50);
+    EXPECT_FALSE(driver::FileExists(exe)) << "still running: " << exe;
+    for (std::string f = folder; RemoveDirectoryA(f.c_str()); f.erase(f.rfind('\\'))) continue;
+}
+
+// A recorder as the editor in `folder`; its path.
+std::string PutEditor(const std::string& folder) {
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    Copy(RecorderExe(), folder + "\\Hidemaru.exe");
+    return folder + "\\Hidemaru.exe";
+}
+
 class Launcher : public testing::Test {
 protected:
     void SetUp() override {
+        for (const std::string& place : m_places) RemoveEditorPlace(place);  // whatever an earlier run left
         CreateDirectoryA(m_source.c_str(), nullptr);
         driver::WriteFile(m_source + "\\main.c", "");
         Copy(RecorderExe(), m_cmd);
         Copy(RecorderExe(), m_editor);
         RecordTo(m_log);
     }
-    void TearDown() override { RecordTo(""); }
+    void TearDown() override {
+        for (const std::string& place : m_places) RemoveEditorPlace(place);
+        RecordTo("");
+    }
     // Runs the program to its end and returns the command line of record `index`.
     std::string Run(const std::string& arguments, size_t index) {
         EXPECT_EQ(0, driver::WaitForExit(driver::Start(driver::QuilkitExe(), arguments)));
@@ -50,6 +58,9 @@ protected:
     driver::TempFolder m_folder;
     std::string m_source = m_folder / "src", m_cmd = m_folder / "cmd.exe", m_editor = m_folder / "Hidemaru.exe";
     std::string m_log = m_folder / "records.txt";
+    // The editor's built-in places, in the order they are looked in.
+    const std::string m_places[3] = {ProgramFiles(FOLDERID_ProgramFilesX64), ProgramFiles(FOLDERID_ProgramFilesX86),
+                                     "C:\\Progra~1\\Hidemaru"};
 };
 
 }  // namespace
@@ -121,24 +132,21 @@ TEST_F(Launcher, TheEditorIsLookedForInTheStoredPathTheBuiltInPlacesAndThenAsked
     // Program Files, by its long name, where 8.3 names are off; reading the setting made
     // the key and stored nothing.
     DeleteSettingsKey();
-    {
-        EditorPlace programFiles(ProgramFiles(FOLDERID_ProgramFilesX64));
-        ASSERT_EQ("C:\\Program Files\\Hidemaru", programFiles.folder);
-        Run("/M5 " + m_source, 2);
-        EXPECT_EQ(0, lstrcmpiA(programFiles.exe.c_str(), Records(m_log)[2].image.c_str())) << Records(m_log)[2].image;
-        EXPECT_EQ(inSource, Records(m_log)[2].arguments);
-        EXPECT_EQ("<no value>", StoredValue());
-        // The 64-bit Program Files before the 32-bit one.
-        EditorPlace programFilesX86(ProgramFiles(FOLDERID_ProgramFilesX86));
-        StoreEditorPath(missing);
-        EXPECT_EQ("\"" + programFiles.exe + "\" " + inSource, Run("/M5 " + m_source, 3));
-    }
-    {
-        EditorPlace programFilesX86(ProgramFiles(FOLDERID_ProgramFilesX86));
-        EXPECT_EQ("\"" + programFilesX86.exe + "\" " + inSource, Run("/M5 " + m_source, 4));
-    }
+    const std::string programFiles = PutEditor(m_places[0]);
+    ASSERT_EQ("C:\\Program Files\\Hidemaru\\Hidemaru.exe", programFiles);
+    Run("/M5 " + m_source, 2);
+    EXPECT_EQ(0, lstrcmpiA(programFiles.c_str(), Records(m_log)[2].image.c_str())) << Records(m_log)[2].image;
+    EXPECT_EQ(inSource, Records(m_log)[2].arguments);
+    EXPECT_EQ("<no value>", StoredValue());
+    // The 64-bit Program Files before the 32-bit one.
+    const std::string programFilesX86 = PutEditor(m_places[1]);
+    StoreEditorPath(missing);
+    EXPECT_EQ("\"" + programFiles + "\" " + inSource, Run("/M5 " + m_source, 3));
+    RemoveEditorPlace(m_places[0]);
+    EXPECT_EQ("\"" + programFilesX86 + "\" " + inSource, Run("/M5 " + m_source, 4));
+    RemoveEditorPlace(m_places[1]);
     // Last, the short name of older versions, on a system that still makes one (Wine makes
     // no 8.3 name PROGRA~1: the folder is named so).
-    EditorPlace legacy("C:\\Progra~1\\Hidemaru");
-    EXPECT_EQ("\"" + legacy.exe + "\" " + inSource, Run("/M5 " + m_source, 5));
+    const std::string legacy = PutEditor(m_places[2]);
+    EXPECT_EQ("\"" + legacy + "\" " + inSource, Run("/M5 " + m_source, 5));
 }

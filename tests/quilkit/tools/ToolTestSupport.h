@@ -24,28 +24,21 @@ inline std::string StoredChoices(const char* value) {
     return read == ERROR_SUCCESS ? text : "<none>";
 }
 
-// Every dialog opens with its first-run defaults, whatever an earlier test chose.
-inline void ForgetChoices() {
-    for (const char* value : {"Cleaner", "HashChecker", "TimeChanger"})
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value);
-}
-
 enum class Choices { Forget, Keep };
 
-// Starts VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check)
-// on a list file naming `paths`, the kept choices forgotten unless `choices` says so; returns
-// the options dialog, null when none shows.
+// VexQuilkit in `mode` (2 cleaner, 3 hash checker, 4 time changer, 6 checksum check) on a list
+// of `paths`, the kept choices forgotten unless `choices` says so; the options dialog, or null.
 inline HWND StartTool(driver::Process& app, const driver::TempFolder& folder, int mode,
                       const std::vector<std::string>& paths, Choices choices = Choices::Forget) {
-    if (choices == Choices::Forget) ForgetChoices();
+    for (const char* value : {"Cleaner", "HashChecker", "TimeChanger"})
+        if (choices == Choices::Forget) RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VexQuillkit", value);
     // UTF-8 after its byte-order mark, as the shell extension writes it.
     std::string list = "\xEF\xBB\xBF";
     for (const std::string& path : paths) list += path + "\r\n";
     driver::WriteFile(folder / "selection.lst", list);
     app =
         driver::Start(driver::QuilkitExe(), "/M" + std::to_string(mode) + " /L \"" + (folder / "selection.lst") + "\"");
-    // Mode 6 asks nothing: its run starts at once.
-    if (mode == 6) return nullptr;
+    if (mode == 6) return nullptr;  // asks nothing: its run starts at once
     const int dialogs[] = {IDD_EXTDLG, IDD_HASHDLG, IDD_TIMEDLG};
     return driver::WaitForWindow(app, driver::CaptionOf(dialogs[mode - 2]));
 }
@@ -69,8 +62,7 @@ inline HWND OpenSave(const driver::Process& app, HWND log) {
     return driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
 }
 
-// Makes `top` and under it a chain of folders whose path reaches `length` characters; returns
-// the deepest folder.
+// Makes `top` and under it folders whose path reaches `length` characters; the deepest.
 inline std::string MakeTreeWithDeepFolder(const std::string& top, size_t length) {
     EXPECT_TRUE(CreateDirectoryW(driver::Wide(top).c_str(), nullptr));
     std::string deep = top;
@@ -81,8 +73,7 @@ inline std::string MakeTreeWithDeepFolder(const std::string& top, size_t length)
     return deep;
 }
 
-// The server end of a named pipe that the hash checker reads as a file: the test decides
-// when the data comes and when the "file" ends.
+// A named pipe's server end, read by the hash checker as a file whose data and end the test decides.
 class PipeFile {
 public:
     PipeFile()
@@ -142,8 +133,7 @@ inline Outcome FinishRun(const driver::Process& app, HWND dialog) {
     return run;
 }
 
-// The close box ends the options dialog without a run: the program ends with exit code 0
-// and leaves no log window.
+// The close box ends the options dialog without a run: exit code 0, no log window left.
 inline void CloseWithoutRun(const driver::Process& app, HWND dialog) {
     HWND log = driver::WaitForWindow(app, driver::CaptionOf(IDD_LOGDLG));
     driver::Close(dialog);
@@ -175,6 +165,23 @@ inline std::string RunShell(const std::string& folder, const std::string& comman
     for (int i = 0; i < 400 && driver::ReadFile(status).empty(); ++i) Sleep(50);
     return driver::ReadFile(folder + "\\out") + "exit " + driver::ReadFile(status);
 }
+
+// `text` on the clipboard while it lives: a digest left there would fill every later hash dialog.
+struct ClipboardText {
+    explicit ClipboardText(const std::wstring& text) { Put(text); }
+    ~ClipboardText() { Put(L""); }
+    static void Put(const std::wstring& text) {
+        if (!OpenClipboard(nullptr)) return ADD_FAILURE() << "the clipboard cannot be opened";
+        EmptyClipboard();
+        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        if (HGLOBAL memory = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+            memcpy(GlobalLock(memory), text.c_str(), bytes);
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+        }
+        CloseClipboard();
+    }
+};
 
 // Answers the save dialog's question whether to replace the file with Yes.
 inline void ConfirmReplace(const driver::Process& app) {

@@ -24,21 +24,16 @@ static std::set<std::string> TrashContents() {
 
 TEST(CleanerRun, TheDefaultListSendsItsFilesToTheTrashAndNamesWhatIsNotThere) {
     driver::TempFolder folder;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);  // the trash outlives runs, and Wine reuses process ids
-    const std::string tag = " " + std::to_string(now.dwLowDateTime);
+    const std::string tag = " " + std::to_string(GetTickCount64());  // the trash outlives runs and folders' names
     const std::vector<std::string> kept = {"a.cpp", "a.objx", "a.lib"};
-    // Not there, whatever the extension: a typo in the selection is no success. Windows strips
-    // a trailing dot: made absolute, "gone.obj." names "gone.obj", which is not there. A file
-    // deep beyond MAX_PATH goes like any other. (That no link is followed, and that a walk
-    // reaches such a file, are Walker's, shared by every tool.)
+    // Not there, whatever the extension: a typo is no success ("gone.obj." made absolute names
+    // "gone.obj"). A file deep beyond MAX_PATH goes like any other.
     const std::string deep = MakeTreeWithDeepFolder(folder / "top", 400) + "\\deep.obj";
     driver::WriteFile(deep, "deep");
     std::vector<std::string> paths = {folder / "missing.obj", folder / "missing.txt", folder / "gone.obj.", deep};
     std::string expected = "<R>Not found - </R>" + paths[0] + "\r\n<R>Not found - </R>" + paths[1] +
                            "\r\n<R>Not found - </R>" + (folder / "gone.obj") + "\r\n<G>Delete - </G>" + deep + "\r\n";
-    for (const std::string& name : kept) driver::WriteFile(folder / name, name + tag);
-    for (const std::string& name : kept) paths.push_back(folder / name);
+    for (const std::string& name : kept) driver::WriteFile(paths.emplace_back(folder / name), name + tag);
     for (const char* extension : {".aps", ".ncb", ".obj", ".pch", ".pdb", ".ilk", ".map", ".idb", ".suo"}) {
         paths.push_back(folder / ("a" + std::string(extension)));
         driver::WriteFile(paths.back(), paths.back() + tag);
@@ -94,9 +89,7 @@ TEST(CleanerRun, AFileTheRecycleBinCannotTakeIsNotDestroyedUnasked) {
 
 TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
     driver::TempFolder folder;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const std::string tag = " " + std::to_string(now.dwLowDateTime);
+    const std::string tag = " " + std::to_string(GetTickCount64());
     const int count = 1500;
     for (int i = 0; i < count; ++i)
         driver::WriteFile(folder / ("f" + std::to_string(i) + ".obj"), std::to_string(i) + tag);
@@ -126,26 +119,22 @@ TEST(CleanerRun, ClosingTheLogMidRunEndsAtOnceAndLeavesTheRestAsItWas) {
     EXPECT_LT(left, count) << "the run had not begun";
 }
 
-// The extension follows the last dot, in any case, between any separators: empty entries, a
-// repeat, ".tar.gz" that can never match, "gz" without its dot and entries with a blank. A
-// list of all the 1,024 characters the field takes counts to its last one (".cs", not ".c");
-// in a walked folder matching files go whatever their attributes and kept ones keep theirs; a
-// path relative to the folder VexQuilkit starts in is walked and logged as the absolute path
-// it names.
+// The extension follows the last dot, in any case, between any separators (empty entries, a
+// repeat, ".tar.gz" that never matches, "gz", blanks); all 1,024 characters of the field count
+// (".cs", not ".c"); attributes do not matter and are kept; "." is the folder started in.
 TEST(CleanerRun, TheLastDotAnyCaseTheWholeListAnyAttributesAndRelativePaths) {
     driver::TempFolder folder;
     std::string list = "|.OBJ||.pdb|.tar.gz|gz| .aps|.aps |.pdb|";
     while (list.size() + 4 < 1024) list += ".x" + std::string(list.size() % 2 ? "y" : "") + "|";
-    list = list.substr(0, 1020) + "|.cs";
-    ASSERT_EQ(list.size(), 1024u);
+    list = list.substr(0, 1020) + "|.cs";  // 1,024 characters
     const DWORD hiddenReadOnly = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
     const std::vector<std::string> gone = {"main.obj", "Two.Pdb", ".pdb", "y.cs"},
                                    kept = {"archive.tar.gz", "c.aps", "Makefile", "a.obj old",
                                            "x.objx",         "x.c",   "keep.txt"};
     for (const auto& names : {gone, kept})
         for (const std::string& name : names) driver::WriteFile(folder / name, name);
-    ASSERT_TRUE(SetFileAttributesA((folder / "keep.txt").c_str(), hiddenReadOnly));
-    ASSERT_TRUE(SetFileAttributesA((folder / "y.cs").c_str(), hiddenReadOnly));
+    for (const char* name : {"keep.txt", "y.cs"})
+        ASSERT_TRUE(SetFileAttributesA((folder / name).c_str(), hiddenReadOnly));
 
     driver::Process app = driver::Start(driver::QuilkitExe(), "/M2 .", folder.Path());
     HWND dialog = driver::WaitForWindow(app, driver::CaptionOf(IDD_EXTDLG));

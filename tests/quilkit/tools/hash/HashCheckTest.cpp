@@ -29,36 +29,6 @@ std::string PlatformDigest(const std::string& content, ALG_ID algorithm) {
     return text;
 }
 
-// Mode 3 on `paths` with the boxes `ticked` and `expected` typed in; the finished run.
-Outcome RunHashes(const driver::TempFolder& folder, const std::vector<std::string>& paths,
-                  const std::vector<int>& ticked, const std::string& expected = "") {
-    driver::Process app;
-    HWND dialog = StartTool(app, folder, 3, paths);
-    EXPECT_NE(dialog, nullptr);
-    if (!dialog) return {};
-    for (int box : ticked) driver::SetCheck(dialog, box, true);
-    if (!expected.empty()) driver::SetItemText(dialog, IDC_EXPECTED, expected);
-    return FinishRun(app, dialog);
-}
-
-// Puts `text` on the clipboard for as long as it lives: a digest left there would be
-// filled into every later hash dialog.
-struct ClipboardText {
-    explicit ClipboardText(const std::wstring& text) { Put(text); }
-    ~ClipboardText() { Put(L""); }
-    static void Put(const std::wstring& text) {
-        if (!OpenClipboard(nullptr)) return ADD_FAILURE() << "the clipboard cannot be opened";
-        EmptyClipboard();
-        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        if (HGLOBAL memory = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-            memcpy(GlobalLock(memory), text.c_str(), bytes);
-            GlobalUnlock(memory);
-            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-        }
-        CloseClipboard();
-    }
-};
-
 const std::string kBlake3OfAbc = "6437B3AC38465133FFB63B75273A8DB548C558465D79DB03FD359C6CD5BD9D85";
 const std::string kSha256OfAbc = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
 const std::string kSha512OfAbc =
@@ -75,10 +45,9 @@ std::string State(const std::string& path) {
 
 }  // namespace
 
-// By default MD5 of every file below, whatever its attributes, and nothing on disk changes:
-// look-alike names, names outside any code page, names whose second byte is the backslash in
-// code page 932, a Japanese user's (ソース.txt, 表.txt: the Rich Text must keep each character
-// whole) and a path of several hundred characters, every file once with its own digest.
+// By default MD5 of every file below, whatever its attributes, nothing on disk changed, each
+// name whole: look-alikes, outside any code page, with a second byte that is the backslash in
+// code page 932 (ソース.txt, 表.txt: the Rich Text must keep it), several hundred characters.
 TEST(HashRunJapanese, EveryNameEveryLengthAnyAttributesNothingChanges) {
     driver::TempFolder folder;
     const std::string top = folder / "top", deep = MakeTreeWithDeepFolder(top, 500);
@@ -98,7 +67,8 @@ TEST(HashRunJapanese, EveryNameEveryLengthAnyAttributesNothingChanges) {
         ASSERT_TRUE(SetFileAttributesW(driver::LongPath(files[i].first).c_str(), attributes[i % 4]));
         before.push_back(State(files[i].first));
     }
-    const Outcome run = RunHashes(folder, {top}, {});
+    driver::Process app;
+    const Outcome run = FinishRun(app, StartTool(app, folder, 3, {top}));
     for (size_t i = 0; i < files.size(); ++i) {
         const auto& [path, content] = files[i];
         ExpectLines(run.marked, {"<G>\"" + path + "\"</G> MD5:" + PlatformDigest(content, CALG_MD5) + "\r\n"});
@@ -116,8 +86,7 @@ TEST(HashRun, AllThreeDigestsAroundTheChunkSizesWithCountedFailures) {
     std::vector<std::string> paths = {folder / "missing", folder / "gone"};
     std::string expected = "<R>Not found - </R>" + paths[0] + "\r\n<R>Not found - </R>" + paths[1] + "\r\n";
     for (size_t size : {0, 8192, (1 << 20) - 1, 1 << 20, (1 << 20) + 1, (5 << 20) + 3}) {
-        paths.push_back(folder / std::to_string(size));
-        driver::WriteFile(paths.back(), Pattern(size));
+        driver::WriteFile(paths.emplace_back(folder / std::to_string(size)), Pattern(size));
         expected += "<G>\"" + paths.back() + "\"</G> MD5:" + PlatformDigest(Pattern(size), CALG_MD5) +
                     " SHA1:" + PlatformDigest(Pattern(size), CALG_SHA1) +
                     " SHA256:" + PlatformDigest(Pattern(size), CALG_SHA_256) + "\r\n";
@@ -142,10 +111,9 @@ struct StopWords {
     std::string progress, stopped, counts, line, summary, verdict, title;
 };
 
-// The second selected path is a pipe that serves three chunks and then waits; `whileReading`
-// looks at the log while the worker waits in the read, then Stop ends the run. The summary
-// and the status bar give the same counts and what was not done; a pipe is no file on
-// disk, so the total is not known beforehand.
+// The second selected path is a pipe that serves three chunks and then waits (no total known
+// beforehand); `whileReading` looks at the log meanwhile, then Stop ends the run. The summary
+// and the status bar give the same counts and what was not done.
 void StopDuringALongRead(const StopWords& words, const std::function<void(HWND, const std::string&)>& whileReading) {
     driver::TempFolder folder;
     driver::WriteFile(folder / "first", "abc");
@@ -204,8 +172,7 @@ TEST(HashDialog, AClipboardDigestFillsExpectedForOneSelectedFileOnly) {
     driver::WriteFile(a, "abc");
     driver::WriteFile(b, "abd");
     const ClipboardText pasted(L" \t" + driver::Wide(kSha256OfAbc) + L"\r\n");
-    std::string lower = kSha256OfAbc;
-    for (char& c : lower) c = char(tolower(c));
+    const std::string lower = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
     const struct {
         std::vector<std::string> paths;
         bool filled;
@@ -232,11 +199,9 @@ TEST(HashDialog, AClipboardDigestFillsExpectedForOneSelectedFileOnly) {
     }
 }
 
-// Each dialog opens as the last run confirmed it, and with the first run's defaults when
-// nothing is kept; the expected digest, which belongs to one file, is never kept. The close
-// box runs nothing: the cleaner leaves a file its kept list names. 64 digits are BLAKE3 when
-// its box is checked (else SHA-256: AClipboardDigestFillsExpectedForOneSelectedFileOnly),
-// whose result follows SHA512's.
+// Each dialog opens as the last run confirmed it, else with the first run's defaults; the
+// expected digest (one file's) is never kept. The close box runs nothing. 64 digits are BLAKE3
+// when its box is checked (else SHA-256), whose result follows SHA512's.
 TEST(ToolDialogs, TheLastChoicesAreKeptFromOneRunToTheNext) {
     const std::string extensions = ".tmp;1|.b%ak";
     const struct {
@@ -314,18 +279,6 @@ TEST(HashDialog, ATypedDigestChoosesItsAlgorithmAndAWrongLengthKeepsTheDialogOpe
     EXPECT_TRUE(kept.find("sha512=0") != std::string::npos && kept.find("md5=1") != std::string::npos) << kept;
 }
 
-namespace {
-
-// Saves under `name` (in the dialog's folder) or a full path; waits for the file `written`.
-void SaveAs(HWND save, const std::string& name, const std::string& written) {
-    driver::SetItemText(save, kFileNameEdit, name);
-    driver::Click(save, IDOK);
-    for (int i = 0; i < 400 && !driver::FileExists(written); ++i) Sleep(50);
-    EXPECT_TRUE(driver::FileExists(written)) << written;
-}
-
-}  // namespace
-
 // A selected drive root: the file is proposed at the root, every name is whole, and both
 // sha256sum -c and mode 6 read it. A read-only earlier file there: the save says why it
 // cannot replace it, leaves it as it was, and offers the dialog again, where another name
@@ -348,12 +301,8 @@ TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
     driver::Click(save, IDOK);
     ConfirmReplace(app);
     // The question to replace goes first; the error follows it.
-    HWND error = nullptr;
-    for (int i = 0; i < 400 && !error; ++i, Sleep(50))
-        if (HWND box = driver::WaitForMessageBox(app, 50);
-            box && driver::GetText(box) == driver::TextOf(IDS_SAVE_ERROR_TITLE))
-            error = box;
-    ASSERT_NE(error, nullptr) << "no error message";
+    HWND error = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_ERROR_TITLE));
+    ASSERT_NE(error, nullptr);
     const std::string reason = driver::GetItemText(error, 0xFFFF);
     PostMessageW(error, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_EQ(reason.substr(0, reason.find("\n\n")),
@@ -361,17 +310,17 @@ TEST(HashSave, ADriveRootSavedAtItsRootAndVerified) {
     save = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(driver::GetItemText(save, kFileNameEdit), "checksums.sha256");
-    SaveAs(save, "other.sha256", folder / "other.sha256");
+    driver::SetItemText(save, kFileNameEdit, "other.sha256");
+    driver::Click(save, IDOK);
+    for (int i = 0; i < 400 && !driver::FileExists(folder / "other.sha256"); ++i) Sleep(50);
     save = OpenSave(app, log);
     ASSERT_NE(save, nullptr);
     driver::SetItemText(save, kFileNameEdit, elsewhere / "far.sha256");
     driver::Click(save, IDOK);
     HWND question = driver::WaitForMessageBox(app);
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(driver::GetItemText(question, 0xFFFF)
-                  .rfind("3 of the files are on another drive or share than the folder you save in", 0),
-              0u)
-        << driver::GetItemText(question, 0xFFFF);
+    const std::string asked = driver::GetItemText(question, 0xFFFF);
+    EXPECT_EQ(asked.rfind("3 of the files are on another drive or share than the folder you save in", 0), 0u) << asked;
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
     HWND again = driver::WaitForWindow(app, driver::TextOf(IDS_SAVE_TITLE));
     ASSERT_NE(again, nullptr);

@@ -3,6 +3,7 @@
 #include "ToolTestSupport.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -44,8 +45,7 @@ Outcome TimeRun(const driver::TempFolder& folder, const std::vector<std::string>
     return FinishRun(app, dialog);
 }
 
-// The write time in UTC, and the access time where it differs. (Wine on Linux stores no
-// creation time.)
+// The write time in UTC, and the access time where it differs (Wine stores no creation time).
 std::string Stamps(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     SYSTEMTIME write = {}, access = {};
@@ -84,8 +84,7 @@ TEST(TimeDialogJapanese, LabelsPickersAndTheCloseBoxRunsNothing) {
 
 TEST(TimeBerlin, TheFixedMomentThroughSubFoldersWithCountedFailures) {
     driver::TempFolder folder;
-    CreateDirectoryA((folder / "dir").c_str(), nullptr);
-    CreateDirectoryA((folder / "dir\\sub").c_str(), nullptr);
+    SHCreateDirectoryExA(nullptr, (folder / "dir\\sub").c_str(), nullptr);
     const std::string readOnly = folder / "dir\\sub\\ro.txt";
     driver::WriteFile(readOnly, "ro");
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -112,8 +111,7 @@ TEST(TimeBerlin, TheFixedMomentThroughSubFoldersWithCountedFailures) {
         EXPECT_EQ(Stamps(path), Text(Moment(2000, 3, 31, 22, 0, 0))) << path;
     EXPECT_EQ(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD(FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
-    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::string& path : {readOnly, hidden}) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // The summer's offset follows the date picked, not the time picker's own winter date.
@@ -131,7 +129,6 @@ TEST(TimeBerlin, APickedSummerDateWithoutSubFolders) {
     const Outcome summer = TimeRun(folder, {dir, file}, false, false, summerDate, Moment(2019, 2, 3, 13, 45, 30));
     EXPECT_EQ(summer.text, "Success - " + dir + "\r\nSuccess - " + file + "\r\n---\r\nAll Success!\r\n");
     EXPECT_EQ(summer.status.rfind("Done: 1 file and 1 folder stamped, 0 failed in ", 0), 0u) << summer.status;
-    EXPECT_EQ(Stamps(dir), Text(Moment(2021, 7, 15, 11, 45, 30)));
-    EXPECT_EQ(Stamps(file), Text(Moment(2021, 7, 15, 11, 45, 30)));
+    for (const std::string& path : {dir, file}) EXPECT_EQ(Stamps(path), Text(Moment(2021, 7, 15, 11, 45, 30))) << path;
     EXPECT_EQ(Stamps(inside), insideBefore);
 }

@@ -14,10 +14,7 @@ namespace {
 // that whatever an earlier copy left cannot pass for the checksums.
 std::wstring CopyChecksums(HWND log) {
     std::wstring text;
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
+    ClipboardText::Put(L"");
     driver::Command(log, ID_LOG_COPY_CHECKSUMS);
     for (int i = 0; i < 100 && text.empty(); ++i, Sleep(50)) {
         if (!OpenClipboard(nullptr)) continue;
@@ -74,7 +71,6 @@ TEST(Checksums, AHashRunCopiesAndSavesWhatGnuToolsAndModeSixAccept) {
     const size_t own = expected.find(" *checksums.sha512\n"), start = expected.rfind('\n', own) + 1;
     expected.erase(start, expected.find('\n', own) + 1 - start);
     EXPECT_EQ(text, expected);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3) << text;
     EXPECT_EQ(RunShell(folder.Path(), "ls | grep -c tmp; sha512sum -c checksums.sha512"),
               "0\na b.txt: OK\ncaf\xC3\xA9 \xF0\x9F\x98\x80.txt: OK\nsub/c.bin: OK\nexit 0\n")
         << text;
@@ -139,10 +135,9 @@ TEST(Checksums, Blake3RunsSaveWhatB3sumChecks) {
         << driver::ReadFile(saved);
 }
 
-// A release as its pages publish it: openssl dgst, gpg --print-md (a name long enough that gpg
-// puts the digest on lines of its own), a sha512sum output clear-signed with a throwaway key,
-// a SHA256SUMS with its armoured detached signature, a binary one for the download itself,
-// and a download's own <name>.sha256sum. Every entry OK, every signature named once.
+// A release as its pages publish it: openssl dgst, gpg --print-md (the digest on lines of its
+// own after a long name), sha512sum clear-signed, SHA256SUMS with an armoured detached and a
+// download with a binary signature, a <name>.sha256sum. Every entry OK, every signature named once.
 TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWriteAndNamesSignatures) {
     driver::TempFolder folder;
     const std::string longName = std::string(60, 'n') + ".bin", a = folder / "a.iso", b = folder / longName;
@@ -159,8 +154,6 @@ TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWriteAndNamesSignatures) {
                      "--detach-sign --armor -o SHA256SUMS.asc SHA256SUMS && " + gpg +
                      "--detach-sign -o a.iso.sig a.iso && rm -rf \"$GNUPGHOME\"");
     ASSERT_EQ(written.substr(written.size() - 7), "exit 0\n") << written;
-    ASSERT_EQ(driver::ReadFile(folder / "SHA512SUMS.asc").rfind("-----BEGIN PGP SIGNED MESSAGE-----", 0), 0u);
-    ASSERT_EQ(driver::ReadFile(folder / "SHA256SUMS.asc").rfind("-----BEGIN PGP SIGNATURE-----", 0), 0u);
     ASSERT_NE(driver::ReadFile(folder / "gpg.sha512").find(longName + ": \n"), std::string::npos);
     std::string marked;
     auto count = [&marked](const std::string& line) {
@@ -186,9 +179,8 @@ TEST(Checksums, ModeSixReadsWhatOpensslAndGpgWriteAndNamesSignatures) {
     EXPECT_NE(marked.find("<G>---\r\nAll Success!\r\n</G>"), std::string::npos) << marked;
 }
 
-// A spare drive letter that Wine's mount manager serves as a network drive, on `folder`: the
-// stand-in for a share, since Wine names a file by the drive whose folder holds it and
-// tells that drive's type as the mount manager has it.
+// A spare drive letter that Wine's mount manager serves as a network drive on `folder`: Wine
+// names a file by the drive whose folder holds it, of the type the mount manager says.
 class WineNetworkDrive {
 public:
     explicit WineNetworkDrive(const std::string& folder) {
@@ -208,8 +200,7 @@ public:
     std::string Root() const { return std::string(1, m_letter) + ":\\"; }
 
 private:
-    // Wine's own request to its mount manager: the drive's letter, type and Unix folder (none
-    // takes the drive away).
+    // Wine's own request to its mount manager: letter, type and Unix folder (none: no drive).
     bool Define(const std::string& unixFolder) {
         struct UnixDrive {
             ULONG size, type, fsType;
@@ -243,11 +234,9 @@ private:
     char m_letter = 0;
 };
 
-// No entry reaches another computer or a device: a share's and a device's spelling, a
-// relative name that reaches a share only in its full path, and links in the folder to a
-// share and to a device, whose plain local names leave only the open handle to tell. Opened,
-// each would say OK or Missing. A drive's own device form stays a local file, and a checksum
-// file on a network drive checks its own files there.
+// No entry reaches another computer or a device: a share's and a device's spelling, a relative
+// name that reaches a share only in its full path, links to a share and to a device (only the
+// open handle tells). A drive's device form stays local; a network drive checks its own files.
 TEST(Checksums, NoEntryReachesAnotherComputerOrADevice) {
     driver::TempFolder folder, served;
     const std::string onShare = "b9d747c7f96d92b96a4da05cfd35562195b7d8062f302a51b51467ffca0a97d5",
