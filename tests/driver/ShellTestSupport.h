@@ -2,18 +2,13 @@
 // What the shell tests share: the recorder that stands in for the programs VexQuilkit
 // and the extension start, a selection as Explorer hands it over, and the settings value
 // "Hidemaru".
-#include <windows.h>
+#include "Driver.h"
 
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <wrl/client.h>
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "Driver.h"
 
 namespace shelltest {
 

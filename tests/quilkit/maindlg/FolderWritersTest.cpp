@@ -87,8 +87,6 @@ TEST(FolderWriters, AFolderOnlyAdministratorsCanWriteIsTrusted) {
 TEST(FolderWriters, AnyoneElseWithAWriteRightMakesTheFolderUserWritable) {
     for (const std::string& sid : {kUsers, kAuthenticatedUsers, kEveryone, kAlice, kAppPackages}) {
         SCOPED_TRACE(testing::PrintToString(sid));
-        EXPECT_FALSE(OnlyAdministratorsCanWrite(
-            Descriptor(kAdministrators, {Ace(kFullControl, kSystem), Ace(kModify, sid)})));  // Users:Modify
         // Each right that lets its holder add, replace, delete or take over a file.
         for (uint32_t right : {0x2u, 0x4u, 0x40u, 0x10000u, 0x40000u, 0x80000u, kGenericAll, kGenericWrite})
             EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {Ace(kReadExecute | right, sid)})))
@@ -124,7 +122,7 @@ TEST(FolderWriters, NoDaclANullDaclAndBrokenDescriptorsAreNotTrusted) {
 namespace {
 
 constexpr uint8_t kInherited = 0x10;
-constexpr uint32_t kAddSubfolder = 0x4, kDeleteChild = 0x40, kDelete = 0x10000, kWriteDac = 0x40000;
+constexpr uint32_t kAddSubfolder = 0x4, kDeleteChild = 0x40, kDelete = 0x10000;
 
 // A volume's root as Windows formats it: Authenticated Users may create folders in it, and
 // Modify passes on to whatever is made below.
@@ -160,20 +158,14 @@ std::string FileInLockedFolder(const std::string& owner = kAdministrators) {
 ProgramPlace::Element Plain(const std::string& descriptor) { return {descriptor, false}; }
 ProgramPlace::Element Link(const std::string& descriptor) { return {descriptor, true}; }
 
-// The folders from the volume's root down to the program's, none a link.
-template <typename... Descriptors>
-std::vector<ProgramPlace::Element> Way(const Descriptors&... descriptors) {
-    return {Plain(descriptors)...};
-}
-
 constexpr unsigned kDriveFixed = 3, kDriveRemote = 4;
-constexpr int kSata = 0xB, kNvme = 0x11, kUsb = 0x7, kIscsi = 0x9, kSd = 0xC, kVirtual = 0xE, kVhd = 0xF;
+constexpr int kSata = 0xB, kNvme = 0x11, kUsb = 0x7, kVhd = 0xF;
 
 // C:\Program Files\VexQuilkit on an internal SATA disk, as the installer leaves it.
 ProgramPlace InstalledPlace() {
     ProgramPlace place;
     place.volume = {kDriveFixed, true, kSata, false};
-    place.folders = Way(VolumeRoot(), ProgramFilesFolder(kTrustedInstaller), ProgramFilesFolder());
+    place.folders = {Plain(VolumeRoot()), Plain(ProgramFilesFolder(kTrustedInstaller)), Plain(ProgramFilesFolder())};
     place.program = place.extension = Plain(FileInLockedFolder());
     return place;
 }
@@ -187,7 +179,7 @@ std::string WineObject(uint32_t everyone = kReadExecute) {
 
 // The prefix's Program Files, its folder under /tmp where `everyoneInFolder` says so.
 void InWine(ProgramPlace& place, uint32_t everyoneInFolder, const std::string& trustedUser) {
-    place.folders = Way(WineObject(), WineObject(everyoneInFolder), WineObject());
+    place.folders = {Plain(WineObject()), Plain(WineObject(everyoneInFolder)), Plain(WineObject())};
     place.program = place.extension = Plain(WineObject());
     place.trustedUser = trustedUser;
 }
@@ -218,11 +210,8 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
     } rows[] = {
         {"C:\\Program Files\\VexQuilkit", [](ProgramPlace&) {}, true},
         {"the same on NVMe", [](ProgramPlace& p) { p.volume.busType = kNvme; }, true},
-        {"Program Files owned by Administrators", Folder(1, ProgramFilesFolder(kAdministrators)), true},
 
         // The way down: anyone who may rename a folder on it may put another there.
-        {(tools + "in C:\\Tools that a user made"), Folders({VolumeRoot(), FolderMadeInRoot(kAlice), LockedDown()}),
-         false},
         {(tools + "in C:\\Tools (or D:\\Apps) that an administrator made (Authenticated Users: Modify, inherited)"),
          Folders({VolumeRoot(), FolderMadeInRoot(kAdministrators), LockedDown()}), false},
         {(tools + "in C:\\Tools locked down as well"), Folders({VolumeRoot(), LockedDown(), LockedDown()}), true},
@@ -231,12 +220,9 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         {"Users may delete children of the folder above",
          Folder(1, LockedDown(kAdministrators, kReadExecute | kDeleteChild)), false},
         {"Users may delete the folder above", Folder(1, LockedDown(kAdministrators, kReadExecute | kDelete)), false},
-        {"Users may change who may use the folder above",
-         Folder(1, LockedDown(kAdministrators, kReadExecute | kWriteDac)), false},
         {"Users may add folders to the folder above: nothing of the way moves",
          Folder(1, LockedDown(kAdministrators, kReadExecute | kAddSubfolder)), true},
         {"Users may delete children of the root", Folder(0, VolumeRoot(kAddSubfolder | kDeleteChild)), false},
-        {"a root that a user owns", Folder(0, LockedDown(kAlice)), false},
         {"D:\\VexQuilkit, a locked folder in a second disk's root", Folders({VolumeRoot(), LockedDown()}), true},
         {"the program in a volume's root, where users may add folders", Folders({VolumeRoot()}), false},
         {"the folder itself: Users may modify it", Folder(2, LockedDown(kAdministrators, kModify)), false},
@@ -253,15 +239,12 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
          false},
         {"flintpop64.dll that Users may modify",
          [](ProgramPlace& p) { p.extension = Plain(LockedDown(kAdministrators, kModify)); }, false},
-        {"flintpop64.dll missing", [](ProgramPlace& p) { p.extension = Plain(""); }, false},
 
         // The volume: "Administrators" on a disk that leaves the computer are anyone's.
         {"removable media on SATA", [](ProgramPlace& p) { p.volume.removableMedia = true; }, false},
-        {"a mapped network drive",
-         [](ProgramPlace& p) {
-             p.volume = {kDriveRemote, false, 0, false};
-         },
-         false},
+        {"a USB disk", [](ProgramPlace& p) { p.volume.busType = kUsb; }, false},
+        {"a VHD mounted from a file", [](ProgramPlace& p) { p.volume.busType = kVhd; }, false},
+        {"a mapped network drive", [](ProgramPlace& p) { p.volume.driveType = kDriveRemote; }, false},
         {"a fixed drive whose device does not answer", [](ProgramPlace& p) { p.volume.deviceKnown = false; }, false},
 
         // Wine's made-up descriptors: the administrator who runs it is trusted as one.
@@ -280,11 +263,5 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         ProgramPlace place = InstalledPlace();
         row.change(place);
         EXPECT_EQ(row.allUsers, AdministratorsAloneControl(place)) << row.place;
-    }
-    // USB, SD, a VHD mounted from a file, a virtual bus, iSCSI: disks that leave the computer.
-    for (int bus : {kUsb, kSd, kVhd, kVirtual, kIscsi}) {
-        ProgramPlace place = InstalledPlace();
-        place.volume.busType = bus;
-        EXPECT_FALSE(AdministratorsAloneControl(place)) << "bus " << bus;
     }
 }

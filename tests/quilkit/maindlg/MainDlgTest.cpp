@@ -22,14 +22,6 @@ static std::string CopyProgram(const std::string& folder) {
     return folder + "\\flintpop64.dll";
 }
 
-// The file the planted stub library makes when it is loaded; none yet.
-static std::string PlantedMarker() {
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    DeleteFileA((temp + std::string("vex-planted-riched20")).c_str());
-    return temp + std::string("vex-planted-riched20");
-}
-
 // Clicks the button and answers the message box it brings up; returns once the box has gone.
 static std::string ClickAndRead(const driver::Process& app, HWND dialog, int button) {
     driver::Click(dialog, button);
@@ -77,7 +69,10 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     driver::TempFolder program;
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     Copy(StubDll("riched20"), program / "RICHED20.DLL");
-    const std::string marker = PlantedMarker();
+    char temp[MAX_PATH] = "";  // where the planted library, once loaded, leaves its mark
+    GetTempPathA(MAX_PATH, temp);
+    const std::string marker = temp + std::string("vex-planted-riched20");
+    DeleteFileA(marker.c_str());
     // Run with WINEDLLOVERRIDES riched20=n,b: Wine otherwise prefers its own riched20
     // wherever a copy lies, where Windows takes the first copy on the search path.
     driver::Process app =
@@ -88,7 +83,6 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(driver::FileExists(marker)) << "the planted library was loaded";
-    DeleteFileA(marker.c_str());
 }
 
 namespace {
