@@ -129,11 +129,18 @@ protected:
         return menu;
     }
 
-    // Invokes the item at `offset` (from 0) and returns the record of what it started.
-    Record Invoke(IContextMenu* menu, UINT offset) {
+    // Invokes (a click, a verb, Windows 11's command) and returns the record of what it started.
+    template <typename Invoking>
+    Record Started(Invoking invoke) {
         const size_t before = Records(m_log).size();
-        EXPECT_EQ(S_OK, InvokeItem(menu, offset));
+        EXPECT_EQ(S_OK, invoke());
         return WaitForRecord(m_log, before);
+    }
+    Record Invoke(IContextMenu* menu, UINT offset) {
+        return Started([&] { return InvokeItem(menu, offset); });
+    }
+    Record Invoke(IExplorerCommand* command, IShellItemArray* items) {
+        return Started([&] { return command->Invoke(items, nullptr); });
     }
 
     // The classic menu's items on a file, as its submenu shows them, and their help texts;
@@ -193,13 +200,6 @@ protected:
         return all;
     }
 
-    // Invokes `command` on `items` and returns the record of what it started.
-    Record Invoke(IExplorerCommand* command, IShellItemArray* items) {
-        const size_t before = Records(m_log).size();
-        EXPECT_EQ(S_OK, command->Invoke(items, nullptr));
-        return WaitForRecord(m_log, before);
-    }
-
     std::wstring Folder() const { return Decode(m_folder.Path(), CP_ACP); }
 
     driver::TempFolder m_folder;
@@ -226,9 +226,7 @@ TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
     EXPECT_EQ(registered, entries(HKEY_LOCAL_MACHINE));
     ASSERT_EQ(S_OK, Export("DllUnregisterServer"));
     EXPECT_EQ(none, entries(HKEY_LOCAL_MACHINE));
-    HKEY shellKey = nullptr;  // the shell's own key stays
-    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Directory", 0, KEY_READ, &shellKey));
-    RegCloseKey(shellKey);
+    EXPECT_TRUE(MachineKeyExists("Software\\Classes\\Directory"));  // the shell's own key stays
 
     // For this user alone: the same entries under HKEY_CURRENT_USER, none for the machine.
     auto install = reinterpret_cast<HRESULT(WINAPI*)(BOOL, PCWSTR)>(
@@ -276,13 +274,11 @@ TEST_F(FlintPop, AVerbStringAtAnyAddressNamesItsItem) {
     ASSERT_NE(nullptr, verb);
     ASSERT_EQ(0u, (reinterpret_cast<uintptr_t>(verb) >> 16) & 0xFFFF);
     lstrcpyA(verb, "vexquilkit.verify");
-    const size_t before = Records(m_log).size();
     CMINVOKECOMMANDINFO info = {};
     info.cbSize = sizeof(info);
     info.lpVerb = verb;
-    EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
     CCommandLine commandLine;
-    commandLine.Parse(ToUtf16(driver::Wide(WaitForRecord(m_log, before).arguments)));
+    commandLine.Parse(ToUtf16(driver::Wide(Started([&] { return menu->InvokeCommand(&info); }).arguments)));
     EXPECT_EQ(6, commandLine.Mode());
     VirtualFree(verb, 0, MEM_RELEASE);
 }
@@ -429,8 +425,7 @@ TEST_F(FlintPop, JapaneseNamesReachVexQuilkitAlikeThroughEachClassicItemAndWindo
                                              L"caf\u00E9 \U0001F600.txt", L"plain.txt"};
     std::vector<std::wstring> paths;
     for (const std::wstring& name : names) paths.push_back(Folder() + L"\\" + name);
-    ASSERT_TRUE(CreateDirectoryW(paths[0].c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(paths[1].c_str(), nullptr));
+    for (size_t i = 0; i < 2; ++i) ASSERT_TRUE(CreateDirectoryW(paths[i].c_str(), nullptr));
     for (size_t i = 2; i < paths.size(); ++i)
         CloseHandle(CreateFileW(paths[i].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     ComPtr<IContextMenu> menu = Menu(names);

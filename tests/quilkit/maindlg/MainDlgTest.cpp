@@ -186,14 +186,13 @@ TEST(MainDlg, ALocaleOtherThan0411KeepsEnglish) {
 // On Windows 11 (build 22000) a third line says the first menu is the installer's; with the
 // longest second line all three fit. Run in either language.
 TEST(MainDlg, OnWindows11TheLineSaysTheFirstMenuNeedsTheInstaller) {
-    const char* const key = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-    const std::string usual = MachineString(key, "CurrentBuild"), line = "\r\n" + driver::TextOf(IDS_LINE_WINDOWS11);
+    const std::string usual = MachineString(kCurrentVersionKey, "CurrentBuild"),
+                      line = "\r\n" + driver::TextOf(IDS_LINE_WINDOWS11);
     driver::TempFolder program(kFolderOthersCanChange);
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     const driver::ProgramResources resources(program / "VexQuilkit.exe");
     for (const std::string& build : {std::string("22000"), usual}) {
-        for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
-            RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
+        SetWindowsBuild(build);
         driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
         HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
         const std::string text = Line(dialog);
