@@ -165,8 +165,7 @@ protected:
             {"UninstallString", "\"" + m_folder + "\\uninstall.exe\""},
             {"QuietUninstallString", "\"" + m_folder + "\\uninstall.exe\" /S"}};
         for (const auto& value : values) EXPECT_EQ(value.second, MachineString(kUninstallKey, value.first));
-        EXPECT_EQ(1u, MachineNumber(kUninstallKey, "NoModify"));
-        EXPECT_EQ(1u, MachineNumber(kUninstallKey, "NoRepair"));
+        for (const char* flag : {"NoModify", "NoRepair"}) EXPECT_EQ(1u, MachineNumber(kUninstallKey, flag)) << flag;
         const size_t programKb = driver::ReadFile(m_folder + "\\VexQuilkit.exe").size() / 1024;
         EXPECT_GT(MachineNumber(kUninstallKey, "EstimatedSize"), programKb);
         for (const char* program : {"VexQuilkit", "Skyperch"}) {
@@ -312,9 +311,8 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     // the uninstall takes it along.
     const std::string userServer = kClassKey + "\\InprocServer32";
     HMODULE registering = LoadLibraryA(extension.c_str());
-    using DllInstallFunction = HRESULT(WINAPI*)(BOOL, PCWSTR);
-    const auto dllInstall =
-        reinterpret_cast<DllInstallFunction>(reinterpret_cast<void*>(GetProcAddress(registering, "DllInstall")));
+    const auto dllInstall = reinterpret_cast<HRESULT(WINAPI*)(BOOL, PCWSTR)>(
+        reinterpret_cast<void*>(GetProcAddress(registering, "DllInstall")));
     ASSERT_NE(nullptr, dllInstall);
     EXPECT_EQ(S_OK, dllInstall(TRUE, L"user"));
     FreeLibrary(registering);

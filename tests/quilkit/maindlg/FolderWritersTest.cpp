@@ -74,7 +74,7 @@ std::string ProgramFilesFolder(const std::string& owner = kAdministrators) {
 
 }  // namespace
 
-TEST(FolderWriters, AFolderOnlyAdministratorsCanWriteIsTrusted) {
+TEST(FolderWriters, AFolderOnlyAdministratorsCanWriteIsTrustedAndNoOtherNorABrokenOne) {
     EXPECT_TRUE(OnlyAdministratorsCanWrite(ProgramFilesFolder()));
     EXPECT_TRUE(OnlyAdministratorsCanWrite(ProgramFilesFolder(kTrustedInstaller)));
     EXPECT_TRUE(OnlyAdministratorsCanWrite(ProgramFilesFolder(kSystem)));
@@ -82,6 +82,19 @@ TEST(FolderWriters, AFolderOnlyAdministratorsCanWriteIsTrusted) {
     // A denying entry for Users changes nothing either way.
     EXPECT_TRUE(OnlyAdministratorsCanWrite(
         Descriptor(kAdministrators, {Ace(kModify, kUsers, 0, 1), Ace(kFullControl, kAdministrators)})));
+    EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {}, false)));
+    EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {}, true, true)));
+    EXPECT_FALSE(OnlyAdministratorsCanWrite(""));
+    const std::string whole = ProgramFilesFolder();
+    for (size_t length = 0; length < whole.size(); ++length)
+        EXPECT_FALSE(OnlyAdministratorsCanWrite(whole.substr(0, length))) << length;
+    // No SE_SELF_RELATIVE (the offsets are pointers), more ACEs than the ACL holds, more
+    // sub-authorities than a SID may have.
+    for (const auto& [at, byte] : {std::pair{size_t(3), 0x10}, {20 + kAdministrators.size() + 4, 0xFF}, {21, 16}}) {
+        std::string broken = whole;
+        broken[at] = char(byte);
+        EXPECT_FALSE(OnlyAdministratorsCanWrite(broken)) << at;
+    }
 }
 
 TEST(FolderWriters, AnyoneElseWithAWriteRightMakesTheFolderUserWritable) {
@@ -101,22 +114,6 @@ TEST(FolderWriters, AnyoneElseWithAWriteRightMakesTheFolderUserWritable) {
     EXPECT_TRUE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {Ace(kReadExecute | 0x110, kUsers)})));
     // CREATOR OWNER grants nothing on the folder itself; not inherit-only, it is doubted.
     EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {Ace(kGenericAll, kCreatorOwner, 0x03)})));
-}
-
-TEST(FolderWriters, NoDaclANullDaclAndBrokenDescriptorsAreNotTrusted) {
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {}, false)));
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(Descriptor(kAdministrators, {}, true, true)));
-    EXPECT_FALSE(OnlyAdministratorsCanWrite(""));
-    const std::string whole = ProgramFilesFolder();
-    for (size_t length = 0; length < whole.size(); ++length)
-        EXPECT_FALSE(OnlyAdministratorsCanWrite(whole.substr(0, length))) << length;
-    // No SE_SELF_RELATIVE (the offsets are pointers), more ACEs than the ACL holds, more
-    // sub-authorities than a SID may have.
-    for (const auto& [at, byte] : {std::pair{size_t(3), 0x10}, {20 + kAdministrators.size() + 4, 0xFF}, {21, 16}}) {
-        std::string broken = whole;
-        broken[at] = char(byte);
-        EXPECT_FALSE(OnlyAdministratorsCanWrite(broken)) << at;
-    }
 }
 
 namespace {
@@ -217,11 +214,9 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         {(tools + "in C:\\Tools locked down as well"), Folders({VolumeRoot(), LockedDown(), LockedDown()}), true},
         {(tools + "in a locked C:\\Tools that a user owns"), Folders({VolumeRoot(), LockedDown(kAlice), LockedDown()}),
          false},
-        {"Users may delete children of the folder above",
-         Folder(1, LockedDown(kAdministrators, kReadExecute | kDeleteChild)), false},
+        {"Users may delete children above", Folder(1, LockedDown(kAdministrators, kReadExecute | kDeleteChild)), false},
         {"Users may delete the folder above", Folder(1, LockedDown(kAdministrators, kReadExecute | kDelete)), false},
-        {"Users may add folders to the folder above: nothing of the way moves",
-         Folder(1, LockedDown(kAdministrators, kReadExecute | kAddSubfolder)), true},
+        {"Users may add folders above", Folder(1, LockedDown(kAdministrators, kReadExecute | kAddSubfolder)), true},
         {"Users may delete children of the root", Folder(0, VolumeRoot(kAddSubfolder | kDeleteChild)), false},
         {"D:\\VexQuilkit, a locked folder in a second disk's root", Folders({VolumeRoot(), LockedDown()}), true},
         {"the program in a volume's root, where users may add folders", Folders({VolumeRoot()}), false},
@@ -235,8 +230,7 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         {"flintpop64.dll a symbolic link", [](ProgramPlace& p) { p.extension = Link(FileInLockedFolder()); }, false},
 
         // The files Explorer loads and starts.
-        {"VexQuilkit.exe that a user owns", [](ProgramPlace& p) { p.program = Plain(FileInLockedFolder(kAlice)); },
-         false},
+        {"VexQuilkit.exe a user owns", [](ProgramPlace& p) { p.program = Plain(FileInLockedFolder(kAlice)); }, false},
         {"flintpop64.dll that Users may modify",
          [](ProgramPlace& p) { p.extension = Plain(LockedDown(kAdministrators, kModify)); }, false},
 
@@ -249,14 +243,9 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
 
         // Wine's made-up descriptors: the administrator who runs it is trusted as one.
         {"Wine: the prefix's Program Files", [](ProgramPlace& p) { InWine(p, kReadExecute, kWineUser); }, true},
-        {"Wine: the same for a user not taken for an administrator",
-         [](ProgramPlace& p) { InWine(p, kReadExecute, ""); }, false},
+        {"Wine: a user not taken for an administrator", [](ProgramPlace& p) { InWine(p, kReadExecute, ""); }, false},
         {"Wine: a folder under /tmp", [](ProgramPlace& p) { InWine(p, 0x1301FF, kWineUser); }, false},
-        {"another user's SID taken for an administrator trusts that user alone",
-         [](ProgramPlace& p) {
-             p.folders[1] = Plain(LockedDown(kAlice));
-             p.trustedUser = kWineUser;
-         },
+        {"Wine: trusting another user trusts that user alone", [](ProgramPlace& p) { InWine(p, kReadExecute, kAlice); },
          false},
     };
     for (const auto& row : rows) {

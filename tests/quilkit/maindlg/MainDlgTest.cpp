@@ -78,7 +78,6 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     driver::Process app =
         driver::Start(program / "VexQuilkit.exe", "/M3 \"" + (program / "VexQuilkit.exe") + "\"", program.Path());
     HWND log = driver::WaitForWindow(app, "Log");
-    ASSERT_NE(log, nullptr);
     driver::Close(driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG)));
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
@@ -91,10 +90,10 @@ const std::string kServerKey = std::string("Software\\Classes\\CLSID\\") + kFlin
 
 std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRATION); }
 
-// The registration line's first line, `id` with this build's version, in the user's language.
-std::string VersionLine(int id) {
+// The text `id` in the user's language, `value` (this build's version) for its %1.
+std::string VersionLine(int id, const std::string& value = VEX_VERSION_TEXT) {
     std::string text = driver::TextOf(id);
-    return text.replace(text.find("%1"), 2, VEX_VERSION_TEXT);
+    return text.replace(text.find("%1"), 2, value);
 }
 
 // A message box's title and text as ClickAndRead gives them, in the user's language.
@@ -130,8 +129,7 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     const std::string installedDll = CopyProgram(installed / "real"), linked = installed / "link\\VexQuilkit.exe";
     driver::UnixLink link(installed / "real", installed / "link");
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(linked, "/Register")));
-    std::string anotherCopy = driver::TextOf(IDS_ANOTHER_COPY);
-    anotherCopy.replace(anotherCopy.find("%1"), 2, installed / "real");
+    const std::string anotherCopy = VersionLine(IDS_ANOTHER_COPY, installed / "real");
     app = driver::Start(program / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(VersionLine(IDS_LINE_FOR_BOTH) + here, Line(dialog));
