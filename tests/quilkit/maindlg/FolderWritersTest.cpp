@@ -119,7 +119,7 @@ TEST(FolderWriters, AnyoneElseWithAWriteRightMakesTheFolderUserWritable) {
 namespace {
 
 constexpr uint8_t kInherited = 0x10;
-constexpr uint32_t kAddSubfolder = 0x4, kDeleteChild = 0x40, kDelete = 0x10000;
+constexpr uint32_t kAddSubfolder = 0x4, kDeleteChild = 0x40, kDelete = 0x10000, kWriteDac = 0x40000;
 
 // A volume's root as Windows formats it: Authenticated Users may create folders in it, and
 // Modify passes on to whatever is made below.
@@ -185,6 +185,7 @@ using Change = std::function<void(ProgramPlace&)>;
 Change Folder(size_t index, const std::string& descriptor) {
     return [=](ProgramPlace& p) { p.folders[index] = Plain(descriptor); };
 }
+Change UsersAbove(uint32_t right) { return Folder(1, LockedDown(kAdministrators, kReadExecute | right)); }
 Change LinkedFolder(size_t index, const std::string& descriptor) {
     return [=](ProgramPlace& p) { p.folders[index] = Link(descriptor); };
 }
@@ -214,9 +215,10 @@ TEST(FolderWriters, EveryUsersExplorerLoadsOnlyWhatAdministratorsControlAllTheWa
         {(tools + "in C:\\Tools locked down as well"), Folders({VolumeRoot(), LockedDown(), LockedDown()}), true},
         {(tools + "in a locked C:\\Tools that a user owns"), Folders({VolumeRoot(), LockedDown(kAlice), LockedDown()}),
          false},
-        {"Users may delete children above", Folder(1, LockedDown(kAdministrators, kReadExecute | kDeleteChild)), false},
-        {"Users may delete the folder above", Folder(1, LockedDown(kAdministrators, kReadExecute | kDelete)), false},
-        {"Users may add folders above", Folder(1, LockedDown(kAdministrators, kReadExecute | kAddSubfolder)), true},
+        {"Users may delete children of the folder above", UsersAbove(kDeleteChild), false},
+        {"Users may delete the folder above", UsersAbove(kDelete), false},
+        {"Users may change who may use the folder above", UsersAbove(kWriteDac), false},
+        {"Users may add folders to the folder above: nothing of the way moves", UsersAbove(kAddSubfolder), true},
         {"Users may delete children of the root", Folder(0, VolumeRoot(kAddSubfolder | kDeleteChild)), false},
         {"D:\\VexQuilkit, a locked folder in a second disk's root", Folders({VolumeRoot(), LockedDown()}), true},
         {"the program in a volume's root, where users may add folders", Folders({VolumeRoot()}), false},
