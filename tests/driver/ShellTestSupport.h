@@ -2,18 +2,13 @@
 // What the shell tests share: the recorder that stands in for the programs VexQuilkit
 // and the extension start, a selection as Explorer hands it over, and the settings value
 // "Hidemaru".
-#include <windows.h>
+#include "Driver.h"
 
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <wrl/client.h>
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "Driver.h"
 
 namespace shelltest {
 
@@ -124,6 +119,19 @@ inline std::string MachineString(const std::string& key, const char* value = nul
 }
 inline std::string UserString(const std::string& key, const char* value = nullptr) {
     return RegistryString(HKEY_CURRENT_USER, key, value);
+}
+inline bool MachineKeyExists(const std::string& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+// Windows as it says which build it is: 22000 and later is Windows 11.
+constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+inline void SetWindowsBuild(const std::string& build) {
+    for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
 }
 
 constexpr const char* kSettingsKey = "Software\\VexQuillkit";

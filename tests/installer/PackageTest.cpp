@@ -39,13 +39,6 @@ DWORD MachineNumber(const std::string& key, const char* value) {
     return number;
 }
 
-bool MachineKeyExists(const std::string& key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
-}
-
 bool SameBytes(const std::string& file, const std::string& other) {
     return driver::ReadFile(file) == driver::ReadFile(other);
 }
@@ -67,8 +60,6 @@ std::string VersionString(const std::string& file, const std::string& name) {
         return "<none>";
     return static_cast<const char*>(text);
 }
-
-std::string ProductVersionOf(const std::string& file) { return VersionString(file, "ProductVersion"); }
 
 // What the installer shows in a language: NSIS's own texts (its title and welcome page)
 // and ours (the question before a newer version is replaced, the licence page's line).
@@ -160,7 +151,7 @@ protected:
 
     void ExpectInstalled() {
         for (const char* file : {"VexQuilkit.exe", "flintpop64.dll", "Skyperch.exe"}) {
-            EXPECT_EQ(VEX_VERSION_TEXT, ProductVersionOf(m_folder + "\\" + file)) << file;
+            EXPECT_EQ(VEX_VERSION_TEXT, VersionString(m_folder + "\\" + file, "ProductVersion")) << file;
             EXPECT_EQ(VEX_COPYRIGHT, VersionString(m_folder + "\\" + file, "LegalCopyright")) << file;
         }
         EXPECT_NE(std::string::npos, driver::ReadFile(m_folder + "\\LICENSE.txt").find(VEX_COPYRIGHT));
@@ -174,8 +165,7 @@ protected:
             {"UninstallString", "\"" + m_folder + "\\uninstall.exe\""},
             {"QuietUninstallString", "\"" + m_folder + "\\uninstall.exe\" /S"}};
         for (const auto& value : values) EXPECT_EQ(value.second, MachineString(kUninstallKey, value.first));
-        EXPECT_EQ(1u, MachineNumber(kUninstallKey, "NoModify"));
-        EXPECT_EQ(1u, MachineNumber(kUninstallKey, "NoRepair"));
+        for (const char* flag : {"NoModify", "NoRepair"}) EXPECT_EQ(1u, MachineNumber(kUninstallKey, flag)) << flag;
         const size_t programKb = driver::ReadFile(m_folder + "\\VexQuilkit.exe").size() / 1024;
         EXPECT_GT(MachineNumber(kUninstallKey, "EstimatedSize"), programKb);
         for (const char* program : {"VexQuilkit", "Skyperch"}) {
@@ -212,13 +202,7 @@ protected:
     const std::string m_shortcuts = KnownFolder(FOLDERID_CommonPrograms);
 };
 
-const char* const kCurrentVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const std::string kActiveSetupKey = "Software\\Microsoft\\Active Setup\\Installed Components\\VexTools.VexQuilkit";
-
-void SetWindowsBuild(const std::string& build) {
-    for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
-}
 
 // The certificate's serial number as certutil takes it: hexadecimal, most significant first.
 std::string SerialNumber(const std::string& certificateFile) {
@@ -253,8 +237,7 @@ TEST_F(Package, OnWindows11TheMenuPackageIsTrustedRegisteredAndRemovedAndOnWindo
     const std::string usualBuild = MachineString(kCurrentVersionKey, "CurrentBuild");
     const std::string certutil = system + "\\certutil.exe",
                       powershell = system + "\\WindowsPowerShell\\v1.0\\powershell.exe";
-    CreateDirectoryA((system + "\\WindowsPowerShell").c_str(), nullptr);
-    CreateDirectoryA((system + "\\WindowsPowerShell\\v1.0").c_str(), nullptr);
+    SHCreateDirectoryExA(nullptr, (system + "\\WindowsPowerShell\\v1.0").c_str(), nullptr);
     Copy(RecorderExe(), certutil);
     Copy(RecorderExe(), powershell);
     RecordTo(log);
@@ -328,9 +311,8 @@ TEST_F(Package, InstallsOverAnOlderVersionRunsAndUninstallsLeavingTheSettings) {
     // the uninstall takes it along.
     const std::string userServer = kClassKey + "\\InprocServer32";
     HMODULE registering = LoadLibraryA(extension.c_str());
-    using DllInstallFunction = HRESULT(WINAPI*)(BOOL, PCWSTR);
-    const auto dllInstall =
-        reinterpret_cast<DllInstallFunction>(reinterpret_cast<void*>(GetProcAddress(registering, "DllInstall")));
+    const auto dllInstall = reinterpret_cast<HRESULT(WINAPI*)(BOOL, PCWSTR)>(
+        reinterpret_cast<void*>(GetProcAddress(registering, "DllInstall")));
     ASSERT_NE(nullptr, dllInstall);
     EXPECT_EQ(S_OK, dllInstall(TRUE, L"user"));
     FreeLibrary(registering);

@@ -23,15 +23,6 @@ std::wstring Decode(const std::string& bytes, UINT codePage) {
     return text;
 }
 
-// The value of `attribute` on the first `element` of the package manifest the build makes.
-std::string ManifestAttribute(const std::string& element, const std::string& attribute) {
-    const std::string text = driver::ReadFile(VEX_APPX_MANIFEST);
-    const size_t start = text.find("<" + element + " "), end = text.find('>', start);
-    const size_t value = text.find(" " + attribute + "=\"", start) + attribute.size() + 3;
-    if (start == std::string::npos || value > end) return "<missing>";
-    return text.substr(value, text.find('"', value) - value);
-}
-
 // A command's title or tooltip, as Explorer asks for it.
 using TextGetter = HRESULT (STDMETHODCALLTYPE IExplorerCommand::*)(IShellItemArray*, LPWSTR*);
 std::wstring Text(IExplorerCommand* command, TextGetter get) {
@@ -126,28 +117,40 @@ protected:
 
     // The handler with `names` selected in the test's folder, in the shell's data object.
     ComPtr<IContextMenu> Menu(const std::vector<std::wstring>& names) {
-        return MenuOf(nullptr, ShellSelection(Folder(), names).Get());
+        return MenuOf(ShellSelection(Folder(), names).Get());
     }
 
-    // The handler, registered, on a selection or a folder's background, its six items added.
-    ComPtr<IContextMenu> MenuOf(PCIDLIST_ABSOLUTE folder, IDataObject* selection) {
+    // The handler, registered, on a selection or on the background of `folder`, its six items added.
+    ComPtr<IContextMenu> MenuOf(IDataObject* selection, const std::wstring& folder = L"") {
         EXPECT_EQ(S_OK, Export("DllRegisterServer"));
         HRESULT queried = E_FAIL;
-        ComPtr<IContextMenu> menu = ContextMenu(folder, selection, &queried);
+        PIDLIST_ABSOLUTE background = selection ? nullptr : ILCreateFromPathW(folder.c_str());
+        ComPtr<IContextMenu> menu = ContextMenu(background, selection, &queried);
+        ILFree(background);
         EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 6), queried);
         return menu;
     }
 
-    // Invokes the item at `offset` (from 0) and returns the record of what it started.
-    Record Invoke(IContextMenu* menu, UINT offset) {
+    // Invokes (a click, a verb, Windows 11's command) and returns the record of what it started.
+    template <typename Invoking>
+    Record Started(Invoking invoke) {
         const size_t before = Records(m_log).size();
-        EXPECT_EQ(S_OK, InvokeItem(menu, offset));
+        EXPECT_EQ(S_OK, invoke());
         return WaitForRecord(m_log, before);
     }
+    Record Invoke(IContextMenu* menu, UINT offset) {
+        return Started([&] { return InvokeItem(menu, offset); });
+    }
+    Record Invoke(IExplorerCommand* command, IShellItemArray* items) {
+        return Started([&] { return command->Invoke(items, nullptr); });
+    }
 
-    // The classic menu's items, as its submenu shows them, and their help texts; first the
-    // submenu's own text, without help.
-    std::vector<std::pair<std::wstring, std::wstring>> ClassicItems(IContextMenu* menu) {
+    // The classic menu's items on a file, as its submenu shows them, and their help texts;
+    // first the submenu's own text, without help.
+    std::vector<std::pair<std::wstring, std::wstring>> ClassicItems() {
+        driver::WriteFile(m_folder / "a.txt", "a");
+        ComPtr<IContextMenu> menu = Menu({L"a.txt"});
+        if (!menu) return {};
         wchar_t submenuText[256] = L"";
         HMENU popup = CreatePopupMenu();
         menu->QueryContextMenu(popup, 0, 100, 200, CMF_NORMAL);
@@ -165,12 +168,9 @@ protected:
         return items;
     }
 
-    // The command of Windows 11's menu, made by the DLL's class object, as Explorer's
-    // surrogate makes it, for the class the built package manifest names.
+    // The command of Windows 11's menu, made by the DLL's class object as Explorer's surrogate makes it.
     ComPtr<IExplorerCommand> RootCommand() {
-        CLSID clsid = {};
-        const std::wstring id = L"{" + driver::Wide(ManifestAttribute("com:Class", "Id")) + L"}";
-        EXPECT_EQ(S_OK, CLSIDFromString(id.c_str(), &clsid)) << driver::Utf8(id);
+        const CLSID clsid = {0x58b2f156, 0xd4e0, 0x43be, {0x86, 0xc9, 0xc7, 0x71, 0xb8, 0xa0, 0x6c, 0x0e}};
         auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
             reinterpret_cast<void*>(GetProcAddress(m_library, "DllGetClassObject")));
         ComPtr<IClassFactory> factory;
@@ -196,19 +196,10 @@ protected:
             EXPECT_TRUE(hr == S_OK || hr == S_FALSE) << hr;
             for (ULONG i = 0; i < fetched && i < perCall; ++i) {
                 EXPECT_NE(nullptr, slots[i]) << "slot " << i;
-                if (!slots[i]) continue;
-                all.emplace_back();
-                all.back().Attach(slots[i]);
+                if (slots[i]) all.emplace_back().Attach(slots[i]);
             }
         }
         return all;
-    }
-
-    // Invokes `command` on `items` and returns the record of what it started.
-    Record Invoke(IExplorerCommand* command, IShellItemArray* items) {
-        const size_t before = Records(m_log).size();
-        EXPECT_EQ(S_OK, command->Invoke(items, nullptr));
-        return WaitForRecord(m_log, before);
     }
 
     std::wstring Folder() const { return Decode(m_folder.Path(), CP_ACP); }
@@ -231,20 +222,13 @@ TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
                 root, std::string("Software\\Classes\\") + type + "\\shellex\\ContextMenuHandlers\\FlintPop", nullptr));
         return values;
     };
-    const std::vector<std::string> registered = {"VexQuilkit Context Menu",
-                                                 m_dll,
-                                                 "Apartment",
-                                                 kFlintPopClsid,
-                                                 kFlintPopClsid,
-                                                 kFlintPopClsid},
-                                   none(6, "<missing>");
+    std::vector<std::string> registered = {"VexQuilkit Context Menu", m_dll, "Apartment"}, none(6, "<missing>");
+    registered.resize(6, kFlintPopClsid);  // each type's handler names the class
     ASSERT_EQ(S_OK, Export("DllRegisterServer"));
     EXPECT_EQ(registered, entries(HKEY_LOCAL_MACHINE));
     ASSERT_EQ(S_OK, Export("DllUnregisterServer"));
     EXPECT_EQ(none, entries(HKEY_LOCAL_MACHINE));
-    HKEY shellKey = nullptr;  // the shell's own key stays
-    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Directory", 0, KEY_READ, &shellKey));
-    RegCloseKey(shellKey);
+    EXPECT_TRUE(MachineKeyExists("Software\\Classes\\Directory"));  // the shell's own key stays
 
     // For this user alone: the same entries under HKEY_CURRENT_USER, none for the machine.
     auto install = reinterpret_cast<HRESULT(WINAPI*)(BOOL, PCWSTR)>(
@@ -263,7 +247,7 @@ TEST_F(FlintPop, RegisterCreatesTheEntriesAndUnregisterRemovesThem) {
 // in WTF-8 and VexQuilkit's log shows the name whole, not part of the selection.
 TEST_F(FlintPop, ANameWithALoneSurrogateReachesTheLogWhole) {
     const std::wstring lone = Folder() + L"\\lone \xD800 name.txt", plain = Folder() + L"\\plain.txt";
-    ComPtr<IContextMenu> menu = MenuOf(nullptr, DroppedFiles({lone, plain}).Get());
+    ComPtr<IContextMenu> menu = MenuOf(DroppedFiles({lone, plain}).Get());
     ASSERT_NE(nullptr, menu.Get());
     driver::Process app = driver::Start(driver::QuilkitExe(), Invoke(menu.Get(), 2).arguments);
     driver::Click(driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG)), IDOK);
@@ -292,13 +276,11 @@ TEST_F(FlintPop, AVerbStringAtAnyAddressNamesItsItem) {
     ASSERT_NE(nullptr, verb);
     ASSERT_EQ(0u, (reinterpret_cast<uintptr_t>(verb) >> 16) & 0xFFFF);
     lstrcpyA(verb, "vexquilkit.verify");
-    const size_t before = Records(m_log).size();
     CMINVOKECOMMANDINFO info = {};
     info.cbSize = sizeof(info);
     info.lpVerb = verb;
-    EXPECT_EQ(S_OK, menu->InvokeCommand(&info));
     CCommandLine commandLine;
-    commandLine.Parse(ToUtf16(driver::Wide(WaitForRecord(m_log, before).arguments)));
+    commandLine.Parse(ToUtf16(driver::Wide(Started([&] { return menu->InvokeCommand(&info); }).arguments)));
     EXPECT_EQ(6, commandLine.Mode());
     VirtualFree(verb, 0, MEM_RELEASE);
 }
@@ -320,7 +302,7 @@ TEST_F(FlintPop, NamesOutsideAnyCodePageAndLongPathsReachTheListFileWhole) {
         CloseHandle(CreateFileW((extended + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     }
     ASSERT_GT(selection.back().size(), 300u);
-    ComPtr<IContextMenu> menu = MenuOf(nullptr, DroppedFiles(selection).Get());
+    ComPtr<IContextMenu> menu = MenuOf(DroppedFiles(selection).Get());
     ASSERT_NE(nullptr, menu.Get());
     ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
     wchar_t usualTemp[MAX_PATH] = L"";
@@ -334,22 +316,21 @@ TEST_F(FlintPop, NamesOutsideAnyCodePageAndLongPathsReachTheListFileWhole) {
     EXPECT_EQ(Lines(selection), ListedText(record));
 
     // The background of that folder selects the folder.
-    PIDLIST_ABSOLUTE background = ILCreateFromPathW(temp.c_str());
-    menu = MenuOf(background, nullptr);
-    ILFree(background);
+    menu = MenuOf(nullptr, temp);
     ASSERT_NE(nullptr, menu.Get());
     EXPECT_EQ(Lines({temp.substr(0, temp.size() - 1)}), ListedText(Invoke(menu.Get(), 0)));
-    for (const std::wstring& name : names) DeleteFileW((extended + name).c_str());
-    for (; !deep.empty(); deep.erase(deep.rfind(L'\\', deep.size() - 2) + 1))
-        RemoveDirectoryW((extended + deep).c_str());
 }
 
 // Windows 11's command: "VexQuilkit" with VexQuilkit's icon and a submenu, offered wherever
-// the classic menu is (files, folders, a folder's background) and nowhere else. That the
-// package's class and verbs are the DLL's is scripts/test-package.sh's check.
-TEST_F(FlintPop, TheWindows11CommandIsVexQuilkitWithASubmenuWhereTheClassicMenuIs) {
+// the classic menu is (files, a folder's background) and nowhere else. That the package's
+// class and verbs are the DLL's is scripts/test-package.sh's check. Every locale but
+// Japanese (Japan) reads the menus in English. However many sub-commands Explorer asks for
+// at a time, they are the classic items in order, without the access key.
+TEST_F(FlintPop, TheWindows11CommandIsVexQuilkitWithTheClassicItemsInEnglishWhereTheClassicMenuIs) {
+    const auto classic = ClassicItems();  // on a.txt
     ComPtr<IExplorerCommand> root = RootCommand();
     ASSERT_NE(nullptr, root.Get());
+    ASSERT_EQ(7u, classic.size());
     EXPECT_EQ(L"VexQuilkit", Title(root.Get()));
     EXPCMDFLAGS flags = ECF_DEFAULT;
     EXPECT_EQ(S_OK, root->GetFlags(&flags));
@@ -362,8 +343,6 @@ TEST_F(FlintPop, TheWindows11CommandIsVexQuilkitWithASubmenuWhereTheClassicMenuI
     EXPECT_EQ(1u, ExtractIconExW(driver::Wide(driver::QuilkitExe()).c_str(), 0, &large, nullptr, 1));
     DestroyIcon(large);
 
-    driver::WriteFile(m_folder / "a.txt", "a");
-    ASSERT_TRUE(CreateDirectoryA((m_folder / "src").c_str(), nullptr));
     PIDLIST_ABSOLUTE computer = nullptr;  // This PC: no path in the file system
     ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer));
     const struct {
@@ -372,18 +351,13 @@ TEST_F(FlintPop, TheWindows11CommandIsVexQuilkitWithASubmenuWhereTheClassicMenuI
         EXPCMDSTATE state;
     } cases[] = {
         {"a file", ItemArray({Folder() + L"\\a.txt"}), ECS_ENABLED},
-        {"a folder and a file", ItemArray({Folder() + L"\\src", Folder() + L"\\a.txt"}), ECS_ENABLED},
         {"a background (its folder)", ItemArray({Folder()}), ECS_ENABLED},
         {"This PC", ItemArray(std::vector<PIDLIST_ABSOLUTE>{computer}), ECS_HIDDEN},
         {"nothing", nullptr, ECS_HIDDEN},
     };
     for (const auto& c : cases) EXPECT_EQ(c.state, State(root.Get(), c.items.Get())) << c.what;
     EXPECT_EQ(E_NOTIMPL, root->Invoke(cases[0].items.Get(), nullptr));
-}
 
-// Every locale but Japanese (Japan) reads the menus in English. However many sub-commands
-// Explorer asks for at a time, they are the classic items in order, without the access key.
-TEST_F(FlintPop, BothMenusReadEnglishTexts) {
     const std::pair<std::wstring, std::wstring> tools[] = {
         {L"Open Command &Prompt Here", L"Opens a command prompt in the selected folder."},
         {L"&Clean Build Files...", L"Deletes files by extension to the recycle bin."},
@@ -391,15 +365,7 @@ TEST_F(FlintPop, BothMenusReadEnglishTexts) {
         {L"Set File &Times...", L"Sets the three time stamps of files and folders."},
         {L"Open in Hidemaru &Editor", L"Opens the selected folder in the Hidemaru editor."},
         {L"&Verify Checksums", L"Checks files against the checksum files selected or found."}};
-    driver::WriteFile(m_folder / "a.txt", "a");
-    ComPtr<IContextMenu> menu = Menu({L"a.txt"});
-    ComPtr<IExplorerCommand> root = RootCommand();
-    ASSERT_TRUE(menu && root);
-    EXPECT_EQ(L"VexQuilkit", Title(root.Get()));
-    const auto classic = ClassicItems(menu.Get());
-    ASSERT_EQ(7u, classic.size());
     EXPECT_EQ(L"&VexQuilkit", classic[0].first);
-    ComPtr<IShellItemArray> items = ItemArray({Folder() + L"\\a.txt"});
     for (const ULONG perCall : {1u, 4u, 6u}) {
         const auto commands = SubCommands(root.Get(), perCall);
         ASSERT_EQ(6u, commands.size()) << perCall;
@@ -411,57 +377,43 @@ TEST_F(FlintPop, BothMenusReadEnglishTexts) {
             EXPCMDFLAGS flags = ECF_HASSUBCOMMANDS;
             EXPECT_EQ(S_OK, commands[i]->GetFlags(&flags));
             EXPECT_EQ(ECF_DEFAULT, flags);
-            EXPECT_EQ(ECS_ENABLED, State(commands[i].Get(), items.Get()));
+            EXPECT_EQ(ECS_ENABLED, State(commands[i].Get(), cases[0].items.Get()));
             ComPtr<IEnumExplorerCommand> none;
             EXPECT_EQ(E_NOTIMPL, commands[i]->EnumSubCommands(&none));
         }
     }
 }
 
-// Run with LC_ALL=ja_JP.UTF-8 (locale 0x0411): the access key follows a Japanese text, and
-// Windows 11's menu drops it whole. The other texts are the same string table's.
-TEST_F(FlintPop, BothMenusReadJapaneseTexts) {
-    ASSERT_EQ(0x0411u, GetUserDefaultLCID()) << "run with LC_ALL=ja_JP.UTF-8";
+// Run with LC_ALL=ja_JP.UTF-8 (locale 0x0411, code page 932): the access key follows a
+// Japanese text, which Windows 11's menu drops whole. Each sub-command, on the item array of
+// a selection, starts the command line of the classic item on the same selection, with the
+// same list file; on a background, the folder. 表 is 0x955C, a second byte that is a
+// backslash; the emoji and é are in no code page.
+TEST_F(FlintPop, JapaneseMenusAndNamesReachVexQuilkitAlikeThroughEachClassicItemAndWindows11SubCommand) {
+    ASSERT_TRUE(GetACP() == 932 && GetUserDefaultLCID() == 0x0411) << "run with LC_ALL=ja_JP.UTF-8";
     // ハッシュを確認...; ファイルの MD5、SHA-1、SHA-256 ダイジェストを表示します。
     const std::wstring hash = L"\u30CF\u30C3\u30B7\u30E5\u3092\u78BA\u8A8D",
                        help =
                            L"\u30D5\u30A1\u30A4\u30EB\u306E MD5\u3001SHA-1\u3001SHA-256 \u30C0\u30A4\u30B8"
                            L"\u30A7\u30B9\u30C8\u3092\u8868\u793A\u3057\u307E\u3059\u3002";
-    driver::WriteFile(m_folder / "a.txt", "a");
-    ComPtr<IContextMenu> menu = Menu({L"a.txt"});
-    ComPtr<IExplorerCommand> root = RootCommand();
-    ASSERT_TRUE(menu && root);
-    const auto classic = ClassicItems(menu.Get());
-    const auto commands = SubCommands(root.Get(), 6);
-    ASSERT_EQ(7u, classic.size());
-    ASSERT_EQ(6u, commands.size());
-    EXPECT_EQ(std::make_pair(hash + L"(&H)...", help), classic[3]);
-    EXPECT_EQ(hash + L"...", Title(commands[2].Get()));
-    EXPECT_EQ(help, ToolTip(commands[2].Get()));
-}
-
-// Run with LC_ALL=ja_JP.UTF-8 (code page 932): each sub-command, on the item array of a
-// selection, starts the command line of the classic item on the same selection, with the
-// same list file; on a background, the folder. 表 is 0x955C, a second byte that is a
-// backslash; the emoji and é are in no code page.
-TEST_F(FlintPop, JapaneseNamesReachVexQuilkitAlikeThroughEachClassicItemAndWindows11SubCommand) {
-    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    const auto menuItems = ClassicItems();
     const std::vector<std::wstring> names = {L"\u8868", L"\u65B0\u3057\u3044 \u30D5\u30A9\u30EB\u30C0",
                                              L"caf\u00E9 \U0001F600.txt", L"plain.txt"};
     std::vector<std::wstring> paths;
     for (const std::wstring& name : names) paths.push_back(Folder() + L"\\" + name);
-    ASSERT_TRUE(CreateDirectoryW(paths[0].c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(paths[1].c_str(), nullptr));
+    for (size_t i = 0; i < 2; ++i) ASSERT_TRUE(CreateDirectoryW(paths[i].c_str(), nullptr));
     for (size_t i = 2; i < paths.size(); ++i)
         CloseHandle(CreateFileW(paths[i].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     ComPtr<IContextMenu> menu = Menu(names);
-    PIDLIST_ABSOLUTE folder = ILCreateFromPathW(Folder().c_str());
-    ComPtr<IContextMenu> background = MenuOf(folder, nullptr);
-    ILFree(folder);
+    ComPtr<IContextMenu> background = MenuOf(nullptr, Folder());
     ComPtr<IExplorerCommand> root = RootCommand();
     ASSERT_TRUE(menu && background && root);
     const auto commands = SubCommands(root.Get(), 6);
     ASSERT_EQ(6u, commands.size());
+    ASSERT_EQ(7u, menuItems.size());
+    EXPECT_EQ(std::make_pair(hash + L"(&H)...", help), menuItems[3]);
+    EXPECT_EQ(hash + L"...", Title(commands[2].Get()));
+    EXPECT_EQ(help, ToolTip(commands[2].Get()));
 
     const struct {
         IContextMenu* classic;

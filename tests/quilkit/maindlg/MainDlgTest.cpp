@@ -22,14 +22,6 @@ static std::string CopyProgram(const std::string& folder) {
     return folder + "\\flintpop64.dll";
 }
 
-// The file the planted stub library makes when it is loaded; none yet.
-static std::string PlantedMarker() {
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    DeleteFileA((temp + std::string("vex-planted-riched20")).c_str());
-    return temp + std::string("vex-planted-riched20");
-}
-
 // Clicks the button and answers the message box it brings up; returns once the box has gone.
 static std::string ClickAndRead(const driver::Process& app, HWND dialog, int button) {
     driver::Click(dialog, button);
@@ -77,18 +69,19 @@ TEST(MainDlg, APlantedRichEditBesideTheProgramIsNotLoaded) {
     driver::TempFolder program;
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     Copy(StubDll("riched20"), program / "RICHED20.DLL");
-    const std::string marker = PlantedMarker();
+    char temp[MAX_PATH] = "";  // where the planted library, once loaded, leaves its mark
+    GetTempPathA(MAX_PATH, temp);
+    const std::string marker = temp + std::string("vex-planted-riched20");
+    DeleteFileA(marker.c_str());
     // Run with WINEDLLOVERRIDES riched20=n,b: Wine otherwise prefers its own riched20
     // wherever a copy lies, where Windows takes the first copy on the search path.
     driver::Process app =
         driver::Start(program / "VexQuilkit.exe", "/M3 \"" + (program / "VexQuilkit.exe") + "\"", program.Path());
     HWND log = driver::WaitForWindow(app, "Log");
-    ASSERT_NE(log, nullptr);
     driver::Close(driver::WaitForWindow(app, driver::CaptionOf(IDD_HASHDLG)));
     driver::Close(log);
     EXPECT_EQ(driver::WaitForExit(app), 0);
     EXPECT_FALSE(driver::FileExists(marker)) << "the planted library was loaded";
-    DeleteFileA(marker.c_str());
 }
 
 namespace {
@@ -97,10 +90,10 @@ const std::string kServerKey = std::string("Software\\Classes\\CLSID\\") + kFlin
 
 std::string Line(HWND dialog) { return driver::GetItemText(dialog, IDC_REGISTRATION); }
 
-// The registration line's first line, `id` with this build's version, in the user's language.
-std::string VersionLine(int id) {
+// The text `id` in the user's language, `value` (this build's version) for its %1.
+std::string VersionLine(int id, const std::string& value = VEX_VERSION_TEXT) {
     std::string text = driver::TextOf(id);
-    return text.replace(text.find("%1"), 2, VEX_VERSION_TEXT);
+    return text.replace(text.find("%1"), 2, value);
 }
 
 // A message box's title and text as ClickAndRead gives them, in the user's language.
@@ -136,8 +129,7 @@ TEST(MainDlg, InstallFromAFolderOthersCanChangeRegistersForThisUserOnlyAndTheLin
     const std::string installedDll = CopyProgram(installed / "real"), linked = installed / "link\\VexQuilkit.exe";
     driver::UnixLink link(installed / "real", installed / "link");
     EXPECT_EQ(100, driver::WaitForExit(driver::Start(linked, "/Register")));
-    std::string anotherCopy = driver::TextOf(IDS_ANOTHER_COPY);
-    anotherCopy.replace(anotherCopy.find("%1"), 2, installed / "real");
+    const std::string anotherCopy = VersionLine(IDS_ANOTHER_COPY, installed / "real");
     app = driver::Start(program / "VexQuilkit.exe", "");
     dialog = driver::WaitForWindow(app, "VexQuilkit");
     EXPECT_EQ(VersionLine(IDS_LINE_FOR_BOTH) + here, Line(dialog));
@@ -192,14 +184,13 @@ TEST(MainDlg, ALocaleOtherThan0411KeepsEnglish) {
 // On Windows 11 (build 22000) a third line says the first menu is the installer's; with the
 // longest second line all three fit. Run in either language.
 TEST(MainDlg, OnWindows11TheLineSaysTheFirstMenuNeedsTheInstaller) {
-    const char* const key = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-    const std::string usual = MachineString(key, "CurrentBuild"), line = "\r\n" + driver::TextOf(IDS_LINE_WINDOWS11);
+    const std::string usual = MachineString(kCurrentVersionKey, "CurrentBuild"),
+                      line = "\r\n" + driver::TextOf(IDS_LINE_WINDOWS11);
     driver::TempFolder program(kFolderOthersCanChange);
     Copy(driver::QuilkitExe(), program / "VexQuilkit.exe");
     const driver::ProgramResources resources(program / "VexQuilkit.exe");
     for (const std::string& build : {std::string("22000"), usual}) {
-        for (const char* value : {"CurrentBuild", "CurrentBuildNumber"})
-            RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, value, REG_SZ, build.c_str(), DWORD(build.size() + 1));
+        SetWindowsBuild(build);
         driver::Process app = driver::Start(program / "VexQuilkit.exe", "");
         HWND dialog = driver::WaitForWindow(app, "VexQuilkit");
         const std::string text = Line(dialog);

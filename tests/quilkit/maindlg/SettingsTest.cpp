@@ -23,8 +23,7 @@ protected:
         driver::Click(m_main, IDC_HIDEMARU);
         return driver::WaitForWindow(m_app, "Hidemaru.exe");
     }
-    // Ends the dialog with IDOK, IDCANCEL, kEscape, kEnter or kCloseBox, and waits until it
-    // has gone.
+    // Ends the dialog with IDOK, IDCANCEL, kEscape, kEnter or kCloseBox; returns once it has gone.
     static void End(HWND dialog, int how) {
         if (how == kEscape) driver::PressEscape(dialog);
         if (how == kEnter) driver::PressEnter(dialog);
