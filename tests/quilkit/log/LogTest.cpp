@@ -43,7 +43,6 @@ protected:
         MSG msg;
         while (m_log.IsRunning() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     }
-    // Runs `job` on the log's worker to its end.
     void RunToEnd(CToolRun::Job job, CountWording wording = CountWording::Digests) {
         CToolRun run;
         m_log.Watch(run, wording);
@@ -83,9 +82,9 @@ TEST_F(Log, AWorkersTwentyThousandLinesArriveWholeAndInOrder) {
         << driver::ReadStatus(m_log.m_hWnd);
 }
 
-RECT ClientRectOf(HWND parent, HWND child) {
+RECT ClientRectOf(HWND parent, int id) {
     RECT rect;
-    GetWindowRect(child, &rect);
+    GetWindowRect(GetDlgItem(parent, id), &rect);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
@@ -96,8 +95,8 @@ int ExpectLaidOut(HWND log, const std::string& when) {
     RECT client, part = {};
     GetClientRect(log, &client);
     HWND status = GetDlgItem(log, IDC_LOG_STATUS);
-    const RECT area = ClientRectOf(log, GetDlgItem(log, IDC_LOG)),
-               band = ClientRectOf(log, GetDlgItem(log, IDC_LOG_VERDICT)), bar = ClientRectOf(log, status);
+    const RECT area = ClientRectOf(log, IDC_LOG), band = ClientRectOf(log, IDC_LOG_VERDICT),
+               bar = ClientRectOf(log, IDC_LOG_STATUS);
     for (const RECT& rect : {area, band, bar}) EXPECT_TRUE(rect.left == 0 && rect.right == client.right) << when;
     EXPECT_TRUE(area.top == 0 && area.bottom == band.top && band.bottom == bar.top) << when;
     EXPECT_TRUE(bar.top < bar.bottom && bar.bottom == client.bottom) << when;
@@ -108,8 +107,6 @@ int ExpectLaidOut(HWND log, const std::string& when) {
     EXPECT_GE(part.right, client.right - GetSystemMetrics(SM_CXVSCROLL) - 4) << when;
     return band.bottom - band.top;
 }
-
-bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
 // Opened for the first time, the log is about 1,000 dialog units wide (no wider than the
 // work area) and centred in it. After every change of size the layout follows and the
@@ -169,7 +166,7 @@ TEST_F(Log, TheLayoutFollowsEverySizeAndScale) {
     const int dpi = 2 * CDpi::ForWindow(nullptr);
     SendMessageW(m_log.m_hWnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(m_log.m_hWnd, &now);
-    EXPECT_TRUE(SameRect(now, suggested)) << now.left << "," << now.top << "," << now.right << "," << now.bottom;
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << now.left << "," << now.top << "," << now.right << "," << now.bottom;
     EXPECT_NEAR(ExpectLaidOut(m_log.m_hWnd, "after the change of scale"), 2 * band, 4);
     EXPECT_NEAR(fontHeight(), 2 * font, 2);  // give or take the rounding of point sizes
     SetWindowPos(m_log.m_hWnd, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
@@ -225,7 +222,7 @@ TEST_F(Log, APlaceOnAMonitorThatIsGoneIsCutAndOneOfAnotherScaleKeepsItsSize) {
     RECT work, inside;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const RECT gone = OpenAndClose({{-9000, -9000, -9000 + 700, -9000 + 5000}, false}).first;
-    EXPECT_TRUE(IntersectRect(&inside, &gone, &work) && SameRect(inside, gone))
+    EXPECT_TRUE(IntersectRect(&inside, &gone, &work) && EqualRect(&inside, &gone))
         << gone.left << "," << gone.top << "," << gone.right << "," << gone.bottom;
     EXPECT_EQ(gone.right - gone.left, 700);
     EXPECT_EQ(gone.bottom - gone.top, work.bottom - work.top);
@@ -235,8 +232,8 @@ TEST_F(Log, APlaceOnAMonitorThatIsGoneIsCutAndOneOfAnotherScaleKeepsItsSize) {
     const auto [shown, closed] = OpenAndClose({g_placed, false});
     UnhookWindowsHookEx(hook);
     EXPECT_TRUE(g_scaleChanged);
-    EXPECT_TRUE(SameRect(shown, g_placed)) << shown.right - shown.left << " x " << shown.bottom - shown.top;
-    EXPECT_TRUE(closed && SameRect(closed->normal, g_placed));
+    EXPECT_TRUE(EqualRect(&shown, &g_placed)) << shown.right - shown.left << " x " << shown.bottom - shown.top;
+    EXPECT_TRUE(closed && EqualRect(&closed->normal, &g_placed));
 }
 
 TEST(LogPlacementText, NegativeCoordinatesRoundTripAndAnythingElseIsRefused) {
@@ -411,8 +408,7 @@ TEST(Verdict, TheTaskbarFollowsTheCounts) {
         const TaskbarShow show = TaskbarShowOf(c.standing);
         EXPECT_EQ(std::tuple(show.state, show.completed, show.total), std::tuple(c.state, c.completed, c.total));
     }
-    UniqueIcon mark(CVerdictBar::MarkIcon(VerdictTone::Failed, 16));
-    EXPECT_TRUE(mark);
+    EXPECT_TRUE(UniqueIcon(CVerdictBar::MarkIcon(VerdictTone::Failed, 16)));
 }
 
 // Pixels of the screen inside `window` of exactly `colour`.

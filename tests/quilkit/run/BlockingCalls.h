@@ -142,8 +142,6 @@ public:
         Redirect("GetFileAttributesExW", g_attributesEx);
         Redirect("CreateFileW", g_create);
     }
-    Installed(const Installed&) = delete;
-    Installed& operator=(const Installed&) = delete;
     // Whether every call was found: a program imports only those its code makes.
     bool Complete() const { return g_findFirst && g_findNext && g_attributes && g_attributesEx && g_create; }
     bool WaitUntilEntered() { return WaitForSingleObject(m_entered.Get(), 5000) == WAIT_OBJECT_0; }
@@ -181,8 +179,6 @@ public:
         m_seam.Release();
         m_watchdog.join();
     }
-    BlockedCall(const BlockedCall&) = delete;
-    BlockedCall& operator=(const BlockedCall&) = delete;
     bool Ready() const { return m_server && m_reader; }
 
 private:
