@@ -15,9 +15,7 @@ ScreenRect Suggested(const ScreenRect& r, int from, int to) {
     return {r.left, r.top, r.left + (r.right - r.left) * to / from, r.top + (r.bottom - r.top) * to / from};
 }
 
-bool Same(const ScreenRect& a, const ScreenRect& b) {
-    return std::tie(a.left, a.top, a.right, a.bottom) == std::tie(b.left, b.top, b.right, b.bottom);
-}
+auto Tie(const ScreenRect& r) { return std::tie(r.left, r.top, r.right, r.bottom); }
 
 // One session: the log is made at the primary monitor's `primaryDpi` and placed at
 // `stored` on a monitor of `storedDpi`; Windows changes its scale inside that move, asking
@@ -41,8 +39,7 @@ TEST(LogScaleChange, AStoredPlaceKeepsItsSizeOnAMonitorOfAnotherScaleSessionAfte
         for (const bool asksForSize : {true, false}) {
             ScreenRect place = left;
             for (int session = 0; session < 3; ++session) place = Session(place, primary, stored, asksForSize);
-            EXPECT_TRUE(Same(place, left)) << primary << " -> " << stored << (asksForSize ? " asked: " : ": ")
-                                           << place.right - place.left << " x " << place.bottom - place.top;
+            EXPECT_EQ(Tie(place), Tie(left)) << primary << " -> " << stored << (asksForSize ? ", asked" : "");
         }
     }
 }
@@ -57,7 +54,7 @@ TEST(LogScaleChange, OutsideItsPlacingTheWindowTakesWhatWindowsSuggests) {
         long width = 0, height = 0;
         EXPECT_EQ(rule.KeptSize(width, height), step == 1) << step;
         EXPECT_EQ(std::pair(width, height), step == 1 ? std::pair(900L, 600L) : std::pair(0L, 0L)) << step;
-        EXPECT_TRUE(Same(rule.RectAfterChange(suggested), step == 1 ? dragged : suggested)) << step;
+        EXPECT_EQ(Tie(rule.RectAfterChange(suggested)), Tie(step == 1 ? dragged : suggested)) << step;
     }
 }
 

@@ -142,24 +142,10 @@ public:
         Redirect("GetFileAttributesExW", g_attributesEx);
         Redirect("CreateFileW", g_create);
     }
-    Installed(const Installed&) = delete;
-    Installed& operator=(const Installed&) = delete;
     // Whether every call was found: a program imports only those its code makes.
     bool Complete() const { return g_findFirst && g_findNext && g_attributes && g_attributesEx && g_create; }
-
-    // The next `call` on a path that holds `path` waits: in a read of `pipe`, or, without
-    // one, until Release.
-    void Arm(Call call, const std::wstring& path, HANDLE pipe) {
-        g_stallCall = call;
-        g_stallPath = path;
-        g_stallFind = nullptr;
-        g_pipe = pipe;
-        ResetEvent(m_release.Get());
-        g_armed = true;
-    }
     bool WaitUntilEntered() { return WaitForSingleObject(m_entered.Get(), 5000) == WAIT_OBJECT_0; }
     void Release() { SetEvent(m_release.Get()); }
-    HANDLE ReleaseEvent() const { return m_release.Get(); }
 
 private:
     UniqueHandle m_entered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
@@ -177,9 +163,14 @@ public:
                  std::to_wstring(++s_count)),
           m_server(CreateNamedPipeW(m_pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 16, 16, 0, nullptr)),
           m_reader(CreateFileW(m_pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
-        m_seam.Arm(call, path, cancellable ? m_reader.Get() : nullptr);
+        g_stallCall = call;
+        g_stallPath = path;
+        g_stallFind = nullptr;
+        g_pipe = cancellable ? m_reader.Get() : nullptr;
+        ResetEvent(g_release);
+        g_armed = true;
         m_watchdog = std::thread([this] {
-            if (WaitForSingleObject(m_seam.ReleaseEvent(), 5000) != WAIT_TIMEOUT) return;
+            if (WaitForSingleObject(g_release, 5000) != WAIT_TIMEOUT) return;
             DisconnectNamedPipe(m_server.Get());
             m_seam.Release();
         });
@@ -188,8 +179,6 @@ public:
         m_seam.Release();
         m_watchdog.join();
     }
-    BlockedCall(const BlockedCall&) = delete;
-    BlockedCall& operator=(const BlockedCall&) = delete;
     bool Ready() const { return m_server && m_reader; }
 
 private:
